@@ -1,0 +1,329 @@
+#include "Hexedit.h"
+
+#include "NumberText.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr quint8 kReadFunction = 3;
+constexpr quint8 kWriteFunction = 6;
+constexpr quint8 kControlFunction = 16;
+// Longest frame the assembler tests: once the index passes this it starts over.
+constexpr quint8 kLastFrameIndex = 18;
+constexpr quint8 kHighestAddress = 31;
+// A backlog above this many bytes is thrown away rather than drained.
+constexpr qint64 kDrainBacklogLimit = 200;
+
+QString hexByte(quint8 byte)
+{
+    return QString::number(byte, 16).toUpper() + u' ';
+}
+
+} // namespace
+
+Hexedit::Hexedit(SerialPort& port, QObject* parent) : QObject(parent), m_port(port)
+{
+    m_drainTimer.setInterval(1);
+    m_drainTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_drainTimer, &QTimer::timeout, this, &Hexedit::DrainTick);
+    connect(&m_port, &SerialPort::bytesReceived, this, &Hexedit::OnBytesReceived);
+}
+
+// ---------------------------------------------------------------- request side
+
+quint16 Hexedit::Crc16(const quint8* data, qsizetype length)
+{
+    quint16 crc = 0xFFFF;
+    for (qsizetype i = 0; i < length; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
+    }
+    return crc;
+}
+
+void Hexedit::CalcRequestCrc(const QByteArray& frame)
+{
+    const quint16 crc =
+        Crc16(reinterpret_cast<const quint8*>(frame.constData()), frame.size());
+    CrcLow = quint8(crc & 0xFF);
+    CrcHigh = quint8(crc >> 8);
+}
+
+void Hexedit::BuildShortFrame(quint8 fourth, quint8 fifth)
+{
+    TxFrame.resize(6);
+    TxFrame[0] = char(SlaveAddress);
+    TxFrame[1] = char(FunctionCode);
+    TxFrame[2] = char(RegisterHigh);
+    TxFrame[3] = char(RegisterLow);
+    TxFrame[4] = char(fourth);
+    TxFrame[5] = char(fifth);
+    CalcRequestCrc(TxFrame);
+    TxFrame.append(char(CrcLow));
+    TxFrame.append(char(CrcHigh));
+}
+
+std::optional<quint16> Hexedit::ControlSetpoint(const QString& value)
+{
+    const std::optional<double> hz = NumberText::ParseDecimal(value);
+    if (!hz || *hz < 0 || *hz > 1000)
+        return std::nullopt;
+    // "##0.00" first (decimal rounding, half away from zero), then in 0.01 Hz.
+    const QString text = NumberText::Fixed2(*hz);
+    const qsizetype dot = text.indexOf(u'.');
+    const long long hundredths = text.left(dot).toLongLong() * 100 + text.mid(dot + 1).toInt();
+    if (hundredths < 0 || hundredths > 0xFFFF)
+        return std::nullopt;
+    return quint16(hundredths);
+}
+
+std::optional<quint16> Hexedit::ParameterRaw(const QString& value, std::optional<double> scale)
+{
+    const std::optional<double> number = NumberText::ParseDecimal(value);
+    if (!number || !scale || *scale <= 0)
+        return std::nullopt;
+    const double raw = std::nearbyint(*number / *scale); // ties go to the even neighbour
+    if (!(raw >= 0 && raw <= 0xFFFF))
+        return std::nullopt;
+    return quint16(raw);
+}
+
+bool Hexedit::PrepareControlWrite(quint8 address, quint8 command, const QString& value)
+{
+    SlaveAddress = address;
+    FunctionCode = kControlFunction;
+    RegisterHigh = 0x20;
+    RegisterLow = 0x00;
+    CommandCode = command;
+    // A value that does not convert must never go out with the bytes of an
+    // earlier set-point: the request is marked unsendable instead.
+    const std::optional<quint16> setpoint = ControlSetpoint(value);
+    m_controlValueValid = setpoint.has_value();
+    if (setpoint) {
+        ValueHigh = quint8(*setpoint >> 8);
+        ValueLow = quint8(*setpoint & 0xFF);
+    }
+    return m_controlValueValid;
+}
+
+bool Hexedit::SendRequest(const QString& parameterValue)
+{
+    switch (FunctionCode) {
+    case kControlFunction: {
+        if (!m_controlValueValid)
+            return false;
+        TxFrame = QByteArray(11, '\0');
+        TxFrame[0] = char(SlaveAddress);
+        TxFrame[1] = char(kControlFunction);
+        TxFrame[2] = char(RegisterHigh);
+        TxFrame[3] = char(RegisterLow);
+        TxFrame[4] = 0x00;
+        TxFrame[5] = 0x02;
+        TxFrame[6] = 0x04;
+        TxFrame[7] = 0x00;
+        TxFrame[8] = char(CommandCode);
+        TxFrame[9] = char(ValueHigh);
+        TxFrame[10] = char(ValueLow);
+        CalcRequestCrc(TxFrame);
+        TxFrame.append(char(CrcLow));
+        TxFrame.append(char(CrcHigh));
+        break;
+    }
+    case kReadFunction:
+        BuildShortFrame(0, 0);
+        break;
+    case kWriteFunction: {
+        const std::optional<quint16> raw = ParameterRaw(parameterValue, ParameterScale);
+        if (!raw)
+            return false;
+        ValueHigh = quint8(*raw >> 8);
+        ValueLow = quint8(*raw & 0xFF);
+        BuildShortFrame(ValueHigh, ValueLow);
+        break;
+    }
+    default:
+        // Any other function code repeats the last frame as it stands.
+        break;
+    }
+    if (TxFrame.isEmpty() || !m_port.isOpen() || !m_port.write(TxFrame))
+        return false;
+    m_lastRequestAddress = quint8(TxFrame[0]);
+    emit frameSent(TxFrame);
+    return true;
+}
+
+// ---------------------------------------------------------------- receive side
+
+void Hexedit::OnBytesReceived()
+{
+    emit receiveEvent();
+    m_drainTimer.start();
+    if (const std::optional<quint8> byte = m_port.readByte())
+        ReceiveByte(*byte);
+}
+
+void Hexedit::DrainTick()
+{
+    const qint64 waiting = m_port.bytesWaiting();
+    if (waiting > kDrainBacklogLimit)
+        m_port.clearInput();
+    if (waiting == 0) {
+        m_drainTimer.stop();
+        return;
+    }
+    if (const std::optional<quint8> byte = m_port.readByte())
+        ReceiveByte(*byte);
+}
+
+void Hexedit::CalcReceiveCrc()
+{
+    // RxIndex points at the second CRC byte; the CRC covers everything before
+    // the first one.
+    const qsizetype length = RxIndex >= 1 ? qsizetype(RxIndex) - 1 : 0;
+    const quint16 crc = Crc16(RxBuffer.data(), std::min<qsizetype>(length, RxBuffer.size()));
+    RxCrcLow = quint8(crc & 0xFF);
+    RxCrcHigh = quint8(crc >> 8);
+}
+
+void Hexedit::ReceiveByte(quint8 byte)
+{
+    // Callers may set RxIndex freely; never let it address past the buffer.
+    if (RxIndex >= RxBuffer.size())
+        RxIndex = 0;
+    RxBuffer[RxIndex] = byte;
+    emit trafficLog(hexByte(byte));
+
+    if (RxIndex > kLastFrameIndex)
+        RxIndex = 0;
+    if (RxBuffer[0] > kHighestAddress) {
+        RxIndex = 0;
+        return;
+    }
+    const quint8 function = RxBuffer[1];
+    if (function != kReadFunction && function != kWriteFunction && function != kControlFunction) {
+        ++RxIndex;
+        return;
+    }
+    if (RxIndex <= 5) {
+        ++RxIndex;
+        return;
+    }
+    CalcReceiveCrc();
+    if (RxCrcLow != RxBuffer[RxIndex - 1] || RxCrcHigh != RxBuffer[RxIndex]) {
+        ++RxIndex;
+        return;
+    }
+    DecodeResponse();
+    emit trafficLog(QStringLiteral("\r\n"));
+    RxIndex = 0;
+}
+
+float Hexedit::RunningFactor(quint8 decimalCode)
+{
+    switch (decimalCode) {
+    case 4:
+        return 0.1f;
+    case 8:
+        return 0.01f;
+    case 16:
+        return 0.001f;
+    default:
+        return 1.0f;
+    }
+}
+
+void Hexedit::DecodeResponse()
+{
+    const quint8 kind = RxBuffer[2];
+    const quint16 word = quint16(RxBuffer[4] << 8 | RxBuffer[5]);
+    if (kind <= 10) {
+        emit parameterReceived({RxBuffer[0], kind, RxBuffer[3], word});
+    } else if (kind == 0x0D) {
+        RunningValueReply reply;
+        reply.address = RxBuffer[0];
+        reply.index = RxBuffer[3];
+        reply.raw = word;
+        reply.decimalCode = RxBuffer[7] & 0x1F;
+        reply.value = float(word) * RunningFactor(reply.decimalCode);
+        emit runningValueReceived(reply);
+    } else if (kind == 0x0E) {
+        StatusReply reply;
+        reply.address = RxBuffer[0];
+        reply.statusWord = word;
+        reply.reverse = RxBuffer[6] & 0x04;
+        reply.running = RxBuffer[6] & 0x10;
+        reply.fault = RxBuffer[7] & 0x20;
+        reply.faultNumber = (word & 0x1FE0) / 32;
+        emit statusReceived(reply);
+    }
+}
+
+// ---------------------------------------------------------------- sequencing
+
+std::optional<quint16> Hexedit::PollRegister(int pollItem, int faultRecordSelect,
+                                             int lastErrorValueSelect)
+{
+    // Per drive: status at least twice, output frequency three times, the
+    // chosen fault record and last-fault value at 23 and 24.
+    static constexpr quint16 schedule[PollItemCount] = {
+        0x0E00, 0x0D00, 0x0D01, 0x0D02, 0x0D03, 0x0D04, 0x0D05, 0x0D06, 0x0D07, 0x0D08,
+        0x0E00, 0x0D00, 0x0D09, 0x0D0A, 0x0D0B, 0x0D0C, 0x0D0D, 0x0D0E, 0x0D00, 0x0D02,
+        0x0D01, 0x0D11, 0x0D12, 0x0E00, 0x0E00, 0x0D03, 0x0D0F, 0x0D10,
+    };
+    if (pollItem < 0 || pollItem >= PollItemCount)
+        return std::nullopt;
+    if (pollItem == 23 && faultRecordSelect != 0)
+        return quint16(0x0D00 + (faultRecordSelect & 0xFF));
+    if (pollItem == 24 && lastErrorValueSelect != 0)
+        return quint16(0x0D00 + (lastErrorValueSelect & 0xFF));
+    return schedule[pollItem];
+}
+
+bool Hexedit::SendPollRequest(quint8 address, int pollItem, int faultRecordSelect,
+                              int lastErrorValueSelect)
+{
+    SlaveAddress = address;
+    if (const auto reg = PollRegister(pollItem, faultRecordSelect, lastErrorValueSelect)) {
+        RegisterHigh = quint8(*reg >> 8);
+        RegisterLow = quint8(*reg & 0xFF);
+    }
+    FunctionCode = kReadFunction;
+    return SendRequest();
+}
+
+quint8 Hexedit::RunCommandCode(int pendingCommand)
+{
+    static constexpr quint8 codes[] = {0x00, 0x12, 0x22, 0x13, 0x23, 0x01, 0x1E, 0x2E};
+    if (pendingCommand < 0 || pendingCommand > 7)
+        return 0;
+    return codes[pendingCommand];
+}
+
+bool Hexedit::SendPendingCommand(int pendingCommand, bool singleMachine, quint8 singleAddress,
+                                 const QString& forwardFrequency,
+                                 const QString& reverseFrequency)
+{
+    const quint8 code = RunCommandCode(pendingCommand);
+    if (code == 0)
+        return false;
+    const bool singleOnly = pendingCommand == 6 || pendingCommand == 7;
+    if (singleOnly && !singleMachine)
+        return false;
+    // Without "Single Machine" a command follows the drive last addressed. Before
+    // any request went out there is no such drive, and address 0 would reach
+    // every drive on the line, so nothing is sent then.
+    std::optional<quint8> address = singleMachine ? std::optional<quint8>(singleAddress)
+                                                  : m_lastRequestAddress;
+    if (!address)
+        return false;
+    QString value = QStringLiteral("0");
+    if (pendingCommand == 1 || pendingCommand == 6)
+        value = forwardFrequency;
+    else if (pendingCommand == 2 || pendingCommand == 7)
+        value = reverseFrequency;
+    if (!PrepareControlWrite(*address, code, value))
+        return false;
+    return SendRequest();
+}

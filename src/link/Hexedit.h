@@ -1,0 +1,148 @@
+#pragma once
+
+#include "SerialPort.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <optional>
+
+// What a running-value reply (register block 0x0D) carries, decoded.
+struct RunningValueReply
+{
+    quint8 address = 0;     // drive that answered
+    quint8 index = 0;       // register low byte 0..28
+    quint16 raw = 0;        // value bytes as unsigned 16 bits
+    quint8 decimalCode = 0; // low 5 bits of byte 7
+    float value = 0;        // raw x factor, single precision as the drive means it
+};
+
+// What a status reply (register 0x0E00) carries, decoded.
+struct StatusReply
+{
+    quint8 address = 0;
+    quint16 statusWord = 0;
+    bool reverse = false; // byte 6 bit 2
+    bool running = false; // byte 6 bit 4
+    bool fault = false;   // byte 7 bit 5
+    int faultNumber = 0;  // bits 5..12 of the status word
+};
+
+// A parameter reply (register high byte 0..10): group, index and raw value.
+struct ParameterReply
+{
+    quint8 address = 0;
+    quint8 group = 0;
+    quint8 index = 0;
+    quint16 raw = 0;
+};
+
+// The Modbus RTU link: one shared request state, frame building with CRC-16,
+// the byte-by-byte receive assembler with its 1 ms drain, reply decoding, and
+// the poll schedule and run-command table that the main window's timers step
+// through. Decoded replies leave by signals; the windows do the showing.
+class Hexedit : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Hexedit(SerialPort& port, QObject* parent = nullptr);
+
+    SerialPort& port() { return m_port; }
+
+    // ---- request state; fields a caller does not set keep the last request's value
+    quint8 SlaveAddress = 0;
+    quint8 FunctionCode = 0;
+    quint8 RegisterHigh = 0;
+    quint8 RegisterLow = 0;
+    quint8 CommandCode = 0;
+    quint8 ValueHigh = 0;
+    quint8 ValueLow = 0;
+    quint8 CrcLow = 0;
+    quint8 CrcHigh = 0;
+    QByteArray TxFrame;
+
+    // ---- receive state
+    std::array<quint8, 21> RxBuffer{};
+    quint8 RxIndex = 0;
+    quint8 RxCrcLow = 0;
+    quint8 RxCrcHigh = 0;
+
+    // Scale of the parameter last shown by the parameter window; empty for a
+    // reserved parameter (and before any parameter was shown).
+    std::optional<double> ParameterScale;
+
+    // Address of the last frame that actually went out; nullopt before any did.
+    std::optional<quint8> LastRequestAddress() const { return m_lastRequestAddress; }
+
+    // ---- request side
+    // CRC-16/MODBUS over the whole array into CrcLow/CrcHigh.
+    void CalcRequestCrc(const QByteArray& frame);
+    // 8-byte frame: address, function, register, the two given bytes, CRC.
+    void BuildShortFrame(quint8 fourth, quint8 fifth);
+    // Sets up a function-16 control write. Returns false, and leaves the request
+    // marked unsendable, when the value is not a frequency that fits 0..655.35 Hz.
+    bool PrepareControlWrite(quint8 address, quint8 command, const QString& value);
+    // Builds the frame for FunctionCode and writes it. For function 6 the value
+    // text is converted with ParameterScale. Returns true when a frame was written.
+    bool SendRequest(const QString& parameterValue = QString());
+
+    // ---- receive side
+    void ReceiveByte(quint8 byte);
+    // CRC over RxBuffer[0 .. RxIndex-2] into RxCrcLow/RxCrcHigh.
+    void CalcReceiveCrc();
+    void DecodeResponse();
+    // The 1 ms drain timer that takes the rest of a burst one byte per tick.
+    QTimer& DrainTimer() { return m_drainTimer; }
+
+    // ---- request sequencing
+    static constexpr int PollItemCount = 28;
+    // Register read by a poll item; nullopt for an item outside 0..27.
+    static std::optional<quint16> PollRegister(int pollItem, int faultRecordSelect,
+                                               int lastErrorValueSelect);
+    // Reads the item's register from the address (an item outside 0..27 keeps
+    // the previous register). The caller sets RxIndex to 0 first.
+    bool SendPollRequest(quint8 address, int pollItem, int faultRecordSelect = 0,
+                         int lastErrorValueSelect = 0);
+    // Command code of a run command 1..7, 0 for "send nothing".
+    static quint8 RunCommandCode(int pendingCommand);
+    // Sends the control write for a run command; what the main window shows is
+    // handed in. Pausing and restoring the poll timer is the caller's job.
+    bool SendPendingCommand(int pendingCommand, bool singleMachine, quint8 singleAddress,
+                            const QString& forwardFrequency, const QString& reverseFrequency);
+
+    // ---- conversions (no state)
+    // Control write: "##0.00" (half away from zero), x100, half to even.
+    static std::optional<quint16> ControlSetpoint(const QString& value);
+    // Parameter write: value / scale rounded half to even; nullopt when the text is
+    // not a number, the scale is empty, or the result falls outside 0..65535.
+    static std::optional<quint16> ParameterRaw(const QString& value, std::optional<double> scale);
+    // Factor of a running-value decimal code: 0.1, 0.01, 0.001 or 1.
+    static float RunningFactor(quint8 decimalCode);
+    // CRC-16/MODBUS of a byte range; the low byte goes first on the wire.
+    static quint16 Crc16(const quint8* data, qsizetype length);
+
+public slots:
+    // The port's "bytes received" event: hands on one byte and starts the drain.
+    void OnBytesReceived();
+    // One tick of the drain timer.
+    void DrainTick();
+
+signals:
+    // Text to append to the traffic log ("1 3 E " for bytes, "\r\n" after a frame).
+    void trafficLog(const QString& text);
+    // A receive event was handled (the windows light their lamps).
+    void receiveEvent();
+    void frameSent(const QByteArray& frame);
+    void runningValueReceived(const RunningValueReply& reply);
+    void statusReceived(const StatusReply& reply);
+    void parameterReceived(const ParameterReply& reply);
+
+private:
+    SerialPort& m_port;
+    QTimer m_drainTimer;
+    bool m_controlValueValid = false;
+    // Address of the last frame that went out, if any did.
+    std::optional<quint8> m_lastRequestAddress;
+};

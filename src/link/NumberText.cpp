@@ -1,0 +1,67 @@
+#include "NumberText.h"
+
+#include <cmath>
+
+namespace NumberText {
+
+std::optional<double> ParseDecimal(QStringView text)
+{
+    const QStringView t = text.trimmed();
+    qsizetype i = 0;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+        ++i;
+    qsizetype digits = 0;
+    bool point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= u'0' && c <= u'9') {
+            ++digits;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    bool ok = false;
+    const double value = t.toString().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QString Fixed2(double value)
+{
+    // Round on the decimal text, not the binary value, so that 0.125 gives 0.13
+    // as the user reads it.
+    if (!std::isfinite(value))
+        return QStringLiteral("0.00");
+    const bool negative = value < 0;
+    const QString digits = QString::number(std::fabs(value), 'f', 9);
+    const qsizetype dot = digits.indexOf(u'.');
+    QString whole = digits.left(dot);
+    int hundredths = digits.mid(dot + 1, 2).toInt();
+    if (digits.at(dot + 3) >= u'5')
+        ++hundredths;
+    if (hundredths == 100) {
+        hundredths = 0;
+        whole = QString::number(whole.toDouble() + 1, 'f', 0);
+    }
+    QString text = whole + u'.' + QStringLiteral("%1").arg(hundredths, 2, 10, QChar(u'0'));
+    if (negative && text != QStringLiteral("0.00"))
+        text.prepend(u'-');
+    return text;
+}
+
+QString Plain(float value)
+{
+    return QString::number(double(value), 'g', 7);
+}
+
+QString ParameterValue(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+} // namespace NumberText

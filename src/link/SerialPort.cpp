@@ -1,0 +1,85 @@
+#include "SerialPort.h"
+
+#include <QStringList>
+
+std::optional<SerialSettings> SerialSettings::parse(const QString& text)
+{
+    const QStringList fields = text.split(u',');
+    if (fields.size() != 4)
+        return std::nullopt;
+    SerialSettings s;
+    bool ok = false;
+    s.baudRate = fields[0].trimmed().toInt(&ok);
+    if (!ok || s.baudRate <= 0)
+        return std::nullopt;
+
+    const QString parity = fields[1].trimmed().toUpper();
+    if (parity == u"N")
+        s.parity = Parity::None;
+    else if (parity == u"O")
+        s.parity = Parity::Odd;
+    else if (parity == u"E")
+        s.parity = Parity::Even;
+    else if (parity == u"S")
+        s.parity = Parity::Space;
+    else if (parity == u"M")
+        s.parity = Parity::Mark;
+    else
+        return std::nullopt;
+
+    s.dataBits = fields[2].trimmed().toInt(&ok);
+    if (!ok || s.dataBits < 5 || s.dataBits > 8)
+        return std::nullopt;
+
+    const QString stop = fields[3].trimmed();
+    if (stop == u"1")
+        s.stopBits = StopBits::One;
+    else if (stop == u"1.5")
+        s.stopBits = StopBits::OneAndHalf;
+    else if (stop == u"2")
+        s.stopBits = StopBits::Two;
+    else
+        return std::nullopt;
+    return s;
+}
+
+QString SerialSettings::toString() const
+{
+    static const char* const letters[] = {"N", "O", "E", "S", "M"};
+    static const char* const stops[] = {"1", "1.5", "2"};
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(baudRate)
+        .arg(QLatin1String(letters[int(parity)]))
+        .arg(dataBits)
+        .arg(QLatin1String(stops[int(stopBits)]));
+}
+
+double SerialSettings::bitsPerCharacter() const
+{
+    const double stop = stopBits == StopBits::One ? 1.0 : stopBits == StopBits::Two ? 2.0 : 1.5;
+    return 1.0 + dataBits + (parity == Parity::None ? 0.0 : 1.0) + stop;
+}
+
+int SerialPort::errorNumber(OpenError error)
+{
+    switch (error) {
+    case OpenError::InvalidPort:
+        return InvalidPortNumber;
+    case OpenError::PortBusy:
+        return PortAlreadyOpenNumber;
+    case OpenError::DeviceNotOpen:
+        return DeviceNotOpenNumber;
+    default:
+        return 0;
+    }
+}
+
+bool SerialPort::setSettings(const QString& text)
+{
+    const std::optional<SerialSettings> parsed = SerialSettings::parse(text);
+    if (!parsed || !applySettings(*parsed))
+        return false;
+    m_settings = *parsed;
+    m_settingsText = text;
+    return true;
+}
