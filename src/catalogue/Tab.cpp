@@ -1,0 +1,199 @@
+#include "Tab.h"
+
+#include "CatalogueData.h"
+
+#include <array>
+#include <charconv>
+#include <limits>
+#include <system_error>
+
+namespace Tab {
+namespace {
+
+// "No entry" is an empty text that still points somewhere, so a caller may
+// hand data() to anything that copies bytes.
+constexpr std::string_view kNoText = "";
+
+const data::GroupRecord* FindGroup(int group)
+{
+    if (group < 0 || group >= GroupCount)
+        return nullptr;
+    return &data::kGroups[static_cast<std::size_t>(group)];
+}
+
+// Short codes for compact display; number 20 is a code the drive reports
+// without any text.
+constexpr std::array<std::string_view, 20> kFaultCodes{
+    "OC-1", "OC-2", "OC-3", "OU-1", "OU-2", "OU-3", "OU-4", "LU",   "LP",  "SC",
+    "OH",   "OL-1", "OL-2", "EF",   "CE-1", "CE-2", "CE-3", "CE-4", "CPU", "",
+};
+
+// One-line descriptions, fault number n at position n - 1.
+constexpr std::array<std::string_view, 19> kFaultTexts{
+    "OC-1:Overcurrent during acceleration",
+    "OC-2:Overcurrent during deceleration",
+    "OC-3:Overcurrent during Constant speed",
+    "OU-1:Overvoltage during acceleration",
+    "OU-2:Overvoltage during deceleration",
+    "OU-3:Overvoltage during Constant speed",
+    "OU-4:Overvoltage while stop",
+    "LU:Undervoltage while running",
+    "LP:Phase in input side",
+    "SC:Power Modules error",
+    "OH:Radiator overheating",
+    "OL-1:Inverter overload",
+    "OL-2:Motor overload",
+    "EF:External equipment failure",
+    "CE-1:Serial communication error",
+    "CE-2:reserved",
+    "CE-3:Current Detection Error",
+    "CE-4:Keyboard communication failure",
+    "CPU:CPU：CPU failure",
+};
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+int CatalogueRow(int group, int index)
+{
+    const data::GroupRecord* g = FindGroup(group);
+    if (!g || index < 0 || index >= g->rowCount)
+        return -1;
+    return g->firstRow + index;
+}
+
+int GroupSize(int group)
+{
+    const data::GroupRecord* g = FindGroup(group);
+    return g ? g->offered : 0;
+}
+
+int GroupRowCount(int group)
+{
+    const data::GroupRecord* g = FindGroup(group);
+    return g ? g->rowCount : 0;
+}
+
+int GroupFirstRow(int group)
+{
+    const data::GroupRecord* g = FindGroup(group);
+    return g ? g->firstRow : -1;
+}
+
+std::string_view GroupTitle(int group)
+{
+    const data::GroupRecord* g = FindGroup(group);
+    return g ? g->title : kNoText;
+}
+
+std::string_view ParamNumber(int row)
+{
+    const data::ParamRecord* p = data::FindParam(row);
+    return p ? p->number : kNoText;
+}
+
+std::string_view ParamName(int row)
+{
+    const data::ParamRecord* p = data::FindParam(row);
+    return p ? p->name : kNoText;
+}
+
+std::string_view ParamResolution(int row)
+{
+    const data::ParamRecord* p = data::FindParam(row);
+    return p ? p->resolution : kNoText;
+}
+
+std::string_view ParamDefault(int row)
+{
+    const data::ParamRecord* p = data::FindParam(row);
+    return p ? p->defaultText : kNoText;
+}
+
+std::string_view ParamAttribute(int row)
+{
+    const data::ParamRecord* p = data::FindParam(row);
+    return p ? p->attribute : kNoText;
+}
+
+std::string_view ParamMin(int row)
+{
+    const data::ParamRecord* p = data::FindParam(row);
+    return p ? p->minimum : kNoText;
+}
+
+std::string_view ParamMax(int row)
+{
+    const data::ParamRecord* p = data::FindParam(row);
+    return p ? p->maximum : kNoText;
+}
+
+std::optional<double> ParamScale(int row)
+{
+    const data::ParamRecord* p = data::FindParam(row);
+    return p ? p->scale : std::nullopt;
+}
+
+std::optional<std::string_view> FaultCode(int number)
+{
+    if (number < 1 || number > static_cast<int>(kFaultCodes.size()))
+        return std::nullopt;
+    return kFaultCodes[static_cast<std::size_t>(number - 1)];
+}
+
+std::optional<std::string_view> FaultText(int number)
+{
+    if (number < 1 || number > static_cast<int>(kFaultTexts.size()))
+        return std::nullopt;
+    return kFaultTexts[static_cast<std::size_t>(number - 1)];
+}
+
+std::string GroupDigit(int group)
+{
+    const data::GroupRecord* g = FindGroup(group);
+    return g ? std::string(g->digit) : std::string();
+}
+
+int GroupFromDigit(std::string_view digit)
+{
+    for (int g = 0; g < GroupCount; ++g) {
+        if (data::kGroups[static_cast<std::size_t>(g)].digit == digit)
+            return g;
+    }
+    return -1;
+}
+
+double LeadingNumber(std::string_view text)
+{
+    std::size_t end = 0;
+    while (end < text.size() && IsDigit(text[end]))
+        ++end;
+    if (end == 0)
+        return 0.0;
+    const std::size_t wholeDigits = end;
+    // A point counts only with a digit after it; "12." reads as 12.
+    if (end + 1 < text.size() && text[end] == '.' && IsDigit(text[end + 1])) {
+        end += 2;
+        while (end < text.size() && IsDigit(text[end]))
+            ++end;
+    }
+
+    double value = 0.0;
+    const auto [last, ec] = std::from_chars(text.data(), text.data() + end, value);
+    if (ec == std::errc::result_out_of_range) {
+        // Only a huge whole part can overflow; a long run of zeros after the
+        // point can only underflow towards 0.
+        const bool huge =
+            text.substr(0, wholeDigits).find_first_not_of('0') != std::string_view::npos;
+        return huge ? std::numeric_limits<double>::max() : 0.0;
+    }
+    if (ec != std::errc{} || last != text.data() + end)
+        return 0.0;
+    return value;
+}
+
+} // namespace Tab
