@@ -1,0 +1,282 @@
+#include "Form2.h"
+
+#include "Hexedit.h"
+#include "Lamp.h"
+#include "NumberText.h"
+#include "PasswordLock.h"
+#include "Prompter.h"
+#include "Tab.h"
+#include "menu.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr quint8 kReadFunction = 3;
+constexpr quint8 kWriteFunction = 6;
+constexpr int kHighestAddress = 255;
+
+const QString kErrorTitle = QStringLiteral("Error Warning");
+const QString kMessageTitle = QStringLiteral("Message!");
+
+QString fromCatalogue(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+double leadingNumber(const QString& text)
+{
+    return Tab::LeadingNumber(text.toStdString());
+}
+
+} // namespace
+
+Form2::Form2(Hexedit& link, Prompter& prompter, PasswordLock& lock, QAction& dataSetMenu,
+             QWidget* parent)
+    : QWidget(parent), Timer1(&link.DrainTimer()), m_link(link), m_prompter(prompter), m_lock(lock),
+      m_dataSetMenu(dataSetMenu)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Attribute"));
+    buildControls();
+    layOutControls();
+
+    for (int group = 0; group < Tab::GroupCount; ++group)
+        Combo1->addItem(QString::fromStdString(Tab::GroupDigit(group)));
+    Combo1->setCurrentIndex(0);
+    FillIndexList();
+    for (int address = 0; address <= 31; ++address)
+        Combo3->addItem(QString::number(address));
+    Combo3->setCurrentIndex(1);
+
+    // Only a pick by the user reads; filling the lists above must not talk to a drive.
+    connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
+    connect(Combo2, &QComboBox::activated, this, &Form2::Combo2_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Text6, &QPlainTextEdit::textChanged, this, &Form2::Text6_Change);
+    connect(&m_link, &Hexedit::parameterReceived, this, &Form2::onParameterReceived);
+}
+
+// ---------------------------------------------------------------- selection
+
+std::optional<int> Form2::selectedGroup() const
+{
+    const int group = Tab::GroupFromDigit(Combo1->currentText().toStdString());
+    if (group < 0)
+        return std::nullopt;
+    return group;
+}
+
+int Form2::selectedIndex() const
+{
+    return Combo2->currentText().toInt();
+}
+
+void Form2::FillIndexList()
+{
+    Combo2->clear();
+    if (const std::optional<int> group = selectedGroup()) {
+        for (int index = 0; index < Tab::GroupSize(*group); ++index)
+            Combo2->addItem(QString::number(index));
+    }
+    Combo2->setCurrentIndex(0);
+    ListReady = true;
+}
+
+void Form2::Combo1_Click()
+{
+    ListReady = false;
+    FillIndexList();
+    readSelectedParameter();
+}
+
+void Form2::Combo2_Click()
+{
+    if (!ListReady)
+        return;
+    readSelectedParameter();
+}
+
+std::optional<quint8> Form2::addressOrWarn()
+{
+    // The box is editable. A byte would wrap 300 to 44, and a typo read as 0
+    // would reach every drive on the line, so only a plain whole number that
+    // fits a byte is taken.
+    const QString text = Combo3->currentText().trimmed();
+    bool digitsOnly = !text.isEmpty();
+    for (const QChar c : text)
+        digitsOnly = digitsOnly && c >= u'0' && c <= u'9';
+    if (digitsOnly) {
+        qsizetype first = 0;
+        while (first < text.size() - 1 && text[first] == u'0')
+            ++first;
+        const QString digits = text.sliced(first);
+        if (digits.size() <= 3 && digits.toInt() <= kHighestAddress)
+            return quint8(digits.toInt());
+    }
+    warn(QStringLiteral("The inverter address must be a whole number from 0 to %1. "
+                        "Nothing was sent.")
+             .arg(kHighestAddress));
+    return std::nullopt;
+}
+
+void Form2::readSelectedParameter()
+{
+    const std::optional<int> group = selectedGroup();
+    if (!group)
+        return;
+    const std::optional<quint8> address = addressOrWarn();
+    if (!address)
+        return;
+    m_link.SlaveAddress = *address;
+    m_link.FunctionCode = kReadFunction;
+    m_link.RegisterHigh = quint8(*group);
+    m_link.RegisterLow = quint8(selectedIndex());
+    m_link.RxIndex = 0;
+    m_link.SendRequest();
+}
+
+// ---------------------------------------------------------------- reply
+
+void Form2::onParameterReceived(const ParameterReply& reply)
+{
+    // A late reply to an earlier pick must not overwrite the parameter on show.
+    const std::optional<int> group = selectedGroup();
+    const int index = selectedIndex();
+    if (!group || reply.group != *group || reply.index != index)
+        return;
+    const int row = Tab::CatalogueRow(*group, index);
+    Label2->setText(fromCatalogue(Tab::GroupTitle(*group)));
+    Label10->setText(fromCatalogue(Tab::ParamName(row)));
+    ShowParameterInfo(row);
+
+    const std::optional<double> scale = Tab::ParamScale(row);
+    m_link.ParameterScale = scale;
+    if (scale) {
+        const double value = double(reply.raw) * *scale;
+        Command1->setEnabled(true);
+        Text1->setText(NumberText::ParameterValue(value));
+        ShowParameterOptionText(value);
+    } else {
+        Command1->setEnabled(false);
+        Text1->setText(QStringLiteral("Reserve"));
+        // A reserved parameter has no number; NaN matches no option.
+        ShowParameterOptionText(std::numeric_limits<double>::quiet_NaN());
+    }
+    m_shownGroup = *group;
+    m_shownIndex = index;
+}
+
+void Form2::ShowParameterInfo(int row)
+{
+    Text2->setText(fromCatalogue(Tab::ParamDefault(row)));
+    Text3->setText(fromCatalogue(Tab::ParamMin(row)));
+    Text4->setText(fromCatalogue(Tab::ParamMax(row)));
+    Text5->setText(fromCatalogue(Tab::ParamResolution(row)));
+    Shape1->setFillColour(Tab::ParamAttribute(row) == "1" ? ColourValue::Red : ColourValue::Green);
+}
+
+void Form2::ShowParameterOptionText(double value)
+{
+    const std::optional<int> group = selectedGroup();
+    if (!group)
+        return;
+    Text6->setPlainText(fromCatalogue(menu::OptionText(*group, selectedIndex(), value)));
+}
+
+void Form2::Text6_Change()
+{
+    Text6->setToolTip(Text6->toPlainText());
+}
+
+// ---------------------------------------------------------------- buttons
+
+void Form2::Command1_Click()
+{
+    const QString value = Text1->text();
+    const double typed = leadingNumber(value);
+    const double minimum = leadingNumber(Text3->text());
+    const double maximum = leadingNumber(Text4->text());
+    const QString boundsError = QStringLiteral("Parameter error,refer to Max && Min ");
+    if (value.isEmpty() || maximum < typed || minimum > typed) {
+        warn(boundsError);
+        return;
+    }
+    // " 500" or "+500" read as 0 above, yet 500 is what would be written:
+    // the number that goes out must lie within the bounds as well.
+    const std::optional<double> written = NumberText::ParseDecimal(value);
+    if (written && (maximum < *written || minimum > *written)) {
+        warn(boundsError);
+        return;
+    }
+    // The scale kept by the link is that of the parameter last shown. Until the
+    // drive has answered for the parameter now picked, writing would send the
+    // value scaled for another parameter.
+    const std::optional<int> group = selectedGroup();
+    if (!group || m_shownGroup != *group || m_shownIndex != selectedIndex()) {
+        warn(QStringLiteral("The parameter picked has not been read from the drive yet. "
+                            "Nothing was sent."));
+        return;
+    }
+    if (!m_link.ParameterScale) {
+        warn(QStringLiteral("This parameter is reserved and cannot be written. "
+                            "Nothing was sent."));
+        return;
+    }
+    if (!written) {
+        warn(QStringLiteral("The present value is not a number. Nothing was sent."));
+        return;
+    }
+    if (!Hexedit::ParameterRaw(value, m_link.ParameterScale)) {
+        warn(QStringLiteral("The value does not fit the parameter's register. "
+                            "Nothing was sent."));
+        return;
+    }
+    const std::optional<quint8> address = addressOrWarn();
+    if (!address)
+        return;
+    m_link.SlaveAddress = *address;
+    m_link.FunctionCode = kWriteFunction;
+    m_link.RegisterHigh = quint8(*group);
+    m_link.RegisterLow = quint8(selectedIndex());
+    m_link.SendRequest(value);
+}
+
+void Form2::Command4_Click()
+{
+    if (m_lock.PasswordSet) {
+        m_prompter.warn(this, kMessageTitle, QStringLiteral("Encrypted Successfully."));
+        m_dataSetMenu.setEnabled(false);
+        return;
+    }
+    m_prompter.warn(this, kMessageTitle,
+                    QStringLiteral("Password did not be setted,please set a password!"));
+    emit passwordWindowRequested();
+}
+
+void Form2::Command2_Click()
+{
+    close();
+    if (m_lock.PasswordSet)
+        m_dataSetMenu.setEnabled(false);
+}
+
+void Form2::Timer1_Timer()
+{
+    m_link.DrainTick();
+}
+
+void Form2::warn(const QString& text)
+{
+    m_prompter.warn(this, kErrorTitle, text);
+}

@@ -1,0 +1,269 @@
+#include "encoder.h"
+
+#include "PasswordLock.h"
+#include "Prompter.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kBackspace = 8;
+constexpr qsizetype kShortest = 3;
+constexpr qsizetype kLongest = 8;
+
+const QString kMessageTitle = QStringLiteral("Message!");
+const QString kLengthMessage = QStringLiteral("Please enter 3 to 8 numbers.");
+const QString kStartText = QStringLiteral("******");
+const QString kDoneText = QStringLiteral("*******");
+
+bool isDigitOrBackspace(int key)
+{
+    return (key >= '0' && key <= '9') || key == kBackspace;
+}
+
+bool allDigits(const QString& text)
+{
+    for (const QChar c : text) {
+        if (!isDigitOrBackspace(c.unicode()))
+            return false;
+    }
+    return true;
+}
+
+// What a key press would put into a box as the box's key filter sees it:
+// one character code, 8 for backspace; empty for keys that type nothing
+// (arrows, Delete, Home...), which the box handles on its own.
+QString typedBy(const QKeyEvent& key)
+{
+    if (key.key() == Qt::Key_Backspace)
+        return QString(QChar(kBackspace));
+    if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)
+        return {};
+    // Shortcuts such as copy or select-all type nothing either.
+    if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
+        return {};
+    return key.text();
+}
+
+} // namespace
+
+encoder::encoder(PasswordLock& lock, Prompter& prompter, QAction& dataSetMenu, QWidget* parent)
+    : QWidget(parent), m_lock(lock), m_prompter(prompter), m_dataSetMenu(dataSetMenu)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Password "));
+
+    Frame1 = new QGroupBox(QStringLiteral("Odd Password"));
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Label1 = new QLabel(QStringLiteral("Enter the Password "));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text1 = new QLineEdit(kStartText);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Command1 = new QPushButton(QStringLiteral("Enter"));
+    Command1->setObjectName(QStringLiteral("Command1"));
+
+    Frame2 = new QGroupBox(QStringLiteral("New Password"));
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Label2 = new QLabel(kLengthMessage);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Text2 = new QLineEdit(kStartText);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Command2 = new QPushButton(QStringLiteral("Enter"));
+    Command2->setObjectName(QStringLiteral("Command2"));
+
+    Command3 = new QPushButton(QStringLiteral("Exit"));
+    Command3->setObjectName(QStringLiteral("Command3"));
+
+    Label1->setBuddy(Text1);
+    Text1->setAccessibleName(Label1->text());
+    Label2->setBuddy(Text2);
+    Text2->setAccessibleName(Label2->text());
+
+    // Every way text gets into the boxes goes through the key filter below:
+    // typing and the paste shortcut are seen there; the context menu, drops and
+    // input methods would slip past it, so they are off for these two boxes.
+    for (QLineEdit* box : {Text1, Text2}) {
+        box->installEventFilter(this);
+        box->setContextMenuPolicy(Qt::NoContextMenu);
+        box->setAcceptDrops(false);
+        box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    }
+
+    auto* verify = new QGridLayout(Frame1);
+    verify->addWidget(Label1, 0, 0, 1, 2);
+    verify->addWidget(Text1, 1, 0);
+    verify->addWidget(Command1, 1, 1);
+    verify->setColumnStretch(0, 1);
+
+    auto* change = new QGridLayout(Frame2);
+    change->addWidget(Label2, 0, 0, 1, 2);
+    change->addWidget(Text2, 1, 0);
+    change->addWidget(Command2, 1, 1);
+    change->setColumnStretch(0, 1);
+
+    auto* leave = new QHBoxLayout;
+    leave->addStretch();
+    leave->addWidget(Command3);
+
+    auto* window = new QVBoxLayout(this);
+    window->addWidget(Frame1);
+    window->addWidget(Frame2);
+    window->addLayout(leave);
+
+    connect(Command1, &QPushButton::clicked, this, &encoder::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &encoder::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &encoder::Command3_Click);
+}
+
+// ---------------------------------------------------------------- key filters
+
+bool encoder::Text1_KeyPress(int key)
+{
+    return admitToVerifyBox(isDigitOrBackspace(key));
+}
+
+bool encoder::Text2_KeyPress(int key)
+{
+    return admitToNewBox(isDigitOrBackspace(key));
+}
+
+bool encoder::admitToVerifyBox(bool digitsOnly)
+{
+    if (m_lock.CurrentPassword.isEmpty()) {
+        m_lock.PasswordSet = false;
+        m_lock.Unlocked = true;
+    }
+    if (!m_lock.PasswordSet)
+        say(kMessageTitle, QStringLiteral("You didn't enter the new password,yet."));
+    if (!digitsOnly) {
+        say(QStringLiteral("Erorr Warning!"), QStringLiteral("Enter number,please!"));
+        return false;
+    }
+    return true;
+}
+
+bool encoder::admitToNewBox(bool digitsOnly)
+{
+    if (m_lock.CurrentPassword.isEmpty()) {
+        m_lock.Unlocked = true;
+        m_lock.PasswordSet = false;
+        m_dataSetMenu.setEnabled(true);
+    }
+    if (m_lock.Unlocked) {
+        if (!digitsOnly) {
+            say(QStringLiteral("Error Warning"), QStringLiteral("Please enter number!"));
+            return false;
+        }
+        return true;
+    }
+    say(QStringLiteral("Warning!"), QStringLiteral("Please verify the password before change it!"));
+    return true;
+}
+
+bool encoder::admit(QLineEdit* box, const QString& typed)
+{
+    const bool digitsOnly = allDigits(typed);
+    return box == Text1 ? admitToVerifyBox(digitsOnly) : admitToNewBox(digitsOnly);
+}
+
+bool encoder::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (box != Text1 && box != Text2)
+        return QWidget::eventFilter(watched, event);
+
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // A pasted text is checked as a whole, like one long key press: one
+        // message at most, and nothing of it enters when the filter says no.
+        if (key->matches(QKeySequence::Paste)) {
+            const QString pasted = QGuiApplication::clipboard()->text();
+            if (!pasted.isEmpty() && admit(box, pasted))
+                box->insert(pasted);
+            return true;
+        }
+        const QString typed = typedBy(*key);
+        if (typed.isEmpty())
+            return false;
+        return !admit(box, typed);
+    }
+    // The middle button pastes the selection on some desktops.
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton) {
+        const QClipboard* clipboard = QGuiApplication::clipboard();
+        if (clipboard->supportsSelection()) {
+            const QString pasted = clipboard->text(QClipboard::Selection);
+            if (!pasted.isEmpty() && admit(box, pasted))
+                box->insert(pasted);
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- buttons
+
+void encoder::Command1_Click()
+{
+    const QString entered = Text1->text();
+    if (entered.size() < kShortest || entered.size() > kLongest) {
+        say(kMessageTitle, kLengthMessage);
+        refuseEntry(Text1);
+        return;
+    }
+    if (entered == m_lock.CurrentPassword || entered == PasswordLock::DefaultPassword) {
+        Text1->setText(kDoneText);
+        m_lock.Unlocked = true;
+        say(kMessageTitle, QStringLiteral("Successful,you can modify the parameter now!"));
+        m_dataSetMenu.setEnabled(true);
+        return;
+    }
+    say(kMessageTitle, QStringLiteral("Password error,please try again."));
+    refuseEntry(Text1);
+}
+
+void encoder::Command2_Click()
+{
+    const QString entered = Text2->text();
+    // The asterisks the box starts with, and shows after a change, were never
+    // typed: taking them would replace the password with one nobody knows.
+    const bool typed = entered != kStartText && entered != kDoneText;
+    if (typed && entered.size() >= kShortest && entered.size() <= kLongest) {
+        m_lock.CurrentPassword = entered;
+        Text2->setText(kDoneText);
+        m_lock.PasswordSet = true;
+        say(kMessageTitle, QStringLiteral("Password had been changed, please keep it youself!"));
+        return;
+    }
+    say(kMessageTitle, kLengthMessage);
+    refuseEntry(Text2);
+}
+
+void encoder::Command3_Click()
+{
+    m_lock.PasswordSet = true;
+    m_lock.Unlocked = false;
+    close();
+}
+
+void encoder::refuseEntry(QLineEdit* box)
+{
+    box->setFocus();
+    box->clear();
+}
+
+void encoder::say(const QString& title, const QString& text)
+{
+    m_prompter.warn(this, title, text);
+}
