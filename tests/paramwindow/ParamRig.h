@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Hexedit.h"
+#include "LoopbackPort.h"
+#include "PasswordLock.h"
+#include "Prompter.h"
+
+#include <QAction>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QStringList>
+
+// One open loopback line with the link, a stand-alone "Parameter Set" entry,
+// the lock and a prompter that answers every box at once.
+struct ParamRig
+{
+    LoopbackPort port;
+    Hexedit link{port};
+    QAction dataSet{QStringLiteral("Parameter Set")};
+    Prompter prompter;
+    PasswordLock lock;
+
+    ParamRig()
+    {
+        port.open();
+        prompter.setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+    }
+
+    QStringList messages() const
+    {
+        QStringList texts;
+        for (const Prompter::Prompt& prompt : prompter.history())
+            texts << prompt.text;
+        return texts;
+    }
+    QStringList titles() const
+    {
+        QStringList texts;
+        for (const Prompter::Prompt& prompt : prompter.history())
+            texts << prompt.title;
+        return texts;
+    }
+
+    // Lets a reply arrive as a drive would send it, then drains it by hand.
+    void receive(const QByteArray& frame)
+    {
+        port.inject(frame);
+        while (port.bytesWaiting() > 0)
+            link.DrainTick();
+        link.DrainTick(); // nothing left: the drain stops itself
+    }
+};
+
+inline QByteArray withCrc(QByteArray frame)
+{
+    const quint16 crc =
+        Hexedit::Crc16(reinterpret_cast<const quint8*>(frame.constData()), frame.size());
+    frame.append(char(crc & 0xFF));
+    frame.append(char(crc >> 8));
+    return frame;
+}
+
+// A read or write request as it goes out, and a drive's reply to it.
+inline QByteArray request(quint8 address, quint8 function, quint8 group, quint8 index,
+                          quint16 value = 0)
+{
+    QByteArray frame;
+    for (const int byte :
+         {int(address), int(function), int(group), int(index), value >> 8, value & 0xFF})
+        frame.append(char(byte));
+    return withCrc(frame);
+}
+
+inline void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}

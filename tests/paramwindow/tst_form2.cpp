@@ -1,0 +1,506 @@
+#include "Form2.h"
+#include "Lamp.h"
+#include "ParamRig.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+const QString kBoundsError = QStringLiteral("Parameter error,refer to Max && Min ");
+
+struct Form2Rig : ParamRig
+{
+    QPointer<Form2> window = new Form2(link, prompter, lock, dataSet);
+    ~Form2Rig() { delete window; }
+
+    void pickGroup(const QString& digit)
+    {
+        window->Combo1->setCurrentIndex(window->Combo1->findText(digit));
+        window->Combo1_Click();
+    }
+    void pickIndex(int index)
+    {
+        window->Combo2->setCurrentIndex(index);
+        window->Combo2_Click();
+    }
+    // Picks Px.yy and lets the drive answer with the raw value.
+    void show(const QString& digit, int index, quint16 raw, quint8 address = 1)
+    {
+        pickGroup(digit);
+        pickIndex(index);
+        receive(request(address, 3, quint8(window->Combo1->currentIndex()), quint8(index), raw));
+        port.clearWritten();
+    }
+    QStringList items(QComboBox* box) const
+    {
+        QStringList texts;
+        for (int i = 0; i < box->count(); ++i)
+            texts << box->itemText(i);
+        return texts;
+    }
+};
+
+QStringList numbers(int first, int last)
+{
+    QStringList texts;
+    for (int n = first; n <= last; ++n)
+        texts << QString::number(n);
+    return texts;
+}
+
+} // namespace
+
+class TestForm2 : public QObject
+{
+    Q_OBJECT
+private slots:
+    void opensWithGroupZeroAndAddressOne();
+    void controlsLookAsDescribed();
+    void groupPickReadsIndexZeroOnce_data();
+    void groupPickReadsIndexZeroOnce();
+    void indexPickReadsOnce();
+    void indexPickWhileListRefilledSendsNothing();
+    void replyFillsWindow_data();
+    void replyFillsWindow();
+    void reservedParameterCannotBeWritten();
+    void replyForAnotherParameterIsIgnored();
+    void optionTextToolTipFollowsText();
+    void enterChecksBounds_data();
+    void enterChecksBounds();
+    void enterWaitsForTheReplyOfThePick();
+    void readAndWriteGoToTheAddressBox();
+    void badAddressSendsNothing_data();
+    void badAddressSendsNothing();
+    void encryption_data();
+    void encryption();
+    void exitArmsTheLock_data();
+    void exitArmsTheLock();
+    void drainRunsThroughTheLinkTimer();
+};
+
+void TestForm2::opensWithGroupZeroAndAddressOne()
+{
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    QCOMPARE(rig.items(w.Combo1), numbers(0, 9) << QStringLiteral("A"));
+    QCOMPARE(w.Combo1->currentText(), QStringLiteral("0"));
+    QCOMPARE(rig.items(w.Combo2), numbers(0, 23));
+    QCOMPARE(w.Combo2->currentText(), QStringLiteral("0"));
+    QVERIFY(w.ListReady);
+    QCOMPARE(rig.items(w.Combo3), numbers(0, 31));
+    QCOMPARE(w.Combo3->currentText(), QStringLiteral("1"));
+    QVERIFY(w.Combo3->isEditable());
+    QVERIFY(!w.Combo1->isEditable() && !w.Combo2->isEditable());
+    // Opening the window alone must not talk to a drive.
+    QVERIFY(rig.port.written().isEmpty());
+}
+
+void TestForm2::controlsLookAsDescribed()
+{
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Attribute"));
+    QVERIFY(w.testAttribute(Qt::WA_DeleteOnClose));
+    QCOMPARE(w.Frame1->title(), QStringLiteral("Machine Type & Parameter Set"));
+    QCOMPARE(w.Frame2->title(), QStringLiteral("Attribute"));
+    QCOMPARE(w.Label2->text(), QStringLiteral("Root Parameter"));
+    QCOMPARE(w.Label10->text(), QStringLiteral("Sub Parameter"));
+    QCOMPARE(w.Label10->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    QVERIFY(w.Label1->font().bold());
+    QCOMPARE(w.Label4->text(), QStringLiteral("Defualt"));
+    QCOMPARE(w.Label8->toolTip(), QStringLiteral("绿色可更改，红色不可更改"));
+    QCOMPARE(w.findChild<Lamp*>(QStringLiteral("Shape1")), w.Shape1);
+    for (QLineEdit* box : {w.Text2, w.Text3, w.Text4, w.Text5})
+        QVERIFY(box->isReadOnly() && box->text().isEmpty());
+    QVERIFY(w.Text6->isReadOnly());
+    QVERIFY(!w.Text1->isReadOnly());
+    for (QWidget* box :
+         std::initializer_list<QWidget*>{w.Text1, w.Text2, w.Text6, w.Combo1, w.Combo2, w.Combo3}) {
+        QCOMPARE(box->palette().color(QPalette::Base), QColor(Qt::black));
+        QCOMPARE(box->palette().color(QPalette::Text), QColor(Qt::green));
+    }
+    QCOMPARE(w.Text3->accessibleName(), QStringLiteral("Min"));
+    QCOMPARE(w.Combo3->accessibleName(), QStringLiteral("Inverter Address"));
+    QCOMPARE(w.Command4->text(), QStringLiteral("Encryption"));
+    QVERIFY(w.Command1->isEnabled());
+}
+
+void TestForm2::groupPickReadsIndexZeroOnce_data()
+{
+    QTest::addColumn<QString>("digit");
+    QTest::addColumn<int>("lastIndex");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::newRow("01 03 0A 00 00 00") << "A" << 12 << request(1, 3, 10, 0);
+    QTest::newRow("01 03 02 00 00 00") << "2" << 43 << request(1, 3, 2, 0);
+    QTest::newRow("01 03 09 00 00 00") << "9" << 3 << request(1, 3, 9, 0);
+}
+
+void TestForm2::groupPickReadsIndexZeroOnce()
+{
+    QFETCH(QString, digit);
+    QFETCH(int, lastIndex);
+    QFETCH(QByteArray, frame);
+    Form2Rig rig;
+    rig.window->Combo2->setCurrentIndex(3); // whatever was picked before
+    rig.pickGroup(digit);
+    QCOMPARE(rig.items(rig.window->Combo2), numbers(0, lastIndex));
+    QCOMPARE(rig.window->Combo2->currentText(), QStringLiteral("0"));
+    QVERIFY(rig.window->ListReady);
+    QCOMPARE(rig.port.written(), QList<QByteArray>{frame});
+    QCOMPARE(rig.link.RxIndex, 0);
+}
+
+void TestForm2::indexPickReadsOnce()
+{
+    Form2Rig rig;
+    rig.pickGroup(QStringLiteral("A"));
+    rig.port.clearWritten();
+    rig.link.RxIndex = 4; // half a frame from before must not spoil the reply
+    rig.pickIndex(5);
+    const QByteArray expected = QByteArray::fromHex("01030A050000");
+    const quint16 crc =
+        Hexedit::Crc16(reinterpret_cast<const quint8*>(expected.constData()), expected.size());
+    QCOMPARE(rig.port.written(), QList<QByteArray>{expected + char(crc & 0xFF) + char(crc >> 8)});
+    QCOMPARE(rig.link.RxIndex, 0);
+}
+
+void TestForm2::indexPickWhileListRefilledSendsNothing()
+{
+    Form2Rig rig;
+    rig.window->ListReady = false;
+    rig.window->Combo2->setCurrentIndex(2);
+    rig.window->Combo2_Click();
+    QVERIFY(rig.port.written().isEmpty());
+}
+
+void TestForm2::replyFillsWindow_data()
+{
+    QTest::addColumn<QString>("digit");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("raw");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("attributes"); // default, min, max, resolution
+    QTest::addColumn<quint32>("lamp");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<double>("scale");
+
+    QTest::newRow("P0.03 5000") << "0" << 3 << 5000 << "50"
+                                << "Basic Parameter"
+                                << "Run Frequency setting"
+                                << QStringList{"50.00Hz", "0.00", "400", "0.01Hz"}
+                                << ColourValue::Green << "0.00Hz--Max Fre" << 0.01;
+    QTest::newRow("P0.03 50") << "0" << 3 << 50 << "0.5"
+                              << "Basic Parameter"
+                              << "Run Frequency setting"
+                              << QStringList{"50.00Hz", "0.00", "400", "0.01Hz"}
+                              << ColourValue::Green << "0.00Hz--Max Fre" << 0.01;
+    QTest::newRow("P0.13 3") << "0" << 13 << 3 << "0.3"
+                             << "Basic Parameter"
+                             << "Slip frequency compensation"
+                             << QStringList{"0.0", "0.0", "150.0", "0.1"} << ColourValue::Green
+                             << "0.0--150.0%" << 0.1;
+    QTest::newRow("P0.05 2") << "0" << 5 << 2 << "2"
+                             << "Basic Parameter"
+                             << "Motor rotation direction selection"
+                             << QStringList{"0", "0", "2", "1"} << ColourValue::Green
+                             << "Prohibit reverse" << 1.0;
+    QTest::newRow("P0.09 380") << "0" << 9 << 380 << "380"
+                               << "Basic Parameter"
+                               << "max output voltage" << QStringList{"380V", "100", "500", "1"}
+                               << ColourValue::Red << "380:200--500V 220:100--250V" << 1.0;
+    QTest::newRow("P1.05 1234") << "1" << 5 << 1234 << "1.234"
+                                << "Moter and Vector Control Parameter"
+                                << "Stator resistance"
+                                << QStringList{"model setting", "0.001", "10.000", "0.001"}
+                                << ColourValue::Red << "0.001--10.000Ω" << 0.001;
+    QTest::newRow("PA.05 65535") << "A" << 5 << 65535 << "655.35"
+                                 << "Advanced Function Parameter"
+                                 << "Modify the rate by terminal UP/DOWN"
+                                 << QStringList{"1.0Hz/S", "0.01", "100.00", "0.01Hz/S"}
+                                 << ColourValue::Green << "0.01Hz/S--100.00Hz/S" << 0.01;
+}
+
+void TestForm2::replyFillsWindow()
+{
+    QFETCH(QString, digit);
+    QFETCH(int, index);
+    QFETCH(int, raw);
+    QFETCH(QString, value);
+    QFETCH(QString, title);
+    QFETCH(QString, name);
+    QFETCH(QStringList, attributes);
+    QFETCH(quint32, lamp);
+    QFETCH(QString, option);
+    QFETCH(double, scale);
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    rig.show(digit, index, quint16(raw));
+    QCOMPARE(w.Text1->text(), value);
+    QCOMPARE(w.Label2->text(), title);
+    QCOMPARE(w.Label10->text(), name);
+    QCOMPARE((QStringList{w.Text2->text(), w.Text3->text(), w.Text4->text(), w.Text5->text()}),
+             attributes);
+    QCOMPARE(w.Shape1->fillColour(), lamp);
+    QCOMPARE(w.Text6->toPlainText(), option);
+    QVERIFY(rig.link.ParameterScale.has_value());
+    QCOMPARE(*rig.link.ParameterScale, scale);
+    QVERIFY(w.Command1->isEnabled());
+}
+
+void TestForm2::reservedParameterCannotBeWritten()
+{
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    rig.show(QStringLiteral("1"), 9, 1234);
+    QCOMPARE(w.Text1->text(), QStringLiteral("Reserve"));
+    QVERIFY(!w.Command1->isEnabled());
+    QVERIFY(!rig.link.ParameterScale.has_value());
+    QCOMPARE(w.Shape1->fillColour(), ColourValue::Red);
+    QCOMPARE(w.Text6->toPlainText(), QString());
+    w.Command1_Click();
+    QVERIFY(rig.port.written().isEmpty());
+
+    // The next ordinary parameter makes "Enter" usable again.
+    rig.show(QStringLiteral("1"), 10, 100);
+    QCOMPARE(w.Text1->text(), QStringLiteral("1"));
+    QVERIFY(w.Command1->isEnabled());
+}
+
+void TestForm2::replyForAnotherParameterIsIgnored()
+{
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    rig.show(QStringLiteral("0"), 3, 5000);
+    const QStringList before{w.Text1->text(), w.Text2->text(), w.Text6->toPlainText(),
+                             w.Label10->text()};
+    // Late answers to earlier picks: another index, another group.
+    rig.receive(request(1, 3, 0, 4, 1));
+    rig.receive(request(1, 3, 1, 3, 77));
+    QCOMPARE(
+        (QStringList{w.Text1->text(), w.Text2->text(), w.Text6->toPlainText(), w.Label10->text()}),
+        before);
+    QCOMPARE(*rig.link.ParameterScale, 0.01);
+}
+
+void TestForm2::optionTextToolTipFollowsText()
+{
+    Form2Rig rig;
+    rig.show(QStringLiteral("0"), 2, 0);
+    const QString text = rig.window->Text6->toPlainText();
+    QVERIFY(text.startsWith(QStringLiteral("LED 1:SAVE")));
+    QCOMPARE(rig.window->Text6->toolTip(), text);
+    rig.show(QStringLiteral("0"), 5, 3); // no text for this value
+    QCOMPARE(rig.window->Text6->toPlainText(), QString());
+    QCOMPARE(rig.window->Text6->toolTip(), QString());
+}
+
+void TestForm2::enterChecksBounds_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("frame"); // empty: refused
+    QTest::addColumn<QString>("message");
+    QTest::newRow("400 -> 01 06 00 06 9C 40") << "400" << request(1, 6, 0, 6, 40000) << QString();
+    QTest::newRow("0 -> 01 06 00 06 00 00") << "0" << request(1, 6, 0, 6, 0) << QString();
+    QTest::newRow("50.5 -> 01 06 00 06 13 BA") << "50.5" << request(1, 6, 0, 6, 5050) << QString();
+    QTest::newRow("400.01") << "400.01" << QByteArray() << kBoundsError;
+    QTest::newRow("empty") << "" << QByteArray() << kBoundsError;
+    // These read as 0 by their leading digits, yet would write -1 or 500.
+    QTest::newRow("-1") << "-1" << QByteArray() << kBoundsError;
+    QTest::newRow("blank 500") << " 500" << QByteArray() << kBoundsError;
+    QTest::newRow("+500") << "+500" << QByteArray() << kBoundsError;
+    QTest::newRow("12abc") << "12abc" << QByteArray()
+                           << "The present value is not a number. Nothing was sent.";
+    QTest::newRow("abc") << "abc" << QByteArray()
+                         << "The present value is not a number. Nothing was sent.";
+}
+
+void TestForm2::enterChecksBounds()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, frame);
+    QFETCH(QString, message);
+    Form2Rig rig;
+    rig.show(QStringLiteral("0"), 6, 5000); // P0.06: 0.00 .. 400.00
+    QCOMPARE(rig.window->Text3->text(), QStringLiteral("0.00"));
+    QCOMPARE(rig.window->Text4->text(), QStringLiteral("400.00"));
+    rig.link.RxIndex = 3;
+    rig.window->Text1->setText(typed);
+    rig.window->Command1_Click();
+    if (frame.isEmpty()) {
+        QVERIFY(rig.port.written().isEmpty());
+        QCOMPARE(rig.messages(), QStringList{message});
+        QCOMPARE(rig.titles(), QStringList{QStringLiteral("Error Warning")});
+        QCOMPARE(rig.prompter.history().first().icon, QMessageBox::Warning);
+        QCOMPARE(rig.window->Text1->text(), typed); // the typed text stays
+    } else {
+        QCOMPARE(rig.port.written(), QList<QByteArray>{frame});
+        QVERIFY(rig.prompter.history().isEmpty());
+        QCOMPARE(rig.link.RxIndex, 3); // a write does not restart the assembler
+    }
+}
+
+void TestForm2::enterWaitsForTheReplyOfThePick()
+{
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    w.Text1->setText(QStringLiteral("1"));
+    w.Command1_Click();                     // nothing read yet
+    rig.show(QStringLiteral("0"), 3, 5000); // scale 0.01
+    rig.pickIndex(4);                       // scale 1, but no answer yet
+    rig.port.clearWritten();
+    w.Text1->setText(QStringLiteral("1"));
+    w.Command1_Click();
+    QVERIFY(rig.port.written().isEmpty());
+    QCOMPARE(rig.messages().size(), 2);
+    QVERIFY(rig.messages().last().contains(QStringLiteral("Nothing was sent.")));
+
+    rig.receive(request(1, 3, 0, 4, 0));
+    w.Text1->setText(QStringLiteral("1"));
+    w.Command1_Click();
+    QCOMPARE(rig.port.written(), QList<QByteArray>{request(1, 6, 0, 4, 1)});
+}
+
+void TestForm2::readAndWriteGoToTheAddressBox()
+{
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    w.Combo3->setCurrentText(QStringLiteral("7"));
+    rig.pickGroup(QStringLiteral("A"));
+    rig.pickIndex(5);
+    QCOMPARE(rig.port.written().last(), request(7, 3, 10, 5));
+    rig.receive(request(7, 3, 10, 5, 1000));
+    QCOMPARE(w.Text1->text(), QStringLiteral("10"));
+    rig.port.clearWritten();
+    w.Text1->setText(QStringLiteral("12.5"));
+    w.Command1_Click();
+    QCOMPARE(rig.port.written(), QList<QByteArray>{request(7, 6, 10, 5, 1250)});
+}
+
+void TestForm2::badAddressSendsNothing_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("sentTo"); // -1: refused
+    QTest::newRow("300") << "300" << -1;
+    QTest::newRow("256") << "256" << -1;
+    QTest::newRow("abc") << "abc" << -1;
+    QTest::newRow("empty") << "" << -1;
+    QTest::newRow("3.5") << "3.5" << -1;
+    QTest::newRow("-1") << "-1" << -1;
+    QTest::newRow("7x") << "7x" << -1;
+    QTest::newRow("0000000000000000007") << "0000000000000000007" << 7;
+    QTest::newRow("255") << "255" << 255;
+    QTest::newRow("0") << "0" << 0;
+}
+
+void TestForm2::badAddressSendsNothing()
+{
+    QFETCH(QString, address);
+    QFETCH(int, sentTo);
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    rig.show(QStringLiteral("0"), 3, 5000);
+    w.Combo3->setCurrentText(address);
+    rig.pickIndex(3);
+    w.Text1->setText(QStringLiteral("10"));
+    w.Command1_Click();
+    if (sentTo < 0) {
+        QVERIFY(rig.port.written().isEmpty());
+        QCOMPARE(rig.messages().size(), 2); // one for the read, one for the write
+        QVERIFY(rig.messages().first().contains(QStringLiteral("0 to 255")));
+        QCOMPARE(rig.titles().first(), QStringLiteral("Error Warning"));
+    } else {
+        QCOMPARE(rig.port.written(), (QList<QByteArray>{request(quint8(sentTo), 3, 0, 3),
+                                                        request(quint8(sentTo), 6, 0, 3, 1000)}));
+        QVERIFY(rig.messages().isEmpty());
+    }
+}
+
+void TestForm2::encryption_data()
+{
+    QTest::addColumn<bool>("passwordSet");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("menuEnabled");
+    QTest::addColumn<int>("passwordWindows");
+    QTest::newRow("armed") << true << "Encrypted Successfully." << false << 0;
+    QTest::newRow("no password") << false << "Password did not be setted,please set a password!"
+                                 << true << 1;
+}
+
+void TestForm2::encryption()
+{
+    QFETCH(bool, passwordSet);
+    QFETCH(QString, message);
+    QFETCH(bool, menuEnabled);
+    QFETCH(int, passwordWindows);
+    Form2Rig rig;
+    rig.window->show();
+    rig.lock.PasswordSet = passwordSet;
+    QSignalSpy requested(rig.window.data(), &Form2::passwordWindowRequested);
+    rig.window->Command4_Click();
+    QCOMPARE(rig.messages(), QStringList{message});
+    QCOMPARE(rig.titles(), QStringList{QStringLiteral("Message!")});
+    QCOMPARE(rig.dataSet.isEnabled(), menuEnabled);
+    QCOMPARE(requested.count(), passwordWindows);
+    QVERIFY(rig.window->isVisible());
+    QVERIFY(rig.port.written().isEmpty());
+}
+
+void TestForm2::exitArmsTheLock_data()
+{
+    QTest::addColumn<bool>("passwordSet");
+    QTest::newRow("armed") << true;
+    QTest::newRow("not armed") << false;
+}
+
+void TestForm2::exitArmsTheLock()
+{
+    QFETCH(bool, passwordSet);
+    Form2Rig rig;
+    rig.window->show();
+    rig.lock.PasswordSet = passwordSet;
+    rig.window->Command2_Click();
+    QCOMPARE(rig.dataSet.isEnabled(), !passwordSet);
+    flushDeletes();
+    QVERIFY(rig.window.isNull());
+
+    // Closing by the title bar does nothing beyond closing.
+    Form2Rig again;
+    again.lock.PasswordSet = true;
+    again.window->show();
+    again.window->close();
+    QVERIFY(again.dataSet.isEnabled());
+}
+
+void TestForm2::drainRunsThroughTheLinkTimer()
+{
+    Form2Rig rig;
+    QCOMPARE(rig.window->Timer1, &rig.link.DrainTimer());
+    rig.pickIndex(3);
+    rig.port.inject(request(1, 3, 0, 3, 5000)); // the first byte goes at once
+    QVERIFY(rig.window->Timer1->isActive());
+    while (rig.port.bytesWaiting() > 0)
+        rig.window->Timer1_Timer();
+    QCOMPARE(rig.window->Text1->text(), QStringLiteral("50"));
+    rig.window->Timer1_Timer();
+    QVERIFY(!rig.window->Timer1->isActive());
+}
+
+int runForm2Tests(int argc, char** argv)
+{
+    TestForm2 tests;
+    return QTest::qExec(&tests, argc, argv);
+}
+
+#include "tst_form2.moc"
