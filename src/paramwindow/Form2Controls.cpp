@@ -59,7 +59,7 @@ void describe(QLabel* caption, QWidget* control)
 
 void Form2::buildControls()
 {
-    Frame1 = named(new QGroupBox(QStringLiteral("Machine Type & Parameter Set")), "Frame1");
+    Frame1 = named(new QGroupBox(QStringLiteral("Machine Type && Parameter Set")), "Frame1");
     Label1 = label(QStringLiteral("F"), "Label1");
     QFont bold = Label1->font();
     bold.setBold(true);
@@ -110,10 +110,11 @@ void Form2::buildControls()
                          static_cast<QWidget*>(Text6)})
         greenOnBlack(box);
 
-    // The captions above the two lists change with every reply; the controls
-    // keep the names they start with so they stay easy to find.
-    describe(Label2, Combo1);
-    describe(Label10, Combo2);
+    // The captions above the two lists become catalogue texts with every
+    // reply, so they get no buddy (an "&" in them would turn into a shortcut)
+    // and the lists keep the names they start with, easy to find.
+    Combo1->setAccessibleName(Label2->text());
+    Combo2->setAccessibleName(Label10->text());
     describe(Label3, Text1);
     describe(Label9, Text6);
     describe(Label11, Combo3);
@@ -128,27 +129,24 @@ void Form2::layOutControls()
 {
     auto* selection = new QGridLayout(Frame1);
     selection->addWidget(Label2, 0, 0, 1, 2);
-    selection->addWidget(Label10, 0, 2, 1, 2);
+    selection->addWidget(Label10, 0, 2);
     selection->addWidget(Label1, 1, 0);
     selection->addWidget(Combo1, 1, 1);
-    selection->addWidget(Combo2, 1, 2, 1, 2);
+    selection->addWidget(Combo2, 1, 2);
     selection->addWidget(Label3, 2, 0, 1, 2);
-    selection->addWidget(Label9, 2, 2, 1, 2);
+    selection->addWidget(Label9, 2, 2);
     selection->addWidget(Text1, 3, 0, 1, 2);
-    selection->addWidget(Text6, 3, 2, 3, 2);
     selection->addWidget(Label11, 4, 0, 1, 2);
-    auto* address = new QHBoxLayout;
-    address->addWidget(Combo3, 1);
-    selection->addLayout(address, 5, 0, 1, 2);
+    selection->addWidget(Combo3, 5, 0, 1, 2);
+    selection->addWidget(Text6, 3, 2, 4, 1);
     auto* attribute = new QHBoxLayout;
     attribute->addWidget(Label8);
     attribute->addWidget(Shape1);
     attribute->addStretch();
-    selection->addLayout(attribute, 6, 0, 1, 4);
+    selection->addLayout(attribute, 7, 0, 1, 3);
     selection->setColumnStretch(1, 1);
-    selection->setColumnStretch(2, 1);
-    selection->setColumnStretch(3, 1);
-    selection->setRowStretch(5, 1);
+    selection->setColumnStretch(2, 2);
+    selection->setRowStretch(6, 1);
 
     auto* attributes = new QFormLayout(Frame2);
     attributes->addRow(Label4, Text2);
@@ -157,16 +155,16 @@ void Form2::layOutControls()
     attributes->addRow(Label7, Text5);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
     buttons->addWidget(Command1);
     buttons->addWidget(Command4);
     buttons->addWidget(Command2);
 
-    auto* frames = new QHBoxLayout;
-    frames->addWidget(Frame1, 3);
-    frames->addWidget(Frame2, 2);
+    auto* side = new QVBoxLayout;
+    side->addWidget(Frame2);
+    side->addStretch();
+    side->addLayout(buttons);
 
-    auto* window = new QVBoxLayout(this);
-    window->addLayout(frames);
-    window->addLayout(buttons);
+    auto* window = new QHBoxLayout(this);
+    window->addWidget(Frame1, 3);
+    window->addLayout(side, 2);
 }

@@ -111,7 +111,7 @@ void TestForm2::controlsLookAsDescribed()
     Form2& w = *rig.window;
     QCOMPARE(w.windowTitle(), QStringLiteral("Attribute"));
     QVERIFY(w.testAttribute(Qt::WA_DeleteOnClose));
-    QCOMPARE(w.Frame1->title(), QStringLiteral("Machine Type & Parameter Set"));
+    QCOMPARE(w.Frame1->title(), QStringLiteral("Machine Type && Parameter Set"));
     QCOMPARE(w.Frame2->title(), QStringLiteral("Attribute"));
     QCOMPARE(w.Label2->text(), QStringLiteral("Root Parameter"));
     QCOMPARE(w.Label10->text(), QStringLiteral("Sub Parameter"));
