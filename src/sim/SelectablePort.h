@@ -1,0 +1,47 @@
+#pragma once
+
+#include "DevicePort.h"
+#include "SerialPort.h"
+#include "SimulatedPort.h"
+
+#include <memory>
+
+// The port the program works with: the port name "SIM" (in any case) opens the
+// simulated drives 1..3, any other name a real serial device. Which one is used
+// is decided when the port is opened; settings, buffer sizes and signals pass
+// through to it.
+class SelectablePort : public SerialPort
+{
+    Q_OBJECT
+public:
+    explicit SelectablePort(QObject* parent = nullptr);
+    ~SelectablePort() override;
+
+    static bool isSimulatorName(const QString& name);
+
+    // The simulated line, made on first use and kept, so the drives go on
+    // running while the port is closed; tests reach in through it.
+    SimulatedPort& simulator();
+    // The port in use while open; nullptr while closed.
+    SerialPort* active() const { return m_active; }
+
+    OpenError open() override;
+    void close() override;
+    bool isOpen() const override;
+    qint64 bytesWaiting() const override;
+    std::optional<quint8> readByte() override;
+    bool write(const QByteArray& block) override;
+    void clearInput() override;
+    void clearOutput() override;
+    void setBufferSizes(int inputSize, int outputSize) override;
+
+protected:
+    bool applySettings(const SerialSettings& settings) override;
+
+private:
+    void adopt(SerialPort& port);
+
+    std::unique_ptr<DevicePort> m_device;
+    std::unique_ptr<SimulatedPort> m_simulator;
+    SerialPort* m_active = nullptr;
+};

@@ -1,0 +1,166 @@
+#include "SimCommandLine.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace {
+
+constexpr int kHighestAddress = 31;
+
+} // namespace
+
+QString SimCommandLine::version()
+{
+    return QStringLiteral(VFD_VERSION);
+}
+
+std::optional<QList<quint8>> SimCommandLine::parseAddresses(const QString& text)
+{
+    static const QRegularExpression item(
+        QStringLiteral("^\\s*(\\d{1,3})\\s*(?:-\\s*(\\d{1,3})\\s*)?$"));
+    QList<quint8> addresses;
+    const QStringList parts = text.split(u',');
+    for (const QString& part : parts) {
+        const QRegularExpressionMatch m = item.match(part);
+        if (!m.hasMatch())
+            return std::nullopt;
+        const int first = m.captured(1).toInt();
+        const int last = m.captured(2).isEmpty() ? first : m.captured(2).toInt();
+        if (first < 1 || last > kHighestAddress || first > last)
+            return std::nullopt;
+        for (int a = first; a <= last; ++a) {
+            if (!addresses.contains(quint8(a)))
+                addresses.append(quint8(a));
+        }
+    }
+    return addresses;
+}
+
+std::optional<QPair<quint8, int>> SimCommandLine::parseFault(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,3})\\s*:\\s*(\\d{1,3})\\s*$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int address = m.captured(1).toInt();
+    const int number = m.captured(2).toInt();
+    if (address < 1 || address > kHighestAddress || number < 1 || number > 255)
+        return std::nullopt;
+    return QPair<quint8, int>(quint8(address), number);
+}
+
+SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated frequency inverters on a serial line. The drives answer Modbus RTU "
+        "requests as real ones do: their own reply layouts for single-register reads "
+        "(register count 0), standard replies for reads of 1..125 registers, parameter "
+        "writes within the catalogue's limits, and run commands at register 0x2000.\n\n"
+        "Serve them on a pseudo-terminal (its path is printed on the first line of "
+        "standard output) or on a real serial device. Ctrl-C ends the program."));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Shows the version."));
+    const QCommandLineOption pty(
+        QStringLiteral("pty"),
+        QStringLiteral("Serves on a new pseudo-terminal and prints its path."));
+    const QCommandLineOption device(QStringList{QStringLiteral("device"), QStringLiteral("port")},
+                                    QStringLiteral("Serves on the serial device <path>."),
+                                    QStringLiteral("path"));
+    const QCommandLineOption settings(
+        QStringLiteral("settings"),
+        QStringLiteral("Line settings baud,parity,data bits,stop bits (default 9600,E,8,1)."),
+        QStringLiteral("settings"), m_options.settings);
+    const QCommandLineOption drives(
+        QStringLiteral("drives"),
+        QStringLiteral(
+            "Drive addresses to simulate, for example 1-3 or 1,4,7-9 (1..31; default 1-3)."),
+        QStringLiteral("list"), QStringLiteral("1-3"));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        QStringLiteral("Prints every request and reply in hex on standard error."));
+    const QCommandLineOption corrupt(
+        QStringLiteral("corrupt"),
+        QStringLiteral("Flips a random bit in this share of the reply bytes (0..100)."),
+        QStringLiteral("percent"), QStringLiteral("0"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed for --corrupt, to repeat a run."),
+                                  QStringLiteral("n"));
+    const QCommandLineOption fault(
+        QStringList{QStringLiteral("fault"), QStringLiteral("trip")},
+        QStringLiteral("Trips drive ADDR with fault NUMBER at start (repeatable)."),
+        QStringLiteral("ADDR:NUMBER"));
+    parser.addOptions({help, version, pty, device, settings, drives, log, corrupt, seed, fault});
+    m_help = parser.helpText();
+
+    if (!parser.parse(arguments)) {
+        m_error = parser.errorText();
+        return Outcome::Error;
+    }
+    if (parser.isSet(help))
+        return Outcome::ShowHelp;
+    if (parser.isSet(version))
+        return Outcome::ShowVersion;
+    if (!parser.positionalArguments().isEmpty()) {
+        m_error =
+            QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
+        return Outcome::Error;
+    }
+
+    m_options.pty = parser.isSet(pty);
+    m_options.device = parser.value(device);
+    if (m_options.pty == parser.isSet(device)) {
+        m_error = QStringLiteral("Give either --pty or --device <path>.");
+        return Outcome::Error;
+    }
+    if (parser.isSet(device) && m_options.device.trimmed().isEmpty()) {
+        m_error = QStringLiteral("--device needs a device path.");
+        return Outcome::Error;
+    }
+    m_options.settings = parser.value(settings);
+    if (!SerialSettings::parse(m_options.settings)) {
+        m_error = QStringLiteral("Bad line settings \"%1\"; expected for example 9600,E,8,1.")
+                      .arg(m_options.settings);
+        return Outcome::Error;
+    }
+    const std::optional<QList<quint8>> addresses = parseAddresses(parser.value(drives));
+    if (!addresses) {
+        m_error = QStringLiteral("Bad drive list \"%1\"; expected for example 1-3 or 1,4,7-9 "
+                                 "with addresses 1..31.")
+                      .arg(parser.value(drives));
+        return Outcome::Error;
+    }
+    m_options.drives = *addresses;
+    m_options.log = parser.isSet(log);
+
+    bool ok = false;
+    m_options.corruptPercent = parser.value(corrupt).toDouble(&ok);
+    if (!ok || m_options.corruptPercent < 0 || m_options.corruptPercent > 100) {
+        m_error = QStringLiteral("--corrupt takes a share from 0 to 100.");
+        return Outcome::Error;
+    }
+    if (parser.isSet(seed)) {
+        const quint32 value = parser.value(seed).toUInt(&ok);
+        if (!ok) {
+            m_error = QStringLiteral("--seed takes a whole number.");
+            return Outcome::Error;
+        }
+        m_options.seed = value;
+    }
+    for (const QString& text : parser.values(fault)) {
+        const std::optional<QPair<quint8, int>> f = parseFault(text);
+        if (!f) {
+            m_error = QStringLiteral("Bad fault \"%1\"; expected ADDR:NUMBER, for example 2:11.")
+                          .arg(text);
+            return Outcome::Error;
+        }
+        if (!m_options.drives.contains(f->first)) {
+            m_error = QStringLiteral("Fault for drive %1, which is not simulated.").arg(f->first);
+            return Outcome::Error;
+        }
+        m_options.faults.append(*f);
+    }
+    return Outcome::Run;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "SerialPort.h"
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// What vfdsim was asked to do, read from its command line.
+struct SimOptions
+{
+    bool pty = false;
+    QString device;
+    QString settings = QStringLiteral("9600,E,8,1");
+    QList<quint8> drives{1, 2, 3};
+    bool log = false;
+    double corruptPercent = 0;
+    std::optional<quint32> seed;
+    QList<QPair<quint8, int>> faults; // address, fault number
+};
+
+class SimCommandLine
+{
+public:
+    enum class Outcome
+    {
+        Run,
+        ShowHelp,
+        ShowVersion,
+        Error
+    };
+
+    Outcome parse(const QStringList& arguments);
+    const SimOptions& options() const { return m_options; }
+    QString errorText() const { return m_error; }
+    QString helpText() const { return m_help; }
+    static QString version();
+
+    // "1-3", "1,2,5-7", "4": drive addresses 1..31 in order, without repeats.
+    static std::optional<QList<quint8>> parseAddresses(const QString& text);
+    // "2:11": drive 2 trips with fault number 11 (1..255).
+    static std::optional<QPair<quint8, int>> parseFault(const QString& text);
+
+private:
+    SimOptions m_options;
+    QString m_error;
+    QString m_help;
+};

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "DriveParameters.h"
+
+#include <QtGlobal>
+#include <array>
+#include <optional>
+
+// One simulated frequency inverter: its parameters, the run commands it takes
+// and the way its output follows them. It knows nothing of frames; the bus
+// turns requests into calls on it and its answers into replies.
+//
+// The output frequency ramps to the set-point at the acceleration and
+// deceleration times (P0.14/P0.15, jog P2.20/P2.21, both meant from 0 Hz to the
+// base frequency P0.08) within the limits P0.06/P0.07; a jog runs at P2.19.
+// Without a command for the communication time-out P8.02 (0 switches it off)
+// the drive ramps down on its own. A fault trips it: the output coasts to
+// zero, the fault goes into the records, and only a stop followed by a run
+// command clears it.
+class SimulatedDrive
+{
+public:
+    // Command codes of the control register 0x2000.
+    enum Command : quint8
+    {
+        Stop = 0x01,
+        Forward = 0x12,
+        JogForward = 0x13,
+        SingleForward = 0x1E,
+        Reverse = 0x22,
+        JogReverse = 0x23,
+        SingleReverse = 0x2E,
+    };
+
+    // A value of register block 0x0D as it goes on the wire.
+    struct RunningValue
+    {
+        quint16 raw = 0;
+        quint8 decimalCode = 0; // 8: 0.01, 4: 0.1, 16: 0.001, 0: whole numbers
+    };
+
+    static constexpr int RunningValueCount = 0x1D; // 0x0D00..0x0D1C
+
+    explicit SimulatedDrive(quint8 address);
+
+    quint8 address() const;
+    DriveParameters& parameters() { return m_parameters; }
+    const DriveParameters& parameters() const { return m_parameters; }
+    int responseDelayMs() const;
+
+    // ---- what the protocol reaches
+    // false for a code the drive does not know (nothing changes then).
+    bool command(quint8 code, quint16 setpointHundredths);
+    // The set-point register alone; a running drive follows it at once.
+    void setSetpoint(quint16 hundredths);
+    std::optional<RunningValue> runningValue(int index) const;
+    quint16 statusWord() const;
+    quint8 stateFlags() const; // bit 2 reverse, bit 4 running
+    quint8 faultFlags() const; // bit 5 fault
+    // Any register as a plain 16-bit value, for standard reads; nullopt when
+    // the drive has no such register.
+    std::optional<quint16> readRegister(quint16 reg) const;
+
+    // ---- dynamics and faults
+    void advance(qint64 us);
+    void trip(int faultNumber);
+    // Share of rated torque the motor drives, 0..1.5; sets the current drawn.
+    void setLoad(double share);
+
+    // ---- what the drive holds, for display and tests
+    double outputFrequency() const { return m_frequency < 0 ? -m_frequency : m_frequency; }
+    double setFrequency() const;
+    double outputCurrent() const;
+    double outputVoltage() const;
+    double busVoltage() const;
+    double motorSpeed() const;
+    double radiatorTemperature() const { return m_radiatorTemp; }
+    double moduleTemperature() const { return m_moduleTemp; }
+    bool isRunning() const;
+    bool isReverse() const;
+    bool isJogging() const { return m_mode == Mode::Jog; }
+    bool isFaulted() const { return m_faultNumber != 0; }
+    int faultNumber() const { return m_faultNumber; }
+    std::array<quint16, 3> faultRecords() const { return m_records; }
+
+private:
+    enum class Mode
+    {
+        Stopped,
+        Run,
+        Jog
+    };
+
+    void step(double seconds);
+    void run(Mode mode, bool reverse);
+    double targetFrequency() const; // signed, reverse negative
+    double parameter(int group, int index) const { return m_parameters.value(group, index); }
+    static quint16 toRaw(double value, quint8 decimalCode);
+
+    DriveParameters m_parameters;
+    Mode m_mode = Mode::Stopped;
+    bool m_reverseCommanded = false;
+    quint16 m_setpoint = 0; // 0.01 Hz, as last written
+    quint8 m_lastCommand = Stop;
+    double m_frequency = 0; // Hz, negative in reverse
+    bool m_accelerating = false;
+    bool m_regenerating = false;
+    double m_load = 0.6;
+    double m_radiatorTemp = 25.0;
+    double m_moduleTemp = 25.0;
+    qint64 m_sinceCommandUs = 0;
+    int m_faultNumber = 0;
+    bool m_resetArmed = false;
+    std::array<quint16, 3> m_records{};     // latest first
+    std::array<quint16, 6> m_atLastFault{}; // raw, codes as the live values
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "BusServer.h"
+#include "SerialPort.h"
+#include "SimClock.h"
+#include "SimulatedBus.h"
+
+#include <QTimer>
+#include <deque>
+#include <memory>
+
+// A serial port whose far end is a line of simulated drives (1, 2 and 3 unless
+// told otherwise). A written request reaches the drives after its own time on
+// the line; the reply follows after the drive's response delay and its bytes
+// arrive one by one at the pace of the configured baud rate, so the receive
+// path sees what it would see on a real line.
+//
+// In RealTime mode a timer delivers the bytes; in Manual mode nothing moves
+// until advanceMs() is called, which lets tests run the drives without sleeping.
+class SimulatedPort : public SerialPort
+{
+    Q_OBJECT
+public:
+    enum class Timing
+    {
+        RealTime,
+        Manual
+    };
+
+    explicit SimulatedPort(QObject* parent = nullptr);
+    explicit SimulatedPort(Timing timing, const QList<quint8>& addresses = {1, 2, 3},
+                           QObject* parent = nullptr);
+    ~SimulatedPort() override;
+
+    SimulatedBus& bus() { return m_bus; }
+    BusServer& server() { return *m_server; }
+    // Manual mode: moves time on and delivers whatever has arrived meanwhile.
+    void advanceMs(double ms);
+
+    OpenError open() override;
+    void close() override;
+    bool isOpen() const override { return m_open; }
+    qint64 bytesWaiting() const override { return qint64(m_input.size()); }
+    std::optional<quint8> readByte() override;
+    bool write(const QByteArray& block) override;
+    void clearInput() override { m_input.clear(); }
+    void clearOutput() override {}
+
+private:
+    struct Incoming
+    {
+        qint64 dueUs; // when the last bit of the byte is in
+        quint8 byte;
+    };
+
+    void onTransmit(const QByteArray& bytes, qint64 dueUs);
+    void deliver();
+    void arm();
+    double characterUs() const;
+
+    std::unique_ptr<SimClock> m_clock;
+    SimulatedBus m_bus;
+    std::unique_ptr<BusServer> m_server;
+    std::deque<Incoming> m_onLine;
+    std::deque<quint8> m_input;
+    QTimer m_timer;
+    bool m_open = false;
+};
