@@ -1,9 +1,111 @@
+// vfdsim: simulated drives served on a pseudo-terminal or a serial device.
+#include "BusServer.h"
+#include "DevicePort.h"
+#include "PseudoTerminal.h"
+#include "SimClock.h"
+#include "SimCommandLine.h"
+#include "SimulatedBus.h"
+
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QRandomGenerator>
 #include <cstdio>
+
+namespace {
+
+void printLine(std::FILE* stream, const QString& text)
+{
+    std::fputs(qPrintable(text + u'\n'), stream);
+    std::fflush(stream);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    std::fputs("vfdsim: the simulated drives are still being built.\n", stderr);
-    return 1;
+    QCoreApplication::setApplicationName(QStringLiteral("vfdsim"));
+    QCoreApplication::setApplicationVersion(SimCommandLine::version());
+
+    SimCommandLine commandLine;
+    switch (commandLine.parse(QCoreApplication::arguments())) {
+    case SimCommandLine::Outcome::ShowHelp:
+        printLine(stdout, commandLine.helpText());
+        return 0;
+    case SimCommandLine::Outcome::ShowVersion:
+        printLine(stdout, QStringLiteral("vfdsim %1").arg(QCoreApplication::applicationVersion()));
+        return 0;
+    case SimCommandLine::Outcome::Error:
+        printLine(stderr,
+                  QStringLiteral("vfdsim: %1\nTry 'vfdsim --help'.").arg(commandLine.errorText()));
+        return 2;
+    case SimCommandLine::Outcome::Run:
+        break;
+    }
+    const SimOptions& options = commandLine.options();
+
+    SteadyClock clock;
+    SimulatedBus bus(options.drives);
+    for (const auto& [address, number] : options.faults)
+        bus.drive(address)->trip(number);
+    BusServer server(bus, clock);
+    server.setLineSettings(*SerialSettings::parse(options.settings));
+    server.setCorruption(options.corruptPercent,
+                         options.seed.value_or(QRandomGenerator::global()->generate()));
+    if (options.log) {
+        QObject::connect(&server, &BusServer::traffic, [](const QString& line) {
+            printLine(stderr, QDateTime::currentDateTime().toString(u"HH:mm:ss.zzz ") + line);
+        });
+    }
+
+    TerminationWatcher termination;
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &app,
+                     [] { QCoreApplication::exit(0); });
+
+    PseudoTerminal pty;
+    DevicePort device;
+    if (options.pty) {
+        if (!pty.open()) {
+            printLine(stderr, QStringLiteral("vfdsim: cannot create a pseudo-terminal: %1")
+                                  .arg(pty.errorString()));
+            return 1;
+        }
+        // The first line of output is the device to open; tests and users read it.
+        printLine(stdout, pty.slavePath());
+        QObject::connect(&pty, &PseudoTerminal::received, &server,
+                         [&server](const QByteArray& bytes) { server.receive(bytes); });
+        QObject::connect(&server, &BusServer::transmit, &pty,
+                         [&pty](const QByteArray& bytes) { pty.write(bytes); });
+    } else {
+        device.setPortName(options.device);
+        device.setSettings(options.settings);
+        if (device.open() != SerialPort::OpenError::None) {
+            printLine(stderr, QStringLiteral("vfdsim: cannot open %1: %2")
+                                  .arg(options.device, device.errorString()));
+            return 1;
+        }
+        QObject::connect(&device, &SerialPort::bytesReceived, &server, [&device, &server] {
+            QByteArray bytes;
+            while (const std::optional<quint8> byte = device.readByte())
+                bytes.append(char(*byte));
+            server.receive(bytes);
+        });
+        QObject::connect(&server, &BusServer::transmit, &device,
+                         [&device](const QByteArray& bytes) { device.write(bytes); });
+        QObject::connect(&device, &SerialPort::deviceLost, &app, [&device] {
+            printLine(stderr,
+                      QStringLiteral("vfdsim: the device went away: %1").arg(device.errorString()));
+            QCoreApplication::exit(1);
+        });
+        printLine(stdout, options.device);
+    }
+    if (options.log) {
+        QStringList served;
+        for (quint8 address : options.drives)
+            served.append(QString::number(address));
+        printLine(
+            stderr,
+            QStringLiteral("vfdsim: drives %1 at %2").arg(served.join(u','), options.settings));
+    }
+    return app.exec();
 }
