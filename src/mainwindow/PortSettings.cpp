@@ -1,0 +1,24 @@
+#include "PortSettings.h"
+
+QString PortSettings::parityLetter(const QString& parityName)
+{
+    if (parityName == u"Odd")
+        return QStringLiteral("O");
+    if (parityName == u"Even")
+        return QStringLiteral("E");
+    if (parityName == u"None")
+        return QStringLiteral("N");
+    if (parityName == u"Space")
+        return QStringLiteral("S");
+    return {};
+}
+
+QString PortSettings::settingsText() const
+{
+    return BaudRate + u',' + parityLetter(ParityName) + u',' + DataBits + u',' + StopBits;
+}
+
+QString PortSettings::panelText() const
+{
+    return PortName + u',' + BaudRate + u',' + ParityName + u',' + DataBits + u',' + StopBits;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// The five serial settings as the user picked them in the settings window. They
+// are kept as the texts shown there, for the whole run, and change only when
+// the user presses "OK" in that window.
+struct PortSettings
+{
+    QString PortName = QStringLiteral("COM1");
+    QString BaudRate = QStringLiteral("9600");
+    QString ParityName = QStringLiteral("Even");
+    QString DataBits = QStringLiteral("8");
+    QString StopBits = QStringLiteral("1");
+
+    // "O", "E", "N" or "S" for the four parity names; empty for anything else.
+    static QString parityLetter(const QString& parityName);
+    // The text the port is configured with, e.g. "9600,E,8,1".
+    QString settingsText() const;
+    // The status-bar text, e.g. "COM1,9600,Even,8,1".
+    QString panelText() const;
+};
