@@ -1,0 +1,305 @@
+#include "demo.h"
+
+#include "Form2.h"
+#include "SelectablePort.h"
+#include "StatusPanels.h"
+#include "TrafficLogBox.h"
+#include "config.h"
+#include "encoder.h"
+#include "frmAbout.h"
+#include "frmSplash.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QTimer>
+
+namespace {
+
+std::unique_ptr<SerialPort> makeSystemPort(SerialPort* given)
+{
+    if (given)
+        return nullptr;
+    return std::make_unique<SelectablePort>();
+}
+
+} // namespace
+
+demo::demo(SerialPort* port, QWidget* parent)
+    : QMainWindow(parent), m_ownedPort(makeSystemPort(port)), m_port(port ? *port : *m_ownedPort),
+      m_link(m_port)
+{
+    setObjectName(QStringLiteral("demo"));
+    setWindowTitle(QStringLiteral("vfdtool 1.0"));
+
+    chooseColour = [this](const QColor& initial) {
+        return QColorDialog::getColor(initial, this, tr("Change Skin"));
+    };
+    chooseSaveFile = [this] {
+        QFileDialog dialog(this, QStringLiteral("Save_File"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter(QStringLiteral("txt(*.txt)"));
+        dialog.setDefaultSuffix(QStringLiteral("txt"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    };
+
+    buildMenus();
+    buildControls();
+    startUp();
+    connectControls();
+}
+
+demo::~demo()
+{
+    // The windows we opened hold references to the link, the prompter and the
+    // lock; they must go before those members do.
+    delete m_form2.data();
+    delete m_encoder.data();
+    delete m_config.data();
+    delete m_splash.data();
+    delete m_about.data();
+    m_link.disconnect(this);
+    m_port.disconnect(this);
+}
+
+void demo::buildMenus()
+{
+    auto makeAction = [this](QMenu* menu, const char* name, const char* caption) {
+        auto* action = menu->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    file = menuBar()->addMenu(QStringLiteral("File(F)"));
+    file->setObjectName(QStringLiteral("file"));
+    save_file = makeAction(file, "save_file", "Save_File");
+    save_check = makeAction(file, "save_check", "Save Watching Para");
+    open_check = makeAction(file, "open_check", "Open Watching Para");
+    file->addSeparator();
+    exit = makeAction(file, "exit", "EXIT");
+    // Kept in the menu, greyed: they have never done anything.
+    save_check->setEnabled(false);
+    open_check->setEnabled(false);
+
+    set = menuBar()->addMenu(QStringLiteral("Set"));
+    set->setObjectName(QStringLiteral("set"));
+    com_set = makeAction(set, "com_set", "Serail Port Set");
+    data_set = makeAction(set, "data_set", "Parameter Set");
+    encode = makeAction(set, "encode", "Password");
+    replacing = makeAction(set, "replacing", "Change Skin");
+
+    help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("help"));
+    userhelp = makeAction(help, "userhelp", "User Guide");
+    abouthelp = makeAction(help, "abouthelp", "About");
+
+    connect(save_file, &QAction::triggered, this, &demo::save_file_Click);
+    connect(exit, &QAction::triggered, this, &demo::exit_Click);
+    connect(com_set, &QAction::triggered, this, &demo::com_set_Click);
+    connect(data_set, &QAction::triggered, this, &demo::data_set_Click);
+    connect(encode, &QAction::triggered, this, &demo::encode_Click);
+    connect(replacing, &QAction::triggered, this, &demo::replacing_Click);
+    connect(userhelp, &QAction::triggered, this, &demo::userhelp_Click);
+    connect(abouthelp, &QAction::triggered, this, &demo::abouthelp_Click);
+}
+
+void demo::startUp()
+{
+    PollItem = 0;
+    PendingCommand = 0;
+
+    m_settings = PortSettings{};
+    StatusBar1->setPanelText(StatusPanels::RunState, QStringLiteral("Stop"));
+
+    m_port.setPortName(m_settings.PortName);
+    m_port.setSettings(m_settings.settingsText());
+    m_port.setBufferSizes(502, 502);
+    m_port.clearInput();
+    m_port.clearOutput();
+
+    encode->setEnabled(m_port.isOpen());
+    data_set->setEnabled(encode->isEnabled());
+    StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText());
+
+    Combo5->addItems({QStringLiteral("None"), QStringLiteral("The 1th Error Code"),
+                      QStringLiteral("The 2th Error Code"), QStringLiteral("The 3th Error Code")});
+    Combo5->setCurrentIndex(0);
+    Combo6->addItems({QStringLiteral("None"), QStringLiteral("Frq Output at The Last Error(HZ)"),
+                      QStringLiteral("Frq Set at The Last Error(HZ)"),
+                      QStringLiteral("Current Output at The Last Error(A)"),
+                      QStringLiteral("Voltage Output at The Last Error(V)"),
+                      QStringLiteral("DC Power at The Last Error(V)"),
+                      QString::fromUtf8("IGBT Temp at The Last Error(℃)")});
+    Combo6->setCurrentIndex(0);
+    FaultRecordSelect = 0;
+    LastErrorValueSelect = 0;
+
+    for (int i = 0; i <= 31; ++i) {
+        Combo1->addItem(QString::number(i));
+        Combo2->addItem(QString::number(i));
+        Combo4->addItem(QString::number(i));
+    }
+    Combo1->setCurrentText(QStringLiteral("31"));
+    Combo2->setCurrentText(QStringLiteral("1"));
+    Combo4->setCurrentText(QStringLiteral("1"));
+
+    // Design-time states.
+    Check1->setChecked(true);
+    Combo1->setEnabled(false);
+    Combo4->setEnabled(false);
+    Combo2->setEnabled(true);
+    Frame4->setEnabled(false);
+    Frame5->setEnabled(false);
+    Command5->setEnabled(false);
+    Option9->setChecked(true);
+    Timer1->setInterval(280);
+    Timer2->setInterval(500);
+    Timer3->setInterval(4987);
+    Timer3->start();
+}
+
+void demo::selectPort(const QString& name)
+{
+    m_settings.PortName = name;
+    m_port.setPortName(name);
+    StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText());
+}
+
+int demo::ShownNumber(const QComboBox* box)
+{
+    return box->currentText().toInt();
+}
+
+// ------------------------------------------------------------------ menus
+
+template <class Window, class... Args>
+Window* demo::showWindow(QPointer<Window>& slot, Args&&... args)
+{
+    // One window per menu entry: a second choice brings the same one forward.
+    if (!slot) {
+        slot = new Window(std::forward<Args>(args)..., this);
+        slot->setWindowFlag(Qt::Window);
+        slot->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+    return slot;
+}
+
+void demo::com_set_Click()
+{
+    auto* window = showWindow(m_config, m_settings, m_port, m_prompter,
+                              std::function<void()>([this] { closePortForSettings(); }));
+    connect(
+        window, &config::applied, this,
+        [this] { StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText()); },
+        Qt::UniqueConnection);
+}
+
+void demo::data_set_Click()
+{
+    // Parameter reads and writes share the line with polls and commands; both
+    // stop before the parameter window takes over.
+    selectNone();
+    if (Timer2->isActive())
+        Timer1->stop();
+    if (Timer1->isActive()) {
+        // Polling switched on by a rhythm change leaves the button at "Start";
+        // its handler would then start monitoring instead of stopping it.
+        if (Command5->text() == u"Stop")
+            Command5_Click();
+        else
+            Timer1->stop();
+    }
+    const bool created = !m_form2;
+    auto* window = showWindow(m_form2, m_link, m_prompter, m_lock, *data_set);
+    if (created)
+        connect(window, &Form2::passwordWindowRequested, this, &demo::encode_Click);
+}
+
+void demo::encode_Click()
+{
+    showWindow(m_encoder, m_lock, m_prompter, *data_set);
+}
+
+void demo::userhelp_Click()
+{
+    showWindow(m_splash);
+}
+
+void demo::abouthelp_Click()
+{
+    showWindow(m_about, m_prompter);
+}
+
+void demo::replacing_Click()
+{
+    const QColor colour = chooseColour ? chooseColour(m_lastSkin) : QColor();
+    if (!colour.isValid())
+        return;
+    m_lastSkin = colour;
+    const QList<QWidget*> targets = {this,
+                                     Frame1,
+                                     Frame2,
+                                     Frame3,
+                                     Frame4,
+                                     Frame5,
+                                     Frame7,
+                                     Option1,
+                                     Option2,
+                                     Option3,
+                                     Option4,
+                                     Option5,
+                                     Option7,
+                                     Option8,
+                                     Option9,
+                                     Check1,
+                                     CommunicationRhythmLabel,
+                                     ControlRhythmLabel};
+    for (QWidget* widget : targets) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Window, colour);
+        widget->setPalette(palette);
+        widget->setAutoFillBackground(true);
+    }
+}
+
+void demo::save_file_Click()
+{
+    const QString name = chooseSaveFile ? chooseSaveFile() : QString();
+    if (name.isEmpty())
+        return;
+    QSaveFile out(name);
+    const QByteArray text = Text28->toPlainText().toUtf8();
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
+        m_prompter.warn(this, QStringLiteral("Error Warning"),
+                        tr("The traffic log could not be saved to %1: %2")
+                            .arg(QDir::toNativeSeparators(name), out.errorString()));
+    }
+}
+
+void demo::exit_Click()
+{
+    QCoreApplication::quit();
+}
+
+void demo::closeEvent(QCloseEvent* event)
+{
+    // Closing the main window ends the program, whatever else is still open.
+    event->accept();
+    QCoreApplication::quit();
+}

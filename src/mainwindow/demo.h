@@ -1,0 +1,241 @@
+#pragma once
+
+#include "Hexedit.h"
+#include "Lamp.h"
+#include "PasswordLock.h"
+#include "PortSettings.h"
+#include "Prompter.h"
+
+#include <QColor>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class StatusPanels;
+class TrafficLogBox;
+class config;
+class Form2;
+class encoder;
+class frmAbout;
+class frmSplash;
+
+// The main window: the port button and lamps, the run commands with their
+// frequency and rhythm entries, monitoring of one drive or a range of drives,
+// the monitored values, the traffic log and the menus to every other window.
+// It owns the port (unless one is handed in), the one link over it, the message
+// boxes and the password lock, and hands references to the windows it opens.
+class demo : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit demo(SerialPort* port = nullptr, QWidget* parent = nullptr);
+    ~demo() override;
+
+    Hexedit& link() { return m_link; }
+    Prompter& prompter() { return m_prompter; }
+    PasswordLock& lock() { return m_lock; }
+    SerialPort& port() { return m_port; }
+    PortSettings& keptSettings() { return m_settings; }
+
+    // Preselects the port before the user opens it (from the command line).
+    void selectPort(const QString& name);
+
+    // The last valid forward and reverse frequencies, the values commands carry.
+    QString forwardFrequency() const { return m_forwardFrequency; }
+    QString reverseFrequency() const { return m_reverseFrequency; }
+
+    // The two common dialogs; a test puts its own answer here.
+    // An invalid colour means the user cancelled.
+    std::function<QColor(const QColor& initial)> chooseColour;
+    // An empty name means the user cancelled.
+    std::function<QString()> chooseSaveFile;
+
+    // ---- state kept for the link
+    quint8 PendingCommand = 0;
+    quint8 PollItem = 0;
+    quint8 PollOffset = 0;
+    int FaultRecordSelect = 0;
+    int LastErrorValueSelect = 0;
+
+    // ---- menus
+    QMenu* file = nullptr;
+    QAction* save_file = nullptr;
+    QAction* save_check = nullptr;
+    QAction* open_check = nullptr;
+    QAction* exit = nullptr;
+    QMenu* set = nullptr;
+    QAction* com_set = nullptr;
+    QAction* data_set = nullptr;
+    QAction* encode = nullptr;
+    QAction* replacing = nullptr;
+    QMenu* help = nullptr;
+    QAction* userhelp = nullptr;
+    QAction* abouthelp = nullptr;
+
+    // ---- "Inverter Number"
+    QGroupBox* Frame4 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QComboBox* Combo4 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    // ---- "Attribute"
+    QGroupBox* Frame3 = nullptr;
+    QPushButton* Command1 = nullptr;
+    Lamp* Shape2 = nullptr;
+    Lamp* Shape3 = nullptr;
+    Lamp* Shape1 = nullptr;
+    // ---- "Work Status"
+    QGroupBox* Frame5 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QRadioButton* Option3 = nullptr;
+    QRadioButton* Option4 = nullptr;
+    QRadioButton* Option5 = nullptr;
+    QRadioButton* Option7 = nullptr;
+    QRadioButton* Option8 = nullptr;
+    QRadioButton* Option9 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    QLineEdit* Text26 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QLabel* ControlRhythmLabel = nullptr;
+    QLabel* CommunicationRhythmLabel = nullptr;
+    // ---- monitoring button and traffic log
+    QGroupBox* Frame1 = nullptr;
+    QPushButton* Command5 = nullptr;
+    TrafficLogBox* Text28 = nullptr;
+    // ---- "Machine State"
+    QGroupBox* Frame2 = nullptr;
+    QLineEdit* Text29 = nullptr;
+    QLineEdit* Text30 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    Lamp* Shape4 = nullptr;
+    // ---- "The  th Inverter Monitor Parameter"
+    QGroupBox* Frame7 = nullptr;
+    QLabel* Label34 = nullptr;
+    QLineEdit *Text24 = nullptr, *Text25 = nullptr, *Text3 = nullptr, *Text6 = nullptr,
+              *Text7 = nullptr, *Text8 = nullptr, *Text9 = nullptr, *Text10 = nullptr,
+              *Text11 = nullptr, *Text12 = nullptr, *Text13 = nullptr, *Text14 = nullptr,
+              *Text15 = nullptr, *Text16 = nullptr, *Text17 = nullptr, *Text18 = nullptr,
+              *Text19 = nullptr, *Text20 = nullptr, *Text21 = nullptr, *Text22 = nullptr,
+              *Text23 = nullptr, *Text27 = nullptr;
+    QComboBox* Combo5 = nullptr;
+    QComboBox* Combo6 = nullptr;
+
+    StatusPanels* StatusBar1 = nullptr;
+    QTimer* Timer1 = nullptr; // poll
+    QTimer* Timer2 = nullptr; // command
+    QTimer* Timer3 = nullptr; // refresh
+
+    // Number shown in an address list ("0".."31").
+    static int ShownNumber(const QComboBox* box);
+
+public slots:
+    // port
+    void Command1_Click();
+    void TogglePort();
+    // drive choice
+    void Check1_Click();
+    void Combo1_Click();
+    void Combo4_Click();
+    // run commands
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Option4_Click();
+    void Option5_Click();
+    void Option7_Click();
+    void Option8_Click();
+    void Option9_Click();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    // entries: a key filter returns the key to pass on (8 Backspace, 0 none)
+    int Text1_KeyPress(int keyAscii);
+    int Text5_KeyPress(int keyAscii);
+    int Text26_KeyPress(int keyAscii);
+    int Text2_KeyPress(int keyAscii);
+    void Text1_Change();
+    void Text5_Change();
+    void Text26_Change();
+    void Text2_Change();
+    // monitoring
+    void Command5_Click();
+    void Timer1_Timer();
+    void Combo5_Click();
+    void Combo6_Click();
+    void Text28_DblClick();
+    void ShowRunningValue(const RunningValueReply& reply);
+    void ShowDriveStatus(const StatusReply& reply);
+    // menus
+    void save_file_Click();
+    void exit_Click();
+    void com_set_Click();
+    void data_set_Click();
+    void encode_Click();
+    void replacing_Click();
+    void userhelp_Click();
+    void abouthelp_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildControls();
+    QWidget* buildAddressFrame();
+    QWidget* buildAttributeFrame();
+    QWidget* buildWorkStatusFrame();
+    QWidget* buildLogFrame();
+    QWidget* buildMachineStateFrame();
+    QWidget* buildMonitorFrame();
+    void connectControls();
+    void startUp();
+
+    void showPortState();
+    void enterPortClosedState();
+    void reportOpenError(SerialPort::OpenError error);
+    void onDeviceLost();
+    void closePortForSettings();
+
+    void selectNone();
+    void sendAtOnce(quint8 command);
+    void askJogQuestion();
+    void checkFrequency(QLineEdit* box, QString& lastValid);
+    void restoreFrequency(QLineEdit* box, const QString& lastValid);
+    int checkRhythm(QLineEdit* box);
+    int filterKey(QLineEdit* box, int keyAscii);
+    quint8 commandAddressSingle() const;
+
+    template <class Window, class... Args>
+    Window* showWindow(QPointer<Window>& slot, Args&&... args);
+
+    std::unique_ptr<SerialPort> m_ownedPort;
+    SerialPort& m_port;
+    Hexedit m_link;
+    Prompter m_prompter;
+    PasswordLock m_lock;
+    PortSettings m_settings;
+
+    QString m_forwardFrequency = QStringLiteral("50");
+    QString m_reverseFrequency = QStringLiteral("50");
+    bool m_jogQuestionOpen = false;
+    QColor m_lastSkin;
+
+    QPointer<config> m_config;
+    QPointer<Form2> m_form2;
+    QPointer<encoder> m_encoder;
+    QPointer<frmSplash> m_splash;
+    QPointer<frmAbout> m_about;
+};

@@ -1,0 +1,379 @@
+// Run commands, the frequency and rhythm entries, and the command and refresh ticks.
+#include "NumberText.h"
+#include "Tab.h"
+#include "TrafficLogBox.h"
+#include "demo.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int kBackspace = 8;
+
+bool isDigit(int key)
+{
+    return key >= '0' && key <= '9';
+}
+
+// Frequencies: digits and one point; a text that starts with the point takes
+// every key as Backspace until the point is gone.
+int frequencyKey(const QString& before, int key)
+{
+    if (before.startsWith(u'.'))
+        return kBackspace;
+    if (before.contains(u'.'))
+        return isDigit(key) || key == kBackspace ? key : 0;
+    return isDigit(key) || key == '.' || key == kBackspace ? key : 0;
+}
+
+int rhythmKey(int key)
+{
+    return isDigit(key) || key == kBackspace ? key : 0;
+}
+
+void switchOn(QTimer* timer)
+{
+    if (!timer->isActive())
+        timer->start();
+}
+
+} // namespace
+
+void demo::connectControls()
+{
+    connect(Command1, &QPushButton::clicked, this, &demo::Command1_Click);
+    connect(Command5, &QPushButton::clicked, this, &demo::Command5_Click);
+    connect(Check1, &QCheckBox::toggled, this, &demo::Check1_Click);
+    connect(Combo1, &QComboBox::activated, this, &demo::Combo1_Click);
+    connect(Combo4, &QComboBox::activated, this, &demo::Combo4_Click);
+    connect(Combo5, &QComboBox::activated, this, &demo::Combo5_Click);
+    connect(Combo6, &QComboBox::activated, this, &demo::Combo6_Click);
+
+    connect(Option1, &QRadioButton::clicked, this, &demo::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &demo::Option2_Click);
+    connect(Option3, &QRadioButton::clicked, this, &demo::Option3_Click);
+    connect(Option4, &QRadioButton::clicked, this, &demo::Option4_Click);
+    connect(Option5, &QRadioButton::clicked, this, &demo::Option5_Click);
+    connect(Option7, &QRadioButton::clicked, this, &demo::Option7_Click);
+    connect(Option8, &QRadioButton::clicked, this, &demo::Option8_Click);
+    connect(Option9, &QRadioButton::clicked, this, &demo::Option9_Click);
+
+    connect(Text1, &QLineEdit::textChanged, this, &demo::Text1_Change);
+    connect(Text5, &QLineEdit::textChanged, this, &demo::Text5_Change);
+    connect(Text26, &QLineEdit::textChanged, this, &demo::Text26_Change);
+    connect(Text2, &QLineEdit::textChanged, this, &demo::Text2_Change);
+    connect(Text1, &QLineEdit::editingFinished, this,
+            [this] { restoreFrequency(Text1, m_forwardFrequency); });
+    connect(Text5, &QLineEdit::editingFinished, this,
+            [this] { restoreFrequency(Text5, m_reverseFrequency); });
+    for (QLineEdit* box : {Text1, Text5, Text26, Text2})
+        box->installEventFilter(this);
+
+    connect(Timer1, &QTimer::timeout, this, &demo::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &demo::Timer2_Timer);
+    connect(Timer3, &QTimer::timeout, this, &demo::Timer3_Timer);
+    connect(Text28, &TrafficLogBox::doubleClicked, this, &demo::Text28_DblClick);
+
+    connect(&m_link, &Hexedit::receiveEvent, this, [this] {
+        Shape3->setFillColour(ColourValue::Black);
+        Shape2->setFillColour(ColourValue::LampGreen);
+    });
+    connect(&m_link, &Hexedit::trafficLog, Text28, &TrafficLogBox::appendTraffic);
+    connect(&m_link, &Hexedit::runningValueReceived, this, &demo::ShowRunningValue);
+    connect(&m_link, &Hexedit::statusReceived, this, &demo::ShowDriveStatus);
+    connect(&m_port, &SerialPort::deviceLost, this, &demo::onDeviceLost);
+}
+
+// ------------------------------------------------------------------ drive choice
+
+void demo::Check1_Click()
+{
+    const bool single = Check1->isChecked();
+    Combo4->setEnabled(!single);
+    Combo1->setEnabled(!single);
+    Combo2->setEnabled(single);
+}
+
+void demo::Combo1_Click()
+{
+    // "End" must lie above "First"; with "First" at the last address it cannot,
+    // and "End" keeps what it shows.
+    const int first = ShownNumber(Combo4);
+    if (ShownNumber(Combo1) <= first) {
+        const int next = Combo1->findText(QString::number(first + 1));
+        if (next >= 0)
+            Combo1->setCurrentIndex(next);
+    }
+}
+
+void demo::Combo4_Click()
+{
+    Combo1_Click();
+}
+
+quint8 demo::commandAddressSingle() const
+{
+    return quint8(ShownNumber(Combo2));
+}
+
+// ------------------------------------------------------------------ run commands
+
+void demo::Option1_Click()
+{
+    PendingCommand = 1;
+    switchOn(Timer2);
+}
+
+void demo::Option2_Click()
+{
+    PendingCommand = 2;
+    switchOn(Timer2);
+}
+
+void demo::Option3_Click()
+{
+    PendingCommand = 3;
+    askJogQuestion();
+}
+
+void demo::Option4_Click()
+{
+    PendingCommand = 4;
+    askJogQuestion();
+}
+
+void demo::Option5_Click()
+{
+    PendingCommand = 5;
+    switchOn(Timer2);
+}
+
+void demo::Option7_Click()
+{
+    sendAtOnce(6);
+}
+
+void demo::Option8_Click()
+{
+    sendAtOnce(7);
+}
+
+void demo::Option9_Click()
+{
+    PendingCommand = 0;
+    Timer2->stop();
+}
+
+void demo::selectNone()
+{
+    Option9->setChecked(true);
+    Option9_Click();
+}
+
+void demo::askJogQuestion()
+{
+    // The refresh tick re-runs this every few seconds; one open question is enough.
+    if (m_jogQuestionOpen)
+        return;
+    m_jogQuestionOpen = true;
+    const bool shutDown = m_prompter.askYesNo(
+        this, QStringLiteral("Notice"),
+        QString::fromUtf8(
+            "JOG time relate to communication overrun time ，shutdown communication ?"));
+    m_jogQuestionOpen = false;
+    // The port may have gone while the question was open; "Yes" must then not
+    // open it again, nor "No" start commanding a closed port.
+    if (!m_port.isOpen())
+        return;
+    if (shutDown)
+        Command1_Click();
+    else
+        switchOn(Timer2);
+}
+
+void demo::sendAtOnce(quint8 command)
+{
+    const bool polling = Timer1->isActive();
+    Timer1->stop();
+    const std::optional<quint8> address = Check1->isChecked()
+                                              ? std::optional<quint8>(commandAddressSingle())
+                                              : m_link.LastRequestAddress();
+    PendingCommand = command;
+    const QString& value = command == 6 ? m_forwardFrequency : m_reverseFrequency;
+    if (address && m_link.PrepareControlWrite(*address, Hexedit::RunCommandCode(command), value))
+        m_link.SendRequest();
+    switchOn(Timer2);
+    if (polling && m_port.isOpen())
+        Timer1->start();
+}
+
+void demo::Timer2_Timer()
+{
+    const bool polling = Timer1->isActive();
+    Timer1->stop();
+    m_link.SendPendingCommand(PendingCommand, Check1->isChecked(), commandAddressSingle(),
+                              m_forwardFrequency, m_reverseFrequency);
+    if (polling && m_port.isOpen())
+        Timer1->start();
+}
+
+void demo::Timer3_Timer()
+{
+    const bool polling = Timer1->isActive();
+    Timer1->stop();
+    if (PendingCommand != 0) {
+        switchOn(Timer2);
+        switch (PendingCommand) {
+        case 1:
+            Option1_Click();
+            break;
+        case 2:
+            Option2_Click();
+            break;
+        case 3:
+            Option3_Click();
+            break;
+        case 4:
+            Option4_Click();
+            break;
+        case 5:
+            Option5_Click();
+            break;
+        case 6:
+            Option7_Click();
+            break;
+        case 7:
+            Option8_Click();
+            break;
+        default:
+            break;
+        }
+    }
+    Text28->clear();
+    // A "Yes" to the jog question closes the port; polling then stays off.
+    if (polling && m_port.isOpen())
+        Timer1->start();
+}
+
+// ------------------------------------------------------------------ entries
+
+int demo::Text1_KeyPress(int keyAscii)
+{
+    return frequencyKey(Text1->text(), keyAscii);
+}
+
+int demo::Text5_KeyPress(int keyAscii)
+{
+    return frequencyKey(Text5->text(), keyAscii);
+}
+
+int demo::Text26_KeyPress(int keyAscii)
+{
+    return rhythmKey(keyAscii);
+}
+
+int demo::Text2_KeyPress(int keyAscii)
+{
+    return rhythmKey(keyAscii);
+}
+
+int demo::filterKey(QLineEdit* box, int keyAscii)
+{
+    if (box == Text1)
+        return Text1_KeyPress(keyAscii);
+    if (box == Text5)
+        return Text5_KeyPress(keyAscii);
+    if (box == Text26)
+        return Text26_KeyPress(keyAscii);
+    return Text2_KeyPress(keyAscii);
+}
+
+bool demo::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (event->type() != QEvent::KeyPress || !box ||
+        (box != Text1 && box != Text5 && box != Text26 && box != Text2))
+        return QMainWindow::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Only typed characters are judged; moving, selecting, Tab, Enter and the
+    // shortcuts keep working.
+    int ascii = 0;
+    if (key->key() == Qt::Key_Backspace) {
+        ascii = kBackspace;
+    } else {
+        const QString text = key->text();
+        if (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier) ||
+            text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() == 0x7F)
+            return QMainWindow::eventFilter(watched, event);
+        ascii = text[0].unicode();
+    }
+    const int passed = filterKey(box, ascii);
+    if (passed == 0)
+        return true;
+    if (passed == kBackspace && ascii != kBackspace) {
+        box->backspace();
+        return true;
+    }
+    return false;
+}
+
+void demo::checkFrequency(QLineEdit* box, QString& lastValid)
+{
+    // A box with no number in it (emptied while typing, pasted text) is left
+    // alone and its last valid value stays the one that is sent.
+    const std::optional<double> hz = NumberText::ParseDecimal(box->text());
+    if (!hz)
+        return;
+    if (*hz < 0 || *hz > 400) {
+        box->setText(QStringLiteral("50"));
+        return;
+    }
+    lastValid = box->text();
+}
+
+void demo::restoreFrequency(QLineEdit* box, const QString& lastValid)
+{
+    if (!NumberText::ParseDecimal(box->text()))
+        box->setText(lastValid);
+}
+
+void demo::Text1_Change()
+{
+    checkFrequency(Text1, m_forwardFrequency);
+}
+
+void demo::Text5_Change()
+{
+    checkFrequency(Text5, m_reverseFrequency);
+}
+
+int demo::checkRhythm(QLineEdit* box)
+{
+    double ms = Tab::LeadingNumber(box->text().toStdString());
+    if (ms < 200) {
+        box->setText(QStringLiteral("200"));
+        ms = 200;
+    }
+    if (ms > 20000) {
+        box->setText(QStringLiteral("10000"));
+        ms = 10000;
+    }
+    return int(ms);
+}
+
+void demo::Text26_Change()
+{
+    Timer2->setInterval(checkRhythm(Text26));
+}
+
+void demo::Text2_Change()
+{
+    Timer1->setInterval(checkRhythm(Text2));
+    Timer1->start();
+}

@@ -1,0 +1,132 @@
+// Opening and closing the port, and what the window does in each port state.
+#include "StatusPanels.h"
+#include "demo.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+const QString kOpenCaption = QStringLiteral("Open Serial");
+const QString kCloseCaption = QStringLiteral("Close Serial");
+const QString kErrorTitle = QStringLiteral("Error Waining!");
+} // namespace
+
+void demo::TogglePort()
+{
+    if (Command1->text() != kOpenCaption) {
+        m_port.close();
+        Command1->setText(kOpenCaption);
+        Shape1->setFillColour(ColourValue::Red);
+        return;
+    }
+    if (!m_port.isOpen()) {
+        const SerialPort::OpenError error = m_port.open();
+        if (error != SerialPort::OpenError::None) {
+            reportOpenError(error);
+            return;
+        }
+    }
+    Command1->setText(kCloseCaption);
+    Shape1->setFillColour(ColourValue::Green);
+}
+
+void demo::Command1_Click()
+{
+    TogglePort();
+    showPortState();
+}
+
+void demo::showPortState()
+{
+    if (m_port.isOpen()) {
+        encode->setEnabled(true);
+        Timer2->setInterval(checkRhythm(Text26));
+        Command5->setEnabled(true);
+        Frame4->setEnabled(true);
+        Frame5->setEnabled(true);
+    } else {
+        enterPortClosedState();
+    }
+}
+
+void demo::enterPortClosedState()
+{
+    data_set->setEnabled(false);
+    Timer1->stop();
+    Timer2->stop();
+    m_link.DrainTimer().stop();
+    Command5->setEnabled(false);
+    Frame4->setEnabled(false);
+    Frame5->setEnabled(false);
+    Command5->setText(QStringLiteral("Start"));
+    selectNone();
+    PendingCommand = 0;
+}
+
+void demo::reportOpenError(SerialPort::OpenError error)
+{
+    const QString name = m_port.portName();
+    const QString reason = m_port.errorString();
+    QString text;
+    switch (error) {
+    case SerialPort::OpenError::None:
+        return;
+    case SerialPort::OpenError::InvalidPort:
+        text = QString::fromUtf8("Invalid Port Number，Change Other!");
+        break;
+    case SerialPort::OpenError::PortBusy:
+        text = QString::fromUtf8("This Port Already Open，Change Other!");
+        break;
+    case SerialPort::OpenError::DeviceNotOpen:
+        text = QStringLiteral("Equipment Don't Open!");
+        break;
+    case SerialPort::OpenError::PermissionDenied:
+#ifdef Q_OS_WIN
+        text = tr("You may not use the port %1. Ask the administrator of this computer "
+                  "for access to it.")
+                   .arg(name);
+#else
+        text = tr("You may not use the port %1. On Linux the user must be in the "
+                  "\"dialout\" group (sudo usermod -aG dialout $USER, then log in again).")
+                   .arg(name);
+#endif
+        break;
+    case SerialPort::OpenError::BadSettings:
+        text = tr("The port %1 does not accept the settings %2: %3")
+                   .arg(name, m_port.settings(), reason);
+        break;
+    case SerialPort::OpenError::Other:
+        text = tr("The port %1 could not be opened: %2").arg(name, reason);
+        break;
+    }
+    m_prompter.warn(this, kErrorTitle, text);
+}
+
+void demo::onDeviceLost()
+{
+    // The device is gone and the port already shut; the window follows and says
+    // so once. Polls and commands stop here, so nothing piles up behind the box.
+    if (Command1->text() != kOpenCaption)
+        TogglePort();
+    enterPortClosedState();
+    const QString reason = m_port.errorString();
+    m_prompter.warn(this, kErrorTitle,
+                    tr("The port %1 has gone away (device unplugged?). It is closed now; "
+                       "open it again once the device is back.")
+                            .arg(m_port.portName()) +
+                        (reason.isEmpty() ? QString() : QStringLiteral("\n\n") + reason));
+}
+
+void demo::closePortForSettings()
+{
+    // New settings close the port; the window goes into its port-closed state
+    // with it, so no command resumes by itself when the port opens again.
+    if (Command1->text() != kOpenCaption)
+        TogglePort();
+    m_port.close();
+    enterPortClosedState();
+}
