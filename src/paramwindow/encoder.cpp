@@ -43,17 +43,27 @@ bool allDigits(const QString& text)
 
 // What a key press would put into a box as the box's key filter sees it:
 // one character code, 8 for backspace; empty for keys that type nothing
-// (arrows, Delete, Home...), which the box handles on its own.
+// (arrows, Delete, Home, focus changes, editing shortcuts), which the box
+// handles on its own.
 QString typedBy(const QKeyEvent& key)
 {
     if (key.key() == Qt::Key_Backspace)
         return QString(QChar(kBackspace));
     if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)
         return {};
-    // Shortcuts such as copy or select-all type nothing either.
-    if (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
+    for (const QKeySequence::StandardKey editing :
+         {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::SelectAll, QKeySequence::Undo,
+          QKeySequence::Redo}) {
+        if (key.matches(editing))
+            return {};
+    }
+    // Other Ctrl combinations type control codes, never text; a printable
+    // character typed with Ctrl held (AltGr on some systems) is still checked.
+    const QString text = key.text();
+    if ((key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) && !text.isEmpty() &&
+        !text.front().isPrint())
         return {};
-    return key.text();
+    return text;
 }
 
 } // namespace

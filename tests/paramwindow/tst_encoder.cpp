@@ -145,7 +145,10 @@ void TestEncoder::typingGoesThroughTheFilters()
     QCOMPARE(w.Text1->text(), QStringLiteral("12"));
     const qsizetype before = rig.prompter.history().size();
     QTest::keyClick(w.Text1, Qt::Key_Left); // types nothing: no check, no message
+    QTest::keyClick(w.Text1, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(rig.prompter.history().size(), before);
+    QTest::keyClick(w.Text1, Qt::Key_Return); // a key like any other non-digit
+    QCOMPARE(rig.messages().count(kEnterNumber), 2);
 
     // Unverified, the new-password box takes letters and complains about each.
     rig.setPassword(QStringLiteral("999"));
