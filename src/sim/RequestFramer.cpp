@@ -9,6 +9,11 @@ namespace {
 // Nothing longer than this is a Modbus RTU frame.
 constexpr int kLongestFrame = 256;
 
+bool hasKnownLength(quint8 function)
+{
+    return (function >= 0x01 && function <= 0x06) || function == 0x0F || function == 0x10;
+}
+
 } // namespace
 
 QList<QByteArray> RequestFramer::feed(const QByteArray& bytes, qint64 nowUs)
@@ -21,9 +26,16 @@ QList<QByteArray> RequestFramer::feed(const QByteArray& bytes, qint64 nowUs)
 
     QList<QByteArray> frames;
     while (m_buffer.size() >= 4) {
-        const int length = frameLength();
-        if (length == 0)
-            break;
+        const int length = frameLength(0);
+        if (length == 0) {
+            // The head may be garbage that only looks like the start of a
+            // longer frame; a whole frame further on settles it.
+            const int next = nextWholeFrame();
+            if (next < 0)
+                break;
+            drop(next);
+            continue;
+        }
         if (length < 0) {
             drop(1);
             continue;
@@ -39,9 +51,26 @@ QList<QByteArray> RequestFramer::feed(const QByteArray& bytes, qint64 nowUs)
     return frames;
 }
 
-int RequestFramer::frameLength() const
+int RequestFramer::nextWholeFrame() const
 {
-    const quint8 function = quint8(m_buffer.at(1));
+    // Only functions whose length is known are looked for here; hunting CRCs
+    // of every length at every offset would cost too much on a noisy line.
+    for (int offset = 1; offset + 4 <= m_buffer.size(); ++offset) {
+        if (!hasKnownLength(quint8(m_buffer.at(offset + 1))))
+            continue;
+        const int length = frameLength(offset);
+        if (length > 0 && SimulatedBus::hasValidCrc(m_buffer.mid(offset, length)))
+            return offset;
+    }
+    return -1;
+}
+
+int RequestFramer::frameLength(int offset) const
+{
+    const int available = int(m_buffer.size()) - offset;
+    if (available < 4)
+        return 0;
+    const quint8 function = quint8(m_buffer.at(offset + 1));
     switch (function) {
     case 0x01:
     case 0x02:
@@ -49,24 +78,24 @@ int RequestFramer::frameLength() const
     case 0x04:
     case 0x05:
     case 0x06:
-        return m_buffer.size() >= 8 ? 8 : 0;
+        return available >= 8 ? 8 : 0;
     case 0x0F:
     case 0x10: {
-        if (m_buffer.size() < 7)
+        if (available < 7)
             return 0;
-        const int length = 9 + quint8(m_buffer.at(6));
-        return m_buffer.size() >= length ? length : 0;
+        const int length = 9 + quint8(m_buffer.at(offset + 6));
+        return available >= length ? length : 0;
     }
     default:
         break;
     }
     // Unknown function: the shortest stretch that carries its own CRC.
-    for (int length = 4; length <= m_buffer.size() && length <= kLongestFrame; ++length) {
-        if (SimulatedBus::hasValidCrc(m_buffer.left(length)))
+    for (int length = 4; length <= available && length <= kLongestFrame; ++length) {
+        if (SimulatedBus::hasValidCrc(m_buffer.mid(offset, length)))
             return length;
     }
     // Nothing matched: once longer than any frame the first byte cannot start one.
-    return m_buffer.size() >= kLongestFrame ? -1 : 0;
+    return available >= kLongestFrame ? -1 : 0;
 }
 
 void RequestFramer::drop(int count)

@@ -22,9 +22,11 @@ public:
     QByteArray takeDropped();
 
 private:
-    // Length of the frame at the start of the buffer: >0 known, 0 need more
-    // bytes, -1 the first byte cannot start a frame.
-    int frameLength() const;
+    // Length of the frame starting at offset: >0 known, 0 need more bytes,
+    // -1 the byte there cannot start a frame.
+    int frameLength(int offset) const;
+    // Offset of the first whole, CRC-checked frame after the head; -1 if none.
+    int nextWholeFrame() const;
     void drop(int count);
 
     QByteArray m_buffer;
