@@ -1,0 +1,108 @@
+#pragma once
+
+#include "Hexedit.h"
+#include "SimulatedBus.h"
+#include "SimulatedPort.h"
+
+#include <QList>
+
+// Hexedit on a simulated line whose time moves only when the test says so.
+// Replies are drained byte by byte through the link's own receive path, so
+// what the test sees is what the program would decode.
+struct SimRig
+{
+    SimulatedPort port{SimulatedPort::Timing::Manual};
+    Hexedit link{port};
+    QList<StatusReply> statuses;
+    QList<RunningValueReply> values;
+    QList<ParameterReply> parameters;
+    QList<QByteArray> sent;
+
+    SimRig()
+    {
+        port.open();
+        QObject::connect(&link, &Hexedit::statusReceived,
+                         [this](const StatusReply& r) { statuses.append(r); });
+        QObject::connect(&link, &Hexedit::runningValueReceived,
+                         [this](const RunningValueReply& r) { values.append(r); });
+        QObject::connect(&link, &Hexedit::parameterReceived,
+                         [this](const ParameterReply& r) { parameters.append(r); });
+    }
+
+    SimulatedDrive& drive(quint8 address) { return *port.bus().drive(address); }
+
+    // Lets time pass and hands every byte that arrived to the link.
+    void pass(double ms)
+    {
+        port.advanceMs(ms);
+        while (port.bytesWaiting() > 0)
+            link.DrainTick();
+        link.DrainTimer().stop();
+    }
+
+    void command(quint8 address, quint8 code, const QString& hz = QStringLiteral("0"))
+    {
+        link.PrepareControlWrite(address, code, hz);
+        link.RxIndex = 0;
+        link.SendRequest();
+        pass(50);
+    }
+
+    // Keeps a command going as the program's command timer would, once a second.
+    void hold(quint8 address, quint8 code, const QString& hz, double seconds)
+    {
+        for (double t = 0; t < seconds; t += 1.0) {
+            command(address, code, hz);
+            pass(950);
+        }
+    }
+
+    void read(quint8 address, quint16 reg)
+    {
+        link.SlaveAddress = address;
+        link.FunctionCode = 3;
+        link.RegisterHigh = quint8(reg >> 8);
+        link.RegisterLow = quint8(reg & 0xFF);
+        link.RxIndex = 0;
+        link.SendRequest();
+        pass(50);
+    }
+
+    std::optional<RunningValueReply> runningValue(quint8 address, quint8 index)
+    {
+        values.clear();
+        read(address, quint16(0x0D00 | index));
+        if (values.size() != 1)
+            return std::nullopt;
+        return values.first();
+    }
+
+    std::optional<StatusReply> status(quint8 address)
+    {
+        statuses.clear();
+        read(address, 0x0E00);
+        if (statuses.size() != 1)
+            return std::nullopt;
+        return statuses.first();
+    }
+};
+
+// A raw request with its CRC, for what the program never sends itself.
+inline QByteArray frame(std::initializer_list<int> bytes)
+{
+    QByteArray body;
+    for (int b : bytes)
+        body.append(char(b));
+    return SimulatedBus::withCrc(body);
+}
+
+// Sends a raw frame on a plain simulated line and collects what comes back.
+inline QByteArray exchange(SimulatedPort& port, const QByteArray& request, double ms = 100)
+{
+    port.write(request);
+    port.advanceMs(ms);
+    QByteArray reply;
+    while (const std::optional<quint8> b = port.readByte())
+        reply.append(char(*b));
+    return reply;
+}

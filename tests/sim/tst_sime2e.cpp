@@ -1,0 +1,185 @@
+// vfdsim run as its own process on a pseudo-terminal, reached through the
+// kernel's serial layer: by the program's link over QSerialPort, and by an
+// outside Modbus client.
+#include "DevicePort.h"
+#include "Hexedit.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+
+// One vfdsim on a pseudo-terminal for the length of a test; ended (and if
+// need be killed) when the test is done with it.
+class Simulator
+{
+public:
+    explicit Simulator(const QStringList& extra)
+    {
+        m_process.setProgram(QStringLiteral(VFDSIM_PATH));
+        m_process.setArguments(QStringList{QStringLiteral("--pty")} + extra);
+        m_process.start();
+        if (!m_process.waitForStarted(3000))
+            return;
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(3000)) {
+        }
+        m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~Simulator()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(2000)) {
+            m_process.kill();
+            m_process.waitForFinished(2000);
+        }
+    }
+    QString device() const { return m_device; }
+    QProcess& process() { return m_process; }
+
+private:
+    QProcess m_process;
+    QString m_device;
+};
+
+} // namespace
+
+class tst_sime2e : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void linkPollsDrivesOverRealSerialPath();
+    void mbpollReadsAndWritesRegisters();
+    void endsCleanlyOnTerminate();
+    void badOptionsFailWithMessage();
+};
+
+void tst_sime2e::linkPollsDrivesOverRealSerialPath()
+{
+    Simulator sim({QStringLiteral("--fault"), QStringLiteral("2:11")});
+    QVERIFY2(sim.device().startsWith(u'/'), qPrintable(sim.device()));
+
+    DevicePort port;
+    port.setPortName(sim.device());
+    QVERIFY(port.setSettings(QStringLiteral("9600,E,8,1")));
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    Hexedit link(port);
+    QList<StatusReply> statuses;
+    QList<RunningValueReply> values;
+    QList<ParameterReply> parameters;
+    connect(&link, &Hexedit::statusReceived, [&](const StatusReply& r) { statuses.append(r); });
+    connect(&link, &Hexedit::runningValueReceived,
+            [&](const RunningValueReply& r) { values.append(r); });
+    connect(&link, &Hexedit::parameterReceived,
+            [&](const ParameterReply& r) { parameters.append(r); });
+
+    // Drive 2 was tripped with fault 11 at start.
+    link.RxIndex = 0;
+    QVERIFY(link.SendPollRequest(2, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(statuses.size(), 1, 3000);
+    QCOMPARE(statuses.first().address, quint8(2));
+    QVERIFY(statuses.first().fault);
+    QCOMPARE(statuses.first().faultNumber, 11);
+
+    // A short acceleration time for drive 1 keeps the test quick: P0.14 = 0.1 s.
+    link.SlaveAddress = 1;
+    link.FunctionCode = 6;
+    link.RegisterHigh = 0;
+    link.RegisterLow = 14;
+    link.ParameterScale = 0.1;
+    link.RxIndex = 0;
+    QVERIFY(link.SendRequest(QStringLiteral("0.1")));
+    QTRY_COMPARE_WITH_TIMEOUT(parameters.size(), 1, 3000);
+    QCOMPARE(parameters.first().raw, quint16(1));
+
+    QVERIFY(link.PrepareControlWrite(1, 0x12, QStringLiteral("30")));
+    link.RxIndex = 0;
+    QVERIFY(link.SendRequest());
+    // Poll the output frequency as the main window does until the ramp is done.
+    std::optional<float> frequency;
+    for (int attempt = 0; attempt < 60 && frequency != 30.0f; ++attempt) {
+        values.clear();
+        link.RxIndex = 0;
+        link.SendPollRequest(1, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!values.isEmpty(), 3000);
+        QCOMPARE(values.first().index, quint8(0));
+        QCOMPARE(values.first().decimalCode, quint8(8));
+        frequency = values.first().value;
+        QTest::qWait(20);
+    }
+    QCOMPARE(frequency, std::optional<float>(30.0f));
+
+    statuses.clear();
+    link.RxIndex = 0;
+    link.SendPollRequest(1, 10);
+    QTRY_COMPARE_WITH_TIMEOUT(statuses.size(), 1, 3000);
+    QVERIFY(statuses.first().running);
+    QVERIFY(!statuses.first().reverse);
+    QVERIFY(!statuses.first().fault);
+}
+
+void tst_sime2e::mbpollReadsAndWritesRegisters()
+{
+    const QString mbpoll = QStandardPaths::findExecutable(QStringLiteral("mbpoll"));
+    if (mbpoll.isEmpty())
+        QSKIP("mbpoll is not installed (scripts/deps installs it)");
+    Simulator sim({});
+    QVERIFY(!sim.device().isEmpty());
+
+    // Options, then the device, then any values to write.
+    auto run = [&](const QStringList& options, const QStringList& values = {}) {
+        QProcess client;
+        client.start(mbpoll, QStringList{"-m", "rtu", "-b", "9600", "-P", "even", "-1", "-o", "1"} +
+                                 options + QStringList{sim.device()} + values);
+        if (!client.waitForFinished(5000)) {
+            client.kill();
+            client.waitForFinished(1000);
+        }
+        return QString::fromLocal8Bit(client.readAllStandardOutput());
+    };
+    // mbpoll counts references from 1: reference 4 is P0.03, 50.00 Hz.
+    QVERIFY2(
+        run({"-a", "1", "-t", "4", "-r", "4", "-c", "1"}).contains(QStringLiteral("[4]: \t5000")),
+        "P0.03 read");
+    // Bus and mains voltage of drive 3 with register numbers as on the wire.
+    const QString voltages = run({"-a", "3", "-t", "4", "-0", "-r", "3335", "-c", "2"});
+    QVERIFY2(voltages.contains(QStringLiteral("[3335]: \t537")) &&
+                 voltages.contains(QStringLiteral("[3336]: \t380")),
+             qPrintable(voltages));
+    // A write within the limits sticks; the next read sees it.
+    QVERIFY(run({"-a", "2", "-t", "4", "-r", "4"}, {"3000"}).contains(QStringLiteral("Written 1")));
+    QVERIFY(
+        run({"-a", "2", "-t", "4", "-r", "4", "-c", "1"}).contains(QStringLiteral("[4]: \t3000")));
+}
+
+void tst_sime2e::endsCleanlyOnTerminate()
+{
+    Simulator sim({});
+    QVERIFY(!sim.device().isEmpty());
+    sim.process().terminate();
+    QVERIFY(sim.process().waitForFinished(3000));
+    QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(sim.process().exitCode(), 0);
+}
+
+void tst_sime2e::badOptionsFailWithMessage()
+{
+    QProcess process;
+    process.start(QStringLiteral(VFDSIM_PATH),
+                  {QStringLiteral("--pty"), QStringLiteral("--drives"), QStringLiteral("0-40")});
+    QVERIFY(process.waitForFinished(3000));
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY(process.readAllStandardError().contains("drive list"));
+
+    process.start(QStringLiteral(VFDSIM_PATH),
+                  {QStringLiteral("--device"), QStringLiteral("/dev/vfdsim-no-such-device")});
+    QVERIFY(process.waitForFinished(3000));
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY(process.readAllStandardError().contains("cannot open"));
+}
+
+QTEST_GUILESS_MAIN(tst_sime2e)
+#include "tst_sime2e.moc"

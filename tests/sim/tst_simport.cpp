@@ -1,0 +1,292 @@
+// The ways onto the simulated line: request framing, the reply server, the
+// in-process port in real time, the port the program picks by name, and the
+// command line of vfdsim.
+#include "BusServer.h"
+#include "Hexedit.h"
+#include "RequestFramer.h"
+#include "SelectablePort.h"
+#include "SimCommandLine.h"
+#include "SimRig.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class tst_simport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void framerCutsFrames_data();
+    void framerCutsFrames();
+    void framerForgetsTornFrameAfterSilence();
+    void corruptionFlipsBitsReproducibly();
+    void realTimePortDeliversPacedReply();
+    void closingDropsRepliesOnTheirWay();
+    void selectablePortChoosesByName_data();
+    void selectablePortChoosesByName();
+    void selectablePortServesTheSimulatedDrives();
+    void addressLists_data();
+    void addressLists();
+    void commandLine_data();
+    void commandLine();
+};
+
+void tst_simport::framerCutsFrames_data()
+{
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QList<QByteArray>>("frames");
+
+    const QByteArray status = QByteArray::fromHex("01030E0000004722");
+    const QByteArray run = QByteArray::fromHex("0110200000020400121388C73D");
+    const QByteArray unknown = frame({1, 0x11}); // report slave id: 4 bytes
+    QTest::newRow("one read") << QList<QByteArray>{status} << QList<QByteArray>{status};
+    QTest::newRow("read in single bytes")
+        << QList<QByteArray>{status.left(1), status.mid(1, 3), status.mid(4, 3), status.right(1)}
+        << QList<QByteArray>{status};
+    QTest::newRow("control write then read")
+        << QList<QByteArray>{run + status} << QList<QByteArray>{run, status};
+    QTest::newRow("garbage before a frame")
+        << QList<QByteArray>{QByteArray::fromHex("FF0755") + status} << QList<QByteArray>{status};
+    QTest::newRow("bad crc, then a good frame")
+        << QList<QByteArray>{status.left(7) + char(0x00) + run} << QList<QByteArray>{run};
+    QTest::newRow("unknown function by its crc")
+        << QList<QByteArray>{unknown + status} << QList<QByteArray>{unknown, status};
+    QTest::newRow("half a frame waits") << QList<QByteArray>{run.left(9)} << QList<QByteArray>{};
+}
+
+void tst_simport::framerCutsFrames()
+{
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QList<QByteArray>, frames);
+    RequestFramer framer;
+    QList<QByteArray> found;
+    qint64 now = 0;
+    for (const QByteArray& chunk : chunks) {
+        found += framer.feed(chunk, now);
+        now += 1000;
+    }
+    QCOMPARE(found, frames);
+}
+
+void tst_simport::framerForgetsTornFrameAfterSilence()
+{
+    RequestFramer framer(50'000);
+    const QByteArray status = QByteArray::fromHex("01030E0000004722");
+    QVERIFY(framer.feed(status.left(5), 0).isEmpty());
+    // The rest of that frame never came; a new request after a quiet line
+    // must not be glued to its remains.
+    const QList<QByteArray> frames = framer.feed(status, 200'000);
+    QCOMPARE(frames, QList<QByteArray>{status});
+    QCOMPARE(framer.takeDropped(), status.left(5));
+}
+
+void tst_simport::corruptionFlipsBitsReproducibly()
+{
+    auto run = [](double percent, quint32 seed) {
+        SimulatedBus bus;
+        ManualClock clock;
+        BusServer server(bus, clock);
+        server.setCorruption(percent, seed);
+        QByteArray out;
+        QObject::connect(&server, &BusServer::transmit,
+                         [&out](const QByteArray& bytes, qint64) { out += bytes; });
+        for (int i = 0; i < 20; ++i) {
+            server.receive(QByteArray::fromHex("01030E0000004722"));
+            clock.advanceMs(100);
+            server.service();
+        }
+        return out;
+    };
+    const QByteArray clean = run(0, 1);
+    QCOMPARE(clean.size(), 200);
+    QCOMPARE(clean.left(10), frame({1, 3, 0x0E, 0, 0, 0, 0, 0}));
+
+    const QByteArray all = run(100, 7);
+    QCOMPARE(all.size(), clean.size());
+    for (int i = 0; i < all.size(); ++i) // one bit exactly in every byte
+        QCOMPARE(qPopulationCount(quint8(all[i] ^ clean[i])), 1);
+
+    const QByteArray some = run(20, 42);
+    QCOMPARE(run(20, 42), some);
+    int changed = 0;
+    for (int i = 0; i < some.size(); ++i)
+        changed += some[i] != clean[i];
+    QVERIFY(changed > 10 && changed < 90);
+}
+
+void tst_simport::realTimePortDeliversPacedReply()
+{
+    SimulatedPort port;
+    QVERIFY(port.setSettings(QStringLiteral("9600,E,8,1")));
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    QSignalSpy received(&port, &SerialPort::bytesReceived);
+    QVERIFY(port.write(QByteArray::fromHex("01030E0000004722")));
+    QByteArray reply;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            while (const auto b = port.readByte())
+                reply.append(char(*b));
+            return reply.size() >= 10;
+        }(),
+        3000);
+    QCOMPARE(reply, frame({1, 3, 0x0E, 0, 0, 0, 0, 0}));
+    // Paced byte by byte, the reply does not arrive in one lump.
+    QVERIFY(received.count() > 1);
+}
+
+void tst_simport::closingDropsRepliesOnTheirWay()
+{
+    SimulatedPort port(SimulatedPort::Timing::Manual);
+    port.open();
+    port.write(QByteArray::fromHex("01030E0000004722"));
+    port.close();
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    port.advanceMs(100);
+    QCOMPARE(port.bytesWaiting(), qint64(0));
+    QVERIFY(!port.readByte());
+    QCOMPARE(port.open(), SerialPort::OpenError::PortBusy);
+    port.close();
+    QVERIFY(!port.write(QByteArray::fromHex("01030E0000004722")));
+}
+
+void tst_simport::selectablePortChoosesByName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("simulated");
+    QTest::newRow("SIM") << "SIM" << true;
+    QTest::newRow("sim") << "sim" << true;
+    QTest::newRow("Sim with blanks") << " Sim " << true;
+    QTest::newRow("SIM1") << "SIM1" << false;
+    QTest::newRow("COM1") << "COM1" << false;
+    QTest::newRow("device path") << "/dev/ttyUSB0" << false;
+}
+
+void tst_simport::selectablePortChoosesByName()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, simulated);
+    QCOMPARE(SelectablePort::isSimulatorName(name), simulated);
+}
+
+void tst_simport::selectablePortServesTheSimulatedDrives()
+{
+    SelectablePort port;
+    port.setPortName(QStringLiteral("/dev/vfdtool-no-such-port"));
+    QCOMPARE(port.open(), SerialPort::OpenError::InvalidPort);
+    QVERIFY(!port.isOpen());
+    QVERIFY(!port.errorString().isEmpty());
+
+    port.setPortName(QStringLiteral("SIM"));
+    QVERIFY(port.setSettings(QStringLiteral("19200,N,8,1")));
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    QVERIFY(port.isOpen());
+    QCOMPARE(port.active(), &port.simulator());
+    QCOMPARE(port.simulator().lineSettings().baudRate, 19200);
+    QCOMPARE(port.open(), SerialPort::OpenError::PortBusy);
+
+    // The program's own link, through the port it would use.
+    Hexedit link(port);
+    QList<StatusReply> statuses;
+    connect(&link, &Hexedit::statusReceived, [&](const StatusReply& r) { statuses.append(r); });
+    port.simulator().bus().drive(3)->trip(8);
+    link.RxIndex = 0;
+    QVERIFY(link.SendPollRequest(3, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(statuses.size(), 1, 3000);
+    QVERIFY(statuses.first().fault);
+    QCOMPARE(statuses.first().faultNumber, 8);
+
+    // Settings changed while open reach the simulated line.
+    QVERIFY(port.setSettings(QStringLiteral("4800,E,8,1")));
+    QCOMPARE(port.simulator().lineSettings().baudRate, 4800);
+    port.close();
+    QVERIFY(!port.isOpen());
+    QVERIFY(!port.write(QByteArray(8, '\1')));
+    QCOMPARE(port.bytesWaiting(), qint64(0));
+}
+
+void tst_simport::addressLists_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("addresses"); // empty: refused
+
+    QTest::newRow("range") << "1-3" << QList<int>{1, 2, 3};
+    QTest::newRow("single") << "7" << QList<int>{7};
+    QTest::newRow("list and ranges") << "1,4,7-9" << QList<int>{1, 4, 7, 8, 9};
+    QTest::newRow("repeats once") << "2,1-3" << QList<int>{2, 1, 3};
+    QTest::newRow("whole line") << "1-31" << [] {
+        QList<int> all;
+        for (int a = 1; a <= 31; ++a)
+            all.append(a);
+        return all;
+    }();
+    QTest::newRow("zero") << "0-3" << QList<int>{};
+    QTest::newRow("32") << "30-32" << QList<int>{};
+    QTest::newRow("backwards") << "5-2" << QList<int>{};
+    QTest::newRow("empty item") << "1,,2" << QList<int>{};
+    QTest::newRow("letters") << "a-b" << QList<int>{};
+}
+
+void tst_simport::addressLists()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, addresses);
+    const std::optional<QList<quint8>> parsed = SimCommandLine::parseAddresses(text);
+    QCOMPARE(parsed.has_value(), !addresses.isEmpty());
+    if (parsed) {
+        QList<int> got;
+        for (quint8 a : *parsed)
+            got.append(a);
+        QCOMPARE(got, addresses);
+    }
+}
+
+void tst_simport::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("outcome");
+
+    using O = SimCommandLine::Outcome;
+    QTest::newRow("pty") << QStringList{"--pty"} << int(O::Run);
+    QTest::newRow("device with everything")
+        << QStringList{"--device", "/dev/ttyUSB1", "--settings", "19200,N,8,2", "--drives",
+                       "1-31",     "--log",        "--corrupt",  "2.5",         "--seed",
+                       "9",        "--fault",      "4:11",       "--trip",      "5:19"}
+        << int(O::Run);
+    QTest::newRow("--port names the device") << QStringList{"--port", "/dev/ttyS0"} << int(O::Run);
+    QTest::newRow("help") << QStringList{"--help"} << int(O::ShowHelp);
+    QTest::newRow("neither pty nor device") << QStringList{} << int(O::Error);
+    QTest::newRow("both") << QStringList{"--pty", "--device", "/dev/ttyS0"} << int(O::Error);
+    QTest::newRow("unknown option") << QStringList{"--pty", "--fast"} << int(O::Error);
+    QTest::newRow("bad settings") << QStringList{"--pty", "--settings", "9600,X,8,1"}
+                                  << int(O::Error);
+    QTest::newRow("bad drives") << QStringList{"--pty", "--drives", "0-40"} << int(O::Error);
+    QTest::newRow("corrupt above 100") << QStringList{"--pty", "--corrupt", "150"} << int(O::Error);
+    QTest::newRow("fault for a drive not served")
+        << QStringList{"--pty", "--fault", "5:3"} << int(O::Error);
+    QTest::newRow("fault number 0") << QStringList{"--pty", "--fault", "1:0"} << int(O::Error);
+    QTest::newRow("stray argument") << QStringList{"--pty", "extra"} << int(O::Error);
+}
+
+void tst_simport::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, outcome);
+    SimCommandLine commandLine;
+    const auto result = commandLine.parse(QStringList{"vfdsim"} + arguments);
+    QCOMPARE(int(result), outcome);
+    if (result == SimCommandLine::Outcome::Error)
+        QVERIFY(!commandLine.errorText().isEmpty());
+    if (QTest::currentDataTag() == QByteArray("device with everything")) {
+        const SimOptions& o = commandLine.options();
+        QCOMPARE(o.device, QStringLiteral("/dev/ttyUSB1"));
+        QCOMPARE(o.settings, QStringLiteral("19200,N,8,2"));
+        QCOMPARE(o.drives.size(), 31);
+        QVERIFY(o.log);
+        QCOMPARE(o.corruptPercent, 2.5);
+        QCOMPARE(o.seed, std::optional<quint32>(9));
+        QCOMPARE(o.faults, (QList<QPair<quint8, int>>{{4, 11}, {5, 19}}));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_simport)
+#include "tst_simport.moc"
