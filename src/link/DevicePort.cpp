@@ -4,8 +4,81 @@
 #include <QRegularExpression>
 
 #ifdef Q_OS_UNIX
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <sys/sysmacros.h>
+#endif
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// True when the path exists but is no character device (a plain file, a
+// directory): whatever QSerialPort made of it, it names no serial port.
+bool existsButIsNoDevice(const QString& path)
+{
+    struct stat info = {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISCHR(info.st_mode);
+}
+
+// True when the far end of an open terminal is gone: a hung-up tty (USB
+// adapter pulled, the other side of a pseudo-terminal closed) polls as HUP/ERR.
+bool hungUp(int handle)
+{
+    pollfd probe{handle, POLLIN, 0};
+    return ::poll(&probe, 1, 0) >= 0 && (probe.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+#endif
+
+// True for an open pseudo-terminal (the side a program opens as its port).
+bool isPseudoTerminal(const QSerialPort& serial)
+{
+#ifdef Q_OS_LINUX
+    // Unix98 pseudo-terminal slaves have the majors 136 to 143.
+    struct stat info = {};
+    return serial.isOpen() && ::fstat(serial.handle(), &info) == 0 && S_ISCHR(info.st_mode) &&
+           major(info.st_rdev) >= 136 && major(info.st_rdev) <= 143;
+#else
+    Q_UNUSED(serial);
+    return false;
+#endif
+}
+
+// Which of our opening errors a QSerialPort failure is.
+SerialPort::OpenError classifyOpenFailure(QSerialPort::SerialPortError error,
+                                          const QString& systemName)
+{
+    using OpenError = SerialPort::OpenError;
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return OpenError::InvalidPort;
+    case QSerialPort::OpenError:
+        return OpenError::PortBusy;
+    case QSerialPort::PermissionError:
+#ifdef Q_OS_UNIX
+        // QSerialPort says "permission" both when we may not open the device
+        // and when another program holds it (busy, or its lock file). Only
+        // the first is a matter of access rights the user can fix.
+        if (::access(QFile::encodeName(systemName).constData(), R_OK | W_OK) != 0)
+            return OpenError::PermissionDenied;
+#endif
+        return OpenError::PortBusy;
+    case QSerialPort::UnsupportedOperationError:
+        // The path opened, but refuses terminal control (a plain file, /dev/null):
+        // it is no serial port.
+        return OpenError::InvalidPort;
+    default:
+#ifdef Q_OS_UNIX
+        if (existsButIsNoDevice(systemName))
+            return OpenError::InvalidPort;
+#endif
+        return OpenError::DeviceNotOpen;
+    }
+}
+
+} // namespace
 
 DevicePort::DevicePort(QObject* parent) : SerialPort(parent)
 {
@@ -44,16 +117,20 @@ QString DevicePort::SystemPortName(const QString& name)
 
 bool DevicePort::configure(const SerialSettings& s)
 {
-    static const QSerialPort::Parity parities[] = {QSerialPort::NoParity, QSerialPort::OddParity,
-                                                   QSerialPort::EvenParity,
-                                                   QSerialPort::SpaceParity, QSerialPort::MarkParity};
+    static const QSerialPort::Parity parities[] = {
+        QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity,
+        QSerialPort::SpaceParity, QSerialPort::MarkParity};
     static const QSerialPort::StopBits stops[] = {QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
                                                   QSerialPort::TwoStop};
-    return m_serial.setBaudRate(s.baudRate) &&
-           m_serial.setDataBits(QSerialPort::DataBits(s.dataBits)) &&
-           m_serial.setParity(parities[int(s.parity)]) &&
-           m_serial.setStopBits(stops[int(s.stopBits)]) &&
-           m_serial.setFlowControl(QSerialPort::NoFlowControl);
+    const bool line = m_serial.setBaudRate(s.baudRate) &&
+                      m_serial.setStopBits(stops[int(s.stopBits)]) &&
+                      m_serial.setFlowControl(QSerialPort::NoFlowControl);
+    const bool dataBits = m_serial.setDataBits(QSerialPort::DataBits(s.dataBits));
+    const bool parity = m_serial.setParity(parities[int(s.parity)]);
+    // A pseudo-terminal has no wire: the kernel keeps it at 8 data bits without
+    // parity and refuses anything else. The simulated drives are reached that way
+    // with the ordinary "9600,E,8,1", so there the refusal is no error.
+    return line && ((dataBits && parity) || isPseudoTerminal(m_serial));
 }
 
 bool DevicePort::applySettings(const SerialSettings& settings)
@@ -78,31 +155,19 @@ SerialPort::OpenError DevicePort::open()
         return OpenError::InvalidPort;
     }
     m_serial.setPortName(systemName);
+    // QSerialPort applies its line settings while it opens. Opening with plain
+    // settings every terminal takes keeps a failure here about the device alone;
+    // ours follow below, where a refusal is reported as BadSettings.
+    configure(SerialSettings{9600, SerialSettings::Parity::None, 8, SerialSettings::StopBits::One});
     m_serial.clearError();
     if (!m_serial.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = m_serial.error();
-        setErrorString(m_serial.errorString());
-        switch (error) {
-        case QSerialPort::DeviceNotFoundError:
-            return OpenError::InvalidPort;
-        case QSerialPort::OpenError:
-            return OpenError::PortBusy;
-        case QSerialPort::PermissionError:
-#ifdef Q_OS_UNIX
-            // QSerialPort says "permission" both when we may not open the device
-            // and when another program holds it (busy, or its lock file). Only
-            // the first is a matter of access rights the user can fix.
-            if (::access(QFile::encodeName(systemName).constData(), R_OK | W_OK) != 0)
-                return OpenError::PermissionDenied;
-            return OpenError::PortBusy;
-#else
-            return OpenError::PortBusy;
-#endif
-        case QSerialPort::UnsupportedOperationError:
-            return OpenError::BadSettings;
-        default:
-            return OpenError::DeviceNotOpen;
-        }
+        const OpenError result = classifyOpenFailure(error, systemName);
+        if (result == OpenError::InvalidPort && error != QSerialPort::DeviceNotFoundError)
+            setErrorString(tr("%1 is not a serial port.").arg(systemName));
+        else
+            setErrorString(m_serial.errorString());
+        return result;
     }
     if (!configure(lineSettings())) {
         setErrorString(m_serial.errorString());
@@ -159,11 +224,24 @@ void DevicePort::setBufferSizes(int inputSize, int outputSize)
 
 void DevicePort::onError(QSerialPort::SerialPortError error)
 {
-    // A vanished device (adapter pulled, far end of a pseudo-terminal gone) keeps
-    // raising errors while the port stays open; close at the first one and say
-    // so exactly once.
-    if (error != QSerialPort::ResourceError || !m_serial.isOpen())
+    if (!m_serial.isOpen())
         return;
+    // ResourceError: the device vanished (adapter pulled); QSerialPort has
+    // stopped reading from it, so the port is of no further use.
+    bool lost = error == QSerialPort::ResourceError;
+#ifdef Q_OS_UNIX
+    // A terminal whose far end hung up (the other side of a pseudo-terminal
+    // closed) reads as end of file. QSerialPort reports that as a ReadError,
+    // with whatever errno was left lying about, and keeps listening, so the
+    // same error comes back on every pass of the event loop. Asking the line
+    // whether it hung up tells that apart from a harmless empty read (input
+    // emptied between the wake-up and the read).
+    if (error == QSerialPort::ReadError && hungUp(m_serial.handle()))
+        lost = true;
+#endif
+    if (!lost)
+        return;
+    // Close at the first sign and say so exactly once.
     setErrorString(m_serial.errorString());
     m_serial.close();
     emit deviceLost();
