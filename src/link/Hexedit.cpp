@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -15,9 +16,48 @@ constexpr quint8 kHighestAddress = 31;
 // A backlog above this many bytes is thrown away rather than drained.
 constexpr qint64 kDrainBacklogLimit = 200;
 
+// CRC-16/MODBUS (reflected polynomial 0xA001) a byte at a time. The receive
+// assembler recomputes the CRC after every byte of a frame, so this sits on
+// the hottest path of the program.
+constexpr std::array<quint16, 256> makeCrcTable()
+{
+    std::array<quint16, 256> table{};
+    for (int value = 0; value < 256; ++value) {
+        quint16 crc = quint16(value);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
+        table[size_t(value)] = crc;
+    }
+    return table;
+}
+constexpr std::array<quint16, 256> kCrcTable = makeCrcTable();
+
+// The traffic-log text of every byte value ("0 ", "1F ", "C8 "), made once at
+// compile time so that logging a byte allocates nothing.
+struct ByteText
+{
+    char16_t text[3];
+    qsizetype size;
+};
+constexpr std::array<ByteText, 256> makeByteTexts()
+{
+    constexpr char16_t digits[] = u"0123456789ABCDEF";
+    std::array<ByteText, 256> texts{};
+    for (int value = 0; value < 256; ++value) {
+        ByteText& t = texts[size_t(value)];
+        if (value >= 16)
+            t.text[t.size++] = digits[value >> 4];
+        t.text[t.size++] = digits[value & 0xF];
+        t.text[t.size++] = u' ';
+    }
+    return texts;
+}
+constexpr std::array<ByteText, 256> kByteTexts = makeByteTexts();
+
 QString hexByte(quint8 byte)
 {
-    return QString::number(byte, 16).toUpper() + u' ';
+    const ByteText& t = kByteTexts[byte];
+    return QString::fromRawData(reinterpret_cast<const QChar*>(t.text), t.size);
 }
 
 } // namespace
@@ -35,18 +75,14 @@ Hexedit::Hexedit(SerialPort& port, QObject* parent) : QObject(parent), m_port(po
 quint16 Hexedit::Crc16(const quint8* data, qsizetype length)
 {
     quint16 crc = 0xFFFF;
-    for (qsizetype i = 0; i < length; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
-    }
+    for (qsizetype i = 0; i < length; ++i)
+        crc = quint16((crc >> 8) ^ kCrcTable[(crc ^ data[i]) & 0xFF]);
     return crc;
 }
 
 void Hexedit::CalcRequestCrc(const QByteArray& frame)
 {
-    const quint16 crc =
-        Crc16(reinterpret_cast<const quint8*>(frame.constData()), frame.size());
+    const quint16 crc = Crc16(reinterpret_cast<const quint8*>(frame.constData()), frame.size());
     CrcLow = quint8(crc & 0xFF);
     CrcHigh = quint8(crc >> 8);
 }
@@ -302,8 +338,7 @@ quint8 Hexedit::RunCommandCode(int pendingCommand)
 }
 
 bool Hexedit::SendPendingCommand(int pendingCommand, bool singleMachine, quint8 singleAddress,
-                                 const QString& forwardFrequency,
-                                 const QString& reverseFrequency)
+                                 const QString& forwardFrequency, const QString& reverseFrequency)
 {
     const quint8 code = RunCommandCode(pendingCommand);
     if (code == 0)
@@ -314,8 +349,8 @@ bool Hexedit::SendPendingCommand(int pendingCommand, bool singleMachine, quint8 
     // Without "Single Machine" a command follows the drive last addressed. Before
     // any request went out there is no such drive, and address 0 would reach
     // every drive on the line, so nothing is sent then.
-    std::optional<quint8> address = singleMachine ? std::optional<quint8>(singleAddress)
-                                                  : m_lastRequestAddress;
+    std::optional<quint8> address =
+        singleMachine ? std::optional<quint8>(singleAddress) : m_lastRequestAddress;
     if (!address)
         return false;
     QString value = QStringLiteral("0");

@@ -1,5 +1,6 @@
 #include "NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace NumberText {
@@ -33,12 +34,17 @@ std::optional<double> ParseDecimal(QStringView text)
 
 QString Fixed2(double value)
 {
-    // Round on the decimal text, not the binary value, so that 0.125 gives 0.13
-    // as the user reads it.
     if (!std::isfinite(value))
         return QStringLiteral("0.00");
     const bool negative = value < 0;
-    const QString digits = QString::number(std::fabs(value), 'f', 9);
+    const double magnitude = std::fabs(value);
+    if (magnitude < 0.001)
+        return QStringLiteral("0.00");
+    // Round on the decimal text of the value read to 15 significant digits, as
+    // the user typed it, not on the binary value: 0.125 gives 0.13 and 1.005
+    // gives 1.01, while 0.0049999999999 stays 0.00.
+    const int wholeDigits = int(std::floor(std::log10(magnitude))) + 1;
+    const QString digits = QString::number(magnitude, 'f', std::max(3, 15 - wholeDigits));
     const qsizetype dot = digits.indexOf(u'.');
     QString whole = digits.left(dot);
     int hundredths = digits.mid(dot + 1, 2).toInt();
