@@ -6,8 +6,11 @@
 
 namespace {
 
-// Nothing longer than this is a Modbus RTU frame.
-constexpr int kLongestFrame = 256;
+// Requests of functions the drives do not know (device identification and the
+// like) are short; hunting for a CRC over longer stretches would mostly find
+// chance matches in noise.
+constexpr int kLongestUnknownFrame = 32;
+constexpr quint8 kHighestModbusAddress = 247;
 
 bool hasKnownLength(quint8 function)
 {
@@ -90,12 +93,14 @@ int RequestFramer::frameLength(int offset) const
         break;
     }
     // Unknown function: the shortest stretch that carries its own CRC.
-    for (int length = 4; length <= available && length <= kLongestFrame; ++length) {
+    if (quint8(m_buffer.at(offset)) > kHighestModbusAddress)
+        return -1;
+    for (int length = 4; length <= available && length <= kLongestUnknownFrame; ++length) {
         if (SimulatedBus::hasValidCrc(m_buffer.mid(offset, length)))
             return length;
     }
-    // Nothing matched: once longer than any frame the first byte cannot start one.
-    return available >= kLongestFrame ? -1 : 0;
+    // Nothing matched: once longer than any such frame the byte cannot start one.
+    return available >= kLongestUnknownFrame ? -1 : 0;
 }
 
 void RequestFramer::drop(int count)

@@ -10,6 +10,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <random>
 
 class tst_simport : public QObject
 {
@@ -20,6 +21,7 @@ private slots:
     void framerCutsFrames();
     void framerForgetsTornFrameAfterSilence();
     void corruptionFlipsBitsReproducibly();
+    void randomRequestsGetSoundRepliesOrNone();
     void realTimePortDeliversPacedReply();
     void closingDropsRepliesOnTheirWay();
     void selectablePortChoosesByName_data();
@@ -112,6 +114,35 @@ void tst_simport::corruptionFlipsBitsReproducibly()
     for (int i = 0; i < some.size(); ++i)
         changed += some[i] != clean[i];
     QVERIFY(changed > 10 && changed < 90);
+}
+
+void tst_simport::randomRequestsGetSoundRepliesOrNone()
+{
+    // Whatever arrives with a good CRC, a drive either stays silent or answers
+    // with a well-formed frame from its own address; it never reads past a
+    // short request.
+    SimulatedBus bus;
+    std::mt19937 random(2024);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> length(2, 18);
+    std::uniform_int_distribution<int> address(0, 4);
+    const int functions[] = {3, 6, 16, 4, 0x11, 0x83};
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray body;
+        body.append(char(address(random)));
+        body.append(char(functions[byte(random) % 6]));
+        const int extra = length(random) - 2;
+        for (int k = 0; k < extra; ++k)
+            body.append(char(k < 2 ? byte(random) % 16 : byte(random)));
+        const QByteArray request = SimulatedBus::withCrc(body);
+        const std::optional<SimulatedBus::Reply> reply = bus.handle(request);
+        if (!reply)
+            continue;
+        QVERIFY(request[0] != 0 && quint8(request[0]) <= 3);
+        QVERIFY(SimulatedBus::hasValidCrc(reply->frame));
+        QCOMPARE(reply->frame[0], request[0]);
+        QCOMPARE(quint8(reply->frame[1]) & 0x7F, quint8(request[1]) & 0x7F);
+    }
 }
 
 void tst_simport::realTimePortDeliversPacedReply()
