@@ -56,7 +56,11 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         "Simulated frequency inverters on a serial line. The drives answer Modbus RTU "
         "requests as real ones do: their own reply layouts for single-register reads "
         "(register count 0), standard replies for reads of 1..125 registers, parameter "
-        "writes within the catalogue's limits, and run commands at register 0x2000.\n\n"
+        "writes within the catalogue's limits, and run commands at register 0x2000.\n"
+        "Each drive ramps at its acceleration and deceleration times (P0.14/P0.15), "
+        "answers after its response delay (P8.03) and stops by itself when no run "
+        "command came within its communication time-out (P8.02). A tripped drive is "
+        "reset by a stop followed by a run command.\n\n"
         "Serve them on a pseudo-terminal (its path is printed on the first line of "
         "standard output) or on a real serial device. Ctrl-C ends the program."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
