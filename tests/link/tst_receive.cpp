@@ -1,0 +1,295 @@
+// The receive side of the link: assembling frames byte by byte, the drain of
+// waiting input, and what a complete reply is decoded into.
+#include "Hexedit.h"
+#include "LoopbackPort.h"
+
+#include <QtTest>
+
+namespace {
+
+QByteArray hex(const char* text)
+{
+    return QByteArray::fromHex(text);
+}
+
+// Everything a link hands on, written down in arrival order.
+struct Recorder
+{
+    QStringList decoded;
+    QString log;
+
+    explicit Recorder(Hexedit& link)
+    {
+        QObject::connect(&link, &Hexedit::trafficLog, [this](const QString& t) { log += t; });
+        QObject::connect(&link, &Hexedit::statusReceived, [this](const StatusReply& r) {
+            decoded << QStringLiteral("status %1 word=%2 rev=%3 run=%4 fault=%5 number=%6")
+                           .arg(r.address)
+                           .arg(r.statusWord, 4, 16, QChar(u'0'))
+                           .arg(r.reverse)
+                           .arg(r.running)
+                           .arg(r.fault)
+                           .arg(r.faultNumber);
+        });
+        QObject::connect(&link, &Hexedit::runningValueReceived, [this](const RunningValueReply& r) {
+            decoded << QStringLiteral("running %1 index=%2 raw=%3 code=%4 value=%5")
+                           .arg(r.address)
+                           .arg(r.index)
+                           .arg(r.raw)
+                           .arg(r.decimalCode)
+                           .arg(double(r.value));
+        });
+        QObject::connect(&link, &Hexedit::parameterReceived, [this](const ParameterReply& r) {
+            decoded << QStringLiteral("parameter %1 group=%2 index=%3 raw=%4")
+                           .arg(r.address)
+                           .arg(r.group)
+                           .arg(r.index)
+                           .arg(r.raw);
+        });
+    }
+};
+
+void feed(Hexedit& link, const QByteArray& bytes)
+{
+    for (const char c : bytes)
+        link.ReceiveByte(quint8(c));
+}
+
+// Replies as drives send them, with noise and a control-write echo between
+// them and a Modbus exception reply at the end.
+QByteArray mixedStream()
+{
+    return hex("20 FF C8") + hex("01 03 0E 00 00 00 47 22") + hex("01 03 0D 00 13 88 00 08 36 B2") +
+           hex("7F") + hex("02 03 0E 00 00 60 14 20 FD 3A") + hex("01 10 20 00 00 02 4A 08") +
+           hex("03 03 02 05 01 F4 55 86") + hex("1F 03 0E 00 01 60 10 20 3E 93") +
+           hex("01 83 02 C0 F1");
+}
+
+} // namespace
+
+class TestReceive : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void frameByteByByte();
+    void garbageBeforeFrame_data();
+    void garbageBeforeFrame();
+    void twentyByteWrap();
+    void notDecoded_data();
+    void notDecoded();
+    void oneAtATimeEqualsBulk();
+    void absurdIndexStaysInside_data();
+    void absurdIndexStaysInside();
+    void receiveEventHandsOneByte();
+    void drainTick_data();
+    void drainTick();
+};
+
+void TestReceive::frameByteByByte()
+{
+    LoopbackPort port;
+    Hexedit link(port);
+    Recorder rec(link);
+    const QByteArray frame = hex("01 03 0E 00 00 00 47 22");
+    for (int i = 0; i < frame.size(); ++i) {
+        QCOMPARE(rec.decoded.size(), 0);
+        link.ReceiveByte(quint8(frame[i]));
+        if (i < frame.size() - 1)
+            QCOMPARE(link.RxIndex, quint8(i + 1));
+    }
+    QCOMPARE(rec.decoded.size(), 1);
+    QVERIFY(rec.decoded[0].startsWith(u"status 1 word=0000"));
+    QCOMPARE(rec.log, QStringLiteral("1 3 E 0 0 0 47 22 \r\n"));
+    QCOMPARE(link.RxIndex, quint8(0));
+}
+
+void TestReceive::garbageBeforeFrame_data()
+{
+    QTest::addColumn<QByteArray>("garbage");
+    QTest::addColumn<QString>("log");
+    QTest::addRow("20") << hex("20") << "20 ";
+    QTest::addRow("C8 FF 7F") << hex("C8 FF 7F") << "C8 FF 7F ";
+}
+
+void TestReceive::garbageBeforeFrame()
+{
+    QFETCH(QByteArray, garbage);
+    QFETCH(QString, log);
+    LoopbackPort port;
+    Hexedit link(port);
+    Recorder rec(link);
+    feed(link, garbage);
+    QCOMPARE(link.RxIndex, quint8(0));
+    QCOMPARE(rec.log, log);
+    link.ReceiveByte(0x01);
+    QCOMPARE(link.RxBuffer[0], quint8(0x01));
+    feed(link, hex("03 0D 00 13 88 00 08 36 B2"));
+    QCOMPARE(rec.decoded,
+             QStringList{QStringLiteral("running 1 index=0 raw=5000 code=8 value=50")});
+}
+
+void TestReceive::twentyByteWrap()
+{
+    LoopbackPort port;
+    Hexedit link(port);
+    Recorder rec(link);
+    // A slave address followed by bytes that never name a function.
+    link.ReceiveByte(0x01);
+    for (int i = 1; i < 19; ++i)
+        link.ReceiveByte(0x00);
+    QCOMPARE(link.RxIndex, quint8(19));
+    link.ReceiveByte(0x1A); // the twentieth
+    QCOMPARE(link.RxBuffer[19], quint8(0x1A));
+    QCOMPARE(link.RxIndex, quint8(1));
+    link.ReceiveByte(0x1B); // the twenty-first lands next to the old byte 0
+    QCOMPARE(link.RxBuffer[1], quint8(0x1B));
+    QCOMPARE(link.RxBuffer[0], quint8(0x01));
+    QCOMPARE(link.RxIndex, quint8(2));
+    QVERIFY(rec.decoded.isEmpty());
+    QVERIFY(!rec.log.contains(u'\r'));
+}
+
+void TestReceive::notDecoded_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addRow("01 03 0E 00 00 00 22 47") << hex("01 03 0E 00 00 00 22 47");
+    QTest::addRow("01 03 0E 00 00 01 47 22") << hex("01 03 0E 00 00 01 47 22");
+    QTest::addRow("01 83 02 C0 F1") << hex("01 83 02 C0 F1 00 00 00 00");
+    QTest::addRow("01 04 0E 00 00 00 F2 E2") << hex("01 04 0E 00 00 00 F2 E2");
+}
+
+void TestReceive::notDecoded()
+{
+    QFETCH(QByteArray, bytes);
+    LoopbackPort port;
+    Hexedit link(port);
+    Recorder rec(link);
+    feed(link, bytes);
+    QVERIFY(rec.decoded.isEmpty());
+    QVERIFY(!rec.log.contains(u'\r'));
+}
+
+void TestReceive::oneAtATimeEqualsBulk()
+{
+    const QByteArray stream = mixedStream();
+
+    LoopbackPort directPort;
+    Hexedit direct(directPort);
+    Recorder expected(direct);
+    feed(direct, stream);
+    QCOMPARE(expected.decoded.size(), 5);
+
+    // All at once: the receive event takes one byte, the drain the rest.
+    LoopbackPort bulkPort;
+    bulkPort.open();
+    Hexedit bulk(bulkPort);
+    Recorder got(bulk);
+    bulkPort.inject(stream);
+    int ticks = 0;
+    while (bulk.DrainTimer().isActive() && ticks++ < 10 * stream.size())
+        bulk.DrainTick();
+    QCOMPARE(got.decoded, expected.decoded);
+    QCOMPARE(got.log, expected.log);
+
+    // In pieces of odd sizes, each raising its own receive event.
+    LoopbackPort piecePort;
+    piecePort.open();
+    Hexedit pieces(piecePort);
+    Recorder gotPieces(pieces);
+    for (int at = 0, size = 1; at < stream.size(); at += size, size = size % 5 + 2) {
+        piecePort.inject(stream.mid(at, size));
+        while (pieces.DrainTimer().isActive())
+            pieces.DrainTick();
+    }
+    QCOMPARE(gotPieces.decoded, expected.decoded);
+    QCOMPARE(gotPieces.log, expected.log);
+}
+
+void TestReceive::absurdIndexStaysInside_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::newRow("19") << 19;
+    QTest::newRow("20") << 20;
+    QTest::newRow("21") << 21;
+    QTest::newRow("200") << 200;
+    QTest::newRow("255") << 255;
+}
+
+void TestReceive::absurdIndexStaysInside()
+{
+    QFETCH(int, index);
+    LoopbackPort port;
+    Hexedit link(port);
+    link.RxBuffer.fill(0x01); // address 1, function 1: the index keeps counting
+    link.RxIndex = quint8(index);
+    link.ReceiveByte(0x05);
+    QVERIFY(std::find(link.RxBuffer.begin(), link.RxBuffer.end(), 0x05) != link.RxBuffer.end());
+    QVERIFY(link.RxIndex < link.RxBuffer.size());
+    link.RxIndex = quint8(index);
+    link.CalcReceiveCrc(); // a direct call must not read past the buffer either
+    link.RxIndex = 0;
+    feed(link, hex("01 03 0E 00 00 00 47 22"));
+    QCOMPARE(link.RxIndex, quint8(0));
+}
+
+void TestReceive::receiveEventHandsOneByte()
+{
+    LoopbackPort port;
+    port.open();
+    Hexedit link(port);
+    Recorder rec(link);
+    QSignalSpy events(&link, &Hexedit::receiveEvent);
+    port.inject(hex("01 03 0E"));
+    QCOMPARE(events.count(), 1);
+    QVERIFY(link.DrainTimer().isActive());
+    QCOMPARE(link.DrainTimer().interval(), 1);
+    QCOMPARE(rec.log, QStringLiteral("1 "));
+    QCOMPARE(port.bytesWaiting(), 2);
+
+    // An event with nothing to read still counts as one and starts the drain.
+    link.DrainTimer().stop();
+    port.clearInput();
+    link.OnBytesReceived();
+    QCOMPARE(events.count(), 2);
+    QVERIFY(link.DrainTimer().isActive());
+    QCOMPARE(rec.log, QStringLiteral("1 "));
+}
+
+void TestReceive::drainTick_data()
+{
+    QTest::addColumn<int>("waiting");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("logged");
+    QTest::addColumn<bool>("running");
+    QTest::newRow("nothing") << 0 << 0 << 0 << false;
+    QTest::newRow("1") << 1 << 0 << 1 << true;
+    QTest::newRow("200") << 200 << 199 << 1 << true;
+    QTest::newRow("201") << 201 << 0 << 0 << true;
+    QTest::newRow("250") << 250 << 0 << 0 << true;
+}
+
+void TestReceive::drainTick()
+{
+    QFETCH(int, waiting);
+    QFETCH(int, left);
+    QFETCH(int, logged);
+    QFETCH(bool, running);
+    LoopbackPort port;
+    port.open();
+    port.inject(QByteArray(waiting, '\x20')); // nobody listens yet
+    Hexedit link(port);
+    QSignalSpy log(&link, &Hexedit::trafficLog);
+    link.DrainTimer().start();
+    link.DrainTick();
+    QCOMPARE(port.bytesWaiting(), left);
+    QCOMPARE(log.count(), logged);
+    QCOMPARE(link.DrainTimer().isActive(), running);
+    // Whatever was left, the drain ends by itself once the input is empty.
+    for (int ticks = 0; link.DrainTimer().isActive() && ticks < 1000; ++ticks)
+        link.DrainTick();
+    QVERIFY(!link.DrainTimer().isActive());
+    QCOMPARE(port.bytesWaiting(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestReceive)
+#include "tst_receive.moc"

@@ -1,0 +1,312 @@
+// The real device path, run against pseudo-terminals: the test holds the
+// master side and plays the drive, the port under test opens the slave.
+#include "DevicePort.h"
+#include "Hexedit.h"
+
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+class Pty
+{
+public:
+    Pty()
+    {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_master >= 0 && ::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0) {
+            m_slavePath = QString::fromLocal8Bit(::ptsname(m_master));
+            ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        }
+    }
+    ~Pty() { closeMaster(); }
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
+
+    bool ok() const { return !m_slavePath.isEmpty(); }
+    QString slavePath() const { return m_slavePath; }
+    int master() const { return m_master; }
+
+    bool send(const QByteArray& bytes)
+    {
+        return ::write(m_master, bytes.constData(), size_t(bytes.size())) == bytes.size();
+    }
+    // Everything the port wrote so far.
+    QByteArray received()
+    {
+        char chunk[256];
+        for (ssize_t n; (n = ::read(m_master, chunk, sizeof chunk)) > 0;)
+            m_received.append(chunk, n);
+        return m_received;
+    }
+    void closeMaster()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
+
+private:
+    int m_master = -1;
+    QString m_slavePath;
+    QByteArray m_received;
+};
+
+QByteArray everyByteValue()
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes.append(char(b));
+    return bytes;
+}
+
+QByteArray readAllBytes(SerialPort& port)
+{
+    QByteArray bytes;
+    while (const std::optional<quint8> b = port.readByte())
+        bytes.append(char(*b));
+    return bytes;
+}
+
+} // namespace
+
+class TestSerialPort : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void systemPortName_data();
+    void systemPortName();
+    void bytesBothWays();
+    void lineSettingsReachTheDevice();
+    void openedTwice();
+    void notAPort_data();
+    void notAPort();
+    void reopenAfterClose();
+    void vanishedFarEnd();
+    void replyThroughTheLink();
+};
+
+void TestSerialPort::systemPortName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("system");
+    QTest::newRow("COM1") << "COM1"
+                          << "/dev/ttyS0";
+    QTest::newRow("COM12") << "COM12"
+                           << "/dev/ttyS11";
+    QTest::newRow("COM16") << "COM16"
+                           << "/dev/ttyS15";
+    QTest::newRow("com3") << "com3"
+                          << "/dev/ttyS2";
+    QTest::newRow("COM0") << "COM0"
+                          << "";
+    QTest::newRow("COM") << "COM"
+                         << "";
+    QTest::newRow("COMx") << "COMx"
+                          << "";
+    QTest::newRow("COM-1") << "COM-1"
+                           << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("/dev/ttyUSB0") << "/dev/ttyUSB0"
+                                  << "/dev/ttyUSB0";
+    QTest::newRow("by-id path") << "/dev/serial/by-id/usb-x-if00"
+                                << "/dev/serial/by-id/usb-x-if00";
+}
+
+void TestSerialPort::systemPortName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, system);
+    QCOMPARE(DevicePort::SystemPortName(name), system);
+}
+
+void TestSerialPort::bytesBothWays()
+{
+    Pty pty;
+    QVERIFY(pty.ok());
+    DevicePort port;
+    QSignalSpy received(&port, &SerialPort::bytesReceived);
+    port.setPortName(pty.slavePath());
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    QVERIFY(port.isOpen());
+
+    // Every byte value passes untouched: no echo, no CR/LF mapping, no XON/XOFF.
+    const QByteArray all = everyByteValue();
+    QVERIFY(pty.send(all));
+    QTRY_COMPARE(port.bytesWaiting(), qint64(all.size()));
+    QVERIFY(received.count() >= 1);
+    QCOMPARE(readAllBytes(port), all);
+    QCOMPARE(port.bytesWaiting(), 0);
+
+    QVERIFY(port.write(all));
+    QTRY_COMPARE(pty.received().size(), all.size());
+    QCOMPARE(pty.received(), all);
+
+    port.close();
+    QVERIFY(!port.isOpen());
+    QVERIFY(!port.write(all));
+    QVERIFY(!port.readByte());
+    QCOMPARE(port.bytesWaiting(), 0);
+}
+
+void TestSerialPort::lineSettingsReachTheDevice()
+{
+    // A pseudo-terminal keeps 8 data bits without parity whatever it is asked
+    // (there is no wire); speed and stop bits still reach it.
+    Pty pty;
+    QVERIFY(pty.ok());
+    DevicePort port;
+    port.setPortName(pty.slavePath());
+    QVERIFY(port.setSettings(QStringLiteral("1200,O,7,2")));
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    termios t{};
+    QCOMPARE(::tcgetattr(pty.master(), &t), 0);
+    QCOMPARE(::cfgetospeed(&t), speed_t(B1200));
+    QCOMPARE(t.c_cflag & CSTOPB, tcflag_t(CSTOPB));
+    QCOMPARE(t.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), tcflag_t(0));
+    QCOMPARE(t.c_lflag & (ICANON | ECHO), tcflag_t(0));
+
+    // Changed while open: applied at once.
+    QVERIFY(port.setSettings(QStringLiteral("19200,E,8,1")));
+    QCOMPARE(::tcgetattr(pty.master(), &t), 0);
+    QCOMPARE(::cfgetospeed(&t), speed_t(B19200));
+    QCOMPARE(t.c_cflag & CSTOPB, tcflag_t(0));
+    QCOMPARE(port.settings(), QStringLiteral("19200,E,8,1"));
+
+    QVERIFY(port.setSettings(QStringLiteral("38400,S,5,1.5")));
+    QCOMPARE(::tcgetattr(pty.master(), &t), 0);
+    QCOMPARE(::cfgetospeed(&t), speed_t(B38400));
+
+    QVERIFY(!port.setSettings(QStringLiteral("9600,E,9,1")));
+    QCOMPARE(port.settings(), QStringLiteral("38400,S,5,1.5"));
+    QCOMPARE(::tcgetattr(pty.master(), &t), 0);
+    QCOMPARE(::cfgetospeed(&t), speed_t(B38400));
+    QVERIFY(port.isOpen());
+}
+
+void TestSerialPort::openedTwice()
+{
+    Pty pty;
+    QVERIFY(pty.ok());
+    DevicePort port;
+    port.setPortName(pty.slavePath());
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    QCOMPARE(port.open(), SerialPort::OpenError::PortBusy);
+    QCOMPARE(SerialPort::errorNumber(SerialPort::OpenError::PortBusy), 8005);
+
+    // Another program (here: another port object) holding the device.
+    DevicePort other;
+    other.setPortName(pty.slavePath());
+    QCOMPARE(other.open(), SerialPort::OpenError::PortBusy);
+    QVERIFY(!other.isOpen());
+    QVERIFY(!other.errorString().isEmpty());
+
+    // The first one is still open and working.
+    QVERIFY(port.isOpen());
+    QVERIFY(pty.send("\x07"));
+    QTRY_COMPARE(port.bytesWaiting(), 1);
+}
+
+void TestSerialPort::notAPort_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("does not exist") << "/dev/vfdtool-no-such-port";
+    QTest::newRow("COM0") << "COM0";
+    QTest::newRow("/dev/null") << "/dev/null";
+    QTest::newRow("plain file") << "file";
+    QTest::newRow("directory") << "dir";
+}
+
+void TestSerialPort::notAPort()
+{
+    QFETCH(QString, path);
+    QTemporaryFile file;
+    QTemporaryDir dir;
+    if (path == u"file") {
+        QVERIFY(file.open());
+        path = file.fileName();
+    } else if (path == u"dir") {
+        path = dir.path();
+    }
+    DevicePort port;
+    port.setPortName(path);
+    QCOMPARE(port.open(), SerialPort::OpenError::InvalidPort);
+    QVERIFY(!port.isOpen());
+    QVERIFY(!port.errorString().isEmpty());
+    QCOMPARE(SerialPort::errorNumber(SerialPort::OpenError::InvalidPort), 8002);
+}
+
+void TestSerialPort::reopenAfterClose()
+{
+    Pty pty;
+    QVERIFY(pty.ok());
+    DevicePort port;
+    port.setPortName(pty.slavePath());
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    port.close();
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    QVERIFY(pty.send("\x01\x02"));
+    QTRY_COMPARE(port.bytesWaiting(), 2);
+    // Emptying the input leaves an open, quiet port: nothing counts as lost.
+    QSignalSpy lost(&port, &SerialPort::deviceLost);
+    port.clearInput();
+    QCOMPARE(port.bytesWaiting(), 0);
+    QTest::qWait(20);
+    QCOMPARE(lost.count(), 0);
+    QVERIFY(port.isOpen());
+}
+
+void TestSerialPort::vanishedFarEnd()
+{
+    Pty pty;
+    QVERIFY(pty.ok());
+    DevicePort port;
+    port.setPortName(pty.slavePath());
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    QSignalSpy lost(&port, &SerialPort::deviceLost);
+    pty.closeMaster();
+    QTRY_COMPARE(lost.count(), 1);
+    QVERIFY(!port.isOpen());
+    // Once said is enough: no second report, however long the loop runs on.
+    QTest::qWait(50);
+    QCOMPARE(lost.count(), 1);
+    QVERIFY(!port.write("\x01"));
+    QVERIFY(!port.readByte());
+}
+
+void TestSerialPort::replyThroughTheLink()
+{
+    Pty pty;
+    QVERIFY(pty.ok());
+    DevicePort port;
+    port.setPortName(pty.slavePath());
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    Hexedit link(port);
+    QSignalSpy status(&link, &Hexedit::statusReceived);
+
+    link.SlaveAddress = 1;
+    link.FunctionCode = 3;
+    link.RegisterHigh = 0x0E;
+    link.RegisterLow = 0x00;
+    QVERIFY(link.SendRequest());
+    QTRY_COMPARE(pty.received(), QByteArray::fromHex("01030E0000004722"));
+
+    QVERIFY(pty.send(QByteArray::fromHex("01030E0000001420BD31")));
+    QTRY_COMPARE(status.count(), 1);
+    const auto reply = status.at(0).at(0).value<StatusReply>();
+    QVERIFY(reply.reverse);
+    QVERIFY(reply.running);
+    QVERIFY(reply.fault);
+    QTRY_VERIFY(!link.DrainTimer().isActive());
+}
+
+QTEST_GUILESS_MAIN(TestSerialPort)
+#include "tst_serialport.moc"
