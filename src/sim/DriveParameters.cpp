@@ -81,10 +81,12 @@ DriveParameters::DriveParameters()
         const std::optional<double> scale = Tab::ParamScale(row);
         if (!scale)
             continue; // reserved rows read as 0
-        std::optional<double> value = numericDefault(row);
-        if (!value || !withinLimits(row, *value))
-            value = minimumOf(row);
-        m_raw[row] = toRaw(*value, *scale).value_or(0);
+        // A few defaults lie outside their own limits (P1.15 "20.00" with a
+        // maximum of 10.00, P2.10 "0.0S" with a minimum of 0.1); the drive holds
+        // the nearest value it would accept.
+        const double value = std::clamp(numericDefault(row).value_or(minimumOf(row)),
+                                        minimumOf(row), std::max(minimumOf(row), maximumOf(row)));
+        m_raw[row] = toRaw(value, *scale).value_or(0);
     }
     for (const ModelValue& m : kModelValues) {
         const int row = Tab::CatalogueRow(m.group, m.index);

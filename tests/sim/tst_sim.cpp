@@ -1,6 +1,7 @@
 // The simulated drives as the program sees them: every reply goes through
 // Hexedit's receive path and decoder.
 #include "SimRig.h"
+#include "Tab.h"
 
 #include <QTest>
 
@@ -16,6 +17,7 @@ private slots:
     void commandTimeoutStopsDrive();
     void parameterReadsGiveCatalogueDefaults_data();
     void parameterReadsGiveCatalogueDefaults();
+    void everyParameterStartsWithinItsLimits();
     void parameterWriteEchoDecodesAndIsStored();
     void writesAreJudgedAgainstLimits_data();
     void writesAreJudgedAgainstLimits();
@@ -154,6 +156,8 @@ void tst_sim::parameterReadsGiveCatalogueDefaults_data()
     QTest::newRow("P1.09 reserved") << 1 << 9 << quint16(0);
     QTest::newRow("P4.13 10O% is 100") << 4 << 13 << quint16(100);
     QTest::newRow("P5.07 O.01Hz") << 5 << 7 << quint16(1);
+    QTest::newRow("P1.15 20.00 above its maximum") << 1 << 15 << quint16(1000);
+    QTest::newRow("P2.10 0.0S below its minimum") << 2 << 10 << quint16(1);
     QTest::newRow("P8.00 is the address") << 8 << 0 << quint16(2);
     QTest::newRow("P8.02 10.0S") << 8 << 2 << quint16(100);
     QTest::newRow("PA.07 1S") << 10 << 7 << quint16(1);
@@ -172,6 +176,26 @@ void tst_sim::parameterReadsGiveCatalogueDefaults()
     QCOMPARE(rig.parameters.first().group, quint8(group));
     QCOMPARE(rig.parameters.first().index, quint8(index));
     QCOMPARE(rig.parameters.first().raw, raw);
+}
+
+void tst_sim::everyParameterStartsWithinItsLimits()
+{
+    // Writing back what a drive holds must always be accepted: a value it
+    // starts with outside its own limits could never be restored by the user.
+    SimulatedDrive drive(1);
+    int checked = 0;
+    for (int group = 0; group <= 10; ++group) {
+        for (int index = 0; index < Tab::GroupRowCount(group); ++index) {
+            if (!Tab::ParamScale(Tab::CatalogueRow(group, index)))
+                continue;
+            const quint16 raw = *drive.parameters().raw(group, index);
+            QVERIFY2(drive.parameters().write(group, index, raw) ==
+                         DriveParameters::WriteResult::Stored,
+                     qPrintable(QStringLiteral("P%1.%2 = %3").arg(group).arg(index).arg(raw)));
+            ++checked;
+        }
+    }
+    QCOMPARE(checked, 192 - 17); // all but the reserved rows
 }
 
 void tst_sim::parameterWriteEchoDecodesAndIsStored()
