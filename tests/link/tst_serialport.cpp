@@ -91,6 +91,7 @@ private slots:
     void reopenAfterClose();
     void vanishedFarEnd();
     void replyThroughTheLink();
+    void floodLeavesThePortListening();
 };
 
 void TestSerialPort::systemPortName_data()
@@ -306,6 +307,43 @@ void TestSerialPort::replyThroughTheLink()
     QVERIFY(reply.running);
     QVERIFY(reply.fault);
     QTRY_VERIFY(!link.DrainTimer().isActive());
+}
+
+void TestSerialPort::floodLeavesThePortListening()
+{
+    Pty pty;
+    QVERIFY(pty.ok());
+    DevicePort port;
+    port.setPortName(pty.slavePath());
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    Hexedit link(port);
+    QSignalSpy status(&link, &Hexedit::statusReceived);
+    auto spin = [&link] {
+        QCoreApplication::processEvents();
+        link.DrainTick();
+    };
+
+    // Far more noise than the port buffers: the backlog is thrown away...
+    const QByteArray noise(8000, '\xFF');
+    qsizetype sent = 0;
+    for (int spins = 0; sent < noise.size() && spins < 200000; ++spins) {
+        const ssize_t n =
+            ::write(pty.master(), noise.constData() + sent, size_t(noise.size() - sent));
+        if (n > 0)
+            sent += n;
+        spin();
+    }
+    QCOMPARE(sent, noise.size());
+    for (int quiet = 0, spins = 0; quiet < 50 && spins < 200000; ++spins) {
+        spin();
+        quiet = port.bytesWaiting() == 0 ? quiet + 1 : 0;
+    }
+    QCOMPARE(port.bytesWaiting(), 0);
+
+    // ...and the port still hears the next reply.
+    link.RxIndex = 0;
+    QVERIFY(pty.send(QByteArray::fromHex("01030E0000001420BD31")));
+    QTRY_VERIFY((spin(), status.count() == 1));
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)
