@@ -40,11 +40,15 @@ QString Fixed2(double value)
     const double magnitude = std::fabs(value);
     if (magnitude < 0.001)
         return QStringLiteral("0.00");
-    // Round on the decimal text of the value read to 15 significant digits, as
-    // the user typed it, not on the binary value: 0.125 gives 0.13 and 1.005
-    // gives 1.01, while 0.0049999999999 stays 0.00.
+    // Round on the decimal text of the value, not on its binary form, so that
+    // 0.125 gives 0.13 and 1.005 gives 1.01 as the user reads them. The text
+    // has the digits the number carries: 7 for a value that is exactly a
+    // single-precision number (a running value, computed in single precision:
+    // 5 x 0.001 shows as 0.01), 15 for any other (what the user typed:
+    // 0.0049999999999 stays 0.00).
+    const int significant = double(float(magnitude)) == magnitude ? 7 : 15;
     const int wholeDigits = int(std::floor(std::log10(magnitude))) + 1;
-    const QString digits = QString::number(magnitude, 'f', std::max(3, 15 - wholeDigits));
+    const QString digits = QString::number(magnitude, 'f', std::max(3, significant - wholeDigits));
     const qsizetype dot = digits.indexOf(u'.');
     QString whole = digits.left(dot);
     int hundredths = digits.mid(dot + 1, 2).toInt();

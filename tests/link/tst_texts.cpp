@@ -75,7 +75,12 @@ void TestTexts::fixed2_data()
     QTest::newRow("9.999") << 9.999 << "10.00";
     QTest::newRow("-0.125") << -0.125 << "-0.13";
     QTest::newRow("-0.001") << -0.001 << "0.00";
+    // Values computed in single precision, as the running values are.
     QTest::newRow("single 12.3") << double(123 * 0.1f) << "12.30";
+    QTest::newRow("single 0.005") << double(5 * 0.001f) << "0.01";
+    QTest::newRow("single 1.005") << double(1005 * 0.001f) << "1.01";
+    QTest::newRow("single 655.35") << double(65535 * 0.01f) << "655.35";
+    QTest::newRow("single 0.125") << double(0.125f) << "0.13";
 }
 
 void TestTexts::fixed2()
