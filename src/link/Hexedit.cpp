@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -58,6 +59,27 @@ QString hexByte(quint8 byte)
 {
     const ByteText& t = kByteTexts[byte];
     return QString::fromRawData(reinterpret_cast<const QChar*>(t.text), t.size);
+}
+
+// True when the frame just completed is, byte for byte, the read of a running
+// value or of the status that we sent last. Two-wire RS-485 adapters hear
+// their own requests, and such an echo is itself a CRC-valid function-3 frame
+// for the very register asked for: decoded, it would show 0 Hz, a stopped
+// drive turning in reverse with its fault lamp lit. A drive answers these
+// reads with ten bytes, and its answer cannot end where the eight-byte request
+// ends, so nothing a drive says is lost by passing over the echo. Parameter
+// reads are left alone: a parameter whose value is 0 answers with the very
+// bytes of the request.
+bool isEchoOfMonitorRead(const QByteArray& sent, const std::array<quint8, 21>& buffer,
+                         quint8 lastIndex)
+{
+    if (sent.size() != qsizetype(lastIndex) + 1 || sent.size() != 8 || quint8(sent[1]) != 3)
+        return false;
+    const quint8 block = quint8(sent[2]);
+    if (block != 0x0D && block != 0x0E)
+        return false;
+    return std::equal(sent.cbegin(), sent.cend(), buffer.cbegin(),
+                      [](char a, quint8 b) { return quint8(a) == b; });
 }
 
 } // namespace
@@ -251,7 +273,8 @@ void Hexedit::ReceiveByte(quint8 byte)
         ++RxIndex;
         return;
     }
-    DecodeResponse();
+    if (!isEchoOfMonitorRead(TxFrame, RxBuffer, RxIndex))
+        DecodeResponse();
     emit trafficLog(QStringLiteral("\r\n"));
     RxIndex = 0;
 }
