@@ -25,7 +25,11 @@ class Lamp : public QWidget
 {
     Q_OBJECT
 public:
-    enum class Form { Circle, Rectangle };
+    enum class Form
+    {
+        Circle,
+        Rectangle
+    };
     explicit Lamp(Form form = Form::Circle, QWidget* parent = nullptr);
 
     quint32 fillColour() const { return m_colour; }

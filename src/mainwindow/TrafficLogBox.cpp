@@ -18,6 +18,8 @@ void TrafficLogBox::appendTraffic(const QString& text)
     const bool following = bar->value() == bar->maximum();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
+    if (cursor.block().length() > LineLimit && !text.startsWith(u'\r'))
+        cursor.insertBlock();
     cursor.insertText(text);
     if (document()->characterCount() > CharacterLimit)
         dropOldest();

@@ -13,6 +13,10 @@ public:
 
     // Characters kept at most; the oldest lines go first.
     static constexpr int CharacterLimit = 64 * 1024;
+    // Bytes that never end in a frame (noise, a wrong baud rate) are broken
+    // into lines of this many characters (64 bytes): a longer line would be
+    // laid out anew for every byte that arrives.
+    static constexpr int LineLimit = 64 * 3;
 
     void appendTraffic(const QString& text);
 

@@ -202,12 +202,13 @@ Window* demo::showWindow(QPointer<Window>& slot, Args&&... args)
 
 void demo::com_set_Click()
 {
+    const bool created = !m_config;
     auto* window = showWindow(m_config, m_settings, m_port, m_prompter,
                               std::function<void()>([this] { closePortForSettings(); }));
-    connect(
-        window, &config::applied, this,
-        [this] { StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText()); },
-        Qt::UniqueConnection);
+    if (created)
+        connect(window, &config::applied, this, [this] {
+            StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText());
+        });
 }
 
 void demo::data_set_Click()
