@@ -104,6 +104,9 @@ void config::buildControls()
                        false);
     Combo5 = makeCombo(Frame1, "Combo5",
                        {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, false);
+    // Room for a device path such as /dev/ttyUSB0 at any font size.
+    Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Combo1->setMinimumContentsLength(18);
     Combo1->setToolTip(tr("Pick a port or type a device path such as /dev/ttyUSB0; "
                           "SIM runs simulated drives."));
 
