@@ -38,7 +38,8 @@ void demo::Command5_Click()
         Timer1->start();
         Command5->setText(QStringLiteral("Stop"));
         Text28->clear();
-        Timer3->start();
+        if (!Timer3->isActive())
+            Timer3->start();
     } else {
         Command5->setText(QStringLiteral("Start"));
         Timer1->stop();
