@@ -2,6 +2,7 @@
 
 #include "Hexedit.h"
 #include "Lamp.h"
+#include "LoopbackPort.h"
 #include "SimulatedBus.h"
 #include "SimulatedDrive.h"
 #include "demo.h"
@@ -41,14 +42,17 @@ inline QByteArray pollRequest(quint8 address, int item)
 }
 
 // Three drives in known, distinct states that answer as the drives do: 1 runs
-// forward at 37.5 Hz, 2 in reverse at 12.34 Hz, 3 has tripped. Time stands
-// still, so a request always gets the same answer.
+// forward at 37.5 Hz, 2 in reverse at 12.34 Hz, 3 has tripped. Or, not set
+// going, the three drives as vfdsim starts them. Time stands still, so a
+// request always gets the same answer.
 struct DriveLine
 {
     SimulatedBus bus{{1, 2, 3}};
 
-    DriveLine()
+    explicit DriveLine(bool setGoing = true)
     {
+        if (!setGoing)
+            return;
         bus.drive(1)->command(SimulatedDrive::Forward, 3750);
         bus.drive(2)->command(SimulatedDrive::Reverse, 1234);
         bus.drive(3)->trip(11);
@@ -86,6 +90,8 @@ enum class Fault
 // from one the receive path made up.
 struct FaultyFarEnd
 {
+    explicit FaultyFarEnd(bool setGoing = true) : line(setGoing) {}
+
     DriveLine line;
     QByteArray held; // a late answer, sent once the next request has gone out
     QSet<QByteArray> sentWhole;
@@ -219,4 +225,50 @@ inline QMap<QString, QString> shownValues(demo& w)
     shown.insert(QStringLiteral("Label34"), w.Label34->text());
     shown.insert(QStringLiteral("Shape4"), QString::number(w.Shape4->fillColour()));
     return shown;
+}
+
+// The main window polling drive 1 at 200 ms over an in-memory port, with the
+// faulty far end answering each tick.
+struct PollBench
+{
+    LoopbackPort port;
+    demo window{&port};
+    FaultyFarEnd far;
+    DecodeWatch watch{window.link(), far.sentWhole};
+
+    explicit PollBench(bool setGoing = true) : far(setGoing)
+    {
+        window.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        window.Command1_Click();
+        window.Command5_Click();
+    }
+
+    // One poll tick and what the far end makes of it; returns the request sent.
+    QByteArray tick(Fault fault)
+    {
+        port.clearWritten();
+        window.Timer1_Timer();
+        const QList<QByteArray> sent = port.written();
+        if (sent.size() != 1)
+            return {};
+        deliver(far.respond(sent.first(), fault));
+        return sent.first();
+    }
+
+    // The receive event, then the drain until the input is empty.
+    void deliver(const QByteArray& bytes)
+    {
+        port.inject(bytes);
+        for (int guard = 0; guard < 1000 && port.bytesWaiting() > 0; ++guard)
+            window.link().DrainTick();
+    }
+};
+
+// What the window shows after the given number of ticks on a clean line.
+inline QMap<QString, QString> cleanShownValues(int ticks, bool setGoing = true)
+{
+    PollBench b(setGoing);
+    for (int t = 0; t < ticks; ++t)
+        b.tick(Fault::None);
+    return shownValues(b.window);
 }

@@ -16,43 +16,6 @@ Q_DECLARE_METATYPE(Fault)
 
 namespace {
 
-// The main window polling drive 1 at 200 ms over an in-memory port, with the
-// faulty far end answering each tick.
-struct PollBench
-{
-    LoopbackPort port;
-    demo window{&port};
-    FaultyFarEnd far;
-    DecodeWatch watch{window.link(), far.sentWhole};
-
-    PollBench()
-    {
-        window.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
-        window.Command1_Click();
-        window.Command5_Click();
-    }
-
-    // One poll tick and what the far end makes of it; returns the request sent.
-    QByteArray tick(Fault fault)
-    {
-        port.clearWritten();
-        window.Timer1_Timer();
-        const QList<QByteArray> sent = port.written();
-        if (sent.size() != 1)
-            return {};
-        deliver(far.respond(sent.first(), fault));
-        return sent.first();
-    }
-
-    // The receive event, then the drain until the input is empty.
-    void deliver(const QByteArray& bytes)
-    {
-        port.inject(bytes);
-        for (int guard = 0; guard < 1000 && port.bytesWaiting() > 0; ++guard)
-            window.link().DrainTick();
-    }
-};
-
 constexpr int kFaultySweeps = 2;
 constexpr int kTicks = (kFaultySweeps + 1) * Hexedit::PollItemCount;
 

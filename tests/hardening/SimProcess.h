@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// One vfdsim on a pseudo-terminal for the length of a test, with its traffic
+// log (--log) at hand. Killed when the test is done with it, whatever happened.
+class SimProcess
+{
+public:
+    explicit SimProcess(const QStringList& extra = {})
+    {
+        m_process.setProgram(QStringLiteral(VFDSIM_PATH));
+        m_process.setArguments(QStringList{QStringLiteral("--pty"), QStringLiteral("--log")} +
+                               extra);
+        m_process.start();
+        if (!m_process.waitForStarted(3000))
+            return;
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(3000)) {
+        }
+        m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~SimProcess() { kill(); }
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    QString device() const { return m_device; }
+
+    // Pulls the plug: no orderly shutdown, the far end just goes.
+    void kill()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+
+    // Lines of the traffic log so far that begin with the prefix after the
+    // time stamp ("<- " a request heard, "-> " an answer sent).
+    QStringList traffic(const QString& prefix)
+    {
+        m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
+        QStringList lines;
+        for (const QString& line : m_log.split(u'\n')) {
+            const qsizetype at = line.indexOf(u' ');
+            if (at > 0 && line.mid(at + 1).startsWith(prefix))
+                lines << line.mid(at + 1 + prefix.size()).trimmed();
+        }
+        return lines;
+    }
+
+private:
+    QProcess m_process;
+    QString m_device;
+    QString m_log;
+};
