@@ -3,6 +3,10 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/prctl.h>
+#endif
 
 // One vfdsim on a pseudo-terminal for the length of a test, with its traffic
 // log (--log) at hand. Killed when the test is done with it, whatever happened.
@@ -12,6 +16,10 @@ public:
     explicit SimProcess(const QStringList& extra = {})
     {
         m_process.setProgram(QStringLiteral(VFDSIM_PATH));
+#ifdef Q_OS_LINUX
+        // Should the test itself die, its simulator goes with it.
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+#endif
         m_process.setArguments(QStringList{QStringLiteral("--pty"), QStringLiteral("--log")} +
                                extra);
         m_process.start();
@@ -21,11 +29,17 @@ public:
         }
         m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
-    ~SimProcess() { kill(); }
+    ~SimProcess()
+    {
+        kill();
+    }
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
-    QString device() const { return m_device; }
+    QString device() const
+    {
+        return m_device;
+    }
 
     // Pulls the plug: no orderly shutdown, the far end just goes.
     void kill()
