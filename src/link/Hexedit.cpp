@@ -66,10 +66,11 @@ QString hexByte(quint8 byte)
 // their own requests, and such an echo is itself a CRC-valid function-3 frame
 // for the very register asked for: decoded, it would show 0 Hz, a stopped
 // drive turning in reverse with its fault lamp lit. A drive answers these
-// reads with ten bytes, and its answer cannot end where the eight-byte request
-// ends, so nothing a drive says is lost by passing over the echo. Parameter
-// reads are left alone: a parameter whose value is 0 answers with the very
-// bytes of the request.
+// reads with ten bytes; for its first eight to pass for the request, the value
+// would have to be 0 and the state or decimal-code bytes the request's CRC,
+// which no address and register we read allows. So nothing a drive says is
+// lost by passing over the echo. Parameter reads are left alone: a parameter
+// whose value is 0 answers with the very bytes of the request.
 bool isEchoOfMonitorRead(const QByteArray& sent, const std::array<quint8, 21>& buffer,
                          quint8 lastIndex)
 {

@@ -31,6 +31,7 @@ private slots:
     void faultyRepliesShowNothingWrong();
     void echoingTransceiverShowsOnlyWhatDrivesSay();
     void echoOfParameterRead();
+    void noAnswerIsTakenForAnEcho();
 
 private:
     QMap<QString, QString> m_clean;
@@ -143,6 +144,50 @@ void tst_replyfaults::echoOfParameterRead()
     pick(6, Fault::EchoOnly);
     QEXPECT_FAIL("", "the echo of a parameter read reads as the value 0", Continue);
     QCOMPARE(form->Text1->text(), QStringLiteral("50"));
+}
+
+void tst_replyfaults::noAnswerIsTakenForAnEcho()
+{
+    // Echoes of monitor reads are passed over. An answer of value 0 whose state
+    // or decimal-code bytes happened to be the request's CRC would end right
+    // there and be passed over too; no address and register we read may allow
+    // that.
+    LoopbackPort port;
+    port.open();
+    Hexedit link(port);
+    int decoded = 0;
+    connect(&link, &Hexedit::runningValueReceived, [&decoded] { ++decoded; });
+    connect(&link, &Hexedit::statusReceived, [&decoded] { ++decoded; });
+    QList<quint16> registers = {0x0E00};
+    for (quint16 reg = 0x0D00; reg <= 0x0D1C; ++reg)
+        registers << reg;
+    int answers = 0;
+    for (quint8 address = 1; address <= 31; ++address) {
+        for (const quint16 reg : registers) {
+            const bool status = reg == 0x0E00;
+            // Status: the direction and run bits, and the fault bit. Running
+            // values: byte 6 unused, then the decimal codes.
+            const QList<int> sixth = status ? QList<int>{0x00, 0x04, 0x10, 0x14} : QList<int>{0};
+            const QList<int> seventh = status ? QList<int>{0x00, 0x20} : QList<int>{0, 4, 8, 16};
+            for (const int b6 : sixth) {
+                for (const int b7 : seventh) {
+                    link.SlaveAddress = address;
+                    link.FunctionCode = 3;
+                    link.RegisterHigh = quint8(reg >> 8);
+                    link.RegisterLow = quint8(reg & 0xFF);
+                    link.RxIndex = 0;
+                    QVERIFY(link.SendRequest());
+                    QByteArray body = link.TxFrame.left(6);
+                    body.append(char(b6)).append(char(b7));
+                    port.inject(withCrc(body));
+                    while (port.bytesWaiting() > 0)
+                        link.DrainTick();
+                    ++answers;
+                    QCOMPARE(decoded, answers);
+                }
+            }
+        }
+    }
 }
 
 QTEST_MAIN(tst_replyfaults)
