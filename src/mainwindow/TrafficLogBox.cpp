@@ -3,6 +3,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <utility>
 
 TrafficLogBox::TrafficLogBox(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -10,17 +11,50 @@ TrafficLogBox::TrafficLogBox(QWidget* parent) : QPlainTextEdit(parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setUndoRedoEnabled(false);
+    m_pendingTimer.setSingleShot(true);
+    m_pendingTimer.setInterval(PendingDelayMs);
+    connect(&m_pendingTimer, &QTimer::timeout, this, &TrafficLogBox::flush);
 }
 
 void TrafficLogBox::appendTraffic(const QString& text)
 {
+    m_pending.append(text);
+    if (text.contains(u'\n') || m_pending.size() >= MaxPendingPieces)
+        flush();
+    else if (!m_pendingTimer.isActive())
+        m_pendingTimer.start();
+}
+
+void TrafficLogBox::clearLog()
+{
+    m_pendingTimer.stop();
+    m_pending.clear();
+    clear();
+}
+
+QString TrafficLogBox::logText()
+{
+    flush();
+    return toPlainText();
+}
+
+void TrafficLogBox::flush()
+{
+    m_pendingTimer.stop();
+    if (m_pending.isEmpty())
+        return;
+    const QStringList pieces = std::exchange(m_pending, QStringList());
     QScrollBar* bar = verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    if (cursor.block().length() > LineLimit && !text.startsWith(u'\r'))
-        cursor.insertBlock();
-    cursor.insertText(text);
+    cursor.beginEditBlock();
+    for (const QString& piece : pieces) {
+        if (cursor.block().length() > LineLimit && !piece.startsWith(u'\r'))
+            cursor.insertBlock();
+        cursor.insertText(piece);
+    }
+    cursor.endEditBlock();
     if (document()->characterCount() > CharacterLimit)
         dropOldest();
     // Someone reading further up keeps his place; otherwise the newest bytes stay in view.

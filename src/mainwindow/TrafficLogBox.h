@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QStringList>
+#include <QTimer>
 
-// The hexadecimal traffic log. Bytes arrive one at a time, so text is added at
-// the end through one cursor instead of rebuilding the box, and the oldest text
-// is dropped once the log passes a limit, so a long session cannot eat memory.
+// The hexadecimal traffic log. Bytes arrive one at a time; their text is
+// gathered and put into the box once per frame (or after a short pause for
+// bytes that never make a frame), because laying out and painting the box for
+// every byte cost more than the whole rest of polling. The oldest text is
+// dropped once the log passes a limit, so a long session cannot eat memory.
 class TrafficLogBox : public QPlainTextEdit
 {
     Q_OBJECT
@@ -18,7 +22,18 @@ public:
     // laid out anew for every byte that arrives.
     static constexpr int LineLimit = 64 * 3;
 
+    // Longest a byte's text waits before it is shown when no frame ends.
+    static constexpr int PendingDelayMs = 50;
+    // ... or once this many texts wait, so a flood cannot pile up unseen.
+    static constexpr int MaxPendingPieces = 256;
+
     void appendTraffic(const QString& text);
+    // Puts any gathered text into the box now.
+    void flush();
+    // Empties the log, text still waiting included.
+    void clearLog();
+    // The whole log as it stands, waiting text included.
+    QString logText();
 
 signals:
     void doubleClicked();
@@ -28,4 +43,7 @@ protected:
 
 private:
     void dropOldest();
+
+    QStringList m_pending; // texts as they came, one byte or line end each
+    QTimer m_pendingTimer;
 };

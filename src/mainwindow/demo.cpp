@@ -78,7 +78,7 @@ demo::~demo()
 
 void demo::buildMenus()
 {
-    auto makeAction = [this](QMenu* menu, const char* name, const char* caption) {
+    auto makeAction = [](QMenu* menu, const char* name, const char* caption) {
         auto* action = menu->addAction(QString::fromUtf8(caption));
         action->setObjectName(QString::fromLatin1(name));
         return action;
@@ -285,7 +285,7 @@ void demo::save_file_Click()
     if (name.isEmpty())
         return;
     QSaveFile out(name);
-    const QByteArray text = Text28->toPlainText().toUtf8();
+    const QByteArray text = Text28->logText().toUtf8();
     if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
         m_prompter.warn(this, QStringLiteral("Error Warning"),
                         tr("The traffic log could not be saved to %1: %2")

@@ -255,7 +255,7 @@ void demo::Timer3_Timer()
             break;
         }
     }
-    Text28->clear();
+    Text28->clearLog();
     // A "Yes" to the jog question closes the port; polling then stays off.
     if (polling && m_port.isOpen())
         Timer1->start();

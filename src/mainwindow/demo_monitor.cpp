@@ -37,7 +37,7 @@ void demo::Command5_Click()
         Timer1->setInterval(int(std::min(ms, 20000.0)));
         Timer1->start();
         Command5->setText(QStringLiteral("Stop"));
-        Text28->clear();
+        Text28->clearLog();
         if (!Timer3->isActive())
             Timer3->start();
     } else {
@@ -92,7 +92,7 @@ void demo::Combo6_Click()
 
 void demo::Text28_DblClick()
 {
-    Text28->clear();
+    Text28->clearLog();
 }
 
 void demo::ShowRunningValue(const RunningValueReply& reply)

@@ -280,7 +280,7 @@ void tst_linefaults::refusedWrite()
     WAIT_COMPARE(r.heard, before + 5);
     QCOMPARE(sim.traffic(QStringLiteral("-> ")).last().left(8), QStringLiteral("01 86 03"));
     QCOMPARE(parameters.count(), 1);
-    QVERIFY(w.Text28->toPlainText().contains(QStringLiteral("1 86 3 ")));
+    QVERIFY(w.Text28->logText().contains(QStringLiteral("1 86 3 ")));
     QVERIFY(w.prompter().history().isEmpty());
 
     // Reading again shows what the drive kept.

@@ -1,6 +1,7 @@
 // The main window's start-up, port states, run commands and entries.
 #include "DemoBench.h"
 #include "StatusPanels.h"
+#include "TrafficLogBox.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -337,7 +338,7 @@ void TestDemoCommands::refreshTickResendsAndClearsLog()
     w.Option8->click();
     w.Command5_Click();
     b.receive(QByteArray::fromHex("0103"));
-    QVERIFY(!w.findChild<QPlainTextEdit*>("Text28")->toPlainText().isEmpty());
+    QVERIFY(!w.Text28->logText().isEmpty());
     b.port.clearWritten();
     w.Timer3_Timer();
     QCOMPARE(b.writtenHex(), QStringList{controlWrite(7, 0x2E, 5000)});

@@ -67,6 +67,7 @@ private slots:
     void driveStatus();
     void receiveLampsAndLog();
     void logIsBounded();
+    void logShowsWholeFramesAtOnce();
     void settingsWindowAppliesOnOk();
     void settingsWindowCancelKeepsEverything();
     void refusedSettingsChangeNothing_data();
@@ -340,6 +341,27 @@ void TestDemoMonitor::logIsBounded()
         log.appendTraffic(QStringLiteral("FF "));
     QVERIFY(log.document()->characterCount() <= TrafficLogBox::CharacterLimit);
     QVERIFY(log.toPlainText().endsWith(QStringLiteral("FF FF ")));
+}
+
+void TestDemoMonitor::logShowsWholeFramesAtOnce()
+{
+    DemoBench b;
+    TrafficLogBox& log = *b.window.Text28;
+    // Bytes of an unfinished frame wait; the frame's end shows them all.
+    log.appendTraffic(QStringLiteral("1 "));
+    log.appendTraffic(QStringLiteral("3 "));
+    QVERIFY(log.toPlainText().isEmpty());
+    log.appendTraffic(QStringLiteral("\r\n"));
+    QCOMPARE(log.toPlainText(), QStringLiteral("1 3 \n"));
+    // Noise that never ends a frame is shown by the pause timer (fired here by hand).
+    log.appendTraffic(QStringLiteral("FF "));
+    log.flush();
+    QCOMPARE(log.toPlainText(), QStringLiteral("1 3 \nFF "));
+    // Clearing drops what still waits, so it cannot reappear after the clear.
+    log.appendTraffic(QStringLiteral("20 "));
+    b.window.Text28_DblClick();
+    log.flush();
+    QVERIFY(log.toPlainText().isEmpty());
 }
 
 void TestDemoMonitor::settingsWindowAppliesOnOk()
