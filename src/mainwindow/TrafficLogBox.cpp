@@ -19,7 +19,7 @@ TrafficLogBox::TrafficLogBox(QWidget* parent) : QPlainTextEdit(parent)
 void TrafficLogBox::appendTraffic(const QString& text)
 {
     m_pending.append(text);
-    if (text.contains(u'\n') || m_pending.size() >= MaxPendingPieces)
+    if (m_pending.size() >= MaxPendingPieces)
         flush();
     else if (!m_pendingTimer.isActive())
         m_pendingTimer.start();

@@ -5,9 +5,9 @@
 #include <QTimer>
 
 // The hexadecimal traffic log. Bytes arrive one at a time; their text is
-// gathered and put into the box once per frame (or after a short pause for
-// bytes that never make a frame), because laying out and painting the box for
-// every byte cost more than the whole rest of polling. The oldest text is
+// gathered and put into the box a few times a second, because laying out and
+// painting the box for every byte (or even every frame) cost more than the
+// whole rest of polling, and a person reads the log no faster. The oldest text is
 // dropped once the log passes a limit, so a long session cannot eat memory.
 class TrafficLogBox : public QPlainTextEdit
 {
@@ -22,8 +22,8 @@ public:
     // laid out anew for every byte that arrives.
     static constexpr int LineLimit = 64 * 3;
 
-    // Longest a byte's text waits before it is shown when no frame ends.
-    static constexpr int PendingDelayMs = 50;
+    // Longest a byte's text waits before it is shown.
+    static constexpr int PendingDelayMs = 100;
     // ... or once this many texts wait, so a flood cannot pile up unseen.
     static constexpr int MaxPendingPieces = 256;
 
