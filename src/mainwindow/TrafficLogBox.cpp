@@ -48,13 +48,19 @@ void TrafficLogBox::flush()
     const bool following = bar->value() == bar->maximum();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
+    // One insertion for everything gathered: the box lays out and repaints once.
+    qsizetype lineLength = cursor.block().length() - 1;
+    QString chunk;
     for (const QString& piece : pieces) {
-        if (cursor.block().length() > LineLimit && !piece.startsWith(u'\r'))
-            cursor.insertBlock();
-        cursor.insertText(piece);
+        if (lineLength >= LineLimit && !piece.startsWith(u'\r')) {
+            chunk += u'\n';
+            lineLength = 0;
+        }
+        chunk += piece;
+        const qsizetype lineEnd = piece.lastIndexOf(u'\n');
+        lineLength = lineEnd < 0 ? lineLength + piece.size() : piece.size() - lineEnd - 1;
     }
-    cursor.endEditBlock();
+    cursor.insertText(chunk);
     if (document()->characterCount() > CharacterLimit)
         dropOldest();
     // Someone reading further up keeps his place; otherwise the newest bytes stay in view.

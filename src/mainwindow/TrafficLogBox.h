@@ -23,7 +23,7 @@ public:
     static constexpr int LineLimit = 64 * 3;
 
     // Longest a byte's text waits before it is shown.
-    static constexpr int PendingDelayMs = 100;
+    static constexpr int PendingDelayMs = 250;
     // ... or once this many texts wait, so a flood cannot pile up unseen.
     static constexpr int MaxPendingPieces = 256;
 
