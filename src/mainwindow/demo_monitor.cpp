@@ -131,6 +131,13 @@ void demo::ShowRunningValue(const RunningValueReply& reply)
 
 void demo::ShowDriveStatus(const StatusReply& reply)
 {
+    // The machine state names no drive, unlike the monitored values beside
+    // their address: show only the state of the drive being watched, never a
+    // stray or late answer from another one.
+    const quint8 watched =
+        Check1->isChecked() ? quint8(Combo2->currentText().toInt()) : m_link.SlaveAddress;
+    if (reply.address != watched)
+        return;
     Text30->setText(reply.reverse ? QStringLiteral("REV") : QStringLiteral("FWD"));
     const QString state = reply.running ? QStringLiteral("Run") : QStringLiteral("Stop");
     StatusBar1->setPanelText(StatusPanels::RunState, state);

@@ -65,6 +65,7 @@ private slots:
     void faultCodes();
     void driveStatus_data();
     void driveStatus();
+    void statusOnlyFromTheWatchedDrive();
     void receiveLampsAndLog();
     void logIsBounded();
     void logGathersTexts();
@@ -312,6 +313,31 @@ void TestDemoMonitor::driveStatus()
     QCOMPARE(w.StatusBar1->panelText(StatusPanels::RunState), state);
     QCOMPARE(w.Text4->text(), cord);
     QCOMPARE(w.Shape4->fillColour(), lamp);
+}
+
+void TestDemoMonitor::statusOnlyFromTheWatchedDrive()
+{
+    DemoBench b;
+    demo& w = b.window;
+    b.openPort();
+    // Single drive 1: a running drive 2 answering (stray or late) is not drive 1's state.
+    const quint32 lampBefore = w.Shape4->fillColour();
+    b.receive(reply(2, 0x0E, 0, 0, 0x14, 0x20));
+    QCOMPARE(w.Text29->text(), QString());
+    QCOMPARE(w.Shape4->fillColour(), lampBefore);
+    b.receive(reply(1, 0x0E, 0, 0, 0x10, 0));
+    QCOMPARE(w.Text29->text(), QString("Run"));
+
+    // Several drives: the state shown is that of the drive polled last.
+    w.Check1->setChecked(false);
+    w.Check1_Click();
+    w.Combo4->setCurrentText("3");
+    w.Combo4_Click();
+    w.Timer1_Timer();
+    b.receive(reply(4, 0x0E, 0, 0, 0x04, 0));
+    QCOMPARE(w.Text30->text(), QString("FWD"));
+    b.receive(reply(3, 0x0E, 0, 0, 0x04, 0));
+    QCOMPARE(w.Text30->text(), QString("REV"));
 }
 
 void TestDemoMonitor::receiveLampsAndLog()
