@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -69,8 +70,9 @@ QString hexByte(quint8 byte)
 // reads with ten bytes; for its first eight to pass for the request, the value
 // would have to be 0 and the state or decimal-code bytes the request's CRC,
 // which no address and register we read allows. So nothing a drive says is
-// lost by passing over the echo. Parameter reads are left alone: a parameter
-// whose value is 0 answers with the very bytes of the request.
+// lost by passing over the echo. Parameter reads are another matter: a
+// parameter whose value is 0 answers with the very bytes of the request
+// (see isLineEcho).
 bool isEchoOfMonitorRead(const QByteArray& sent, const std::array<quint8, 21>& buffer,
                          quint8 lastIndex)
 {
@@ -209,6 +211,7 @@ bool Hexedit::SendRequest(const QString& parameterValue)
     if (TxFrame.isEmpty() || !m_port.isOpen() || !m_port.write(TxFrame))
         return false;
     m_lastRequestAddress = quint8(TxFrame[0]);
+    m_framesSinceSend = 0;
     emit frameSent(TxFrame);
     return true;
 }
@@ -274,10 +277,37 @@ void Hexedit::ReceiveByte(quint8 byte)
         ++RxIndex;
         return;
     }
-    if (!isEchoOfMonitorRead(TxFrame, RxBuffer, RxIndex))
+    if (!isLineEcho())
         DecodeResponse();
     emit trafficLog(QStringLiteral("\r\n"));
     RxIndex = 0;
+}
+
+bool Hexedit::isLineEcho()
+{
+    const int position = m_framesSinceSend++;
+    const bool ownRequest = TxFrame.size() == qsizetype(RxIndex) + 1 &&
+                            std::equal(TxFrame.cbegin(), TxFrame.cend(), RxBuffer.cbegin(),
+                                       [](char a, quint8 b) { return quint8(a) == b; });
+    // The read of a running value or the status, or a control write, coming
+    // back as it went out can only be the adapter hearing itself.
+    if (ownRequest && (isEchoOfMonitorRead(TxFrame, RxBuffer, RxIndex) ||
+                       quint8(TxFrame[1]) == kControlFunction)) {
+        m_lineEchoes = true;
+        return true;
+    }
+    if (position == 0) {
+        // A parameter whose value is 0 answers a read with the very bytes of
+        // the request: on a line known to echo, the first such frame after a
+        // send is the echo; on any other line it is the drive's answer.
+        m_firstWasOwnRequest = ownRequest;
+        if (ownRequest)
+            return m_lineEchoes;
+        m_lineEchoes = false; // an answer came first: this line does not echo
+    } else if (position == 1 && m_firstWasOwnRequest) {
+        m_lineEchoes = true; // our request came back, then the answer
+    }
+    return false;
 }
 
 float Hexedit::RunningFactor(quint8 decimalCode)

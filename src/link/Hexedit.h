@@ -140,9 +140,19 @@ signals:
     void parameterReceived(const ParameterReply& reply);
 
 private:
+    // Whether the frame just completed is the line's echo of our own request.
+    bool isLineEcho();
+
     SerialPort& m_port;
     QTimer m_drainTimer;
     bool m_controlValueValid = false;
     // Address of the last frame that went out, if any did.
     std::optional<quint8> m_lastRequestAddress;
+    // A two-wire adapter that hears its own requests: learnt from an echo no
+    // drive could have sent, or from our request coming back before an answer;
+    // forgotten when an answer comes first again.
+    bool m_lineEchoes = false;
+    // Complete frames since the last send, and whether the first was our request.
+    int m_framesSinceSend = 0;
+    bool m_firstWasOwnRequest = false;
 };

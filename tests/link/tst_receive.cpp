@@ -83,6 +83,7 @@ private slots:
     void receiveEventHandsOneByte();
     void drainTick_data();
     void drainTick();
+    void echoingLine();
 };
 
 void TestReceive::frameByteByByte()
@@ -292,4 +293,58 @@ void TestReceive::drainTick()
 }
 
 QTEST_GUILESS_MAIN(TestReceive)
+void TestReceive::echoingLine()
+{
+    LoopbackPort port;
+    port.open();
+    Hexedit link(port);
+    Recorder rec(link);
+    auto readParameter = [&] { // P0.06 of drive 1, whose value is 0
+        link.SlaveAddress = 1;
+        link.FunctionCode = 3;
+        link.RegisterHigh = 0;
+        link.RegisterLow = 6;
+        link.RxIndex = 0;
+        QVERIFY(link.SendRequest());
+    };
+    auto readStatus = [&] {
+        link.RxIndex = 0;
+        QVERIFY(link.SendPollRequest(1, 0));
+    };
+    const QByteArray parameterZero = hex("01 03 00 06 00 00 A5 CB");
+    const QByteArray status = hex("01 03 0E 00 00 01 10 00 EF E9");
+
+    // A line that does not echo: the answer of a parameter at 0 is the very
+    // bytes of its read, and it is the drive's answer.
+    readParameter();
+    QCOMPARE(link.TxFrame, parameterZero);
+    feed(link, parameterZero);
+    QCOMPARE(rec.decoded.size(), 1);
+
+    // The adapter starts hearing itself; a status read coming back is no answer.
+    readStatus();
+    feed(link, link.TxFrame);
+    feed(link, status);
+    QCOMPARE(rec.decoded.size(), 2);
+    QVERIFY(rec.decoded.last().startsWith(u"status 1"));
+
+    // Now the first copy of a parameter read is the echo, the second the answer;
+    // a silent drive leaves only the echo, and nothing is shown.
+    readParameter();
+    feed(link, parameterZero);
+    QCOMPARE(rec.decoded.size(), 2);
+    feed(link, parameterZero);
+    QCOMPARE(rec.decoded.size(), 3);
+    readParameter();
+    feed(link, parameterZero);
+    QCOMPARE(rec.decoded.size(), 3);
+
+    // An adapter that does not echo again: the answer comes first and counts.
+    readStatus();
+    feed(link, status);
+    readParameter();
+    feed(link, parameterZero);
+    QCOMPARE(rec.decoded.size(), 5);
+}
+
 #include "tst_receive.moc"
