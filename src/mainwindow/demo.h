@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -167,6 +168,8 @@ public slots:
     int Text2_KeyPress(int keyAscii);
     void Text1_Change();
     void Text5_Change();
+    void Text1_LostFocus();
+    void Text5_LostFocus();
     void Text26_Change();
     void Text2_Change();
     // monitoring
@@ -212,8 +215,9 @@ private:
     void selectNone();
     void sendAtOnce(quint8 command);
     void askJogQuestion();
-    void checkFrequency(QLineEdit* box, QString& lastValid);
-    void restoreFrequency(QLineEdit* box, const QString& lastValid);
+    void checkFrequency(QLineEdit* box);
+    void takeFrequency(QLineEdit* box, QString& taken);
+    void watchDrive(quint8 address);
     int checkRhythm(QLineEdit* box);
     int filterKey(QLineEdit* box, int keyAscii);
     quint8 commandAddressSingle() const;
@@ -231,6 +235,8 @@ private:
     QString m_forwardFrequency = QStringLiteral("50");
     QString m_reverseFrequency = QStringLiteral("50");
     bool m_jogQuestionOpen = false;
+    // The drive whose state "Machine State" shows, once the poll has turned to one.
+    std::optional<quint8> m_stateDrive;
     QColor m_lastSkin;
 
     QPointer<config> m_config;

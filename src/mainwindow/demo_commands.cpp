@@ -68,10 +68,8 @@ void demo::connectControls()
     connect(Text5, &QLineEdit::textChanged, this, &demo::Text5_Change);
     connect(Text26, &QLineEdit::textChanged, this, &demo::Text26_Change);
     connect(Text2, &QLineEdit::textChanged, this, &demo::Text2_Change);
-    connect(Text1, &QLineEdit::editingFinished, this,
-            [this] { restoreFrequency(Text1, m_forwardFrequency); });
-    connect(Text5, &QLineEdit::editingFinished, this,
-            [this] { restoreFrequency(Text5, m_reverseFrequency); });
+    connect(Text1, &QLineEdit::editingFinished, this, &demo::Text1_LostFocus);
+    connect(Text5, &QLineEdit::editingFinished, this, &demo::Text5_LostFocus);
     for (QLineEdit* box : {Text1, Text5, Text26, Text2})
         box->installEventFilter(this);
 
@@ -181,6 +179,9 @@ void demo::askJogQuestion()
     // The refresh tick re-runs this every few seconds; one open question is enough.
     if (m_jogQuestionOpen)
         return;
+    // Nothing is commanded while the question is open: jog goes out only after
+    // "No", and after "Yes" the port closes with the drive not left jogging.
+    Timer2->stop();
     m_jogQuestionOpen = true;
     const bool shutDown = m_prompter.askYesNo(
         this, QStringLiteral("Notice"),
@@ -227,7 +228,9 @@ void demo::Timer3_Timer()
 {
     const bool polling = Timer1->isActive();
     Timer1->stop();
-    if (PendingCommand != 0) {
+    // While the jog question is open the user has not decided yet: the tick
+    // neither asks again nor starts commanding.
+    if (PendingCommand != 0 && !m_jogQuestionOpen) {
         switchOn(Timer2);
         switch (PendingCommand) {
         case 1:
@@ -323,34 +326,46 @@ bool demo::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void demo::checkFrequency(QLineEdit* box, QString& lastValid)
+void demo::checkFrequency(QLineEdit* box)
 {
     // A box with no number in it (emptied while typing, pasted text) is left
-    // alone and its last valid value stays the one that is sent.
+    // alone; what is sent is the value last taken from it.
     const std::optional<double> hz = NumberText::ParseDecimal(box->text());
-    if (!hz)
-        return;
-    if (*hz < 0 || *hz > 400) {
+    if (hz && (*hz < 0 || *hz > 400))
         box->setText(QStringLiteral("50"));
-        return;
-    }
-    lastValid = box->text();
 }
 
-void demo::restoreFrequency(QLineEdit* box, const QString& lastValid)
+void demo::takeFrequency(QLineEdit* box, QString& taken)
 {
-    if (!NumberText::ParseDecimal(box->text()))
-        box->setText(lastValid);
+    // A frequency is taken when the user is done with the box (Enter, or on to
+    // another control), never while typing: going from 50 to 45 must not run a
+    // drive at 5 and then 4 Hz on the way. Text that is no number gives way to
+    // the value last taken.
+    const std::optional<double> hz = NumberText::ParseDecimal(box->text());
+    if (hz && *hz >= 0 && *hz <= 400)
+        taken = box->text();
+    else
+        box->setText(taken);
 }
 
 void demo::Text1_Change()
 {
-    checkFrequency(Text1, m_forwardFrequency);
+    checkFrequency(Text1);
 }
 
 void demo::Text5_Change()
 {
-    checkFrequency(Text5, m_reverseFrequency);
+    checkFrequency(Text5);
+}
+
+void demo::Text1_LostFocus()
+{
+    takeFrequency(Text1, m_forwardFrequency);
+}
+
+void demo::Text5_LostFocus()
+{
+    takeFrequency(Text5, m_reverseFrequency);
 }
 
 int demo::checkRhythm(QLineEdit* box)

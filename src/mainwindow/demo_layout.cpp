@@ -232,10 +232,13 @@ QWidget* demo::buildMachineStateFrame()
 
 QWidget* demo::buildMonitorFrame()
 {
-    Frame7 = named(new QGroupBox(QStringLiteral("The  th Inverter Monitor Parameter")), "Frame7");
+    // The caption "The  th Inverter Monitor Parameter" is drawn as the first row
+    // of the frame, so that the address of the drive on display can sit in its
+    // gap between "The" and "th".
+    Frame7 = named(new QGroupBox, "Frame7");
+    Frame7->setAccessibleName(QStringLiteral("The  th Inverter Monitor Parameter"));
     auto* grid = new QGridLayout(Frame7);
 
-    // The address of the drive on display sits between "The" and "th".
     Label34 = named(new QLabel(Frame7), "Label34");
     Label34->setAlignment(Qt::AlignCenter);
     Label34->setAccessibleName(QStringLiteral("Label34"));

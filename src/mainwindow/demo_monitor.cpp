@@ -60,6 +60,7 @@ void demo::Timer1_Timer()
         m_link.SlaveAddress = quint8(first + PollOffset);
         address = m_link.SlaveAddress;
     }
+    watchDrive(address);
     m_link.RxIndex = 0;
     m_link.SendPollRequest(address, PollItem, FaultRecordSelect, LastErrorValueSelect);
 
@@ -127,6 +128,21 @@ void demo::ShowRunningValue(const RunningValueReply& reply)
     } else if (index == 28) {
         Text27->setText(NumberText::Plain(reply.value));
     }
+}
+
+void demo::watchDrive(quint8 address)
+{
+    // "Machine State" names no drive: when the poll turns to another one, the
+    // last drive's run state and fault must not stand there as the new one's
+    // until its first status answer (the first item of its turn) comes in.
+    if (m_stateDrive && *m_stateDrive != address) {
+        Text29->clear();
+        Text30->clear();
+        Text4->clear();
+        Shape4->setFillColour(ColourValue::Black);
+        StatusBar1->setPanelText(StatusPanels::RunState, QString());
+    }
+    m_stateDrive = address;
 }
 
 void demo::ShowDriveStatus(const StatusReply& reply)

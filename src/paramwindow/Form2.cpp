@@ -45,6 +45,7 @@ Form2::Form2(Hexedit& link, Prompter& prompter, PasswordLock& lock, QAction& dat
       m_dataSetMenu(dataSetMenu)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Attribute"));
     buildControls();
     layOutControls();

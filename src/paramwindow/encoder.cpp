@@ -49,7 +49,9 @@ QString typedBy(const QKeyEvent& key)
 {
     if (key.key() == Qt::Key_Backspace)
         return QString(QChar(kBackspace));
-    if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab)
+    // Like the arrows, Delete edits the box and types no character (X11 still
+    // attaches U+007F to it), so it passes without a check.
+    if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab || key.key() == Qt::Key_Delete)
         return {};
     for (const QKeySequence::StandardKey editing :
          {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::SelectAll, QKeySequence::Undo,
@@ -72,6 +74,7 @@ encoder::encoder(PasswordLock& lock, Prompter& prompter, QAction& dataSetMenu, Q
     : QWidget(parent), m_lock(lock), m_prompter(prompter), m_dataSetMenu(dataSetMenu)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("encoder"));
     setWindowTitle(QStringLiteral("Password "));
 
     Frame1 = new QGroupBox(QStringLiteral("Odd Password"));

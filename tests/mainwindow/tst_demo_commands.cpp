@@ -33,6 +33,8 @@ private slots:
     void immediateSendInMultiDriveMode();
     void jogYesClosesThePort();
     void jogQuestionIsAskedOnceAtATime();
+    void nothingCommandedWhileJogQuestionIsOpen();
+    void frequencyIsTakenWhenEditingEnds();
     void refreshTickResendsAndClearsLog();
     void commandTickRestoresPolling();
     void keyFilters_data();
@@ -243,6 +245,7 @@ void TestDemoCommands::runCommandFrames()
     demo& w = b.window;
     b.openPort();
     w.Text5->setText("25");
+    w.Text5_LostFocus(); // on to the button
     auto* button = w.findChild<QRadioButton*>(option);
     QVERIFY(button);
     button->click();
@@ -327,6 +330,49 @@ void TestDemoCommands::jogQuestionIsAskedOnceAtATime()
     // With the box closed the next refresh asks again.
     w.Timer3_Timer();
     QCOMPARE(asked, 2);
+}
+
+void TestDemoCommands::nothingCommandedWhileJogQuestionIsOpen()
+{
+    DemoBench b;
+    demo& w = b.window;
+    b.openPort();
+    w.Option1->click(); // forward, repeating
+    QVERIFY(w.Timer2->isActive());
+    bool commandingWhileAsked = true;
+    QStringList sentWhileAsked{QStringLiteral("not asked")};
+    w.prompter().setResponder([&](const Prompter::Prompt&) {
+        b.port.clearWritten();
+        w.Timer3_Timer(); // a refresh tick while the user thinks
+        commandingWhileAsked = w.Timer2->isActive();
+        sentWhileAsked = b.writtenHex();
+        return QMessageBox::Yes;
+    });
+    w.Option3->click();
+    QVERIFY(!commandingWhileAsked);
+    QCOMPARE(sentWhileAsked, QStringList());
+    // "Yes" closed the port without a single jog frame having gone out.
+    QVERIFY(!b.port.isOpen());
+    QVERIFY(b.writtenHex().isEmpty());
+}
+
+void TestDemoCommands::frequencyIsTakenWhenEditingEnds()
+{
+    DemoBench b;
+    demo& w = b.window;
+    b.openPort();
+    w.Option1->click();
+    // Going from 50 to 45 passes through "5" and "4": neither reaches the drive.
+    for (const char* typed : {"5", "", "4", "45"}) {
+        w.Text1->setText(QString::fromLatin1(typed));
+        b.port.clearWritten();
+        w.Timer2_Timer();
+        QCOMPARE(b.writtenHex(), QStringList{controlWrite(1, 0x12, 5000)});
+    }
+    emit w.Text1->editingFinished(); // Enter, or on to another control
+    b.port.clearWritten();
+    w.Timer2_Timer();
+    QCOMPARE(b.writtenHex(), QStringList{controlWrite(1, 0x12, 4500)});
 }
 
 void TestDemoCommands::refreshTickResendsAndClearsLog()
@@ -471,6 +517,7 @@ void TestDemoCommands::frequencyWithoutNumberIsNeverSent()
     demo& w = b.window;
     b.openPort();
     w.Text1->setText("60");
+    w.Text1_LostFocus();
     w.Option1->click();
     for (const QString& text : {QString(), QString("."), QString("abc"), QString("1e9")}) {
         w.Text1->setText(text);

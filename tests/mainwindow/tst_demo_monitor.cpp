@@ -327,6 +327,15 @@ void TestDemoMonitor::statusOnlyFromTheWatchedDrive()
     QCOMPARE(w.Shape4->fillColour(), lampBefore);
     b.receive(reply(1, 0x0E, 0, 0, 0x10, 0));
     QCOMPARE(w.Text29->text(), QString("Run"));
+    // Watching drive 2 instead: drive 1's state does not stand as drive 2's.
+    w.Timer1_Timer();
+    QCOMPARE(w.Text29->text(), QString("Run"));
+    w.Combo2->setCurrentText("2");
+    w.Timer1_Timer();
+    QCOMPARE(w.Text29->text(), QString());
+    QCOMPARE(w.StatusBar1->panelText(StatusPanels::RunState), QString());
+    QCOMPARE(w.Shape4->fillColour(), ColourValue::Black);
+    w.Combo2->setCurrentText("1");
 
     // Several drives: the state shown is that of the drive polled last.
     w.Check1->setChecked(false);
@@ -334,8 +343,9 @@ void TestDemoMonitor::statusOnlyFromTheWatchedDrive()
     w.Combo4->setCurrentText("3");
     w.Combo4_Click();
     w.Timer1_Timer();
+    const QString direction = w.Text30->text();
     b.receive(reply(4, 0x0E, 0, 0, 0x04, 0));
-    QCOMPARE(w.Text30->text(), QString("FWD"));
+    QCOMPARE(w.Text30->text(), direction);
     b.receive(reply(3, 0x0E, 0, 0, 0x04, 0));
     QCOMPARE(w.Text30->text(), QString("REV"));
 }
