@@ -15,6 +15,10 @@ constexpr quint8 kControlFunction = 16;
 // Longest frame the assembler tests: once the index passes this it starts over.
 constexpr quint8 kLastFrameIndex = 18;
 constexpr quint8 kHighestAddress = 31;
+// Every drive on the line obeys a write to address 0 and none answers it. The
+// program addresses drives one at a time, so it never writes there: a command
+// or parameter meant for one drive must not start or change them all.
+constexpr quint8 kBroadcastAddress = 0;
 // A backlog above this many bytes is thrown away rather than drained.
 constexpr qint64 kDrainBacklogLimit = 200;
 
@@ -173,7 +177,7 @@ bool Hexedit::SendRequest(const QString& parameterValue)
 {
     switch (FunctionCode) {
     case kControlFunction: {
-        if (!m_controlValueValid)
+        if (!m_controlValueValid || SlaveAddress == kBroadcastAddress)
             return false;
         TxFrame = QByteArray(11, '\0');
         TxFrame[0] = char(SlaveAddress);
@@ -197,7 +201,7 @@ bool Hexedit::SendRequest(const QString& parameterValue)
         break;
     case kWriteFunction: {
         const std::optional<quint16> raw = ParameterRaw(parameterValue, ParameterScale);
-        if (!raw)
+        if (!raw || SlaveAddress == kBroadcastAddress)
             return false;
         ValueHigh = quint8(*raw >> 8);
         ValueLow = quint8(*raw & 0xFF);
@@ -217,6 +221,15 @@ bool Hexedit::SendRequest(const QString& parameterValue)
 }
 
 // ---------------------------------------------------------------- receive side
+
+void Hexedit::ResetLine()
+{
+    m_lastRequestAddress.reset();
+    m_lineEchoes = false;
+    m_framesSinceSend = 0;
+    m_firstWasOwnRequest = false;
+    RxIndex = 0;
+}
 
 void Hexedit::OnBytesReceived()
 {
@@ -285,7 +298,9 @@ void Hexedit::ReceiveByte(quint8 byte)
 
 bool Hexedit::isLineEcho()
 {
-    const int position = m_framesSinceSend++;
+    const int position = m_framesSinceSend;
+    if (m_framesSinceSend < 2) // only the first two frames after a send matter
+        ++m_framesSinceSend;
     const bool ownRequest = TxFrame.size() == qsizetype(RxIndex) + 1 &&
                             std::equal(TxFrame.cbegin(), TxFrame.cend(), RxBuffer.cbegin(),
                                        [](char a, quint8 b) { return quint8(a) == b; });

@@ -76,6 +76,10 @@ public:
     // Address of the last frame that actually went out; nullopt before any did.
     std::optional<quint8> LastRequestAddress() const { return m_lastRequestAddress; }
 
+    // Forgets what was learnt of the line (the drive last addressed, whether the
+    // adapter echoes); called when the port opens or closes.
+    void ResetLine();
+
     // ---- request side
     // CRC-16/MODBUS over the whole array into CrcLow/CrcHigh.
     void CalcRequestCrc(const QByteArray& frame);

@@ -30,6 +30,7 @@ void demo::TogglePort()
             return;
         }
     }
+    m_link.ResetLine();
     Command1->setText(kCloseCaption);
     Shape1->setFillColour(ColourValue::Green);
 }
@@ -59,6 +60,8 @@ void demo::enterPortClosedState()
     Timer1->stop();
     Timer2->stop();
     m_link.DrainTimer().stop();
+    // Another line may be opened next: no command may follow a drive of this one.
+    m_link.ResetLine();
     Command5->setEnabled(false);
     Frame4->setEnabled(false);
     Frame5->setEnabled(false);

@@ -246,6 +246,11 @@ void Form2::Command1_Click()
     const std::optional<quint8> address = addressOrWarn();
     if (!address)
         return;
+    if (*address == 0) {
+        warn(QStringLiteral("Address 0 would reach every drive on the line; a parameter is "
+                            "written to one drive at a time. Nothing was sent."));
+        return;
+    }
     m_link.SlaveAddress = *address;
     m_link.FunctionCode = kWriteFunction;
     m_link.RegisterHigh = quint8(*group);

@@ -36,6 +36,8 @@ private slots:
     void pendingCommand_data();
     void pendingCommand();
     void multiDriveCommandFollowsLastRequest();
+    void noWriteReachesEveryDrive();
+    void anotherLineStartsAfresh();
 };
 
 void TestSequencing::pollSchedule()
@@ -154,6 +156,35 @@ void TestSequencing::multiDriveCommandFollowsLastRequest()
     QVERIFY(!b.link.SendPendingCommand(1, false, 9, QStringLiteral("abc"), QString()));
     QVERIFY(b.link.SendPendingCommand(5, false, 9, QString(), QString()));
     QCOMPARE(quint8(b.lastWritten()[0]), quint8(7));
+}
+
+void TestSequencing::noWriteReachesEveryDrive()
+{
+    Bench b;
+    // Reading address 0 is harmless (no drive answers); a sweep may start there.
+    QVERIFY(b.link.SendPollRequest(0, 0));
+    // A run command following that drive, or aimed at 0, would start every drive.
+    QVERIFY(!b.link.SendPendingCommand(1, false, 9, QStringLiteral("50"), QString()));
+    QVERIFY(!b.link.SendPendingCommand(5, true, 0, QString(), QString()));
+    // Nor does a parameter write go there.
+    b.link.ParameterScale = 1.0;
+    b.link.SlaveAddress = 0;
+    b.link.FunctionCode = 6;
+    QVERIFY(!b.link.SendRequest(QStringLiteral("10")));
+    QCOMPARE(b.port.written().size(), 1);
+    // Drive 1 is commanded as ever.
+    QVERIFY(b.link.SendPendingCommand(5, true, 1, QString(), QString()));
+    QCOMPARE(spaced(b.lastWritten()), QStringLiteral("01 10 20 00 00 02 04 00 01 00 00 3B AE"));
+}
+
+void TestSequencing::anotherLineStartsAfresh()
+{
+    Bench b;
+    QVERIFY(b.link.SendPollRequest(3, 0));
+    b.link.ResetLine(); // the port was closed, perhaps for another one
+    QVERIFY(!b.link.LastRequestAddress());
+    QVERIFY(!b.link.SendPendingCommand(1, false, 9, QStringLiteral("50"), QString()));
+    QCOMPARE(b.port.written().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestSequencing)

@@ -21,6 +21,7 @@ private slots:
     void readAndWriteGoToTheAddressBox();
     void badAddressSendsNothing_data();
     void badAddressSendsNothing();
+    void noWriteToEveryDrive();
     void encryption_data();
     void encryption();
     void exitArmsTheLock_data();
@@ -122,7 +123,6 @@ void TestForm2Write::badAddressSendsNothing_data()
     QTest::newRow("7x") << "7x" << -1;
     QTest::newRow("0000000000000000007") << "0000000000000000007" << 7;
     QTest::newRow("255") << "255" << 255;
-    QTest::newRow("0") << "0" << 0;
 }
 
 void TestForm2Write::badAddressSendsNothing()
@@ -146,6 +146,22 @@ void TestForm2Write::badAddressSendsNothing()
                                                         request(quint8(sentTo), 6, 0, 3, 1000)}));
         QVERIFY(rig.messages().isEmpty());
     }
+}
+
+void TestForm2Write::noWriteToEveryDrive()
+{
+    // Address 0 may be read from, but a write there would reach every drive.
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    rig.show(QStringLiteral("0"), 3, 5000);
+    w.Combo3->setCurrentText(QStringLiteral("0"));
+    rig.pickIndex(3);
+    QCOMPARE(rig.port.written(), QList<QByteArray>{request(0, 3, 0, 3)});
+    w.Text1->setText(QStringLiteral("10"));
+    w.Command1_Click();
+    QCOMPARE(rig.port.written().size(), 1);
+    QCOMPARE(rig.messages().size(), 1);
+    QVERIFY(rig.messages().first().startsWith(QStringLiteral("Address 0")));
 }
 
 void TestForm2Write::encryption_data()
