@@ -200,7 +200,13 @@ std::optional<quint8> DevicePort::readByte()
 
 bool DevicePort::write(const QByteArray& block)
 {
-    return m_serial.isOpen() && m_serial.write(block) == block.size();
+    // QSerialPort queues whatever it is given. On a stalled adapter, or a slow
+    // line asked for more than it carries, frames would pile up and reach the
+    // drive seconds late, an old set-point after a newer STOP. So, like a full
+    // transmit buffer, a block that does not fit the output size is refused.
+    if (!m_serial.isOpen() || m_serial.bytesToWrite() + block.size() > outputBufferSize())
+        return false;
+    return m_serial.write(block) == block.size();
 }
 
 void DevicePort::clearInput()

@@ -92,6 +92,7 @@ private slots:
     void vanishedFarEnd();
     void replyThroughTheLink();
     void floodLeavesThePortListening();
+    void stalledLineRefusesWrites();
 };
 
 void TestSerialPort::systemPortName_data()
@@ -344,6 +345,32 @@ void TestSerialPort::floodLeavesThePortListening()
     link.RxIndex = 0;
     QVERIFY(pty.send(QByteArray::fromHex("01030E0000001420BD31")));
     QTRY_VERIFY((spin(), status.count() == 1));
+}
+
+void TestSerialPort::stalledLineRefusesWrites()
+{
+    // The far end stops taking bytes. Frames must not queue up without end in
+    // the program, to reach a drive long after a newer command was chosen.
+    Pty pty;
+    QVERIFY(pty.ok());
+    DevicePort port;
+    port.setPortName(pty.slavePath());
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    const QByteArray frame = QByteArray::fromHex("01102000000204001213 88C73D");
+    int accepted = 0;
+    bool refused = false;
+    for (int i = 0; i < 100000 && !refused; ++i) {
+        if (port.write(frame))
+            ++accepted;
+        else
+            refused = true;
+        if (i % 16 == 0)
+            QCoreApplication::processEvents();
+    }
+    QVERIFY(refused);
+    // Once the line moves again, writes go through again.
+    QTRY_VERIFY(!pty.received().isEmpty() && port.write(frame));
+    QVERIFY(accepted > 0);
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)
