@@ -146,6 +146,11 @@ void TestEncoder::typingGoesThroughTheFilters()
     const qsizetype before = rig.prompter.history().size();
     QTest::keyClick(w.Text1, Qt::Key_Left); // types nothing: no check, no message
     QTest::keyClick(w.Text1, Qt::Key_A, Qt::ControlModifier);
+    // Delete edits the box as the arrows do; X11 attaches U+007F to it.
+    w.Text1->setCursorPosition(0);
+    QKeyEvent deleteKey(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7F)));
+    QApplication::sendEvent(w.Text1, &deleteKey);
+    QCOMPARE(w.Text1->text(), QStringLiteral("2"));
     QCOMPARE(rig.prompter.history().size(), before);
     QTest::keyClick(w.Text1, Qt::Key_Return); // a key like any other non-digit
     QCOMPARE(rig.messages().count(kEnterNumber), 2);
