@@ -218,6 +218,8 @@ private:
     void checkFrequency(QLineEdit* box);
     void takeFrequency(QLineEdit* box, QString& taken);
     void watchDrive(quint8 address);
+    // The drive whose answers are shown: the single drive, or the one polled last.
+    quint8 watchedDrive() const;
     int checkRhythm(QLineEdit* box);
     int filterKey(QLineEdit* box, int keyAscii);
     quint8 commandAddressSingle() const;
@@ -235,7 +237,7 @@ private:
     QString m_forwardFrequency = QStringLiteral("50");
     QString m_reverseFrequency = QStringLiteral("50");
     bool m_jogQuestionOpen = false;
-    // The drive whose state "Machine State" shows, once the poll has turned to one.
+    // The drive whose answers are on display, once the poll has turned to one.
     std::optional<quint8> m_stateDrive;
     QColor m_lastSkin;
 

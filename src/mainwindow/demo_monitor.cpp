@@ -98,6 +98,10 @@ void demo::Text28_DblClick()
 
 void demo::ShowRunningValue(const RunningValueReply& reply)
 {
+    // One drive's values at a time: a stray or late answer from another drive
+    // would otherwise sit among them once the next answer moves the address back.
+    if (reply.address != watchedDrive())
+        return;
     Label34->setText(QString::number(reply.address));
     // Registers 0..18 each have their box; the counters, temperatures, speed
     // and terminal states are shown plain, the rest with two decimals.
@@ -130,12 +134,22 @@ void demo::ShowRunningValue(const RunningValueReply& reply)
     }
 }
 
+quint8 demo::watchedDrive() const
+{
+    return Check1->isChecked() ? quint8(ShownNumber(Combo2)) : m_link.SlaveAddress;
+}
+
 void demo::watchDrive(quint8 address)
 {
-    // "Machine State" names no drive: when the poll turns to another one, the
-    // last drive's run state and fault must not stand there as the new one's
-    // until its first status answer (the first item of its turn) comes in.
+    // When the poll turns to another drive, what the last one reported must not
+    // stand beside the new one until its own answers come in: the values would
+    // pass for the new drive's, and "Machine State" names no drive at all.
     if (m_stateDrive && *m_stateDrive != address) {
+        Label34->clear();
+        for (QLineEdit* box : {Text24, Text25, Text3,  Text6,  Text7,  Text8,  Text9,
+                               Text10, Text11, Text12, Text13, Text14, Text15, Text16,
+                               Text17, Text18, Text19, Text20, Text21, Text22, Text23})
+            box->clear();
         Text29->clear();
         Text30->clear();
         Text4->clear();
@@ -147,12 +161,9 @@ void demo::watchDrive(quint8 address)
 
 void demo::ShowDriveStatus(const StatusReply& reply)
 {
-    // The machine state names no drive, unlike the monitored values beside
-    // their address: show only the state of the drive being watched, never a
-    // stray or late answer from another one.
-    const quint8 watched =
-        Check1->isChecked() ? quint8(Combo2->currentText().toInt()) : m_link.SlaveAddress;
-    if (reply.address != watched)
+    // Only the state of the drive being watched, never a stray or late answer
+    // from another one.
+    if (reply.address != watchedDrive())
         return;
     Text30->setText(reply.reverse ? QStringLiteral("REV") : QStringLiteral("FWD"));
     const QString state = reply.running ? QStringLiteral("Run") : QStringLiteral("Stop");

@@ -65,7 +65,7 @@ private slots:
     void faultCodes();
     void driveStatus_data();
     void driveStatus();
-    void statusOnlyFromTheWatchedDrive();
+    void answersOnlyFromTheWatchedDrive();
     void receiveLampsAndLog();
     void logIsBounded();
     void logGathersTexts();
@@ -242,6 +242,7 @@ void TestDemoMonitor::runningValues()
     QFETCH(QString, shown);
     DemoBench b;
     b.openPort();
+    b.window.Combo2->setCurrentText("12"); // the drive watched
     b.receive(reply(12, 0x0D, quint8(index), quint16(word), 0, quint8(decimalCode)));
     QCOMPARE(b.window.findChild<QLineEdit*>(box)->text(), shown);
     QCOMPARE(b.window.Label34->text(), QString("12"));
@@ -315,7 +316,7 @@ void TestDemoMonitor::driveStatus()
     QCOMPARE(w.Shape4->fillColour(), lamp);
 }
 
-void TestDemoMonitor::statusOnlyFromTheWatchedDrive()
+void TestDemoMonitor::answersOnlyFromTheWatchedDrive()
 {
     DemoBench b;
     demo& w = b.window;
@@ -327,6 +328,13 @@ void TestDemoMonitor::statusOnlyFromTheWatchedDrive()
     QCOMPARE(w.Shape4->fillColour(), lampBefore);
     b.receive(reply(1, 0x0E, 0, 0, 0x10, 0));
     QCOMPARE(w.Text29->text(), QString("Run"));
+    // Likewise for the values: drive 2's frequency never stands among drive 1's.
+    b.receive(reply(2, 0x0D, 0, 0x1388, 0, 8));
+    QCOMPARE(w.Text24->text(), QString());
+    QCOMPARE(w.Label34->text(), QString());
+    b.receive(reply(1, 0x0D, 0, 0x0FA0, 0, 8));
+    QCOMPARE(w.Text24->text(), QString("40.00"));
+    QCOMPARE(w.Label34->text(), QString("1"));
     // Watching drive 2 instead: drive 1's state does not stand as drive 2's.
     w.Timer1_Timer();
     QCOMPARE(w.Text29->text(), QString("Run"));
@@ -335,6 +343,8 @@ void TestDemoMonitor::statusOnlyFromTheWatchedDrive()
     QCOMPARE(w.Text29->text(), QString());
     QCOMPARE(w.StatusBar1->panelText(StatusPanels::RunState), QString());
     QCOMPARE(w.Shape4->fillColour(), ColourValue::Black);
+    QCOMPARE(w.Text24->text(), QString());
+    QCOMPARE(w.Label34->text(), QString());
     w.Combo2->setCurrentText("1");
 
     // Several drives: the state shown is that of the drive polled last.
