@@ -46,6 +46,11 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    if (parser.isSet(portOption) && parser.value(portOption).trimmed().isEmpty()) {
+        std::fprintf(stderr, "vfdtool: --port needs a port name.\nTry vfdtool --help.\n");
+        return 2;
+    }
+
     demo window;
     if (parser.isSet(portOption))
         window.selectPort(parser.value(portOption));

@@ -247,8 +247,10 @@ void DevicePort::onError(QSerialPort::SerialPortError error)
 #endif
     if (!lost)
         return;
-    // Close at the first sign and say so exactly once.
-    setErrorString(m_serial.errorString());
+    // Close at the first sign and say so exactly once. A hang-up comes with a
+    // stale errno, so its text would mislead; say what happened instead.
+    setErrorString(error == QSerialPort::ResourceError ? m_serial.errorString()
+                                                       : tr("The line was hung up."));
     m_serial.close();
     emit deviceLost();
 }

@@ -173,8 +173,12 @@ void demo::startUp()
 
 void demo::selectPort(const QString& name)
 {
-    m_settings.PortName = name;
-    m_port.setPortName(name);
+    // Taken as the settings window takes a typed name: without stray blanks.
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return;
+    m_settings.PortName = trimmed;
+    m_port.setPortName(trimmed);
     StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText());
 }
 
