@@ -86,11 +86,7 @@ QByteArray runningValueReply(quint8 address, quint8 index, quint16 value)
     frame += char(value & 0xFF);
     frame += char(0);
     frame += char(0); // decimal code 0: factor 1
-    const quint16 crc =
-        Hexedit::Crc16(reinterpret_cast<const quint8*>(frame.constData()), frame.size());
-    frame += char(crc & 0xFF);
-    frame += char(crc >> 8);
-    return frame;
+    return Hexedit::WithCrc(frame);
 }
 
 // The drive side on the pty master, in its own thread so its timing does not

@@ -17,13 +17,9 @@
 
 namespace {
 
-QByteArray withCrc(QByteArray body)
+QByteArray withCrc(const QByteArray& body)
 {
-    const quint16 crc =
-        Hexedit::Crc16(reinterpret_cast<const quint8*>(body.constData()), body.size());
-    body.append(char(crc & 0xFF));
-    body.append(char(crc >> 8));
-    return body;
+    return Hexedit::WithCrc(body);
 }
 
 struct Stream

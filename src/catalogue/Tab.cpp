@@ -90,46 +90,46 @@ std::string_view GroupTitle(int group)
     return g ? g->title : kNoText;
 }
 
-std::string_view ParamNumber(int row)
+// A text column of a row, or "" where there is no such row.
+static std::string_view ParamText(int row, std::string_view data::ParamRecord::*column)
 {
     const data::ParamRecord* p = data::FindParam(row);
-    return p ? p->number : kNoText;
+    return p ? p->*column : kNoText;
+}
+
+std::string_view ParamNumber(int row)
+{
+    return ParamText(row, &data::ParamRecord::number);
 }
 
 std::string_view ParamName(int row)
 {
-    const data::ParamRecord* p = data::FindParam(row);
-    return p ? p->name : kNoText;
+    return ParamText(row, &data::ParamRecord::name);
 }
 
 std::string_view ParamResolution(int row)
 {
-    const data::ParamRecord* p = data::FindParam(row);
-    return p ? p->resolution : kNoText;
+    return ParamText(row, &data::ParamRecord::resolution);
 }
 
 std::string_view ParamDefault(int row)
 {
-    const data::ParamRecord* p = data::FindParam(row);
-    return p ? p->defaultText : kNoText;
+    return ParamText(row, &data::ParamRecord::defaultText);
 }
 
 std::string_view ParamAttribute(int row)
 {
-    const data::ParamRecord* p = data::FindParam(row);
-    return p ? p->attribute : kNoText;
+    return ParamText(row, &data::ParamRecord::attribute);
 }
 
 std::string_view ParamMin(int row)
 {
-    const data::ParamRecord* p = data::FindParam(row);
-    return p ? p->minimum : kNoText;
+    return ParamText(row, &data::ParamRecord::minimum);
 }
 
 std::string_view ParamMax(int row)
 {
-    const data::ParamRecord* p = data::FindParam(row);
-    return p ? p->maximum : kNoText;
+    return ParamText(row, &data::ParamRecord::maximum);
 }
 
 std::optional<double> ParamScale(int row)

@@ -109,6 +109,14 @@ quint16 Hexedit::Crc16(const quint8* data, qsizetype length)
     return crc;
 }
 
+QByteArray Hexedit::WithCrc(QByteArray body)
+{
+    const quint16 crc = Crc16(reinterpret_cast<const quint8*>(body.constData()), body.size());
+    body.append(char(crc & 0xFF));
+    body.append(char(crc >> 8));
+    return body;
+}
+
 void Hexedit::CalcRequestCrc(const QByteArray& frame)
 {
     const quint16 crc = Crc16(reinterpret_cast<const quint8*>(frame.constData()), frame.size());

@@ -126,6 +126,8 @@ public:
     static float RunningFactor(quint8 decimalCode);
     // CRC-16/MODBUS of a byte range; the low byte goes first on the wire.
     static quint16 Crc16(const quint8* data, qsizetype length);
+    // The frame body with its CRC appended, low byte first.
+    static QByteArray WithCrc(QByteArray body);
 
 public slots:
     // The port's "bytes received" event: hands on one byte and starts the drain.

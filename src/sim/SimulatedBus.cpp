@@ -28,7 +28,7 @@ QByteArray exceptionReply(quint8 address, quint8 function, quint8 code)
     body.append(char(address));
     body.append(char(function | 0x80));
     body.append(char(code));
-    return SimulatedBus::withCrc(body);
+    return Hexedit::WithCrc(body);
 }
 
 } // namespace
@@ -65,15 +65,6 @@ void SimulatedBus::advanceTo(qint64 us)
     for (const auto& d : m_drives)
         d->advance(us - m_nowUs);
     m_nowUs = us;
-}
-
-QByteArray SimulatedBus::withCrc(QByteArray body)
-{
-    const quint16 crc =
-        Hexedit::Crc16(reinterpret_cast<const quint8*>(body.constData()), body.size());
-    body.append(char(crc & 0xFF));
-    body.append(char(crc >> 8));
-    return body;
 }
 
 bool SimulatedBus::hasValidCrc(const QByteArray& frame)
@@ -171,7 +162,7 @@ std::optional<QByteArray> SimulatedBus::readRequest(SimulatedDrive& drive,
         } else {
             return exceptionReply(address, kRead, IllegalAddress);
         }
-        return withCrc(body);
+        return Hexedit::WithCrc(body);
     }
 
     if (count > kMaxStandardRead)
@@ -185,7 +176,7 @@ std::optional<QByteArray> SimulatedBus::readRequest(SimulatedDrive& drive,
         body.append(char(*word >> 8));
         body.append(char(*word & 0xFF));
     }
-    return withCrc(body);
+    return Hexedit::WithCrc(body);
 }
 
 std::optional<QByteArray> SimulatedBus::writeSingle(SimulatedDrive& drive,
@@ -250,5 +241,5 @@ std::optional<QByteArray> SimulatedBus::writeControl(SimulatedDrive& drive,
     } else {
         drive.setSetpoint(setpoint);
     }
-    return withCrc(request.left(6));
+    return Hexedit::WithCrc(request.left(6));
 }

@@ -44,8 +44,6 @@ public:
 
     std::optional<Reply> handle(const QByteArray& request);
 
-    // Appends the CRC-16 (low byte first).
-    static QByteArray withCrc(QByteArray body);
     static bool hasValidCrc(const QByteArray& frame);
 
 private:

@@ -17,13 +17,9 @@
 #include <QTest>
 
 // Appends the CRC-16 (low byte first) to a frame body.
-inline QByteArray withCrc(QByteArray body)
+inline QByteArray withCrc(const QByteArray& body)
 {
-    const quint16 crc =
-        Hexedit::Crc16(reinterpret_cast<const quint8*>(body.constData()), body.size());
-    body.append(char(crc & 0xFF));
-    body.append(char(crc >> 8));
-    return body;
+    return Hexedit::WithCrc(body);
 }
 
 inline QString hex(const QByteArray& bytes)

@@ -154,9 +154,7 @@ void TestLink::controlFrame()
     }
     const QByteArray body = QByteArray(1, char(address)) + hex("10200000020400") + char(command) +
                             char(setpoint >> 8) + char(setpoint & 0xFF);
-    const quint16 crc =
-        Hexedit::Crc16(reinterpret_cast<const quint8*>(body.constData()), body.size());
-    const QByteArray expected = body + char(crc & 0xFF) + char(crc >> 8);
+    const QByteArray expected = Hexedit::WithCrc(body);
     QCOMPARE(spaced(b.lastWritten()), spaced(expected));
     if (QString::fromLatin1(QTest::currentDataTag()).count(u' ') > 5)
         QCOMPARE(spaced(b.lastWritten()), QString::fromLatin1(QTest::currentDataTag()));

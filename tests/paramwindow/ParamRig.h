@@ -51,13 +51,9 @@ struct ParamRig
     }
 };
 
-inline QByteArray withCrc(QByteArray frame)
+inline QByteArray withCrc(const QByteArray& body)
 {
-    const quint16 crc =
-        Hexedit::Crc16(reinterpret_cast<const quint8*>(frame.constData()), frame.size());
-    frame.append(char(crc & 0xFF));
-    frame.append(char(crc >> 8));
-    return frame;
+    return Hexedit::WithCrc(body);
 }
 
 // A read or write request as it goes out, and a drive's reply to it.

@@ -93,7 +93,7 @@ inline QByteArray frame(std::initializer_list<int> bytes)
     QByteArray body;
     for (int b : bytes)
         body.append(char(b));
-    return SimulatedBus::withCrc(body);
+    return Hexedit::WithCrc(body);
 }
 
 // Sends a raw frame on a plain simulated line and collects what comes back.

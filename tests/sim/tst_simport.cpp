@@ -134,7 +134,7 @@ void tst_simport::randomRequestsGetSoundRepliesOrNone()
         const int extra = length(random) - 2;
         for (int k = 0; k < extra; ++k)
             body.append(char(k < 2 ? byte(random) % 16 : byte(random)));
-        const QByteArray request = SimulatedBus::withCrc(body);
+        const QByteArray request = Hexedit::WithCrc(body);
         const std::optional<SimulatedBus::Reply> reply = bus.handle(request);
         if (!reply)
             continue;
