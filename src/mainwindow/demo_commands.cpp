@@ -198,10 +198,12 @@ void demo::askJogQuestion()
         switchOn(Timer2);
 }
 
+// The command, refresh and immediate sends leave the poll timer running. They
+// run on the one event thread, so no poll tick can come between their frames
+// anyway; stopping and restarting the timer would only restart its countdown,
+// and a command repeating at or below the poll rhythm would starve polling.
 void demo::sendAtOnce(quint8 command)
 {
-    const bool polling = Timer1->isActive();
-    Timer1->stop();
     const std::optional<quint8> address = Check1->isChecked()
                                               ? std::optional<quint8>(commandAddressSingle())
                                               : m_link.LastRequestAddress();
@@ -210,24 +212,16 @@ void demo::sendAtOnce(quint8 command)
     if (address && m_link.PrepareControlWrite(*address, Hexedit::RunCommandCode(command), value))
         m_link.SendRequest();
     switchOn(Timer2);
-    if (polling && m_port.isOpen())
-        Timer1->start();
 }
 
 void demo::Timer2_Timer()
 {
-    const bool polling = Timer1->isActive();
-    Timer1->stop();
     m_link.SendPendingCommand(PendingCommand, Check1->isChecked(), commandAddressSingle(),
                               m_forwardFrequency, m_reverseFrequency);
-    if (polling && m_port.isOpen())
-        Timer1->start();
 }
 
 void demo::Timer3_Timer()
 {
-    const bool polling = Timer1->isActive();
-    Timer1->stop();
     // While the jog question is open the user has not decided yet: the tick
     // neither asks again nor starts commanding.
     if (PendingCommand != 0 && !m_jogQuestionOpen) {
@@ -259,9 +253,6 @@ void demo::Timer3_Timer()
         }
     }
     Text28->clearLog();
-    // A "Yes" to the jog question closes the port; polling then stays off.
-    if (polling && m_port.isOpen())
-        Timer1->start();
 }
 
 // ------------------------------------------------------------------ entries
