@@ -15,6 +15,7 @@ constexpr quint8 kControlFunction = 16;
 // Longest frame the assembler tests: once the index passes this it starts over.
 constexpr quint8 kLastFrameIndex = 18;
 constexpr quint8 kHighestAddress = 31;
+constexpr int kMonitorReplyLength = 10;
 // Every drive on the line obeys a write to address 0 and none answers it. The
 // program addresses drives one at a time, so it never writes there: a command
 // or parameter meant for one drive must not start or change them all.
@@ -96,6 +97,9 @@ Hexedit::Hexedit(SerialPort& port, QObject* parent) : QObject(parent), m_port(po
     m_drainTimer.setInterval(1);
     m_drainTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_drainTimer, &QTimer::timeout, this, &Hexedit::DrainTick);
+    m_answerTimer.setSingleShot(true);
+    m_answerTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_answerTimer, &QTimer::timeout, this, &Hexedit::AnswerTimer_Timer);
     connect(&m_port, &SerialPort::bytesReceived, this, &Hexedit::OnBytesReceived);
 }
 
@@ -220,12 +224,7 @@ bool Hexedit::SendRequest(const QString& parameterValue)
         // Any other function code repeats the last frame as it stands.
         break;
     }
-    if (TxFrame.isEmpty() || !m_port.isOpen() || !m_port.write(TxFrame))
-        return false;
-    m_lastRequestAddress = quint8(TxFrame[0]);
-    m_framesSinceSend = 0;
-    emit frameSent(TxFrame);
-    return true;
+    return transmit(TxFrame);
 }
 
 // ---------------------------------------------------------------- receive side
@@ -234,8 +233,12 @@ void Hexedit::ResetLine()
 {
     m_lastRequestAddress.reset();
     m_lineEchoes = false;
+    m_answersFirst = false;
     m_framesSinceSend = 0;
     m_firstWasOwnRequest = false;
+    m_answerTimer.stop();
+    m_waiting.clear();
+    m_onWire.clear();
     RxIndex = 0;
 }
 
@@ -298,10 +301,55 @@ void Hexedit::ReceiveByte(quint8 byte)
         ++RxIndex;
         return;
     }
-    if (!isLineEcho())
+    const bool ownRequest = isOwnRequest();
+    if (!ownRequest && !hasReplyShape()) {
+        // A running value or status passes its CRC check early now and then
+        // (at nine bytes, where its CRC's high byte is 0): it is whole at ten.
+        if (RxBuffer[1] == kReadFunction && (RxBuffer[2] == 0x0D || RxBuffer[2] == 0x0E) &&
+            RxIndex + 1 < kMonitorReplyLength) {
+            ++RxIndex;
+            return;
+        }
+        // Any other frame with a right CRC but the wrong shape for its kind (a
+        // write echo naming the running values, a status in eight bytes) is no
+        // answer the drives give: it stays in the traffic log, unshown.
+        emit trafficLog(QStringLiteral("\r\n"));
+        RxIndex = 0;
+        return;
+    }
+    const int position = m_framesSinceSend;
+    if (!isLineEcho() && hasReplyShape()) {
+        // A frame with the request's very bytes may yet be an echo the line
+        // has not shown itself to make: it is taken for the answer on a line
+        // where answers are known to come first, or after the echo.
+        const bool answer = AwaitingAnswer() && isAnswerTo(m_onWire) &&
+                            (!ownRequest || m_answersFirst || (m_lineEchoes && position == 1));
         DecodeResponse();
+        if (answer)
+            answerArrived();
+    }
     emit trafficLog(QStringLiteral("\r\n"));
     RxIndex = 0;
+}
+
+bool Hexedit::hasReplyShape() const
+{
+    const int length = RxIndex + 1;
+    const quint8 function = RxBuffer[1];
+    const quint8 kind = RxBuffer[2];
+    if (kind == 0x0D || kind == 0x0E)
+        return function == kReadFunction && length == kMonitorReplyLength;
+    if (kind <= 10)
+        return length == 8 && (function == kReadFunction || function == kWriteFunction);
+    // The drive's answer to a control write: not shown, but it is the answer.
+    return function == kControlFunction && length == 8;
+}
+
+bool Hexedit::isOwnRequest() const
+{
+    return m_onWire.size() == qsizetype(RxIndex) + 1 &&
+           std::equal(m_onWire.cbegin(), m_onWire.cend(), RxBuffer.cbegin(),
+                      [](char a, quint8 b) { return quint8(a) == b; });
 }
 
 bool Hexedit::isLineEcho()
@@ -309,26 +357,32 @@ bool Hexedit::isLineEcho()
     const int position = m_framesSinceSend;
     if (m_framesSinceSend < 2) // only the first two frames after a send matter
         ++m_framesSinceSend;
-    const bool ownRequest = TxFrame.size() == qsizetype(RxIndex) + 1 &&
-                            std::equal(TxFrame.cbegin(), TxFrame.cend(), RxBuffer.cbegin(),
-                                       [](char a, quint8 b) { return quint8(a) == b; });
+    const bool ownRequest = isOwnRequest();
     // The read of a running value or the status, or a control write, coming
     // back as it went out can only be the adapter hearing itself.
-    if (ownRequest && (isEchoOfMonitorRead(TxFrame, RxBuffer, RxIndex) ||
-                       quint8(TxFrame[1]) == kControlFunction)) {
+    if (ownRequest && (isEchoOfMonitorRead(m_onWire, RxBuffer, RxIndex) ||
+                       quint8(m_onWire[1]) == kControlFunction)) {
         m_lineEchoes = true;
+        m_answersFirst = false;
         return true;
     }
     if (position == 0) {
         // A parameter whose value is 0 answers a read with the very bytes of
-        // the request: on a line known to echo, the first such frame after a
-        // send is the echo; on any other line it is the drive's answer.
+        // the request, so such a frame teaches nothing about the line: on a
+        // line known to echo, the first one after a send is the echo; on any
+        // other line it is the drive's answer.
         m_firstWasOwnRequest = ownRequest;
         if (ownRequest)
             return m_lineEchoes;
         m_lineEchoes = false; // an answer came first: this line does not echo
-    } else if (position == 1 && m_firstWasOwnRequest) {
-        m_lineEchoes = true; // our request came back, then the answer
+        m_answersFirst = true;
+    } else if (position == 1 && m_firstWasOwnRequest && !ownRequest && isAnswerTo(m_onWire) &&
+               RxBuffer[2] == quint8(m_onWire[2]) && RxBuffer[3] == quint8(m_onWire[3])) {
+        // The request's bytes, then a different value for the same parameter
+        // of the same drive: a drive answers once, so the first was the echo.
+        // A second frame of any other kind proves nothing.
+        m_lineEchoes = true;
+        m_answersFirst = false;
     }
     return false;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <array>
+#include <deque>
 #include <optional>
 
 // What a running-value reply (register block 0x0D) carries, decoded.
@@ -88,9 +89,28 @@ public:
     // Sets up a function-16 control write. Returns false, and leaves the request
     // marked unsendable, when the value is not a frequency that fits 0..655.35 Hz.
     bool PrepareControlWrite(quint8 address, quint8 command, const QString& value);
-    // Builds the frame for FunctionCode and writes it. For function 6 the value
-    // text is converted with ParameterScale. Returns true when a frame was written.
+    // Builds the frame for FunctionCode and writes it, or, while a drive is
+    // still expected to answer the last frame, queues it to go out after that
+    // answer. For function 6 the value text is converted with ParameterScale.
+    // Returns true when the frame was written or queued. The answer is
+    // assembled from the start of RxBuffer: RxIndex is reset as it goes out.
     bool SendRequest(const QString& parameterValue = QString());
+    // Tells every drive on the line to stop (address 0; nobody answers).
+    bool SendBroadcastStop();
+
+    // ---- taking turns on the half-duplex line
+    enum class FrameKind { Command, Monitor, Other };
+    static FrameKind KindOf(const QByteArray& frame);
+    // How long the answer to a frame may take at the port's line settings: its
+    // bytes and the answer's, 3.5 characters of silence, the drive's response
+    // delay and an allowance for adapters; never below 20 ms.
+    int AnswerTimeoutMs(const QByteArray& frame) const;
+    void SetResponseDelayMs(int ms);
+    int ResponseDelayMs() const;
+    // Whether the last frame's answer is still expected.
+    bool AwaitingAnswer() const;
+    // Requests queued behind it.
+    int WaitingRequests() const;
 
     // ---- receive side
     void ReceiveByte(quint8 byte);
@@ -111,10 +131,18 @@ public:
                          int lastErrorValueSelect = 0);
     // Command code of a run command 1..7, 0 for "send nothing".
     static quint8 RunCommandCode(int pendingCommand);
+    enum class CommandOutcome {
+        Sent,
+        SentToEveryDrive, // STOP with no one drive to name: the line's broadcast stop
+        NoDrive,          // a run command with no one drive to name: nothing sent
+        NothingToSend,    // NONE, or FWD-S/REV-S outside single-drive mode
+        NotSent,          // no frequency that fits, or the port would not take it
+    };
     // Sends the control write for a run command; what the main window shows is
-    // handed in. Pausing and restoring the poll timer is the caller's job.
-    bool SendPendingCommand(int pendingCommand, bool singleMachine, quint8 singleAddress,
-                            const QString& forwardFrequency, const QString& reverseFrequency);
+    // handed in.
+    CommandOutcome SendPendingCommand(int pendingCommand, bool singleMachine, quint8 singleAddress,
+                                      const QString& forwardFrequency,
+                                      const QString& reverseFrequency);
 
     // ---- conversions (no state)
     // Control write: "##0.00" (half away from zero), x100, half to even.
@@ -134,6 +162,8 @@ public slots:
     void OnBytesReceived();
     // One tick of the drain timer.
     void DrainTick();
+    // The answer time-out passed: the line is free for the next request.
+    void AnswerTimer_Timer();
 
 signals:
     // Text to append to the traffic log ("1 3 E " for bytes, "\r\n" after a frame).
@@ -148,16 +178,35 @@ signals:
 private:
     // Whether the frame just completed is the line's echo of our own request.
     bool isLineEcho();
+    // Whether the frame just completed has the very bytes of the last request.
+    bool isOwnRequest() const;
+    // Whether the frame just completed fits the kind of reply it claims to be.
+    bool hasReplyShape() const;
+    bool isAnswerTo(const QByteArray& request) const;
+    bool transmit(const QByteArray& frame);
+    bool writeNow(const QByteArray& frame);
+    void answerArrived();
+    void sendNextWaiting();
 
     SerialPort& m_port;
     QTimer m_drainTimer;
+    QTimer m_answerTimer;
+    // The frame last written, whose answer is awaited, and those queued behind it.
+    QByteArray m_onWire;
+    std::deque<QByteArray> m_waiting;
+    // The drives' factory setting of their response delay, until told otherwise.
+    int m_responseDelayMs = 5;
+    int m_answerExtensionsLeft = 0;
     bool m_controlValueValid = false;
     // Address of the last frame that went out, if any did.
     std::optional<quint8> m_lastRequestAddress;
     // A two-wire adapter that hears its own requests: learnt from an echo no
-    // drive could have sent, or from our request coming back before an answer;
-    // forgotten when an answer comes first again.
+    // drive could have sent, or from a parameter read coming back before its
+    // answer; forgotten when an answer comes first again.
     bool m_lineEchoes = false;
+    // Whether an answer was seen to come first after a request: until then a
+    // frame with the very bytes of the request may be its echo.
+    bool m_answersFirst = false;
     // Complete frames since the last send, and whether the first was our request.
     int m_framesSinceSend = 0;
     bool m_firstWasOwnRequest = false;

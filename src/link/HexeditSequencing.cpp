@@ -2,6 +2,10 @@
 // run-command table the command timer sends from.
 #include "Hexedit.h"
 
+namespace {
+constexpr quint8 kBroadcast = 0;
+}
+
 std::optional<quint16> Hexedit::PollRegister(int pollItem, int faultRecordSelect,
                                              int lastErrorValueSelect)
 {
@@ -41,28 +45,35 @@ quint8 Hexedit::RunCommandCode(int pendingCommand)
     return codes[pendingCommand];
 }
 
-bool Hexedit::SendPendingCommand(int pendingCommand, bool singleMachine, quint8 singleAddress,
-                                 const QString& forwardFrequency, const QString& reverseFrequency)
+Hexedit::CommandOutcome Hexedit::SendPendingCommand(int pendingCommand, bool singleMachine,
+                                                    quint8 singleAddress,
+                                                    const QString& forwardFrequency,
+                                                    const QString& reverseFrequency)
 {
     const quint8 code = RunCommandCode(pendingCommand);
     if (code == 0)
-        return false;
+        return CommandOutcome::NothingToSend;
     const bool singleOnly = pendingCommand == 6 || pendingCommand == 7;
     if (singleOnly && !singleMachine)
-        return false;
-    // Without "Single Machine" a command follows the drive last addressed. Before
-    // any request went out there is no such drive, and address 0 would reach
-    // every drive on the line, so nothing is sent then.
+        return CommandOutcome::NothingToSend;
+    // Without "Single Machine" a command follows the drive last addressed.
+    // Before any request went out there is no such drive; address 0 would reach
+    // every drive on the line. A run command then goes nowhere, but a STOP goes
+    // to every drive: a drive that cannot be told to stop is worse than one
+    // more drive stopping.
     std::optional<quint8> address =
         singleMachine ? std::optional<quint8>(singleAddress) : m_lastRequestAddress;
-    if (!address)
-        return false;
+    if (!address || *address == kBroadcast) {
+        if (pendingCommand != 5)
+            return CommandOutcome::NoDrive;
+        return SendBroadcastStop() ? CommandOutcome::SentToEveryDrive : CommandOutcome::NotSent;
+    }
     QString value = QStringLiteral("0");
     if (pendingCommand == 1 || pendingCommand == 6)
         value = forwardFrequency;
     else if (pendingCommand == 2 || pendingCommand == 7)
         value = reverseFrequency;
-    if (!PrepareControlWrite(*address, code, value))
-        return false;
-    return SendRequest();
+    if (!PrepareControlWrite(*address, code, value) || !SendRequest())
+        return CommandOutcome::NotSent;
+    return CommandOutcome::Sent;
 }

@@ -25,8 +25,9 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
             label->setText(QString::fromLatin1(keyNames[number - Caps]));
             label->setToolTip(QString::fromLatin1(keyTips[number - Caps]));
         }
-        // The settings text gets the spare width; the others keep their own.
-        addPermanentWidget(label, number == Settings ? 1 : 0);
+        // The panels keep their own widths; the spare width on the left is
+        // where notices about the line appear.
+        addPermanentWidget(label, 0);
         m_panels.append(label);
     }
     setPanelText(RunState, QStringLiteral("Stop"));
@@ -36,6 +37,11 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
     connect(m_clock, &QTimer::timeout, this, &StatusPanels::refresh);
     m_clock->start();
     refresh();
+}
+
+void StatusPanels::showNotice(const QString& text)
+{
+    showMessage(text, kNoticeMs);
 }
 
 QLabel* StatusPanels::panel(int number) const

@@ -35,6 +35,10 @@ public:
     QString panelText(int number) const;
     void setPanelText(int number, const QString& text);
 
+    // A notice about the line in the space left of the panels, for a while.
+    void showNotice(const QString& text);
+    static constexpr int kNoticeMs = 15000;
+
     // Whether a lock key is on; nullopt where this platform cannot say.
     static std::optional<bool> keyState(Panel key);
 

@@ -214,6 +214,9 @@ private:
 
     void selectNone();
     void sendAtOnce(quint8 command);
+    // Tells the user, in the status bar, of a command that went to every drive
+    // or could go to none.
+    void reportCommand(Hexedit::CommandOutcome outcome);
     void askJogQuestion();
     void checkFrequency(QLineEdit* box);
     void takeFrequency(QLineEdit* box, QString& taken);
@@ -237,6 +240,7 @@ private:
     QString m_forwardFrequency = QStringLiteral("50");
     QString m_reverseFrequency = QStringLiteral("50");
     bool m_jogQuestionOpen = false;
+    bool m_toldNoDrive = false;
     // The drive whose answers are on display, once the poll has turned to one.
     std::optional<quint8> m_stateDrive;
     QColor m_lastSkin;

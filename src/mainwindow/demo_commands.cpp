@@ -1,5 +1,6 @@
 // Run commands, the frequency and rhythm entries, and the command and refresh ticks.
 #include "NumberText.h"
+#include "StatusPanels.h"
 #include "Tab.h"
 #include "TrafficLogBox.h"
 #include "demo.h"
@@ -209,15 +210,42 @@ void demo::sendAtOnce(quint8 command)
                                               : m_link.LastRequestAddress();
     PendingCommand = command;
     const QString& value = command == 6 ? m_forwardFrequency : m_reverseFrequency;
-    if (address && m_link.PrepareControlWrite(*address, Hexedit::RunCommandCode(command), value))
-        m_link.SendRequest();
+    if (!address || *address == 0)
+        reportCommand(Hexedit::CommandOutcome::NoDrive);
+    else if (m_link.PrepareControlWrite(*address, Hexedit::RunCommandCode(command), value) &&
+             m_link.SendRequest())
+        reportCommand(Hexedit::CommandOutcome::Sent);
     switchOn(Timer2);
 }
 
 void demo::Timer2_Timer()
 {
-    m_link.SendPendingCommand(PendingCommand, Check1->isChecked(), commandAddressSingle(),
-                              m_forwardFrequency, m_reverseFrequency);
+    reportCommand(m_link.SendPendingCommand(PendingCommand, Check1->isChecked(),
+                                            commandAddressSingle(), m_forwardFrequency,
+                                            m_reverseFrequency));
+}
+
+void demo::reportCommand(Hexedit::CommandOutcome outcome)
+{
+    switch (outcome) {
+    case Hexedit::CommandOutcome::Sent:
+        m_toldNoDrive = false;
+        break;
+    case Hexedit::CommandOutcome::SentToEveryDrive:
+        StatusBar1->showNotice(QStringLiteral("STOP sent to every drive on the line"));
+        break;
+    case Hexedit::CommandOutcome::NoDrive:
+        // Said once, not at every tick; again after a command has gone out.
+        if (!m_toldNoDrive)
+            StatusBar1->showNotice(
+                QStringLiteral("Run command not sent: no drive is addressed. Tick \"Single "
+                               "Machine\" and choose a drive, or start polling first."));
+        m_toldNoDrive = true;
+        break;
+    case Hexedit::CommandOutcome::NothingToSend:
+    case Hexedit::CommandOutcome::NotSent:
+        break;
+    }
 }
 
 void demo::Timer3_Timer()

@@ -2,6 +2,7 @@
 
 #include "Hexedit.h"
 #include "Lamp.h"
+#include "LineTurns.h"
 #include "LoopbackPort.h"
 #include "SimulatedBus.h"
 #include "SimulatedDrive.h"
@@ -243,6 +244,7 @@ struct PollBench
     QByteArray tick(Fault fault)
     {
         port.clearWritten();
+        passAnswerTimeout(window.link()); // a poll rhythm has passed since the last tick
         window.Timer1_Timer();
         const QList<QByteArray> sent = port.written();
         if (sent.size() != 1)

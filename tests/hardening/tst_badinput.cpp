@@ -2,6 +2,7 @@
 // through the key filters and pasted past them. Nothing may crash, nothing out
 // of range may reach the line, and every box ends as its rules say.
 #include "BadInput.h"
+#include "LineTurns.h"
 #include "LoopbackPort.h"
 #include "config.h"
 #include "demo.h"
@@ -22,6 +23,7 @@ struct Bench
     Bench()
     {
         window.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        answerNothing(window.link());
         window.Command1_Click();
     }
 

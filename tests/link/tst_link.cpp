@@ -1,6 +1,7 @@
 // The request side of the link: CRC-16, the three frame shapes and the value
 // conversions at their rounding edges.
 #include "Hexedit.h"
+#include "LineTurns.h"
 #include "LoopbackPort.h"
 
 #include <QtTest>
@@ -22,7 +23,11 @@ struct Bench
 {
     LoopbackPort port;
     Hexedit link{port};
-    Bench() { port.open(); }
+    Bench()
+    {
+        port.open();
+        answerNothing(link);
+    }
     QByteArray lastWritten() const
     {
         return port.written().isEmpty() ? QByteArray() : port.written().constLast();

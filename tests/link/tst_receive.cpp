@@ -1,6 +1,7 @@
 // The receive side of the link: assembling frames byte by byte, the drain of
 // waiting input, and what a complete reply is decoded into.
 #include "Hexedit.h"
+#include "LineTurns.h"
 #include "LoopbackPort.h"
 
 #include <QtTest>
@@ -58,7 +59,7 @@ void feed(Hexedit& link, const QByteArray& bytes)
 // them and a Modbus exception reply at the end.
 QByteArray mixedStream()
 {
-    return hex("20 FF C8") + hex("01 03 0E 00 00 00 47 22") + hex("01 03 0D 00 13 88 00 08 36 B2") +
+    return hex("20 FF C8") + hex("01 03 0E 00 00 01 10 00 EF E9") + hex("01 03 0D 00 13 88 00 08 36 B2") +
            hex("7F") + hex("02 03 0E 00 00 60 14 20 FD 3A") + hex("01 10 20 00 00 02 4A 08") +
            hex("03 03 02 05 01 F4 55 86") + hex("1F 03 0E 00 01 60 10 20 3E 93") +
            hex("01 83 02 C0 F1");
@@ -77,6 +78,8 @@ private slots:
     void twentyByteWrap();
     void notDecoded_data();
     void notDecoded();
+    void wrongShapeNotShown_data();
+    void wrongShapeNotShown();
     void oneAtATimeEqualsBulk();
     void absurdIndexStaysInside_data();
     void absurdIndexStaysInside();
@@ -91,7 +94,7 @@ void TestReceive::frameByteByByte()
     LoopbackPort port;
     Hexedit link(port);
     Recorder rec(link);
-    const QByteArray frame = hex("01 03 0E 00 00 00 47 22");
+    const QByteArray frame = hex("01 03 0E 00 00 01 10 00 EF E9");
     for (int i = 0; i < frame.size(); ++i) {
         QCOMPARE(rec.decoded.size(), 0);
         link.ReceiveByte(quint8(frame[i]));
@@ -99,8 +102,21 @@ void TestReceive::frameByteByByte()
             QCOMPARE(link.RxIndex, quint8(i + 1));
     }
     QCOMPARE(rec.decoded.size(), 1);
-    QVERIFY(rec.decoded[0].startsWith(u"status 1 word=0000"));
-    QCOMPARE(rec.log, QStringLiteral("1 3 E 0 0 0 47 22 \r\n"));
+    QVERIFY(rec.decoded[0].startsWith(u"status 1 word=0001"));
+    QCOMPARE(rec.log, QStringLiteral("1 3 E 0 0 1 10 0 EF E9 \r\n"));
+    QCOMPARE(link.RxIndex, quint8(0));
+
+    // The status read's own eight bytes pass their CRC check at the eighth, but
+    // a status answer has ten: the frame goes on, nothing is shown.
+    rec.log.clear();
+    feed(link, hex("01 03 0E 00 00 00 47 22"));
+    QCOMPARE(link.RxIndex, quint8(8));
+    QVERIFY(!rec.log.contains(u'\r'));
+    QCOMPARE(rec.decoded.size(), 1);
+    // A running value whose CRC matches early, at its ninth byte, is whole at ten.
+    link.RxIndex = 0;
+    feed(link, hex("03 03 0D 01 00 00 00 04 0E 00"));
+    QCOMPARE(rec.decoded.size(), 2);
     QCOMPARE(link.RxIndex, quint8(0));
 }
 
@@ -170,6 +186,33 @@ void TestReceive::notDecoded()
     QVERIFY(!rec.log.contains(u'\r'));
 }
 
+void TestReceive::wrongShapeNotShown_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    // Right CRC, wrong shape for the kind of reply: what a confused gateway or
+    // a torn reply puts on the line. Shown, each was a plausible false value.
+    QTest::addRow("write echo on the running values") << Hexedit::WithCrc(hex("01 06 0D 00 32 2D"));
+    QTest::addRow("running value cut to 8 bytes") << Hexedit::WithCrc(hex("01 03 0D 00 35 FD"));
+    QTest::addRow("status as a write") << Hexedit::WithCrc(hex("01 06 0E 00 00 01 10 00"));
+    QTest::addRow("parameter in 10 bytes") << Hexedit::WithCrc(hex("01 03 00 03 13 88 00 00"));
+    QTest::addRow("parameter by control write") << Hexedit::WithCrc(hex("01 10 00 03 13 88"));
+}
+
+void TestReceive::wrongShapeNotShown()
+{
+    QFETCH(QByteArray, bytes);
+    LoopbackPort port;
+    port.open();
+    Hexedit link(port);
+    Recorder rec(link);
+    feed(link, bytes);
+    QVERIFY(rec.decoded.isEmpty());
+    // The next request's whole answer is shown as ever.
+    QVERIFY(link.SendPollRequest(1, 1));
+    feed(link, hex("01 03 0D 00 13 88 00 08 36 B2"));
+    QCOMPARE(rec.decoded.size(), 1);
+}
+
 void TestReceive::oneAtATimeEqualsBulk()
 {
     const QByteArray stream = mixedStream();
@@ -229,7 +272,7 @@ void TestReceive::absurdIndexStaysInside()
     link.RxIndex = quint8(index);
     link.CalcReceiveCrc(); // a direct call must not read past the buffer either
     link.RxIndex = 0;
-    feed(link, hex("01 03 0E 00 00 00 47 22"));
+    feed(link, hex("01 03 0E 00 00 01 10 00 EF E9"));
     QCOMPARE(link.RxIndex, quint8(0));
 }
 
@@ -304,11 +347,11 @@ void TestReceive::echoingLine()
         link.FunctionCode = 3;
         link.RegisterHigh = 0;
         link.RegisterLow = 6;
-        link.RxIndex = 0;
+        passAnswerTimeout(link); // a poll rhythm passes between requests
         QVERIFY(link.SendRequest());
     };
     auto readStatus = [&] {
-        link.RxIndex = 0;
+        passAnswerTimeout(link);
         QVERIFY(link.SendPollRequest(1, 0));
     };
     const QByteArray parameterZero = hex("01 03 00 06 00 00 A5 CB");

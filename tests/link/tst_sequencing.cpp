@@ -1,10 +1,16 @@
 // What the main window's timers send: the poll schedule and the run commands.
 #include "Hexedit.h"
+#include "LineTurns.h"
 #include "LoopbackPort.h"
 
 #include <QtTest>
 
 namespace {
+
+bool sent(Hexedit::CommandOutcome outcome)
+{
+    return outcome == Hexedit::CommandOutcome::Sent;
+}
 
 QString spaced(const QByteArray& bytes)
 {
@@ -16,7 +22,11 @@ struct Bench
 {
     LoopbackPort port;
     Hexedit link{port};
-    Bench() { port.open(); }
+    Bench()
+    {
+        port.open();
+        answerNothing(link);
+    }
     QByteArray lastWritten() const
     {
         return port.written().isEmpty() ? QByteArray() : port.written().constLast();
@@ -37,6 +47,7 @@ private slots:
     void pendingCommand();
     void multiDriveCommandFollowsLastRequest();
     void noWriteReachesEveryDrive();
+    void stopWithNoDriveToNameStopsEveryDrive();
     void anotherLineStartsAfresh();
 };
 
@@ -112,7 +123,6 @@ void TestSequencing::pendingCommand_data()
     QTest::addRow("FWD-S without single") << 6 << false << true << "50" << none;
     QTest::addRow("REV-S without single") << 7 << false << true << "50" << none;
     QTest::addRow("FWD, nothing polled yet") << 1 << false << false << "50" << none;
-    QTest::addRow("STOP, nothing polled yet") << 5 << false << false << "50" << none;
     QTest::addRow("NONE") << 0 << true << true << "50" << none;
     QTest::addRow("8") << 8 << true << true << "50" << none;
     QTest::addRow("-1") << -1 << true << true << "50" << none;
@@ -133,7 +143,8 @@ void TestSequencing::pendingCommand()
         QVERIFY(b.link.SendPollRequest(5, 0));
         b.port.clearWritten();
     }
-    const bool sent = b.link.SendPendingCommand(pending, single, 9, forward, QStringLiteral("30"));
+    const bool sent = b.link.SendPendingCommand(pending, single, 9, forward, QStringLiteral("30")) ==
+                      Hexedit::CommandOutcome::Sent;
     QCOMPARE(sent, !frame.isEmpty());
     QCOMPARE(b.port.written().size(), frame.isEmpty() ? 0 : 1);
     if (!frame.isEmpty())
@@ -149,23 +160,25 @@ void TestSequencing::multiDriveCommandFollowsLastRequest()
     b.link.FunctionCode = 3;
     QVERIFY(b.link.SendRequest());
     QCOMPARE(b.link.LastRequestAddress(), std::optional<quint8>(7));
-    QVERIFY(b.link.SendPendingCommand(5, false, 9, QString(), QString()));
+    QVERIFY(sent(b.link.SendPendingCommand(5, false, 9, QString(), QString())));
     QCOMPARE(quint8(b.lastWritten()[0]), quint8(7));
     // A command that is refused does not move the address either.
     b.link.SlaveAddress = 12;
-    QVERIFY(!b.link.SendPendingCommand(1, false, 9, QStringLiteral("abc"), QString()));
-    QVERIFY(b.link.SendPendingCommand(5, false, 9, QString(), QString()));
+    QVERIFY(!sent(b.link.SendPendingCommand(1, false, 9, QStringLiteral("abc"), QString())));
+    QVERIFY(sent(b.link.SendPendingCommand(5, false, 9, QString(), QString())));
     QCOMPARE(quint8(b.lastWritten()[0]), quint8(7));
 }
 
 void TestSequencing::noWriteReachesEveryDrive()
 {
+    using Outcome = Hexedit::CommandOutcome;
     Bench b;
     // Reading address 0 is harmless (no drive answers); a sweep may start there.
     QVERIFY(b.link.SendPollRequest(0, 0));
     // A run command following that drive, or aimed at 0, would start every drive.
-    QVERIFY(!b.link.SendPendingCommand(1, false, 9, QStringLiteral("50"), QString()));
-    QVERIFY(!b.link.SendPendingCommand(5, true, 0, QString(), QString()));
+    QCOMPARE(b.link.SendPendingCommand(1, false, 9, QStringLiteral("50"), QString()),
+             Outcome::NoDrive);
+    QCOMPARE(b.link.SendPendingCommand(3, true, 0, QString(), QString()), Outcome::NoDrive);
     // Nor does a parameter write go there.
     b.link.ParameterScale = 1.0;
     b.link.SlaveAddress = 0;
@@ -173,8 +186,29 @@ void TestSequencing::noWriteReachesEveryDrive()
     QVERIFY(!b.link.SendRequest(QStringLiteral("10")));
     QCOMPARE(b.port.written().size(), 1);
     // Drive 1 is commanded as ever.
-    QVERIFY(b.link.SendPendingCommand(5, true, 1, QString(), QString()));
+    QVERIFY(sent(b.link.SendPendingCommand(5, true, 1, QString(), QString())));
     QCOMPARE(spaced(b.lastWritten()), QStringLiteral("01 10 20 00 00 02 04 00 01 00 00 3B AE"));
+}
+
+void TestSequencing::stopWithNoDriveToNameStopsEveryDrive()
+{
+    using Outcome = Hexedit::CommandOutcome;
+    const QString broadcastStop = spaced(Hexedit::WithCrc(QByteArray::fromHex("0010200000020400010000")));
+    // "Single Machine" on address 0.
+    Bench single;
+    QCOMPARE(single.link.SendPendingCommand(5, true, 0, QString(), QString()),
+             Outcome::SentToEveryDrive);
+    QCOMPARE(spaced(single.lastWritten()), broadcastStop);
+    // A sweep that has not polled yet, and the same after the line was reopened.
+    Bench multi;
+    QCOMPARE(multi.link.SendPendingCommand(5, false, 9, QString(), QString()),
+             Outcome::SentToEveryDrive);
+    QVERIFY(multi.link.SendPollRequest(4, 0));
+    multi.link.ResetLine();
+    QCOMPARE(multi.link.SendPendingCommand(5, false, 9, QString(), QString()),
+             Outcome::SentToEveryDrive);
+    QCOMPARE(multi.port.written().size(), 3);
+    QCOMPARE(spaced(multi.lastWritten()), broadcastStop);
 }
 
 void TestSequencing::anotherLineStartsAfresh()
@@ -183,7 +217,7 @@ void TestSequencing::anotherLineStartsAfresh()
     QVERIFY(b.link.SendPollRequest(3, 0));
     b.link.ResetLine(); // the port was closed, perhaps for another one
     QVERIFY(!b.link.LastRequestAddress());
-    QVERIFY(!b.link.SendPendingCommand(1, false, 9, QStringLiteral("50"), QString()));
+    QVERIFY(!sent(b.link.SendPendingCommand(1, false, 9, QStringLiteral("50"), QString())));
     QCOMPARE(b.port.written().size(), 1);
 }
 

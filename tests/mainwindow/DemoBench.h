@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Hexedit.h"
+#include "LineTurns.h"
 #include "LoopbackPort.h"
 #include "Prompter.h"
 #include "demo.h"
@@ -20,6 +21,7 @@ struct DemoBench
     DemoBench()
     {
         window.prompter().setResponder([this](const Prompter::Prompt&) { return answer; });
+        answerNothing(window.link());
     }
 
     const QList<Prompter::Prompt>& prompts() { return window.prompter().history(); }

@@ -31,6 +31,7 @@ private slots:
     void runCommandFrames();
     void noneStopsTheRepetition();
     void immediateSendInMultiDriveMode();
+    void stopIsNeverDroppedSilently();
     void jogYesClosesThePort();
     void jogQuestionIsAskedOnceAtATime();
     void nothingCommandedWhileJogQuestionIsOpen();
@@ -288,6 +289,42 @@ void TestDemoCommands::immediateSendInMultiDriveMode()
     b.port.clearWritten();
     w.Timer2_Timer();
     QVERIFY(b.port.written().isEmpty());
+}
+
+void TestDemoCommands::stopIsNeverDroppedSilently()
+{
+    const QString broadcastStop = controlWrite(0, 0x01, 0);
+    const QString toEvery = QStringLiteral("STOP sent to every drive on the line");
+    // A sweep that has not polled yet, on a freshly opened port.
+    DemoBench b;
+    demo& w = b.window;
+    b.openPort();
+    w.Check1->setChecked(false);
+    w.Option1->click();
+    w.Timer2_Timer();
+    QVERIFY(b.port.written().isEmpty());
+    const QString why = w.StatusBar1->currentMessage();
+    QVERIFY2(why.contains(u"not sent"), qPrintable(why));
+    // Said once, not at every tick.
+    w.StatusBar1->clearMessage();
+    w.Timer2_Timer();
+    QVERIFY(w.StatusBar1->currentMessage().isEmpty());
+    w.Option5->click();
+    w.Timer2_Timer();
+    QCOMPARE(b.writtenHex(), QStringList{broadcastStop});
+    QCOMPARE(w.StatusBar1->currentMessage(), toEvery);
+
+    // "Single Machine" on address 0: STOP to every drive, jog and FWD-S to none.
+    DemoBench single;
+    single.openPort();
+    single.window.Check1->setChecked(true);
+    single.window.Combo2->setCurrentText("0");
+    single.window.Option5->click();
+    single.window.Timer2_Timer();
+    single.window.Option7->click();
+    single.window.Timer2_Timer();
+    QCOMPARE(single.writtenHex(), QStringList{broadcastStop});
+    QVERIFY(single.window.StatusBar1->currentMessage().contains(u"not sent"));
 }
 
 void TestDemoCommands::jogYesClosesThePort()

@@ -367,10 +367,10 @@ void TestDemoMonitor::receiveLampsAndLog()
     b.openPort();
     w.Shape2->setFillColour(ColourValue::Red);
     w.Shape3->setFillColour(ColourValue::Red);
-    b.receive(QByteArray::fromHex("20") + withCrc(QByteArray::fromHex("01030E000000")));
+    b.receive(QByteArray::fromHex("20") + withCrc(QByteArray::fromHex("01030E0000011000")));
     QCOMPARE(w.Shape3->fillColour(), ColourValue::Black);
     QCOMPARE(w.Shape2->fillColour(), ColourValue::LampGreen);
-    QCOMPARE(w.Text28->logText(), QString("20 1 3 E 0 0 0 47 22 \n"));
+    QCOMPARE(w.Text28->logText(), QString("20 1 3 E 0 0 1 10 0 EF E9 \n"));
     QTest::mouseDClick(w.Text28->viewport(), Qt::LeftButton);
     QVERIFY(w.Text28->toPlainText().isEmpty());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Hexedit.h"
+#include "LineTurns.h"
 #include "LoopbackPort.h"
 #include "PasswordLock.h"
 #include "Prompter.h"
@@ -23,6 +24,7 @@ struct ParamRig
     ParamRig()
     {
         port.open();
+        answerNothing(link);
         prompter.setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
     }
 
