@@ -363,6 +363,14 @@ void TestReceive::echoingLine()
     QCOMPARE(link.TxFrame, parameterZero);
     feed(link, parameterZero);
     QCOMPARE(rec.decoded.size(), 1);
+    // A late frame of another parameter after it proves no echo: the next
+    // answer of that shape is still shown.
+    feed(link, Hexedit::WithCrc(hex("01 03 00 07 00 05")));
+    readParameter();
+    feed(link, parameterZero);
+    QCOMPARE(rec.decoded.size(), 3);
+    rec.decoded.removeLast();
+    rec.decoded.removeLast();
 
     // The adapter starts hearing itself; a status read coming back is no answer.
     readStatus();

@@ -1,0 +1,213 @@
+// Taking turns on the half-duplex line: no request while an answer is due.
+#include "Hexedit.h"
+#include "LoopbackPort.h"
+
+#include <QtTest>
+
+namespace {
+
+QString spaced(const QByteArray& bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+// A link on an open in-memory line whose far end answers only when told.
+struct Line
+{
+    LoopbackPort port;
+    Hexedit link{port};
+    explicit Line(const QString& settings = QStringLiteral("9600,E,8,1"))
+    {
+        port.setSettings(settings);
+        port.open();
+    }
+    QStringList written() const
+    {
+        QStringList frames;
+        for (const QByteArray& frame : port.written())
+            frames << spaced(frame);
+        return frames;
+    }
+    void answer(const QByteArray& frame)
+    {
+        port.inject(frame);
+        while (port.bytesWaiting() > 0)
+            link.DrainTick();
+    }
+    void command(quint8 address, quint8 code)
+    {
+        QVERIFY(link.PrepareControlWrite(address, code, QStringLiteral("50")));
+        QVERIFY(link.SendRequest());
+    }
+};
+
+const QByteArray kStatusOf1 = QByteArray::fromHex("01030E0000011000EFE9");
+
+QString poll(quint8 address, quint16 reg)
+{
+    return spaced(Hexedit::WithCrc(QByteArray::fromHex(
+        QByteArray::number(address, 16).rightJustified(2, '0') + "03" +
+        QByteArray::number(reg, 16).rightJustified(4, '0') + "0000")));
+}
+
+QString control(quint8 address, quint8 code, quint16 value)
+{
+    QByteArray body = QByteArray::fromHex("10200000020400");
+    body.prepend(char(address)).append(char(code)).append(char(value >> 8)).append(char(value));
+    return spaced(Hexedit::WithCrc(body));
+}
+
+} // namespace
+
+class TestTurns : public QObject
+{
+    Q_OBJECT
+private slots:
+    void timeoutFollowsTheLine_data();
+    void timeoutFollowsTheLine();
+    void requestWaitsForTheAnswer();
+    void requestWaitsForTheTimeout();
+    void onlyTheAddressedDriveEndsTheWait();
+    void stopGoesFirstAndCancelsWaitingCommands();
+    void newestPollAndCommandReplaceOlderWaitingOnes();
+    void answerComingInIsGivenTime();
+    void closedLineForgetsWaitingRequests();
+};
+
+void TestTurns::timeoutFollowsTheLine_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<int>("ms");
+    // 11 bits a character at 9600: 1.146 ms. Status read: 8 + 10 + 3.5 characters,
+    // 5 ms response delay, 10 ms for the adapter.
+    QTest::addRow("status read, 9600") << "9600,E,8,1"
+                                       << QByteArray::fromHex("01030E0000004722") << 40;
+    QTest::addRow("control write, 9600")
+        << "9600,E,8,1" << Hexedit::WithCrc(QByteArray::fromHex("0110200000020400121388")) << 44;
+    QTest::addRow("status read, 1200") << "1200,N,8,1" << QByteArray::fromHex("01030E0000004722")
+                                       << 195;
+    QTest::addRow("fast line: the floor") << "115200,N,8,1"
+                                          << QByteArray::fromHex("01030E0000004722") << 20;
+    // Nobody answers address 0: the line is free once the frame and its gap are by.
+    QTest::addRow("broadcast stop, 9600")
+        << "9600,E,8,1" << QByteArray::fromHex("00102000000204000100000000") << 19;
+}
+
+void TestTurns::timeoutFollowsTheLine()
+{
+    QFETCH(QString, settings);
+    QFETCH(QByteArray, frame);
+    QFETCH(int, ms);
+    Line line(settings);
+    QCOMPARE(line.link.AnswerTimeoutMs(frame), ms);
+}
+
+void TestTurns::requestWaitsForTheAnswer()
+{
+    Line line;
+    QVERIFY(line.link.SendPollRequest(1, 0));
+    QVERIFY(line.link.AwaitingAnswer());
+    line.command(1, 0x12); // a command tick while drive 1 answers
+    QCOMPARE(line.written(), QStringList{poll(1, 0x0E00)});
+    QCOMPARE(line.link.WaitingRequests(), 1);
+    line.answer(kStatusOf1);
+    QCOMPARE(line.written(), (QStringList{poll(1, 0x0E00), control(1, 0x12, 5000)}));
+    QCOMPARE(line.link.WaitingRequests(), 0);
+    QVERIFY(line.link.AwaitingAnswer()); // now the command's answer is due
+}
+
+void TestTurns::requestWaitsForTheTimeout()
+{
+    Line line;
+    QVERIFY(line.link.SendPollRequest(1, 0));
+    QVERIFY(line.link.SendPollRequest(1, 1));
+    QCOMPARE(line.port.written().size(), 1);
+    // The real timer: a silent drive holds the line for its time-out only.
+    QTRY_COMPARE_WITH_TIMEOUT(line.port.written().size(), 2, 2000);
+    QCOMPARE(line.written().last(), poll(1, 0x0D00));
+}
+
+void TestTurns::onlyTheAddressedDriveEndsTheWait()
+{
+    Line line;
+    QVERIFY(line.link.SendPollRequest(2, 0));
+    line.command(2, 0x12);
+    line.answer(kStatusOf1); // a stray answer of drive 1
+    QCOMPARE(line.port.written().size(), 1);
+    // Nor does a frame that fits no reply, from the right drive.
+    line.answer(Hexedit::WithCrc(QByteArray::fromHex("02060E000001")));
+    QCOMPARE(line.port.written().size(), 1);
+    line.answer(Hexedit::WithCrc(QByteArray::fromHex("02030E0000011000")));
+    QCOMPARE(line.port.written().size(), 2);
+}
+
+void TestTurns::stopGoesFirstAndCancelsWaitingCommands()
+{
+    Line line;
+    QVERIFY(line.link.SendPollRequest(1, 0));
+    QVERIFY(line.link.SendPollRequest(1, 1));
+    line.command(1, 0x12);
+    line.command(1, 0x01);
+    QCOMPARE(line.link.WaitingRequests(), 2); // the FWD is gone, STOP leads
+    line.link.AnswerTimer_Timer();
+    QCOMPARE(line.written().last(), control(1, 0x01, 5000));
+    line.link.AnswerTimer_Timer();
+    QCOMPARE(line.written(),
+             (QStringList{poll(1, 0x0E00), control(1, 0x01, 5000), poll(1, 0x0D00)}));
+
+    // The broadcast stop waits its turn too, but only for its own bytes after.
+    QVERIFY(line.link.SendBroadcastStop());
+    QCOMPARE(line.port.written().size(), 3);
+    line.link.AnswerTimer_Timer();
+    QCOMPARE(line.written().last(), spaced(Hexedit::WithCrc(
+                                        QByteArray::fromHex("0010200000020400010000"))));
+    QCOMPARE(line.link.AnswerTimeoutMs(line.port.written().last()), 19);
+}
+
+void TestTurns::newestPollAndCommandReplaceOlderWaitingOnes()
+{
+    // A line far too slow for the rhythms must not build a backlog of stale
+    // requests: of each kind only the newest waits.
+    Line line(QStringLiteral("1200,N,8,1"));
+    QVERIFY(line.link.SendPollRequest(1, 0));
+    for (int item = 1; item <= 5; ++item) {
+        QVERIFY(line.link.SendPollRequest(1, item));
+        line.command(1, item % 2 ? 0x12 : 0x22);
+    }
+    QCOMPARE(line.link.WaitingRequests(), 2);
+    line.link.AnswerTimer_Timer();
+    line.link.AnswerTimer_Timer();
+    QCOMPARE(line.written(),
+             (QStringList{poll(1, 0x0E00), poll(1, 0x0D04), control(1, 0x12, 5000)}));
+}
+
+void TestTurns::answerComingInIsGivenTime()
+{
+    Line line;
+    QVERIFY(line.link.SendPollRequest(1, 0));
+    QVERIFY(line.link.SendPollRequest(1, 1));
+    // The time-out falls while the answer waits undrained in the port.
+    line.port.inject(kStatusOf1.left(4));
+    line.link.AnswerTimer_Timer();
+    QCOMPARE(line.port.written().size(), 1);
+    line.answer(kStatusOf1.mid(4));
+    QCOMPARE(line.port.written().size(), 2);
+}
+
+void TestTurns::closedLineForgetsWaitingRequests()
+{
+    Line line;
+    QVERIFY(line.link.SendPollRequest(1, 0));
+    line.command(1, 0x12);
+    line.port.close();
+    line.link.ResetLine();
+    QVERIFY(!line.link.AwaitingAnswer());
+    QCOMPARE(line.link.WaitingRequests(), 0);
+    line.port.open();
+    QVERIFY(line.link.SendPollRequest(1, 1));
+    QCOMPARE(line.written(), (QStringList{poll(1, 0x0E00), poll(1, 0x0D00)}));
+}
+
+QTEST_GUILESS_MAIN(TestTurns)
+#include "tst_turns.moc"
