@@ -1,0 +1,184 @@
+// vfdsim on a pseudo-terminal as a Modbus master on the other side meets it:
+// the time a request and its reply take, a master that does not wait for its
+// answers, damaged requests close together, and a request that runs into a
+// reply.
+#include "../hardening/SimProcess.h"
+#include "PtyClient.h"
+#include "SimRig.h"
+
+#include <QTest>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QByteArray kStatusRead = QByteArray::fromHex("01030E0000004722");
+const QByteArray kStatusReply = Hexedit::WithCrc(QByteArray::fromHex("01030E0000000000"));
+
+QByteArray readParameter(int index)
+{
+    return frame({1, 3, 0, index, 0, 1});
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? -1 : values[values.size() / 2];
+}
+
+// Milliseconds from writing a status read to holding its whole reply; -1 if none came.
+double roundTripMs(PtyClient& client)
+{
+    const qint64 start = PtyClient::nowUs();
+    if (!client.send(kStatusRead) || client.receive(kStatusReply.size(), 1000) != kStatusReply)
+        return -1;
+    return double(PtyClient::nowUs() - start) / 1000.0;
+}
+
+struct RoundTrips
+{
+    double pacedMs = -1;
+    // The same road with no line time and no response delay: what the
+    // terminal, the scheduler and the two processes add to every round trip.
+    double overheadMs = -1;
+};
+
+// Median round trips through a paced vfdsim and through one that answers as
+// soon as a request is in, a request to each in turn so both see the same load.
+RoundTrips measure(const QString& settings, int rounds)
+{
+    SimProcess paced({QStringLiteral("--settings"), settings}, false);
+    SimProcess instant({QStringLiteral("--settings"), settings, QStringLiteral("--no-pacing")},
+                       false);
+    PtyClient line(paced.device());
+    PtyClient bare(instant.device());
+    const QByteArray noDelay = frame({1, 6, 8, 3, 0, 0}); // P8.03 = 0
+    if (!line.isOpen() || !bare.isOpen() || !bare.send(noDelay) ||
+        bare.receive(noDelay.size()) != noDelay)
+        return {};
+    QList<double> viaLine;
+    QList<double> viaBare;
+    for (int i = 0; i < rounds; ++i) {
+        viaLine << roundTripMs(line);
+        viaBare << roundTripMs(bare);
+        if (viaLine.last() < 0 || viaBare.last() < 0)
+            return {};
+    }
+    return {median(viaLine), median(viaBare)};
+}
+
+} // namespace
+
+class tst_simtiming : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTripTakesLineTime_data();
+    void roundTripTakesLineTime();
+    void masterThatDoesNotWaitGetsEveryReply();
+    void damagedRequestsCloseTogether();
+    void requestRunningIntoReplyCollides();
+};
+
+void tst_simtiming::roundTripTakesLineTime_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::newRow("9600,E,8,1") << "9600,E,8,1";
+    QTest::newRow("38400,E,8,1") << "38400,E,8,1";
+}
+
+void tst_simtiming::roundTripTakesLineTime()
+{
+    // Eight request bytes, the drive's 5 ms response delay and ten reply bytes.
+    QFETCH(QString, settings);
+    const SerialSettings line = *SerialSettings::parse(settings);
+    const double lineMs = 18 * line.bitsPerCharacter() * 1000.0 / line.baudRate + 5.0;
+    // Medians of many requests shrug off a late wake-up or two; a second
+    // measurement is allowed for a machine that was busy throughout the first.
+    RoundTrips t;
+    bool within = false;
+    for (int attempt = 0; attempt < 2 && !within; ++attempt) {
+        t = measure(settings, 31);
+        QVERIFY2(t.pacedMs > 0 && t.overheadMs >= 0, "no answer from vfdsim");
+        within = std::abs(t.pacedMs - t.overheadMs - lineMs) <= 0.1 * lineMs;
+    }
+    const QString figures =
+        QStringLiteral(
+            "%1: round trip %2 ms, of which %3 ms terminal and processes; line time %4 ms")
+            .arg(settings)
+            .arg(t.pacedMs, 0, 'f', 2)
+            .arg(t.overheadMs, 0, 'f', 2)
+            .arg(lineMs, 0, 'f', 2);
+    qInfo("%s", qPrintable(figures));
+    QVERIFY2(within, qPrintable(figures));
+}
+
+void tst_simtiming::masterThatDoesNotWaitGetsEveryReply()
+{
+    // 2000 reads of P0.00..P0.19 written as fast as the terminal takes them,
+    // nothing read meanwhile: 90,000 bytes of answers, far more than a
+    // pseudo-terminal holds. They wait for room; none is lost or torn.
+    SimProcess sim({QStringLiteral("--no-pacing")}, false);
+    PtyClient client(sim.device());
+    QVERIFY(client.isOpen());
+    const QByteArray request = frame({1, 3, 0, 0, 0, 20});
+    SimulatedBus reference;
+    const QByteArray answer = reference.handle(request)->frame;
+    QVERIFY(client.send(request.repeated(2000)));
+    QThread::msleep(300); // the answers pile up at the far end
+    const QByteArray got = client.receive(answer.size() * 2000, 5000);
+    QCOMPARE(got.size(), answer.size() * 2000);
+    QVERIFY(got == answer.repeated(2000));
+    QVERIFY(client.receive(1, 100).isEmpty());
+}
+
+void tst_simtiming::damagedRequestsCloseTogether()
+{
+    // Reads 40 ms apart at 9600, every other one damaged; the first damaged
+    // one carries a whole request of function 0x13 for drive 3 in its middle.
+    SimProcess sim;
+    PtyClient client(sim.device());
+    QVERIFY(client.isOpen());
+    const QList<QByteArray> requests = {
+        readParameter(3), QByteArray::fromHex("0103") + frame({3, 0x13}) + QByteArray(2, 0),
+        readParameter(4), readParameter(5).left(7) + char(0x00), readParameter(6)};
+    SimulatedBus reference;
+    QByteArray expected;
+    for (int i : {0, 2, 4})
+        expected += reference.handle(requests[i])->frame;
+    for (const QByteArray& request : requests) {
+        QVERIFY(client.send(request));
+        QThread::msleep(40);
+    }
+    QCOMPARE(BusServer::hex(client.receive(expected.size())), BusServer::hex(expected));
+    QVERIFY(client.receive(1, 200).isEmpty());
+    QTRY_COMPARE(sim.traffic(QStringLiteral("?? ignored ")).size(), 2);
+    QCOMPARE(sim.traffic(QStringLiteral("-> ")).size(), 3);
+}
+
+void tst_simtiming::requestRunningIntoReplyCollides()
+{
+    // At 1200 baud a status reply is on the line for 92 ms; a write of P0.03
+    // sent as its first byte arrives lands in the middle of it.
+    SimProcess sim({QStringLiteral("--settings"), QStringLiteral("1200,E,8,1")});
+    PtyClient client(sim.device());
+    QVERIFY(client.isOpen());
+    QVERIFY(client.send(kStatusRead));
+    QByteArray reply = client.receive(1);
+    QCOMPARE(reply, kStatusReply.left(1));
+    const QByteArray write = frame({1, 6, 0, 3, 0x0B, 0xB8}); // 30.00 Hz
+    QVERIFY(client.send(write));
+    reply += client.receive(kStatusReply.size() - 1);
+    QCOMPARE(reply.size(), kStatusReply.size());
+    QVERIFY2(!SimulatedBus::hasValidCrc(reply), qPrintable(BusServer::hex(reply)));
+    QVERIFY(client.receive(1, 300).isEmpty()); // the write gets no answer...
+    QTRY_COMPARE(sim.traffic(QStringLiteral("!! collision ")), QStringList{BusServer::hex(write)});
+    // ...and the drive kept its value.
+    QVERIFY(client.send(readParameter(3)));
+    QCOMPARE(client.receive(7), frame({1, 3, 2, 0x13, 0x88}));
+}
+
+QTEST_GUILESS_MAIN(tst_simtiming)
+#include "tst_simtiming.moc"
