@@ -96,8 +96,9 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         QStringLiteral("Prints every request and reply in hex on standard error."));
     const QCommandLineOption noPacing(
         QStringLiteral("no-pacing"),
-        QStringLiteral("Answers as soon as a request is in and writes each reply at once, "
-                       "without line timing or collisions (for tests that only need answers)."));
+        QStringLiteral("Takes a request as soon as its bytes are in and writes each reply at "
+                       "once after the response delay, without line timing or collisions (for "
+                       "tests that only need answers)."));
     const QCommandLineOption corrupt(
         QStringLiteral("corrupt"),
         QStringLiteral("Flips a random bit in this share of the reply bytes (0..100)."),

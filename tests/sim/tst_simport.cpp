@@ -298,9 +298,10 @@ void tst_simport::commandLine_data()
     using O = SimCommandLine::Outcome;
     QTest::newRow("pty") << QStringList{"--pty"} << int(O::Run);
     QTest::newRow("device with everything")
-        << QStringList{"--device", "/dev/ttyUSB1", "--settings", "19200,N,8,2", "--drives",
-                       "1-31",     "--log",        "--corrupt",  "2.5",         "--seed",
-                       "9",        "--fault",      "4:11",       "--trip",      "5:19"}
+        << QStringList{"--device", "/dev/ttyUSB1", "--settings", "19200,N,8,2",
+                       "--drives", "1-31",         "--log",      "--corrupt",
+                       "2.5",      "--seed",       "9",          "--fault",
+                       "4:11",     "--trip",       "5:19",       "--no-pacing"}
         << int(O::Run);
     QTest::newRow("--port names the device") << QStringList{"--port", "/dev/ttyS0"} << int(O::Run);
     QTest::newRow("help") << QStringList{"--help"} << int(O::ShowHelp);
@@ -332,6 +333,7 @@ void tst_simport::commandLine()
         QCOMPARE(o.settings, QStringLiteral("19200,N,8,2"));
         QCOMPARE(o.drives.size(), 31);
         QVERIFY(o.log);
+        QVERIFY(!o.pacing);
         QCOMPARE(o.corruptPercent, 2.5);
         QCOMPARE(o.seed, std::optional<quint32>(9));
         QCOMPARE(o.faults, (QList<QPair<quint8, int>>{{4, 11}, {5, 19}}));
