@@ -5,9 +5,10 @@
 // writes the next; alongside, the same road through a vfdsim with no pacing
 // and no response delay shows what the terminal and the two processes add.
 //
-// Printed per line setting: the worked-out line time, the median and 90th
-// percentile round trip, the bare road's median, and how far the round trip
-// less the bare road is from the line time.
+// Printed per line setting: the worked-out line time, the fastest, median and
+// 90th percentile round trip, the bare road's fastest, and how far the fastest
+// round trip less the bare road's is from the line time. On a busy machine the
+// median grows with every other process's appetite; the fastest does not.
 //
 // Usage: bench_line --vfdsim PATH [--rounds 101]
 #include "Hexedit.h"
@@ -87,8 +88,8 @@ int main(int argc, char** argv)
     std::printf("status read and reply through vfdsim --pty, %d round trips each; "
                 "line time = 18 characters + 5 ms response delay\n",
                 rounds);
-    std::printf("%-14s %10s %12s %10s %10s %10s\n", "settings", "line time", "median", "p90",
-                "bare", "off by");
+    std::printf("%-14s %10s %10s %10s %10s %10s %8s\n", "settings", "line time", "fastest",
+                "median", "p90", "bare", "off by");
     const QStringList settingsList = {QStringLiteral("9600,E,8,1"), QStringLiteral("19200,E,8,1"),
                                       QStringLiteral("38400,E,8,1"),
                                       QStringLiteral("115200,N,8,1")};
@@ -117,11 +118,14 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "bench_line: replies missing at %s\n", qPrintable(settings));
             return 1;
         }
-        const double median = percentile(lineTrips, 0.5);
-        const double bareMedian = percentile(bareTrips, 0.5);
-        std::printf("%-14s %7.2f ms %9.2f ms %7.2f ms %7.2f ms %+9.1f %%\n", qPrintable(settings),
-                    lineMs, median, percentile(lineTrips, 0.9), bareMedian,
-                    (median - bareMedian - lineMs) / lineMs * 100.0);
+        // Another process can only ever delay a byte, so the fastest round
+        // trips are the line's own time plus the least the road adds.
+        const double fastest = percentile(lineTrips, 0.0);
+        const double bareFastest = percentile(bareTrips, 0.0);
+        std::printf("%-14s %7.2f ms %7.2f ms %7.2f ms %7.2f ms %7.2f ms %+7.1f %%\n",
+                    qPrintable(settings), lineMs, fastest, percentile(lineTrips, 0.5),
+                    percentile(lineTrips, 0.9), bareFastest,
+                    (fastest - bareFastest - lineMs) / lineMs * 100.0);
     }
     return 0;
 }

@@ -21,10 +21,11 @@ QByteArray readParameter(int index)
     return frame({1, 3, 0, index, 0, 1});
 }
 
-double median(QList<double> values)
+// The share-th smallest of the values: 0 the smallest, 0.5 the median.
+double quantile(QList<double> values, double share)
 {
     std::sort(values.begin(), values.end());
-    return values.isEmpty() ? -1 : values[values.size() / 2];
+    return values.isEmpty() ? -1 : values[qsizetype(share * double(values.size() - 1))];
 }
 
 // Milliseconds from writing a status read to holding its whole reply; -1 if none came.
@@ -36,16 +37,20 @@ double roundTripMs(PtyClient& client)
     return double(PtyClient::nowUs() - start) / 1000.0;
 }
 
+// Round trips of a status read through a paced vfdsim, and through one that
+// answers as soon as a request is in (no pacing, no response delay): the
+// latter is what the terminal, the scheduler and the two processes add. A
+// request to each in turn, so both see the same load. Another process can
+// only ever delay a byte, never hasten it, so the fastest round trips are the
+// line's own time plus the least the road adds; medians on a machine shared
+// with builds grow with everybody else's appetite.
 struct RoundTrips
 {
-    double pacedMs = -1;
-    // The same road with no line time and no response delay: what the
-    // terminal, the scheduler and the two processes add to every round trip.
-    double overheadMs = -1;
+    double fastestMs = -1;
+    double medianMs = -1;
+    double bareFastestMs = -1;
 };
 
-// Median round trips through a paced vfdsim and through one that answers as
-// soon as a request is in, a request to each in turn so both see the same load.
 RoundTrips measure(const QString& settings, int rounds)
 {
     SimProcess paced({QStringLiteral("--settings"), settings}, false);
@@ -65,7 +70,7 @@ RoundTrips measure(const QString& settings, int rounds)
         if (viaLine.last() < 0 || viaBare.last() < 0)
             return {};
     }
-    return {median(viaLine), median(viaBare)};
+    return {quantile(viaLine, 0), quantile(viaLine, 0.5), quantile(viaBare, 0)};
 }
 
 } // namespace
@@ -95,22 +100,21 @@ void tst_simtiming::roundTripTakesLineTime()
     QFETCH(QString, settings);
     const SerialSettings line = *SerialSettings::parse(settings);
     const double lineMs = 18 * line.bitsPerCharacter() * 1000.0 / line.baudRate + 5.0;
-    // Medians of many requests shrug off a late wake-up or two; a second
-    // measurement is allowed for a machine that was busy throughout the first.
+    // A second measurement is allowed for a machine busy throughout the first.
     RoundTrips t;
     bool within = false;
     for (int attempt = 0; attempt < 2 && !within; ++attempt) {
-        t = measure(settings, 31);
-        QVERIFY2(t.pacedMs > 0 && t.overheadMs >= 0, "no answer from vfdsim");
-        within = std::abs(t.pacedMs - t.overheadMs - lineMs) <= 0.1 * lineMs;
+        t = measure(settings, 41);
+        QVERIFY2(t.fastestMs > 0 && t.bareFastestMs >= 0, "no answer from vfdsim");
+        within = std::abs(t.fastestMs - t.bareFastestMs - lineMs) <= 0.1 * lineMs;
     }
-    const QString figures =
-        QStringLiteral(
-            "%1: round trip %2 ms, of which %3 ms terminal and processes; line time %4 ms")
-            .arg(settings)
-            .arg(t.pacedMs, 0, 'f', 2)
-            .arg(t.overheadMs, 0, 'f', 2)
-            .arg(lineMs, 0, 'f', 2);
+    const QString figures = QStringLiteral("%1: round trip fastest %2 ms (median %3 ms), of which "
+                                           "%4 ms terminal and processes; line time %5 ms")
+                                .arg(settings)
+                                .arg(t.fastestMs, 0, 'f', 2)
+                                .arg(t.medianMs, 0, 'f', 2)
+                                .arg(t.bareFastestMs, 0, 'f', 2)
+                                .arg(lineMs, 0, 'f', 2);
     qInfo("%s", qPrintable(figures));
     QVERIFY2(within, qPrintable(figures));
 }
