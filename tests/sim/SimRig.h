@@ -98,6 +98,12 @@ inline QByteArray frame(std::initializer_list<int> bytes)
     return Hexedit::WithCrc(body);
 }
 
+// A standard read of one parameter of drive 1 (P0.index).
+inline QByteArray readParameter(int index)
+{
+    return frame({1, 3, 0, index, 0, 1});
+}
+
 // Sends a raw frame on a plain simulated line and collects what comes back.
 inline QByteArray exchange(SimulatedPort& port, const QByteArray& request, double ms = 100)
 {

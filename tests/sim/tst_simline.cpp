@@ -9,12 +9,6 @@ namespace {
 
 const QByteArray kStatusRead = QByteArray::fromHex("01030E0000004722");
 
-// A standard read of one parameter of drive 1.
-QByteArray readParameter(int index)
-{
-    return frame({1, 3, 0, index, 0, 1});
-}
-
 double characterTimeUs(const QString& settings)
 {
     const SerialSettings line = *SerialSettings::parse(settings);
@@ -34,7 +28,6 @@ private slots:
     void collision_data();
     void collision();
     void noiseWithoutPauseIsOneStretch();
-    void unpacedLineAnswersAtOnce();
 };
 
 void tst_simline::replyKeepsLineTime_data()
@@ -168,26 +161,6 @@ void tst_simline::noiseWithoutPauseIsOneStretch()
     QCOMPARE(ignored.size(), 1);
     QVERIFY(ignored.first().size() < 1000);
     QVERIFY(b.logged(QStringLiteral("<- ")).isEmpty());
-}
-
-void tst_simline::unpacedLineAnswersAtOnce()
-{
-    // Without pacing, requests back to back are cut by their length and each
-    // answered after the drive's delay, all at once; a damaged one spoils the
-    // rest of its stretch and nothing inside it is answered.
-    LineBench b(QStringLiteral("9600,E,8,1"), false);
-    const QByteArray clean = frame({1, 3, 0x0E, 0, 0, 0, 0, 0});
-    b.line.feed(kStatusRead.repeated(50));
-    b.passMs(5);
-    QCOMPARE(b.sent.size(), 50);
-    QCOMPARE(b.take(), clean.repeated(50));
-
-    b.passMs(100);
-    b.line.feed(kStatusRead + QByteArray::fromHex("0103") + frame({3, 0x13}) + QByteArray(2, 0) +
-                kStatusRead);
-    b.passMs(100);
-    QCOMPARE(b.take(), clean);
-    QCOMPARE(b.logged(QStringLiteral("?? ignored ")).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_simline)

@@ -1,7 +1,6 @@
 // vfdsim on a pseudo-terminal as a Modbus master on the other side meets it:
 // the time a request and its reply take, a master that does not wait for its
-// answers, damaged requests close together, and a request that runs into a
-// reply.
+// answers, and a request that runs into a reply.
 #include "../hardening/SimProcess.h"
 #include "PtyClient.h"
 #include "SimRig.h"
@@ -15,11 +14,6 @@ namespace {
 
 const QByteArray kStatusRead = QByteArray::fromHex("01030E0000004722");
 const QByteArray kStatusReply = Hexedit::WithCrc(QByteArray::fromHex("01030E0000000000"));
-
-QByteArray readParameter(int index)
-{
-    return frame({1, 3, 0, index, 0, 1});
-}
 
 // The share-th smallest of the values: 0 the smallest, 0.5 the median.
 double quantile(QList<double> values, double share)
@@ -83,7 +77,6 @@ private slots:
     void roundTripTakesLineTime_data();
     void roundTripTakesLineTime();
     void masterThatDoesNotWaitGetsEveryReply();
-    void damagedRequestsCloseTogether();
     void requestRunningIntoReplyCollides();
 };
 
@@ -136,30 +129,6 @@ void tst_simtiming::masterThatDoesNotWaitGetsEveryReply()
     QCOMPARE(got.size(), answer.size() * 2000);
     QVERIFY(got == answer.repeated(2000));
     QVERIFY(client.receive(1, 100).isEmpty());
-}
-
-void tst_simtiming::damagedRequestsCloseTogether()
-{
-    // Reads 40 ms apart at 9600, every other one damaged; the first damaged
-    // one carries a whole request of function 0x13 for drive 3 in its middle.
-    SimProcess sim;
-    PtyClient client(sim.device());
-    QVERIFY(client.isOpen());
-    const QList<QByteArray> requests = {
-        readParameter(3), QByteArray::fromHex("0103") + frame({3, 0x13}) + QByteArray(2, 0),
-        readParameter(4), readParameter(5).left(7) + char(0x00), readParameter(6)};
-    SimulatedBus reference;
-    QByteArray expected;
-    for (int i : {0, 2, 4})
-        expected += reference.handle(requests[i])->frame;
-    for (const QByteArray& request : requests) {
-        QVERIFY(client.send(request));
-        QThread::msleep(40);
-    }
-    QCOMPARE(BusServer::hex(client.receive(expected.size())), BusServer::hex(expected));
-    QVERIFY(client.receive(1, 200).isEmpty());
-    QTRY_COMPARE(sim.traffic(QStringLiteral("?? ignored ")).size(), 2);
-    QCOMPARE(sim.traffic(QStringLiteral("-> ")).size(), 3);
 }
 
 void tst_simtiming::requestRunningIntoReplyCollides()
