@@ -14,10 +14,12 @@
 //                     one byte every 11 bit times (9600,E,8,1 = 1.146 ms), as a
 //                     drive on a wire does; the last byte is stamped with
 //                     CLOCK_MONOTONIC, which both ends share.
-//   --far-end burst   the same, all bytes in one write (as vfdsim writes them).
-//   --vfdsim PATH     vfdsim --pty --drives 1 --log answers; the reply's time is
-//                     vfdsim's log stamp (local time, whole milliseconds, taken
-//                     just before its write), so these figures carry +-0.5 ms.
+//   --far-end burst   the same, all bytes in one write (as vfdsim --no-pacing
+//                     writes them).
+//   --vfdsim PATH     vfdsim --pty --drives 1 --log answers, its reply paced at
+//                     the baud rate; the reply's time is vfdsim's log stamp
+//                     (local time, whole milliseconds, taken just before it
+//                     writes the last byte), so these figures carry +-0.5 ms.
 // Printed: median, 99th percentile and worst of "text set" (textChanged) and of
 // "painted" (the box's paint event done), and the goal 2 ms + 1 ms per byte.
 //
@@ -418,7 +420,7 @@ int main(int argc, char** argv)
         const Stats paint = stats(toPaint);
         std::printf("reply-to-display latency, %s, 9600 baud, %d-byte replies, %zu of %d replies "
                     "measured (%d missing), one request every %d ms; %s\n",
-                    useSim ? "vfdsim --pty (reply in one write; +-0.5 ms from its log stamps)"
+                    useSim ? "vfdsim --pty (reply paced; +-0.5 ms from its log stamps)"
                     : farEnd == u"paced" ? "far end pacing bytes at 1.146 ms"
                                          : "far end writing each reply at once",
                     kReplyBytes, text.count, replies, missing, interval,

@@ -1,6 +1,6 @@
 // vfdsim: simulated drives served on a pseudo-terminal or a serial device.
-#include "BusServer.h"
 #include "DevicePort.h"
+#include "HalfDuplexLine.h"
 #include "PseudoTerminal.h"
 #include "SimClock.h"
 #include "SimCommandLine.h"
@@ -48,12 +48,16 @@ int main(int argc, char** argv)
     SimulatedBus bus(options.drives);
     for (const auto& [address, number] : options.faults)
         bus.drive(address)->trip(number);
-    BusServer server(bus, clock);
-    server.setLineSettings(*SerialSettings::parse(options.settings));
-    server.setCorruption(options.corruptPercent,
-                         options.seed.value_or(QRandomGenerator::global()->generate()));
+    HalfDuplexLine line(bus, clock);
+    // A serial device's own line has timed the bytes already; a pseudo-terminal's has not.
+    line.setPaced(options.pacing && options.pty);
+    if (!options.pty)
+        line.setSilenceFloorUs(HalfDuplexLine::kDeviceSilenceFloorUs);
+    line.setLineSettings(*SerialSettings::parse(options.settings));
+    line.server().setCorruption(options.corruptPercent,
+                                options.seed.value_or(QRandomGenerator::global()->generate()));
     if (options.log) {
-        QObject::connect(&server, &BusServer::traffic, [](const QString& line) {
+        QObject::connect(&line, &HalfDuplexLine::traffic, [](const QString& line) {
             printLine(stderr, QDateTime::currentDateTime().toString(u"HH:mm:ss.zzz ") + line);
         });
     }
@@ -72,10 +76,12 @@ int main(int argc, char** argv)
         }
         // The first line of output is the device to open; tests and users read it.
         printLine(stdout, pty.slavePath());
-        QObject::connect(&pty, &PseudoTerminal::received, &server,
-                         [&server](const QByteArray& bytes) { server.receive(bytes); });
-        QObject::connect(&server, &BusServer::transmit, &pty,
-                         [&pty](const QByteArray& bytes) { pty.write(bytes); });
+        QObject::connect(&pty, &PseudoTerminal::received, &line, &HalfDuplexLine::feed);
+        QObject::connect(&line, &HalfDuplexLine::output, &pty, [&pty](const QByteArray& bytes) {
+            if (!pty.write(bytes))
+                printLine(stderr, QStringLiteral("vfdsim: the pseudo-terminal is not being read; "
+                                                 "reply bytes dropped"));
+        });
     } else {
         device.setPortName(options.device);
         device.setSettings(options.settings);
@@ -84,13 +90,13 @@ int main(int argc, char** argv)
                                   .arg(options.device, device.errorString()));
             return 1;
         }
-        QObject::connect(&device, &SerialPort::bytesReceived, &server, [&device, &server] {
+        QObject::connect(&device, &SerialPort::bytesReceived, &line, [&device, &line] {
             QByteArray bytes;
             while (const std::optional<quint8> byte = device.readByte())
                 bytes.append(char(*byte));
-            server.receive(bytes);
+            line.feed(bytes);
         });
-        QObject::connect(&server, &BusServer::transmit, &device,
+        QObject::connect(&line, &HalfDuplexLine::output, &device,
                          [&device](const QByteArray& bytes) { device.write(bytes); });
         QObject::connect(&device, &SerialPort::deviceLost, &app, [&device] {
             printLine(stderr,

@@ -6,13 +6,14 @@
 namespace {
 
 // A quiet line ends a frame after 3.5 characters; USB adapters deliver in
-// lumps up to several milliseconds apart, so never less than this.
-constexpr qint64 kMinimumSilenceUs = 50'000;
+// lumps up to several milliseconds apart, so by default never less than this.
+constexpr qint64 kDefaultSilenceFloorUs = 50'000;
 
 } // namespace
 
 BusServer::BusServer(SimulatedBus& bus, SimClock& clock, QObject* parent)
-    : QObject(parent), m_bus(bus), m_clock(clock), m_framer(kMinimumSilenceUs)
+    : QObject(parent), m_bus(bus), m_clock(clock), m_framer(kDefaultSilenceFloorUs),
+      m_silenceFloorUs(kDefaultSilenceFloorUs)
 {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -21,8 +22,19 @@ BusServer::BusServer(SimulatedBus& bus, SimClock& clock, QObject* parent)
 
 void BusServer::setLineSettings(const SerialSettings& settings)
 {
-    const double characterUs = settings.bitsPerCharacter() * 1e6 / std::max(settings.baudRate, 1);
-    m_framer.setSilenceUs(std::max(kMinimumSilenceUs, qint64(3.5 * characterUs)));
+    m_characterUs = settings.bitsPerCharacter() * 1e6 / std::max(settings.baudRate, 1);
+    applySilence();
+}
+
+void BusServer::setSilenceFloorUs(qint64 us)
+{
+    m_silenceFloorUs = std::max<qint64>(us, 0);
+    applySilence();
+}
+
+void BusServer::applySilence()
+{
+    m_framer.setSilenceUs(std::max(m_silenceFloorUs, qint64(std::ceil(3.5 * m_characterUs))));
 }
 
 void BusServer::setCorruption(double percent, quint32 seed)
@@ -41,24 +53,50 @@ void BusServer::receive(const QByteArray& bytes, qint64 leadUs)
     const qint64 now = m_clock.nowUs();
     m_bus.advanceTo(now);
     const QList<QByteArray> frames = m_framer.feed(bytes, now);
-    if (const QByteArray dropped = m_framer.takeDropped(); !dropped.isEmpty())
-        emit traffic(QStringLiteral("?? ignored %1").arg(hex(dropped)));
+    handle(frames, now + std::max<qint64>(leadUs, 0));
+    arm();
+}
+
+void BusServer::handle(const QList<QByteArray>& frames, qint64 startUs)
+{
+    reportDropped();
     for (const QByteArray& frame : frames) {
         emit traffic(QStringLiteral("<- %1").arg(hex(frame)));
         const std::optional<SimulatedBus::Reply> reply = m_bus.handle(frame);
         if (!reply)
             continue;
-        const qint64 due = now + std::max<qint64>(leadUs, 0) + qint64(reply->delayMs) * 1000;
+        const qint64 due = startUs + qint64(reply->delayMs) * 1000;
         // Replies leave in the order they were asked for.
         const qint64 after = m_pending.empty() ? due : std::max(due, m_pending.back().dueUs);
         m_pending.push_back({after, reply->frame});
     }
-    arm();
+}
+
+void BusServer::reportDropped()
+{
+    if (const QByteArray dropped = m_framer.takeDropped(); !dropped.isEmpty())
+        emit traffic(QStringLiteral("?? ignored %1").arg(hex(dropped)));
+}
+
+std::optional<SimulatedBus::Reply> BusServer::answer(const QByteArray& frame)
+{
+    m_bus.advanceTo(m_clock.nowUs());
+    if (!SimulatedBus::hasValidCrc(frame)) {
+        emit traffic(QStringLiteral("?? ignored %1").arg(hex(frame)));
+        return std::nullopt;
+    }
+    emit traffic(QStringLiteral("<- %1").arg(hex(frame)));
+    std::optional<SimulatedBus::Reply> reply = m_bus.handle(frame);
+    if (reply)
+        reply->frame = corrupt(reply->frame);
+    return reply;
 }
 
 void BusServer::service()
 {
     const qint64 now = m_clock.nowUs();
+    m_bus.advanceTo(now);
+    handle(m_framer.flush(now), now);
     while (!m_pending.empty() && m_pending.front().dueUs <= now) {
         const Pending next = m_pending.front();
         m_pending.pop_front();
@@ -71,7 +109,11 @@ void BusServer::service()
 
 qint64 BusServer::nextDueUs() const
 {
-    return m_pending.empty() ? -1 : m_pending.front().dueUs;
+    const qint64 reply = m_pending.empty() ? -1 : m_pending.front().dueUs;
+    const qint64 silence = m_framer.deadlineUs();
+    if (reply < 0 || silence < 0)
+        return std::max(reply, silence);
+    return std::min(reply, silence);
 }
 
 void BusServer::clearPending()
@@ -83,11 +125,12 @@ void BusServer::clearPending()
 
 void BusServer::arm()
 {
-    if (m_clock.isManual() || m_pending.empty()) {
+    const qint64 next = nextDueUs();
+    if (m_clock.isManual() || next < 0) {
         m_timer.stop();
         return;
     }
-    const qint64 waitUs = m_pending.front().dueUs - m_clock.nowUs();
+    const qint64 waitUs = next - m_clock.nowUs();
     m_timer.start(int(std::clamp<qint64>((waitUs + 999) / 1000, 0, 60'000)));
 }
 

@@ -40,6 +40,8 @@ PseudoTerminal::~PseudoTerminal()
 void PseudoTerminal::closeAll()
 {
     m_notifier.reset();
+    m_writable.reset();
+    m_backlog.clear();
     if (m_slave >= 0)
         ::close(m_slave);
     if (m_master >= 0)
@@ -82,6 +84,9 @@ bool PseudoTerminal::open()
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_notifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &PseudoTerminal::onReadable);
+    m_writable = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Write);
+    m_writable->setEnabled(false);
+    connect(m_writable.get(), &QSocketNotifier::activated, this, &PseudoTerminal::writeBacklog);
     return true;
 }
 
@@ -105,17 +110,33 @@ void PseudoTerminal::onReadable()
 
 bool PseudoTerminal::write(const QByteArray& bytes)
 {
+    if (m_master < 0 || m_backlog.size() + bytes.size() > kMaxBacklog)
+        return false;
+    // A line never drops what is on it: bytes the terminal cannot take yet
+    // wait for the other side to read, behind any that already wait.
+    m_backlog.append(bytes);
+    writeBacklog();
+    return true;
+}
+
+void PseudoTerminal::writeBacklog()
+{
     qsizetype done = 0;
-    while (m_master >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+    while (m_master >= 0 && done < m_backlog.size()) {
+        const ssize_t n =
+            ::write(m_master, m_backlog.constData() + done, size_t(m_backlog.size() - done));
         if (n > 0)
             done += n;
         else if (n < 0 && errno == EINTR)
             continue;
+        else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            done = m_backlog.size(); // the terminal is broken; nothing will ever go
         else
-            return false; // the slave's input is full: nobody reads, drop the rest
+            break; // full for now: the write notifier says when there is room
     }
-    return m_master >= 0;
+    m_backlog.remove(0, done);
+    if (m_writable)
+        m_writable->setEnabled(!m_backlog.isEmpty());
 }
 
 TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent)

@@ -21,13 +21,20 @@ public:
     bool open();
     QString slavePath() const { return m_slavePath; }
     QString errorString() const { return m_error; }
+    // Hands the bytes to the program on the other side. What the terminal has
+    // no room for yet waits here and goes as soon as it is read, in order;
+    // false only when closed or when the program has left more than
+    // kMaxBacklog bytes unread, in which case these bytes are not taken.
     bool write(const QByteArray& bytes);
+    qsizetype backlog() const { return m_backlog.size(); }
+    static constexpr qsizetype kMaxBacklog = 16 * 1024 * 1024;
 
 signals:
     void received(const QByteArray& bytes);
 
 private:
     void onReadable();
+    void writeBacklog();
     void closeAll();
 
     int m_master = -1;
@@ -35,6 +42,8 @@ private:
     QString m_slavePath;
     QString m_error;
     std::unique_ptr<QSocketNotifier> m_notifier;
+    std::unique_ptr<QSocketNotifier> m_writable;
+    QByteArray m_backlog;
 };
 
 // Turns SIGINT and SIGTERM into a Qt signal, so the program can end its event

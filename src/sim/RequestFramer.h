@@ -3,34 +3,42 @@
 #include <QByteArray>
 #include <QList>
 
-// Cuts the byte stream a drive hears into request frames. The length of a
-// frame follows from its function code (8 bytes for reads and single writes,
-// 9 + byte count for multiple writes); for any other function the first length
-// whose CRC matches ends the frame. A stretch that fails its CRC is given up one
-// byte at a time until a frame lines up again, and a line that has been quiet
-// for longer than the silence starts afresh, as Modbus RTU prescribes.
+// Cuts the byte stream a drive hears into request frames where the bytes take
+// no time on the line: the in-process port, a line served without pacing, and
+// a serial device whose own line has already timed them. A frame of a function
+// whose length is known (reads, single and multiple writes) ends with that
+// length; one of any other function ends at the next silence. Either counts
+// only if its CRC matches over the whole frame. A frame that fails leaves the
+// rest of the stretch unreadable, since nothing tells where the next frame
+// would begin: it is given up up to the next silence, never searched for
+// something that happens to carry a good CRC.
 class RequestFramer
 {
 public:
     explicit RequestFramer(qint64 silenceUs = 50'000) : m_silenceUs(silenceUs) {}
 
     void setSilenceUs(qint64 us) { m_silenceUs = us; }
-    // Adds bytes heard at the given time; returns the frames they complete, CRC checked.
+    // Adds bytes heard at the given time; returns the frames they complete.
     QList<QByteArray> feed(const QByteArray& bytes, qint64 nowUs);
-    void clear() { m_buffer.clear(); }
+    // Ends the stretch in progress once the line has been quiet for the silence.
+    QList<QByteArray> flush(qint64 nowUs);
+    // When flush() will end the stretch in progress; -1 when nothing waits.
+    qint64 deadlineUs() const;
+    void clear();
     // Bytes given up since the last call (garbage, bad CRCs, torn frames).
     QByteArray takeDropped();
 
 private:
-    // Length of the frame starting at offset: >0 known, 0 need more bytes,
-    // -1 the byte there cannot start a frame.
-    int frameLength(int offset) const;
-    // Offset of the first whole, CRC-checked frame after the head; -1 if none.
-    int nextWholeFrame() const;
-    void drop(int count);
+    // Length of the frame at the head: >0 known and all in, 0 need more bytes,
+    // -1 a function whose frame only the silence ends.
+    int headLength() const;
+    void cut(QList<QByteArray>& frames);
+    void endStretch(QList<QByteArray>& frames);
+    void giveUp();
 
     QByteArray m_buffer;
     QByteArray m_dropped;
+    bool m_unreadable = false; // the stretch failed; wait for the silence
     qint64 m_silenceUs;
     qint64 m_lastByteUs = 0;
 };

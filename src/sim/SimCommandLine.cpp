@@ -62,7 +62,16 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         "command came within its communication time-out (P8.02). A tripped drive is "
         "reset by a stop followed by a run command.\n\n"
         "Serve them on a pseudo-terminal (its path is printed on the first line of "
-        "standard output) or on a real serial device. Ctrl-C ends the program."));
+        "standard output) or on a real serial device. Ctrl-C ends the program.\n\n"
+        "A pseudo-terminal carries bytes at once, so there the line is timed as an "
+        "RS-485 line at the given settings: a request counts as heard when its bytes "
+        "would have arrived at the baud rate (bits per character from data bits, parity "
+        "and stop bits), a frame ends after 3.5 characters of silence (at least 3 ms), "
+        "and the reply goes out byte by byte at the baud rate after the response delay. "
+        "Only a frame whose CRC matches as a whole is answered. Bytes heard while a reply "
+        "is on the line collide with it: the drive ignores them, the reply arrives "
+        "damaged and --log says \"collision\". A serial device's own line does the "
+        "timing."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Shows this help."));
     const QCommandLineOption version(QStringLiteral("version"),
@@ -85,6 +94,11 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
     const QCommandLineOption log(
         QStringLiteral("log"),
         QStringLiteral("Prints every request and reply in hex on standard error."));
+    const QCommandLineOption noPacing(
+        QStringLiteral("no-pacing"),
+        QStringLiteral("Takes a request as soon as its bytes are in and writes each reply at "
+                       "once after the response delay, without line timing or collisions (for "
+                       "tests that only need answers)."));
     const QCommandLineOption corrupt(
         QStringLiteral("corrupt"),
         QStringLiteral("Flips a random bit in this share of the reply bytes (0..100)."),
@@ -96,7 +110,8 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         QStringList{QStringLiteral("fault"), QStringLiteral("trip")},
         QStringLiteral("Trips drive ADDR with fault NUMBER at start (repeatable)."),
         QStringLiteral("ADDR:NUMBER"));
-    parser.addOptions({help, version, pty, device, settings, drives, log, corrupt, seed, fault});
+    parser.addOptions(
+        {help, version, pty, device, settings, drives, log, noPacing, corrupt, seed, fault});
     m_help = parser.helpText();
 
     if (!parser.parse(arguments)) {
@@ -138,6 +153,7 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
     }
     m_options.drives = *addresses;
     m_options.log = parser.isSet(log);
+    m_options.pacing = !parser.isSet(noPacing);
 
     bool ok = false;
     m_options.corruptPercent = parser.value(corrupt).toDouble(&ok);

@@ -16,6 +16,7 @@ struct SimOptions
     QString settings = QStringLiteral("9600,E,8,1");
     QList<quint8> drives{1, 2, 3};
     bool log = false;
+    bool pacing = true; // line timing on a pseudo-terminal or TCP
     double corruptPercent = 0;
     std::optional<quint32> seed;
     QList<QPair<quint8, int>> faults; // address, fault number

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "HalfDuplexLine.h"
 #include "Hexedit.h"
 #include "SimulatedBus.h"
 #include "SimulatedPort.h"
 
 #include <QList>
+#include <QStringList>
 
 // Hexedit on a simulated line whose time moves only when the test says so.
 // Replies are drained byte by byte through the link's own receive path, so
@@ -96,6 +98,12 @@ inline QByteArray frame(std::initializer_list<int> bytes)
     return Hexedit::WithCrc(body);
 }
 
+// A standard read of one parameter of drive 1 (P0.index).
+inline QByteArray readParameter(int index)
+{
+    return frame({1, 3, 0, index, 0, 1});
+}
+
 // Sends a raw frame on a plain simulated line and collects what comes back.
 inline QByteArray exchange(SimulatedPort& port, const QByteArray& request, double ms = 100)
 {
@@ -106,3 +114,65 @@ inline QByteArray exchange(SimulatedPort& port, const QByteArray& request, doubl
         reply.append(char(*b));
     return reply;
 }
+
+// vfdsim's end of the line on a clock that moves only when the test says so,
+// with every byte it put out stamped with the time it went.
+struct LineBench
+{
+    struct Sent
+    {
+        qint64 us;
+        QByteArray bytes;
+    };
+
+    ManualClock clock;
+    SimulatedBus bus;
+    HalfDuplexLine line{bus, clock};
+    QList<Sent> sent;
+    QStringList log;
+
+    explicit LineBench(const QString& settings = QStringLiteral("9600,E,8,1"), bool paced = true)
+    {
+        line.setPaced(paced);
+        line.setLineSettings(*SerialSettings::parse(settings));
+        QObject::connect(&line, &HalfDuplexLine::output, [this](const QByteArray& bytes) {
+            sent.append({clock.nowUs(), bytes});
+        });
+        QObject::connect(&line, &HalfDuplexLine::traffic,
+                         [this](const QString& text) { log.append(text); });
+    }
+
+    // Lets time pass, serving the line at every moment it has something to do.
+    void passUs(qint64 us)
+    {
+        const qint64 until = clock.nowUs() + us;
+        for (qint64 next = line.nextDueUs(); next >= 0 && next <= until; next = line.nextDueUs()) {
+            clock.advanceUs(next - clock.nowUs());
+            line.service();
+        }
+        clock.advanceUs(until - clock.nowUs());
+        line.service();
+    }
+    void passMs(double ms) { passUs(qint64(ms * 1000)); }
+
+    // Everything put out so far, and forgotten.
+    QByteArray take()
+    {
+        QByteArray all;
+        for (const Sent& s : sent)
+            all += s.bytes;
+        sent.clear();
+        return all;
+    }
+
+    // Log lines that begin with the prefix ("<- ", "-> ", "?? ignored", "!! collision").
+    QStringList logged(const QString& prefix) const
+    {
+        QStringList lines;
+        for (const QString& line : log) {
+            if (line.startsWith(prefix))
+                lines << line;
+        }
+        return lines;
+    }
+};

@@ -95,9 +95,17 @@ void tst_sime2e::linkPollsDrivesOverRealSerialPath()
     QTRY_COMPARE_WITH_TIMEOUT(parameters.size(), 1, 3000);
     QCOMPARE(parameters.first().raw, quint16(1));
 
+    int framesHeard = 0;
+    connect(&link, &Hexedit::trafficLog, [&](const QString& text) {
+        if (text == QStringLiteral("\r\n"))
+            ++framesHeard;
+    });
     QVERIFY(link.PrepareControlWrite(1, 0x12, QStringLiteral("30")));
     link.RxIndex = 0;
     QVERIFY(link.SendRequest());
+    // A half-duplex line carries one request at a time: the drive's echo of
+    // the run command comes before the next request goes.
+    QTRY_COMPARE_WITH_TIMEOUT(framesHeard, 1, 3000);
     // Poll the output frequency as the main window does until the ramp is done.
     std::optional<float> frequency;
     for (int attempt = 0; attempt < 60 && frequency != 30.0f; ++attempt) {

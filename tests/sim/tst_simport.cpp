@@ -35,12 +35,17 @@ private slots:
 
 void tst_simport::framerCutsFrames_data()
 {
+    // Chunks heard a millisecond apart; an empty chunk is a quiet line.
     QTest::addColumn<QList<QByteArray>>("chunks");
     QTest::addColumn<QList<QByteArray>>("frames");
 
     const QByteArray status = QByteArray::fromHex("01030E0000004722");
     const QByteArray run = QByteArray::fromHex("0110200000020400121388C73D");
     const QByteArray unknown = frame({1, 0x11}); // report slave id: 4 bytes
+    const QByteArray quiet;
+    // A read of drive 1 whose CRC is damaged and whose middle happens to be a
+    // whole request of function 0x13 for drive 3.
+    const QByteArray hidden = QByteArray::fromHex("0103") + frame({3, 0x13}) + QByteArray(2, 0);
     QTest::newRow("one read") << QList<QByteArray>{status} << QList<QByteArray>{status};
     QTest::newRow("read in single bytes")
         << QList<QByteArray>{status.left(1), status.mid(1, 3), status.mid(4, 3), status.right(1)}
@@ -48,11 +53,20 @@ void tst_simport::framerCutsFrames_data()
     QTest::newRow("control write then read")
         << QList<QByteArray>{run + status} << QList<QByteArray>{run, status};
     QTest::newRow("garbage before a frame")
-        << QList<QByteArray>{QByteArray::fromHex("FF0755") + status} << QList<QByteArray>{status};
+        << QList<QByteArray>{QByteArray::fromHex("FF0755") + status} << QList<QByteArray>{};
+    QTest::newRow("garbage, quiet, a frame")
+        << QList<QByteArray>{QByteArray::fromHex("FF0755"), quiet, status}
+        << QList<QByteArray>{status};
     QTest::newRow("bad crc, then a good frame")
-        << QList<QByteArray>{status.left(7) + char(0x00) + run} << QList<QByteArray>{run};
-    QTest::newRow("unknown function by its crc")
-        << QList<QByteArray>{unknown + status} << QList<QByteArray>{unknown, status};
+        << QList<QByteArray>{status.left(7) + char(0x00) + run} << QList<QByteArray>{};
+    QTest::newRow("bad crc, quiet, a good frame")
+        << QList<QByteArray>{status.left(7) + char(0x00), quiet, run} << QList<QByteArray>{run};
+    QTest::newRow("frame hidden in a damaged one")
+        << QList<QByteArray>{hidden, status, quiet, status} << QList<QByteArray>{status};
+    QTest::newRow("unknown function ends at the quiet")
+        << QList<QByteArray>{unknown, quiet, status} << QList<QByteArray>{unknown, status};
+    QTest::newRow("unknown function runs into a read")
+        << QList<QByteArray>{unknown + status, quiet} << QList<QByteArray>{};
     QTest::newRow("half a frame waits") << QList<QByteArray>{run.left(9)} << QList<QByteArray>{};
 }
 
@@ -60,11 +74,16 @@ void tst_simport::framerCutsFrames()
 {
     QFETCH(QList<QByteArray>, chunks);
     QFETCH(QList<QByteArray>, frames);
-    RequestFramer framer;
+    RequestFramer framer(50'000);
     QList<QByteArray> found;
     qint64 now = 0;
     for (const QByteArray& chunk : chunks) {
-        found += framer.feed(chunk, now);
+        if (chunk.isEmpty()) {
+            now += 60'000;
+            found += framer.flush(now);
+        } else {
+            found += framer.feed(chunk, now);
+        }
         now += 1000;
     }
     QCOMPARE(found, frames);
@@ -279,9 +298,10 @@ void tst_simport::commandLine_data()
     using O = SimCommandLine::Outcome;
     QTest::newRow("pty") << QStringList{"--pty"} << int(O::Run);
     QTest::newRow("device with everything")
-        << QStringList{"--device", "/dev/ttyUSB1", "--settings", "19200,N,8,2", "--drives",
-                       "1-31",     "--log",        "--corrupt",  "2.5",         "--seed",
-                       "9",        "--fault",      "4:11",       "--trip",      "5:19"}
+        << QStringList{"--device", "/dev/ttyUSB1", "--settings", "19200,N,8,2",
+                       "--drives", "1-31",         "--log",      "--corrupt",
+                       "2.5",      "--seed",       "9",          "--fault",
+                       "4:11",     "--trip",       "5:19",       "--no-pacing"}
         << int(O::Run);
     QTest::newRow("--port names the device") << QStringList{"--port", "/dev/ttyS0"} << int(O::Run);
     QTest::newRow("help") << QStringList{"--help"} << int(O::ShowHelp);
@@ -313,6 +333,7 @@ void tst_simport::commandLine()
         QCOMPARE(o.settings, QStringLiteral("19200,N,8,2"));
         QCOMPARE(o.drives.size(), 31);
         QVERIFY(o.log);
+        QVERIFY(!o.pacing);
         QCOMPARE(o.corruptPercent, 2.5);
         QCOMPARE(o.seed, std::optional<quint32>(9));
         QCOMPARE(o.faults, (QList<QPair<quint8, int>>{{4, 11}, {5, 19}}));
