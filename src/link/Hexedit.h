@@ -197,6 +197,7 @@ private:
     // The drives' factory setting of their response delay, until told otherwise.
     int m_responseDelayMs = 5;
     int m_answerExtensionsLeft = 0;
+    int m_answerProgress = 0; // bytes of the answer in by the last extension
     bool m_controlValueValid = false;
     // Address of the last frame that went out, if any did.
     std::optional<quint8> m_lastRequestAddress;

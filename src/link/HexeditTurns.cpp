@@ -22,8 +22,10 @@ constexpr int kShortReplyLength = 8;
 // apart; an answer that is on its way must not be taken for a silent drive.
 constexpr double kAdapterAllowanceMs = 10.0;
 constexpr int kShortestTimeoutMs = 20;
-// Steps by which an answer that is coming in is given more time.
+// Steps by which an answer that is coming in is given more time, and how many
+// at most (a quarter of a second: far more than any answer takes to come in).
 constexpr int kAnswerExtensionMs = 5;
+constexpr int kMostAnswerExtensions = 50;
 // Requests waiting for their turn. The rhythms the windows allow never come
 // near this; a line far too slow for them keeps the newest of each kind.
 constexpr qsizetype kMostWaiting = 32;
@@ -116,7 +118,8 @@ bool Hexedit::writeNow(const QByteArray& frame)
     m_onWire = frame;
     m_framesSinceSend = 0;
     const int timeout = AnswerTimeoutMs(frame);
-    m_answerExtensionsLeft = (timeout + kAnswerExtensionMs - 1) / kAnswerExtensionMs;
+    m_answerExtensionsLeft = kMostAnswerExtensions;
+    m_answerProgress = 0;
     m_answerTimer.start(timeout);
     emit frameSent(frame);
     return true;
@@ -134,10 +137,13 @@ int Hexedit::WaitingRequests() const
 
 void Hexedit::AnswerTimer_Timer()
 {
-    // Bytes still waiting to be drained may be the answer itself, delivered in
-    // one lump by an adapter: it is given the time to come in, up to once more
-    // the whole time-out, before the line counts as free.
-    if (m_port.bytesWaiting() > 0 && m_answerExtensionsLeft > 0) {
+    // An answer that has begun to come in (bytes waiting, or a frame in the
+    // making since the request went out) is given the time to finish while it
+    // keeps coming: adapters deliver in lumps, and a busy machine drains late.
+    // A torn answer that stops coming frees the line at the next step.
+    const int progress = RxIndex + int(m_port.bytesWaiting());
+    if (progress > m_answerProgress && m_answerExtensionsLeft > 0) {
+        m_answerProgress = progress;
         --m_answerExtensionsLeft;
         m_answerTimer.start(kAnswerExtensionMs);
         return;
