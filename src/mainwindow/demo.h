@@ -5,6 +5,7 @@
 #include "PasswordLock.h"
 #include "PortSettings.h"
 #include "Prompter.h"
+#include "TrafficTrace.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -48,6 +49,8 @@ public:
     PasswordLock& lock() { return m_lock; }
     SerialPort& port() { return m_port; }
     PortSettings& keptSettings() { return m_settings; }
+    // Everything sent and received since the port was opened; "Save_File" saves it.
+    TrafficTrace& trafficTrace() { return m_trace; }
 
     // Preselects the port before the user opens it (from the command line).
     void selectPort(const QString& name);
@@ -233,6 +236,7 @@ private:
     Prompter m_prompter;
     PasswordLock m_lock;
     PortSettings m_settings;
+    TrafficTrace m_trace;
 
     QString m_forwardFrequency = QStringLiteral("50");
     QString m_reverseFrequency = QStringLiteral("50");

@@ -31,6 +31,7 @@ void demo::TogglePort()
         }
     }
     m_link.ResetLine();
+    m_trace.restart();
     Command1->setText(kCloseCaption);
     Shape1->setFillColour(ColourValue::Green);
 }
