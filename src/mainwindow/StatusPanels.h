@@ -35,6 +35,11 @@ public:
     QString panelText(int number) const;
     void setPanelText(int number, const QString& text);
 
+    // A note at the left end of the bar, hidden while empty (the panels keep
+    // their places; a temporary message would get no room beside them).
+    void setNotice(const QString& text);
+    QString notice() const;
+
     // Whether a lock key is on; nullopt where this platform cannot say.
     static std::optional<bool> keyState(Panel key);
 
@@ -43,5 +48,6 @@ public slots:
 
 private:
     QList<QLabel*> m_panels;
+    QLabel* m_notice = nullptr;
     QTimer* m_clock = nullptr;
 };

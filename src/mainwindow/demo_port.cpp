@@ -69,6 +69,9 @@ void demo::enterPortClosedState()
     Command5->setText(QStringLiteral("Start"));
     selectNone();
     PendingCommand = 0;
+    // What the watched drive last reported stays on show, marked as old.
+    if (m_stateDrive)
+        showStale(true);
 }
 
 void demo::reportOpenError(SerialPort::OpenError error)
