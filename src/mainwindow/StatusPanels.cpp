@@ -13,6 +13,12 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(true);
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("Notice"));
+    m_notice->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_notice->setContentsMargins(4, 0, 4, 0);
+    m_notice->hide();
+    addWidget(m_notice);
     static const char* const keyNames[] = {"CAPS", "NUM", "INS", "SCRL"};
     static const char* const keyTips[] = {"Caps Lock", "Num Lock", "Insert", "Scroll Lock"};
     for (int number = 1; number <= 8; ++number) {
@@ -59,6 +65,17 @@ void StatusPanels::setPanelText(int number, const QString& text)
 {
     if (QLabel* label = panel(number))
         label->setText(text);
+}
+
+void StatusPanels::setNotice(const QString& text)
+{
+    m_notice->setText(text);
+    m_notice->setVisible(!text.isEmpty());
+}
+
+QString StatusPanels::notice() const
+{
+    return m_notice->text();
 }
 
 std::optional<bool> StatusPanels::keyState(Panel key)

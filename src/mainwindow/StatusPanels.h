@@ -35,9 +35,14 @@ public:
     QString panelText(int number) const;
     void setPanelText(int number, const QString& text);
 
-    // A notice about the line in the space left of the panels, for a while.
+    // A passing notice about the line (a command that went to every drive or
+    // to none), shown for a while over the standing one.
     void showNotice(const QString& text);
     static constexpr int kNoticeMs = 15000;
+    // A note at the left end of the bar, hidden while empty (the panels keep
+    // their places; a temporary message would get no room beside them).
+    void setNotice(const QString& text);
+    QString notice() const;
 
     // Whether a lock key is on; nullopt where this platform cannot say.
     static std::optional<bool> keyState(Panel key);
@@ -47,5 +52,6 @@ public slots:
 
 private:
     QList<QLabel*> m_panels;
+    QLabel* m_notice = nullptr;
     QTimer* m_clock = nullptr;
 };

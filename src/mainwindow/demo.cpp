@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -23,7 +24,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QTimer>
 
 namespace {
@@ -61,6 +61,12 @@ demo::demo(SerialPort* port, QWidget* parent)
     buildControls();
     startUp();
     connectControls();
+    // The log box is cleared every few seconds; the trace keeps the traffic
+    // for "Save_File".
+    connect(&m_link, &Hexedit::frameSent, this,
+            [this](const QByteArray& frame) { m_trace.addRequest(frame); });
+    connect(&m_link, &Hexedit::trafficLog, this,
+            [this](const QString& piece) { m_trace.addReceived(piece); });
 }
 
 demo::~demo()
@@ -288,12 +294,17 @@ void demo::save_file_Click()
     const QString name = chooseSaveFile ? chooseSaveFile() : QString();
     if (name.isEmpty())
         return;
-    QSaveFile out(name);
-    const QByteArray text = Text28->logText().toUtf8();
-    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit()) {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QStringList header = {
+        tr("Traffic of %1 on %2 since the port was opened, saved %3")
+            .arg(windowTitle(), m_settings.panelText(),
+                 now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs)),
+        tr("local time, direction, frame bytes in hexadecimal")};
+    QString reason;
+    if (!m_trace.save(name, header, &reason)) {
         m_prompter.warn(this, QStringLiteral("Error Warning"),
                         tr("The traffic log could not be saved to %1: %2")
-                            .arg(QDir::toNativeSeparators(name), out.errorString()));
+                            .arg(QDir::toNativeSeparators(name), reason));
     }
 }
 

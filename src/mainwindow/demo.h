@@ -2,12 +2,17 @@
 
 #include "Hexedit.h"
 #include "Lamp.h"
+#include "OptionButton.h"
 #include "PasswordLock.h"
 #include "PortSettings.h"
 #include "Prompter.h"
+#include "TrafficTrace.h"
 
 #include <QColor>
+#include <QDateTime>
+#include <QHash>
 #include <QMainWindow>
+#include <QPalette>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -48,6 +53,8 @@ public:
     PasswordLock& lock() { return m_lock; }
     SerialPort& port() { return m_port; }
     PortSettings& keptSettings() { return m_settings; }
+    // Everything sent and received since the port was opened; "Save_File" saves it.
+    TrafficTrace& trafficTrace() { return m_trace; }
 
     // Preselects the port before the user opens it (from the command line).
     void selectPort(const QString& name);
@@ -98,14 +105,14 @@ public:
     Lamp* Shape1 = nullptr;
     // ---- "Work Status"
     QGroupBox* Frame5 = nullptr;
-    QRadioButton* Option1 = nullptr;
-    QRadioButton* Option2 = nullptr;
-    QRadioButton* Option3 = nullptr;
-    QRadioButton* Option4 = nullptr;
-    QRadioButton* Option5 = nullptr;
-    QRadioButton* Option7 = nullptr;
-    QRadioButton* Option8 = nullptr;
-    QRadioButton* Option9 = nullptr;
+    OptionButton* Option1 = nullptr;
+    OptionButton* Option2 = nullptr;
+    OptionButton* Option3 = nullptr;
+    OptionButton* Option4 = nullptr;
+    OptionButton* Option5 = nullptr;
+    OptionButton* Option7 = nullptr;
+    OptionButton* Option8 = nullptr;
+    OptionButton* Option9 = nullptr;
     QLineEdit* Text1 = nullptr;
     QLineEdit* Text5 = nullptr;
     QLineEdit* Text26 = nullptr;
@@ -139,8 +146,14 @@ public:
     QTimer* Timer2 = nullptr; // command
     QTimer* Timer3 = nullptr; // refresh
 
+    // Poll rounds the watched drive may leave unanswered before what it last
+    // reported is shown as stale.
+    static constexpr int SilentRounds = 3;
+
     // Number shown in an address list ("0".."31").
     static int ShownNumber(const QComboBox* box);
+    // Milliseconds in a rhythm box: its leading number, blanks in front skipped.
+    static double RhythmNumber(const QString& text);
 
 public slots:
     // port
@@ -223,6 +236,15 @@ private:
     void watchDrive(quint8 address);
     // The drive whose answers are shown: the single drive, or the one polled last.
     quint8 watchedDrive() const;
+    // The watched drive answered: what it shows is current again.
+    void noteAnswer();
+    // Greys the watched drive's values, state and direction, or brings their
+    // colours back, and says in the status bar since when it has been silent.
+    void showStale(bool stale);
+    // Marks a frequency box whose text differs from the value being sent.
+    void showUnsent(QLineEdit* box);
+    // Sets one colour role of a box, or with nullopt gives it back its own.
+    void paintRole(QLineEdit* box, QPalette::ColorRole role, const std::optional<QColor>& colour);
     int checkRhythm(QLineEdit* box);
     int filterKey(QLineEdit* box, int keyAscii);
     quint8 commandAddressSingle() const;
@@ -236,6 +258,7 @@ private:
     Prompter m_prompter;
     PasswordLock m_lock;
     PortSettings m_settings;
+    TrafficTrace m_trace;
 
     QString m_forwardFrequency = QStringLiteral("50");
     QString m_reverseFrequency = QStringLiteral("50");
@@ -243,6 +266,13 @@ private:
     bool m_toldNoDrive = false;
     // The drive whose answers are on display, once the poll has turned to one.
     std::optional<quint8> m_stateDrive;
+    // When the watched drive last answered (or was first polled), and the polls
+    // it has left unanswered since.
+    QDateTime m_silentSince;
+    int m_unansweredPolls = 0;
+    bool m_stale = false;
+    // The boxes' own colours, to come back to after they were greyed.
+    QHash<QLineEdit*, QPalette> m_freshLook;
     QColor m_lastSkin;
 
     QPointer<config> m_config;

@@ -56,14 +56,14 @@ void demo::connectControls()
     connect(Combo5, &QComboBox::activated, this, &demo::Combo5_Click);
     connect(Combo6, &QComboBox::activated, this, &demo::Combo6_Click);
 
-    connect(Option1, &QRadioButton::clicked, this, &demo::Option1_Click);
-    connect(Option2, &QRadioButton::clicked, this, &demo::Option2_Click);
-    connect(Option3, &QRadioButton::clicked, this, &demo::Option3_Click);
-    connect(Option4, &QRadioButton::clicked, this, &demo::Option4_Click);
-    connect(Option5, &QRadioButton::clicked, this, &demo::Option5_Click);
-    connect(Option7, &QRadioButton::clicked, this, &demo::Option7_Click);
-    connect(Option8, &QRadioButton::clicked, this, &demo::Option8_Click);
-    connect(Option9, &QRadioButton::clicked, this, &demo::Option9_Click);
+    connect(Option1, &OptionButton::chosen, this, &demo::Option1_Click);
+    connect(Option2, &OptionButton::chosen, this, &demo::Option2_Click);
+    connect(Option3, &OptionButton::chosen, this, &demo::Option3_Click);
+    connect(Option4, &OptionButton::chosen, this, &demo::Option4_Click);
+    connect(Option5, &OptionButton::chosen, this, &demo::Option5_Click);
+    connect(Option7, &OptionButton::chosen, this, &demo::Option7_Click);
+    connect(Option8, &OptionButton::chosen, this, &demo::Option8_Click);
+    connect(Option9, &OptionButton::chosen, this, &demo::Option9_Click);
 
     connect(Text1, &QLineEdit::textChanged, this, &demo::Text1_Change);
     connect(Text5, &QLineEdit::textChanged, this, &demo::Text5_Change);
@@ -352,6 +352,7 @@ void demo::checkFrequency(QLineEdit* box)
     const std::optional<double> hz = NumberText::ParseDecimal(box->text());
     if (hz && (*hz < 0 || *hz > 400))
         box->setText(QStringLiteral("50"));
+    showUnsent(box);
 }
 
 void demo::takeFrequency(QLineEdit* box, QString& taken)
@@ -365,6 +366,7 @@ void demo::takeFrequency(QLineEdit* box, QString& taken)
         taken = box->text();
     else
         box->setText(taken);
+    showUnsent(box);
 }
 
 void demo::Text1_Change()
@@ -389,7 +391,7 @@ void demo::Text5_LostFocus()
 
 int demo::checkRhythm(QLineEdit* box)
 {
-    double ms = Tab::LeadingNumber(box->text().toStdString());
+    double ms = RhythmNumber(box->text());
     if (ms < 200) {
         box->setText(QStringLiteral("200"));
         ms = 200;

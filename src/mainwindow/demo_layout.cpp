@@ -1,5 +1,6 @@
 // The main window's controls, grouped as the frames say, placed by layouts only.
 #include "StatusPanels.h"
+#include "Tab.h"
 #include "TrafficLogBox.h"
 #include "demo.h"
 
@@ -72,9 +73,24 @@ QLineEdit* displayBox(QWidget* parent, const char* name)
     return box;
 }
 
-QRadioButton* option(QWidget* parent, const char* name, const char* caption)
+// Wide enough to show every fault description whole, code included.
+void fitLongestFault(QLineEdit* box)
 {
-    return named(new QRadioButton(QString::fromLatin1(caption), parent), name);
+    const QFontMetrics metrics = box->fontMetrics();
+    int widest = 0;
+    for (int number = 1; number <= 20; ++number) {
+        if (const auto text = Tab::FaultText(number))
+            widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(
+                                          text->data(), qsizetype(text->size()))));
+    }
+    // What the box adds around its text (frame, margins), as its own size hint reckons it.
+    const int around = box->sizeHint().width() - metrics.horizontalAdvance(u'x') * 17;
+    box->setMinimumWidth(widest + around + metrics.averageCharWidth());
+}
+
+OptionButton* option(QWidget* parent, const char* name, const char* caption)
+{
+    return named(new OptionButton(QString::fromLatin1(caption), parent), name);
 }
 
 } // namespace
@@ -217,6 +233,7 @@ QWidget* demo::buildMachineStateFrame()
     Text29 = readOnlyBox(Frame2, "Text29");
     Text30 = readOnlyBox(Frame2, "Text30");
     Text4 = readOnlyBox(Frame2, "Text4");
+    fitLongestFault(Text4);
     QPalette red = Text4->palette();
     red.setColor(QPalette::Text, Qt::red);
     Text4->setPalette(red);

@@ -25,7 +25,7 @@ QString fromView(std::string_view text)
 
 void demo::Command5_Click()
 {
-    const double ms = Tab::LeadingNumber(Text2->text().toStdString());
+    const double ms = RhythmNumber(Text2->text());
     if (ms < 200) {
         Text2->setText(QStringLiteral("200"));
         m_prompter.show(this,
@@ -62,7 +62,11 @@ void demo::Timer1_Timer()
     }
     watchDrive(address);
     m_link.RxIndex = 0;
-    m_link.SendPollRequest(address, PollItem, FaultRecordSelect, LastErrorValueSelect);
+    if (m_link.SendPollRequest(address, PollItem, FaultRecordSelect, LastErrorValueSelect))
+        ++m_unansweredPolls;
+    // A lost reply or two is no silence; whole poll rounds without an answer are.
+    if (m_unansweredPolls >= SilentRounds * Hexedit::PollItemCount && !m_stale)
+        showStale(true);
 
     if (++PollItem >= Hexedit::PollItemCount) {
         PollItem = 0;
@@ -102,6 +106,7 @@ void demo::ShowRunningValue(const RunningValueReply& reply)
     // would otherwise sit among them once the next answer moves the address back.
     if (reply.address != watchedDrive())
         return;
+    noteAnswer();
     Label34->setText(QString::number(reply.address));
     // Registers 0..18 each have their box; the counters, temperatures, speed
     // and terminal states are shown plain, the rest with two decimals.
@@ -150,11 +155,20 @@ void demo::watchDrive(quint8 address)
                                Text10, Text11, Text12, Text13, Text14, Text15, Text16,
                                Text17, Text18, Text19, Text20, Text21, Text22, Text23})
             box->clear();
+        // The fault code's description goes with it, or the next drive's empty
+        // box would still name this drive's fault.
+        Text22->setToolTip(QString());
         Text29->clear();
         Text30->clear();
         Text4->clear();
         Shape4->setFillColour(ColourValue::Black);
         StatusBar1->setPanelText(StatusPanels::RunState, QString());
+    }
+    if (m_stateDrive != address) {
+        m_unansweredPolls = 0;
+        m_silentSince = QDateTime::currentDateTime();
+        if (m_stale)
+            showStale(false);
     }
     m_stateDrive = address;
 }
@@ -165,6 +179,7 @@ void demo::ShowDriveStatus(const StatusReply& reply)
     // from another one.
     if (reply.address != watchedDrive())
         return;
+    noteAnswer();
     Text30->setText(reply.reverse ? QStringLiteral("REV") : QStringLiteral("FWD"));
     const QString state = reply.running ? QStringLiteral("Run") : QStringLiteral("Stop");
     StatusBar1->setPanelText(StatusPanels::RunState, state);

@@ -32,6 +32,7 @@ void demo::TogglePort()
     }
     m_link.ResetLine();
     m_toldNoDrive = false;
+    m_trace.restart();
     Command1->setText(kCloseCaption);
     Shape1->setFillColour(ColourValue::Green);
 }
@@ -69,6 +70,9 @@ void demo::enterPortClosedState()
     Command5->setText(QStringLiteral("Start"));
     selectNone();
     PendingCommand = 0;
+    // What the watched drive last reported stays on show, marked as old.
+    if (m_stateDrive)
+        showStale(true);
 }
 
 void demo::reportOpenError(SerialPort::OpenError error)

@@ -66,6 +66,7 @@ Form2::Form2(Hexedit& link, Prompter& prompter, PasswordLock& lock, QAction& dat
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Text6, &QPlainTextEdit::textChanged, this, &Form2::Text6_Change);
     connect(&m_link, &Hexedit::parameterReceived, this, &Form2::onParameterReceived);
+    connect(AnswerTimer, &QTimer::timeout, this, &Form2::AnswerTimer_Timer);
 }
 
 // ---------------------------------------------------------------- selection
@@ -145,6 +146,33 @@ void Form2::readSelectedParameter()
     m_link.RegisterLow = quint8(selectedIndex());
     m_link.RxIndex = 0;
     m_link.SendRequest();
+    m_askedDrive = *address;
+    NoAnswerLabel->clear();
+    showWaiting(true);
+    AnswerTimer->start();
+}
+
+void Form2::AnswerTimer_Timer()
+{
+    NoAnswerLabel->setText(tr("No answer from drive %1").arg(m_askedDrive));
+}
+
+void Form2::showWaiting(bool waiting)
+{
+    for (QWidget* field : std::initializer_list<QWidget*>{Label2, Label10, Text1, Text6, Text2,
+                                                          Text3, Text4, Text5}) {
+        if (!m_freshLook.contains(field))
+            m_freshLook.insert(field, field->palette());
+        const QPalette& fresh = m_freshLook.value(field);
+        QPalette palette = field->palette();
+        for (const QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText})
+                palette.setColor(group, role,
+                                 waiting ? QColor(Qt::gray) : fresh.color(group, role));
+        }
+        field->setPalette(palette);
+    }
 }
 
 // ---------------------------------------------------------------- reply
@@ -156,6 +184,9 @@ void Form2::onParameterReceived(const ParameterReply& reply)
     const int index = selectedIndex();
     if (!group || reply.group != *group || reply.index != index)
         return;
+    AnswerTimer->stop();
+    NoAnswerLabel->clear();
+    showWaiting(false);
     const int row = Tab::CatalogueRow(*group, index);
     Label2->setText(fromCatalogue(Tab::GroupTitle(*group)));
     Label10->setText(fromCatalogue(Tab::ParamName(row)));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QPalette>
 #include <QWidget>
 #include <optional>
 
@@ -60,6 +62,10 @@ public:
     // The receive drain belongs to the link so that it runs with or without
     // this window; this is the same timer, not a second one.
     QTimer* Timer1;
+    // How long a read waits for its answer before the window says the drive is
+    // silent (one second, single shot), and where it says so (empty otherwise).
+    QTimer* AnswerTimer;
+    QLabel* NoAnswerLabel;
 
 public slots:
     void Combo1_Click();
@@ -72,6 +78,7 @@ public slots:
     void FillIndexList();
     void ShowParameterInfo(int row);
     void ShowParameterOptionText(double value);
+    void AnswerTimer_Timer();
 
 signals:
     // "Encryption" found no password set: the main window shows its password window.
@@ -89,6 +96,9 @@ private:
     std::optional<quint8> addressOrWarn();
     void readSelectedParameter();
     void warn(const QString& text);
+    // Greys what is on show while a read waits for its answer: until then it
+    // is the previous parameter's, not the one picked.
+    void showWaiting(bool waiting);
 
     Hexedit& m_link;
     Prompter& m_prompter;
@@ -97,4 +107,7 @@ private:
     // The parameter whose reply is on show; a write is only for that one.
     std::optional<int> m_shownGroup;
     int m_shownIndex = -1;
+    // The drive the last read went to.
+    quint8 m_askedDrive = 0;
+    QHash<QWidget*, QPalette> m_freshLook;
 };

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -105,6 +106,15 @@ void Form2::buildControls()
     Command4 = named(new QPushButton(QStringLiteral("Encryption")), "Command4");
     Command2 = named(new QPushButton(QStringLiteral("Exit")), "Command2");
 
+    AnswerTimer = named(new QTimer(this), "AnswerTimer");
+    AnswerTimer->setSingleShot(true);
+    AnswerTimer->setInterval(1000);
+    NoAnswerLabel = label(QString(), "NoAnswerLabel");
+    NoAnswerLabel->setWordWrap(true);
+    QPalette red = NoAnswerLabel->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    NoAnswerLabel->setPalette(red);
+
     for (QWidget* box : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2),
                          static_cast<QWidget*>(Combo3), static_cast<QWidget*>(Text1),
                          static_cast<QWidget*>(Text6)})
@@ -161,6 +171,7 @@ void Form2::layOutControls()
 
     auto* side = new QVBoxLayout;
     side->addWidget(Frame2);
+    side->addWidget(NoAnswerLabel);
     side->addStretch();
     side->addLayout(buttons);
 

@@ -14,7 +14,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -30,6 +32,20 @@ const QString kDoneText = QStringLiteral("*******");
 bool isDigitOrBackspace(int key)
 {
     return (key >= '0' && key <= '9') || key == kBackspace;
+}
+
+// The asterisks a box shows before anything is typed and after a success.
+bool isPlaceholder(const QString& text)
+{
+    return text == kStartText || text == kDoneText;
+}
+
+// A password as the boxes admit it: 3 to 8 of the digits 0 to 9.
+bool isPassword(const QString& text)
+{
+    if (text.size() < kShortest || text.size() > kLongest)
+        return false;
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 bool allDigits(const QString& text)
@@ -196,20 +212,35 @@ bool encoder::eventFilter(QObject* watched, QEvent* event)
     if (box != Text1 && box != Text2)
         return QWidget::eventFilter(watched, event);
 
+    // The asterisks stand for "nothing typed yet": they are selected when the
+    // box is entered and go with the first key, never staying in front of
+    // what the user types.
+    if (event->type() == QEvent::FocusIn && isPlaceholder(box->text()))
+        QTimer::singleShot(0, box, [box] {
+            if (isPlaceholder(box->text()))
+                box->selectAll();
+        });
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // A pasted text is checked as a whole, like one long key press: one
         // message at most, and nothing of it enters when the filter says no.
         if (key->matches(QKeySequence::Paste)) {
             const QString pasted = QGuiApplication::clipboard()->text();
-            if (!pasted.isEmpty() && admit(box, pasted))
+            if (!pasted.isEmpty() && admit(box, pasted)) {
+                if (isPlaceholder(box->text()))
+                    box->clear();
                 box->insert(pasted);
+            }
             return true;
         }
         const QString typed = typedBy(*key);
         if (typed.isEmpty())
             return false;
-        return !admit(box, typed);
+        if (!admit(box, typed))
+            return true;
+        if (isPlaceholder(box->text()))
+            box->clear();
+        return false;
     }
     // The middle button pastes the selection on some desktops.
     if (event->type() == QEvent::MouseButtonRelease &&
@@ -217,8 +248,11 @@ bool encoder::eventFilter(QObject* watched, QEvent* event)
         const QClipboard* clipboard = QGuiApplication::clipboard();
         if (clipboard->supportsSelection()) {
             const QString pasted = clipboard->text(QClipboard::Selection);
-            if (!pasted.isEmpty() && admit(box, pasted))
+            if (!pasted.isEmpty() && admit(box, pasted)) {
+                if (isPlaceholder(box->text()))
+                    box->clear();
                 box->insert(pasted);
+            }
         }
         return true;
     }
@@ -249,10 +283,9 @@ void encoder::Command1_Click()
 void encoder::Command2_Click()
 {
     const QString entered = Text2->text();
-    // The asterisks the box starts with, and shows after a change, were never
-    // typed: taking them would replace the password with one nobody knows.
-    const bool typed = entered != kStartText && entered != kDoneText;
-    if (typed && entered.size() >= kShortest && entered.size() <= kLongest) {
+    // Only what can be typed back into the verify box becomes the password:
+    // asterisks left in the box or pasted letters would lock the user out.
+    if (isPassword(entered)) {
         m_lock.CurrentPassword = entered;
         Text2->setText(kDoneText);
         m_lock.PasswordSet = true;

@@ -55,6 +55,15 @@ inline QByteArray withCrc(const QByteArray& body)
     return Hexedit::WithCrc(body);
 }
 
+// A reply as a drive sends it: address, function 3, register, four data bytes.
+inline QByteArray reply(quint8 address, quint8 high, quint8 low, quint16 word, quint8 b6, quint8 b7)
+{
+    QByteArray body;
+    body.append(char(address)).append(char(3)).append(char(high)).append(char(low));
+    body.append(char(word >> 8)).append(char(word & 0xFF)).append(char(b6)).append(char(b7));
+    return withCrc(body);
+}
+
 inline QString hex(const QByteArray& bytes)
 {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());

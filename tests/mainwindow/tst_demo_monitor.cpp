@@ -30,15 +30,6 @@ QString fromView(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// A reply as a drive sends it: address, function 3, register, four data bytes.
-QByteArray reply(quint8 address, quint8 high, quint8 low, quint16 word, quint8 b6, quint8 b7)
-{
-    QByteArray body;
-    body.append(char(address)).append(char(3)).append(char(high)).append(char(low));
-    body.append(char(word >> 8)).append(char(word & 0xFF)).append(char(b6)).append(char(b7));
-    return withCrc(body);
-}
-
 // Addresses of the read requests written so far.
 QList<int> polledAddresses(const LoopbackPort& port)
 {
@@ -520,14 +511,20 @@ void TestDemoMonitor::refusedSettingsChangeNothing()
 void TestDemoMonitor::saveFileWritesTheLog()
 {
     DemoBench b;
+    b.openPort();
     QTemporaryDir dir;
     const QString path = dir.filePath("log.txt");
     b.window.chooseSaveFile = [&] { return path; };
-    b.window.Text28->appendTraffic(QString::fromUtf8("1 3 E \r\nFF 双 "));
+    b.window.Timer1_Timer();
+    b.receive(reply(1, 0x0E, 0, 0x1234, 0x10, 0));
     b.window.save_file->trigger();
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(file.readAll()), QString::fromUtf8("1 3 E \nFF 双 "));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[0].startsWith("# Traffic of vfdtool 1.0 on COM1,9600,Even,8,1"));
+    QVERIFY(lines[2].endsWith("  request  " + readRequest(1, 0x0E00)));
+    QVERIFY(lines[3].endsWith("  reply    " + hex(reply(1, 0x0E, 0, 0x1234, 0x10, 0))));
     QVERIFY(b.prompts().isEmpty());
 
     b.window.chooseSaveFile = [] { return QString(); }; // cancelled
@@ -546,7 +543,7 @@ void TestDemoMonitor::saveFileFailureIsReported()
     QCOMPARE(b.prompts().size(), 1);
     QVERIFY(b.prompts().first().text.contains("log.txt"));
     QVERIFY(!QFile::exists(path));
-    QCOMPARE(b.window.Text28->toPlainText(), QString("1 3 "));
+    QCOMPARE(b.window.Text28->logText(), QString("1 3 "));
 }
 
 void TestDemoMonitor::changeSkin()

@@ -55,6 +55,9 @@ private slots:
     void changingTwiceKeepsThePassword();
     void exitArmsTheLockAndTitleBarDoesNot();
     void lockRoundTripWithTheParameterWindow();
+    void asterisksGoWhenTypingStarts();
+    void newPasswordIsThreeToEightDigits_data();
+    void newPasswordIsThreeToEightDigits();
 };
 
 void TestEncoder::opensAsDescribed()
@@ -126,10 +129,16 @@ void TestEncoder::newPasswordKeyAfterExitNeedsVerifying()
         QCOMPARE(rig.titles(), QStringList{QStringLiteral("Warning!")});
     }
     QVERIFY(!rig.dataSet.isEnabled());
-    // "Enter" does not look at the lock.
+    // "Enter" does not look at the lock, but takes digits only: letters that
+    // got in unverified would make a password nobody can type back.
+    rig.prompter.clearHistory();
     rig.window->Text2->setText(QStringLiteral("ab12"));
     rig.window->Command2_Click();
-    QCOMPARE(rig.lock.CurrentPassword, QStringLiteral("ab12"));
+    QCOMPARE(rig.lock.CurrentPassword, QStringLiteral("246"));
+    QCOMPARE(rig.messages(), QStringList{kLength});
+    rig.window->Text2->setText(QStringLiteral("1234"));
+    rig.window->Command2_Click();
+    QCOMPARE(rig.lock.CurrentPassword, QStringLiteral("1234"));
 }
 
 void TestEncoder::typingGoesThroughTheFilters()
@@ -301,6 +310,55 @@ void TestEncoder::lockRoundTripWithTheParameterWindow()
     QVERIFY(!rig.dataSet.isEnabled());
     QVERIFY(rig.port.written().isEmpty());
     flushDeletes();
+}
+
+void TestEncoder::asterisksGoWhenTypingStarts()
+{
+    EncoderRig rig;
+    encoder& w = *rig.window;
+    w.show();
+    // Typed into the box as it opens, cursor behind the asterisks.
+    QTest::keyClicks(w.Text2, QStringLiteral("12"));
+    QCOMPARE(w.Text2->text(), QStringLiteral("12"));
+    QTest::keyClicks(w.Text1, QStringLiteral("41736259"));
+    QCOMPARE(w.Text1->text(), QStringLiteral("41736259"));
+
+    // Entering the box by mouse selects them, so the first key replaces them.
+    w.Text2->setText(QStringLiteral("*******"));
+    w.Text2->deselect();
+    QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(w.Text2, &focus);
+    QCoreApplication::processEvents();
+    QCOMPARE(w.Text2->selectedText(), QStringLiteral("*******"));
+    // A paste replaces them as well.
+    w.Text2->deselect();
+    QGuiApplication::clipboard()->setText(QStringLiteral("5678"));
+    QTest::keyClick(w.Text2, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w.Text2->text(), QStringLiteral("5678"));
+}
+
+void TestEncoder::newPasswordIsThreeToEightDigits_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("asterisks in front") << "******12" << false;
+    QTest::newRow("seven asterisks") << "*******" << false;
+    QTest::newRow("letters") << "12ab" << false;
+    QTest::newRow("blank") << " 123" << false;
+    QTest::newRow("full-width digits") << QString::fromUtf8("１２３") << false;
+    QTest::newRow("3 digits") << "007" << true;
+}
+
+void TestEncoder::newPasswordIsThreeToEightDigits()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, taken);
+    EncoderRig rig;
+    rig.window->Text2->setText(entry);
+    rig.window->Command2_Click();
+    QCOMPARE(rig.messages(), QStringList{taken ? kChanged : kLength});
+    QCOMPARE(rig.lock.CurrentPassword, taken ? entry : QString());
+    QCOMPARE(rig.lock.PasswordSet, taken);
 }
 
 int runEncoderTests(int argc, char** argv)

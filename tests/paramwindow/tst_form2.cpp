@@ -27,6 +27,7 @@ private slots:
     void replyForAnotherParameterIsIgnored();
     void optionTextToolTipFollowsText();
     void drainRunsThroughTheLinkTimer();
+    void readWaitsVisiblyForItsAnswer();
 };
 
 void TestForm2::opensWithGroupZeroAndAddressOne()
@@ -260,6 +261,42 @@ void TestForm2::drainRunsThroughTheLinkTimer()
     rig.window->Timer1_Timer();
     QVERIFY(!rig.window->Timer1->isActive());
 }
+void TestForm2::readWaitsVisiblyForItsAnswer()
+{
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    rig.show(QStringLiteral("0"), 3, 5000);
+    const QColor green = w.Text1->palette().color(QPalette::Text);
+    const QColor blue = w.Label10->palette().color(QPalette::WindowText);
+    rig.pickIndex(4);
+    // Until the drive answers, what stands there is P0.03's, not P0.04's.
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{w.Text1, w.Text6, w.Text2, w.Text3, w.Text4, w.Text5}) {
+        QCOMPARE(field->palette().color(QPalette::Text), QColor(Qt::gray));
+    }
+    QCOMPARE(w.Label10->palette().color(QPalette::WindowText), QColor(Qt::gray));
+    QVERIFY(w.AnswerTimer->isActive());
+    QCOMPARE(w.AnswerTimer->interval(), 1000);
+    QVERIFY(w.NoAnswerLabel->text().isEmpty());
+    w.AnswerTimer_Timer(); // a second later, still nothing
+    QCOMPARE(w.NoAnswerLabel->text(), QStringLiteral("No answer from drive 1"));
+    // A late answer for P0.03 is not the one awaited.
+    rig.receive(request(1, 3, 0, 3, 5000));
+    QCOMPARE(w.Text1->palette().color(QPalette::Text), QColor(Qt::gray));
+
+    rig.receive(request(1, 3, 0, 4, 7));
+    QVERIFY(!w.AnswerTimer->isActive());
+    QVERIFY(w.NoAnswerLabel->text().isEmpty());
+    QCOMPARE(w.Text1->palette().color(QPalette::Text), green);
+    QCOMPARE(w.Text3->palette().color(QPalette::Text), green);
+    QCOMPARE(w.Label10->palette().color(QPalette::WindowText), blue);
+
+    w.Combo3->setCurrentText(QStringLiteral("7"));
+    rig.pickGroup(QStringLiteral("1"));
+    w.AnswerTimer_Timer();
+    QCOMPARE(w.NoAnswerLabel->text(), QStringLiteral("No answer from drive 7"));
+}
+
 int runForm2Tests(int argc, char** argv)
 {
     TestForm2 tests;

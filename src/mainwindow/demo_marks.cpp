@@ -1,0 +1,74 @@
+// What the window marks as not current: the values a silent drive left behind,
+// and a typed frequency that has not been taken yet.
+#include "NumberText.h"
+#include "StatusPanels.h"
+#include "Tab.h"
+#include "demo.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+const QColor kStaleText(Qt::gray);
+// The background of a frequency box whose text is not the value being sent.
+const QColor kUnsentBase(255, 236, 150);
+
+} // namespace
+
+void demo::paintRole(QLineEdit* box, QPalette::ColorRole role, const std::optional<QColor>& colour)
+{
+    // The box's own colour is kept the first time it is changed, so it can
+    // come back exactly as it was built.
+    if (!m_freshLook.contains(box))
+        m_freshLook.insert(box, box->palette());
+    QPalette palette = box->palette();
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, role, colour.value_or(m_freshLook.value(box).color(group, role)));
+    box->setPalette(palette);
+}
+
+void demo::noteAnswer()
+{
+    m_unansweredPolls = 0;
+    m_silentSince = QDateTime::currentDateTime();
+    if (m_stale)
+        showStale(false);
+}
+
+void demo::showStale(bool stale)
+{
+    // Nothing is cleared: the user sees the last values and that they are old.
+    m_stale = stale;
+    for (QLineEdit* box : {Text24, Text25, Text3,  Text6,  Text7,  Text8,  Text9,  Text10,
+                           Text11, Text12, Text13, Text14, Text15, Text16, Text17, Text18,
+                           Text19, Text20, Text21, Text22, Text23, Text29, Text30, Text4})
+        paintRole(box, QPalette::Text, stale ? std::optional(kStaleText) : std::nullopt);
+    StatusBar1->panel(StatusPanels::RunState)->setEnabled(!stale);
+    StatusBar1->setNotice(stale && m_stateDrive
+                              ? tr("Drive %1: no answer since %2")
+                                    .arg(*m_stateDrive)
+                                    .arg(m_silentSince.time().toString(QStringLiteral("HH:mm:ss")))
+                              : QString());
+}
+
+void demo::showUnsent(QLineEdit* box)
+{
+    // A typed frequency is taken when editing ends; until then the drive runs
+    // at the value taken before, and the box must not pass for it.
+    const QString& taken = box == Text1 ? m_forwardFrequency : m_reverseFrequency;
+    const std::optional<double> shown = NumberText::ParseDecimal(box->text());
+    const bool unsent = !shown || shown != NumberText::ParseDecimal(taken);
+    paintRole(box, QPalette::Base, unsent ? std::optional(kUnsentBase) : std::nullopt);
+    box->setToolTip(unsent ? tr("not sent yet: press Enter") : QString());
+}
+
+double demo::RhythmNumber(const QString& text)
+{
+    // A pasted number may come with blanks in front; they are no part of it.
+    qsizetype first = 0;
+    while (first < text.size() && (text[first] == u' ' || text[first] == u'\t'))
+        ++first;
+    return Tab::LeadingNumber(text.sliced(first).toStdString());
+}
