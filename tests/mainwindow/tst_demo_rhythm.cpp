@@ -118,6 +118,8 @@ void TestDemoRhythm::pollAndCommandKeepTheirRhythms()
         // FWD-S goes out once at once; FWD at every command tick.
         const int commands = RhythmBench::countWithin(b->commandTimes, b->control, windowMs);
         const int expectedCommands = b->immediate ? 1 : windowMs / b->control;
+        qInfo("%s: %d polls (%d expected), %d commands (%d expected)", which.constData(), polls,
+              expectedPolls, commands, expectedCommands);
         if (qAbs(commands - expectedCommands) * 10 > expectedCommands)
             faults << QStringLiteral("%1: %2 commands, %3 expected")
                           .arg(QString::fromUtf8(which))
