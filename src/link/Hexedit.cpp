@@ -1,6 +1,7 @@
 #include "Hexedit.h"
 
 #include "NumberText.h"
+#include "RtuProtocol.h"
 
 #include <algorithm>
 #include <array>
@@ -9,17 +10,13 @@
 
 namespace {
 
-constexpr quint8 kReadFunction = 3;
-constexpr quint8 kWriteFunction = 6;
-constexpr quint8 kControlFunction = 16;
+using namespace Rtu;
+
 // Longest frame the assembler tests: once the index passes this it starts over.
 constexpr quint8 kLastFrameIndex = 18;
-constexpr quint8 kHighestAddress = 31;
-constexpr int kMonitorReplyLength = 10;
 // Every drive on the line obeys a write to address 0 and none answers it. The
 // program addresses drives one at a time, so it never writes there: a command
 // or parameter meant for one drive must not start or change them all.
-constexpr quint8 kBroadcastAddress = 0;
 // A backlog above this many bytes is thrown away rather than drained.
 constexpr qint64 kDrainBacklogLimit = 200;
 
@@ -84,7 +81,7 @@ bool isEchoOfMonitorRead(const QByteArray& sent, const std::array<quint8, 21>& b
     if (sent.size() != qsizetype(lastIndex) + 1 || sent.size() != 8 || quint8(sent[1]) != 3)
         return false;
     const quint8 block = quint8(sent[2]);
-    if (block != 0x0D && block != 0x0E)
+    if (block != RunningValueBlock && block != StatusBlock)
         return false;
     return std::equal(sent.cbegin(), sent.cend(), buffer.cbegin(),
                       [](char a, quint8 b) { return quint8(a) == b; });
@@ -170,9 +167,9 @@ std::optional<quint16> Hexedit::ParameterRaw(const QString& value, std::optional
 bool Hexedit::PrepareControlWrite(quint8 address, quint8 command, const QString& value)
 {
     SlaveAddress = address;
-    FunctionCode = kControlFunction;
-    RegisterHigh = 0x20;
-    RegisterLow = 0x00;
+    FunctionCode = ControlFunction;
+    RegisterHigh = quint8(ControlRegister >> 8);
+    RegisterLow = quint8(ControlRegister & 0xFF);
     CommandCode = command;
     // A value that does not convert must never go out with the bytes of an
     // earlier set-point: the request is marked unsendable instead.
@@ -188,12 +185,12 @@ bool Hexedit::PrepareControlWrite(quint8 address, quint8 command, const QString&
 bool Hexedit::SendRequest(const QString& parameterValue)
 {
     switch (FunctionCode) {
-    case kControlFunction: {
-        if (!m_controlValueValid || SlaveAddress == kBroadcastAddress)
+    case ControlFunction: {
+        if (!m_controlValueValid || SlaveAddress == BroadcastAddress)
             return false;
         TxFrame = QByteArray(11, '\0');
         TxFrame[0] = char(SlaveAddress);
-        TxFrame[1] = char(kControlFunction);
+        TxFrame[1] = char(ControlFunction);
         TxFrame[2] = char(RegisterHigh);
         TxFrame[3] = char(RegisterLow);
         TxFrame[4] = 0x00;
@@ -208,12 +205,12 @@ bool Hexedit::SendRequest(const QString& parameterValue)
         TxFrame.append(char(CrcHigh));
         break;
     }
-    case kReadFunction:
+    case ReadFunction:
         BuildShortFrame(0, 0);
         break;
-    case kWriteFunction: {
+    case WriteFunction: {
         const std::optional<quint16> raw = ParameterRaw(parameterValue, ParameterScale);
-        if (!raw || SlaveAddress == kBroadcastAddress)
+        if (!raw || SlaveAddress == BroadcastAddress)
             return false;
         ValueHigh = quint8(*raw >> 8);
         ValueLow = quint8(*raw & 0xFF);
@@ -283,12 +280,12 @@ void Hexedit::ReceiveByte(quint8 byte)
 
     if (RxIndex > kLastFrameIndex)
         RxIndex = 0;
-    if (RxBuffer[0] > kHighestAddress) {
+    if (RxBuffer[0] > HighestAddress) {
         RxIndex = 0;
         return;
     }
     const quint8 function = RxBuffer[1];
-    if (function != kReadFunction && function != kWriteFunction && function != kControlFunction) {
+    if (function != ReadFunction && function != WriteFunction && function != ControlFunction) {
         ++RxIndex;
         return;
     }
@@ -305,8 +302,9 @@ void Hexedit::ReceiveByte(quint8 byte)
     if (!ownRequest && !hasReplyShape()) {
         // A running value or status passes its CRC check early now and then
         // (at nine bytes, where its CRC's high byte is 0): it is whole at ten.
-        if (RxBuffer[1] == kReadFunction && (RxBuffer[2] == 0x0D || RxBuffer[2] == 0x0E) &&
-            RxIndex + 1 < kMonitorReplyLength) {
+        if (RxBuffer[1] == ReadFunction &&
+            (RxBuffer[2] == RunningValueBlock || RxBuffer[2] == StatusBlock) &&
+            RxIndex + 1 < MonitorReplyLength) {
             ++RxIndex;
             return;
         }
@@ -337,12 +335,13 @@ bool Hexedit::hasReplyShape() const
     const int length = RxIndex + 1;
     const quint8 function = RxBuffer[1];
     const quint8 kind = RxBuffer[2];
-    if (kind == 0x0D || kind == 0x0E)
-        return function == kReadFunction && length == kMonitorReplyLength;
-    if (kind <= 10)
-        return length == 8 && (function == kReadFunction || function == kWriteFunction);
+    if (kind == RunningValueBlock || kind == StatusBlock)
+        return function == ReadFunction && length == MonitorReplyLength;
+    if (kind <= LastParameterGroup)
+        return length == ShortReplyLength &&
+               (function == ReadFunction || function == WriteFunction);
     // The drive's answer to a control write: not shown, but it is the answer.
-    return function == kControlFunction && length == 8;
+    return function == ControlFunction && length == ShortReplyLength;
 }
 
 bool Hexedit::isOwnRequest() const
@@ -361,7 +360,7 @@ bool Hexedit::isLineEcho()
     // The read of a running value or the status, or a control write, coming
     // back as it went out can only be the adapter hearing itself.
     if (ownRequest && (isEchoOfMonitorRead(m_onWire, RxBuffer, RxIndex) ||
-                       quint8(m_onWire[1]) == kControlFunction)) {
+                       quint8(m_onWire[1]) == ControlFunction)) {
         m_lineEchoes = true;
         m_answersFirst = false;
         return true;
@@ -405,9 +404,9 @@ void Hexedit::DecodeResponse()
 {
     const quint8 kind = RxBuffer[2];
     const quint16 word = quint16(RxBuffer[4] << 8 | RxBuffer[5]);
-    if (kind <= 10) {
+    if (kind <= LastParameterGroup) {
         emit parameterReceived({RxBuffer[0], kind, RxBuffer[3], word});
-    } else if (kind == 0x0D) {
+    } else if (kind == RunningValueBlock) {
         RunningValueReply reply;
         reply.address = RxBuffer[0];
         reply.index = RxBuffer[3];
@@ -415,7 +414,7 @@ void Hexedit::DecodeResponse()
         reply.decimalCode = RxBuffer[7] & 0x1F;
         reply.value = float(word) * RunningFactor(reply.decimalCode);
         emit runningValueReceived(reply);
-    } else if (kind == 0x0E) {
+    } else if (kind == StatusBlock) {
         StatusReply reply;
         reply.address = RxBuffer[0];
         reply.statusWord = word;

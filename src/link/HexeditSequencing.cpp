@@ -1,10 +1,7 @@
 // Request sequencing: the poll schedule the poll timer steps through and the
 // run-command table the command timer sends from.
 #include "Hexedit.h"
-
-namespace {
-constexpr quint8 kBroadcast = 0;
-}
+#include "RtuProtocol.h"
 
 std::optional<quint16> Hexedit::PollRegister(int pollItem, int faultRecordSelect,
                                              int lastErrorValueSelect)
@@ -33,7 +30,7 @@ bool Hexedit::SendPollRequest(quint8 address, int pollItem, int faultRecordSelec
         RegisterHigh = quint8(*reg >> 8);
         RegisterLow = quint8(*reg & 0xFF);
     }
-    FunctionCode = 3; // read
+    FunctionCode = Rtu::ReadFunction;
     return SendRequest();
 }
 
@@ -63,7 +60,7 @@ Hexedit::CommandOutcome Hexedit::SendPendingCommand(int pendingCommand, bool sin
     // more drive stopping.
     std::optional<quint8> address =
         singleMachine ? std::optional<quint8>(singleAddress) : m_lastRequestAddress;
-    if (!address || *address == kBroadcast) {
+    if (!address || *address == Rtu::BroadcastAddress) {
         if (pendingCommand != 5)
             return CommandOutcome::NoDrive;
         return SendBroadcastStop() ? CommandOutcome::SentToEveryDrive : CommandOutcome::NotSent;

@@ -4,20 +4,14 @@
 // the answer (or its time-out) and then goes out, in the order asked, with a
 // STOP ahead of everything else.
 #include "Hexedit.h"
+#include "RtuProtocol.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr quint8 kReadFunction = 3;
-constexpr quint8 kWriteFunction = 6;
-constexpr quint8 kControlFunction = 16;
-constexpr quint8 kStopCode = 0x01;
-// A reply to a running-value or status read is ten bytes; every other reply
-// the drives send (parameter read, parameter write, control write) is eight.
-constexpr int kMonitorReplyLength = 10;
-constexpr int kShortReplyLength = 8;
+using namespace Rtu;
 // USB serial adapters hand on what they received in lumps a few milliseconds
 // apart; an answer that is on its way must not be taken for a silent drive.
 constexpr double kAdapterAllowanceMs = 10.0;
@@ -32,8 +26,8 @@ constexpr qsizetype kMostWaiting = 32;
 
 bool isStop(const QByteArray& frame)
 {
-    return frame.size() == 13 && quint8(frame[1]) == kControlFunction &&
-           quint8(frame[8]) == kStopCode;
+    return frame.size() == ControlRequestLength && quint8(frame[1]) == ControlFunction &&
+           quint8(frame[8]) == StopCode;
 }
 
 } // namespace
@@ -44,9 +38,9 @@ Hexedit::FrameKind Hexedit::KindOf(const QByteArray& frame)
         return FrameKind::Other;
     const quint8 function = quint8(frame[1]);
     const quint8 block = quint8(frame[2]);
-    if (function == kControlFunction)
+    if (function == ControlFunction)
         return FrameKind::Command;
-    if (function == kReadFunction && (block == 0x0D || block == 0x0E))
+    if (function == ReadFunction && (block == RunningValueBlock || block == StatusBlock))
         return FrameKind::Monitor;
     return FrameKind::Other;
 }
@@ -56,11 +50,12 @@ int Hexedit::AnswerTimeoutMs(const QByteArray& frame) const
     const SerialSettings line = m_port.lineSettings();
     const double characterMs = line.bitsPerCharacter() * 1000.0 / std::max(line.baudRate, 1);
     const int replyLength =
-        KindOf(frame) == FrameKind::Monitor ? kMonitorReplyLength : kShortReplyLength;
-    if (frame.isEmpty() || frame[0] == 0) // nobody answers a broadcast: its bytes and the gap
+        KindOf(frame) == FrameKind::Monitor ? MonitorReplyLength : ShortReplyLength;
+    if (frame.isEmpty() ||
+        quint8(frame[0]) == BroadcastAddress) // nobody answers a broadcast: its bytes and the gap
         return std::max(1, int(std::ceil((frame.size() + 3.5) * characterMs)));
-    const double ms = (frame.size() + replyLength + 3.5) * characterMs + m_responseDelayMs +
-                      kAdapterAllowanceMs;
+    const double ms =
+        (frame.size() + replyLength + 3.5) * characterMs + m_responseDelayMs + kAdapterAllowanceMs;
     return std::max(kShortestTimeoutMs, int(std::ceil(ms)));
 }
 
@@ -86,17 +81,18 @@ bool Hexedit::transmit(const QByteArray& frame)
     if (isStop(frame)) {
         // Stopping is never held up behind other requests, and no run command
         // waiting to go out may follow it.
-        std::erase_if(m_waiting,
-                      [](const QByteArray& queued) { return KindOf(queued) == FrameKind::Command; });
+        std::erase_if(m_waiting, [](const QByteArray& queued) {
+            return KindOf(queued) == FrameKind::Command;
+        });
         m_waiting.push_front(frame);
         return true;
     }
     if (kind != FrameKind::Other) {
         // The newest command and the newest poll carry what the user wants now;
         // an older one of the same kind still waiting is replaced in its place.
-        const auto same = std::find_if(m_waiting.begin(), m_waiting.end(), [&](const QByteArray& q) {
-            return KindOf(q) == kind && !isStop(q);
-        });
+        const auto same =
+            std::find_if(m_waiting.begin(), m_waiting.end(),
+                         [&](const QByteArray& q) { return KindOf(q) == kind && !isStop(q); });
         if (same != m_waiting.end()) {
             *same = frame;
             return true;
@@ -175,18 +171,21 @@ bool Hexedit::SendBroadcastStop()
 {
     // The one frame the program sends to address 0: when no single drive can
     // be named, every drive is told to stop. None of them answers.
-    QByteArray body(11, '\0');
-    body[1] = char(kControlFunction);
-    body[2] = 0x20;
+    QByteArray body(11, '\0'); // two registers, four bytes: code, then set-point 0
+    body[0] = char(BroadcastAddress);
+    body[1] = char(ControlFunction);
+    body[2] = char(ControlRegister >> 8);
+    body[3] = char(ControlRegister & 0xFF);
     body[5] = 0x02;
     body[6] = 0x04;
-    body[8] = char(kStopCode);
+    body[8] = char(StopCode);
     return transmit(WithCrc(body));
 }
 
 bool Hexedit::isAnswerTo(const QByteArray& request) const
 {
-    if (request.isEmpty() || request[0] == 0 || RxBuffer[0] != quint8(request[0]))
+    if (request.isEmpty() || quint8(request[0]) == BroadcastAddress ||
+        RxBuffer[0] != quint8(request[0]))
         return false;
     return RxBuffer[1] == quint8(request[1]);
 }

@@ -5,6 +5,7 @@
 #include "NumberText.h"
 #include "PasswordLock.h"
 #include "Prompter.h"
+#include "RtuProtocol.h"
 #include "Tab.h"
 #include "menu.h"
 
@@ -20,8 +21,6 @@
 
 namespace {
 
-constexpr quint8 kReadFunction = 3;
-constexpr quint8 kWriteFunction = 6;
 constexpr int kHighestAddress = 255;
 
 const QString kErrorTitle = QStringLiteral("Error Warning");
@@ -141,7 +140,7 @@ void Form2::readSelectedParameter()
     if (!address)
         return;
     m_link.SlaveAddress = *address;
-    m_link.FunctionCode = kReadFunction;
+    m_link.FunctionCode = Rtu::ReadFunction;
     m_link.RegisterHigh = quint8(*group);
     m_link.RegisterLow = quint8(selectedIndex());
     m_link.RxIndex = 0;
@@ -283,7 +282,7 @@ void Form2::Command1_Click()
         return;
     }
     m_link.SlaveAddress = *address;
-    m_link.FunctionCode = kWriteFunction;
+    m_link.FunctionCode = Rtu::WriteFunction;
     m_link.RegisterHigh = quint8(*group);
     m_link.RegisterLow = quint8(selectedIndex());
     m_link.SendRequest(value);

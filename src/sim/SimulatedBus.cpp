@@ -1,14 +1,15 @@
 #include "SimulatedBus.h"
 
 #include "Hexedit.h"
+#include "RtuProtocol.h"
 
 namespace {
 
-constexpr quint8 kRead = 0x03;
-constexpr quint8 kWriteSingle = 0x06;
-constexpr quint8 kWriteMultiple = 0x10;
-constexpr quint16 kControlRegister = 0x2000;
-constexpr quint16 kSetpointRegister = 0x2001;
+constexpr quint8 kRead = Rtu::ReadFunction;
+constexpr quint8 kWriteSingle = Rtu::WriteFunction;
+constexpr quint8 kWriteMultiple = Rtu::ControlFunction;
+constexpr quint16 kControlRegister = Rtu::ControlRegister;
+constexpr quint16 kSetpointRegister = Rtu::SetpointRegister;
 constexpr quint16 kAddressParameter = 0x0800; // P8.00
 constexpr int kMaxStandardRead = 125;
 
@@ -145,7 +146,7 @@ std::optional<QByteArray> SimulatedBus::readRequest(SimulatedDrive& drive,
                 return exceptionReply(address, kRead, IllegalAddress);
             body.append(char(*raw >> 8));
             body.append(char(*raw & 0xFF));
-        } else if (reg >> 8 == 0x0D) {
+        } else if (reg >> 8 == Rtu::RunningValueBlock) {
             const auto value = drive.runningValue(reg & 0xFF);
             if (!value)
                 return exceptionReply(address, kRead, IllegalAddress);
@@ -153,7 +154,7 @@ std::optional<QByteArray> SimulatedBus::readRequest(SimulatedDrive& drive,
             body.append(char(value->raw & 0xFF));
             body.append(char(0));
             body.append(char(value->decimalCode));
-        } else if (reg == 0x0E00) {
+        } else if (reg == Rtu::StatusRegister) {
             const quint16 word = drive.statusWord();
             body.append(char(word >> 8));
             body.append(char(word & 0xFF));

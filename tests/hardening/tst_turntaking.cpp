@@ -42,10 +42,9 @@ struct PairRun
         window = std::make_unique<demo>(&port);
         window->selectPort(sim.device());
         window->prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
-        QObject::connect(&window->link(), &Hexedit::frameSent, window.get(),
-                         [this](const QByteArray& frame) {
-                             ++(quint8(frame[1]) == 16 ? commands : polls);
-                         });
+        QObject::connect(
+            &window->link(), &Hexedit::frameSent, window.get(),
+            [this](const QByteArray& frame) { ++(quint8(frame[1]) == 16 ? commands : polls); });
     }
 
     void start()
@@ -60,7 +59,6 @@ struct PairRun
         if (w.Command5->text() == u"Start")
             w.Command5_Click();
         w.Option1->click();
-
     }
 
     void stop()

@@ -59,10 +59,10 @@ void feed(Hexedit& link, const QByteArray& bytes)
 // them and a Modbus exception reply at the end.
 QByteArray mixedStream()
 {
-    return hex("20 FF C8") + hex("01 03 0E 00 00 01 10 00 EF E9") + hex("01 03 0D 00 13 88 00 08 36 B2") +
-           hex("7F") + hex("02 03 0E 00 00 60 14 20 FD 3A") + hex("01 10 20 00 00 02 4A 08") +
-           hex("03 03 02 05 01 F4 55 86") + hex("1F 03 0E 00 01 60 10 20 3E 93") +
-           hex("01 83 02 C0 F1");
+    return hex("20 FF C8") + hex("01 03 0E 00 00 01 10 00 EF E9") +
+           hex("01 03 0D 00 13 88 00 08 36 B2") + hex("7F") + hex("02 03 0E 00 00 60 14 20 FD 3A") +
+           hex("01 10 20 00 00 02 4A 08") + hex("03 03 02 05 01 F4 55 86") +
+           hex("1F 03 0E 00 01 60 10 20 3E 93") + hex("01 83 02 C0 F1");
 }
 
 } // namespace

@@ -143,8 +143,9 @@ void TestSequencing::pendingCommand()
         QVERIFY(b.link.SendPollRequest(5, 0));
         b.port.clearWritten();
     }
-    const bool sent = b.link.SendPendingCommand(pending, single, 9, forward, QStringLiteral("30")) ==
-                      Hexedit::CommandOutcome::Sent;
+    const bool sent =
+        b.link.SendPendingCommand(pending, single, 9, forward, QStringLiteral("30")) ==
+        Hexedit::CommandOutcome::Sent;
     QCOMPARE(sent, !frame.isEmpty());
     QCOMPARE(b.port.written().size(), frame.isEmpty() ? 0 : 1);
     if (!frame.isEmpty())
@@ -193,7 +194,8 @@ void TestSequencing::noWriteReachesEveryDrive()
 void TestSequencing::stopWithNoDriveToNameStopsEveryDrive()
 {
     using Outcome = Hexedit::CommandOutcome;
-    const QString broadcastStop = spaced(Hexedit::WithCrc(QByteArray::fromHex("0010200000020400010000")));
+    const QString broadcastStop =
+        spaced(Hexedit::WithCrc(QByteArray::fromHex("0010200000020400010000")));
     // "Single Machine" on address 0.
     Bench single;
     QCOMPARE(single.link.SendPendingCommand(5, true, 0, QString(), QString()),

@@ -45,9 +45,9 @@ const QByteArray kStatusOf1 = QByteArray::fromHex("01030E0000011000EFE9");
 
 QString poll(quint8 address, quint16 reg)
 {
-    return spaced(Hexedit::WithCrc(QByteArray::fromHex(
-        QByteArray::number(address, 16).rightJustified(2, '0') + "03" +
-        QByteArray::number(reg, 16).rightJustified(4, '0') + "0000")));
+    return spaced(Hexedit::WithCrc(
+        QByteArray::fromHex(QByteArray::number(address, 16).rightJustified(2, '0') + "03" +
+                            QByteArray::number(reg, 16).rightJustified(4, '0') + "0000")));
 }
 
 QString control(quint8 address, quint8 code, quint16 value)
@@ -81,14 +81,14 @@ void TestTurns::timeoutFollowsTheLine_data()
     QTest::addColumn<int>("ms");
     // 11 bits a character at 9600: 1.146 ms. Status read: 8 + 10 + 3.5 characters,
     // 5 ms response delay, 10 ms for the adapter.
-    QTest::addRow("status read, 9600") << "9600,E,8,1"
-                                       << QByteArray::fromHex("01030E0000004722") << 40;
+    QTest::addRow("status read, 9600")
+        << "9600,E,8,1" << QByteArray::fromHex("01030E0000004722") << 40;
     QTest::addRow("control write, 9600")
         << "9600,E,8,1" << Hexedit::WithCrc(QByteArray::fromHex("0110200000020400121388")) << 44;
-    QTest::addRow("status read, 1200") << "1200,N,8,1" << QByteArray::fromHex("01030E0000004722")
-                                       << 195;
-    QTest::addRow("fast line: the floor") << "115200,N,8,1"
-                                          << QByteArray::fromHex("01030E0000004722") << 20;
+    QTest::addRow("status read, 1200")
+        << "1200,N,8,1" << QByteArray::fromHex("01030E0000004722") << 195;
+    QTest::addRow("fast line: the floor")
+        << "115200,N,8,1" << QByteArray::fromHex("01030E0000004722") << 20;
     // Nobody answers address 0: the line is free once the frame and its gap are by.
     QTest::addRow("broadcast stop, 9600")
         << "9600,E,8,1" << QByteArray::fromHex("00102000000204000100000000") << 19;
@@ -160,8 +160,8 @@ void TestTurns::stopGoesFirstAndCancelsWaitingCommands()
     QVERIFY(line.link.SendBroadcastStop());
     QCOMPARE(line.port.written().size(), 3);
     line.link.AnswerTimer_Timer();
-    QCOMPARE(line.written().last(), spaced(Hexedit::WithCrc(
-                                        QByteArray::fromHex("0010200000020400010000"))));
+    QCOMPARE(line.written().last(),
+             spaced(Hexedit::WithCrc(QByteArray::fromHex("0010200000020400010000"))));
     QCOMPARE(line.link.AnswerTimeoutMs(line.port.written().last()), 19);
 }
 

@@ -33,11 +33,10 @@ struct RhythmBench
         : control(controlMs), poll(pollMs), immediate(fwdS)
     {
         window.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
-        QObject::connect(&window.link(), &Hexedit::frameSent, &window,
-                         [this, &clock](const QByteArray& frame) {
-                             (quint8(frame[1]) == 16 ? commandTimes : pollTimes)
-                                 << clock.elapsed() - started;
-                         });
+        QObject::connect(
+            &window.link(), &Hexedit::frameSent, &window, [this, &clock](const QByteArray& frame) {
+                (quint8(frame[1]) == 16 ? commandTimes : pollTimes) << clock.elapsed() - started;
+            });
     }
 
     void start(const QElapsedTimer& clock)
@@ -83,7 +82,7 @@ void TestDemoRhythm::pollAndCommandKeepTheirRhythms()
         int control, poll;
         bool immediate;
     };
-    const Pair pairs[] = {{200, 200, false}, {500, 200, false}, {200, 500, false},
+    const Pair pairs[] = {{200, 200, false}, {500, 200, false},  {200, 500, false},
                           {300, 400, false}, {500, 1000, false}, {1000, 1000, false},
                           {400, 200, false}, {1000, 200, false}, {200, 200, true},
                           {500, 500, true}};
@@ -102,12 +101,11 @@ void TestDemoRhythm::pollAndCommandKeepTheirRhythms()
 
     QStringList faults;
     for (auto& b : benches) {
-        const QByteArray which =
-            QStringLiteral("control %1 ms, poll %2 ms%3")
-                .arg(b->control)
-                .arg(b->poll)
-                .arg(b->immediate ? QStringLiteral(", FWD-S") : QString())
-                .toUtf8();
+        const QByteArray which = QStringLiteral("control %1 ms, poll %2 ms%3")
+                                     .arg(b->control)
+                                     .arg(b->poll)
+                                     .arg(b->immediate ? QStringLiteral(", FWD-S") : QString())
+                                     .toUtf8();
         const int polls = RhythmBench::countWithin(b->pollTimes, b->poll, windowMs);
         const int expectedPolls = windowMs / b->poll;
         if (qAbs(polls - expectedPolls) * 10 > expectedPolls)
