@@ -57,8 +57,8 @@ int Hexedit::AnswerTimeoutMs(const QByteArray& frame) const
         KindOf(frame) == FrameKind::Monitor ? kMonitorReplyLength : kShortReplyLength;
     if (frame.isEmpty() || frame[0] == 0) // nobody answers a broadcast: its bytes and the gap
         return std::max(1, int(std::ceil((frame.size() + 3.5) * characterMs)));
-    const double ms = (frame.size() + replyLength + 3.5) * characterMs + m_responseDelayMs +
-                      kAdapterAllowanceMs;
+    const double ms =
+        (frame.size() + replyLength + 3.5) * characterMs + m_responseDelayMs + kAdapterAllowanceMs;
     return std::max(kShortestTimeoutMs, int(std::ceil(ms)));
 }
 
@@ -72,11 +72,12 @@ int Hexedit::ResponseDelayMs() const
     return m_responseDelayMs;
 }
 
-bool Hexedit::transmit(const QByteArray& frame)
+bool Hexedit::transmit(const QByteArray& frame, bool followed)
 {
     if (frame.isEmpty() || !m_port.isOpen())
         return false;
-    m_lastRequestAddress = quint8(frame[0]);
+    if (followed)
+        m_lastRequestAddress = quint8(frame[0]);
     if (!AwaitingAnswer() && m_waiting.empty())
         return writeNow(frame);
 
@@ -84,17 +85,18 @@ bool Hexedit::transmit(const QByteArray& frame)
     if (isStop(frame)) {
         // Stopping is never held up behind other requests, and no run command
         // waiting to go out may follow it.
-        std::erase_if(m_waiting,
-                      [](const QByteArray& queued) { return KindOf(queued) == FrameKind::Command; });
+        std::erase_if(m_waiting, [](const QByteArray& queued) {
+            return KindOf(queued) == FrameKind::Command;
+        });
         m_waiting.push_front(frame);
         return true;
     }
     if (kind != FrameKind::Other) {
         // The newest command and the newest poll carry what the user wants now;
         // an older one of the same kind still waiting is replaced in its place.
-        const auto same = std::find_if(m_waiting.begin(), m_waiting.end(), [&](const QByteArray& q) {
-            return KindOf(q) == kind && !isStop(q);
-        });
+        const auto same =
+            std::find_if(m_waiting.begin(), m_waiting.end(),
+                         [&](const QByteArray& q) { return KindOf(q) == kind && !isStop(q); });
         if (same != m_waiting.end()) {
             *same = frame;
             return true;
@@ -115,6 +117,7 @@ bool Hexedit::writeNow(const QByteArray& frame)
         return false;
     m_onWire = frame;
     m_framesSinceSend = 0;
+    m_strayBytes = 0;
     const int timeout = AnswerTimeoutMs(frame);
     m_answerExtensionsLeft = (timeout + kAnswerExtensionMs - 1) / kAnswerExtensionMs;
     m_answerTimer.start(timeout);
@@ -143,12 +146,17 @@ void Hexedit::AnswerTimer_Timer()
         return;
     }
     m_answerTimer.stop();
+    // Copied: whoever hears of it may put the next frame on the wire at once.
+    const QByteArray request = m_onWire;
+    emit answerTimedOut(request, std::max(0, m_strayBytes));
     sendNextWaiting();
 }
 
-void Hexedit::answerArrived()
+void Hexedit::answerArrived(const QByteArray& answer)
 {
     m_answerTimer.stop();
+    const QByteArray request = m_onWire;
+    emit answerReceived(request, answer);
     sendNextWaiting();
 }
 
@@ -178,9 +186,41 @@ bool Hexedit::SendBroadcastStop()
     return transmit(WithCrc(body));
 }
 
+bool Hexedit::SendFrame(const QByteArray& frame)
+{
+    if (frame.size() < 4 || frame[0] == 0)
+        return false;
+    return transmit(frame, false);
+}
+
 bool Hexedit::isAnswerTo(const QByteArray& request) const
 {
-    if (request.isEmpty() || request[0] == 0 || RxBuffer[0] != quint8(request[0]))
+    if (request.size() < 4 || request[0] == 0 || RxBuffer[0] != quint8(request[0]))
         return false;
-    return RxBuffer[1] == quint8(request[1]);
+    // A drive echoes the register it answers for: a late answer about another
+    // register of the same drive is not the answer to this request.
+    return RxBuffer[1] == quint8(request[1]) && RxBuffer[2] == quint8(request[2]) &&
+           RxBuffer[3] == quint8(request[3]);
+}
+
+bool Hexedit::takeException()
+{
+    // address, function | 0x80, code, CRC: five bytes.
+    const quint8 function = RxBuffer[1];
+    if (RxIndex != 4 ||
+        (function != (kReadFunction | 0x80) && function != (kWriteFunction | 0x80) &&
+         function != (kControlFunction | 0x80)))
+        return false;
+    CalcReceiveCrc();
+    if (RxCrcLow != RxBuffer[3] || RxCrcHigh != RxBuffer[4])
+        return false;
+    m_strayBytes -= 5;
+    const QByteArray frame(reinterpret_cast<const char*>(RxBuffer.data()), 5);
+    const bool answer = AwaitingAnswer() && m_onWire.size() >= 2 && m_onWire[0] != 0 &&
+                        quint8(m_onWire[0]) == RxBuffer[0] &&
+                        (quint8(m_onWire[1]) | 0x80) == function;
+    emit exceptionReceived(RxBuffer[0], function, RxBuffer[2]);
+    if (answer)
+        answerArrived(frame);
+    return true;
 }
