@@ -237,6 +237,7 @@ void Hexedit::ResetLine()
     m_waiting.clear();
     m_onWire.clear();
     RxIndex = 0;
+    emit lineReset();
 }
 
 void Hexedit::OnBytesReceived()
@@ -276,6 +277,7 @@ void Hexedit::ReceiveByte(quint8 byte)
     if (RxIndex >= RxBuffer.size())
         RxIndex = 0;
     RxBuffer[RxIndex] = byte;
+    ++m_strayBytes;
     emit trafficLog(hexByte(byte));
 
     if (RxIndex > kLastFrameIndex)
@@ -286,6 +288,11 @@ void Hexedit::ReceiveByte(quint8 byte)
     }
     const quint8 function = RxBuffer[1];
     if (function != ReadFunction && function != WriteFunction && function != ControlFunction) {
+        if (takeException()) {
+            emit trafficLog(QStringLiteral("\r\n"));
+            RxIndex = 0;
+            return;
+        }
         ++RxIndex;
         return;
     }
@@ -299,6 +306,7 @@ void Hexedit::ReceiveByte(quint8 byte)
         return;
     }
     const bool ownRequest = isOwnRequest();
+    const QByteArray frame(reinterpret_cast<const char*>(RxBuffer.data()), qsizetype(RxIndex) + 1);
     if (!ownRequest && !hasReplyShape()) {
         // A running value or status passes its CRC check early now and then
         // (at nine bytes, where its CRC's high byte is 0): it is whole at ten.
@@ -311,10 +319,12 @@ void Hexedit::ReceiveByte(quint8 byte)
         // Any other frame with a right CRC but the wrong shape for its kind (a
         // write echo naming the running values, a status in eight bytes) is no
         // answer the drives give: it stays in the traffic log, unshown.
+        m_strayBytes -= int(frame.size());
         emit trafficLog(QStringLiteral("\r\n"));
         RxIndex = 0;
         return;
     }
+    m_strayBytes -= int(frame.size());
     const int position = m_framesSinceSend;
     if (!isLineEcho() && hasReplyShape()) {
         // A frame with the request's very bytes may yet be an echo the line
@@ -324,7 +334,7 @@ void Hexedit::ReceiveByte(quint8 byte)
                             (!ownRequest || m_answersFirst || (m_lineEchoes && position == 1));
         DecodeResponse();
         if (answer)
-            answerArrived();
+            answerArrived(frame);
     }
     emit trafficLog(QStringLiteral("\r\n"));
     RxIndex = 0;

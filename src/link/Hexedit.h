@@ -97,9 +97,19 @@ public:
     bool SendRequest(const QString& parameterValue = QString());
     // Tells every drive on the line to stop (address 0; nobody answers).
     bool SendBroadcastStop();
+    // Sends a finished frame for the link client, taking its turn like any
+    // other request. The request state and the drive that run commands follow
+    // are left as they are: a tool reading another drive must not redirect the
+    // user's commands there.
+    bool SendFrame(const QByteArray& frame);
 
     // ---- taking turns on the half-duplex line
-    enum class FrameKind { Command, Monitor, Other };
+    enum class FrameKind
+    {
+        Command,
+        Monitor,
+        Other
+    };
     static FrameKind KindOf(const QByteArray& frame);
     // How long the answer to a frame may take at the port's line settings: its
     // bytes and the answer's, 3.5 characters of silence, the drive's response
@@ -131,7 +141,8 @@ public:
                          int lastErrorValueSelect = 0);
     // Command code of a run command 1..7, 0 for "send nothing".
     static quint8 RunCommandCode(int pendingCommand);
-    enum class CommandOutcome {
+    enum class CommandOutcome
+    {
         Sent,
         SentToEveryDrive, // STOP with no one drive to name: the line's broadcast stop
         NoDrive,          // a run command with no one drive to name: nothing sent
@@ -174,6 +185,15 @@ signals:
     void runningValueReceived(const RunningValueReply& reply);
     void statusReceived(const StatusReply& reply);
     void parameterReceived(const ParameterReply& reply);
+    // A Modbus exception reply (function 0x83, 0x86 or 0x90, five bytes).
+    void exceptionReceived(quint8 address, quint8 function, quint8 code);
+    // The answer to the frame on the wire came in (answer: the whole frame).
+    void answerReceived(const QByteArray& request, const QByteArray& answer);
+    // The frame on the wire had no answer in time. strayBytes: bytes heard
+    // meanwhile that made no valid frame (a damaged answer, as a rule).
+    void answerTimedOut(const QByteArray& request, int strayBytes);
+    // What was on the wire and waiting was forgotten (port opened or closed).
+    void lineReset();
 
 private:
     // Whether the frame just completed is the line's echo of our own request.
@@ -183,9 +203,11 @@ private:
     // Whether the frame just completed fits the kind of reply it claims to be.
     bool hasReplyShape() const;
     bool isAnswerTo(const QByteArray& request) const;
-    bool transmit(const QByteArray& frame);
+    bool transmit(const QByteArray& frame, bool followed = true);
+    // Whether the frame just completed is an exception reply; reports it.
+    bool takeException();
     bool writeNow(const QByteArray& frame);
-    void answerArrived();
+    void answerArrived(const QByteArray& answer);
     void sendNextWaiting();
 
     SerialPort& m_port;
@@ -210,5 +232,7 @@ private:
     bool m_answersFirst = false;
     // Complete frames since the last send, and whether the first was our request.
     int m_framesSinceSend = 0;
+    // Bytes since the last send that have not (yet) made a complete frame.
+    int m_strayBytes = 0;
     bool m_firstWasOwnRequest = false;
 };

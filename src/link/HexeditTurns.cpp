@@ -69,11 +69,12 @@ int Hexedit::ResponseDelayMs() const
     return m_responseDelayMs;
 }
 
-bool Hexedit::transmit(const QByteArray& frame)
+bool Hexedit::transmit(const QByteArray& frame, bool followed)
 {
     if (frame.isEmpty() || !m_port.isOpen())
         return false;
-    m_lastRequestAddress = quint8(frame[0]);
+    if (followed)
+        m_lastRequestAddress = quint8(frame[0]);
     if (!AwaitingAnswer() && m_waiting.empty())
         return writeNow(frame);
 
@@ -113,6 +114,7 @@ bool Hexedit::writeNow(const QByteArray& frame)
         return false;
     m_onWire = frame;
     m_framesSinceSend = 0;
+    m_strayBytes = 0;
     const int timeout = AnswerTimeoutMs(frame);
     m_answerExtensionsLeft = kMostAnswerExtensions;
     m_answerProgress = 0;
@@ -145,12 +147,17 @@ void Hexedit::AnswerTimer_Timer()
         return;
     }
     m_answerTimer.stop();
+    // Copied: whoever hears of it may put the next frame on the wire at once.
+    const QByteArray request = m_onWire;
+    emit answerTimedOut(request, std::max(0, m_strayBytes));
     sendNextWaiting();
 }
 
-void Hexedit::answerArrived()
+void Hexedit::answerArrived(const QByteArray& answer)
 {
     m_answerTimer.stop();
+    const QByteArray request = m_onWire;
+    emit answerReceived(request, answer);
     sendNextWaiting();
 }
 
@@ -182,10 +189,42 @@ bool Hexedit::SendBroadcastStop()
     return transmit(WithCrc(body));
 }
 
+bool Hexedit::SendFrame(const QByteArray& frame)
+{
+    if (frame.size() < 4 || frame[0] == 0)
+        return false;
+    return transmit(frame, false);
+}
+
 bool Hexedit::isAnswerTo(const QByteArray& request) const
 {
-    if (request.isEmpty() || quint8(request[0]) == BroadcastAddress ||
+    if (request.size() < 4 || quint8(request[0]) == BroadcastAddress ||
         RxBuffer[0] != quint8(request[0]))
         return false;
-    return RxBuffer[1] == quint8(request[1]);
+    // A drive echoes the register it answers for: a late answer about another
+    // register of the same drive is not the answer to this request.
+    return RxBuffer[1] == quint8(request[1]) && RxBuffer[2] == quint8(request[2]) &&
+           RxBuffer[3] == quint8(request[3]);
+}
+
+bool Hexedit::takeException()
+{
+    // address, function | 0x80, code, CRC: five bytes.
+    const quint8 function = RxBuffer[1];
+    if (RxIndex != 4 ||
+        (function != (ReadFunction | ExceptionFlag) && function != (WriteFunction | ExceptionFlag) &&
+         function != (ControlFunction | ExceptionFlag)))
+        return false;
+    CalcReceiveCrc();
+    if (RxCrcLow != RxBuffer[3] || RxCrcHigh != RxBuffer[4])
+        return false;
+    m_strayBytes -= 5;
+    const QByteArray frame(reinterpret_cast<const char*>(RxBuffer.data()), 5);
+    const bool answer = AwaitingAnswer() && m_onWire.size() >= 2 && m_onWire[0] != 0 &&
+                        quint8(m_onWire[0]) == RxBuffer[0] &&
+                        (quint8(m_onWire[1]) | 0x80) == function;
+    emit exceptionReceived(RxBuffer[0], function, RxBuffer[2]);
+    if (answer)
+        answerArrived(frame);
+    return true;
 }

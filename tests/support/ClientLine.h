@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Hexedit.h"
+#include "LineTurns.h"
+#include "LinkClient.h"
+#include "LoopbackPort.h"
+
+#include <QCoreApplication>
+#include <QList>
+
+// The link client on an in-memory line whose clock stands still: the test
+// injects answers, lets time-outs pass by hand and collects the results.
+struct ClientLine
+{
+    LoopbackPort port;
+    Hexedit link{port};
+    LinkClient client{link};
+    double nowMs = 0;
+    QList<LinkResult> results;
+
+    ClientLine()
+    {
+        port.open();
+        client.clock = [this] { return nowMs; };
+    }
+
+    void submit(const LinkRequest& request)
+    {
+        client.submit(request, [this](const LinkResult& r) { results.append(r); });
+        settle();
+    }
+
+    // Results and follow-up requests are handed over from the event loop.
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    void receive(const QByteArray& bytes)
+    {
+        port.inject(bytes);
+        for (int guard = 0; guard < 1000 && port.bytesWaiting() > 0; ++guard)
+            link.DrainTick();
+        settle();
+    }
+
+    void timeOut()
+    {
+        passAnswerTimeout(link);
+        settle();
+    }
+};
+
+// A parameter read's or write's answer: address, function, register, value.
+inline QByteArray parameterAnswer(quint8 address, quint8 function, quint16 reg, quint16 value)
+{
+    QByteArray body;
+    body.append(char(address)).append(char(function));
+    body.append(char(reg >> 8)).append(char(reg & 0xFF));
+    body.append(char(value >> 8)).append(char(value & 0xFF));
+    return Hexedit::WithCrc(body);
+}
+
+inline QByteArray exceptionAnswer(quint8 address, quint8 function, quint8 code)
+{
+    QByteArray body;
+    body.append(char(address)).append(char(function | 0x80)).append(char(code));
+    return Hexedit::WithCrc(body);
+}
