@@ -1,10 +1,12 @@
-// vfdsim: simulated drives served on a pseudo-terminal or a serial device.
+// vfdsim: simulated drives served on a pseudo-terminal, a serial device or a
+// loopback TCP port.
 #include "BusServer.h"
 #include "DevicePort.h"
 #include "PseudoTerminal.h"
 #include "SimClock.h"
 #include "SimCommandLine.h"
 #include "SimulatedBus.h"
+#include "TcpBusServer.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -64,7 +66,30 @@ int main(int argc, char** argv)
 
     PseudoTerminal pty;
     DevicePort device;
-    if (options.pty) {
+    TcpBusServer tcp;
+    if (options.tcpPort) {
+        if (!tcp.listen(*options.tcpPort)) {
+            printLine(stderr, QStringLiteral("vfdsim: cannot listen on 127.0.0.1:%1: %2")
+                                  .arg(*options.tcpPort)
+                                  .arg(tcp.errorString()));
+            return 1;
+        }
+        printLine(stdout, tcp.portName());
+        QObject::connect(&tcp, &TcpBusServer::received, &server,
+                         [&server](const QByteArray& bytes) { server.receive(bytes); });
+        QObject::connect(&server, &BusServer::transmit, &tcp,
+                         [&tcp](const QByteArray& bytes) { tcp.write(bytes); });
+        QObject::connect(&tcp, &TcpBusServer::clientChanged, &server,
+                         [&server, &options](const QString& text) {
+                             server.clearPending();
+                             if (options.log)
+                                 printLine(stderr, QStringLiteral("vfdsim: client ") + text);
+                         });
+        QObject::connect(&tcp, &TcpBusServer::clientRefused, [&options](const QString& text) {
+            if (options.log)
+                printLine(stderr, QStringLiteral("vfdsim: client ") + text);
+        });
+    } else if (options.pty) {
         if (!pty.open()) {
             printLine(stderr, QStringLiteral("vfdsim: cannot create a pseudo-terminal: %1")
                                   .arg(pty.errorString()));

@@ -17,7 +17,8 @@ int main(int argc, char** argv)
     const QCommandLineOption portOption(
         QStringLiteral("port"),
         QStringLiteral("Preselect the serial port NAME instead of COM1: COM1..COM16, a device "
-                       "path such as /dev/ttyUSB0, or SIM for simulated drives 1 to 3."),
+                       "path such as /dev/ttyUSB0, SIM for simulated drives 1 to 3, or "
+                       "tcp://HOST:PORT for drives behind a serial-to-Ethernet gateway."),
         QStringLiteral("NAME"));
     const QCommandLineOption noWelcomeOption(QStringLiteral("no-welcome"),
                                              QStringLiteral("Start without the welcome window."));

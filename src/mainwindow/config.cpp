@@ -108,7 +108,8 @@ void config::buildControls()
     Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     Combo1->setMinimumContentsLength(18);
     Combo1->setToolTip(tr("Pick a port or type a device path such as /dev/ttyUSB0; "
-                          "SIM runs simulated drives."));
+                          "SIM runs simulated drives; tcp://HOST:PORT reaches drives "
+                          "behind a serial-to-Ethernet gateway."));
 
     auto* form = new QFormLayout(Frame1);
     const struct

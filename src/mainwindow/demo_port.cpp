@@ -1,5 +1,6 @@
 // Opening and closing the port, and what the window does in each port state.
 #include "StatusPanels.h"
+#include "TcpPort.h"
 #include "demo.h"
 
 #include <QAction>
@@ -117,10 +118,16 @@ void demo::onDeviceLost()
         TogglePort();
     enterPortClosedState();
     const QString reason = m_port.errorString();
+    // A gateway's connection fails for reasons of its own (refused, unknown
+    // host, no answer), which the reason names; "unplugged" would mislead.
+    const QString headline =
+        TcpPort::isTcpName(m_port.portName())
+            ? tr("The connection to %1 has ended. The port is closed now; open it again "
+                 "once the gateway can be reached.")
+            : tr("The port %1 has gone away (device unplugged?). It is closed now; "
+                 "open it again once the device is back.");
     m_prompter.warn(this, kErrorTitle,
-                    tr("The port %1 has gone away (device unplugged?). It is closed now; "
-                       "open it again once the device is back.")
-                            .arg(m_port.portName()) +
+                    headline.arg(m_port.portName()) +
                         (reason.isEmpty() ? QString() : QStringLiteral("\n\n") + reason));
 }
 
