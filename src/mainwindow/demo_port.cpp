@@ -89,15 +89,11 @@ void demo::reportOpenError(SerialPort::OpenError error)
         text = QStringLiteral("Equipment Don't Open!");
         break;
     case SerialPort::OpenError::PermissionDenied:
-#ifdef Q_OS_WIN
-        text = tr("You may not use the port %1. Ask the administrator of this computer "
-                  "for access to it.")
-                   .arg(name);
-#else
-        text = tr("You may not use the port %1. On Linux the user must be in the "
-                  "\"dialout\" group (sudo usermod -aG dialout $USER, then log in again).")
-                   .arg(name);
-#endif
+        // A device port has read the device's owner and mode and says what would help.
+        text = !reason.isEmpty() ? reason
+                                 : tr("You may not use the port %1. Ask the administrator of "
+                                      "this computer for access to it.")
+                                       .arg(name);
         break;
     case SerialPort::OpenError::BadSettings:
         text = tr("The port %1 does not accept the settings %2: %3")

@@ -162,9 +162,8 @@ void TestDemoCommands::openErrorsAreReported_data()
     QTest::newRow("8005") << OpenError::PortBusy
                           << QString::fromUtf8("This Port Already Open，Change Other!");
     QTest::newRow("8012") << OpenError::DeviceNotOpen << QString("Equipment Don't Open!");
-#ifndef Q_OS_WIN
-    QTest::newRow("permission") << OpenError::PermissionDenied << QString("dialout");
-#endif
+    QTest::newRow("permission") << OpenError::PermissionDenied
+                                << QString("You may not use the port COM1");
     QTest::newRow("settings") << OpenError::BadSettings << QString("9600,E,8,1");
     QTest::newRow("other") << OpenError::Other << QString("could not be opened");
 }
