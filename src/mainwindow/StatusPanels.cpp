@@ -31,6 +31,12 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
     }
     setPanelText(RunState, QStringLiteral("Stop"));
 
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("Notice"));
+    m_notice->setWordWrap(false);
+    m_notice->hide();
+    addWidget(m_notice, 1);
+
     m_clock = new QTimer(this);
     m_clock->setInterval(1000);
     connect(m_clock, &QTimer::timeout, this, &StatusPanels::refresh);
@@ -53,6 +59,25 @@ void StatusPanels::setPanelText(int number, const QString& text)
 {
     if (QLabel* label = panel(number))
         label->setText(text);
+}
+
+void StatusPanels::showNotice(const QString& text)
+{
+    m_notice->setText(text);
+    m_notice->setToolTip(text);
+    m_notice->setAccessibleName(text);
+    m_notice->show();
+}
+
+void StatusPanels::clearNotice()
+{
+    m_notice->clear();
+    m_notice->hide();
+}
+
+QString StatusPanels::notice() const
+{
+    return m_notice->text();
 }
 
 std::optional<bool> StatusPanels::keyState(Panel key)

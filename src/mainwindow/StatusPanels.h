@@ -35,6 +35,12 @@ public:
     QString panelText(int number) const;
     void setPanelText(int number, const QString& text);
 
+    // A message that stays at the left of the bar until cleared, beside the
+    // eight panels (a temporary status message would find no room there).
+    void showNotice(const QString& text);
+    void clearNotice();
+    QString notice() const;
+
     // Whether a lock key is on; nullopt where this platform cannot say.
     static std::optional<bool> keyState(Panel key);
 
@@ -44,4 +50,5 @@ public slots:
 private:
     QList<QLabel*> m_panels;
     QTimer* m_clock = nullptr;
+    QLabel* m_notice = nullptr;
 };

@@ -180,6 +180,7 @@ void demo::selectPort(const QString& name)
     m_settings.PortName = trimmed;
     m_port.setPortName(trimmed);
     StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText());
+    emit keptStateChanged();
 }
 
 int demo::ShownNumber(const QComboBox* box)
@@ -212,6 +213,7 @@ void demo::com_set_Click()
     if (created)
         connect(window, &config::applied, this, [this] {
             StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText());
+            emit keptStateChanged();
         });
 }
 
@@ -256,6 +258,12 @@ void demo::replacing_Click()
     const QColor colour = chooseColour ? chooseColour(m_lastSkin) : QColor();
     if (!colour.isValid())
         return;
+    applySkin(colour);
+    emit keptStateChanged();
+}
+
+void demo::applySkin(const QColor& colour)
+{
     m_lastSkin = colour;
     const QList<QWidget*> targets = {this,
                                      Frame1,
