@@ -33,7 +33,10 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
 
     m_notice = new QLabel(this);
     m_notice->setObjectName(QStringLiteral("Notice"));
-    m_notice->setWordWrap(false);
+    // The notice takes the room the panels leave and wraps into it; it never
+    // widens the window (at 200 % a long one would push it off the screen).
+    m_notice->setWordWrap(true);
+    m_notice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_notice->hide();
     addWidget(m_notice, 1);
 

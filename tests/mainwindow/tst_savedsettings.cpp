@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -69,6 +70,7 @@ private slots:
     void unusableFile();
     void missingPortStaysChosen();
     void programKeepsAndForgets();
+    void menusFromTheKeyboard();
 
 private:
     QString path() const { return m_dir.filePath(QStringLiteral("cfg/vfdtool/vfdtool.conf")); }
@@ -260,6 +262,25 @@ void tst_savedsettings::programKeepsAndForgets()
     QCOMPARE(keptValue(path(), "port/baudRate"), QStringLiteral("9600"));
     run({QStringLiteral("--reset-settings")}, [&] { return !QFile::exists(path()); });
     QCOMPARE(keptValue(path(), "port/name"), QStringLiteral("COM1"));
+}
+
+void tst_savedsettings::menusFromTheKeyboard()
+{
+    DemoBench b;
+    demo& w = b.window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(w.file->isVisible());
+    QTest::keyClick(w.file, Qt::Key_Escape);
+    QTRY_VERIFY(!w.file->isVisible());
+    QCOMPARE(w.save_file->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    QCOMPARE(w.exit->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    QCOMPARE(w.userhelp->shortcut(), QKeySequence(QStringLiteral("F1")));
+    // F1 opens the user guide from anywhere in the window.
+    w.Text1->setFocus();
+    QTest::keyClick(w.Text1, Qt::Key_F1);
+    QTRY_VERIFY(w.findChild<QWidget*>(QStringLiteral("frmSplash")));
 }
 
 QTEST_MAIN(tst_savedsettings)
