@@ -1,10 +1,12 @@
-// vfdsim: simulated drives served on a pseudo-terminal or a serial device.
+// vfdsim: simulated drives served on a pseudo-terminal, a serial device or a
+// loopback TCP port.
 #include "DevicePort.h"
 #include "HalfDuplexLine.h"
 #include "PseudoTerminal.h"
 #include "SimClock.h"
 #include "SimCommandLine.h"
 #include "SimulatedBus.h"
+#include "TcpBusServer.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -50,8 +52,9 @@ int main(int argc, char** argv)
         bus.drive(address)->trip(number);
     HalfDuplexLine line(bus, clock);
     // A serial device's own line has timed the bytes already; a pseudo-terminal's has not.
-    line.setPaced(options.pacing && options.pty);
-    if (!options.pty)
+    const bool stream = options.pty || options.tcpPort.has_value();
+    line.setPaced(options.pacing && stream);
+    if (!stream)
         line.setSilenceFloorUs(HalfDuplexLine::kDeviceSilenceFloorUs);
     line.setLineSettings(*SerialSettings::parse(options.settings));
     line.server().setCorruption(options.corruptPercent,
@@ -68,7 +71,29 @@ int main(int argc, char** argv)
 
     PseudoTerminal pty;
     DevicePort device;
-    if (options.pty) {
+    TcpBusServer tcp;
+    if (options.tcpPort) {
+        if (!tcp.listen(*options.tcpPort)) {
+            printLine(stderr, QStringLiteral("vfdsim: cannot listen on 127.0.0.1:%1: %2")
+                                  .arg(*options.tcpPort)
+                                  .arg(tcp.errorString()));
+            return 1;
+        }
+        printLine(stdout, tcp.portName());
+        QObject::connect(&tcp, &TcpBusServer::received, &line, &HalfDuplexLine::feed);
+        QObject::connect(&line, &HalfDuplexLine::output, &tcp,
+                         [&tcp](const QByteArray& bytes) { tcp.write(bytes); });
+        QObject::connect(&tcp, &TcpBusServer::clientChanged, &line,
+                         [&line, &options](const QString& text) {
+                             line.clear();
+                             if (options.log)
+                                 printLine(stderr, QStringLiteral("vfdsim: client ") + text);
+                         });
+        QObject::connect(&tcp, &TcpBusServer::clientRefused, [&options](const QString& text) {
+            if (options.log)
+                printLine(stderr, QStringLiteral("vfdsim: client ") + text);
+        });
+    } else if (options.pty) {
         if (!pty.open()) {
             printLine(stderr, QStringLiteral("vfdsim: cannot create a pseudo-terminal: %1")
                                   .arg(pty.errorString()));

@@ -1,9 +1,15 @@
 #include "Form1.h"
+#include "SavedSettings.h"
 #include "demo.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QIcon>
 #include <cstdio>
+#ifdef Q_OS_UNIX
+#include "PseudoTerminal.h"
+#endif
 
 int main(int argc, char** argv)
 {
@@ -11,22 +17,34 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(
         QStringLiteral("Commissions, drives and watches frequency inverters over an RS-485 "
                        "line (Modbus RTU master, drives 1..31).\n"
-                       "The port is opened in the program with \"Open Serial\"."));
+                       "The port is opened in the program with \"Open Serial\". The port, "
+                       "its line settings, the rhythms, the drive choice, the skin colour "
+                       "and the window's place are kept between runs in %1.")
+            .arg(QDir::toNativeSeparators(SavedSettings::defaultLocation())));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help and quit."));
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("Show the version and quit."));
     const QCommandLineOption portOption(
         QStringLiteral("port"),
-        QStringLiteral("Preselect the serial port NAME instead of COM1: COM1..COM16, a device "
-                       "path such as /dev/ttyUSB0, or SIM for simulated drives 1 to 3."),
+        QStringLiteral("Preselect the serial port NAME instead of the remembered one (COM1 "
+                       "on the first run): COM1..COM16, a device path such as /dev/ttyUSB0, "
+                       "SIM for simulated drives 1 to 3, or tcp://HOST:PORT for drives "
+                       "behind a serial-to-Ethernet gateway."),
         QStringLiteral("NAME"));
     const QCommandLineOption noWelcomeOption(QStringLiteral("no-welcome"),
                                              QStringLiteral("Start without the welcome window."));
+    const QCommandLineOption resetOption(
+        QStringLiteral("reset-settings"),
+        QStringLiteral("Forget every kept setting and start as on the first run."));
     parser.addOption(helpOption);
+    parser.addOption(versionOption);
     parser.addOption(portOption);
     parser.addOption(noWelcomeOption);
+    parser.addOption(resetOption);
 
-    // Help is answered before any window system is touched, so it also works
-    // on a terminal without a display.
+    // Help and version are answered before any window system is touched, so
+    // they also work on a terminal without a display.
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (argument == u"-h" || argument == u"--help" || argument == u"-help") {
@@ -35,11 +53,25 @@ int main(int argc, char** argv)
                        stdout);
             return 0;
         }
+        if (argument == u"-v" || argument == u"--version") {
+            std::printf("vfdtool %s\n", VFD_VERSION);
+            return 0;
+        }
     }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vfdtool"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(VFD_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("vfdtool"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vfdtool/vfdtool.png")));
+#ifdef Q_OS_UNIX
+    // Ended by the session (log-out) or a terminal: quit in order, so the
+    // settings are kept as for a closed window.
+    TerminationWatcher termination;
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &app,
+                     [] { QCoreApplication::quit(); });
+#endif
+
     // QApplication has taken its own options (-platform, -style, ...) by now.
     if (!parser.parse(QApplication::arguments())) {
         std::fprintf(stderr, "vfdtool: %s\nTry vfdtool --help.\n", qPrintable(parser.errorText()));
@@ -51,9 +83,25 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    SavedSettings saved(SavedSettings::defaultLocation());
+    if (parser.isSet(resetOption) && !saved.forget()) {
+        std::fprintf(stderr, "vfdtool: cannot remove %s; starting without it.\n",
+                     qPrintable(QDir::toNativeSeparators(saved.filePath())));
+    }
+
     demo window;
-    if (parser.isSet(portOption))
+    bool portChosen = !parser.isSet(resetOption) && saved.restore(window);
+    if (parser.isSet(portOption)) {
         window.selectPort(parser.value(portOption));
+        portChosen = true;
+    }
+    // A port the user chose before and that is gone now (an adapter left at
+    // home) stays chosen, and the window says so; nothing else is taken instead.
+    if (portChosen)
+        SavedSettings::reportMissingPort(window);
+    saved.watch(window);
+    if (parser.isSet(portOption))
+        saved.store(window); // the port named here is the one to come back to
 
     if (parser.isSet(noWelcomeOption)) {
         window.show();

@@ -1,5 +1,7 @@
 #include "DevicePort.h"
 
+#include "PortAccess.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -165,6 +167,8 @@ SerialPort::OpenError DevicePort::open()
         const OpenError result = classifyOpenFailure(error, systemName);
         if (result == OpenError::InvalidPort && error != QSerialPort::DeviceNotFoundError)
             setErrorString(tr("%1 is not a serial port.").arg(systemName));
+        else if (result == OpenError::PermissionDenied)
+            setErrorString(PermissionHelp(portName(), systemName));
         else
             setErrorString(m_serial.errorString());
         return result;

@@ -1,5 +1,7 @@
 #include "PortSettings.h"
 
+#include "TcpPort.h"
+
 QString PortSettings::parityLetter(const QString& parityName)
 {
     if (parityName == u"Odd")
@@ -21,4 +23,16 @@ QString PortSettings::settingsText() const
 QString PortSettings::panelText() const
 {
     return PortName + u',' + BaudRate + u',' + ParityName + u',' + DataBits + u',' + StopBits;
+}
+
+void PortSettings::noteUsedPort()
+{
+    // Typed once, a gateway's address is offered from then on; a short list.
+    constexpr int kKept = 8;
+    if (!TcpPort::isTcpName(PortName))
+        return;
+    RecentPorts.removeAll(PortName);
+    RecentPorts.prepend(PortName);
+    while (RecentPorts.size() > kKept)
+        RecentPorts.removeLast();
 }

@@ -13,12 +13,6 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(true);
-    m_notice = new QLabel(this);
-    m_notice->setObjectName(QStringLiteral("Notice"));
-    m_notice->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_notice->setContentsMargins(4, 0, 4, 0);
-    m_notice->hide();
-    addWidget(m_notice);
     static const char* const keyNames[] = {"CAPS", "NUM", "INS", "SCRL"};
     static const char* const keyTips[] = {"Caps Lock", "Num Lock", "Insert", "Scroll Lock"};
     for (int number = 1; number <= 8; ++number) {
@@ -38,16 +32,24 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
     }
     setPanelText(RunState, QStringLiteral("Stop"));
 
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("Notice"));
+    // The notice takes the room the panels leave and wraps into it; it never
+    // widens the window (at 200 % a long one would push it off the screen).
+    m_notice->setWordWrap(true);
+    m_notice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_notice->setContentsMargins(4, 0, 4, 0);
+    m_notice->hide();
+    addWidget(m_notice, 1);
+    m_passing = new QTimer(this);
+    m_passing->setSingleShot(true);
+    connect(m_passing, &QTimer::timeout, this, [this] { setNotice(m_standingNotice); });
+
     m_clock = new QTimer(this);
     m_clock->setInterval(1000);
     connect(m_clock, &QTimer::timeout, this, &StatusPanels::refresh);
     m_clock->start();
     refresh();
-}
-
-void StatusPanels::showNotice(const QString& text)
-{
-    showMessage(text, kNoticeMs);
 }
 
 QLabel* StatusPanels::panel(int number) const
@@ -69,8 +71,20 @@ void StatusPanels::setPanelText(int number, const QString& text)
 
 void StatusPanels::setNotice(const QString& text)
 {
+    m_standingNotice = text;
+    m_passing->stop();
     m_notice->setText(text);
+    m_notice->setToolTip(text);
+    m_notice->setAccessibleName(text);
     m_notice->setVisible(!text.isEmpty());
+}
+
+void StatusPanels::showPassingNotice(const QString& text)
+{
+    const QString standing = m_standingNotice;
+    setNotice(text);
+    m_standingNotice = standing;
+    m_passing->start(kPassingNoticeMs);
 }
 
 QString StatusPanels::notice() const

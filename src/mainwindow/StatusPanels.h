@@ -35,13 +35,15 @@ public:
     QString panelText(int number) const;
     void setPanelText(int number, const QString& text);
 
-    // A passing notice about the line (a command that went to every drive or
-    // to none), shown for a while over the standing one.
-    void showNotice(const QString& text);
-    static constexpr int kNoticeMs = 15000;
-    // A note at the left end of the bar, hidden while empty (the panels keep
-    // their places; a temporary message would get no room beside them).
+    // A note at the left end of the bar that stays until replaced or cleared
+    // (empty hides it); the panels keep their places beside it.
     void setNotice(const QString& text);
+    void showNotice(const QString& text) { setNotice(text); }
+    void clearNotice() { setNotice(QString()); }
+    // A passing notice (a command that went to every drive, or to none), shown
+    // for a while over the standing one.
+    void showPassingNotice(const QString& text);
+    static constexpr int kPassingNoticeMs = 15000;
     QString notice() const;
 
     // Whether a lock key is on; nullopt where this platform cannot say.
@@ -52,6 +54,8 @@ public slots:
 
 private:
     QList<QLabel*> m_panels;
-    QLabel* m_notice = nullptr;
     QTimer* m_clock = nullptr;
+    QLabel* m_notice = nullptr;
+    QString m_standingNotice;
+    QTimer* m_passing = nullptr;
 };

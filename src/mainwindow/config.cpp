@@ -90,6 +90,10 @@ void config::buildControls()
     Frame1 = new QGroupBox(QStringLiteral("Serial Port Setting"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Combo1 = makeCombo(Frame1, "Combo1", portChoices(), true);
+    for (const QString& used : m_kept.RecentPorts) {
+        if (Combo1->findText(used) < 0)
+            Combo1->addItem(used);
+    }
     Combo2 = makeCombo(Frame1, "Combo2",
                        {QStringLiteral("1200"), QStringLiteral("2400"), QStringLiteral("4800"),
                         QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400")},
@@ -108,7 +112,8 @@ void config::buildControls()
     Combo1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     Combo1->setMinimumContentsLength(18);
     Combo1->setToolTip(tr("Pick a port or type a device path such as /dev/ttyUSB0; "
-                          "SIM runs simulated drives."));
+                          "SIM runs simulated drives; tcp://HOST:PORT reaches drives "
+                          "behind a serial-to-Ethernet gateway."));
 
     auto* form = new QFormLayout(Frame1);
     const struct
@@ -210,6 +215,7 @@ void config::ok_Click()
     m_kept.ParityName = Combo4->currentText();
     m_kept.DataBits = Combo3->currentText();
     m_kept.StopBits = Combo5->currentText();
+    m_kept.noteUsedPort();
     emit applied();
     close();
 }

@@ -89,7 +89,8 @@ void demo::buildMenus()
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    file = menuBar()->addMenu(QStringLiteral("File(F)"));
+    // The captions show as given; the marked letters open the menus with Alt.
+    file = menuBar()->addMenu(QStringLiteral("File(&F)"));
     file->setObjectName(QStringLiteral("file"));
     save_file = makeAction(file, "save_file", "Save_File");
     save_check = makeAction(file, "save_check", "Save Watching Para");
@@ -100,17 +101,21 @@ void demo::buildMenus()
     save_check->setEnabled(false);
     open_check->setEnabled(false);
 
-    set = menuBar()->addMenu(QStringLiteral("Set"));
+    set = menuBar()->addMenu(QStringLiteral("&Set"));
     set->setObjectName(QStringLiteral("set"));
     com_set = makeAction(set, "com_set", "Serail Port Set");
     data_set = makeAction(set, "data_set", "Parameter Set");
     encode = makeAction(set, "encode", "Password");
     replacing = makeAction(set, "replacing", "Change Skin");
 
-    help = menuBar()->addMenu(QStringLiteral("Help"));
+    help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help"));
     userhelp = makeAction(help, "userhelp", "User Guide");
     abouthelp = makeAction(help, "abouthelp", "About");
+
+    save_file->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    userhelp->setShortcut(QKeySequence(Qt::Key_F1));
 
     connect(save_file, &QAction::triggered, this, &demo::save_file_Click);
     connect(exit, &QAction::triggered, this, &demo::exit_Click);
@@ -186,6 +191,7 @@ void demo::selectPort(const QString& name)
     m_settings.PortName = trimmed;
     m_port.setPortName(trimmed);
     StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText());
+    emit keptStateChanged();
 }
 
 int demo::ShownNumber(const QComboBox* box)
@@ -218,6 +224,7 @@ void demo::com_set_Click()
     if (created)
         connect(window, &config::applied, this, [this] {
             StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText());
+            emit keptStateChanged();
         });
 }
 
@@ -262,6 +269,12 @@ void demo::replacing_Click()
     const QColor colour = chooseColour ? chooseColour(m_lastSkin) : QColor();
     if (!colour.isValid())
         return;
+    applySkin(colour);
+    emit keptStateChanged();
+}
+
+void demo::applySkin(const QColor& colour)
+{
     m_lastSkin = colour;
     const QList<QWidget*> targets = {this,
                                      Frame1,

@@ -59,6 +59,10 @@ public:
     // Preselects the port before the user opens it (from the command line).
     void selectPort(const QString& name);
 
+    // The colour "Change Skin" last gave (invalid until then), and putting one on.
+    QColor skin() const { return m_lastSkin; }
+    void applySkin(const QColor& colour);
+
     // The last valid forward and reverse frequencies, the values commands carry.
     QString forwardFrequency() const { return m_forwardFrequency; }
     QString reverseFrequency() const { return m_reverseFrequency; }
@@ -202,6 +206,11 @@ public slots:
     void replacing_Click();
     void userhelp_Click();
     void abouthelp_Click();
+
+signals:
+    // The user changed something the program keeps between runs (the serial
+    // settings, the port, the skin); the controls report their own changes.
+    void keptStateChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

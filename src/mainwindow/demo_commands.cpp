@@ -232,12 +232,12 @@ void demo::reportCommand(Hexedit::CommandOutcome outcome)
         m_toldNoDrive = false;
         break;
     case Hexedit::CommandOutcome::SentToEveryDrive:
-        StatusBar1->showNotice(QStringLiteral("STOP sent to every drive on the line"));
+        StatusBar1->showPassingNotice(QStringLiteral("STOP sent to every drive on the line"));
         break;
     case Hexedit::CommandOutcome::NoDrive:
         // Said once, not at every tick; again after a command has gone out.
         if (!m_toldNoDrive)
-            StatusBar1->showNotice(
+            StatusBar1->showPassingNotice(
                 QStringLiteral("Run command not sent: no drive is addressed. Tick \"Single "
                                "Machine\" and choose a drive, or start polling first."));
         m_toldNoDrive = true;

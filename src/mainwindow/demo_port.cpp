@@ -1,5 +1,6 @@
 // Opening and closing the port, and what the window does in each port state.
 #include "StatusPanels.h"
+#include "TcpPort.h"
 #include "demo.h"
 
 #include <QAction>
@@ -93,15 +94,11 @@ void demo::reportOpenError(SerialPort::OpenError error)
         text = QStringLiteral("Equipment Don't Open!");
         break;
     case SerialPort::OpenError::PermissionDenied:
-#ifdef Q_OS_WIN
-        text = tr("You may not use the port %1. Ask the administrator of this computer "
-                  "for access to it.")
-                   .arg(name);
-#else
-        text = tr("You may not use the port %1. On Linux the user must be in the "
-                  "\"dialout\" group (sudo usermod -aG dialout $USER, then log in again).")
-                   .arg(name);
-#endif
+        // A device port has read the device's owner and mode and says what would help.
+        text = !reason.isEmpty() ? reason
+                                 : tr("You may not use the port %1. Ask the administrator of "
+                                      "this computer for access to it.")
+                                       .arg(name);
         break;
     case SerialPort::OpenError::BadSettings:
         text = tr("The port %1 does not accept the settings %2: %3")
@@ -122,10 +119,16 @@ void demo::onDeviceLost()
         TogglePort();
     enterPortClosedState();
     const QString reason = m_port.errorString();
+    // A gateway's connection fails for reasons of its own (refused, unknown
+    // host, no answer), which the reason names; "unplugged" would mislead.
+    const QString headline =
+        TcpPort::isTcpName(m_port.portName())
+            ? tr("The connection to %1 has ended. The port is closed now; open it again "
+                 "once the gateway can be reached.")
+            : tr("The port %1 has gone away (device unplugged?). It is closed now; "
+                 "open it again once the device is back.");
     m_prompter.warn(this, kErrorTitle,
-                    tr("The port %1 has gone away (device unplugged?). It is closed now; "
-                       "open it again once the device is back.")
-                            .arg(m_port.portName()) +
+                    headline.arg(m_port.portName()) +
                         (reason.isEmpty() ? QString() : QStringLiteral("\n\n") + reason));
 }
 

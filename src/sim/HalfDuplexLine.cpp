@@ -23,6 +23,16 @@ HalfDuplexLine::HalfDuplexLine(SimulatedBus& bus, SimClock& clock, QObject* pare
     connect(&m_wake, &WakeTimer::timeout, this, &HalfDuplexLine::service);
 }
 
+void HalfDuplexLine::clear()
+{
+    m_heard.clear();
+    m_heardCollided = false;
+    m_heardOverlong = false;
+    m_replies.clear();
+    m_server.clearPending();
+    m_wake.stop();
+}
+
 void HalfDuplexLine::setPaced(bool paced)
 {
     m_paced = paced;

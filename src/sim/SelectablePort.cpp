@@ -42,14 +42,31 @@ SimulatedPort& SelectablePort::simulator()
     return *m_simulator;
 }
 
+TcpPort& SelectablePort::gateway()
+{
+    if (!m_gateway) {
+        m_gateway = std::make_unique<TcpPort>();
+        adopt(*m_gateway);
+    }
+    return *m_gateway;
+}
+
+SerialPort& SelectablePort::portFor(const QString& name)
+{
+    if (isSimulatorName(name))
+        return simulator();
+    if (TcpPort::isTcpName(name))
+        return gateway();
+    return *m_device;
+}
+
 SerialPort::OpenError SelectablePort::open()
 {
     if (m_active && m_active->isOpen()) {
         setErrorString(tr("The port is already open."));
         return OpenError::PortBusy;
     }
-    SerialPort& chosen = isSimulatorName(portName()) ? static_cast<SerialPort&>(simulator())
-                                                     : static_cast<SerialPort&>(*m_device);
+    SerialPort& chosen = portFor(portName());
     chosen.setPortName(portName());
     chosen.setSettings(settings());
     chosen.setBufferSizes(inputBufferSize(), outputBufferSize());

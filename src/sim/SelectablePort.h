@@ -3,11 +3,13 @@
 #include "DevicePort.h"
 #include "SerialPort.h"
 #include "SimulatedPort.h"
+#include "TcpPort.h"
 
 #include <memory>
 
 // The port the program works with: the port name "SIM" (in any case) opens the
-// simulated drives 1..3, any other name a real serial device. Which one is used
+// simulated drives 1..3, "tcp://HOST:PORT" drives behind a serial-to-Ethernet
+// gateway, any other name a real serial device. Which one is used
 // is decided when the port is opened; settings, buffer sizes and signals pass
 // through to it.
 class SelectablePort : public SerialPort
@@ -22,6 +24,8 @@ public:
     // The simulated line, made on first use and kept, so the drives go on
     // running while the port is closed; tests reach in through it.
     SimulatedPort& simulator();
+    // The gateway connection, made on first use.
+    TcpPort& gateway();
     // The port in use while open; nullptr while closed.
     SerialPort* active() const { return m_active; }
 
@@ -40,8 +44,11 @@ protected:
 
 private:
     void adopt(SerialPort& port);
+    // The one place a port name decides which kind of port stands behind it.
+    SerialPort& portFor(const QString& name);
 
     std::unique_ptr<DevicePort> m_device;
     std::unique_ptr<SimulatedPort> m_simulator;
+    std::unique_ptr<TcpPort> m_gateway;
     SerialPort* m_active = nullptr;
 };

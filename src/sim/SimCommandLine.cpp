@@ -61,9 +61,11 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         "answers after its response delay (P8.03) and stops by itself when no run "
         "command came within its communication time-out (P8.02). A tripped drive is "
         "reset by a stop followed by a run command.\n\n"
-        "Serve them on a pseudo-terminal (its path is printed on the first line of "
-        "standard output) or on a real serial device. Ctrl-C ends the program.\n\n"
-        "A pseudo-terminal carries bytes at once, so there the line is timed as an "
+        "Serve them on a pseudo-terminal, on a real serial device, or on a TCP port of "
+        "127.0.0.1 as a serial-to-Ethernet gateway does (one client at a time; open "
+        "tcp://127.0.0.1:PORT in vfdtool). The first line of standard output names what "
+        "to open. Ctrl-C ends the program.\n\n"
+        "A pseudo-terminal or a TCP connection carries bytes at once, so there the line is timed as an "
         "RS-485 line at the given settings: a request counts as heard when its bytes "
         "would have arrived at the baud rate (bits per character from data bits, parity "
         "and stop bits), a frame ends after 3.5 characters of silence (at least 3 ms), "
@@ -82,6 +84,11 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
     const QCommandLineOption device(QStringList{QStringLiteral("device"), QStringLiteral("port")},
                                     QStringLiteral("Serves on the serial device <path>."),
                                     QStringLiteral("path"));
+    const QCommandLineOption tcp(
+        QStringLiteral("tcp"),
+        QStringLiteral("Serves on TCP port <port> of 127.0.0.1 (0: a free port) and prints "
+                       "tcp://127.0.0.1:<port>."),
+        QStringLiteral("port"));
     const QCommandLineOption settings(
         QStringLiteral("settings"),
         QStringLiteral("Line settings baud,parity,data bits,stop bits (default 9600,E,8,1)."),
@@ -111,7 +118,7 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         QStringLiteral("Trips drive ADDR with fault NUMBER at start (repeatable)."),
         QStringLiteral("ADDR:NUMBER"));
     parser.addOptions(
-        {help, version, pty, device, settings, drives, log, noPacing, corrupt, seed, fault});
+        {help, version, pty, device, tcp, settings, drives, log, noPacing, corrupt, seed, fault});
     m_help = parser.helpText();
 
     if (!parser.parse(arguments)) {
@@ -130,9 +137,18 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
 
     m_options.pty = parser.isSet(pty);
     m_options.device = parser.value(device);
-    if (m_options.pty == parser.isSet(device)) {
-        m_error = QStringLiteral("Give either --pty or --device <path>.");
+    if (int(m_options.pty) + int(parser.isSet(device)) + int(parser.isSet(tcp)) != 1) {
+        m_error = QStringLiteral("Give one of --pty, --device <path> or --tcp <port>.");
         return Outcome::Error;
+    }
+    if (parser.isSet(tcp)) {
+        bool ok = false;
+        const uint port = parser.value(tcp).toUInt(&ok);
+        if (!ok || port > 65535) {
+            m_error = QStringLiteral("--tcp takes a port number from 0 to 65535.");
+            return Outcome::Error;
+        }
+        m_options.tcpPort = quint16(port);
     }
     if (parser.isSet(device) && m_options.device.trimmed().isEmpty()) {
         m_error = QStringLiteral("--device needs a device path.");

@@ -8,7 +8,7 @@
 #include <sys/prctl.h>
 #endif
 
-// One vfdsim on a pseudo-terminal for the length of a test, with its traffic
+// One vfdsim on a pseudo-terminal (or a TCP port) for the length of a test, with its traffic
 // log (--log) at hand. Killed when the test is done with it, whatever happened.
 class SimProcess
 {
@@ -21,9 +21,11 @@ public:
         // Should the test itself die, its simulator goes with it.
         m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 #endif
-        m_process.setArguments(QStringList{QStringLiteral("--pty")} +
-                               (log ? QStringList{QStringLiteral("--log")} : QStringList{}) +
-                               extra);
+        // A pseudo-terminal unless the test asks for another line (--tcp PORT).
+        const bool otherLine = extra.contains(QStringLiteral("--tcp"));
+        m_process.setArguments(
+            (otherLine ? QStringList{} : QStringList{QStringLiteral("--pty")}) +
+            (log ? QStringList{QStringLiteral("--log")} : QStringList{}) + extra);
         m_process.start();
         if (!m_process.waitForStarted(3000))
             return;

@@ -56,7 +56,8 @@ void TestDemoCommands::startUpState()
     QVERIFY(!w.data_set->isEnabled());
     QVERIFY(!w.save_check->isEnabled());
     QVERIFY(!w.open_check->isEnabled());
-    QCOMPARE(w.file->title(), QString("File(F)"));
+    // Shown as given, with Alt+F to open it.
+    QCOMPARE(w.file->title(), QString("File(&F)"));
     QCOMPARE(w.com_set->text(), QString("Serail Port Set"));
     QVERIFY(!w.findChild<QGroupBox*>("Frame4")->isEnabled());
     QVERIFY(!w.findChild<QGroupBox*>("Frame5")->isEnabled());
@@ -163,9 +164,8 @@ void TestDemoCommands::openErrorsAreReported_data()
     QTest::newRow("8005") << OpenError::PortBusy
                           << QString::fromUtf8("This Port Already Open，Change Other!");
     QTest::newRow("8012") << OpenError::DeviceNotOpen << QString("Equipment Don't Open!");
-#ifndef Q_OS_WIN
-    QTest::newRow("permission") << OpenError::PermissionDenied << QString("dialout");
-#endif
+    QTest::newRow("permission") << OpenError::PermissionDenied
+                                << QString("You may not use the port COM1");
     QTest::newRow("settings") << OpenError::BadSettings << QString("9600,E,8,1");
     QTest::newRow("other") << OpenError::Other << QString("could not be opened");
 }
@@ -303,16 +303,16 @@ void TestDemoCommands::stopIsNeverDroppedSilently()
     w.Option1->click();
     w.Timer2_Timer();
     QVERIFY(b.port.written().isEmpty());
-    const QString why = w.StatusBar1->currentMessage();
+    const QString why = w.StatusBar1->notice();
     QVERIFY2(why.contains(u"not sent"), qPrintable(why));
     // Said once, not at every tick.
-    w.StatusBar1->clearMessage();
+    w.StatusBar1->clearNotice();
     w.Timer2_Timer();
-    QVERIFY(w.StatusBar1->currentMessage().isEmpty());
+    QVERIFY(w.StatusBar1->notice().isEmpty());
     w.Option5->click();
     w.Timer2_Timer();
     QCOMPARE(b.writtenHex(), QStringList{broadcastStop});
-    QCOMPARE(w.StatusBar1->currentMessage(), toEvery);
+    QCOMPARE(w.StatusBar1->notice(), toEvery);
 
     // "Single Machine" on address 0: STOP to every drive, jog and FWD-S to none.
     DemoBench single;
@@ -324,7 +324,7 @@ void TestDemoCommands::stopIsNeverDroppedSilently()
     single.window.Option7->click();
     single.window.Timer2_Timer();
     QCOMPARE(single.writtenHex(), QStringList{broadcastStop});
-    QVERIFY(single.window.StatusBar1->currentMessage().contains(u"not sent"));
+    QVERIFY(single.window.StatusBar1->notice().contains(u"not sent"));
 }
 
 void TestDemoCommands::jogYesClosesThePort()

@@ -316,6 +316,10 @@ void tst_simport::commandLine_data()
         << QStringList{"--pty", "--fault", "5:3"} << int(O::Error);
     QTest::newRow("fault number 0") << QStringList{"--pty", "--fault", "1:0"} << int(O::Error);
     QTest::newRow("stray argument") << QStringList{"--pty", "extra"} << int(O::Error);
+    QTest::newRow("tcp") << QStringList{"--tcp", "1502"} << int(O::Run);
+    QTest::newRow("tcp and pty") << QStringList{"--tcp", "0", "--pty"} << int(O::Error);
+    QTest::newRow("tcp port too high") << QStringList{"--tcp", "65536"} << int(O::Error);
+    QTest::newRow("tcp port not a number") << QStringList{"--tcp", "gw"} << int(O::Error);
 }
 
 void tst_simport::commandLine()
@@ -338,6 +342,8 @@ void tst_simport::commandLine()
         QCOMPARE(o.seed, std::optional<quint32>(9));
         QCOMPARE(o.faults, (QList<QPair<quint8, int>>{{4, 11}, {5, 19}}));
     }
+    if (QTest::currentDataTag() == QByteArray("tcp"))
+        QCOMPARE(commandLine.options().tcpPort, std::optional<quint16>(1502));
 }
 
 QTEST_GUILESS_MAIN(tst_simport)

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "SerialPort.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+#include <optional>
+
+// Drives behind a serial-to-Ethernet gateway in transparent mode: the same RTU
+// frames as on the wire, carried over one TCP connection to "tcp://HOST:PORT".
+//
+// Opening starts the connection and returns at once, so the window never waits
+// on the network. Until the gateway has answered nothing can be written (a
+// request is refused, not queued to go out late). A connection that is refused,
+// names an unknown host, gets no answer within the connect time-out, or is
+// dropped later, ends as a serial device that goes away does: the port closes
+// itself and "deviceLost" carries the reason in errorString().
+class TcpPort : public SerialPort
+{
+    Q_OBJECT
+public:
+    static constexpr int DefaultConnectTimeoutMs = 3000;
+
+    struct Endpoint
+    {
+        QString host;
+        quint16 port = 0;
+    };
+
+    // True for a name that asks for a gateway ("tcp://...", any case).
+    static bool isTcpName(const QString& name);
+    // Host and port of "tcp://HOST:PORT" (an IPv6 host in brackets); nullopt
+    // when the name is no such name, the host is empty or the port not 1..65535.
+    static std::optional<Endpoint> parseName(const QString& name);
+
+    explicit TcpPort(QObject* parent = nullptr);
+    ~TcpPort() override;
+
+    void setConnectTimeout(int ms) { m_connectTimeoutMs = ms; }
+    // True once the gateway has accepted the connection.
+    bool isConnected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
+
+    OpenError open() override;
+    void close() override;
+    bool isOpen() const override { return m_open; }
+    qint64 bytesWaiting() const override;
+    std::optional<quint8> readByte() override;
+    bool write(const QByteArray& block) override;
+    void clearInput() override;
+    void clearOutput() override {}
+
+private:
+    void onConnected();
+    void onError(QAbstractSocket::SocketError error);
+    void onConnectTimeout();
+    void lose(const QString& reason);
+    QString where() const;
+
+    QTcpSocket m_socket;
+    QTimer m_connectTimer;
+    Endpoint m_endpoint;
+    int m_connectTimeoutMs = DefaultConnectTimeoutMs;
+    bool m_open = false;
+    // Set while open() starts the connection: a failure seen then is
+    // reported by open() itself rather than as a lost device.
+    bool m_starting = false;
+    bool m_failedWhileStarting = false;
+};

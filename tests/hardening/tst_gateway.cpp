@@ -1,0 +1,291 @@
+// Drives behind a serial-to-Ethernet gateway: vfdsim serving on a loopback TCP
+// port, reached by the main window through the program's own port, and every
+// way the connection can fail.
+#include "LineRig.h"
+#include "SelectablePort.h"
+#include "SimProcess.h"
+#include "TcpPort.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <memory>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kOpen = QStringLiteral("Open Serial");
+const QString kClose = QStringLiteral("Close Serial");
+
+template <class Condition> bool waitUntil(Condition done, int timeoutMs = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QTimer wake;
+    wake.start(5);
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// The function-16 control write a run command puts on the line.
+QString controlWriteHex(quint8 address, quint8 code, quint16 setpoint)
+{
+    QByteArray body = QByteArray::fromHex("10200000020400");
+    body.prepend(char(address)).append(char(code));
+    body.append(char(setpoint >> 8)).append(char(setpoint & 0xFF));
+    return hex(withCrc(body));
+}
+
+// The main window on the program's own port, its message boxes answered and kept.
+struct GatewayWindow
+{
+    demo w;
+
+    GatewayWindow()
+    {
+        w.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+    }
+    TcpPort& gateway() { return static_cast<SelectablePort&>(w.port()).gateway(); }
+    const QList<Prompter::Prompt>& prompts() { return w.prompter().history(); }
+
+    void open(const QString& name)
+    {
+        w.selectPort(name);
+        w.Command1_Click();
+    }
+
+    // The window as the port-closed state leaves it.
+    bool showsClosed()
+    {
+        return w.Command1->text() == kOpen && w.Shape1->fillColour() == ColourValue::Red &&
+               !w.port().isOpen() && !w.Timer1->isActive() && !w.Timer2->isActive() &&
+               !w.Command5->isEnabled() && w.PendingCommand == 0;
+    }
+};
+
+// A free loopback port with nothing listening on it.
+quint16 closedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+// A listener that never completes a connection: its accept queue is full, so
+// the system drops every further handshake and a connect hangs as it does
+// towards a gateway that is switched off.
+class DeafListener
+{
+public:
+    DeafListener()
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::listen(m_listener, 0) != 0 ||
+            ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        // One connection fills a queue of length 0; it is never accepted.
+        m_filler = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (::connect(m_filler, reinterpret_cast<sockaddr*>(&address), size) != 0)
+            m_port = 0;
+    }
+    ~DeafListener()
+    {
+        ::close(m_filler);
+        ::close(m_listener);
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    int m_listener = -1;
+    int m_filler = -1;
+    quint16 m_port = 0;
+};
+
+} // namespace
+
+class tst_gateway : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void portNames_data();
+    void portNames();
+    void pollsAndCommandsThroughGateway();
+    void gatewayGoesAwayWhileOpen();
+    void failedConnections_data();
+    void failedConnections();
+    void connectThatHangs();
+};
+
+void tst_gateway::portNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("port");
+    QTest::newRow("address") << "tcp://192.0.2.7:502"
+                             << "192.0.2.7" << 502;
+    QTest::newRow("name, any case, slash") << "TCP://gw-hall3:4001/"
+                                           << "gw-hall3" << 4001;
+    QTest::newRow("ipv6") << "tcp://[::1]:502"
+                          << "::1" << 502;
+    QTest::newRow("blanks around") << "  tcp://gw:502 "
+                                   << "gw" << 502;
+    QTest::newRow("no port") << "tcp://gw"
+                             << "" << 0;
+    QTest::newRow("port 0") << "tcp://gw:0"
+                            << "" << 0;
+    QTest::newRow("port too high") << "tcp://gw:65536"
+                                   << "" << 0;
+    QTest::newRow("no host") << "tcp://:502"
+                             << "" << 0;
+    QTest::newRow("ipv6 without brackets") << "tcp://::1:502"
+                                           << "" << 0;
+    QTest::newRow("path") << "tcp://gw:502/x"
+                          << "" << 0;
+}
+
+void tst_gateway::portNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, host);
+    QFETCH(int, port);
+    const std::optional<TcpPort::Endpoint> parsed = TcpPort::parseName(name);
+    QCOMPARE(parsed.has_value(), port != 0);
+    if (parsed) {
+        QCOMPARE(parsed->host, host);
+        QCOMPARE(int(parsed->port), port);
+        return;
+    }
+    // A name that names no gateway is refused as a port that does not exist.
+    GatewayWindow g;
+    g.open(name);
+    QCOMPARE(g.prompts().size(), 1);
+    QCOMPARE(g.prompts().first().text, QString::fromUtf8("Invalid Port Number，Change Other!"));
+    QVERIFY(g.showsClosed());
+}
+
+void tst_gateway::pollsAndCommandsThroughGateway()
+{
+    SimProcess sim({QStringLiteral("--tcp"), QStringLiteral("0")});
+    QVERIFY2(sim.device().startsWith(u"tcp://127.0.0.1:"), qPrintable(sim.device()));
+    GatewayWindow g;
+    demo& w = g.w;
+    g.open(sim.device());
+    QCOMPARE(w.Command1->text(), kClose);
+    QVERIFY(waitUntil([&] { return g.gateway().isConnected(); }));
+
+    // Status of drive 1: the same frame as on a serial line, the same decoding.
+    QSignalSpy statuses(&w.link(), &Hexedit::statusReceived);
+    w.Text2->setText(QStringLiteral("20000"));
+    w.Command5_Click();
+    w.Timer1_Timer();
+    QVERIFY(waitUntil([&] { return statuses.count() == 1; }));
+    QCOMPARE(sim.traffic(QStringLiteral("<- ")), QStringList{hex(pollRequest(1, 0))});
+
+    // The line is one client's: a second is turned away and the first goes on.
+    QTcpSocket intruder;
+    intruder.connectToHost(QHostAddress::LocalHost, g.gateway().parseName(sim.device())->port);
+    QVERIFY(waitUntil([&] { return intruder.state() == QAbstractSocket::UnconnectedState; }));
+
+    w.Option1->setChecked(true);
+    w.Option1_Click(); // FWD to drive 1 at 50 Hz
+    QVERIFY(waitUntil([&] {
+        return sim.traffic(QStringLiteral("<- ")).contains(controlWriteHex(1, 0x12, 5000));
+    }));
+    QVERIFY(w.prompter().history().isEmpty());
+    w.Command1_Click();
+    QVERIFY(g.showsClosed());
+}
+
+void tst_gateway::gatewayGoesAwayWhileOpen()
+{
+    auto sim = std::make_unique<SimProcess>(QStringList{"--tcp", "0"});
+    GatewayWindow g;
+    g.open(sim->device());
+    QVERIFY(waitUntil([&] { return g.gateway().isConnected(); }));
+    g.w.Text2->setText(QStringLiteral("200"));
+    g.w.Command5_Click();
+    QVERIFY(g.w.Timer1->isActive());
+
+    sim->kill();
+    QVERIFY(waitUntil([&] { return !g.prompts().isEmpty(); }));
+    QVERIFY(g.showsClosed());
+    QCOMPARE(g.prompts().size(), 1);
+    QCOMPARE(g.prompts().first().title, QStringLiteral("Error Waining!"));
+    QVERIFY2(g.prompts().first().text.contains(u"closed the connection"),
+             qPrintable(g.prompts().first().text));
+    // Nothing more is said, whatever the timers still try.
+    g.w.Timer1_Timer();
+    QTest::qWait(100);
+    QCOMPARE(g.prompts().size(), 1);
+}
+
+void tst_gateway::failedConnections_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("refused") << QStringLiteral("tcp://127.0.0.1:%1").arg(closedPort())
+                             << "refused the connection";
+    // A name no resolver is asked about: it cannot be a host name at all.
+    QTest::newRow("unknown host") << "tcp://no such gateway:502"
+                                  << "\"no such gateway\" is not known";
+}
+
+void tst_gateway::failedConnections()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, said);
+    GatewayWindow g;
+    g.open(name);
+    QVERIFY(waitUntil([&] { return !g.prompts().isEmpty(); }));
+    QVERIFY(g.showsClosed());
+    QCOMPARE(g.prompts().size(), 1);
+    QVERIFY2(g.prompts().first().text.contains(said), qPrintable(g.prompts().first().text));
+    // Opening again tries again, and says so again.
+    g.w.Command1_Click();
+    QVERIFY(waitUntil([&] { return g.prompts().size() == 2; }));
+    QVERIFY(g.showsClosed());
+}
+
+void tst_gateway::connectThatHangs()
+{
+    DeafListener deaf;
+    QVERIFY(deaf.port() != 0);
+    TcpPort port;
+    port.setConnectTimeout(300);
+    port.setPortName(QStringLiteral("tcp://127.0.0.1:%1").arg(deaf.port()));
+    QSignalSpy lost(&port, &SerialPort::deviceLost);
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    QVERIFY(port.isOpen());
+    // Nothing is queued to reach a drive late, once the gateway answers.
+    QVERIFY(!port.write(QByteArray::fromHex("01030E0000004722")));
+    QVERIFY(lost.wait(3000));
+    QCOMPARE(lost.count(), 1);
+    QVERIFY(!port.isOpen());
+    QVERIFY2(port.errorString().contains(u"No answer from 127.0.0.1:"),
+             qPrintable(port.errorString()));
+    QCOMPARE(TcpPort::DefaultConnectTimeoutMs, 3000);
+}
+
+QTEST_MAIN(tst_gateway)
+#include "tst_gateway.moc"
