@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Changes the benchmarks can make to the running program, without touching
 // it, to show what a different receive or log strategy would cost or save.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long a drive's reply takes to reach the screen: from the moment the last
 // byte of the reply was written at the far end of a pseudo-terminal to the
 // moment the main window's "Output Frq" box (Text24) shows the value. The reply

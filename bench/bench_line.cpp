@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How closely vfdsim's pseudo-terminal keeps the time of a real RS-485 line:
 // a status read (8 bytes) and its reply (10 bytes) should take the bytes'
 // time at the baud rate plus the drive's 5 ms response delay. A plain master

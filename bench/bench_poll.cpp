@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What it costs to leave vfdtool polling a full line: the main window, opened
 // on a vfdsim pseudo-terminal serving drives 1..31, sweeps First 1 to End 31 at
 // the 200 ms rhythm, exactly as the user sets it up (the same slots the buttons

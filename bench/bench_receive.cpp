@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How fast the receive path takes bytes apart: a long stream of drive replies
 // with line noise between them goes through ReceiveByte (which calls
 // DecodeResponse for every complete frame). The fastest line the settings

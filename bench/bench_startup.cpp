@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How fast vfdtool puts its first window on the screen, and how much memory it
 // holds two seconds later, next to a serial terminal users of this kind of tool
 // already have (CuteCom). Both are measured the same way, from outside:

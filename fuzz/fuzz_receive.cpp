@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes from the line through the main window's receive path: the
 // receive event, the drain, the assembler and the decoder, with the main
 // window polling and the parameter window open, so what shows the decoded

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vfdsim: simulated drives served on a pseudo-terminal, a serial device or a
 // loopback TCP port.
 #include "DevicePort.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Help texts for the parameter window, one case table per group, written as
 // the printed parameter list has them. A Text entry gives its help text
 // whatever the value (a setting range, or a digit-by-digit explanation); a

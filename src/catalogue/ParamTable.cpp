@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive's function parameters, one row per parameter in catalogue order,
 // written as the printed parameter list has them: number, name, resolution,
 // default, attribute ("1" not changeable), minimum, maximum, scale. The texts

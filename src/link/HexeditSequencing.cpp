@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Request sequencing: the poll schedule the poll timer steps through and the
 // run-command table the command timer sends from.
 #include "Hexedit.h"

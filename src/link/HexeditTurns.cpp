@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Taking turns on a half-duplex line: a frame leaves only while no drive is
 // expected to be answering. On two-wire RS-485 a request sent while a drive
 // still answers garbles both, so a request that falls in that time waits for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Prompter.h"
 
 QMessageBox::StandardButton Prompter::show(QWidget* parent, const Prompt& prompt)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run commands, the frequency and rhythm entries, and the command and refresh ticks.
 #include "NumberText.h"
 #include "StatusPanels.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls, grouped as the frames say, placed by layouts only.
 #include "StatusPanels.h"
 #include "Tab.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window marks as not current: the values a silent drive left behind,
 // and a typed frequency that has not been taken yet.
 #include "NumberText.h"

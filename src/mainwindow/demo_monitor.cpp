@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Monitoring: "Start"/"Stop", the poll tick, the fault choosers and the showing
 // of what the drives answer.
 #include "NumberText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening and closing the port, and what the window does in each port state.
 #include "StatusPanels.h"
 #include "TcpPort.h"

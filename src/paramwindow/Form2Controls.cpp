@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building and arranging the controls of the parameter window.
 
 #include "Form2.h"

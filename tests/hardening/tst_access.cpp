@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A device the user may not open: the advice must name the group that really
 // owns it and what to do. Tried on a pseudo-terminal whose mode shuts the
 // test's user out; as root, through vfdsim running as the unprivileged user

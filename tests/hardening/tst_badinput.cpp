@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad text in every entry of the main window and the settings window: typed
 // through the key filters and pasted past them. Nothing may crash, nothing out
 // of range may reach the line, and every box ends as its rules say.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad text in the entries of the parameter window and the password window.
 #include "BadInput.h"
 #include "Form2.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives behind a serial-to-Ethernet gateway: vfdsim serving on a loopback TCP
 // port, reached by the main window through the program's own port, and every
 // way the connection can fail.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults of the line through the kernel's serial layer and the program's own
 // serial port: vfdsim on a pseudo-terminal that is killed, damages its
 // answers, answers late or refuses a write, and a scripted far end on a

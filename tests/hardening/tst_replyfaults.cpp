@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faulty replies on the line, played into the main window through an
 // in-memory port: damaged, torn, late, stray and echoed answers. Whatever
 // comes back, the poll keeps its rhythm and the window shows nothing that a

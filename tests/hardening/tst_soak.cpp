@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long watch over a bad line: the main window sweeps 31 simulated drives at
 // the fastest rhythm while one byte in a hundred of their answers is damaged.
 // Simulated time, a 1 ms drain as the program's own, no sleeping.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on a half-duplex line timed as a real one (vfdsim paces its
 // replies at the baud rate and reports requests that overlap them): with the
 // command and poll rhythms falling together, no request is sent over an

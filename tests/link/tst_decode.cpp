@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a complete reply is decoded into, by the register block it answers.
 #include "Hexedit.h"
 #include "LoopbackPort.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The request side of the link: CRC-16, the three frame shapes and the value
 // conversions at their rounding edges.
 #include "Hexedit.h"

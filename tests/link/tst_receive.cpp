@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive side of the link: assembling frames byte by byte, the drain of
 // waiting input, and what a complete reply is decoded into.
 #include "Hexedit.h"

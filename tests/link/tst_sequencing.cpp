@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window's timers send: the poll schedule and the run commands.
 #include "Hexedit.h"
 #include "LineTurns.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real device path, run against pseudo-terminals: the test holds the
 // master side and plays the drive, the port under test opens the slave.
 #include "DevicePort.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts that become numbers and settings: what the user types into the
 // value boxes, what the boxes show, and the serial settings text.
 #include "LoopbackPort.h"

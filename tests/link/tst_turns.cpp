@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Taking turns on the half-duplex line: no request while an answer is due.
 #include "Hexedit.h"
 #include "LoopbackPort.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Monitoring, what the window shows of the replies, the settings window and
 // the menu entries.
 #include "DemoBench.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two rhythms on real timers: polling keeps its own rhythm while a run
 // command repeats, and the command keeps its own.
 #include "Prompter.h"

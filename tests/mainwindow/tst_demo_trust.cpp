@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window shows must not pass for more than it is: values of a
 // silent drive, a fault description of another drive, a cut-off fault text, a
 // typed frequency not yet in force, a choice of command that sent nothing.

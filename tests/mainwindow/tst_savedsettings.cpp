@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings kept between runs: what comes back, what a bad file does, and the
 // program's own start-up with them. Every file lives in a private folder.
 #include "DemoBench.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The traffic trace "Save_File" writes: what it holds, its bound, and that a
 // save that cannot be completed leaves the old file alone and says why.
 #include "DemoBench.h"

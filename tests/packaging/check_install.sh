@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a staging folder and checks what lands there: the
 # programs, a valid desktop entry whose command and icon are installed, valid
 # AppStream metainfo that launches that entry, man pages that cover every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated drives as the program sees them: every reply goes through
 // Hexedit's receive path and decoder.
 #include "SimRig.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vfdsim run as its own process on a pseudo-terminal, reached through the
 // kernel's serial layer: by the program's link over QSerialPort, and by an
 // outside Modbus client.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vfdsim's end of a half-duplex line, on a clock the test moves: the time a
 // request and its reply take, framing by silence, and collisions.
 #include "SimRig.h"

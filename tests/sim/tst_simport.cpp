@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ways onto the simulated line: request framing, the reply server, the
 // in-process port in real time, the port the program picks by name, and the
 // command line of vfdsim.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vfdsim on a pseudo-terminal as a Modbus master on the other side meets it:
 // the time a request and its reply take, a master that does not wait for its
 // answers, and a request that runs into a reply.
