@@ -2,6 +2,7 @@
 
 #include "Hexedit.h"
 #include "Lamp.h"
+#include "LinkClient.h"
 #include "PasswordLock.h"
 #include "PortSettings.h"
 #include "Prompter.h"
@@ -30,6 +31,7 @@ class Form2;
 class encoder;
 class frmAbout;
 class frmSplash;
+class ParamSetWindow;
 
 // The main window: the port button and lamps, the run commands with their
 // frequency and rhythm entries, monitoring of one drive or a range of drives,
@@ -44,6 +46,7 @@ public:
     ~demo() override;
 
     Hexedit& link() { return m_link; }
+    LinkClient& linkClient() { return m_client; }
     Prompter& prompter() { return m_prompter; }
     PasswordLock& lock() { return m_lock; }
     SerialPort& port() { return m_port; }
@@ -83,6 +86,8 @@ public:
     QMenu* help = nullptr;
     QAction* userhelp = nullptr;
     QAction* abouthelp = nullptr;
+    QMenu* tools = nullptr;
+    QAction* drive_parameters = nullptr;
 
     // ---- "Inverter Number"
     QGroupBox* Frame4 = nullptr;
@@ -189,6 +194,7 @@ public slots:
     void replacing_Click();
     void userhelp_Click();
     void abouthelp_Click();
+    void drive_parameters_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -233,6 +239,7 @@ private:
     std::unique_ptr<SerialPort> m_ownedPort;
     SerialPort& m_port;
     Hexedit m_link;
+    LinkClient m_client{m_link};
     Prompter m_prompter;
     PasswordLock m_lock;
     PortSettings m_settings;
@@ -250,4 +257,5 @@ private:
     QPointer<encoder> m_encoder;
     QPointer<frmSplash> m_splash;
     QPointer<frmAbout> m_about;
+    QPointer<ParamSetWindow> m_paramSets;
 };
