@@ -311,10 +311,15 @@ void Hexedit::ReceiveByte(quint8 byte)
     const bool ownRequest = isOwnRequest();
     const QByteArray frame(reinterpret_cast<const char*>(RxBuffer.data()), qsizetype(RxIndex) + 1);
     if (!ownRequest && !hasReplyShape()) {
-        // A running value or status passes its CRC check early now and then
-        // (at nine bytes, where its CRC's high byte is 0): it is whole at ten.
-        if (RxBuffer[1] == kReadFunction && (RxBuffer[2] == 0x0D || RxBuffer[2] == 0x0E) &&
-            RxIndex + 1 < kMonitorReplyLength) {
+        // A reply passes its CRC check early now and then, where its CRC's
+        // high byte is 0: a running value or status at nine bytes (whole at
+        // ten), a parameter or control answer at seven (whole at eight).
+        const bool monitor = RxBuffer[2] == 0x0D || RxBuffer[2] == 0x0E;
+        const bool shortReply = (RxBuffer[2] <= 10 &&
+                                 (RxBuffer[1] == kReadFunction || RxBuffer[1] == kWriteFunction)) ||
+                                RxBuffer[1] == kControlFunction;
+        if ((RxBuffer[1] == kReadFunction && monitor && RxIndex + 1 < kMonitorReplyLength) ||
+            (!monitor && shortReply && RxIndex + 1 < 8)) {
             ++RxIndex;
             return;
         }

@@ -129,7 +129,9 @@ QByteArray ToCsv(const ParamSet& set)
                       QStringLiteral("vfdtool ") +
                           (set.programVersion.isEmpty() ? ProgramVersion() : set.programVersion)));
     appendRow(out, metaRow(QStringLiteral("Drive address"), QString::number(set.address)));
-    appendRow(out, metaRow(QStringLiteral("Read at"), set.readAt.toString(Qt::ISODate)));
+    appendRow(
+        out, metaRow(QStringLiteral("Read at"),
+                     set.readAt.toOffsetFromUtc(set.readAt.offsetFromUtc()).toString(Qt::ISODate)));
     appendRow(out, metaRow(QStringLiteral("Parameters"), QString::number(set.values.size())));
     for (auto it = set.values.cbegin(); it != set.values.cend(); ++it) {
         const quint16 reg = it.key();

@@ -329,10 +329,13 @@ void ParamSetWindow::showComparison()
     for (int row = 0; row < list.size(); ++row) {
         const ParamDifference& d = list[row];
         auto* tick = new QTableWidgetItem;
-        // Every differing parameter A has a value for is ticked to be written.
+        // Every differing parameter A has a value for is ticked to be written,
+        // but for the drive's address and line settings: written, they would
+        // cut the drive off from the rest.
         if (d.differs && d.left) {
             tick->setFlags(Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
-            tick->setCheckState(Qt::Checked);
+            tick->setCheckState(CloneJob::DefaultLeaveOut().contains(d.reg) ? Qt::Unchecked
+                                                                            : Qt::Checked);
         } else {
             tick->setFlags(Qt::ItemIsEnabled);
         }
