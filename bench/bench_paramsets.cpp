@@ -62,8 +62,10 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString vfdsim = argument(args, QStringLiteral("--vfdsim"), {});
-    const QString settings = argument(args, QStringLiteral("--settings"), QStringLiteral("9600,E,8,1"));
-    const double delayMs = argument(args, QStringLiteral("--delay-ms"), QStringLiteral("5")).toDouble();
+    const QString settings =
+        argument(args, QStringLiteral("--settings"), QStringLiteral("9600,E,8,1"));
+    const double delayMs =
+        argument(args, QStringLiteral("--delay-ms"), QStringLiteral("5")).toDouble();
     if (vfdsim.isEmpty()) {
         std::fprintf(stderr, "usage: bench_paramsets --vfdsim PATH [--settings 9600,E,8,1]\n");
         return 2;

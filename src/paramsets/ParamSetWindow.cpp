@@ -348,6 +348,8 @@ void ParamSetWindow::showComparison()
             Differences->setItem(row, column + 1, new QTableWidgetItem(texts[column]));
     }
     Differences->resizeColumnsToContents();
+    // The names take what width is left over.
+    Differences->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     report(tr("%1 differences between A and B.").arg(CompareSets(m_a, m_b, true).size()));
 }
 
