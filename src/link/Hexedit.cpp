@@ -309,11 +309,15 @@ void Hexedit::ReceiveByte(quint8 byte)
     const bool ownRequest = isOwnRequest();
     const QByteArray frame(reinterpret_cast<const char*>(RxBuffer.data()), qsizetype(RxIndex) + 1);
     if (!ownRequest && !hasReplyShape()) {
-        // A running value or status passes its CRC check early now and then
-        // (at nine bytes, where its CRC's high byte is 0): it is whole at ten.
-        if (RxBuffer[1] == ReadFunction &&
-            (RxBuffer[2] == RunningValueBlock || RxBuffer[2] == StatusBlock) &&
-            RxIndex + 1 < MonitorReplyLength) {
+        // A reply passes its CRC check early now and then, where its CRC's
+        // high byte is 0: a running value or status at nine bytes (whole at
+        // ten), a parameter or control answer at seven (whole at eight).
+        const bool monitor = RxBuffer[2] == RunningValueBlock || RxBuffer[2] == StatusBlock;
+        const bool shortReply = (RxBuffer[2] <= LastParameterGroup &&
+                                 (RxBuffer[1] == ReadFunction || RxBuffer[1] == WriteFunction)) ||
+                                RxBuffer[1] == ControlFunction;
+        if ((RxBuffer[1] == ReadFunction && monitor && RxIndex + 1 < MonitorReplyLength) ||
+            (!monitor && shortReply && RxIndex + 1 < ShortReplyLength)) {
             ++RxIndex;
             return;
         }

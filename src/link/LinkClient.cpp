@@ -38,6 +38,13 @@ LinkClient::LinkClient(Hexedit& link, QObject* parent) : QObject(parent), m_link
     connect(&m_link, &Hexedit::frameSent, this, &LinkClient::onFrameSent);
     connect(&m_link, &Hexedit::answerReceived, this, &LinkClient::onAnswer);
     connect(&m_link, &Hexedit::answerTimedOut, this, &LinkClient::onTimedOut);
+    // While a job holds the line its answers are taken as they come, not one
+    // byte per drain tick: at 38400 baud the tick alone would double the time
+    // of every exchange. Same assembler, same bytes in the traffic log.
+    connect(&m_link.port(), &SerialPort::bytesReceived, this, [this] {
+        for (int guard = 0; m_held && guard < 256 && m_link.port().bytesWaiting() > 0; ++guard)
+            m_link.DrainTick();
+    });
     connect(&m_link, &Hexedit::lineReset, this, [this] {
         if (m_current)
             finish(LinkResult::Outcome::NotSent);

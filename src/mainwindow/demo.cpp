@@ -2,6 +2,7 @@
 #include "demo.h"
 
 #include "Form2.h"
+#include "ParamSetWindow.h"
 #include "SelectablePort.h"
 #include "StatusPanels.h"
 #include "TrafficLogBox.h"
@@ -79,6 +80,7 @@ demo::~demo()
     delete m_config.data();
     delete m_splash.data();
     delete m_about.data();
+    delete m_paramSets.data();
     m_link.disconnect(this);
     m_port.disconnect(this);
 }
@@ -109,6 +111,11 @@ void demo::buildMenus()
     encode = makeAction(set, "encode", "Password");
     replacing = makeAction(set, "replacing", "Change Skin");
 
+    // The one menu added to the window's own: tools beyond single parameters.
+    tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("tools"));
+    drive_parameters = makeAction(tools, "drive_parameters", "Drive Parameters...");
+
     help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help"));
     userhelp = makeAction(help, "userhelp", "User Guide");
@@ -126,6 +133,7 @@ void demo::buildMenus()
     connect(replacing, &QAction::triggered, this, &demo::replacing_Click);
     connect(userhelp, &QAction::triggered, this, &demo::userhelp_Click);
     connect(abouthelp, &QAction::triggered, this, &demo::abouthelp_Click);
+    connect(drive_parameters, &QAction::triggered, this, &demo::drive_parameters_Click);
 }
 
 void demo::startUp()
@@ -263,6 +271,14 @@ void demo::userhelp_Click()
 void demo::abouthelp_Click()
 {
     showWindow(m_about, m_prompter);
+}
+
+void demo::drive_parameters_Click()
+{
+    // Writing parameters is allowed exactly when the lock leaves "Parameter
+    // Set" open; the window asks at the moment it would write.
+    showWindow(m_paramSets, m_client, m_prompter,
+               std::function<bool()>([this] { return data_set->isEnabled(); }));
 }
 
 void demo::replacing_Click()

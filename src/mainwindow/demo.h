@@ -3,6 +3,7 @@
 
 #include "Hexedit.h"
 #include "Lamp.h"
+#include "LinkClient.h"
 #include "OptionButton.h"
 #include "PasswordLock.h"
 #include "PortSettings.h"
@@ -36,6 +37,7 @@ class Form2;
 class encoder;
 class frmAbout;
 class frmSplash;
+class ParamSetWindow;
 
 // The main window: the port button and lamps, the run commands with their
 // frequency and rhythm entries, monitoring of one drive or a range of drives,
@@ -50,6 +52,7 @@ public:
     ~demo() override;
 
     Hexedit& link() { return m_link; }
+    LinkClient& linkClient() { return m_client; }
     Prompter& prompter() { return m_prompter; }
     PasswordLock& lock() { return m_lock; }
     SerialPort& port() { return m_port; }
@@ -95,6 +98,8 @@ public:
     QMenu* help = nullptr;
     QAction* userhelp = nullptr;
     QAction* abouthelp = nullptr;
+    QMenu* tools = nullptr;
+    QAction* drive_parameters = nullptr;
 
     // ---- "Inverter Number"
     QGroupBox* Frame4 = nullptr;
@@ -207,6 +212,7 @@ public slots:
     void replacing_Click();
     void userhelp_Click();
     void abouthelp_Click();
+    void drive_parameters_Click();
 
 signals:
     // The user changed something the program keeps between runs (the serial
@@ -265,6 +271,7 @@ private:
     std::unique_ptr<SerialPort> m_ownedPort;
     SerialPort& m_port;
     Hexedit m_link;
+    LinkClient m_client{m_link};
     Prompter m_prompter;
     PasswordLock m_lock;
     PortSettings m_settings;
@@ -290,4 +297,5 @@ private:
     QPointer<encoder> m_encoder;
     QPointer<frmSplash> m_splash;
     QPointer<frmAbout> m_about;
+    QPointer<ParamSetWindow> m_paramSets;
 };

@@ -49,6 +49,10 @@ void demo::Command5_Click()
 
 void demo::Timer1_Timer()
 {
+    // A tool's job has the line: this tick stands aside, and the schedule
+    // picks up at the same item and drive once the job is done.
+    if (m_client.lineHeld())
+        return;
     quint8 address = 0;
     if (Check1->isChecked()) {
         address = quint8(ShownNumber(Combo2));

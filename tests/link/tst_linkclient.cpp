@@ -19,6 +19,7 @@ private slots:
     void lateAnswerIsNotTakenForTheNextRequest();
     void runCommandAndStopGoOutBetweenJobRequests();
     void closedPortEndsTheRequest();
+    void answerWhoseCrcEndsInZeroIsWhole();
 };
 
 void LinkClientTest::answerIsMatchedByDriveKindAndRegister()
@@ -157,6 +158,19 @@ void LinkClientTest::closedPortEndsTheRequest()
     QCOMPARE(line.results.size(), 1);
     QCOMPARE(line.results[0].outcome, Outcome::NotSent);
     QVERIFY(!line.client.busy());
+}
+
+void LinkClientTest::answerWhoseCrcEndsInZeroIsWhole()
+{
+    // 03 03 00 0E 00 64 24 00: its first five bytes have the CRC 64 24, so the
+    // frame checks out at seven bytes already; it ends at eight.
+    ClientLine line;
+    const QByteArray answer = parameterAnswer(3, 3, 0x000E, 100);
+    QCOMPARE(answer.toHex(), QByteArray("0303000e00642400"));
+    line.submit(LinkRequest::read(3, 0x000E));
+    line.receive(answer);
+    QCOMPARE(line.results.size(), 1);
+    QCOMPARE(line.results[0].value, quint16(100));
 }
 
 QTEST_GUILESS_MAIN(LinkClientTest)

@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Parameter sets over vfdsim on a pseudo-terminal: a whole-drive read, a
+// restore of 20 differing parameters with read-back, and a clone to three
+// drives, each against the line's own limit: every exchange's request and
+// answer bytes at the baud rate, 3.5 characters of silence and the drive's
+// response delay. Printed, never asserted.
+//
+// Usage: bench_paramsets --vfdsim PATH [--settings 9600,E,8,1] [--delay-ms 5]
+#include "CloneJob.h"
+#include "DevicePort.h"
+#include "ParamJobs.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <cstdio>
+
+namespace {
+
+QString argument(const QStringList& args, const QString& name, const QString& fallback)
+{
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args[at + 1] : fallback;
+}
+
+// Adds up the line's limit for every frame the link puts on the wire.
+struct LineLimit
+{
+    double characterMs = 0;
+    double delayMs = 0;
+    double totalMs = 0;
+    void add(const QByteArray& frame)
+    {
+        const int answer = Hexedit::KindOf(frame) == Hexedit::FrameKind::Monitor ? 10 : 8;
+        totalMs += (frame.size() + answer + 3.5) * characterMs + delayMs;
+    }
+};
+
+template <class Job, class Signal>
+double timed(Job& job, Signal done, const std::function<void()>& start)
+{
+    QEventLoop loop;
+    QObject::connect(&job, done, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    start();
+    loop.exec();
+    return clock.nsecsElapsed() / 1e6;
+}
+
+void print(const char* what, double ms, const LineLimit& limit, int exchanges)
+{
+    std::printf("%-38s %8.0f ms  limit %8.0f ms  ratio %.2f  (%d exchanges, %.1f ms each)\n", what,
+                ms, limit.totalMs, ms / limit.totalMs, exchanges, ms / std::max(1, exchanges));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString vfdsim = argument(args, QStringLiteral("--vfdsim"), {});
+    const QString settings =
+        argument(args, QStringLiteral("--settings"), QStringLiteral("9600,E,8,1"));
+    const double delayMs =
+        argument(args, QStringLiteral("--delay-ms"), QStringLiteral("5")).toDouble();
+    if (vfdsim.isEmpty()) {
+        std::fprintf(stderr, "usage: bench_paramsets --vfdsim PATH [--settings 9600,E,8,1]\n");
+        return 2;
+    }
+    QProcess sim;
+    sim.start(vfdsim, {QStringLiteral("--pty"), QStringLiteral("--settings"), settings});
+    if (!sim.waitForStarted(3000) || !sim.waitForReadyRead(3000))
+        return 2;
+    const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+
+    DevicePort port;
+    port.setPortName(device);
+    port.setSettings(settings);
+    if (port.open() != SerialPort::OpenError::None) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(device));
+        return 2;
+    }
+    Hexedit link(port);
+    link.SetResponseDelayMs(int(delayMs));
+    LinkClient client(link);
+    LineLimit limit{port.lineSettings().bitsPerCharacter() * 1000.0 / port.lineSettings().baudRate,
+                    delayMs, 0};
+    int exchanges = 0;
+    QObject::connect(&link, &Hexedit::frameSent, [&](const QByteArray& f) {
+        limit.add(f);
+        ++exchanges;
+    });
+    std::printf("vfdsim --pty at %s, response delay %.0f ms; one parameter's limit %.1f ms\n",
+                qPrintable(settings), delayMs, (8 + 8 + 3.5) * limit.characterMs + delayMs);
+
+    ReadJob read(client, 1);
+    double ms = timed(read, &ReadJob::finished, [&] { read.start(); });
+    print("whole-drive read (185 parameters)", ms, limit, exchanges);
+    const ParamSet drive = read.result();
+
+    // Twenty parameters set a step away from what the drive holds.
+    ParamSet wanted = drive;
+    int changed = 0;
+    for (quint16 reg : ParamCatalogue::offeredRegisters()) {
+        const std::optional<quint16> raw = drive.raw(reg);
+        if (changed == 20 || !raw || reg == 0x0800 || reg == 0x0801)
+            continue;
+        for (const quint16 next : {quint16(*raw + 1), quint16(*raw - 1)}) {
+            if (ParamCatalogue::withinLimits(reg, next)) {
+                wanted.values[reg].raw = next;
+                ++changed;
+                break;
+            }
+        }
+    }
+    limit.totalMs = 0;
+    exchanges = 0;
+    RestoreJob restore(client, 1, PlanWrites(wanted, drive, CloneJob::DefaultLeaveOut()).writes);
+    ms = timed(restore, &RestoreJob::finished, [&] { restore.start(); });
+    print("restore of 20 with read-back", ms, limit, exchanges);
+    if (!restore.complete())
+        std::printf("  %s\n", qPrintable(restore.summary()));
+
+    limit.totalMs = 0;
+    exchanges = 0;
+    CloneJob clone(client, wanted, {1, 2, 3});
+    clone.writesAllowed = [] { return true; };
+    ms = timed(clone, &CloneJob::previewReady, [&] { clone.preview(); });
+    ms += timed(clone, &CloneJob::finished, [&] { clone.apply(); });
+    print("clone to 3 drives (preview, write, verify)", ms, limit, exchanges);
+    sim.kill();
+    sim.waitForFinished(3000);
+    return 0;
+}

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ParamJobs.h"
+
+#include <QObject>
+#include <memory>
+
+// One set to several drives. First a preview: each target is read and what
+// would be written to it worked out. Then, when asked, each target gets a
+// restore under the same rules as a single one, followed by a verify pass
+// that reads it again and compares it with the source.
+class CloneJob : public QObject
+{
+    Q_OBJECT
+public:
+    struct Target
+    {
+        quint8 address = 0;
+        ParamSet before; // as read for the preview
+        WritePlan plan;  // what the restore would write
+        bool readFailed = false;
+        QString restoreSummary; // after apply
+        bool restoreComplete = false;
+        int differencesAfter = -1; // verify pass: -1 not run
+    };
+
+    // Left out unless asked for: the drive's own address and its line settings.
+    static QSet<quint16> DefaultLeaveOut() { return {0x0800, 0x0801}; }
+
+    CloneJob(LinkClient& client, const ParamSet& source, const QList<quint8>& targets,
+             QObject* parent = nullptr);
+    QSet<quint16> leaveOut = DefaultLeaveOut();
+    std::function<bool()> writesAllowed;
+
+    void preview();
+    void apply();
+    void cancel();
+    bool running() const { return bool(m_read) || bool(m_restore); }
+    const QList<Target>& targets() const { return m_targets; }
+    bool allDone() const; // every target written completely and verified the same
+
+signals:
+    void progress(const QString& what, int done, int total);
+    void previewReady();
+    void finished();
+
+private:
+    void previewNext();
+    void applyNext();
+    void verifyNext();
+    QList<quint16> sourceRegisters() const;
+
+    LinkClient& m_client;
+    ParamSet m_source;
+    QList<Target> m_targets;
+    int m_at = 0;
+    bool m_cancelled = false;
+    std::unique_ptr<ReadJob> m_read;
+    std::unique_ptr<RestoreJob> m_restore;
+};

@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ParamCtl.h"
+
+#include "CloneJob.h"
+#include "ParamJobs.h"
+#include "ParamSetFile.h"
+#include "SelectablePort.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <memory>
+
+namespace {
+
+template <class Job, class Signal>
+void runToEnd(Job& job, Signal finished, const std::function<void()>& start)
+{
+    QEventLoop loop;
+    QObject::connect(&job, finished, &loop, &QEventLoop::quit);
+    start();
+    loop.exec();
+}
+
+std::optional<quint8> parseAddress(const QString& text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 1 || value > 31)
+        return std::nullopt;
+    return quint8(value);
+}
+
+QString differenceLine(const ParamDifference& d, const QString& leftName, const QString& rightName)
+{
+    return QStringLiteral("%1\t%2\t%3=%4\t%5=%6\t%7")
+        .arg(ParamCatalogue::number(d.reg), ParamCatalogue::name(d.reg).trimmed(), leftName,
+             ShownOrDash(d.reg, d.left), rightName, ShownOrDash(d.reg, d.right),
+             ParamCatalogue::unit(d.reg));
+}
+
+} // namespace
+
+ParamCtl::ParamCtl(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
+
+QString ParamCtl::usage()
+{
+    return QStringLiteral(
+        "Usage: vfdctl --port NAME [--settings 9600,E,8,1] [--retries N] COMMAND ...\n"
+        "  backup ADDRESS FILE        read every parameter of a drive into FILE (CSV)\n"
+        "  compare ADDRESS FILE       list the parameters where drive and FILE differ\n"
+        "  restore ADDRESS FILE [--yes] [--include-address] [--include-line]\n"
+        "                             write the differing parameters of FILE to the drive\n"
+        "                             (P8.00 and P8.01 left out)\n"
+        "  clone FILE ADDRESS... [--yes] [--include-address] [--include-line]\n"
+        "                             write FILE to several drives (P8.00 and P8.01 left out)\n"
+        "NAME: COM1..COM16, a device path, or SIM for simulated drives 1 to 3.\n"
+        "Writes go only to a stopped drive, each is read back; without --yes the\n"
+        "writes are listed and confirmed first.\n"
+        "Exit status: 0 done, 1 differences found or some writes failed or parameters\n"
+        "not answered, 2 usage, file or port error.\n");
+}
+
+int ParamCtl::run(const QStringList& arguments)
+{
+    QString portName;
+    QString settings = QStringLiteral("9600,E,8,1");
+    int retries = 1;
+    bool yes = false;
+    QSet<quint16> include;
+    QStringList words;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= arguments.size())
+                return std::nullopt;
+            return arguments[++i];
+        };
+        if (a == u"--port") {
+            portName = value().value_or(QString()).trimmed();
+        } else if (a == u"--settings") {
+            settings = value().value_or(QString());
+        } else if (a == u"--retries") {
+            bool ok = false;
+            retries = value().value_or(QString()).toInt(&ok);
+            if (!ok || retries < 0 || retries > 10) {
+                m_err << "vfdctl: --retries takes 0 to 10.\n";
+                return UsageOrPort;
+            }
+        } else if (a == u"--yes" || a == u"-y") {
+            yes = true;
+        } else if (a == u"--include-address") {
+            include.insert(0x0800);
+        } else if (a == u"--include-line") {
+            include.insert(0x0801);
+        } else if (a == u"-h" || a == u"--help") {
+            m_out << usage();
+            return Done;
+        } else if (a.startsWith(u'-')) {
+            m_err << "vfdctl: unknown option " << a << "\n" << usage();
+            return UsageOrPort;
+        } else {
+            words << a;
+        }
+    }
+    const QString command = words.value(0);
+    const bool known = command == u"backup" || command == u"compare" || command == u"restore";
+    if (portName.isEmpty() || (known && words.size() != 3) ||
+        (command == u"clone" && words.size() < 3) || (!known && command != u"clone")) {
+        m_err << usage();
+        return UsageOrPort;
+    }
+
+    // Addresses and file first: a mistake there is reported before the line is touched.
+    QList<quint8> addresses;
+    const QStringList addressWords = command == u"clone" ? words.mid(2) : words.mid(1, 1);
+    for (const QString& w : addressWords) {
+        const std::optional<quint8> address = parseAddress(w);
+        if (!address) {
+            m_err << "vfdctl: \"" << w << "\" is no drive address 1..31.\n";
+            return UsageOrPort;
+        }
+        addresses << *address;
+    }
+    const QString file = command == u"clone" ? words[1] : words[2];
+    std::optional<ParamSet> fromFile;
+    if (command != u"backup") {
+        const ParamSetFile::LoadResult loaded = ParamSetFile::Load(file);
+        if (!loaded.set) {
+            m_err << "vfdctl: " << file;
+            if (loaded.line > 0)
+                m_err << ", line " << loaded.line;
+            m_err << ": " << loaded.error << "\nNothing was written.\n";
+            return UsageOrPort;
+        }
+        fromFile = *loaded.set;
+    }
+
+    std::unique_ptr<SerialPort> port(makePort ? makePort() : new SelectablePort);
+    port->setPortName(portName);
+    if (!port->setSettings(settings)) {
+        m_err << "vfdctl: the settings \"" << settings << "\" are not valid.\n";
+        return UsageOrPort;
+    }
+    if (port->open() != SerialPort::OpenError::None) {
+        m_err << "vfdctl: the port " << portName << " could not be opened: " << port->errorString()
+              << "\n";
+        return UsageOrPort;
+    }
+    Hexedit link(*port);
+    LinkClient client(link);
+    client.setRetries(retries);
+    auto progress = [this](const QString& what) {
+        return [this, what](int done, int total) {
+            if (showProgress)
+                m_err << "\r" << what << " " << done << "/" << total << (done == total ? "\n" : "")
+                      << Qt::flush;
+        };
+    };
+    auto readDrive = [&](quint8 address) {
+        ReadJob job(client, address);
+        QObject::connect(&job, &ReadJob::progress,
+                         progress(QStringLiteral("drive %1").arg(address)));
+        runToEnd(job, &ReadJob::finished, [&] { job.start(); });
+        const QList<quint16> missing = job.unanswered();
+        for (quint16 reg : missing)
+            m_err << "vfdctl: drive " << int(address) << " did not answer for "
+                  << ParamCatalogue::number(reg) << "\n";
+        return std::make_pair(job.result(), missing.isEmpty());
+    };
+    auto ask = [&](const QString& question) {
+        if (yes)
+            return true;
+        return confirm ? confirm(question) : false;
+    };
+
+    if (command == u"backup") {
+        const auto [set, complete] = readDrive(addresses[0]);
+        if (const QString error = ParamSetFile::Save(set, file); !error.isEmpty()) {
+            m_err << "vfdctl: " << file << " could not be saved: " << error << "\n";
+            return UsageOrPort;
+        }
+        m_out << "Drive " << int(addresses[0]) << ": " << set.values.size()
+              << " parameters saved to " << file << "\n";
+        return complete ? Done : Differences;
+    }
+
+    if (command == u"compare") {
+        const auto [drive, complete] = readDrive(addresses[0]);
+        const QList<ParamDifference> list = CompareSets(drive, *fromFile);
+        for (const ParamDifference& d : list)
+            m_out << differenceLine(d, QStringLiteral("drive"), QStringLiteral("file")) << "\n";
+        m_out << list.size() << " differences\n";
+        return list.isEmpty() && complete ? Done : Differences;
+    }
+
+    if (command == u"restore") {
+        const quint8 address = addresses[0];
+        const auto [drive, complete] = readDrive(address);
+        // Its own address and line settings only when asked for: written, they
+        // would cut the drive off from the rest of the restore.
+        QSet<quint16> leaveOut = CloneJob::DefaultLeaveOut();
+        leaveOut -= include;
+        const WritePlan plan = PlanWrites(*fromFile, drive, leaveOut);
+        for (const QString& left : plan.leftOut)
+            m_err << "vfdctl: left out " << left << "\n";
+        if (plan.writes.isEmpty()) {
+            m_out << "Drive " << int(address) << ": nothing to write.\n";
+            return complete && plan.leftOut.isEmpty() ? Done : Differences;
+        }
+        for (const WriteItem& w : plan.writes)
+            m_out << ParamCatalogue::number(w.reg) << "\t" << ParamCatalogue::name(w.reg).trimmed()
+                  << "\t" << ShownOrDash(w.reg, drive.raw(w.reg)) << " -> "
+                  << ParamCatalogue::shown(w.reg, w.raw) << "\t" << ParamCatalogue::unit(w.reg)
+                  << "\n";
+        if (!ask(QStringLiteral("Write %1 parameters to drive %2?")
+                     .arg(plan.writes.size())
+                     .arg(address))) {
+            m_out << "Nothing written.\n";
+            return Differences;
+        }
+        RestoreJob job(client, address, plan.writes);
+        QObject::connect(&job, &RestoreJob::progress, progress(QStringLiteral("writing")));
+        runToEnd(job, &RestoreJob::finished, [&] { job.start(); });
+        m_out << job.summary() << "\n";
+        return job.complete() ? Done : Differences;
+    }
+
+    // clone
+    CloneJob clone(client, *fromFile, addresses);
+    for (quint16 reg : include)
+        clone.leaveOut.remove(reg);
+    QObject::connect(&clone, &CloneJob::progress, [&](const QString& what, int done, int total) {
+        progress(what)(done, total);
+    });
+    runToEnd(clone, &CloneJob::previewReady, [&] { clone.preview(); });
+    for (const CloneJob::Target& t : clone.targets()) {
+        if (t.readFailed) {
+            m_out << "Drive " << int(t.address) << ": does not answer, left alone.\n";
+            continue;
+        }
+        m_out << "Drive " << int(t.address) << ": " << t.plan.writes.size() << " to write\n";
+        for (const WriteItem& w : t.plan.writes)
+            m_out << "  " << ParamCatalogue::number(w.reg) << "\t"
+                  << ShownOrDash(w.reg, t.before.raw(w.reg)) << " -> "
+                  << ParamCatalogue::shown(w.reg, w.raw) << "\n";
+        for (const QString& left : t.plan.leftOut)
+            m_out << "  left out " << left << "\n";
+    }
+    if (!ask(QStringLiteral("Write to %1 drives as listed?").arg(addresses.size()))) {
+        m_out << "Nothing written.\n";
+        return Differences;
+    }
+    runToEnd(clone, &CloneJob::finished, [&] { clone.apply(); });
+    for (const CloneJob::Target& t : clone.targets()) {
+        m_out << t.restoreSummary << "\n";
+        if (t.differencesAfter >= 0)
+            m_out << "Drive " << int(t.address) << " verified: " << t.differencesAfter
+                  << " differences left.\n";
+    }
+    return clone.allDone() ? Done : Differences;
+}

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+
+class SerialPort;
+
+// vfdctl: parameter sets from the command line, for scripts on a production
+// line. Runs inside a QCoreApplication; no display needed.
+//
+// Exit codes: 0 done (and nothing differs); 1 differences found, writes that
+// failed or parameters a drive did not answer; 2 usage, file or port error.
+class ParamCtl
+{
+public:
+    enum Exit
+    {
+        Done = 0,
+        Differences = 1,
+        UsageOrPort = 2
+    };
+
+    ParamCtl(QTextStream& out, QTextStream& err);
+    // The port to use instead of the one the name picks (tests).
+    std::function<SerialPort*()> makePort;
+    // Answers the question before writing; by default read from standard input.
+    std::function<bool(const QString& question)> confirm;
+    // Progress lines on standard error; by default only to a terminal.
+    bool showProgress = false;
+
+    int run(const QStringList& arguments);
+    static QString usage();
+
+private:
+    QTextStream& m_out;
+    QTextStream& m_err;
+};

@@ -1,0 +1,339 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ParamJobs.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr quint16 kStatusRegister = 0x0E00;
+constexpr quint8 kRunningFlag = 0x10;
+// This many parameters in a row without an answer: the drive is gone, and
+// waiting out the rest one by one would only keep the user waiting.
+constexpr int kSilentLimit = 3;
+
+} // namespace
+
+// ---------------------------------------------------------------- read
+
+ReadJob::ReadJob(LinkClient& client, quint8 address, QObject* parent)
+    : QObject(parent), m_client(client), m_address(address),
+      m_registers(ParamCatalogue::offeredRegisters())
+{
+}
+
+void ReadJob::start()
+{
+    m_set = ParamSet{};
+    m_set.address = m_address;
+    m_set.programVersion = ProgramVersion();
+    m_set.origin = QStringLiteral("drive %1").arg(m_address);
+    m_at = 0;
+    m_silentInARow = 0;
+    m_running = true;
+    m_cancelled = m_lost = false;
+    m_client.holdLine(true);
+    emit progress(0, int(m_registers.size()));
+    next();
+}
+
+void ReadJob::cancel()
+{
+    if (!m_running)
+        return;
+    m_cancelled = true;
+    m_client.cancelAll();
+}
+
+QList<quint16> ReadJob::unanswered() const
+{
+    QList<quint16> list;
+    for (auto it = m_set.values.cbegin(); it != m_set.values.cend(); ++it) {
+        if (it->state == ParamValue::State::NoAnswer || it->state == ParamValue::State::Refused)
+            list << it.key();
+    }
+    return list;
+}
+
+void ReadJob::next()
+{
+    if (m_cancelled || m_at >= m_registers.size()) {
+        end();
+        return;
+    }
+    const quint16 reg = m_registers[m_at];
+    m_client.submit(LinkRequest::read(m_address, reg), [this, reg](const LinkResult& r) {
+        if (m_cancelled) {
+            end();
+            return;
+        }
+        const bool reserved = ParamCatalogue::reserved(reg);
+        if (r.ok()) {
+            m_silentInARow = 0;
+            m_set.values.insert(reg,
+                                {reserved ? ParamValue::State::Reserved : ParamValue::State::Value,
+                                 reserved ? quint16(0) : r.value});
+        } else if (r.outcome == LinkResult::Outcome::Exception) {
+            m_silentInARow = 0;
+            m_set.values.insert(
+                reg, {reserved ? ParamValue::State::Reserved : ParamValue::State::Refused, 0});
+        } else {
+            m_set.values.insert(reg, {ParamValue::State::NoAnswer, 0});
+            if (++m_silentInARow >= kSilentLimit || r.outcome == LinkResult::Outcome::NotSent) {
+                m_lost = true;
+                for (int i = m_at + 1; i < m_registers.size(); ++i)
+                    m_set.values.insert(m_registers[i], {ParamValue::State::NoAnswer, 0});
+                m_at = int(m_registers.size());
+            }
+        }
+        ++m_at;
+        emit progress(std::min(m_at, int(m_registers.size())), int(m_registers.size()));
+        next();
+    });
+}
+
+void ReadJob::end()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_set.readAt = QDateTime::currentDateTime();
+    m_client.holdLine(false);
+    emit finished();
+}
+
+// ---------------------------------------------------------------- plan
+
+WritePlan PlanWrites(const ParamSet& wanted, const ParamSet& drive, const QSet<quint16>& leaveOut)
+{
+    WritePlan plan;
+    QList<WriteItem> limits;
+    QList<WriteItem> others;
+    for (const ParamDifference& d : CompareSets(wanted, drive)) {
+        if (!d.left || leaveOut.contains(d.reg))
+            continue;
+        const QString number = ParamCatalogue::number(d.reg);
+        if (!ParamCatalogue::withinLimits(d.reg, *d.left)) {
+            plan.leftOut << QStringLiteral("%1: %2 lies outside %3 .. %4")
+                                .arg(number, ParamCatalogue::shown(d.reg, *d.left),
+                                     ParamCatalogue::minimumText(d.reg),
+                                     ParamCatalogue::maximumText(d.reg));
+            continue;
+        }
+        WriteItem item;
+        item.reg = d.reg;
+        item.raw = *d.left;
+        (ParamCatalogue::isLimitParameter(d.reg) ? limits : others) << item;
+    }
+    plan.writes = limits + others;
+    return plan;
+}
+
+// ---------------------------------------------------------------- restore
+
+RestoreJob::RestoreJob(LinkClient& client, quint8 address, const QList<WriteItem>& writes,
+                       QObject* parent)
+    : QObject(parent), m_client(client), m_address(address), m_items(writes)
+{
+    // Limits first, whatever order the writes came in.
+    std::stable_partition(m_items.begin(), m_items.end(), [](const WriteItem& w) {
+        return ParamCatalogue::isLimitParameter(w.reg);
+    });
+}
+
+void RestoreJob::start()
+{
+    m_running = true;
+    m_refusal = Refusal::None;
+    m_lost = m_cancelled = false;
+    auto refuse = [this](Refusal why) {
+        m_refusal = why;
+        QTimer::singleShot(0, this, [this] { end(); });
+    };
+    if (m_address == 0)
+        return refuse(Refusal::Broadcast);
+    if (writesAllowed && !writesAllowed())
+        return refuse(Refusal::Locked);
+    for (const WriteItem& w : std::as_const(m_items)) {
+        if (ParamCatalogue::reserved(w.reg) || !ParamCatalogue::withinLimits(w.reg, w.raw))
+            return refuse(Refusal::OutsideLimits);
+    }
+    m_client.holdLine(true);
+    checkStatus();
+}
+
+void RestoreJob::cancel()
+{
+    if (!m_running)
+        return;
+    m_cancelled = true;
+    m_client.cancelAll();
+}
+
+void RestoreJob::checkStatus()
+{
+    m_client.submit(LinkRequest::read(m_address, kStatusRegister), [this](const LinkResult& r) {
+        if (m_cancelled)
+            return end();
+        if (!r.ok() || r.answer.size() < 8) {
+            m_refusal = Refusal::NoStatus;
+            return end();
+        }
+        if (quint8(r.answer[6]) & kRunningFlag) {
+            m_refusal = Refusal::Running;
+            return end();
+        }
+        for (int i = 0; i < m_items.size(); ++i)
+            m_round << i;
+        m_at = 0;
+        emit progress(0, int(m_items.size()));
+        nextWrite();
+    });
+}
+
+void RestoreJob::nextWrite()
+{
+    if (m_cancelled)
+        return end();
+    if (m_at >= m_round.size())
+        return endRound();
+    const int item = m_round[m_at];
+    const WriteItem& w = m_items[item];
+    m_client.submit(LinkRequest::write(m_address, w.reg, w.raw), [this, item](const LinkResult& r) {
+        if (m_cancelled)
+            return end();
+        WriteItem& w = m_items[item];
+        if (r.outcome == LinkResult::Outcome::Exception) {
+            w.outcome = WriteItem::Outcome::Refused;
+            w.exceptionCode = r.exceptionCode;
+            m_refusedNow << item;
+            ++m_at;
+            return nextWrite();
+        }
+        if (!r.ok()) {
+            m_lost = true;
+            return end();
+        }
+        verify(item);
+    });
+}
+
+void RestoreJob::verify(int item)
+{
+    m_client.submit(LinkRequest::read(m_address, m_items[item].reg),
+                    [this, item](const LinkResult& r) {
+                        if (m_cancelled)
+                            return end();
+                        if (!r.ok()) {
+                            m_lost = r.outcome != LinkResult::Outcome::Exception;
+                            if (m_lost)
+                                return end();
+                        }
+                        WriteItem& w = m_items[item];
+                        w.readBack = r.ok() ? std::optional<quint16>(r.value) : std::nullopt;
+                        w.outcome = w.readBack == w.raw ? WriteItem::Outcome::Written
+                                                        : WriteItem::Outcome::ReadBackDiffers;
+                        m_progressThisRound = true;
+                        ++m_at;
+                        emit progress(written(), int(m_items.size()));
+                        nextWrite();
+                    });
+}
+
+void RestoreJob::endRound()
+{
+    // A value refused because a parameter bounding it was still to come may
+    // go in now; another round only while rounds get somewhere.
+    if (!m_refusedNow.isEmpty() && m_progressThisRound) {
+        m_round = m_refusedNow;
+        m_refusedNow.clear();
+        m_progressThisRound = false;
+        m_at = 0;
+        return nextWrite();
+    }
+    end();
+}
+
+void RestoreJob::end()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    for (WriteItem& w : m_items) {
+        if (w.outcome == WriteItem::Outcome::Pending)
+            w.outcome = WriteItem::Outcome::NotWritten;
+    }
+    m_client.holdLine(false);
+    emit finished();
+}
+
+int RestoreJob::written() const
+{
+    int count = 0;
+    for (const WriteItem& w : m_items)
+        count += w.outcome == WriteItem::Outcome::Written;
+    return count;
+}
+
+bool RestoreJob::complete() const
+{
+    return m_refusal == Refusal::None && !m_lost && !m_cancelled && written() == m_items.size();
+}
+
+QString RefusalText(RestoreJob::Refusal refusal, quint8 address)
+{
+    switch (refusal) {
+    case RestoreJob::Refusal::None:
+        return QString();
+    case RestoreJob::Refusal::Broadcast:
+        return QStringLiteral("Address 0 reaches every drive: nothing is written there.");
+    case RestoreJob::Refusal::Locked:
+        return QStringLiteral(
+            "Parameter writing is locked: open the lock with the password first.");
+    case RestoreJob::Refusal::Running:
+        return QStringLiteral("Drive %1 reports \"Run\": stop it before writing parameters.")
+            .arg(address);
+    case RestoreJob::Refusal::NoStatus:
+        return QStringLiteral("Drive %1 does not answer: nothing was written.").arg(address);
+    case RestoreJob::Refusal::OutsideLimits:
+        return QStringLiteral("A value lies outside the catalogue's limits or is reserved: "
+                              "nothing was written.");
+    }
+    return QString();
+}
+
+QString RestoreJob::summary() const
+{
+    if (m_refusal != Refusal::None)
+        return RefusalText(m_refusal, m_address);
+    QStringList lines;
+    lines << QStringLiteral("Drive %1: %2 of %3 written and verified.")
+                 .arg(m_address)
+                 .arg(written())
+                 .arg(m_items.size());
+    if (m_lost)
+        lines << QStringLiteral("The drive stopped answering; the restore ended there.");
+    if (m_cancelled)
+        lines << QStringLiteral("Cancelled.");
+    for (const WriteItem& w : m_items) {
+        const QString number = ParamCatalogue::number(w.reg);
+        const QString value = ParamCatalogue::shown(w.reg, w.raw);
+        switch (w.outcome) {
+        case WriteItem::Outcome::Written:
+        case WriteItem::Outcome::Pending:
+            break;
+        case WriteItem::Outcome::Refused:
+            lines << QStringLiteral("  %1 = %2: refused by the drive (exception %3)")
+                         .arg(number, value)
+                         .arg(w.exceptionCode);
+            break;
+        case WriteItem::Outcome::ReadBackDiffers:
+            lines << QStringLiteral("  %1 = %2: reads back as %3")
+                         .arg(number, value, ShownOrDash(w.reg, w.readBack));
+            break;
+        case WriteItem::Outcome::NotWritten:
+            lines << QStringLiteral("  %1 = %2: not written").arg(number, value);
+            break;
+        }
+    }
+    return lines.join(u'\n');
+}

@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "LinkClient.h"
+#include "ParamSet.h"
+
+#include <QObject>
+#include <QSet>
+#include <functional>
+
+// Reads every offered parameter (or the ones given) of one drive. The job
+// holds the line while it runs; a parameter that stays unanswered after the
+// retries is recorded as such, and a drive that stops answering altogether
+// ends the read early with the rest recorded unanswered.
+class ReadJob : public QObject
+{
+    Q_OBJECT
+public:
+    ReadJob(LinkClient& client, quint8 address, QObject* parent = nullptr);
+    void setRegisters(const QList<quint16>& registers) { m_registers = registers; }
+
+    void start();
+    void cancel();
+    bool running() const { return m_running; }
+
+    const ParamSet& result() const { return m_set; }
+    QList<quint16> unanswered() const;
+    bool cancelled() const { return m_cancelled; }
+    bool driveLost() const { return m_lost; }
+
+signals:
+    void progress(int done, int total);
+    void finished();
+
+private:
+    void next();
+    void end();
+
+    LinkClient& m_client;
+    quint8 m_address;
+    QList<quint16> m_registers;
+    ParamSet m_set;
+    int m_at = 0;
+    int m_silentInARow = 0;
+    bool m_running = false;
+    bool m_cancelled = false;
+    bool m_lost = false;
+};
+
+// One write of a restore or clone.
+struct WriteItem
+{
+    quint16 reg = 0;
+    quint16 raw = 0;
+    enum class Outcome
+    {
+        Pending,
+        Written,         // written and read back the same
+        Refused,         // the drive refused it (exception), also after the others
+        ReadBackDiffers, // the drive took it but reads back another value
+        NotWritten,      // the restore ended before it (drive lost, cancelled)
+    };
+    Outcome outcome = Outcome::Pending;
+    quint8 exceptionCode = 0;
+    std::optional<quint16> readBack;
+};
+
+// What a restore may write: the parameters of the wanted set that differ from
+// the drive's, are not reserved, lie within the catalogue's limits and are
+// not left out. Refusals are listed with their reason.
+struct WritePlan
+{
+    QList<WriteItem> writes;
+    QStringList leftOut; // "P0.03: outside 0.00 .. 400" and the like
+};
+WritePlan PlanWrites(const ParamSet& wanted, const ParamSet& drive, const QSet<quint16>& leaveOut);
+
+// Writes a plan to one drive, each write verified by reading it back.
+// Refuses to start for address 0, with writes locked, or while the drive
+// reports "Run" (asked first). Limit parameters go first; a write the drive
+// refuses is tried again after the others, for as long as that gets further.
+class RestoreJob : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Refusal
+    {
+        None,
+        Broadcast,
+        Locked,
+        Running,
+        NoStatus,
+        OutsideLimits
+    };
+
+    RestoreJob(LinkClient& client, quint8 address, const QList<WriteItem>& writes,
+               QObject* parent = nullptr);
+    // Asked before anything is sent; false refuses the restore.
+    std::function<bool()> writesAllowed;
+
+    void start();
+    void cancel();
+    bool running() const { return m_running; }
+
+    Refusal refusal() const { return m_refusal; }
+    const QList<WriteItem>& items() const { return m_items; }
+    bool driveLost() const { return m_lost; }
+    bool cancelled() const { return m_cancelled; }
+    int written() const;
+    bool complete() const; // everything written and verified
+    // A readable account: refusal, or counts and the writes that failed.
+    QString summary() const;
+
+signals:
+    void progress(int done, int total);
+    void finished();
+
+private:
+    void checkStatus();
+    void nextWrite();
+    void verify(int item);
+    void endRound();
+    void end();
+
+    LinkClient& m_client;
+    quint8 m_address;
+    QList<WriteItem> m_items;
+    QList<int> m_round; // items of this round, in order
+    QList<int> m_refusedNow;
+    int m_at = 0;
+    bool m_progressThisRound = false;
+    Refusal m_refusal = Refusal::None;
+    bool m_running = false;
+    bool m_lost = false;
+    bool m_cancelled = false;
+};
+
+QString RefusalText(RestoreJob::Refusal refusal, quint8 address);

@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ParamSet.h"
+
+#include "NumberText.h"
+#include "Tab.h"
+
+#include <QRegularExpression>
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+QString fromView(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+double leading(std::string_view text)
+{
+    return Tab::LeadingNumber(text);
+}
+
+} // namespace
+
+namespace ParamCatalogue {
+
+const QList<quint16>& offeredRegisters()
+{
+    static const QList<quint16> registers = [] {
+        QList<quint16> list;
+        for (int group = 0; group < Tab::GroupCount; ++group) {
+            for (int index = 0; index < Tab::GroupSize(group); ++index)
+                list.append(quint16(group << 8 | index));
+        }
+        return list;
+    }();
+    return registers;
+}
+
+int row(quint16 reg)
+{
+    const int group = reg >> 8;
+    const int index = reg & 0xFF;
+    if (group >= Tab::GroupCount || index >= Tab::GroupSize(group))
+        return -1;
+    return Tab::CatalogueRow(group, index);
+}
+
+bool offered(quint16 reg)
+{
+    return row(reg) >= 0;
+}
+
+bool reserved(quint16 reg)
+{
+    return !scale(reg).has_value();
+}
+
+QString number(quint16 reg)
+{
+    return fromView(Tab::ParamNumber(row(reg)));
+}
+
+std::optional<quint16> registerOf(const QString& number)
+{
+    static const QRegularExpression form(QStringLiteral("^P([0-9A])\\.([0-9]{2})$"));
+    const QRegularExpressionMatch m = form.match(number.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int group = Tab::GroupFromDigit(m.captured(1).toStdString());
+    const quint16 reg = quint16(group << 8 | m.captured(2).toInt());
+    if (group < 0 || !offered(reg))
+        return std::nullopt;
+    return reg;
+}
+
+QString name(quint16 reg)
+{
+    return fromView(Tab::ParamName(row(reg)));
+}
+
+QString resolution(quint16 reg)
+{
+    return fromView(Tab::ParamResolution(row(reg)));
+}
+
+QString unit(quint16 reg)
+{
+    QString text = resolution(reg);
+    qsizetype at = 0;
+    while (at < text.size() && (text[at].isDigit() || text[at] == u'.'))
+        ++at;
+    return text.mid(at);
+}
+
+QString minimumText(quint16 reg)
+{
+    return fromView(Tab::ParamMin(row(reg)));
+}
+
+QString maximumText(quint16 reg)
+{
+    return fromView(Tab::ParamMax(row(reg)));
+}
+
+QString defaultText(quint16 reg)
+{
+    return fromView(Tab::ParamDefault(row(reg)));
+}
+
+std::optional<double> scale(quint16 reg)
+{
+    const int r = row(reg);
+    return r < 0 ? std::nullopt : Tab::ParamScale(r);
+}
+
+QString shown(quint16 reg, quint16 raw)
+{
+    const std::optional<double> s = scale(reg);
+    if (!s)
+        return QStringLiteral("Reserve");
+    return NumberText::ParameterValue(raw * *s);
+}
+
+bool withinLimits(quint16 reg, quint16 raw)
+{
+    const int r = row(reg);
+    const std::optional<double> s = scale(reg);
+    if (r < 0 || !s)
+        return false;
+    // raw x scale carries binary fractions; a hair of slack keeps 400.00 in.
+    const double value = raw * *s;
+    const double slack = 1e-9 * std::max(1.0, std::fabs(value));
+    return value >= leading(Tab::ParamMin(r)) - slack && value <= leading(Tab::ParamMax(r)) + slack;
+}
+
+std::optional<quint16> defaultRaw(quint16 reg)
+{
+    const std::optional<double> s = scale(reg);
+    if (!s)
+        return std::nullopt;
+    // A few defaults were typed with the letter O for a zero ("0.OOS", "10O%").
+    std::string text(Tab::ParamDefault(row(reg)));
+    std::replace(text.begin(), text.end(), 'O', '0');
+    if (text.empty() || text[0] < '0' || text[0] > '9')
+        return std::nullopt;
+    const double raw = std::nearbyint(leading(text) / *s);
+    if (!(raw >= 0 && raw <= 0xFFFF))
+        return std::nullopt;
+    return quint16(raw);
+}
+
+bool isLimitParameter(quint16 reg)
+{
+    return reg == 0x0006 || reg == 0x0007 || reg == 0x0008 || reg == 0x0009;
+}
+
+} // namespace ParamCatalogue
+
+std::optional<quint16> ParamSet::raw(quint16 reg) const
+{
+    const auto it = values.constFind(reg);
+    if (it == values.cend() || !it->hasValue())
+        return std::nullopt;
+    return it->raw;
+}
+
+ParamSet ParamSet::defaults()
+{
+    ParamSet set;
+    set.origin = QStringLiteral("defaults");
+    for (quint16 reg : ParamCatalogue::offeredRegisters()) {
+        if (ParamCatalogue::reserved(reg))
+            set.values.insert(reg, {ParamValue::State::Reserved, 0});
+        else if (const std::optional<quint16> raw = ParamCatalogue::defaultRaw(reg))
+            set.values.insert(reg, {ParamValue::State::Value, *raw});
+    }
+    return set;
+}
+
+QString ProgramVersion()
+{
+    return QStringLiteral(VFD_VERSION);
+}
+
+QList<ParamDifference> CompareSets(const ParamSet& left, const ParamSet& right,
+                                   bool differencesOnly)
+{
+    QList<ParamDifference> list;
+    for (quint16 reg : ParamCatalogue::offeredRegisters()) {
+        if (ParamCatalogue::reserved(reg))
+            continue;
+        // A parameter one set does not carry (a default that is no number, a
+        // file listing a few parameters) has nothing to be compared with.
+        if (!left.values.contains(reg) || !right.values.contains(reg))
+            continue;
+        ParamDifference d{reg, left.raw(reg), right.raw(reg), false};
+        d.differs = d.left != d.right;
+        if (d.differs || !differencesOnly)
+            list.append(d);
+    }
+    return list;
+}
+
+QString ShownOrDash(quint16 reg, const std::optional<quint16>& raw)
+{
+    return raw ? ParamCatalogue::shown(reg, *raw) : QStringLiteral("—");
+}

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "CloneJob.h"
+#include "ParamJobs.h"
+#include "ParamSet.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class Prompter;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+// "Drive Parameters": read a whole drive or open a file as set A, compare it
+// with a drive, a file or the defaults as set B, save A, write the ticked
+// differences of A to drive B, and clone A to a row of drives.
+class ParamSetWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    ParamSetWindow(LinkClient& client, Prompter& prompter, std::function<bool()> writesAllowed,
+                   QWidget* parent = nullptr);
+    ~ParamSetWindow() override;
+
+    // The file dialogs; a test puts its own answers here. Empty: cancelled.
+    std::function<QString()> chooseOpenFile;
+    std::function<QString()> chooseSaveFile;
+
+    const ParamSet& setA() const { return m_a; }
+    const ParamSet& setB() const { return m_b; }
+    bool busy() const;
+
+    QSpinBox* AddressA = nullptr;
+    QPushButton* ReadA = nullptr;
+    QPushButton* OpenA = nullptr;
+    QPushButton* SaveA = nullptr;
+    QLabel* OriginA = nullptr;
+    QSpinBox* AddressB = nullptr;
+    QPushButton* ReadB = nullptr;
+    QPushButton* OpenB = nullptr;
+    QPushButton* DefaultsB = nullptr;
+    QLabel* OriginB = nullptr;
+    QCheckBox* DifferencesOnly = nullptr;
+    QTableWidget* Differences = nullptr;
+    QPushButton* Restore = nullptr;
+    QLineEdit* CloneTargets = nullptr;
+    QCheckBox* IncludeAddress = nullptr;
+    QCheckBox* IncludeLine = nullptr;
+    QPushButton* ClonePreview = nullptr;
+    QPushButton* CloneApply = nullptr;
+    QProgressBar* Progress = nullptr;
+    QPushButton* Cancel = nullptr;
+    QPlainTextEdit* Report = nullptr;
+
+public slots:
+    void ReadA_Click();
+    void OpenA_Click();
+    void SaveA_Click();
+    void ReadB_Click();
+    void OpenB_Click();
+    void DefaultsB_Click();
+    void DifferencesOnly_Click();
+    void Restore_Click();
+    void ClonePreview_Click();
+    void CloneApply_Click();
+    void Cancel_Click();
+
+private:
+    void build();
+    void readDrive(quint8 address, ParamSet& into, QLabel* origin);
+    bool openFile(ParamSet& into, QLabel* origin);
+    void showComparison();
+    QSet<quint16> ticked() const;
+    void startJob(const QString& what);
+    void endJob();
+    void report(const QString& text);
+    std::optional<QList<quint8>> cloneTargets();
+
+    LinkClient& m_client;
+    Prompter& m_prompter;
+    std::function<bool()> m_writesAllowed;
+    ParamSet m_a;
+    ParamSet m_b;
+    std::unique_ptr<ReadJob> m_read;
+    std::unique_ptr<RestoreJob> m_restore;
+    std::unique_ptr<CloneJob> m_clone;
+};

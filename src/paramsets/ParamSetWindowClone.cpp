@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Drive Parameters window: cloning set A to a row of drives.
+#include "ParamSetWindow.h"
+
+#include "Prompter.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+
+namespace {
+const QString kTitle = QStringLiteral("Drive Parameters");
+} // namespace
+
+std::optional<QList<quint8>> ParamSetWindow::cloneTargets()
+{
+    QList<quint8> list;
+    for (const QString& part : CloneTargets->text().split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int address = part.trimmed().toInt(&ok);
+        if (!ok || address < 1 || address > 31) {
+            m_prompter.warn(this, kTitle,
+                            tr("\"%1\" is no drive address 1..31.").arg(part.trimmed()));
+            return std::nullopt;
+        }
+        if (!list.contains(quint8(address)))
+            list << quint8(address);
+    }
+    if (list.isEmpty()) {
+        m_prompter.warn(this, kTitle, tr("Give the target drives, for example 2,3,4."));
+        return std::nullopt;
+    }
+    return list;
+}
+
+void ParamSetWindow::ClonePreview_Click()
+{
+    if (busy() || m_a.values.isEmpty())
+        return;
+    const std::optional<QList<quint8>> targets = cloneTargets();
+    if (!targets)
+        return;
+    m_clone = std::make_unique<CloneJob>(m_client, m_a, *targets);
+    if (IncludeAddress->isChecked())
+        m_clone->leaveOut.remove(0x0800);
+    if (IncludeLine->isChecked())
+        m_clone->leaveOut.remove(0x0801);
+    m_clone->writesAllowed = m_writesAllowed;
+    startJob(tr("Reading the target drives ..."));
+    connect(m_clone.get(), &CloneJob::progress, this, [this](const QString&, int done, int total) {
+        Progress->setMaximum(total);
+        Progress->setValue(done);
+    });
+    connect(m_clone.get(), &CloneJob::previewReady, this, [this] {
+        for (const CloneJob::Target& t : m_clone->targets()) {
+            if (t.readFailed) {
+                report(tr("Drive %1 does not answer: it will be left alone.").arg(t.address));
+                continue;
+            }
+            QStringList lines;
+            for (const WriteItem& w : t.plan.writes)
+                lines << tr("  %1 %2: %3 -> %4")
+                             .arg(ParamCatalogue::number(w.reg), ParamCatalogue::name(w.reg),
+                                  ShownOrDash(w.reg, t.before.raw(w.reg)),
+                                  ParamCatalogue::shown(w.reg, w.raw));
+            report(tr("Drive %1: %2 to write").arg(t.address).arg(t.plan.writes.size()));
+            if (!lines.isEmpty())
+                report(lines.join(u'\n'));
+            for (const QString& left : t.plan.leftOut)
+                report(tr("  left out: %1").arg(left));
+        }
+        endJob();
+    });
+    m_clone->preview();
+}
+
+void ParamSetWindow::CloneApply_Click()
+{
+    if (!m_clone || m_clone->running())
+        return;
+    if (!m_prompter.askYesNo(
+            this, kTitle,
+            tr("Write set A to %1 drives as previewed?").arg(m_clone->targets().size())))
+        return;
+    startJob(tr("Cloning ..."));
+    connect(m_clone.get(), &CloneJob::finished, this, [this] {
+        for (const CloneJob::Target& t : m_clone->targets()) {
+            report(t.restoreSummary);
+            if (t.differencesAfter >= 0)
+                report(tr("Drive %1 verified: %2 differences left.")
+                           .arg(t.address)
+                           .arg(t.differencesAfter));
+        }
+        m_clone.release()->deleteLater();
+        endJob();
+    });
+    m_clone->apply();
+}
