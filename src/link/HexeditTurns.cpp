@@ -13,9 +13,10 @@
 namespace {
 
 using namespace Rtu;
-// USB serial adapters hand on what they received in lumps a few milliseconds
-// apart; an answer that is on its way must not be taken for a silent drive.
-constexpr double kAdapterAllowanceMs = 10.0;
+// USB serial adapters hand on what they received in lumps, some only when
+// their 16 ms latency timer runs out; an answer that is on its way must not be
+// taken for a silent drive.
+constexpr double kAdapterAllowanceMs = 20.0;
 constexpr int kShortestTimeoutMs = 20;
 // Steps by which an answer that is coming in is given more time, and how many
 // at most (a quarter of a second: far more than any answer takes to come in).
