@@ -2,11 +2,14 @@
 // Parameter sets over vfdsim on a pseudo-terminal: a whole-drive read, a
 // restore of 20 differing parameters with read-back, and a clone to three
 // drives, each against the line's own limit: every exchange's request and
-// answer bytes at the baud rate, 3.5 characters of silence and the drive's
-// response delay. Printed, never asserted.
+// answer bytes at the baud rate, and between them the drive's response delay,
+// which runs from the request's last byte and is never shorter than the 3.5
+// characters of silence that end the request. Printed, never asserted.
 //
 // Usage: bench_paramsets --vfdsim PATH [--settings 9600,E,8,1] [--delay-ms 5]
 #include "CloneJob.h"
+
+#include <algorithm>
 #include "DevicePort.h"
 #include "ParamJobs.h"
 
@@ -33,7 +36,7 @@ struct LineLimit
     void add(const QByteArray& frame)
     {
         const int answer = Hexedit::KindOf(frame) == Hexedit::FrameKind::Monitor ? 10 : 8;
-        totalMs += (frame.size() + answer + 3.5) * characterMs + delayMs;
+        totalMs += (frame.size() + answer) * characterMs + std::max(3.5 * characterMs, delayMs);
     }
 };
 
@@ -94,7 +97,7 @@ int main(int argc, char** argv)
         ++exchanges;
     });
     std::printf("vfdsim --pty at %s, response delay %.0f ms; one parameter's limit %.1f ms\n",
-                qPrintable(settings), delayMs, (8 + 8 + 3.5) * limit.characterMs + delayMs);
+                qPrintable(settings), delayMs, (8 + 8) * limit.characterMs + std::max(3.5 * limit.characterMs, delayMs));
 
     ReadJob read(client, 1);
     double ms = timed(read, &ReadJob::finished, [&] { read.start(); });
