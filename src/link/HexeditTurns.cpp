@@ -14,9 +14,10 @@ namespace {
 
 using namespace Rtu;
 // USB serial adapters hand on what they received in lumps, some only when
-// their 16 ms latency timer runs out; an answer that is on its way must not be
-// taken for a silent drive.
-constexpr double kAdapterAllowanceMs = 20.0;
+// their 16 ms latency timer runs out, and a busy PC reads late; an answer that
+// is on its way must not be taken for a silent drive, or the next request
+// would be sent over it.
+constexpr double kAdapterAllowanceMs = 50.0;
 constexpr int kShortestTimeoutMs = 20;
 // Steps by which an answer that is coming in is given more time, and how many
 // at most (a quarter of a second: far more than any answer takes to come in).
@@ -213,9 +214,9 @@ bool Hexedit::takeException()
 {
     // address, function | 0x80, code, CRC: five bytes.
     const quint8 function = RxBuffer[1];
-    if (RxIndex != 4 ||
-        (function != (ReadFunction | ExceptionFlag) && function != (WriteFunction | ExceptionFlag) &&
-         function != (ControlFunction | ExceptionFlag)))
+    if (RxIndex != 4 || (function != (ReadFunction | ExceptionFlag) &&
+                         function != (WriteFunction | ExceptionFlag) &&
+                         function != (ControlFunction | ExceptionFlag)))
         return false;
     CalcReceiveCrc();
     if (RxCrcLow != RxBuffer[3] || RxCrcHigh != RxBuffer[4])

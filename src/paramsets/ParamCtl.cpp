@@ -46,6 +46,7 @@ QString ParamCtl::usage()
 {
     return QStringLiteral(
         "Usage: vfdctl --port NAME [--settings 9600,E,8,1] [--retries N] COMMAND ...\n"
+        "       vfdctl --help | --version\n"
         "  backup ADDRESS FILE        read every parameter of a drive into FILE (CSV)\n"
         "  compare ADDRESS FILE       list the parameters where drive and FILE differ\n"
         "  restore ADDRESS FILE [--yes] [--include-address] [--include-line]\n"
@@ -53,7 +54,8 @@ QString ParamCtl::usage()
         "                             (P8.00 and P8.01 left out)\n"
         "  clone FILE ADDRESS... [--yes] [--include-address] [--include-line]\n"
         "                             write FILE to several drives (P8.00 and P8.01 left out)\n"
-        "NAME: COM1..COM16, a device path, or SIM for simulated drives 1 to 3.\n"
+        "NAME: COM1..COM16, a device path, tcp://HOST:PORT for a serial-to-Ethernet\n"
+        "gateway, or SIM for simulated drives 1 to 3.\n"
         "Writes go only to a stopped drive, each is read back; without --yes the\n"
         "writes are listed and confirmed first.\n"
         "Exit status: 0 done, 1 differences found or some writes failed or parameters\n"
@@ -94,6 +96,9 @@ int ParamCtl::run(const QStringList& arguments)
             include.insert(0x0801);
         } else if (a == u"-h" || a == u"--help") {
             m_out << usage();
+            return Done;
+        } else if (a == u"--version") {
+            m_out << "vfdctl " << ProgramVersion() << "\n";
             return Done;
         } else if (a.startsWith(u'-')) {
             m_err << "vfdctl: unknown option " << a << "\n" << usage();

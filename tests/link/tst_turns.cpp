@@ -81,15 +81,15 @@ void TestTurns::timeoutFollowsTheLine_data()
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<int>("ms");
     // 11 bits a character at 9600: 1.146 ms. Status read: 8 + 10 + 3.5 characters,
-    // 5 ms response delay, 20 ms for the adapter.
+    // 5 ms response delay, 50 ms for the adapter.
     QTest::addRow("status read, 9600")
-        << "9600,E,8,1" << QByteArray::fromHex("01030E0000004722") << 50;
+        << "9600,E,8,1" << QByteArray::fromHex("01030E0000004722") << 80;
     QTest::addRow("control write, 9600")
-        << "9600,E,8,1" << Hexedit::WithCrc(QByteArray::fromHex("0110200000020400121388")) << 54;
+        << "9600,E,8,1" << Hexedit::WithCrc(QByteArray::fromHex("0110200000020400121388")) << 84;
     QTest::addRow("status read, 1200")
-        << "1200,N,8,1" << QByteArray::fromHex("01030E0000004722") << 205;
+        << "1200,N,8,1" << QByteArray::fromHex("01030E0000004722") << 235;
     QTest::addRow("status read, 115200")
-        << "115200,N,8,1" << QByteArray::fromHex("01030E0000004722") << 27;
+        << "115200,N,8,1" << QByteArray::fromHex("01030E0000004722") << 57;
     // Nobody answers address 0: the line is free once the frame and its gap are by.
     QTest::addRow("broadcast stop, 9600")
         << "9600,E,8,1" << QByteArray::fromHex("00102000000204000100000000") << 19;

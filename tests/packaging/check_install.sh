@@ -19,13 +19,15 @@ fail() {
 rm -rf "$stage"
 "$cmake_command" --install "$build" --prefix "$stage" >/dev/null
 
-expected="bin/vfdsim
+expected="bin/vfdctl
+bin/vfdsim
 bin/vfdtool
 share/applications/vfdtool.desktop
 share/doc/vfdtool/LICENSE
 share/doc/vfdtool/README.md
 share/icons/hicolor/256x256/apps/vfdtool.png
 share/icons/hicolor/scalable/apps/vfdtool.svg
+share/man/man1/vfdctl.1
 share/man/man1/vfdsim.1
 share/man/man1/vfdtool.1
 share/metainfo/vfdtool.metainfo.xml"
@@ -51,7 +53,7 @@ appstreamcli validate --no-net --override=cid-desktopapp-is-not-rdns=info "$meta
 grep -q '<launchable type="desktop-id">vfdtool.desktop</launchable>' "$metainfo" ||
     fail "the metainfo does not launch the installed desktop entry"
 
-for program in vfdtool vfdsim; do
+for program in vfdtool vfdsim vfdctl; do
     page="$stage/share/man/man1/$program.1"
     warnings="$(groff -man -Tutf8 -ww -z "$page" 2>&1)"
     [ -z "$warnings" ] || fail "$program.1 does not render cleanly: $warnings"

@@ -76,7 +76,8 @@ void VfdctlTest::compareFindsExactlyWhatChangedBehindItsBack()
     const Run restore = vfdctl(sim.device(), {QStringLiteral("restore"), QStringLiteral("1"), file,
                                               QStringLiteral("--yes")});
     QCOMPARE(restore.code, 0);
-    QVERIFY(restore.out.contains(QStringLiteral("3 of 3 written and verified")));
+    QVERIFY2(restore.out.contains(QStringLiteral("3 of 3 written and verified")),
+             qPrintable(restore.out + restore.err));
     const Run again = vfdctl(sim.device(), {QStringLiteral("compare"), QStringLiteral("1"), file});
     QVERIFY2(again.code == 0, qPrintable(again.out + again.err));
     QCOMPARE(again.out.trimmed(), QStringLiteral("0 differences"));
