@@ -109,6 +109,8 @@ void demo::buildMenus()
     encode = makeAction(set, "encode", "Password");
     replacing = makeAction(set, "replacing", "Change Skin");
 
+    buildToolsMenu();
+
     help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help"));
     userhelp = makeAction(help, "userhelp", "User Guide");
