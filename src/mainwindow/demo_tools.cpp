@@ -31,8 +31,12 @@ void demo::buildToolsMenu()
     line_statistics->setObjectName(QStringLiteral("line_statistics"));
     connect(scan_line, &QAction::triggered, this, &demo::scan_line_Click);
     connect(line_statistics, &QAction::triggered, this, &demo::line_statistics_Click);
-    // Said once each time a drive goes from answering to failing.
+    // Said once each time a drive goes from answering to failing. The drive on
+    // display has its own, patient notice (whole poll rounds without an
+    // answer), which this one must not run ahead of.
     connect(&m_lineStats, &LineStatistics::driveNotAnswering, this, [this](quint8 address) {
+        if (address == watchedDrive())
+            return;
         StatusBar1->showPassingNotice(tr("drive %1 not answering").arg(address));
     });
 }
