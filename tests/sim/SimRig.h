@@ -34,13 +34,19 @@ struct SimRig
 
     SimulatedDrive& drive(quint8 address) { return *port.bus().drive(address); }
 
-    // Lets time pass and hands every byte that arrived to the link.
+    // Lets time pass and hands every byte that arrived to the link. The
+    // link's answer time-out runs on a real timer; once the time passed is
+    // longer than any time-out at these settings, it has run out too (a write
+    // whose answer has the request's very bytes is not taken for an answer on
+    // a line that has not shown yet whether it echoes).
     void pass(double ms)
     {
         port.advanceMs(ms);
         while (port.bytesWaiting() > 0)
             link.DrainTick();
         link.DrainTimer().stop();
+        if (ms >= 50 && link.AwaitingAnswer())
+            link.AnswerTimer_Timer();
     }
 
     void command(quint8 address, quint8 code, const QString& hz = QStringLiteral("0"))
