@@ -115,6 +115,7 @@ void demo::buildMenus()
     tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("tools"));
     drive_parameters = makeAction(tools, "drive_parameters", "Drive Parameters...");
+    buildToolsMenu();
 
     help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help"));

@@ -3,6 +3,7 @@
 
 #include "Hexedit.h"
 #include "Lamp.h"
+#include "LineStatistics.h"
 #include "LinkClient.h"
 #include "OptionButton.h"
 #include "PasswordLock.h"
@@ -27,6 +28,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class LineStatisticsWindow;
+class ScanWindow;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -52,7 +55,10 @@ public:
     ~demo() override;
 
     Hexedit& link() { return m_link; }
+    // Requests with answers for the tools, on the same link.
     LinkClient& linkClient() { return m_client; }
+    // Figures of every drive addressed since the port opened, polls included.
+    LineStatistics& lineStatistics() { return m_lineStats; }
     Prompter& prompter() { return m_prompter; }
     PasswordLock& lock() { return m_lock; }
     SerialPort& port() { return m_port; }
@@ -95,11 +101,13 @@ public:
     QAction* data_set = nullptr;
     QAction* encode = nullptr;
     QAction* replacing = nullptr;
+    QMenu* tools = nullptr;
+    QAction* drive_parameters = nullptr;
+    QAction* scan_line = nullptr;
+    QAction* line_statistics = nullptr;
     QMenu* help = nullptr;
     QAction* userhelp = nullptr;
     QAction* abouthelp = nullptr;
-    QMenu* tools = nullptr;
-    QAction* drive_parameters = nullptr;
 
     // ---- "Inverter Number"
     QGroupBox* Frame4 = nullptr;
@@ -213,6 +221,8 @@ public slots:
     void userhelp_Click();
     void abouthelp_Click();
     void drive_parameters_Click();
+    void scan_line_Click();
+    void line_statistics_Click();
 
 signals:
     // The user changed something the program keeps between runs (the serial
@@ -225,6 +235,11 @@ protected:
 
 private:
     void buildMenus();
+    void buildToolsMenu();
+    // A drive chosen in the scan becomes the one drive watched and commanded.
+    void watchSingleDrive(quint8 address);
+    // The line settings the scan window found and the user took.
+    void takeLineSettings(const QString& settings);
     void buildControls();
     QWidget* buildAddressFrame();
     QWidget* buildAttributeFrame();
@@ -276,6 +291,7 @@ private:
     PasswordLock m_lock;
     PortSettings m_settings;
     TrafficTrace m_trace;
+    LineStatistics m_lineStats{m_link};
 
     QString m_forwardFrequency = QStringLiteral("50");
     QString m_reverseFrequency = QStringLiteral("50");
@@ -298,4 +314,6 @@ private:
     QPointer<frmSplash> m_splash;
     QPointer<frmAbout> m_about;
     QPointer<ParamSetWindow> m_paramSets;
+    QPointer<ScanWindow> m_scanWindow;
+    QPointer<LineStatisticsWindow> m_statsWindow;
 };

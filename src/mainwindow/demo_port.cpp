@@ -33,6 +33,7 @@ void demo::TogglePort()
         }
     }
     m_link.ResetLine();
+    m_lineStats.reset();
     m_toldNoDrive = false;
     m_trace.restart();
     Command1->setText(kCloseCaption);

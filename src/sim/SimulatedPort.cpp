@@ -69,6 +69,13 @@ bool SimulatedPort::write(const QByteArray& block)
 {
     if (!m_open)
         return false;
+    if (m_driveSettings) {
+        const SerialSettings port = lineSettings();
+        const SerialSettings& drives = *m_driveSettings;
+        if (port.baudRate != drives.baudRate || port.parity != drives.parity ||
+            port.dataBits != drives.dataBits || port.stopBits != drives.stopBits)
+            return true; // sent, but no drive makes a request of it
+    }
     m_server->setLineSettings(lineSettings());
     m_server->receive(block, qint64(block.size() * characterUs()));
     deliver();

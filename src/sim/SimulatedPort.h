@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <deque>
 #include <memory>
+#include <optional>
 
 // A serial port whose far end is a line of simulated drives (1, 2 and 3 unless
 // told otherwise). A written request reaches the drives after its own time on
@@ -35,6 +36,13 @@ public:
 
     SimulatedBus& bus() { return m_bus; }
     BusServer& server() { return *m_server; }
+    // The line settings the drives speak, when they are to differ from the
+    // port's: a request sent at other settings reaches them as noise, and they
+    // answer nothing. Unset, the drives follow the port.
+    void setDriveSettings(const std::optional<SerialSettings>& settings)
+    {
+        m_driveSettings = settings;
+    }
     // Manual mode: moves time on and delivers whatever has arrived meanwhile.
     void advanceMs(double ms);
 
@@ -66,4 +74,5 @@ private:
     std::deque<quint8> m_input;
     QTimer m_timer;
     bool m_open = false;
+    std::optional<SerialSettings> m_driveSettings;
 };

@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "LineScan.h"
+#include "RtuProtocol.h"
+#include "Tab.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr quint16 kEditionRegister = 0x0D1C;
+
+ScanEntry entryFromStatus(quint8 address, const QByteArray& answer)
+{
+    ScanEntry e;
+    e.address = address;
+    if (answer.size() < Rtu::MonitorReplyLength)
+        return e;
+    const quint16 word = quint16(quint8(answer[4]) << 8 | quint8(answer[5]));
+    e.reverse = quint8(answer[6]) & 0x04;
+    e.running = quint8(answer[6]) & 0x10;
+    e.fault = quint8(answer[7]) & 0x20;
+    e.faultNumber = e.fault ? (word & 0x1FE0) / 32 : 0;
+    if (!e.fault)
+        e.faultText = QStringLiteral("Normal");
+    else if (const auto text = Tab::FaultText(e.faultNumber))
+        e.faultText = QString::fromUtf8(text->data(), qsizetype(text->size()));
+    else
+        e.faultText = QStringLiteral("Fault %1").arg(e.faultNumber);
+    return e;
+}
+
+} // namespace
+
+QString ScanEntry::stateText() const
+{
+    if (exceptionCode)
+        return QStringLiteral("refused (exception %1)").arg(*exceptionCode);
+    return running ? QStringLiteral("Run") : QStringLiteral("Stop");
+}
+
+QString ScanEntry::directionText() const
+{
+    return exceptionCode ? QString() : reverse ? QStringLiteral("REV") : QStringLiteral("FWD");
+}
+
+QString ScanEntry::editionText() const
+{
+    return edition ? QString::number(*edition, 'f', 2) : QString();
+}
+
+LineScan::LineScan(LinkClient& client, QObject* parent) : QObject(parent), m_client(client)
+{
+    connect(&m_client.link(), &Hexedit::statusReceived, this, &LineScan::onLateStatus);
+}
+
+LineScan::~LineScan()
+{
+    if (m_running)
+        end(true);
+}
+
+bool LineScan::start(int from, int to)
+{
+    from = std::max(from, 1);
+    to = std::min(to, int(Rtu::HighestAddress));
+    if (m_running || from > to)
+        return false;
+    ++m_generation;
+    m_running = true;
+    m_from = from;
+    m_to = to;
+    m_address = from;
+    m_entries.clear();
+    m_timedOut.clear();
+    m_savedRetries = m_client.retries();
+    // A silent address is asked once; the scan retries by itself only where
+    // bytes came back damaged.
+    m_client.setRetries(0);
+    m_client.holdLine(true);
+    m_timer.start();
+    emit progress(0, m_to - m_from + 1);
+    askStatus(1);
+    return true;
+}
+
+void LineScan::cancel()
+{
+    if (m_running)
+        end(true);
+}
+
+void LineScan::askStatus(int attempt)
+{
+    const int generation = m_generation;
+    m_client.submit(LinkRequest::read(quint8(m_address), Rtu::StatusRegister),
+                    [this, generation, attempt](const LinkResult& r) {
+                        if (generation == m_generation && m_running)
+                            onStatus(r, attempt);
+                    });
+}
+
+void LineScan::onStatus(const LinkResult& result, int attempt)
+{
+    using Outcome = LinkResult::Outcome;
+    const quint8 address = quint8(m_address);
+    switch (result.outcome) {
+    case Outcome::Answered: {
+        m_entries.append(entryFromStatus(address, result.answer));
+        askEdition(int(m_entries.size()) - 1);
+        return;
+    }
+    case Outcome::Exception: {
+        ScanEntry e;
+        e.address = address;
+        e.exceptionCode = result.exceptionCode;
+        m_entries.append(e);
+        emit found(e);
+        break;
+    }
+    case Outcome::TimedOut:
+        if (result.damaged > 0 && attempt < 2) {
+            askStatus(attempt + 1);
+            return;
+        }
+        m_timedOut.append(address);
+        break;
+    case Outcome::NotSent:
+        // The port closed or went away under the scan.
+        end(true);
+        return;
+    }
+    next();
+}
+
+void LineScan::askEdition(int row)
+{
+    const int generation = m_generation;
+    m_client.submit(LinkRequest::read(m_entries[row].address, kEditionRegister),
+                    [this, generation, row](const LinkResult& r) {
+                        if (generation != m_generation || !m_running)
+                            return;
+                        if (r.ok() && r.answer.size() >= Rtu::MonitorReplyLength) {
+                            const quint8 code = quint8(r.answer[7]) & 0x1F;
+                            m_entries[row].edition =
+                                double(float(r.value) * Hexedit::RunningFactor(code));
+                        }
+                        emit found(m_entries[row]);
+                        if (r.outcome == LinkResult::Outcome::NotSent)
+                            end(true);
+                        else
+                            next();
+                    });
+}
+
+void LineScan::onLateStatus(const StatusReply& reply)
+{
+    // A status from a drive whose read already timed out: it is there, only
+    // slower than the line's time-out allows for.
+    if (!m_running || !m_timedOut.contains(reply.address))
+        return;
+    m_timedOut.removeAll(reply.address);
+    ScanEntry e;
+    e.address = reply.address;
+    e.running = reply.running;
+    e.reverse = reply.reverse;
+    e.fault = reply.fault;
+    e.faultNumber = reply.faultNumber;
+    const auto text = reply.fault ? Tab::FaultText(reply.faultNumber) : std::nullopt;
+    e.faultText = !reply.fault ? QStringLiteral("Normal")
+                  : text       ? QString::fromUtf8(text->data(), qsizetype(text->size()))
+                               : QStringLiteral("Fault %1").arg(reply.faultNumber);
+    e.late = true;
+    m_entries.append(e);
+    emit found(e);
+}
+
+void LineScan::next()
+{
+    emit progress(m_address - m_from + 1, m_to - m_from + 1);
+    if (m_address >= m_to) {
+        end(false);
+        return;
+    }
+    ++m_address;
+    askStatus(1);
+}
+
+void LineScan::end(bool cancelled)
+{
+    ++m_generation;
+    m_running = false;
+    m_elapsedMs = m_timer.nsecsElapsed() / 1e6;
+    if (cancelled) // the scan's own request still waiting; no other job runs meanwhile
+        m_client.cancelAll();
+    m_client.setRetries(m_savedRetries);
+    m_client.holdLine(false);
+    std::sort(m_entries.begin(), m_entries.end(),
+              [](const ScanEntry& a, const ScanEntry& b) { return a.address < b.address; });
+    emit finished(cancelled);
+}
+
+QStringList LineScan::columnTitles()
+{
+    return {QStringLiteral("Address"), QStringLiteral("State"),   QStringLiteral("Direction"),
+            QStringLiteral("Fault"),   QStringLiteral("Edition"), QStringLiteral("Note")};
+}
+
+QStringList LineScan::rowTexts(const ScanEntry& e)
+{
+    return {QString::number(e.address),
+            e.stateText(),
+            e.directionText(),
+            e.faultText,
+            e.editionText(),
+            e.late ? QStringLiteral("answers after the time-out") : QString()};
+}
+
+QString LineScan::tableText(const QList<ScanEntry>& entries)
+{
+    QString text = columnTitles().join(u'\t') + u'\n';
+    for (const ScanEntry& e : entries)
+        text += rowTexts(e).join(u'\t') + u'\n';
+    return text;
+}

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's "Tools" menu: the line scan and the line statistics.
+#include "LineStatisticsWindow.h"
+#include "ScanWindow.h"
+#include "StatusPanels.h"
+#include "demo.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenuBar>
+
+namespace {
+
+template <class Window> void bringUp(Window* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void demo::buildToolsMenu()
+{
+    scan_line = tools->addAction(QStringLiteral("Scan Line..."));
+    scan_line->setObjectName(QStringLiteral("scan_line"));
+    line_statistics = tools->addAction(QStringLiteral("Line Statistics..."));
+    line_statistics->setObjectName(QStringLiteral("line_statistics"));
+    connect(scan_line, &QAction::triggered, this, &demo::scan_line_Click);
+    connect(line_statistics, &QAction::triggered, this, &demo::line_statistics_Click);
+    // Said once each time a drive goes from answering to failing. The drive on
+    // display has its own, patient notice (whole poll rounds without an
+    // answer), which this one must not run ahead of.
+    connect(&m_lineStats, &LineStatistics::driveNotAnswering, this, [this](quint8 address) {
+        if (address == watchedDrive())
+            return;
+        StatusBar1->showPassingNotice(tr("drive %1 not answering").arg(address));
+    });
+}
+
+void demo::scan_line_Click()
+{
+    if (!m_scanWindow) {
+        m_scanWindow = new ScanWindow(m_client, this);
+        connect(m_scanWindow, &ScanWindow::driveChosen, this, &demo::watchSingleDrive);
+        connect(m_scanWindow, &ScanWindow::settingsTaken, this, &demo::takeLineSettings);
+    }
+    bringUp(m_scanWindow.data());
+}
+
+void demo::line_statistics_Click()
+{
+    if (!m_statsWindow)
+        m_statsWindow = new LineStatisticsWindow(m_lineStats, this);
+    bringUp(m_statsWindow.data());
+}
+
+void demo::watchSingleDrive(quint8 address)
+{
+    const int index = Combo2->findText(QString::number(address));
+    if (index < 0)
+        return;
+    Check1->setChecked(true);
+    Check1_Click();
+    Combo2->setCurrentIndex(index);
+}
+
+void demo::takeLineSettings(const QString& settings)
+{
+    const auto line = SerialSettings::parse(settings);
+    if (!line)
+        return;
+    // Kept as the settings window shows them, so it and the next opening agree.
+    static const char* const parityNames[] = {"None", "Odd", "Even", "Space", "Mark"};
+    m_settings.BaudRate = QString::number(line->baudRate);
+    m_settings.ParityName = QLatin1String(parityNames[int(line->parity)]);
+    m_settings.DataBits = QString::number(line->dataBits);
+    m_settings.StopBits =
+        line->stopBits == SerialSettings::StopBits::Two ? QStringLiteral("2") : QStringLiteral("1");
+    StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText());
+    emit keptStateChanged();
+}

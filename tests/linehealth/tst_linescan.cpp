@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The scan: which addresses answer, what they say, a damaged and a refused
+// answer, a drive slower than the line's time-out, and the command-line face.
+#include "ClientLine.h"
+#include "HealthRig.h"
+#include "LineCommands.h"
+#include "LineScan.h"
+#include "Tab.h"
+
+class LineScanTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void findsExactlyTheDrivesOnTheLine();
+    void lateDriveIsListedAsLate();
+    void damagedAnswerIsAskedAgainAndRefusalIsListed();
+    void cancelFreesTheLine();
+    void scanCommand();
+};
+
+void LineScanTest::findsExactlyTheDrivesOnTheLine()
+{
+    SimLine line({QStringLiteral("--drives"), QStringLiteral("1,4,7-9"), QStringLiteral("--fault"),
+                  QStringLiteral("4:11")});
+    QVERIFY(line.port.isOpen());
+    LineScan scan(line.client);
+    QSignalSpy progress(&scan, &LineScan::progress);
+    QSignalSpy held(&line.client, &LinkClient::lineHeldChanged);
+    QVERIFY(scan.start(1, 12));
+    QVERIFY(!scan.start(1, 12)); // one scan at a time
+    QVERIFY(SimLine::waitFor(scan, &LineScan::finished));
+    QList<int> addresses;
+    for (const ScanEntry& e : scan.entries()) {
+        addresses << e.address;
+        QVERIFY(!e.late);
+        QVERIFY(e.edition.has_value());
+    }
+    QCOMPARE(addresses, (QList<int>{1, 4, 7, 8, 9}));
+    const ScanEntry tripped = scan.entries()[1];
+    QVERIFY(tripped.fault);
+    QCOMPARE(tripped.faultNumber, 11);
+    QCOMPARE(tripped.faultText, QString::fromUtf8(Tab::FaultText(11)->data()));
+    QCOMPARE(scan.entries()[0].faultText, QStringLiteral("Normal"));
+    QCOMPARE(progress.last()[0].toInt(), 12);
+    // The line was held for the scan and given back, with the retries as they were.
+    QCOMPARE(held.size(), 2);
+    QVERIFY(!line.client.lineHeld());
+    QCOMPARE(line.client.retries(), 1);
+    // One status read per address, one edition read per drive.
+    QCOMPARE(line.client.counters(2).sent, 1);
+    QCOMPARE(line.client.counters(7).sent, 2);
+    const QStringList rows = LineScan::tableText(scan.entries()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(rows.size(), 6);
+    QVERIFY(rows[2].startsWith(QStringLiteral("4\t")));
+}
+
+void LineScanTest::lateDriveIsListedAsLate()
+{
+    SimLine line({QStringLiteral("--drives"), QStringLiteral("1,2")});
+    // Drive 2 is told to take 200 ms before it answers: longer than the
+    // line's time-out allows for.
+    // It takes the new delay at once: the write's own answer is late already.
+    std::optional<LinkResult> written;
+    line.client.submit(LinkRequest::write(2, 0x0803, 200),
+                       [&](const LinkResult& r) { written = r; });
+    QVERIFY(runUntil([&] { return written.has_value(); }));
+    QTest::qWait(400);
+    LineScan scan(line.client);
+    QVERIFY(scan.start(1, 5));
+    QVERIFY(SimLine::waitFor(scan, &LineScan::finished));
+    QCOMPARE(scan.entries().size(), 2);
+    QVERIFY(!scan.entries()[0].late);
+    QCOMPARE(scan.entries()[1].address, quint8(2));
+    QVERIFY(scan.entries()[1].late);
+    QVERIFY(LineScan::rowTexts(scan.entries()[1]).last().contains(QStringLiteral("time-out")));
+}
+
+void LineScanTest::damagedAnswerIsAskedAgainAndRefusalIsListed()
+{
+    ClientLine line;
+    LineScan scan(line.client);
+    QVERIFY(scan.start(1, 3));
+    line.settle();
+    QCOMPARE(line.port.written().size(), 1);
+    QByteArray damaged = statusAnswer(1, 0, 0x14, 0);
+    damaged[5] = char(damaged[5] ^ 0x40);
+    line.receive(damaged);
+    line.timeOut();
+    // Bytes came back: the same status read once more, then the edition.
+    QCOMPARE(line.port.written().size(), 2);
+    QCOMPARE(line.port.written()[1], line.port.written()[0]);
+    line.receive(statusAnswer(1, 0, 0x14, 0));
+    QCOMPARE(line.port.written().size(), 3);
+    QByteArray edition;
+    edition.append(char(1)).append(char(3)).append(char(0x0D)).append(char(0x1C));
+    edition.append(char(0x01)).append(char(0x2C)).append(char(0)).append(char(8));
+    line.receive(Hexedit::WithCrc(edition));
+    // Address 2 refuses, address 3 stays silent: asked once only.
+    QCOMPARE(line.port.written().size(), 4);
+    line.receive(exceptionAnswer(2, 3, 2));
+    QCOMPARE(line.port.written().size(), 5);
+    line.timeOut();
+    QVERIFY(!scan.running());
+    QCOMPARE(line.port.written().size(), 5);
+    const QList<ScanEntry> entries = scan.entries();
+    QCOMPARE(entries.size(), 2);
+    QVERIFY(entries[0].running);
+    QVERIFY(entries[0].reverse);
+    QCOMPARE(entries[0].editionText(), QStringLiteral("3.00"));
+    QCOMPARE(entries[1].exceptionCode, std::optional<quint8>(2));
+    QVERIFY(entries[1].stateText().contains(QStringLiteral("exception 2")));
+}
+
+void LineScanTest::cancelFreesTheLine()
+{
+    ClientLine line;
+    LineScan scan(line.client);
+    QSignalSpy finished(&scan, &LineScan::finished);
+    QVERIFY(scan.start(1, 31));
+    line.settle();
+    scan.cancel();
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(finished[0][0].toBool());
+    QVERIFY(!line.client.lineHeld());
+    // The answer to the cancelled read and every later time-out send nothing more.
+    line.receive(statusAnswer(1, 0, 0, 0));
+    line.timeOut();
+    QCOMPARE(line.port.written().size(), 1);
+    QVERIFY(scan.start(5, 5)); // and a new scan may begin
+}
+
+void LineScanTest::scanCommand()
+{
+    SimLine line({QStringLiteral("--drives"), QStringLiteral("2,3")});
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    QCOMPARE(runScanCommand(line.client, {QStringLiteral("--from"), QStringLiteral("0")}, out, err),
+             2);
+    QCOMPARE(runScanCommand(line.client,
+                            {QStringLiteral("--from"), QStringLiteral("5"), QStringLiteral("--to"),
+                             QStringLiteral("4")},
+                            out, err),
+             2);
+    QCOMPARE(runScanCommand(line.client, {QStringLiteral("--bogus")}, out, err), 2);
+    QVERIFY(outText.isEmpty());
+    QCOMPARE(runScanCommand(line.client,
+                            {QStringLiteral("--from"), QStringLiteral("1"), QStringLiteral("--to"),
+                             QStringLiteral("4")},
+                            out, err),
+             0);
+    out.flush();
+    const QStringList lines = outText.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[1].startsWith(QStringLiteral("2\tStop\tFWD\tNormal\t")));
+    QVERIFY(lines[3].startsWith(QStringLiteral("2 drive(s) answered of addresses 1..4")));
+    outText.clear();
+    QCOMPARE(runScanCommand(line.client,
+                            {QStringLiteral("--from"), QStringLiteral("9"), QStringLiteral("--to"),
+                             QStringLiteral("10")},
+                            out, err),
+             1);
+}
+
+QTEST_GUILESS_MAIN(LineScanTest)
+#include "tst_linescan.moc"
