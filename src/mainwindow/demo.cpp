@@ -2,6 +2,7 @@
 #include "demo.h"
 
 #include "Form2.h"
+#include "RecorderWindow.h"
 #include "SelectablePort.h"
 #include "StatusPanels.h"
 #include "TrafficLogBox.h"
@@ -79,6 +80,8 @@ demo::~demo()
     delete m_config.data();
     delete m_splash.data();
     delete m_about.data();
+    // The recorder reads through the link client, which goes before the children do.
+    delete m_recorder.data();
     m_link.disconnect(this);
     m_port.disconnect(this);
 }
@@ -109,6 +112,10 @@ void demo::buildMenus()
     encode = makeAction(set, "encode", "Password");
     replacing = makeAction(set, "replacing", "Change Skin");
 
+    tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools->setObjectName(QStringLiteral("tools"));
+    recorder = makeAction(tools, "recorder", "Recorder...");
+
     help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help"));
     userhelp = makeAction(help, "userhelp", "User Guide");
@@ -126,6 +133,7 @@ void demo::buildMenus()
     connect(replacing, &QAction::triggered, this, &demo::replacing_Click);
     connect(userhelp, &QAction::triggered, this, &demo::userhelp_Click);
     connect(abouthelp, &QAction::triggered, this, &demo::abouthelp_Click);
+    connect(recorder, &QAction::triggered, this, &demo::recorder_Click);
 }
 
 void demo::startUp()
@@ -263,6 +271,11 @@ void demo::userhelp_Click()
 void demo::abouthelp_Click()
 {
     showWindow(m_about, m_prompter);
+}
+
+void demo::recorder_Click()
+{
+    showWindow(m_recorder, m_client);
 }
 
 void demo::replacing_Click()

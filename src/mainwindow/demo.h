@@ -3,6 +3,7 @@
 
 #include "Hexedit.h"
 #include "Lamp.h"
+#include "LinkClient.h"
 #include "OptionButton.h"
 #include "PasswordLock.h"
 #include "PortSettings.h"
@@ -26,6 +27,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class RecorderWindow;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -50,6 +52,8 @@ public:
     ~demo() override;
 
     Hexedit& link() { return m_link; }
+    // Requests with answers for the tools, on the same link.
+    LinkClient& client() { return m_client; }
     Prompter& prompter() { return m_prompter; }
     PasswordLock& lock() { return m_lock; }
     SerialPort& port() { return m_port; }
@@ -95,6 +99,8 @@ public:
     QMenu* help = nullptr;
     QAction* userhelp = nullptr;
     QAction* abouthelp = nullptr;
+    QMenu* tools = nullptr;
+    QAction* recorder = nullptr;
 
     // ---- "Inverter Number"
     QGroupBox* Frame4 = nullptr;
@@ -207,6 +213,7 @@ public slots:
     void replacing_Click();
     void userhelp_Click();
     void abouthelp_Click();
+    void recorder_Click();
 
 signals:
     // The user changed something the program keeps between runs (the serial
@@ -265,6 +272,7 @@ private:
     std::unique_ptr<SerialPort> m_ownedPort;
     SerialPort& m_port;
     Hexedit m_link;
+    LinkClient m_client{m_link};
     Prompter m_prompter;
     PasswordLock m_lock;
     PortSettings m_settings;
@@ -290,4 +298,5 @@ private:
     QPointer<encoder> m_encoder;
     QPointer<frmSplash> m_splash;
     QPointer<frmAbout> m_about;
+    QPointer<RecorderWindow> m_recorder;
 };

@@ -49,6 +49,10 @@ void demo::Command5_Click()
 
 void demo::Timer1_Timer()
 {
+    // A tool's job holds the line: the poll stands aside, and carries on at
+    // the same drive and item when the job is done.
+    if (m_client.lineHeld())
+        return;
     quint8 address = 0;
     if (Check1->isChecked()) {
         address = quint8(ShownNumber(Combo2));

@@ -4,6 +4,7 @@
 #include "RtuProtocol.h"
 #include "Tab.h"
 
+#include <QPointer>
 #include <cmath>
 #include <limits>
 
