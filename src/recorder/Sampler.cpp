@@ -90,11 +90,13 @@ void Sampler::readNext()
     const int item = m_step % perDrive;
     const quint16 reg = item == 0 ? Rtu::StatusRegister
                                   : quint16(Rtu::RunningValueBlock << 8 | m_values[item - 1].index);
+    // The answer may come after this sampler is gone or has been restarted.
+    const QPointer<Sampler> self(this);
     const quint64 generation = m_generation;
     m_client.submit(LinkRequest::read(m_drives[drive], reg),
-                    [this, generation](const LinkResult& r) {
-                        if (generation == m_generation && m_running)
-                            take(r);
+                    [self, generation](const LinkResult& r) {
+                        if (self && generation == self->m_generation && self->m_running)
+                            self->take(r);
                     });
 }
 

@@ -16,6 +16,7 @@ class tst_recorder : public QObject
 private slots:
     void roundRobinAndScaling();
     void runCommandsGoOutBetweenReads();
+    void goneWhileAReadIsOnTheLine();
     void csvWrittenAndReadBack();
     void fieldsThatNeedQuotes();
     void diskFull();
@@ -92,6 +93,31 @@ void tst_recorder::runCommandsGoOutBetweenReads()
         QVERIFY(rig.sent.size() - before > 3); // and the recording goes on
     }
     rec.stop();
+}
+
+// A recording closed while its read is on the line: the late answer finds
+// nobody, the line is given back, and the next job's requests are answered.
+void tst_recorder::goneWhileAReadIsOnTheLine()
+{
+    RecorderRig rig;
+    {
+        Recording rec(rig.client);
+        Recording::Options o;
+        o.drives = {1};
+        o.values = {*RecordValues::byKey(QStringLiteral("current"))};
+        QVERIFY(rec.start(o));
+        rig.pass(3);
+        QVERIFY(rig.link.AwaitingAnswer());
+    }
+    QVERIFY(!rig.client.lineHeld());
+    const qsizetype before = rig.sent.size();
+    rig.pass(100);
+    QVERIFY(rig.sent.size() - before <= 1); // nothing more of the gone recording
+    LinkResult got;
+    rig.client.submit(LinkRequest::read(1, Rtu::StatusRegister),
+                      [&](const LinkResult& r) { got = r; });
+    rig.pass(100);
+    QVERIFY(got.ok());
 }
 
 void tst_recorder::csvWrittenAndReadBack()
