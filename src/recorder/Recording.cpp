@@ -10,6 +10,10 @@ Recording::Recording(LinkClient& client, QObject* parent) : QObject(parent), m_s
 {
     connect(&m_sampler, &Sampler::roundDone, this, &Recording::onRound);
     connect(&m_sampler, &Sampler::event, this, &Recording::onEvent);
+    connect(&m_sampler, &Sampler::portClosed, this, [this] {
+        m_error = QStringLiteral("The port closed; the recording stopped.");
+        stop(m_error);
+    });
     connect(&m_snapshot, &SnapshotKeeper::written, this, [this](const QString& path) {
         m_snapshots << path;
         emit snapshotWritten(path);
@@ -48,14 +52,17 @@ bool Recording::start(const Options& o)
             traces << QStringLiteral("Drive %1 %2").arg(d).arg(RecordValues::label(v));
     m_store.reset(traces);
     m_sampler.setup(o.drives, o.values, o.intervalMs);
+    m_active = true;
     m_sampler.start();
     return true;
 }
 
 void Recording::stop(const QString& why)
 {
-    if (!m_sampler.running() && !m_writer.isOpen())
+    // The sampler may have stopped on its own (port closed): still end here.
+    if (!m_active)
         return;
+    m_active = false;
     m_sampler.stop();
     m_snapshot.finish();
     m_writer.close();

@@ -62,4 +62,5 @@ private:
     QStringList m_snapshots;
     QString m_error;
     bool m_writing = false;
+    bool m_active = false;
 };

@@ -102,6 +102,12 @@ void Sampler::readNext()
 
 void Sampler::take(const LinkResult& result)
 {
+    // Without a port every request ends at once: going round would only spin.
+    if (result.outcome == LinkResult::Outcome::NotSent && !m_client.link().port().isOpen()) {
+        stop();
+        emit portClosed();
+        return;
+    }
     const int perDrive = 1 + int(m_values.size());
     const int drive = m_step / perDrive;
     const int item = m_step % perDrive;

@@ -80,6 +80,8 @@ public:
 signals:
     void roundDone(const SampleRound& round);
     void event(const RecordEvent& event);
+    // The port closed or its device went: the sampler has stopped.
+    void portClosed();
 
 private:
     void beginRound();
