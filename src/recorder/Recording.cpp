@@ -42,6 +42,22 @@ bool Recording::start(const Options& o)
         m_error = m_writer.error();
         return false;
     }
+    // The first row says what made the file, from where, and what it follows.
+    if (m_writing) {
+        QStringList drives;
+        for (quint8 d : o.drives)
+            drives << QString::number(d);
+        const SerialPort& port = m_sampler.client().link().port();
+        RecordEvent made;
+        made.time = m_sampler.now();
+        made.text = QStringLiteral("Recorded by vfdtool %1 on %2 at %3, drives %4")
+                        .arg(QStringLiteral(VFD_VERSION), port.portName(), port.settings(),
+                             drives.join(u','));
+        if (!m_writer.append(RecordCsv::eventRow(made, int(m_header.size())))) {
+            m_error = m_writer.error();
+            return false;
+        }
+    }
     QString dir = o.snapshotDir;
     if (dir.isEmpty() && m_writing)
         dir = QFileInfo(o.csvPath).absolutePath();

@@ -73,6 +73,7 @@ public:
     void stop();
     bool running() const { return m_running; }
     qint64 rounds() const { return m_rounds; }
+    LinkClient& client() { return m_client; }
 
     // Wall-clock time of samples; tests put their own here.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };

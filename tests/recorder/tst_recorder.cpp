@@ -161,14 +161,18 @@ void tst_recorder::csvWrittenAndReadBack()
     QVERIFY(file->values.last()[0] > file->values.first()[0]);
     QCOMPARE(file->texts.last()[2], QStringLiteral("Run FWD"));
     QCOMPARE(file->texts.last()[6], QStringLiteral("Stop"));
-    QVERIFY(!file->events.isEmpty());
-    QVERIFY(file->events.first().second.startsWith(QStringLiteral("Drive 1: ")));
+    // What made the file comes first, then the drives' own events.
+    QVERIFY(file->events.size() >= 3);
+    QVERIFY2(file->events.first().second.startsWith(QStringLiteral("Recorded by vfdtool ")) &&
+                 file->events.first().second.endsWith(QStringLiteral(" at 9600,E,8,1, drives 1,3")),
+             qPrintable(file->events.first().second));
+    QVERIFY(file->events[1].second.startsWith(QStringLiteral("Drive 1: ")));
 
     // The raw text: a time stamp with milliseconds and the offset.
     QFile raw(path);
     QVERIFY(raw.open(QIODevice::ReadOnly));
     raw.readLine();
-    QVERIFY(raw.readLine().startsWith("2026-03-01T12:00:00.000+01:00,"));
+    QVERIFY(raw.readLine().startsWith("2026-03-01T12:00:00.000+01:00,\"Recorded by vfdtool"));
 
     // A file that is not a recording says which line is wrong.
     QFile bad(dir.filePath(QStringLiteral("bad.csv")));
