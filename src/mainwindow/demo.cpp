@@ -2,7 +2,10 @@
 #include "demo.h"
 
 #include "Form2.h"
+#include "LineStatisticsWindow.h"
 #include "ParamSetWindow.h"
+#include "RecorderWindow.h"
+#include "ScanWindow.h"
 #include "SelectablePort.h"
 #include "StatusPanels.h"
 #include "TrafficLogBox.h"
@@ -80,7 +83,12 @@ demo::~demo()
     delete m_config.data();
     delete m_splash.data();
     delete m_about.data();
+    // The tools' windows work through the link client and the line statistics,
+    // which go before the children do.
     delete m_paramSets.data();
+    delete m_recorder.data();
+    delete m_scanWindow.data();
+    delete m_statsWindow.data();
     m_link.disconnect(this);
     m_port.disconnect(this);
 }
@@ -116,6 +124,7 @@ void demo::buildMenus()
     tools->setObjectName(QStringLiteral("tools"));
     drive_parameters = makeAction(tools, "drive_parameters", "Drive Parameters...");
     buildToolsMenu();
+    recorder = makeAction(tools, "recorder", "Recorder...");
 
     help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help"));
@@ -135,6 +144,7 @@ void demo::buildMenus()
     connect(userhelp, &QAction::triggered, this, &demo::userhelp_Click);
     connect(abouthelp, &QAction::triggered, this, &demo::abouthelp_Click);
     connect(drive_parameters, &QAction::triggered, this, &demo::drive_parameters_Click);
+    connect(recorder, &QAction::triggered, this, &demo::recorder_Click);
 }
 
 void demo::startUp()
@@ -280,6 +290,11 @@ void demo::drive_parameters_Click()
     // Set" open; the window asks at the moment it would write.
     showWindow(m_paramSets, m_client, m_prompter,
                std::function<bool()>([this] { return data_set->isEnabled(); }));
+}
+
+void demo::recorder_Click()
+{
+    showWindow(m_recorder, m_client);
 }
 
 void demo::replacing_Click()

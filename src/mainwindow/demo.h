@@ -30,6 +30,7 @@ class QLineEdit;
 class QMenu;
 class LineStatisticsWindow;
 class ScanWindow;
+class RecorderWindow;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -105,6 +106,7 @@ public:
     QAction* drive_parameters = nullptr;
     QAction* scan_line = nullptr;
     QAction* line_statistics = nullptr;
+    QAction* recorder = nullptr;
     QMenu* help = nullptr;
     QAction* userhelp = nullptr;
     QAction* abouthelp = nullptr;
@@ -223,6 +225,7 @@ public slots:
     void drive_parameters_Click();
     void scan_line_Click();
     void line_statistics_Click();
+    void recorder_Click();
 
 signals:
     // The user changed something the program keeps between runs (the serial
@@ -316,4 +319,5 @@ private:
     QPointer<ParamSetWindow> m_paramSets;
     QPointer<ScanWindow> m_scanWindow;
     QPointer<LineStatisticsWindow> m_statsWindow;
+    QPointer<RecorderWindow> m_recorder;
 };

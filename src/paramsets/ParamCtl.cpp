@@ -42,24 +42,42 @@ QString differenceLine(const ParamDifference& d, const QString& leftName, const 
 
 ParamCtl::ParamCtl(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
 
-QString ParamCtl::usage()
+QString ParamCtl::usage() const
 {
     return QStringLiteral(
-        "Usage: vfdctl --port NAME [--settings 9600,E,8,1] [--retries N] COMMAND ...\n"
-        "       vfdctl --help | --version\n"
-        "  backup ADDRESS FILE        read every parameter of a drive into FILE (CSV)\n"
-        "  compare ADDRESS FILE       list the parameters where drive and FILE differ\n"
-        "  restore ADDRESS FILE [--yes] [--include-address] [--include-line]\n"
-        "                             write the differing parameters of FILE to the drive\n"
-        "                             (P8.00 and P8.01 left out)\n"
-        "  clone FILE ADDRESS... [--yes] [--include-address] [--include-line]\n"
-        "                             write FILE to several drives (P8.00 and P8.01 left out)\n"
-        "NAME: COM1..COM16, a device path, tcp://HOST:PORT for a serial-to-Ethernet\n"
-        "gateway, or SIM for simulated drives 1 to 3.\n"
-        "Writes go only to a stopped drive, each is read back; without --yes the\n"
-        "writes are listed and confirmed first.\n"
-        "Exit status: 0 done, 1 differences found or some writes failed or parameters\n"
-        "not answered, 2 usage, file or port error.\n");
+               "Usage: vfdctl --port NAME [--settings 9600,E,8,1] [--retries N] COMMAND ...\n"
+               "       vfdctl --help | --version\n"
+               "  backup ADDRESS FILE        read every parameter of a drive into FILE (CSV)\n"
+               "  compare ADDRESS FILE       list the parameters where drive and FILE differ\n"
+               "  restore ADDRESS FILE [--yes] [--include-address] [--include-line]\n"
+               "                             write the differing parameters of FILE to the drive\n"
+               "                             (P8.00 and P8.01 left out)\n"
+               "  clone FILE ADDRESS... [--yes] [--include-address] [--include-line]\n"
+               "                             write FILE to several drives (P8.00 and P8.01 left "
+               "out)\n"
+               "NAME: COM1..COM16, a device path, tcp://HOST:PORT for a serial-to-Ethernet\n"
+               "gateway, or SIM for simulated drives 1 to 3.\n"
+               "Writes go only to a stopped drive, each is read back; without --yes the\n"
+               "writes are listed and confirmed first.\n"
+               "Exit status: 0 done, 1 differences found or some writes failed or parameters\n"
+               "not answered, 2 usage, file or port error.\n") +
+           moreUsage;
+}
+
+std::unique_ptr<SerialPort> ParamCtl::openPort(const QString& name, const QString& settings)
+{
+    std::unique_ptr<SerialPort> port(makePort ? makePort() : new SelectablePort);
+    port->setPortName(name);
+    if (!port->setSettings(settings)) {
+        m_err << "vfdctl: the settings \"" << settings << "\" are not valid.\n";
+        return nullptr;
+    }
+    if (port->open() != SerialPort::OpenError::None) {
+        m_err << "vfdctl: the port " << name << " could not be opened: " << port->errorString()
+              << "\n";
+        return nullptr;
+    }
+    return port;
 }
 
 int ParamCtl::run(const QStringList& arguments)
@@ -70,6 +88,7 @@ int ParamCtl::run(const QStringList& arguments)
     bool yes = false;
     QSet<quint16> include;
     QStringList words;
+    QStringList moreArgs;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         auto value = [&]() -> std::optional<QString> {
@@ -103,11 +122,32 @@ int ParamCtl::run(const QStringList& arguments)
         } else if (a.startsWith(u'-')) {
             m_err << "vfdctl: unknown option " << a << "\n" << usage();
             return UsageOrPort;
+        } else if (words.isEmpty() && moreCommands.contains(a)) {
+            // The command's own words follow; they are its to read.
+            words << a;
+            moreArgs = arguments.mid(i + 1);
+            break;
         } else {
             words << a;
         }
     }
     const QString command = words.value(0);
+    if (moreCommands.contains(command)) {
+        if (portName.isEmpty()) {
+            m_err << usage();
+            return UsageOrPort;
+        }
+        const std::unique_ptr<SerialPort> port = openPort(portName, settings);
+        if (!port)
+            return UsageOrPort;
+        Hexedit link(*port);
+        LinkClient client(link);
+        client.setRetries(retries);
+        const int code = moreCommands.value(command)(client, moreArgs);
+        m_out.flush();
+        m_err.flush();
+        return code;
+    }
     const bool known = command == u"backup" || command == u"compare" || command == u"restore";
     if (portName.isEmpty() || (known && words.size() != 3) ||
         (command == u"clone" && words.size() < 3) || (!known && command != u"clone")) {
@@ -140,17 +180,9 @@ int ParamCtl::run(const QStringList& arguments)
         fromFile = *loaded.set;
     }
 
-    std::unique_ptr<SerialPort> port(makePort ? makePort() : new SelectablePort);
-    port->setPortName(portName);
-    if (!port->setSettings(settings)) {
-        m_err << "vfdctl: the settings \"" << settings << "\" are not valid.\n";
+    const std::unique_ptr<SerialPort> port = openPort(portName, settings);
+    if (!port)
         return UsageOrPort;
-    }
-    if (port->open() != SerialPort::OpenError::None) {
-        m_err << "vfdctl: the port " << portName << " could not be opened: " << port->errorString()
-              << "\n";
-        return UsageOrPort;
-    }
     Hexedit link(*port);
     LinkClient client(link);
     client.setRetries(retries);

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QMap>
 #include <QStringList>
 #include <QTextStream>
 #include <functional>
+#include <memory>
 
+class LinkClient;
 class SerialPort;
 
 // vfdctl: parameter sets from the command line, for scripts on a production
@@ -29,11 +32,20 @@ public:
     std::function<bool(const QString& question)> confirm;
     // Progress lines on standard error; by default only to a terminal.
     bool showProgress = false;
+    // Further commands run on the opened port: each gets the words after its
+    // name untouched and returns the exit code.
+    using Command = std::function<int(LinkClient& client, const QStringList& args)>;
+    QMap<QString, Command> moreCommands;
+    // Their lines for the usage text.
+    QString moreUsage;
 
     int run(const QStringList& arguments);
-    static QString usage();
+    QString usage() const;
 
 private:
+    // The named port, open at the settings; nullptr (and said why) if not.
+    std::unique_ptr<SerialPort> openPort(const QString& name, const QString& settings);
+
     QTextStream& m_out;
     QTextStream& m_err;
 };

@@ -4,6 +4,7 @@
 #include "ParamSetFile.h"
 #include "SimProcess.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -39,6 +40,7 @@ private slots:
     void compareFindsExactlyWhatChangedBehindItsBack();
     void driveLostMidRestore();
     void badFileWritesNothing();
+    void scanAndRecordRunOnTheSamePort();
 };
 
 void VfdctlTest::compareFindsExactlyWhatChangedBehindItsBack()
@@ -127,6 +129,38 @@ void VfdctlTest::badFileWritesNothing()
     QVERIFY2(r.err.contains(QStringLiteral("line 2: P0.03: value 450 lies outside")),
              qPrintable(r.err));
     QVERIFY(sim.traffic(QStringLiteral("<- ")).isEmpty());
+}
+
+void VfdctlTest::scanAndRecordRunOnTheSamePort()
+{
+    // The line-health and recorder commands take their own words after the
+    // command name; the options before it still pick the port.
+    SimProcess sim({QStringLiteral("--drives"), QStringLiteral("1,4")});
+    QVERIFY(!sim.device().isEmpty());
+    const Run scan =
+        vfdctl(sim.device(), {QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("1"),
+                              QStringLiteral("--to"), QStringLiteral("5")});
+    QCOMPARE(scan.code, 0);
+    QStringList found;
+    for (const QString& line : scan.out.split(u'\n').mid(1))
+        if (line.contains(u'\t'))
+            found << line.section(u'\t', 0, 0);
+    QCOMPARE(found, (QStringList{QStringLiteral("1"), QStringLiteral("4")}));
+
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("rec.csv"));
+    const Run record = vfdctl(sim.device(), {QStringLiteral("record"), QStringLiteral("4"),
+                                             QStringLiteral("--values"), QStringLiteral("freq-out"),
+                                             QStringLiteral("--duration"), QStringLiteral("1s"),
+                                             QStringLiteral("-o"), csv});
+    QVERIFY2(record.code == 0, qPrintable(record.out + record.err));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readLine().contains("Drive 4 Output frequency (Hz)"));
+    // A command word it does not know is still refused with the usage.
+    const Run bad = vfdctl(sim.device(), {QStringLiteral("sweep")});
+    QCOMPARE(bad.code, 2);
+    QVERIFY(bad.err.contains(u"record ADDRESS"));
 }
 
 QTEST_GUILESS_MAIN(VfdctlTest)

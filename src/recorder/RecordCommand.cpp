@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RecordCommand.h"
+
+#include "Recording.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QTimer>
+
+std::optional<qint64> parseDurationMs(const QString& text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*(\\d+(?:\\.\\d+)?)\\s*(ms|s|m|min|h)?\\s*$"));
+    const auto m = form.match(text.toLower());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const double n = m.captured(1).toDouble();
+    const QString unit = m.captured(2);
+    const double factor = unit == QStringLiteral("ms")                                   ? 1
+                          : unit == QStringLiteral("m") || unit == QStringLiteral("min") ? 60000
+                          : unit == QStringLiteral("h")                                  ? 3600000
+                                                                                         : 1000;
+    const double ms = n * factor;
+    if (ms > 1e12)
+        return std::nullopt;
+    return qint64(ms);
+}
+
+std::optional<QList<quint8>> parseAddresses(const QString& text)
+{
+    QList<quint8> out;
+    for (const QString& part : text.split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int a = part.trimmed().toInt(&ok);
+        if (!ok || a < 1 || a > 31)
+            return std::nullopt;
+        if (!out.contains(quint8(a)))
+            out << quint8(a);
+    }
+    if (out.isEmpty())
+        return std::nullopt;
+    return out;
+}
+
+namespace {
+
+const char* const kUsage =
+    "usage: record ADDRESS[,ADDRESS...] --values NAME[,NAME...] [--interval 100ms] "
+    "[--duration 2h] [-o FILE.csv] [--snapshot-dir DIR] [--snapshot-before 60s] "
+    "[--snapshot-after 10s]\nvalues:";
+
+int usage(QTextStream& err, const QString& problem)
+{
+    err << problem << "\n" << kUsage;
+    for (const RecordValue& v : RecordValues::all())
+        err << ' ' << v.key;
+    err << "\n";
+    err.flush();
+    return 2;
+}
+
+} // namespace
+
+int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& out,
+                     QTextStream& err, const std::atomic<bool>* stop)
+{
+    Recording::Options o;
+    std::optional<qint64> duration;
+    bool haveDrives = false, haveValues = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasNext = i + 1 < args.size();
+        auto next = [&] { return hasNext ? args[++i] : QString(); };
+        if (a == QStringLiteral("--values") && hasNext) {
+            QString unknown;
+            const auto v = RecordValues::parseKeys(next(), &unknown);
+            if (!v)
+                return usage(err, QStringLiteral("Unknown value \"%1\".").arg(unknown));
+            o.values = *v;
+            haveValues = true;
+        } else if (a == QStringLiteral("--interval") && hasNext) {
+            const auto ms = parseDurationMs(next());
+            if (!ms || *ms < Sampler::MinIntervalMs || *ms > Sampler::MaxIntervalMs)
+                return usage(err, QStringLiteral("The interval must be 100ms .. 60s."));
+            o.intervalMs = int(*ms);
+        } else if (a == QStringLiteral("--duration") && hasNext) {
+            duration = parseDurationMs(next());
+            if (!duration || *duration <= 0)
+                return usage(err, QStringLiteral("Bad duration \"%1\".").arg(args[i]));
+        } else if ((a == QStringLiteral("-o") || a == QStringLiteral("--output")) && hasNext) {
+            o.csvPath = next();
+        } else if (a == QStringLiteral("--snapshot-dir") && hasNext) {
+            o.snapshotDir = next();
+        } else if ((a == QStringLiteral("--snapshot-before") ||
+                    a == QStringLiteral("--snapshot-after")) &&
+                   hasNext) {
+            const auto ms = parseDurationMs(next());
+            if (!ms || *ms > 3600000)
+                return usage(err, QStringLiteral("Bad snapshot length \"%1\".").arg(args[i]));
+            (a.endsWith(QStringLiteral("before")) ? o.snapshotBeforeMs : o.snapshotAfterMs) =
+                int(*ms);
+        } else if (!a.startsWith(u'-') && !haveDrives) {
+            const auto d = parseAddresses(a);
+            if (!d)
+                return usage(err, QStringLiteral("Bad drive addresses \"%1\" (1..31).").arg(a));
+            o.drives = *d;
+            haveDrives = true;
+        } else {
+            return usage(err, QStringLiteral("Unexpected \"%1\".").arg(a));
+        }
+    }
+    if (!haveDrives || !haveValues)
+        return usage(err, QStringLiteral("Name the drives and the values to record."));
+    if (!client.link().port().isOpen()) {
+        err << "The port is not open.\n";
+        err.flush();
+        return 1;
+    }
+
+    Recording recording(client);
+    QEventLoop loop;
+    QString failure;
+    QObject::connect(&recording, &Recording::stopped, &loop, [&](const QString& why) {
+        failure = why;
+        loop.quit();
+    });
+    QObject::connect(&recording, &Recording::eventAdded, &loop, [&](const RecordEvent& e) {
+        out << RecordCsv::timeText(e.time) << ' ' << e.text << "\n";
+        out.flush();
+    });
+    QObject::connect(&recording, &Recording::snapshotWritten, &loop, [&](const QString& path) {
+        out << "Snapshot written: " << path << "\n";
+        out.flush();
+    });
+    if (!recording.start(o)) {
+        err << recording.error() << "\n";
+        err.flush();
+        return 1;
+    }
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if ((stop && stop->load()) || (duration && elapsed.elapsed() >= *duration) ||
+            !client.link().port().isOpen())
+            recording.stop(client.link().port().isOpen() ? QString()
+                                                         : QStringLiteral("The port closed."));
+    });
+    watch.start(50);
+    loop.exec();
+    out << "Recorded " << recording.sampler().rounds() << " rounds";
+    if (!o.csvPath.isEmpty())
+        out << " into " << o.csvPath << " (" << recording.rowsWritten() << " rows)";
+    out << ".\n";
+    out.flush();
+    if (!failure.isEmpty()) {
+        err << failure << "\n";
+        err.flush();
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+#include <atomic>
+#include <optional>
+
+class LinkClient;
+
+// "record ADDRESS[,ADDRESS...] --values freq-out,current,... [--interval 100ms]
+// [--duration 2h] [-o FILE.csv] [--snapshot-dir DIR] [--snapshot-before 60s]
+// [--snapshot-after 10s]" on an open link. Runs the event loop until the
+// duration has passed, the file cannot take more, or *stop becomes true (the
+// caller's Ctrl-C handler sets it); everything is flushed and closed before it
+// returns. Exit code: 0 done, 1 the recording failed, 2 bad arguments.
+int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& out,
+                     QTextStream& err, const std::atomic<bool>* stop = nullptr);
+
+// "100ms", "5s", "2m", "2min", "2h" or a bare number of seconds, in ms.
+std::optional<qint64> parseDurationMs(const QString& text);
+// "1,2,5": drive addresses 1..31, each once.
+std::optional<QList<quint8>> parseAddresses(const QString& text);

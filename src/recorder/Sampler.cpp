@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Sampler.h"
+
+#include "RtuProtocol.h"
+#include "Tab.h"
+
+#include <QPointer>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+quint8 byteAt(const QByteArray& frame, int offset)
+{
+    return offset < frame.size() ? quint8(frame.at(offset)) : 0;
+}
+
+QString faultName(int number)
+{
+    const auto text = Tab::FaultText(number);
+    if (text)
+        return QString::fromUtf8(text->data(), qsizetype(text->size()));
+    const auto code = Tab::FaultCode(number);
+    if (code && !code->empty())
+        return QString::fromUtf8(code->data(), qsizetype(code->size()));
+    return QStringLiteral("fault %1").arg(number);
+}
+
+} // namespace
+
+Sampler::Sampler(LinkClient& client, QObject* parent) : QObject(parent), m_client(client)
+{
+    m_next.setSingleShot(true);
+    connect(&m_next, &QTimer::timeout, this, &Sampler::beginRound);
+}
+
+Sampler::~Sampler()
+{
+    stop();
+}
+
+void Sampler::setup(const QList<quint8>& drives, const QList<RecordValue>& values, int intervalMs)
+{
+    m_drives = drives;
+    m_values = values;
+    m_intervalMs = intervalMs <= 0 ? 0 : std::clamp(intervalMs, MinIntervalMs, MaxIntervalMs);
+}
+
+void Sampler::start()
+{
+    if (m_running || m_drives.isEmpty())
+        return;
+    m_running = true;
+    ++m_generation;
+    m_rounds = 0;
+    m_last = QList<DriveState>(m_drives.size());
+    // The main window's own poll stands aside while a recording reads.
+    m_client.holdLine(true);
+    beginRound();
+}
+
+void Sampler::stop()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    ++m_generation;
+    m_next.stop();
+    m_client.holdLine(false);
+}
+
+void Sampler::beginRound()
+{
+    if (!m_running)
+        return;
+    m_roundStarted = now();
+    m_round = SampleRound{};
+    m_round.time = m_roundStarted;
+    m_round.values =
+        QList<double>(m_drives.size() * m_values.size(), std::numeric_limits<double>::quiet_NaN());
+    m_round.states = QList<DriveState>(m_drives.size());
+    m_step = 0;
+    readNext();
+}
+
+void Sampler::readNext()
+{
+    const int perDrive = 1 + int(m_values.size());
+    const int drive = m_step / perDrive;
+    const int item = m_step % perDrive;
+    const quint16 reg = item == 0 ? Rtu::StatusRegister
+                                  : quint16(Rtu::RunningValueBlock << 8 | m_values[item - 1].index);
+    // The answer may come after this sampler is gone or has been restarted.
+    const QPointer<Sampler> self(this);
+    const quint64 generation = m_generation;
+    m_client.submit(LinkRequest::read(m_drives[drive], reg),
+                    [self, generation](const LinkResult& r) {
+                        if (self && generation == self->m_generation && self->m_running)
+                            self->take(r);
+                    });
+}
+
+void Sampler::take(const LinkResult& result)
+{
+    // Without a port every request ends at once: going round would only spin.
+    if (result.outcome == LinkResult::Outcome::NotSent && !m_client.link().port().isOpen()) {
+        stop();
+        emit portClosed();
+        return;
+    }
+    const int perDrive = 1 + int(m_values.size());
+    const int drive = m_step / perDrive;
+    const int item = m_step % perDrive;
+    if (result.ok() && result.answer.size() >= Rtu::MonitorReplyLength) {
+        const QByteArray& a = result.answer;
+        if (item == 0) {
+            DriveState& s = m_round.states[drive];
+            s.known = true;
+            s.reverse = byteAt(a, 6) & 0x04;
+            s.running = byteAt(a, 6) & 0x10;
+            s.fault = byteAt(a, 7) & 0x20;
+            s.faultNumber = s.fault ? (result.value & 0x1FE0) / 32 : 0;
+        } else {
+            // Scaled as the main window scales it: the reply's own decimal code.
+            const float factor = Hexedit::RunningFactor(byteAt(a, 7) & 0x1F);
+            m_round.values[drive * m_values.size() + item - 1] =
+                double(float(result.value) * factor);
+        }
+    }
+    if (item == 0)
+        compare(drive, m_last[drive], m_round.states[drive]);
+    ++m_step;
+    if (m_step < perDrive * m_drives.size()) {
+        readNext();
+        return;
+    }
+    endRound();
+}
+
+void Sampler::compare(int drive, const DriveState& before, const DriveState& state)
+{
+    const quint8 address = m_drives[drive];
+    auto say = [&](RecordEvent::Kind kind, const QString& text, int fault = 0) {
+        RecordEvent e;
+        e.time = m_round.time;
+        e.kind = kind;
+        e.address = address;
+        e.faultNumber = fault;
+        e.text = QStringLiteral("Drive %1: %2").arg(address).arg(text);
+        emit event(e);
+    };
+    if (!state.known) {
+        if (before.known)
+            say(RecordEvent::Kind::NoAnswer, QStringLiteral("no answer"));
+        // Said once; run state and fault stand as last known until it answers.
+        m_last[drive].known = false;
+        return;
+    }
+    if (!before.known || before.running != state.running)
+        say(state.running ? RecordEvent::Kind::Run : RecordEvent::Kind::Stop,
+            state.running ? QStringLiteral("Run") : QStringLiteral("Stop"));
+    // A fault already there on the first reading counts as a trip too: the
+    // technician started recording to catch it.
+    if (state.fault && (!before.fault || before.faultNumber != state.faultNumber))
+        say(RecordEvent::Kind::Trip, QStringLiteral("trip ") + faultName(state.faultNumber),
+            state.faultNumber);
+    else if (!state.fault && before.fault)
+        say(RecordEvent::Kind::FaultCleared, QStringLiteral("fault cleared"));
+    m_last[drive] = state;
+}
+
+void Sampler::endRound()
+{
+    ++m_rounds;
+    emit roundDone(m_round);
+    if (!m_running)
+        return;
+    if (m_intervalMs == 0) {
+        beginRound();
+        return;
+    }
+    const qint64 spent = m_roundStarted.msecsTo(now());
+    m_next.start(int(std::clamp<qint64>(m_intervalMs - spent, 0, m_intervalMs)));
+}

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "LinkClient.h"
+#include "RecordValues.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+// What the status register said of one drive in one round.
+struct DriveState
+{
+    bool known = false; // false: the status read had no answer
+    bool running = false;
+    bool reverse = false;
+    bool fault = false;
+    int faultNumber = 0;
+};
+
+// One pass over every watched drive: the status and each chosen value.
+struct SampleRound
+{
+    QDateTime time;       // when the round's first request was handed to the link
+    QList<double> values; // drive-major: drives x values; NaN where no answer came
+    QList<DriveState> states;
+};
+
+// A change worth a mark on the time axis and a row of its own.
+struct RecordEvent
+{
+    enum class Kind
+    {
+        Run,
+        Stop,
+        Trip,
+        FaultCleared,
+        NoAnswer, // the drive stopped answering its status
+        Note,     // anything else the recording wants to say
+    };
+    QDateTime time;
+    Kind kind = Kind::Note;
+    quint8 address = 0;
+    int faultNumber = 0;
+    QString text;
+};
+
+// Reads the chosen values of the chosen drives round-robin through the link
+// client: one request at a time, each drive's status first. With no interval
+// the next round starts as soon as the last answer is in; otherwise rounds
+// start on the interval (a round longer than the interval just delays the
+// next one). The link client lets run commands the user gives go out
+// between two reads, so recording never delays them by more than one request.
+class Sampler : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int MinIntervalMs = 100;
+    static constexpr int MaxIntervalMs = 60000;
+
+    explicit Sampler(LinkClient& client, QObject* parent = nullptr);
+    ~Sampler() override;
+
+    // intervalMs 0: as fast as the line allows; else clamped to 100 ms .. 60 s.
+    void setup(const QList<quint8>& drives, const QList<RecordValue>& values, int intervalMs);
+    const QList<quint8>& drives() const { return m_drives; }
+    const QList<RecordValue>& values() const { return m_values; }
+    int intervalMs() const { return m_intervalMs; }
+
+    void start();
+    void stop();
+    bool running() const { return m_running; }
+    qint64 rounds() const { return m_rounds; }
+    LinkClient& client() { return m_client; }
+
+    // Wall-clock time of samples; tests put their own here.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+
+signals:
+    void roundDone(const SampleRound& round);
+    void event(const RecordEvent& event);
+    // The port closed or its device went: the sampler has stopped.
+    void portClosed();
+
+private:
+    void beginRound();
+    void readNext();
+    void take(const LinkResult& result);
+    void endRound();
+    void compare(int drive, const DriveState& before, const DriveState& now);
+
+    LinkClient& m_client;
+    QList<quint8> m_drives;
+    QList<RecordValue> m_values;
+    int m_intervalMs = 0;
+    bool m_running = false;
+    quint64 m_generation = 0; // answers of a stopped recording are dropped
+    qint64 m_rounds = 0;
+    int m_step = 0;
+    SampleRound m_round;
+    QList<DriveState> m_last;
+    QDateTime m_roundStarted;
+    QTimer m_next;
+};

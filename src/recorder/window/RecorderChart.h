@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "TraceStore.h"
+
+#include <QWidget>
+
+class QCustomPlot;
+class QCPItemStraightLine;
+class QCPItemText;
+
+// The live chart: one trace per recorded value on a time axis, event marks
+// with their texts, a cursor line that reads out every trace at the time under
+// the mouse, zoom and pan with the mouse, and "follow" that keeps the newest
+// samples in view. Only what the pixels can show is handed to the plot: the
+// store decimates to the axis width on every redraw.
+class RecorderChart : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit RecorderChart(QWidget* parent = nullptr);
+
+    // The store outlives the chart's use of it; refresh() after it grows.
+    void setStore(const TraceStore* store);
+    void refresh();
+    // Shows everything recorded.
+    void showAll();
+    void setFollow(bool follow);
+    bool follow() const { return m_follow; }
+    // Seconds of the newest samples kept in view while following.
+    void setFollowSpan(double seconds) { m_span = seconds; }
+
+    QCustomPlot* plot() { return m_plot; }
+    // The cursor's read-out at a time (seconds since the epoch).
+    QString readOut(double time) const;
+
+signals:
+    // The user dragged or zoomed: following stops so the view stays put.
+    void followChanged(bool follow);
+
+private:
+    void rebuild();
+    void redraw();
+    void placeMarks();
+    void moveCursor(double time);
+
+    QCustomPlot* m_plot = nullptr;
+    const TraceStore* m_store = nullptr;
+    QCPItemStraightLine* m_cursor = nullptr;
+    QCPItemText* m_cursorText = nullptr;
+    bool m_follow = true;
+    bool m_busy = false;
+    double m_span = 120;
+    int m_builtFor = -1;
+};

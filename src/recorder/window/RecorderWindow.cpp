@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "RecorderWindow.h"
+
+#include "RecordCommand.h"
+#include "RecorderChart.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace {
+
+const QList<QPair<const char*, int>> kIntervals{{"As fast as the line allows", 0},
+                                                {"100 ms", 100},
+                                                {"200 ms", 200},
+                                                {"500 ms", 500},
+                                                {"1 s", 1000},
+                                                {"2 s", 2000},
+                                                {"5 s", 5000},
+                                                {"10 s", 10000},
+                                                {"30 s", 30000},
+                                                {"60 s", 60000}};
+
+} // namespace
+
+RecorderWindow::RecorderWindow(LinkClient& client, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_recording(client)
+{
+    setWindowTitle(QStringLiteral("Recorder"));
+    setObjectName(QStringLiteral("RecorderWindow"));
+    auto* side = new QWidget;
+    auto* form = new QFormLayout(side);
+    drives = new QLineEdit(QStringLiteral("1"));
+    drives->setToolTip(QStringLiteral("Drive addresses 1..31, separated by commas"));
+    form->addRow(QStringLiteral("Drives"), drives);
+    values = new QListWidget;
+    for (const RecordValue& v : RecordValues::all()) {
+        auto* item = new QListWidgetItem(RecordValues::label(v), values);
+        item->setData(Qt::UserRole, v.index);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        const bool on = v.index == 0 || v.index == 2;
+        item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+    form->addRow(QStringLiteral("Values"), values);
+    interval = new QComboBox;
+    for (const auto& [text, ms] : kIntervals)
+        interval->addItem(QString::fromUtf8(text), ms);
+    form->addRow(QStringLiteral("Interval"), interval);
+    writeCsv = new QCheckBox(QStringLiteral("Write a CSV file"));
+    writeCsv->setChecked(true);
+    form->addRow(writeCsv);
+    csvPath = new QLineEdit(QDir::home().filePath(QStringLiteral("recording.csv")));
+    auto* browse = new QPushButton(QStringLiteral("..."));
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(csvPath);
+    pathRow->addWidget(browse);
+    form->addRow(QStringLiteral("File"), pathRow);
+    snapshotDir = new QLineEdit;
+    snapshotDir->setPlaceholderText(QStringLiteral("next to the file"));
+    form->addRow(QStringLiteral("Snapshots"), snapshotDir);
+    snapshotBefore = new QSpinBox;
+    snapshotBefore->setRange(5, 600);
+    snapshotBefore->setValue(60);
+    snapshotBefore->setSuffix(QStringLiteral(" s before a trip"));
+    form->addRow(QString(), snapshotBefore);
+    record = new QPushButton(QStringLiteral("Record"));
+    openCsv = new QPushButton(QStringLiteral("Open CSV..."));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(record);
+    buttons->addWidget(openCsv);
+    form->addRow(buttons);
+    follow = new QCheckBox(QStringLiteral("Follow"));
+    follow->setChecked(true);
+    showAll = new QPushButton(QStringLiteral("Show all"));
+    auto* view = new QHBoxLayout;
+    view->addWidget(follow);
+    view->addWidget(showAll);
+    form->addRow(view);
+    status = new QLabel;
+    status->setWordWrap(true);
+    form->addRow(status);
+
+    m_chart = new RecorderChart;
+    m_chart->setStore(&m_recording.store());
+    auto* split = new QSplitter;
+    split->addWidget(side);
+    split->addWidget(m_chart);
+    split->setStretchFactor(1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(split);
+    resize(1100, 620);
+
+    connect(record, &QPushButton::clicked, this, &RecorderWindow::record_Click);
+    connect(browse, &QPushButton::clicked, this, [this] {
+        const QString path =
+            QFileDialog::getSaveFileName(this, QStringLiteral("Record into"), csvPath->text(),
+                                         QStringLiteral("CSV files (*.csv)"));
+        if (!path.isEmpty())
+            csvPath->setText(path);
+    });
+    connect(openCsv, &QPushButton::clicked, this, [this] {
+        const QString path =
+            QFileDialog::getOpenFileName(this, QStringLiteral("Open a recording"), csvPath->text(),
+                                         QStringLiteral("CSV files (*.csv);;All files (*)"));
+        if (!path.isEmpty())
+            openFile(path);
+    });
+    connect(follow, &QCheckBox::toggled, m_chart, &RecorderChart::setFollow);
+    connect(m_chart, &RecorderChart::followChanged, follow, &QCheckBox::setChecked);
+    connect(showAll, &QPushButton::clicked, m_chart, &RecorderChart::showAll);
+    connect(&m_recording, &Recording::stopped, this, &RecorderWindow::onStopped);
+    connect(&m_recording, &Recording::snapshotWritten, this, [this](const QString& path) {
+        status->setText(QStringLiteral("Snapshot written: %1").arg(path));
+    });
+    // The chart is redrawn a few times a second, not once per sample.
+    m_refresh.setInterval(250);
+    connect(&m_refresh, &QTimer::timeout, m_chart, &RecorderChart::refresh);
+}
+
+RecorderWindow::~RecorderWindow()
+{
+    m_recording.disconnect(this);
+    m_recording.stop();
+}
+
+std::optional<Recording::Options> RecorderWindow::options(QString* error) const
+{
+    Recording::Options o;
+    const auto d = parseAddresses(drives->text());
+    if (!d) {
+        *error = QStringLiteral("Drives: addresses 1..31 separated by commas.");
+        return std::nullopt;
+    }
+    o.drives = *d;
+    for (int i = 0; i < values->count(); ++i)
+        if (values->item(i)->checkState() == Qt::Checked)
+            o.values << *RecordValues::byIndex(values->item(i)->data(Qt::UserRole).toInt());
+    if (o.values.isEmpty()) {
+        *error = QStringLiteral("Pick at least one value.");
+        return std::nullopt;
+    }
+    o.intervalMs = interval->currentData().toInt();
+    if (writeCsv->isChecked())
+        o.csvPath = csvPath->text().trimmed();
+    o.snapshotDir = snapshotDir->text().trimmed();
+    if (o.snapshotDir.isEmpty() && o.csvPath.isEmpty())
+        o.snapshotDir = QDir::homePath();
+    o.snapshotBeforeMs = snapshotBefore->value() * 1000;
+    return o;
+}
+
+void RecorderWindow::record_Click()
+{
+    if (m_recording.running()) {
+        m_recording.stop();
+        return;
+    }
+    QString error;
+    const auto o = options(&error);
+    if (!o || !m_recording.start(*o)) {
+        QMessageBox::warning(this, QStringLiteral("Recorder"), o ? m_recording.error() : error);
+        return;
+    }
+    m_chart->setStore(&m_recording.store());
+    m_chart->setFollow(true);
+    follow->setChecked(true);
+    setRecordingState(true);
+}
+
+void RecorderWindow::setRecordingState(bool on)
+{
+    record->setText(on ? QStringLiteral("Stop") : QStringLiteral("Record"));
+    for (QWidget* w : {static_cast<QWidget*>(drives), static_cast<QWidget*>(values),
+                       static_cast<QWidget*>(interval), static_cast<QWidget*>(writeCsv),
+                       static_cast<QWidget*>(csvPath), static_cast<QWidget*>(snapshotDir),
+                       static_cast<QWidget*>(snapshotBefore), static_cast<QWidget*>(openCsv)})
+        w->setEnabled(!on);
+    status->setText(on ? QStringLiteral("Recording…") : status->text());
+    if (on)
+        m_refresh.start();
+    else
+        m_refresh.stop();
+}
+
+void RecorderWindow::onStopped(const QString& message)
+{
+    setRecordingState(false);
+    m_chart->refresh();
+    status->setText(QStringLiteral("%1 rounds recorded.").arg(m_recording.sampler().rounds()));
+    if (!message.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Recorder"), message);
+}
+
+bool RecorderWindow::openFile(const QString& path)
+{
+    QString error;
+    const auto file = RecordCsv::read(path, &error);
+    if (!file) {
+        QMessageBox::warning(this, QStringLiteral("Recorder"), error);
+        return false;
+    }
+    // The value columns are charted; run state and fault come in as marks.
+    QList<int> columns;
+    QStringList names;
+    for (int c = 0; c < file->columns.size(); ++c) {
+        const QString& n = file->columns[c];
+        if (!n.endsWith(QStringLiteral(" State")) && !n.endsWith(QStringLiteral(" Fault"))) {
+            columns << c;
+            names << n;
+        }
+    }
+    m_opened.reset(names);
+    for (int r = 0; r < file->times.size(); ++r) {
+        QList<double> row;
+        for (int c : columns)
+            row << file->values[r][c];
+        m_opened.append(double(file->times[r]) / 1000.0, row);
+    }
+    for (const auto& [t, text] : file->events)
+        m_opened.addEvent(double(t) / 1000.0, text, text.contains(QStringLiteral(": trip ")));
+    m_chart->setStore(&m_opened);
+    m_chart->showAll();
+    status->setText(
+        QStringLiteral("%1: %2 rows").arg(QFileInfo(path).fileName()).arg(file->times.size()));
+    return true;
+}

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Recording.h"
+#include "TraceStore.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class RecorderChart;
+
+// The recorder: pick drives and values, record them into the chart and, when
+// chosen, a CSV file; a trip writes its snapshot file. A recorded file can be
+// opened again into the chart.
+class RecorderWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit RecorderWindow(LinkClient& client, QWidget* parent = nullptr);
+    ~RecorderWindow() override;
+
+    Recording& recording() { return m_recording; }
+    RecorderChart* chart() { return m_chart; }
+    // Opens a recorded file into the chart; false with a message shown.
+    bool openFile(const QString& path);
+    // What the controls ask for; error set when they ask for nothing sensible.
+    std::optional<Recording::Options> options(QString* error) const;
+
+    QLineEdit* drives = nullptr;
+    QListWidget* values = nullptr;
+    QComboBox* interval = nullptr;
+    QCheckBox* writeCsv = nullptr;
+    QLineEdit* csvPath = nullptr;
+    QLineEdit* snapshotDir = nullptr;
+    QSpinBox* snapshotBefore = nullptr;
+    QPushButton* record = nullptr;
+    QPushButton* openCsv = nullptr;
+    QCheckBox* follow = nullptr;
+    QPushButton* showAll = nullptr;
+    QLabel* status = nullptr;
+
+public slots:
+    void record_Click();
+
+private:
+    void onStopped(const QString& message);
+    void setRecordingState(bool on);
+
+    Recording m_recording;
+    TraceStore m_opened;
+    RecorderChart* m_chart = nullptr;
+    QTimer m_refresh;
+};

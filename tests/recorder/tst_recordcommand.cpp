@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DevicePort.h"
+#include "Hexedit.h"
+#include "LinkClient.h"
+#include "RecordCommand.h"
+#include "RecordCsv.h"
+#include "SimProcess.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class tst_recordcommand : public QObject
+{
+    Q_OBJECT
+private slots:
+    void arguments();
+    void recordsRampAndTripOverPty();
+    void stopFlagEndsCleanlyOnInterval();
+};
+
+namespace {
+
+// The command on a real pseudo-terminal to a running vfdsim.
+struct PtyLine
+{
+    DevicePort port;
+    Hexedit link{port};
+    LinkClient client{link};
+    bool open(const QString& device)
+    {
+        port.setPortName(device);
+        port.setSettings(QStringLiteral("9600,E,8,1"));
+        return port.open() == SerialPort::OpenError::None;
+    }
+    int run(const QStringList& args, QString* out = nullptr, QString* err = nullptr,
+            const std::atomic<bool>* stop = nullptr)
+    {
+        QString o, e;
+        QTextStream os(&o), es(&e);
+        const int rc = runRecordCommand(client, args, os, es, stop);
+        if (out)
+            *out = o;
+        if (err)
+            *err = e;
+        return rc;
+    }
+};
+
+} // namespace
+
+void tst_recordcommand::arguments()
+{
+    PtyLine line; // never opened
+    QString err;
+    QCOMPARE(line.run({QStringLiteral("1"), QStringLiteral("--values"), QStringLiteral("torque")},
+                      nullptr, &err),
+             2);
+    QVERIFY(err.contains(QStringLiteral("Unknown value \"torque\"")));
+    QVERIFY(err.contains(QStringLiteral("freq-out")));
+    QCOMPARE(
+        line.run({QStringLiteral("0,40"), QStringLiteral("--values"), QStringLiteral("current")}),
+        2);
+    QCOMPARE(line.run({QStringLiteral("1"), QStringLiteral("--values"), QStringLiteral("current"),
+                       QStringLiteral("--interval"), QStringLiteral("50ms")}),
+             2);
+    QCOMPARE(line.run({QStringLiteral("1")}), 2);
+    QCOMPARE(line.run({QStringLiteral("1"), QStringLiteral("--values"), QStringLiteral("current")},
+                      nullptr, &err),
+             1);
+    QVERIFY(err.contains(QStringLiteral("not open")));
+    QCOMPARE(parseDurationMs(QStringLiteral("2h")), 7200000);
+    QCOMPARE(parseDurationMs(QStringLiteral("100ms")), 100);
+    QCOMPARE(parseDurationMs(QStringLiteral("1.5s")), 1500);
+    QCOMPARE(parseDurationMs(QStringLiteral("90")), 90000);
+    QVERIFY(!parseDurationMs(QStringLiteral("-1s")));
+}
+
+// Drive 2 has tripped with fault 11 before the recording starts: the file
+// carries the trip as an event and the snapshot file is there.
+void tst_recordcommand::recordsRampAndTripOverPty()
+{
+    SimProcess sim({QStringLiteral("--fault"), QStringLiteral("2:11")}, false);
+    PtyLine line;
+    QVERIFY(line.open(sim.device()));
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("rec.csv"));
+    QString out, err;
+    const int rc =
+        line.run({QStringLiteral("1,2"), QStringLiteral("--values"),
+                  QStringLiteral("freq-out,current,dc-bus"), QStringLiteral("--duration"),
+                  QStringLiteral("2500ms"), QStringLiteral("-o"), csv,
+                  QStringLiteral("--snapshot-dir"), dir.filePath(QStringLiteral("snaps")),
+                  QStringLiteral("--snapshot-after"), QStringLiteral("1s")},
+                 &out, &err);
+    QVERIFY2(rc == 0, qPrintable(err));
+    QVERIFY2(out.contains(QStringLiteral("Drive 2: trip OH")), qPrintable(out));
+    QString error;
+    const auto file = RecordCsv::read(csv, &error);
+    QVERIFY2(file, qPrintable(error));
+    QVERIFY2(file->times.size() >= 5, qPrintable(QString::number(file->times.size())));
+    QCOMPARE(file->texts.last()[4], QStringLiteral("0"));  // drive 1: no fault
+    QCOMPARE(file->texts.last()[9], QStringLiteral("11")); // drive 2: fault 11
+    const QStringList snaps = QDir(dir.filePath(QStringLiteral("snaps")))
+                                  .entryList({QStringLiteral("snapshot-drive2-OH-*.csv")});
+    QCOMPARE(snaps.size(), 1);
+    QVERIFY(out.contains(QStringLiteral("Snapshot written:")));
+}
+
+// The caller's Ctrl-C: the flag ends the recording with the file whole.
+// At 200 ms a round, about five rounds fit in a second.
+void tst_recordcommand::stopFlagEndsCleanlyOnInterval()
+{
+    SimProcess sim({}, false);
+    PtyLine line;
+    QVERIFY(line.open(sim.device()));
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("stop.csv"));
+    std::atomic<bool> stop = false;
+    QTimer::singleShot(2000, [&] { stop = true; });
+    QString out;
+    QCOMPARE(
+        line.run({QStringLiteral("1"), QStringLiteral("--values"), QStringLiteral("freq-out"),
+                  QStringLiteral("--interval"), QStringLiteral("200ms"), QStringLiteral("-o"), csv},
+                 &out, nullptr, &stop),
+        0);
+    const auto file = RecordCsv::read(csv, nullptr);
+    QVERIFY(file);
+    QVERIFY2(file->times.size() >= 5 && file->times.size() <= 12,
+             qPrintable(QString::number(file->times.size())));
+    QVERIFY(!line.client.lineHeld());
+}
+
+QTEST_GUILESS_MAIN(tst_recordcommand)
+#include "tst_recordcommand.moc"

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DemoBench.h"
+#include "RecorderChart.h"
+#include "RecorderRig.h"
+#include "RecorderWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <qcustomplot.h>
+
+class tst_recorderwindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void recordsThenOpensTheFile();
+    void toolsMenuAndPollYields();
+};
+
+// Record a ramp of "SIM" drives into a file, stop, open the file again: the
+// chart has the same traces and the run mark.
+void tst_recorderwindow::recordsThenOpensTheFile()
+{
+    QTemporaryDir dir;
+    RecorderRig rig;
+    RecorderWindow w(rig.client);
+    rig.follow(w.recording().sampler());
+    w.drives->setText(QStringLiteral("1,2"));
+    w.csvPath->setText(dir.filePath(QStringLiteral("w.csv")));
+    w.record_Click();
+    QVERIFY(w.recording().running());
+    QCOMPARE(w.record->text(), QStringLiteral("Stop"));
+    QVERIFY(!w.drives->isEnabled());
+    rig.command(1, 0x12, QStringLiteral("25"));
+    rig.pass(2000);
+    w.chart()->refresh();
+    QCOMPARE(w.chart()->plot()->graphCount(), 4);
+    QVERIFY(w.chart()->plot()->graph(0)->dataCount() > 5);
+    const double t = w.recording().store().times().back();
+    QVERIFY(w.chart()->readOut(t).contains(QStringLiteral("Drive 2 Output current (A): ")));
+    w.record_Click();
+    QVERIFY(!w.recording().running());
+    QCOMPARE(w.record->text(), QStringLiteral("Record"));
+
+    const qsizetype rounds = w.recording().store().size();
+    QVERIFY(w.openFile(w.csvPath->text()));
+    QCOMPARE(w.chart()->plot()->graphCount(), 4);
+    QCOMPARE(w.chart()->plot()->graph(1)->name(), QStringLiteral("Drive 1 Output current (A)"));
+    QVERIFY(!w.follow->isChecked());
+    QVERIFY(w.status->text().contains(QString::number(rounds)));
+    QVERIFY(w.chart()->plot()->itemCount() > 2); // run marks besides the cursor
+}
+
+// The main window offers the recorder under Tools; while it records, the
+// main window's own poll tick sends nothing, and picks up again afterwards.
+void tst_recorderwindow::toolsMenuAndPollYields()
+{
+    DemoBench bench;
+    bench.openPort();
+    QMenu* tools = bench.window.findChild<QMenu*>(QStringLiteral("tools"));
+    QVERIFY(tools);
+    QCOMPARE(tools->title(), QStringLiteral("&Tools"));
+    bench.window.recorder->trigger();
+    auto* rw = bench.window.findChild<RecorderWindow*>();
+    QVERIFY(rw && rw->isVisible());
+    bench.window.linkClient().holdLine(true);
+    bench.window.Timer1_Timer();
+    QVERIFY(bench.port.written().isEmpty());
+    bench.window.linkClient().holdLine(false);
+    bench.window.Timer1_Timer();
+    QCOMPARE(bench.port.written().size(), 1);
+}
+
+QTEST_MAIN(tst_recorderwindow)
+#include "tst_recorderwindow.moc"
