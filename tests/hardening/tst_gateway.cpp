@@ -6,6 +6,7 @@
 #include "SelectablePort.h"
 #include "SimProcess.h"
 #include "TcpPort.h"
+#include "WaitUntil.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -25,20 +26,6 @@ namespace {
 
 const QString kOpen = QStringLiteral("Open Serial");
 const QString kClose = QStringLiteral("Close Serial");
-
-template <class Condition> bool waitUntil(Condition done, int timeoutMs = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake;
-    wake.start(5);
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 // The function-16 control write a run command puts on the line.
 QString controlWriteHex(quint8 address, quint8 code, quint16 setpoint)

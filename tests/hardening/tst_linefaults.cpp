@@ -8,6 +8,7 @@
 #include "PseudoTerminal.h"
 #include "SimProcess.h"
 #include "TrafficLogBox.h"
+#include "WaitUntil.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,23 +58,6 @@ struct RealWindow
         w.Command5_Click();
     }
 };
-
-// Runs the event loop until the condition holds; false after the time-out.
-// It wakes at every event (bytes arriving, the drain) and at least every few
-// milliseconds, so a test goes at the pace of the line.
-template <class Condition> bool waitUntil(Condition done, int timeoutMs = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake;
-    wake.start(5);
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 // Waits for a count or size to reach what it should, and says where it stopped.
 #define WAIT_COMPARE(actual, expected)                                                             \

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+// Runs the event loop until the condition holds; false after the time-out.
+// It wakes at every event (bytes arriving, the drain) and at least every few
+// milliseconds, so a test goes at the pace of the line.
+template <class Condition> bool waitUntil(Condition done, int timeoutMs = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QTimer wake;
+    wake.start(5);
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
