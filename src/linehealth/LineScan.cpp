@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr quint16 kEditionRegister = 0x0D1C;
+constexpr quint16 kEditionRegister = Rtu::RunningValueRegister(Rtu::EditionIndex);
 
 ScanEntry entryFromStatus(quint8 address, const QByteArray& answer)
 {
@@ -16,10 +16,10 @@ ScanEntry entryFromStatus(quint8 address, const QByteArray& answer)
     if (answer.size() < Rtu::MonitorReplyLength)
         return e;
     const quint16 word = quint16(quint8(answer[4]) << 8 | quint8(answer[5]));
-    e.reverse = quint8(answer[6]) & 0x04;
-    e.running = quint8(answer[6]) & 0x10;
-    e.fault = quint8(answer[7]) & 0x20;
-    e.faultNumber = e.fault ? (word & 0x1FE0) / 32 : 0;
+    e.reverse = quint8(answer[6]) & Rtu::ReverseFlag;
+    e.running = quint8(answer[6]) & Rtu::RunningFlag;
+    e.fault = quint8(answer[7]) & Rtu::FaultFlag;
+    e.faultNumber = e.fault ? Rtu::FaultNumberOf(word) : 0;
     if (!e.fault)
         e.faultText = QStringLiteral("Normal");
     else if (const auto text = Tab::FaultText(e.faultNumber))
@@ -140,7 +140,7 @@ void LineScan::askEdition(int row)
                         if (generation != m_generation || !m_running)
                             return;
                         if (r.ok() && r.answer.size() >= Rtu::MonitorReplyLength) {
-                            const quint8 code = quint8(r.answer[7]) & 0x1F;
+                            const quint8 code = quint8(r.answer[7]) & Rtu::DecimalCodeMask;
                             m_entries[row].edition =
                                 double(float(r.value) * Hexedit::RunningFactor(code));
                         }

@@ -79,7 +79,8 @@ QString hexByte(quint8 byte)
 bool isEchoOfMonitorRead(const QByteArray& sent, const std::array<quint8, 21>& buffer,
                          quint8 lastIndex)
 {
-    if (sent.size() != qsizetype(lastIndex) + 1 || sent.size() != 8 || quint8(sent[1]) != 3)
+    if (sent.size() != qsizetype(lastIndex) + 1 || sent.size() != 8 ||
+        quint8(sent[1]) != ReadFunction)
         return false;
     const quint8 block = quint8(sent[2]);
     if (block != RunningValueBlock && block != StatusBlock)
@@ -426,17 +427,17 @@ void Hexedit::DecodeResponse()
         reply.address = RxBuffer[0];
         reply.index = RxBuffer[3];
         reply.raw = word;
-        reply.decimalCode = RxBuffer[7] & 0x1F;
+        reply.decimalCode = RxBuffer[7] & DecimalCodeMask;
         reply.value = float(word) * RunningFactor(reply.decimalCode);
         emit runningValueReceived(reply);
     } else if (kind == StatusBlock) {
         StatusReply reply;
         reply.address = RxBuffer[0];
         reply.statusWord = word;
-        reply.reverse = RxBuffer[6] & 0x04;
-        reply.running = RxBuffer[6] & 0x10;
-        reply.fault = RxBuffer[7] & 0x20;
-        reply.faultNumber = (word & 0x1FE0) / 32;
+        reply.reverse = RxBuffer[6] & ReverseFlag;
+        reply.running = RxBuffer[6] & RunningFlag;
+        reply.fault = RxBuffer[7] & FaultFlag;
+        reply.faultNumber = FaultNumberOf(word);
         emit statusReceived(reply);
     }
 }

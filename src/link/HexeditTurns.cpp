@@ -225,7 +225,7 @@ bool Hexedit::takeException()
     const QByteArray frame(reinterpret_cast<const char*>(RxBuffer.data()), 5);
     const bool answer = AwaitingAnswer() && m_onWire.size() >= 2 && m_onWire[0] != 0 &&
                         quint8(m_onWire[0]) == RxBuffer[0] &&
-                        (quint8(m_onWire[1]) | 0x80) == function;
+                        (quint8(m_onWire[1]) | ExceptionFlag) == function;
     emit exceptionReceived(RxBuffer[0], function, RxBuffer[2]);
     if (answer)
         answerArrived(frame);

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ParamJobs.h"
+#include "RtuProtocol.h"
 
 #include <QTimer>
 
 namespace {
 
-constexpr quint16 kStatusRegister = 0x0E00;
-constexpr quint8 kRunningFlag = 0x10;
 // This many parameters in a row without an answer: the drive is gone, and
 // waiting out the rest one by one would only keep the user waiting.
 constexpr int kSilentLimit = 3;
@@ -171,14 +170,14 @@ void RestoreJob::cancel()
 
 void RestoreJob::checkStatus()
 {
-    m_client.submit(LinkRequest::read(m_address, kStatusRegister), [this](const LinkResult& r) {
+    m_client.submit(LinkRequest::read(m_address, Rtu::StatusRegister), [this](const LinkResult& r) {
         if (m_cancelled)
             return end();
         if (!r.ok() || r.answer.size() < 8) {
             m_refusal = Refusal::NoStatus;
             return end();
         }
-        if (quint8(r.answer[6]) & kRunningFlag) {
+        if (quint8(r.answer[6]) & Rtu::RunningFlag) {
             m_refusal = Refusal::Running;
             return end();
         }

@@ -116,13 +116,13 @@ void Sampler::take(const LinkResult& result)
         if (item == 0) {
             DriveState& s = m_round.states[drive];
             s.known = true;
-            s.reverse = byteAt(a, 6) & 0x04;
-            s.running = byteAt(a, 6) & 0x10;
-            s.fault = byteAt(a, 7) & 0x20;
-            s.faultNumber = s.fault ? (result.value & 0x1FE0) / 32 : 0;
+            s.reverse = byteAt(a, 6) & Rtu::ReverseFlag;
+            s.running = byteAt(a, 6) & Rtu::RunningFlag;
+            s.fault = byteAt(a, 7) & Rtu::FaultFlag;
+            s.faultNumber = s.fault ? Rtu::FaultNumberOf(quint16(result.value)) : 0;
         } else {
             // Scaled as the main window scales it: the reply's own decimal code.
-            const float factor = Hexedit::RunningFactor(byteAt(a, 7) & 0x1F);
+            const float factor = Hexedit::RunningFactor(byteAt(a, 7) & Rtu::DecimalCodeMask);
             m_round.values[drive * m_values.size() + item - 1] =
                 double(float(result.value) * factor);
         }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RequestFramer.h"
 
+#include "RtuProtocol.h"
 #include "SimulatedBus.h"
 
 #include <algorithm>
@@ -57,16 +58,18 @@ int RequestFramer::headLength() const
     const int available = int(m_buffer.size());
     if (available < 2)
         return 0;
+    // The drives' functions and the other standard ones a master may send: the
+    // fixed eight-byte requests, and the writes that carry their byte count.
     switch (quint8(m_buffer.at(1))) {
     case 0x01:
     case 0x02:
-    case 0x03:
+    case Rtu::ReadFunction:
     case 0x04:
     case 0x05:
-    case 0x06:
+    case Rtu::WriteFunction:
         return available >= 8 ? 8 : 0;
     case 0x0F:
-    case 0x10: {
+    case Rtu::ControlFunction: {
         if (available < 7)
             return 0;
         const int length = 9 + quint8(m_buffer.at(6));

@@ -28,7 +28,7 @@ QByteArray exceptionReply(quint8 address, quint8 function, quint8 code)
 {
     QByteArray body;
     body.append(char(address));
-    body.append(char(function | 0x80));
+    body.append(char(function | Rtu::ExceptionFlag));
     body.append(char(code));
     return Hexedit::WithCrc(body);
 }
@@ -141,7 +141,7 @@ std::optional<QByteArray> SimulatedBus::readRequest(SimulatedDrive& drive,
     if (count == 0) {
         // The drive's own layouts: the register comes back in bytes 2 and 3.
         body.append(request.mid(2, 2));
-        if (reg >> 8 <= 10) {
+        if (reg >> 8 <= Rtu::LastParameterGroup) {
             const std::optional<quint16> raw = drive.parameters().raw(reg >> 8, reg & 0xFF);
             if (!raw)
                 return exceptionReply(address, kRead, IllegalAddress);

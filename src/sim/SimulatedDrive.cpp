@@ -306,30 +306,30 @@ quint16 SimulatedDrive::statusWord() const
 
 quint8 SimulatedDrive::stateFlags() const
 {
-    return quint8((isReverse() ? 0x04 : 0) | (isRunning() ? 0x10 : 0));
+    return quint8((isReverse() ? Rtu::ReverseFlag : 0) | (isRunning() ? Rtu::RunningFlag : 0));
 }
 
 quint8 SimulatedDrive::faultFlags() const
 {
-    return isFaulted() ? 0x20 : 0x00;
+    return isFaulted() ? Rtu::FaultFlag : quint8(0);
 }
 
 std::optional<quint16> SimulatedDrive::readRegister(quint16 reg) const
 {
     const int high = reg >> 8;
     const int low = reg & 0xFF;
-    if (high <= 10)
+    if (high <= Rtu::LastParameterGroup)
         return m_parameters.raw(high, low);
-    if (high == 0x0D) {
+    if (high == Rtu::RunningValueBlock) {
         if (const std::optional<RunningValue> v = runningValue(low))
             return v->raw;
         return std::nullopt;
     }
-    if (reg == 0x0E00)
+    if (reg == Rtu::StatusRegister)
         return statusWord();
-    if (reg == 0x2000)
+    if (reg == Rtu::ControlRegister)
         return m_lastCommand;
-    if (reg == 0x2001)
+    if (reg == Rtu::SetpointRegister)
         return m_setpoint;
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DriveParameters.h"
+#include "RtuProtocol.h"
 
 #include <QtGlobal>
 #include <array>
@@ -21,26 +22,26 @@
 class SimulatedDrive
 {
 public:
-    // Command codes of the control register 0x2000.
+    // Command codes of the control register.
     enum Command : quint8
     {
-        Stop = 0x01,
-        Forward = 0x12,
-        JogForward = 0x13,
-        SingleForward = 0x1E,
-        Reverse = 0x22,
-        JogReverse = 0x23,
-        SingleReverse = 0x2E,
+        Stop = Rtu::StopCode,
+        Forward = Rtu::ForwardCode,
+        JogForward = Rtu::JogForwardCode,
+        SingleForward = Rtu::SingleForwardCode,
+        Reverse = Rtu::ReverseCode,
+        JogReverse = Rtu::JogReverseCode,
+        SingleReverse = Rtu::SingleReverseCode,
     };
 
-    // A value of register block 0x0D as it goes on the wire.
+    // A value of the running-value block as it goes on the wire.
     struct RunningValue
     {
         quint16 raw = 0;
         quint8 decimalCode = 0; // 8: 0.01, 4: 0.1, 16: 0.001, 0: whole numbers
     };
 
-    static constexpr int RunningValueCount = 0x1D; // 0x0D00..0x0D1C
+    static constexpr int RunningValueCount = Rtu::EditionIndex + 1; // the edition is the last
 
     explicit SimulatedDrive(quint8 address);
 
