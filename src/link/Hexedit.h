@@ -41,6 +41,20 @@ struct ParameterReply
     quint16 raw = 0;
 };
 
+// The run commands of the main window, in the order the window numbers them; the
+// link turns each into its command code (RunCommandCode).
+enum class RunCommand : quint8
+{
+    None = 0,      // send nothing
+    Forward,       // "FWD" at the forward frequency
+    Reverse,       // "REV" at the reverse frequency
+    JogForward,    // "JOG-F"
+    JogReverse,    // "JOG-R"
+    Stop,          // "STOP"
+    SingleForward, // "FWD-S": single-drive mode only
+    SingleReverse, // "REV-S": single-drive mode only
+};
+
 // The Modbus RTU link: one shared request state, frame building with CRC-16,
 // the byte-by-byte receive assembler with its 1 ms drain, reply decoding, and
 // the poll schedule and run-command table that the main window's timers step
@@ -53,7 +67,9 @@ public:
 
     SerialPort& port() { return m_port; }
 
-    // ---- request state; fields a caller does not set keep the last request's value
+    // ---- request state; fields a request does not set keep the last request's value.
+    // Public to be read (and set up by tests); the program sets them only
+    // through the typed requests below.
     quint8 SlaveAddress = 0;
     quint8 FunctionCode = 0;
     quint8 RegisterHigh = 0;
@@ -74,6 +90,7 @@ public:
     // Scale of the parameter last shown by the parameter window; empty for a
     // reserved parameter (and before any parameter was shown).
     std::optional<double> ParameterScale;
+    void SetParameterScale(std::optional<double> scale) { ParameterScale = scale; }
 
     // Address of the last frame that actually went out; nullopt before any did.
     std::optional<quint8> LastRequestAddress() const { return m_lastRequestAddress; }
@@ -96,6 +113,18 @@ public:
     // Returns true when the frame was written or queued. The answer is
     // assembled from the start of RxBuffer: RxIndex is reset as it goes out.
     bool SendRequest(const QString& parameterValue = QString());
+    // ---- typed requests: each sets the request fields itself
+    // Reads one register (function 3, count 0 as the drives take it). The
+    // answer is assembled from the start of RxBuffer: RxIndex is reset first.
+    bool SendRead(quint8 address, quint16 reg);
+    // Reads parameter group.index of a drive; likewise resets RxIndex.
+    bool SendParameterRead(quint8 address, quint8 group, quint8 index);
+    // Writes parameter group.index (function 6), the value text converted with
+    // ParameterScale. Returns false, sending nothing, for address 0 or a value
+    // that does not convert.
+    bool SendParameterWrite(quint8 address, quint8 group, quint8 index, const QString& valueText);
+    // The control write for a run command at the given frequency text.
+    bool SendControlWrite(quint8 address, RunCommand command, const QString& frequency);
     // Tells every drive on the line to stop (address 0; nobody answers).
     bool SendBroadcastStop();
     // Sends a finished frame for the link client, taking its turn like any
@@ -137,11 +166,11 @@ public:
     static std::optional<quint16> PollRegister(int pollItem, int faultRecordSelect,
                                                int lastErrorValueSelect);
     // Reads the item's register from the address (an item outside 0..27 keeps
-    // the previous register). The caller sets RxIndex to 0 first.
+    // the previous register). RxIndex is reset first, as for every read.
     bool SendPollRequest(quint8 address, int pollItem, int faultRecordSelect = 0,
                          int lastErrorValueSelect = 0);
-    // Command code of a run command 1..7, 0 for "send nothing".
-    static quint8 RunCommandCode(int pendingCommand);
+    // Command code of a run command, 0 for None.
+    static quint8 RunCommandCode(RunCommand command);
     enum class CommandOutcome
     {
         Sent,
@@ -152,8 +181,8 @@ public:
     };
     // Sends the control write for a run command; what the main window shows is
     // handed in.
-    CommandOutcome SendPendingCommand(int pendingCommand, bool singleMachine, quint8 singleAddress,
-                                      const QString& forwardFrequency,
+    CommandOutcome SendPendingCommand(RunCommand pendingCommand, bool singleMachine,
+                                      quint8 singleAddress, const QString& forwardFrequency,
                                       const QString& reverseFrequency);
 
     // ---- conversions (no state)

@@ -1,57 +1,148 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Request sequencing: the poll schedule the poll timer steps through and the
+// Typed requests, each setting the request fields itself, and request
+// sequencing: the poll schedule the poll timer steps through and the
 // run-command table the command timer sends from.
 #include "Hexedit.h"
 #include "RtuProtocol.h"
 
+#include <array>
+
+namespace {
+
+using Rtu::RunningValueRegister;
+using Rtu::StatusRegister;
+
+// What an item of the poll schedule reads, and which of the fault choosers of
+// the main window may put another register in its place.
+struct PollEntry
+{
+    enum class Chooser
+    {
+        None,
+        FaultRecord,    // "Error Code": one of the fault records
+        LastErrorValue, // "Error Output": a value at the last fault
+    };
+    quint16 reg;
+    Chooser chooser;
+    const char* what; // for the reader; nothing shows it
+};
+
+// Per drive: the status at least twice, the output frequency three times, the
+// chosen fault record and last-fault value at items 23 and 24.
+constexpr std::array<PollEntry, Hexedit::PollItemCount> kPollSchedule{{
+    {StatusRegister, PollEntry::Chooser::None, "status"},
+    {RunningValueRegister(0), PollEntry::Chooser::None, "output frequency"},
+    {RunningValueRegister(1), PollEntry::Chooser::None, "frequency set-point"},
+    {RunningValueRegister(2), PollEntry::Chooser::None, "output current"},
+    {RunningValueRegister(3), PollEntry::Chooser::None, "output voltage"},
+    {RunningValueRegister(4), PollEntry::Chooser::None, "speed"},
+    {RunningValueRegister(5), PollEntry::Chooser::None, "run speed"},
+    {RunningValueRegister(6), PollEntry::Chooser::None, "speed set-point"},
+    {RunningValueRegister(7), PollEntry::Chooser::None, "DC bus voltage"},
+    {RunningValueRegister(8), PollEntry::Chooser::None, "input voltage"},
+    {StatusRegister, PollEntry::Chooser::None, "status"},
+    {RunningValueRegister(0), PollEntry::Chooser::None, "output frequency"},
+    {RunningValueRegister(9), PollEntry::Chooser::None, "PID set-point"},
+    {RunningValueRegister(10), PollEntry::Chooser::None, "PID feedback"},
+    {RunningValueRegister(11), PollEntry::Chooser::None, "analogue voltage input"},
+    {RunningValueRegister(12), PollEntry::Chooser::None, "analogue current input"},
+    {RunningValueRegister(13), PollEntry::Chooser::None, "pulse input"},
+    {RunningValueRegister(14), PollEntry::Chooser::None, "terminal inputs"},
+    {RunningValueRegister(0), PollEntry::Chooser::None, "output frequency"},
+    {RunningValueRegister(2), PollEntry::Chooser::None, "output current"},
+    {RunningValueRegister(1), PollEntry::Chooser::None, "frequency set-point"},
+    {RunningValueRegister(17), PollEntry::Chooser::None, "count"},
+    {RunningValueRegister(18), PollEntry::Chooser::None, "count set"},
+    {StatusRegister, PollEntry::Chooser::FaultRecord, "status, or the chosen fault record"},
+    {StatusRegister, PollEntry::Chooser::LastErrorValue,
+     "status, or the chosen value at the last fault"},
+    {RunningValueRegister(3), PollEntry::Chooser::None, "output voltage"},
+    {RunningValueRegister(15), PollEntry::Chooser::None, "radiator temperature"},
+    {RunningValueRegister(16), PollEntry::Chooser::None, "module temperature"},
+}};
+
+// Command codes in the order of RunCommand.
+constexpr std::array<quint8, 8> kRunCommandCodes{
+    0x00, // None: nothing is sent
+    Rtu::ForwardCode,
+    Rtu::ReverseCode,
+    Rtu::JogForwardCode,
+    Rtu::JogReverseCode,
+    Rtu::StopCode,
+    Rtu::SingleForwardCode,
+    Rtu::SingleReverseCode,
+};
+static_assert(kRunCommandCodes.size() == size_t(RunCommand::SingleReverse) + 1);
+
+} // namespace
+
+bool Hexedit::SendRead(quint8 address, quint16 reg)
+{
+    SlaveAddress = address;
+    FunctionCode = Rtu::ReadFunction;
+    RegisterHigh = quint8(reg >> 8);
+    RegisterLow = quint8(reg & 0xFF);
+    RxIndex = 0;
+    return SendRequest();
+}
+
+bool Hexedit::SendParameterRead(quint8 address, quint8 group, quint8 index)
+{
+    return SendRead(address, quint16(group << 8 | index));
+}
+
+bool Hexedit::SendParameterWrite(quint8 address, quint8 group, quint8 index,
+                                 const QString& valueText)
+{
+    SlaveAddress = address;
+    FunctionCode = Rtu::WriteFunction;
+    RegisterHigh = group;
+    RegisterLow = index;
+    return SendRequest(valueText);
+}
+
+bool Hexedit::SendControlWrite(quint8 address, RunCommand command, const QString& frequency)
+{
+    return PrepareControlWrite(address, RunCommandCode(command), frequency) && SendRequest();
+}
+
 std::optional<quint16> Hexedit::PollRegister(int pollItem, int faultRecordSelect,
                                              int lastErrorValueSelect)
 {
-    // Per drive: status at least twice, output frequency three times, the
-    // chosen fault record and last-fault value at 23 and 24.
-    static constexpr quint16 schedule[PollItemCount] = {
-        0x0E00, 0x0D00, 0x0D01, 0x0D02, 0x0D03, 0x0D04, 0x0D05, 0x0D06, 0x0D07, 0x0D08,
-        0x0E00, 0x0D00, 0x0D09, 0x0D0A, 0x0D0B, 0x0D0C, 0x0D0D, 0x0D0E, 0x0D00, 0x0D02,
-        0x0D01, 0x0D11, 0x0D12, 0x0E00, 0x0E00, 0x0D03, 0x0D0F, 0x0D10,
-    };
     if (pollItem < 0 || pollItem >= PollItemCount)
         return std::nullopt;
-    if (pollItem == 23 && faultRecordSelect != 0)
-        return quint16(0x0D00 + (faultRecordSelect & 0xFF));
-    if (pollItem == 24 && lastErrorValueSelect != 0)
-        return quint16(0x0D00 + (lastErrorValueSelect & 0xFF));
-    return schedule[pollItem];
+    const PollEntry& entry = kPollSchedule[size_t(pollItem)];
+    if (entry.chooser == PollEntry::Chooser::FaultRecord && faultRecordSelect != 0)
+        return RunningValueRegister(quint8(faultRecordSelect & 0xFF));
+    if (entry.chooser == PollEntry::Chooser::LastErrorValue && lastErrorValueSelect != 0)
+        return RunningValueRegister(quint8(lastErrorValueSelect & 0xFF));
+    return entry.reg;
 }
 
 bool Hexedit::SendPollRequest(quint8 address, int pollItem, int faultRecordSelect,
                               int lastErrorValueSelect)
 {
-    SlaveAddress = address;
-    if (const auto reg = PollRegister(pollItem, faultRecordSelect, lastErrorValueSelect)) {
-        RegisterHigh = quint8(*reg >> 8);
-        RegisterLow = quint8(*reg & 0xFF);
-    }
-    FunctionCode = Rtu::ReadFunction;
-    return SendRequest();
+    // An item outside the schedule reads the register of the last request again.
+    const std::optional<quint16> reg =
+        PollRegister(pollItem, faultRecordSelect, lastErrorValueSelect);
+    return SendRead(address, reg.value_or(quint16(RegisterHigh << 8 | RegisterLow)));
 }
 
-quint8 Hexedit::RunCommandCode(int pendingCommand)
+quint8 Hexedit::RunCommandCode(RunCommand command)
 {
-    static constexpr quint8 codes[] = {0x00, 0x12, 0x22, 0x13, 0x23, 0x01, 0x1E, 0x2E};
-    if (pendingCommand < 0 || pendingCommand > 7)
-        return 0;
-    return codes[pendingCommand];
+    const size_t at = size_t(command);
+    return at < kRunCommandCodes.size() ? kRunCommandCodes[at] : 0;
 }
 
-Hexedit::CommandOutcome Hexedit::SendPendingCommand(int pendingCommand, bool singleMachine,
+Hexedit::CommandOutcome Hexedit::SendPendingCommand(RunCommand pendingCommand, bool singleMachine,
                                                     quint8 singleAddress,
                                                     const QString& forwardFrequency,
                                                     const QString& reverseFrequency)
 {
-    const quint8 code = RunCommandCode(pendingCommand);
-    if (code == 0)
+    if (RunCommandCode(pendingCommand) == 0)
         return CommandOutcome::NothingToSend;
-    const bool singleOnly = pendingCommand == 6 || pendingCommand == 7;
+    const bool singleOnly =
+        pendingCommand == RunCommand::SingleForward || pendingCommand == RunCommand::SingleReverse;
     if (singleOnly && !singleMachine)
         return CommandOutcome::NothingToSend;
     // Without "Single Machine" a command follows the drive last addressed.
@@ -62,16 +153,16 @@ Hexedit::CommandOutcome Hexedit::SendPendingCommand(int pendingCommand, bool sin
     std::optional<quint8> address =
         singleMachine ? std::optional<quint8>(singleAddress) : m_lastRequestAddress;
     if (!address || *address == Rtu::BroadcastAddress) {
-        if (pendingCommand != 5)
+        if (pendingCommand != RunCommand::Stop)
             return CommandOutcome::NoDrive;
         return SendBroadcastStop() ? CommandOutcome::SentToEveryDrive : CommandOutcome::NotSent;
     }
     QString value = QStringLiteral("0");
-    if (pendingCommand == 1 || pendingCommand == 6)
+    if (pendingCommand == RunCommand::Forward || pendingCommand == RunCommand::SingleForward)
         value = forwardFrequency;
-    else if (pendingCommand == 2 || pendingCommand == 7)
+    else if (pendingCommand == RunCommand::Reverse || pendingCommand == RunCommand::SingleReverse)
         value = reverseFrequency;
-    if (!PrepareControlWrite(*address, code, value) || !SendRequest())
+    if (!SendControlWrite(*address, pendingCommand, value))
         return CommandOutcome::NotSent;
     return CommandOutcome::Sent;
 }

@@ -150,7 +150,7 @@ void demo::buildMenus()
 void demo::startUp()
 {
     PollItem = 0;
-    PendingCommand = 0;
+    PendingCommand = RunCommand::None;
 
     m_settings = PortSettings{};
     StatusBar1->setPanelText(StatusPanels::RunState, QStringLiteral("Stop"));

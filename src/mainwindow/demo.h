@@ -85,7 +85,7 @@ public:
     std::function<QString()> chooseSaveFile;
 
     // ---- state kept for the link
-    quint8 PendingCommand = 0;
+    RunCommand PendingCommand = RunCommand::None;
     quint8 PollItem = 0;
     quint8 PollOffset = 0;
     int FaultRecordSelect = 0;
@@ -260,7 +260,7 @@ private:
     void closePortForSettings();
 
     void selectNone();
-    void sendAtOnce(quint8 command);
+    void sendAtOnce(RunCommand command);
     // Tells the user, in the status bar, of a command that went to every drive
     // or could go to none.
     void reportCommand(Hexedit::CommandOutcome outcome);

@@ -126,47 +126,47 @@ quint8 demo::commandAddressSingle() const
 
 void demo::Option1_Click()
 {
-    PendingCommand = 1;
+    PendingCommand = RunCommand::Forward;
     switchOn(Timer2);
 }
 
 void demo::Option2_Click()
 {
-    PendingCommand = 2;
+    PendingCommand = RunCommand::Reverse;
     switchOn(Timer2);
 }
 
 void demo::Option3_Click()
 {
-    PendingCommand = 3;
+    PendingCommand = RunCommand::JogForward;
     askJogQuestion();
 }
 
 void demo::Option4_Click()
 {
-    PendingCommand = 4;
+    PendingCommand = RunCommand::JogReverse;
     askJogQuestion();
 }
 
 void demo::Option5_Click()
 {
-    PendingCommand = 5;
+    PendingCommand = RunCommand::Stop;
     switchOn(Timer2);
 }
 
 void demo::Option7_Click()
 {
-    sendAtOnce(6);
+    sendAtOnce(RunCommand::SingleForward);
 }
 
 void demo::Option8_Click()
 {
-    sendAtOnce(7);
+    sendAtOnce(RunCommand::SingleReverse);
 }
 
 void demo::Option9_Click()
 {
-    PendingCommand = 0;
+    PendingCommand = RunCommand::None;
     Timer2->stop();
 }
 
@@ -204,17 +204,17 @@ void demo::askJogQuestion()
 // run on the one event thread, so no poll tick can come between their frames
 // anyway; stopping and restarting the timer would only restart its countdown,
 // and a command repeating at or below the poll rhythm would starve polling.
-void demo::sendAtOnce(quint8 command)
+void demo::sendAtOnce(RunCommand command)
 {
     const std::optional<quint8> address = Check1->isChecked()
                                               ? std::optional<quint8>(commandAddressSingle())
                                               : m_link.LastRequestAddress();
     PendingCommand = command;
-    const QString& value = command == 6 ? m_forwardFrequency : m_reverseFrequency;
+    const QString& value =
+        command == RunCommand::SingleForward ? m_forwardFrequency : m_reverseFrequency;
     if (!address || *address == 0)
         reportCommand(Hexedit::CommandOutcome::NoDrive);
-    else if (m_link.PrepareControlWrite(*address, Hexedit::RunCommandCode(command), value) &&
-             m_link.SendRequest())
+    else if (m_link.SendControlWrite(*address, command, value))
         reportCommand(Hexedit::CommandOutcome::Sent);
     switchOn(Timer2);
 }
@@ -253,31 +253,31 @@ void demo::Timer3_Timer()
 {
     // While the jog question is open the user has not decided yet: the tick
     // neither asks again nor starts commanding.
-    if (PendingCommand != 0 && !m_jogQuestionOpen) {
+    if (PendingCommand != RunCommand::None && !m_jogQuestionOpen) {
         switchOn(Timer2);
         switch (PendingCommand) {
-        case 1:
+        case RunCommand::Forward:
             Option1_Click();
             break;
-        case 2:
+        case RunCommand::Reverse:
             Option2_Click();
             break;
-        case 3:
+        case RunCommand::JogForward:
             Option3_Click();
             break;
-        case 4:
+        case RunCommand::JogReverse:
             Option4_Click();
             break;
-        case 5:
+        case RunCommand::Stop:
             Option5_Click();
             break;
-        case 6:
+        case RunCommand::SingleForward:
             Option7_Click();
             break;
-        case 7:
+        case RunCommand::SingleReverse:
             Option8_Click();
             break;
-        default:
+        case RunCommand::None:
             break;
         }
     }

@@ -66,7 +66,6 @@ void demo::Timer1_Timer()
         address = m_link.SlaveAddress;
     }
     watchDrive(address);
-    m_link.RxIndex = 0;
     if (m_link.SendPollRequest(address, PollItem, FaultRecordSelect, LastErrorValueSelect))
         ++m_unansweredPolls;
     // A lost reply or two is no silence; whole poll rounds without an answer are.

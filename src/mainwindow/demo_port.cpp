@@ -72,7 +72,7 @@ void demo::enterPortClosedState()
     Frame5->setEnabled(false);
     Command5->setText(QStringLiteral("Start"));
     selectNone();
-    PendingCommand = 0;
+    PendingCommand = RunCommand::None;
     // What the watched drive last reported stays on show, marked as old.
     if (m_stateDrive)
         showStale(true);

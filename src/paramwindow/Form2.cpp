@@ -22,7 +22,10 @@
 
 namespace {
 
-constexpr int kHighestAddress = 255;
+// The address box lists 0..31 but is editable, and takes any whole number that
+// fits the request's address byte: this is the most it takes, not the drives'
+// highest address.
+constexpr int kLargestAddressInBox = 255;
 
 const QString kErrorTitle = QStringLiteral("Error Warning");
 const QString kMessageTitle = QStringLiteral("Message!");
@@ -54,7 +57,7 @@ Form2::Form2(Hexedit& link, Prompter& prompter, PasswordLock& lock, QAction& dat
         Combo1->addItem(QString::fromStdString(Tab::GroupDigit(group)));
     Combo1->setCurrentIndex(0);
     FillIndexList();
-    for (int address = 0; address <= 31; ++address)
+    for (int address = 0; address <= Rtu::HighestAddress; ++address)
         Combo3->addItem(QString::number(address));
     Combo3->setCurrentIndex(1);
 
@@ -123,12 +126,12 @@ std::optional<quint8> Form2::addressOrWarn()
         while (first < text.size() - 1 && text[first] == u'0')
             ++first;
         const QString digits = text.sliced(first);
-        if (digits.size() <= 3 && digits.toInt() <= kHighestAddress)
+        if (digits.size() <= 3 && digits.toInt() <= kLargestAddressInBox)
             return quint8(digits.toInt());
     }
     warn(QStringLiteral("The inverter address must be a whole number from 0 to %1. "
                         "Nothing was sent.")
-             .arg(kHighestAddress));
+             .arg(kLargestAddressInBox));
     return std::nullopt;
 }
 
@@ -140,12 +143,7 @@ void Form2::readSelectedParameter()
     const std::optional<quint8> address = addressOrWarn();
     if (!address)
         return;
-    m_link.SlaveAddress = *address;
-    m_link.FunctionCode = Rtu::ReadFunction;
-    m_link.RegisterHigh = quint8(*group);
-    m_link.RegisterLow = quint8(selectedIndex());
-    m_link.RxIndex = 0;
-    m_link.SendRequest();
+    m_link.SendParameterRead(*address, quint8(*group), quint8(selectedIndex()));
     m_askedDrive = *address;
     NoAnswerLabel->clear();
     showWaiting(true);
@@ -193,7 +191,7 @@ void Form2::onParameterReceived(const ParameterReply& reply)
     ShowParameterInfo(row);
 
     const std::optional<double> scale = Tab::ParamScale(row);
-    m_link.ParameterScale = scale;
+    m_link.SetParameterScale(scale);
     if (scale) {
         const double value = double(reply.raw) * *scale;
         Command1->setEnabled(true);
@@ -282,11 +280,7 @@ void Form2::Command1_Click()
                             "written to one drive at a time. Nothing was sent."));
         return;
     }
-    m_link.SlaveAddress = *address;
-    m_link.FunctionCode = Rtu::WriteFunction;
-    m_link.RegisterHigh = quint8(*group);
-    m_link.RegisterLow = quint8(selectedIndex());
-    m_link.SendRequest(value);
+    m_link.SendParameterWrite(*address, quint8(*group), quint8(selectedIndex()), value);
 }
 
 void Form2::Command4_Click()

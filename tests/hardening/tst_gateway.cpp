@@ -59,7 +59,7 @@ struct GatewayWindow
     {
         return w.Command1->text() == kOpen && w.Shape1->fillColour() == ColourValue::Red &&
                !w.port().isOpen() && !w.Timer1->isActive() && !w.Timer2->isActive() &&
-               !w.Command5->isEnabled() && w.PendingCommand == 0;
+               !w.Command5->isEnabled() && w.PendingCommand == RunCommand::None;
     }
 };
 

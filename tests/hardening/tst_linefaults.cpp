@@ -123,7 +123,7 @@ void tst_linefaults::farEndGoesAwayWhilePolling()
     QVERIFY(!w.Timer2->isActive());
     QVERIFY(!w.link().DrainTimer().isActive());
     QVERIFY(w.Option9->isChecked());
-    QCOMPARE(w.PendingCommand, quint8(0));
+    QCOMPARE(w.PendingCommand, RunCommand::None);
     QCOMPARE(w.Command5->text(), QStringLiteral("Start"));
     QVERIFY(!w.Command5->isEnabled());
     QVERIFY(!w.port().isOpen());

@@ -135,9 +135,10 @@ void LinkClientTest::runCommandAndStopGoOutBetweenJobRequests()
     line.submit(LinkRequest::read(1, 0x0003));
     line.client.submit(LinkRequest::read(1, 0x0004), [](const LinkResult&) {});
     // The user runs drive 1 while the job's read is on the wire, then stops it.
-    QCOMPARE(line.link.SendPendingCommand(1, true, 1, QStringLiteral("30"), QString()),
-             Hexedit::CommandOutcome::Sent);
-    QCOMPARE(line.link.SendPendingCommand(5, true, 1, QString(), QString()),
+    QCOMPARE(
+        line.link.SendPendingCommand(RunCommand::Forward, true, 1, QStringLiteral("30"), QString()),
+        Hexedit::CommandOutcome::Sent);
+    QCOMPARE(line.link.SendPendingCommand(RunCommand::Stop, true, 1, QString(), QString()),
              Hexedit::CommandOutcome::Sent);
     line.receive(parameterAnswer(1, 3, 0x0003, 1));
     const QList<QByteArray> w = line.port.written();

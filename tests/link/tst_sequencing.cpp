@@ -145,7 +145,7 @@ void TestSequencing::pendingCommand()
         b.port.clearWritten();
     }
     const bool sent =
-        b.link.SendPendingCommand(pending, single, 9, forward, QStringLiteral("30")) ==
+        b.link.SendPendingCommand(RunCommand(pending), single, 9, forward, QStringLiteral("30")) ==
         Hexedit::CommandOutcome::Sent;
     QCOMPARE(sent, !frame.isEmpty());
     QCOMPARE(b.port.written().size(), frame.isEmpty() ? 0 : 1);
@@ -162,12 +162,13 @@ void TestSequencing::multiDriveCommandFollowsLastRequest()
     b.link.FunctionCode = 3;
     QVERIFY(b.link.SendRequest());
     QCOMPARE(b.link.LastRequestAddress(), std::optional<quint8>(7));
-    QVERIFY(sent(b.link.SendPendingCommand(5, false, 9, QString(), QString())));
+    QVERIFY(sent(b.link.SendPendingCommand(RunCommand::Stop, false, 9, QString(), QString())));
     QCOMPARE(quint8(b.lastWritten()[0]), quint8(7));
     // A command that is refused does not move the address either.
     b.link.SlaveAddress = 12;
-    QVERIFY(!sent(b.link.SendPendingCommand(1, false, 9, QStringLiteral("abc"), QString())));
-    QVERIFY(sent(b.link.SendPendingCommand(5, false, 9, QString(), QString())));
+    QVERIFY(!sent(b.link.SendPendingCommand(RunCommand::Forward, false, 9, QStringLiteral("abc"),
+                                            QString())));
+    QVERIFY(sent(b.link.SendPendingCommand(RunCommand::Stop, false, 9, QString(), QString())));
     QCOMPARE(quint8(b.lastWritten()[0]), quint8(7));
 }
 
@@ -178,9 +179,11 @@ void TestSequencing::noWriteReachesEveryDrive()
     // Reading address 0 is harmless (no drive answers); a sweep may start there.
     QVERIFY(b.link.SendPollRequest(0, 0));
     // A run command following that drive, or aimed at 0, would start every drive.
-    QCOMPARE(b.link.SendPendingCommand(1, false, 9, QStringLiteral("50"), QString()),
+    QCOMPARE(
+        b.link.SendPendingCommand(RunCommand::Forward, false, 9, QStringLiteral("50"), QString()),
+        Outcome::NoDrive);
+    QCOMPARE(b.link.SendPendingCommand(RunCommand::JogForward, true, 0, QString(), QString()),
              Outcome::NoDrive);
-    QCOMPARE(b.link.SendPendingCommand(3, true, 0, QString(), QString()), Outcome::NoDrive);
     // Nor does a parameter write go there.
     b.link.ParameterScale = 1.0;
     b.link.SlaveAddress = 0;
@@ -188,7 +191,7 @@ void TestSequencing::noWriteReachesEveryDrive()
     QVERIFY(!b.link.SendRequest(QStringLiteral("10")));
     QCOMPARE(b.port.written().size(), 1);
     // Drive 1 is commanded as ever.
-    QVERIFY(sent(b.link.SendPendingCommand(5, true, 1, QString(), QString())));
+    QVERIFY(sent(b.link.SendPendingCommand(RunCommand::Stop, true, 1, QString(), QString())));
     QCOMPARE(spaced(b.lastWritten()), QStringLiteral("01 10 20 00 00 02 04 00 01 00 00 3B AE"));
 }
 
@@ -199,16 +202,16 @@ void TestSequencing::stopWithNoDriveToNameStopsEveryDrive()
         spaced(Hexedit::WithCrc(QByteArray::fromHex("0010200000020400010000")));
     // "Single Machine" on address 0.
     Bench single;
-    QCOMPARE(single.link.SendPendingCommand(5, true, 0, QString(), QString()),
+    QCOMPARE(single.link.SendPendingCommand(RunCommand::Stop, true, 0, QString(), QString()),
              Outcome::SentToEveryDrive);
     QCOMPARE(spaced(single.lastWritten()), broadcastStop);
     // A sweep that has not polled yet, and the same after the line was reopened.
     Bench multi;
-    QCOMPARE(multi.link.SendPendingCommand(5, false, 9, QString(), QString()),
+    QCOMPARE(multi.link.SendPendingCommand(RunCommand::Stop, false, 9, QString(), QString()),
              Outcome::SentToEveryDrive);
     QVERIFY(multi.link.SendPollRequest(4, 0));
     multi.link.ResetLine();
-    QCOMPARE(multi.link.SendPendingCommand(5, false, 9, QString(), QString()),
+    QCOMPARE(multi.link.SendPendingCommand(RunCommand::Stop, false, 9, QString(), QString()),
              Outcome::SentToEveryDrive);
     QCOMPARE(multi.port.written().size(), 3);
     QCOMPARE(spaced(multi.lastWritten()), broadcastStop);
@@ -220,7 +223,8 @@ void TestSequencing::anotherLineStartsAfresh()
     QVERIFY(b.link.SendPollRequest(3, 0));
     b.link.ResetLine(); // the port was closed, perhaps for another one
     QVERIFY(!b.link.LastRequestAddress());
-    QVERIFY(!sent(b.link.SendPendingCommand(1, false, 9, QStringLiteral("50"), QString())));
+    QVERIFY(!sent(
+        b.link.SendPendingCommand(RunCommand::Forward, false, 9, QStringLiteral("50"), QString())));
     QCOMPARE(b.port.written().size(), 1);
 }
 

@@ -101,7 +101,7 @@ void TestDemoCommands::startUpState()
     QCOMPARE(w.StatusBar1->panelText(StatusPanels::RunState), QString("Stop"));
     QCOMPARE(b.port.portName(), QString("COM1"));
     QCOMPARE(b.port.settings(), QString("9600,E,8,1"));
-    QCOMPARE(w.PendingCommand, quint8(0));
+    QCOMPARE(w.PendingCommand, RunCommand::None);
     QVERIFY(!b.port.isOpen());
 }
 
@@ -140,7 +140,7 @@ void TestDemoCommands::openAndCloseFollowTheStateTable()
     QVERIFY(!w.Command5->isEnabled());
     QCOMPARE(w.Command5->text(), QString("Start"));
     QVERIFY(w.Option9->isChecked());
-    QCOMPARE(w.PendingCommand, quint8(0));
+    QCOMPARE(w.PendingCommand, RunCommand::None);
     QVERIFY(b.prompts().isEmpty());
 }
 
@@ -343,7 +343,7 @@ void TestDemoCommands::jogYesClosesThePort()
     QVERIFY(!b.port.isOpen());
     QCOMPARE(b.window.Command1->text(), QString("Open Serial"));
     QVERIFY(b.window.Option9->isChecked());
-    QCOMPARE(b.window.PendingCommand, quint8(0));
+    QCOMPARE(b.window.PendingCommand, RunCommand::None);
     QVERIFY(!b.window.Timer2->isActive());
     QVERIFY(b.port.written().isEmpty());
 }
@@ -364,7 +364,7 @@ void TestDemoCommands::jogQuestionIsAskedOnceAtATime()
     w.Option4->click();
     QCOMPARE(asked, 1);
     QVERIFY(b.port.isOpen());
-    QCOMPARE(w.PendingCommand, quint8(4));
+    QCOMPARE(w.PendingCommand, RunCommand::JogReverse);
     // With the box closed the next refresh asks again.
     w.Timer3_Timer();
     QCOMPARE(asked, 2);

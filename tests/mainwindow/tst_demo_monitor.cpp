@@ -595,7 +595,7 @@ void TestDemoMonitor::parameterSetStopsAndShowsOneWindow()
     w.Command5_Click();
     w.data_set->trigger();
     QVERIFY(w.Option9->isChecked());
-    QCOMPARE(w.PendingCommand, quint8(0));
+    QCOMPARE(w.PendingCommand, RunCommand::None);
     QVERIFY(!w.Timer1->isActive());
     QVERIFY(!w.Timer2->isActive());
     QCOMPARE(w.Command5->text(), QString("Start"));

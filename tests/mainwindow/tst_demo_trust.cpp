@@ -223,7 +223,7 @@ void TestDemoTrust::optionsChosenAnyWaySendOnce()
     toggleByAccessibility(w.Option7);
     QVERIFY(w.Option7->isChecked());
     QCOMPARE(b.writtenHex(), QStringList{controlWrite(1, 0x1E, 5000)});
-    QCOMPARE(w.PendingCommand, quint8(6));
+    QCOMPARE(w.PendingCommand, RunCommand::SingleForward);
     QVERIFY(w.Timer2->isActive());
 
     b.port.clearWritten();
@@ -239,10 +239,10 @@ void TestDemoTrust::optionsChosenAnyWaySendOnce()
 
     b.port.clearWritten();
     toggleByAccessibility(w.Option9);
-    QCOMPARE(w.PendingCommand, quint8(0));
+    QCOMPARE(w.PendingCommand, RunCommand::None);
     QVERIFY(!w.Timer2->isActive());
     toggleByAccessibility(w.Option1);
-    QCOMPARE(w.PendingCommand, quint8(1));
+    QCOMPARE(w.PendingCommand, RunCommand::Forward);
     QVERIFY(w.Timer2->isActive());
     QVERIFY(b.port.written().isEmpty()); // "FWD" waits for the command tick
 }
