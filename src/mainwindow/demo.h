@@ -300,6 +300,9 @@ private:
     QString m_reverseFrequency = QStringLiteral("50");
     bool m_jogQuestionOpen = false;
     bool m_toldNoDrive = false;
+    // The drive the poll tick read last. Other requests (a parameter read of
+    // another drive, a run command) do not change which drive is watched.
+    quint8 m_polledDrive = 0;
     // The drive whose answers are on display, once the poll has turned to one.
     std::optional<quint8> m_stateDrive;
     // When the watched drive last answered (or was first polled), and the polls

@@ -62,9 +62,9 @@ void demo::Timer1_Timer()
         // rather than read an address beyond "End".
         if (PollOffset > 0 && first + PollOffset > ShownNumber(Combo1))
             PollOffset = 0;
-        m_link.SlaveAddress = quint8(first + PollOffset);
-        address = m_link.SlaveAddress;
+        address = quint8(first + PollOffset);
     }
+    m_polledDrive = address;
     watchDrive(address);
     if (m_link.SendPollRequest(address, PollItem, FaultRecordSelect, LastErrorValueSelect))
         ++m_unansweredPolls;
@@ -145,7 +145,7 @@ void demo::ShowRunningValue(const RunningValueReply& reply)
 
 quint8 demo::watchedDrive() const
 {
-    return Check1->isChecked() ? quint8(ShownNumber(Combo2)) : m_link.SlaveAddress;
+    return Check1->isChecked() ? quint8(ShownNumber(Combo2)) : m_polledDrive;
 }
 
 void demo::watchDrive(quint8 address)

@@ -58,6 +58,7 @@ private slots:
     void driveStatus_data();
     void driveStatus();
     void answersOnlyFromTheWatchedDrive();
+    void parameterReadKeepsThePolledDriveWatched();
     void receiveLampsAndLog();
     void logIsBounded();
     void logGathersTexts();
@@ -350,6 +351,32 @@ void TestDemoMonitor::answersOnlyFromTheWatchedDrive()
     QCOMPARE(w.Text30->text(), direction);
     b.receive(reply(3, 0x0E, 0, 0, 0x04, 0));
     QCOMPARE(w.Text30->text(), QString("REV"));
+}
+
+void TestDemoMonitor::parameterReadKeepsThePolledDriveWatched()
+{
+    DemoBench b;
+    demo& w = b.window;
+    b.openPort();
+    w.data_set->setEnabled(true);
+    w.data_set->trigger();
+    auto* parameters = w.findChild<Form2*>();
+    QVERIFY(parameters);
+    // Drives 3..3 are polled while the parameter window reads P0.00 of drive 5.
+    w.Check1->setChecked(false);
+    w.Check1_Click();
+    w.Combo1->setCurrentText("3");
+    w.Combo4->setCurrentText("3");
+    w.Timer1_Timer();
+    parameters->Combo3->setCurrentText("5");
+    parameters->Combo1_Click();
+    QCOMPARE(b.writtenHex().last(), readRequest(5, 0x0000));
+    // Drive 3's answers are still the ones shown.
+    b.receive(reply(3, 0x0E, 0, 0, 0x10, 0));
+    QCOMPARE(w.Text29->text(), QString("Run"));
+    b.receive(reply(3, 0x0D, 0, 0x0FA0, 0, 8));
+    QCOMPARE(w.Text24->text(), QString("40.00"));
+    QCOMPARE(w.Label34->text(), QString("3"));
 }
 
 void TestDemoMonitor::receiveLampsAndLog()
