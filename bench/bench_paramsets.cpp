@@ -9,9 +9,9 @@
 // Usage: bench_paramsets --vfdsim PATH [--settings 9600,E,8,1] [--delay-ms 5]
 #include "CloneJob.h"
 
-#include <algorithm>
 #include "DevicePort.h"
 #include "ParamJobs.h"
+#include <algorithm>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -97,7 +97,8 @@ int main(int argc, char** argv)
         ++exchanges;
     });
     std::printf("vfdsim --pty at %s, response delay %.0f ms; one parameter's limit %.1f ms\n",
-                qPrintable(settings), delayMs, (8 + 8) * limit.characterMs + std::max(3.5 * limit.characterMs, delayMs));
+                qPrintable(settings), delayMs,
+                (8 + 8) * limit.characterMs + std::max(3.5 * limit.characterMs, delayMs));
 
     ReadJob read(client, 1);
     double ms = timed(read, &ReadJob::finished, [&] { read.start(); });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
 #include "SavedSettings.h"
+#include "VfdVersion.h"
 #include "demo.h"
 
 #include <QApplication>

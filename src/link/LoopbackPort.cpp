@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LoopbackPort.h"
 
-LoopbackPort::LoopbackPort(QObject* parent) : SerialPort(parent) {}
+LoopbackPort::LoopbackPort(QObject* parent) : MemoryPort(parent) {}
 
 SerialPort::OpenError LoopbackPort::open()
 {
@@ -9,30 +9,20 @@ SerialPort::OpenError LoopbackPort::open()
     m_nextOpenError = OpenError::None;
     if (error != OpenError::None)
         return error;
-    if (m_open)
+    if (isOpen())
         return OpenError::PortBusy;
-    m_open = true;
+    setOpen(true);
     return OpenError::None;
 }
 
 void LoopbackPort::close()
 {
-    m_open = false;
-    m_input.clear();
-}
-
-std::optional<quint8> LoopbackPort::readByte()
-{
-    if (!m_open || m_input.empty())
-        return std::nullopt;
-    const quint8 byte = m_input.front();
-    m_input.pop_front();
-    return byte;
+    setOpen(false);
 }
 
 bool LoopbackPort::write(const QByteArray& block)
 {
-    if (!m_open)
+    if (!isOpen())
         return false;
     m_written.append(block);
     return true;
@@ -40,16 +30,16 @@ bool LoopbackPort::write(const QByteArray& block)
 
 void LoopbackPort::inject(const QByteArray& bytes)
 {
-    if (!m_open)
+    if (!isOpen())
         return;
     for (const char c : bytes)
-        m_input.push_back(quint8(c));
+        arrive(quint8(c));
     emit bytesReceived();
 }
 
 void LoopbackPort::simulateDeviceLoss()
 {
-    if (!m_open)
+    if (!isOpen())
         return;
     close();
     emit deviceLost();

@@ -10,8 +10,20 @@
 // "baud,parity letter,data bits,stop bits", for example "9600,E,8,1".
 struct SerialSettings
 {
-    enum class Parity { None, Odd, Even, Space, Mark };
-    enum class StopBits { One, OneAndHalf, Two };
+    enum class Parity
+    {
+        None,
+        Odd,
+        Even,
+        Space,
+        Mark
+    };
+    enum class StopBits
+    {
+        One,
+        OneAndHalf,
+        Two
+    };
 
     qint32 baudRate = 9600;
     Parity parity = Parity::Even;
@@ -39,7 +51,8 @@ class SerialPort : public QObject
 public:
     // Why an open failed. The first three are the classic serial-control
     // error numbers the program reports with its fixed messages.
-    enum class OpenError {
+    enum class OpenError
+    {
         None,
         InvalidPort,      // 8002: no such port
         PortBusy,         // 8005: already open, or held by another program

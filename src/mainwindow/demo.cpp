@@ -258,7 +258,7 @@ void demo::data_set_Click()
     if (Timer1->isActive()) {
         // Polling switched on by a rhythm change leaves the button at "Start";
         // its handler would then start monitoring instead of stopping it.
-        if (Command5->text() == u"Stop")
+        if (m_monitoring)
             Command5_Click();
         else
             Timer1->stop();

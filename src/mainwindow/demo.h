@@ -253,7 +253,17 @@ private:
     void connectControls();
     void startUp();
 
-    void showPortState();
+    // What the window shows of the port and of monitoring is its own state,
+    // never read back from a caption. setPortState() and setMonitoring() are
+    // the only places that change what the user sees of them.
+    enum class PortState
+    {
+        Closed,
+        Open
+    };
+    void setPortState(PortState state);
+    void setMonitoring(bool on);
+    void enablePortControls();
     void enterPortClosedState();
     void reportOpenError(SerialPort::OpenError error);
     void onDeviceLost();
@@ -305,6 +315,10 @@ private:
     quint8 m_polledDrive = 0;
     // The drive whose answers are on display, once the poll has turned to one.
     std::optional<quint8> m_stateDrive;
+    PortState m_portState = PortState::Closed;
+    // "Start" was pressed and the button offers "Stop". The poll timer may run
+    // without it: a rhythm change starts polling and leaves the button alone.
+    bool m_monitoring = false;
     // When the watched drive last answered (or was first polled), and the polls
     // it has left unanswered since.
     QDateTime m_silentSince;

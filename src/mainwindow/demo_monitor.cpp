@@ -34,15 +34,15 @@ void demo::Command5_Click()
                          QStringLiteral("Communication timt limited at 200ms"), QMessageBox::Ok});
         return;
     }
-    if (Command5->text() == u"Start") {
+    if (!m_monitoring) {
         Timer1->setInterval(int(std::min(ms, 20000.0)));
         Timer1->start();
-        Command5->setText(QStringLiteral("Stop"));
+        setMonitoring(true);
         Text28->clearLog();
         if (!Timer3->isActive())
             Timer3->start();
     } else {
-        Command5->setText(QStringLiteral("Start"));
+        setMonitoring(false);
         Timer1->stop();
     }
 }

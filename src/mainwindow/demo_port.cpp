@@ -19,16 +19,16 @@ const QString kErrorTitle = QStringLiteral("Error Waining!");
 
 void demo::TogglePort()
 {
-    if (Command1->text() != kOpenCaption) {
+    if (m_portState == PortState::Open) {
         m_port.close();
-        Command1->setText(kOpenCaption);
-        Shape1->setFillColour(ColourValue::Red);
+        setPortState(PortState::Closed);
         return;
     }
     if (!m_port.isOpen()) {
         const SerialPort::OpenError error = m_port.open();
         if (error != SerialPort::OpenError::None) {
             reportOpenError(error);
+            setPortState(PortState::Closed);
             return;
         }
     }
@@ -36,27 +36,39 @@ void demo::TogglePort()
     m_lineStats.reset();
     m_toldNoDrive = false;
     m_trace.restart();
-    Command1->setText(kCloseCaption);
-    Shape1->setFillColour(ColourValue::Green);
+    setPortState(PortState::Open);
 }
 
 void demo::Command1_Click()
 {
     TogglePort();
-    showPortState();
 }
 
-void demo::showPortState()
+void demo::setPortState(PortState state)
 {
-    if (m_port.isOpen()) {
-        encode->setEnabled(true);
-        Timer2->setInterval(checkRhythm(Text26));
-        Command5->setEnabled(true);
-        Frame4->setEnabled(true);
-        Frame5->setEnabled(true);
-    } else {
+    m_portState = state;
+    const bool open = state == PortState::Open;
+    Command1->setText(open ? kCloseCaption : kOpenCaption);
+    Shape1->setFillColour(open ? ColourValue::Green : ColourValue::Red);
+    if (open)
+        enablePortControls();
+    else
         enterPortClosedState();
-    }
+}
+
+void demo::setMonitoring(bool on)
+{
+    m_monitoring = on;
+    Command5->setText(on ? QStringLiteral("Stop") : QStringLiteral("Start"));
+}
+
+void demo::enablePortControls()
+{
+    encode->setEnabled(true);
+    Timer2->setInterval(checkRhythm(Text26));
+    Command5->setEnabled(true);
+    Frame4->setEnabled(true);
+    Frame5->setEnabled(true);
 }
 
 void demo::enterPortClosedState()
@@ -70,7 +82,7 @@ void demo::enterPortClosedState()
     Command5->setEnabled(false);
     Frame4->setEnabled(false);
     Frame5->setEnabled(false);
-    Command5->setText(QStringLiteral("Start"));
+    setMonitoring(false);
     selectNone();
     PendingCommand = RunCommand::None;
     // What the watched drive last reported stays on show, marked as old.
@@ -117,9 +129,9 @@ void demo::onDeviceLost()
 {
     // The device is gone and the port already shut; the window follows and says
     // so once. Polls and commands stop here, so nothing piles up behind the box.
-    if (Command1->text() != kOpenCaption)
-        TogglePort();
-    enterPortClosedState();
+    if (m_portState == PortState::Open)
+        m_port.close();
+    setPortState(PortState::Closed);
     const QString reason = m_port.errorString();
     // A gateway's connection fails for reasons of its own (refused, unknown
     // host, no answer), which the reason names; "unplugged" would mislead.
@@ -138,8 +150,6 @@ void demo::closePortForSettings()
 {
     // New settings close the port; the window goes into its port-closed state
     // with it, so no command resumes by itself when the port opens again.
-    if (Command1->text() != kOpenCaption)
-        TogglePort();
     m_port.close();
-    enterPortClosedState();
+    setPortState(PortState::Closed);
 }

@@ -3,6 +3,7 @@
 
 #include "NumberText.h"
 #include "Tab.h"
+#include "VfdVersion.h"
 
 #include <QRegularExpression>
 #include <algorithm>

@@ -2,6 +2,7 @@
 #include "Recording.h"
 
 #include "Tab.h"
+#include "VfdVersion.h"
 
 #include <QFileInfo>
 #include <QMetaObject>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SimCommandLine.h"
 
+#include "VfdVersion.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -66,7 +68,8 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         "127.0.0.1 as a serial-to-Ethernet gateway does (one client at a time; open "
         "tcp://127.0.0.1:PORT in vfdtool). The first line of standard output names what "
         "to open. Ctrl-C ends the program.\n\n"
-        "A pseudo-terminal or a TCP connection carries bytes at once, so there the line is timed as an "
+        "A pseudo-terminal or a TCP connection carries bytes at once, so there the line is timed "
+        "as an "
         "RS-485 line at the given settings: a request counts as heard when its bytes "
         "would have arrived at the baud rate (bits per character from data bits, parity "
         "and stop bits), a frame ends after 3.5 characters of silence (at least 3 ms), "

@@ -9,7 +9,7 @@ SimulatedPort::SimulatedPort(QObject* parent) : SimulatedPort(Timing::RealTime, 
 }
 
 SimulatedPort::SimulatedPort(Timing timing, const QList<quint8>& addresses, QObject* parent)
-    : SerialPort(parent),
+    : MemoryPort(parent),
       m_clock(timing == Timing::Manual ? std::unique_ptr<SimClock>(new ManualClock)
                                        : std::unique_ptr<SimClock>(new SteadyClock)),
       m_bus(addresses), m_server(std::make_unique<BusServer>(m_bus, *m_clock))
@@ -35,12 +35,11 @@ double SimulatedPort::characterUs() const
 
 SerialPort::OpenError SimulatedPort::open()
 {
-    if (m_open) {
+    if (isOpen()) {
         setErrorString(tr("The port is already open."));
         return OpenError::PortBusy;
     }
-    m_open = true;
-    m_input.clear();
+    setOpen(true);
     m_onLine.clear();
     m_server->setLineSettings(lineSettings());
     return OpenError::None;
@@ -49,25 +48,15 @@ SerialPort::OpenError SimulatedPort::open()
 void SimulatedPort::close()
 {
     // The drives keep running; only what was on its way to us is lost.
-    m_open = false;
-    m_input.clear();
+    setOpen(false);
     m_onLine.clear();
     m_server->clearPending();
     m_timer.stop();
 }
 
-std::optional<quint8> SimulatedPort::readByte()
-{
-    if (!m_open || m_input.empty())
-        return std::nullopt;
-    const quint8 byte = m_input.front();
-    m_input.pop_front();
-    return byte;
-}
-
 bool SimulatedPort::write(const QByteArray& block)
 {
-    if (!m_open)
+    if (!isOpen())
         return false;
     if (m_driveSettings) {
         const SerialSettings port = lineSettings();
@@ -84,7 +73,7 @@ bool SimulatedPort::write(const QByteArray& block)
 
 void SimulatedPort::onTransmit(const QByteArray& bytes, qint64 dueUs)
 {
-    if (!m_open)
+    if (!isOpen())
         return;
     // One character after another; a reply waits for the one before it.
     const double perByte = characterUs();
@@ -112,13 +101,12 @@ void SimulatedPort::deliver()
     m_server->service();
     bool arrived = false;
     while (!m_onLine.empty() && m_onLine.front().dueUs <= now) {
-        if (m_open)
-            m_input.push_back(m_onLine.front().byte);
+        arrive(m_onLine.front().byte);
         m_onLine.pop_front();
         arrived = true;
     }
     arm();
-    if (arrived && m_open)
+    if (arrived && isOpen())
         emit bytesReceived();
 }
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "BusServer.h"
-#include "SerialPort.h"
+#include "MemoryPort.h"
 #include "SimClock.h"
 #include "SimulatedBus.h"
 
@@ -19,7 +19,7 @@
 //
 // In RealTime mode a timer delivers the bytes; in Manual mode nothing moves
 // until advanceMs() is called, which lets tests run the drives without sleeping.
-class SimulatedPort : public SerialPort
+class SimulatedPort : public MemoryPort
 {
     Q_OBJECT
 public:
@@ -48,12 +48,7 @@ public:
 
     OpenError open() override;
     void close() override;
-    bool isOpen() const override { return m_open; }
-    qint64 bytesWaiting() const override { return qint64(m_input.size()); }
-    std::optional<quint8> readByte() override;
     bool write(const QByteArray& block) override;
-    void clearInput() override { m_input.clear(); }
-    void clearOutput() override {}
 
 private:
     struct Incoming
@@ -71,8 +66,6 @@ private:
     SimulatedBus m_bus;
     std::unique_ptr<BusServer> m_server;
     std::deque<Incoming> m_onLine;
-    std::deque<quint8> m_input;
     QTimer m_timer;
-    bool m_open = false;
     std::optional<SerialSettings> m_driveSettings;
 };

@@ -26,7 +26,7 @@ int RowOf(const char* number)
 
 } // namespace
 
-class TestCatalogue : public QObject
+class tst_catalogue : public QObject
 {
     Q_OBJECT
 
@@ -52,7 +52,7 @@ private slots:
     void leadingNumber();
 };
 
-void TestCatalogue::groupsCoverEveryRowOnce()
+void tst_catalogue::groupsCoverEveryRowOnce()
 {
     int offered = 0;
     int next = 0;
@@ -73,7 +73,7 @@ void TestCatalogue::groupsCoverEveryRowOnce()
     QCOMPARE(q(Tab::GroupTitle(1)), QStringLiteral("Moter and Vector Control Parameter"));
 }
 
-void TestCatalogue::everyRowSitsUnderItsNumber()
+void tst_catalogue::everyRowSitsUnderItsNumber()
 {
     std::set<int> seen;
     for (int g = 0; g < Tab::GroupCount; ++g) {
@@ -91,7 +91,7 @@ void TestCatalogue::everyRowSitsUnderItsNumber()
     QCOMPARE(static_cast<int>(seen.size()), Tab::RowCount);
 }
 
-void TestCatalogue::onlyReservedRowsLackAScale()
+void tst_catalogue::onlyReservedRowsLackAScale()
 {
     const std::set<QString> reserved{"P1.09", "P2.35", "P5.12", "P5.14", "P7.08", "PA.08",
                                      "PA.09", "PA.10", "PA.11", "PA.12", "PA.13", "PA.14",
@@ -120,7 +120,7 @@ void TestCatalogue::onlyReservedRowsLackAScale()
     QCOMPARE(Tab::ParamScale(RowOf("P3.03")), std::optional<double>(1));
 }
 
-void TestCatalogue::limitsReadInOrder()
+void tst_catalogue::limitsReadInOrder()
 {
     // A swapped or shifted column shows up as a minimum above its maximum.
     for (int row = 0; row < Tab::RowCount; ++row) {
@@ -131,7 +131,7 @@ void TestCatalogue::limitsReadInOrder()
     }
 }
 
-void TestCatalogue::catalogueRow_data()
+void tst_catalogue::catalogueRow_data()
 {
     QTest::addColumn<int>("group");
     QTest::addColumn<int>("index");
@@ -149,7 +149,7 @@ void TestCatalogue::catalogueRow_data()
     QTest::newRow("index -1") << 1 << -1 << -1;
 }
 
-void TestCatalogue::catalogueRow()
+void tst_catalogue::catalogueRow()
 {
     QFETCH(int, group);
     QFETCH(int, index);
@@ -157,7 +157,7 @@ void TestCatalogue::catalogueRow()
     QCOMPARE(Tab::CatalogueRow(group, index), row);
 }
 
-void TestCatalogue::columns_data()
+void tst_catalogue::columns_data()
 {
     QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("name");
@@ -188,7 +188,7 @@ void TestCatalogue::columns_data()
     // clang-format on
 }
 
-void TestCatalogue::columns()
+void tst_catalogue::columns()
 {
     QFETCH(QString, number);
     const int row = RowOf(qPrintable(number));
@@ -201,7 +201,7 @@ void TestCatalogue::columns()
     QTEST(Tab::ParamScale(row).value_or(-1), "scale");
 }
 
-void TestCatalogue::scaleConvertsRawValues_data()
+void tst_catalogue::scaleConvertsRawValues_data()
 {
     QTest::addColumn<QString>("number");
     QTest::addColumn<int>("raw");
@@ -213,7 +213,7 @@ void TestCatalogue::scaleConvertsRawValues_data()
     QTest::newRow("P0.12") << "P0.12" << 55 << 5.5;
 }
 
-void TestCatalogue::scaleConvertsRawValues()
+void tst_catalogue::scaleConvertsRawValues()
 {
     QFETCH(QString, number);
     QFETCH(int, raw);
@@ -223,7 +223,7 @@ void TestCatalogue::scaleConvertsRawValues()
     QCOMPARE(raw * *scale, shown);
 }
 
-void TestCatalogue::typedValueToRaw()
+void tst_catalogue::typedValueToRaw()
 {
     const std::optional<double> scale = Tab::ParamScale(RowOf("P0.03"));
     QVERIFY(scale);
@@ -234,7 +234,7 @@ void TestCatalogue::typedValueToRaw()
     QCOMPARE(raw & 0xFF, 0xBAu);
 }
 
-void TestCatalogue::optionText_data()
+void tst_catalogue::optionText_data()
 {
     QTest::addColumn<int>("group");
     QTest::addColumn<int>("index");
@@ -275,7 +275,7 @@ void TestCatalogue::optionText_data()
     QTest::newRow("NaN value") << 0 << 5 << std::numeric_limits<double>::quiet_NaN() << "";
 }
 
-void TestCatalogue::optionText()
+void tst_catalogue::optionText()
 {
     QFETCH(int, group);
     QFETCH(int, index);
@@ -283,7 +283,7 @@ void TestCatalogue::optionText()
     QTEST(q(menu::OptionText(group, index, value)), "text");
 }
 
-void TestCatalogue::rangesShareOneText()
+void tst_catalogue::rangesShareOneText()
 {
     const QString acceleration = q(menu::OptionText(2, 20, 10));
     QVERIFY(acceleration.startsWith("0.1--3600 ,("));
@@ -298,7 +298,7 @@ void TestCatalogue::rangesShareOneText()
     QVERIFY(q(menu::OptionText(7, 0, 0)).startsWith(QStringLiteral("  LED 1:PLC")));
 }
 
-void TestCatalogue::faults_data()
+void tst_catalogue::faults_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<bool>("hasCode");
@@ -318,7 +318,7 @@ void TestCatalogue::faults_data()
     QTest::newRow("-1") << -1 << false << "" << false << "";
 }
 
-void TestCatalogue::faults()
+void tst_catalogue::faults()
 {
     QFETCH(int, number);
     const std::optional<std::string_view> code = Tab::FaultCode(number);
@@ -329,7 +329,7 @@ void TestCatalogue::faults()
     QTEST(q(text.value_or("")), "text");
 }
 
-void TestCatalogue::outsideTheTables()
+void tst_catalogue::outsideTheTables()
 {
     for (int row : {-1, 192, 100000, std::numeric_limits<int>::min()}) {
         QVERIFY(Tab::ParamNumber(row).empty() && Tab::ParamName(row).empty());
@@ -352,7 +352,7 @@ void TestCatalogue::outsideTheTables()
         QCOMPARE(Tab::GroupFromDigit(digit), -1);
 }
 
-void TestCatalogue::leadingNumber_data()
+void tst_catalogue::leadingNumber_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("number");
@@ -375,7 +375,7 @@ void TestCatalogue::leadingNumber_data()
     QTest::newRow("tiny fraction") << "0." + QString(400, QLatin1Char('0')) + "1" << 0.0;
 }
 
-void TestCatalogue::leadingNumber()
+void tst_catalogue::leadingNumber()
 {
     QFETCH(QString, text);
     QFETCH(double, number);
@@ -385,5 +385,5 @@ void TestCatalogue::leadingNumber()
     QCOMPARE(read, number);
 }
 
-QTEST_APPLESS_MAIN(TestCatalogue)
+QTEST_APPLESS_MAIN(tst_catalogue)
 #include "tst_catalogue.moc"

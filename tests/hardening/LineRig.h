@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AnswerBoxes.h"
+#include "Frames.h"
 #include "Hexedit.h"
 #include "Lamp.h"
 #include "LineTurns.h"
@@ -18,25 +20,10 @@
 #include <QString>
 #include <QTest>
 
-// Appends the CRC-16 (low byte first) to a frame body.
-inline QByteArray withCrc(const QByteArray& body)
-{
-    return Hexedit::WithCrc(body);
-}
-
-inline QString hex(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
-
 // The read request the poll sends for an item of its cycle.
 inline QByteArray pollRequest(quint8 address, int item)
 {
-    const quint16 reg = *Hexedit::PollRegister(item, 0, 0);
-    QByteArray body;
-    body.append(char(address)).append(char(3)).append(char(reg >> 8)).append(char(reg & 0xFF));
-    body.append(2, '\0');
-    return withCrc(body);
+    return readFrame(address, *Hexedit::PollRegister(item, 0, 0));
 }
 
 // Three drives in known, distinct states that answer as the drives do: 1 runs
@@ -236,7 +223,7 @@ struct PollBench
 
     explicit PollBench(bool setGoing = true) : far(setGoing)
     {
-        window.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        answerBoxes(window.prompter());
         window.Command1_Click();
         window.Command5_Click();
     }

@@ -3,6 +3,7 @@
 // owns it and what to do. Tried on a pseudo-terminal whose mode shuts the
 // test's user out; as root, through vfdsim running as the unprivileged user
 // "nobody", since root may open anything.
+#include "AnswerBoxes.h"
 #include "PseudoTerminal.h"
 #include "demo.h"
 
@@ -64,7 +65,7 @@ void tst_access::permissionDenied()
         // Our own pseudo-terminal, shut to its owner: the window says why.
         user = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
         demo w;
-        w.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        answerBoxes(w.prompter());
         w.selectPort(path);
         w.Command1_Click();
         QCOMPARE(w.prompter().history().size(), 1);

@@ -2,6 +2,7 @@
 // Bad text in every entry of the main window and the settings window: typed
 // through the key filters and pasted past them. Nothing may crash, nothing out
 // of range may reach the line, and every box ends as its rules say.
+#include "AnswerBoxes.h"
 #include "BadInput.h"
 #include "LineTurns.h"
 #include "LoopbackPort.h"
@@ -23,7 +24,7 @@ struct Bench
 
     Bench()
     {
-        window.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        answerBoxes(window.prompter());
         answerNothing(window.link());
         window.Command1_Click();
     }
@@ -190,7 +191,7 @@ void tst_badinput::settingsPortBox()
     QFETCH(QString, text);
     QFETCH(Entry, how);
     demo w; // the program's own port, so a bad name meets a real open
-    w.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+    answerBoxes(w.prompter());
     w.com_set_Click();
     auto* settings = w.findChild<config*>();
     QVERIFY(settings);

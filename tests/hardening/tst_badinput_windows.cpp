@@ -21,7 +21,7 @@ struct ParameterBench
 
     ParameterBench()
     {
-        window.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        answerBoxes(window.prompter());
         window.Command1_Click();
         window.data_set_Click();
         form = window.findChild<Form2*>();
@@ -153,7 +153,7 @@ void tst_badinput::passwordBoxes()
     QFETCH(QString, expected);
     PasswordLock lock;
     Prompter prompter;
-    prompter.setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+    answerBoxes(prompter);
     QAction dataSet;
     encoder window(lock, prompter, dataSet);
     QLineEdit* edit = box == u"Text1" ? window.Text1 : window.Text2;

@@ -27,24 +27,12 @@ namespace {
 const QString kOpen = QStringLiteral("Open Serial");
 const QString kClose = QStringLiteral("Close Serial");
 
-// The function-16 control write a run command puts on the line.
-QString controlWriteHex(quint8 address, quint8 code, quint16 setpoint)
-{
-    QByteArray body = QByteArray::fromHex("10200000020400");
-    body.prepend(char(address)).append(char(code));
-    body.append(char(setpoint >> 8)).append(char(setpoint & 0xFF));
-    return hex(withCrc(body));
-}
-
 // The main window on the program's own port, its message boxes answered and kept.
 struct GatewayWindow
 {
     demo w;
 
-    GatewayWindow()
-    {
-        w.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
-    }
+    GatewayWindow() { answerBoxes(w.prompter()); }
     TcpPort& gateway() { return static_cast<SelectablePort&>(w.port()).gateway(); }
     const QList<Prompter::Prompt>& prompts() { return w.prompter().history(); }
 
@@ -198,7 +186,7 @@ void tst_gateway::pollsAndCommandsThroughGateway()
     w.Option1->setChecked(true);
     w.Option1_Click(); // FWD to drive 1 at 50 Hz
     QVERIFY(waitUntil([&] {
-        return sim.traffic(QStringLiteral("<- ")).contains(controlWriteHex(1, 0x12, 5000));
+        return sim.traffic(QStringLiteral("<- ")).contains(hex(controlFrame(1, 0x12, 5000)));
     }));
     QVERIFY(w.prompter().history().isEmpty());
     w.Command1_Click();

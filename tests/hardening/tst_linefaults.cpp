@@ -38,7 +38,7 @@ struct RealWindow
 
     RealWindow()
     {
-        w.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        answerBoxes(w.prompter());
         QObject::connect(&w.link(), &Hexedit::trafficLog, [this](const QString& text) {
             if (text != QStringLiteral("\r\n"))
                 ++heard;

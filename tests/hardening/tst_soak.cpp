@@ -59,7 +59,7 @@ void tst_soak::sweepOfThirtyOneDrivesOverOnePercentCorruption()
     port.server().setCorruption(1.0, 20261208);
     startDrives(port.bus());
     demo window(&port);
-    window.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+    answerBoxes(window.prompter());
     Hexedit& link = window.link();
 
     // What each request should have got, and every frame that left a drive.

@@ -3,8 +3,8 @@
 // replies at the baud rate and reports requests that overlap them): with the
 // command and poll rhythms falling together, no request is sent over an
 // answer, every control write is acted on, and polling keeps its rhythm.
+#include "AnswerBoxes.h"
 #include "DevicePort.h"
-#include "Prompter.h"
 #include "SimProcess.h"
 #include "demo.h"
 
@@ -42,7 +42,7 @@ struct PairRun
     {
         window = std::make_unique<demo>(&port);
         window->selectPort(sim.device());
-        window->prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        answerBoxes(window->prompter());
         QObject::connect(
             &window->link(), &Hexedit::frameSent, window.get(),
             [this](const QByteArray& frame) { ++(quint8(frame[1]) == 16 ? commands : polls); });

@@ -2,6 +2,7 @@
 // The "Tools" menu of the main window over simulated drives: the scan window
 // hands a drive to the main window and takes found settings, the statistics
 // window shows the main window's own polls and marks a silent drive.
+#include "AnswerBoxes.h"
 #include "HealthRig.h"
 #include "LineStatisticsWindow.h"
 #include "ScanWindow.h"
@@ -32,7 +33,7 @@ struct ToolsBench
 
     ToolsBench()
     {
-        window.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        answerBoxes(window.prompter());
         window.Command1_Click();
         // The poll is stepped by hand here.
         window.Timer1->stop();
@@ -53,7 +54,7 @@ struct ToolsBench
     }
 };
 
-class HealthWindowsTest : public QObject
+class tst_healthwindows : public QObject
 {
     Q_OBJECT
 private slots:
@@ -64,7 +65,7 @@ private slots:
     void statisticsShowPollsAndMarkASilentDrive();
 };
 
-void HealthWindowsTest::toolsMenuEntries()
+void tst_healthwindows::toolsMenuEntries()
 {
     ToolsBench b;
     QCOMPARE(b.window.tools->title(), QStringLiteral("&Tools"));
@@ -79,7 +80,7 @@ void HealthWindowsTest::toolsMenuEntries()
     QCOMPARE(b.window.findChildren<ScanWindow*>().size(), 1);
 }
 
-void HealthWindowsTest::scanListsDrivesAndChosenRowBecomesTheSingleDrive()
+void tst_healthwindows::scanListsDrivesAndChosenRowBecomesTheSingleDrive()
 {
     ToolsBench b;
     ScanWindow* w = b.openScan(1, 6);
@@ -105,7 +106,7 @@ void HealthWindowsTest::scanListsDrivesAndChosenRowBecomesTheSingleDrive()
     QCOMPARE(b.window.Combo2->currentText(), QStringLiteral("2"));
 }
 
-void HealthWindowsTest::heldLineKeepsThePollAtItsItem()
+void tst_healthwindows::heldLineKeepsThePollAtItsItem()
 {
     ToolsBench b;
     QSignalSpy sent(&b.window.link(), &Hexedit::frameSent);
@@ -120,7 +121,7 @@ void HealthWindowsTest::heldLineKeepsThePollAtItsItem()
     QCOMPARE(b.window.PollItem, quint8(6));
 }
 
-void HealthWindowsTest::foundSettingsAreTakenWhenTheUserAgrees()
+void tst_healthwindows::foundSettingsAreTakenWhenTheUserAgrees()
 {
     ToolsBench b;
     b.port.setDriveSettings(SerialSettings::parse(QStringLiteral("19200,O,8,2")));
@@ -146,7 +147,7 @@ void HealthWindowsTest::foundSettingsAreTakenWhenTheUserAgrees()
              b.window.keptSettings().panelText());
 }
 
-void HealthWindowsTest::statisticsShowPollsAndMarkASilentDrive()
+void tst_healthwindows::statisticsShowPollsAndMarkASilentDrive()
 {
     ToolsBench b;
     b.window.line_statistics->trigger();
@@ -161,9 +162,9 @@ void HealthWindowsTest::statisticsShowPollsAndMarkASilentDrive()
     b.window.linkClient().setRetries(0);
     for (int round = 0; round < 4; ++round) {
         b.window.Timer1_Timer();
-        QVERIFY(runUntil([&] { return b.idle(); }));
+        QVERIFY(waitUntil([&] { return b.idle(); }));
         b.window.linkClient().submit(LinkRequest::read(9, 0x0E00), [](const LinkResult&) {});
-        QVERIFY(runUntil([&] { return b.idle(); }));
+        QVERIFY(waitUntil([&] { return b.idle(); }));
     }
     QCOMPARE(silent.size(), 1);
     QVERIFY(b.window.StatusBar1->notice().contains(QStringLiteral("drive 9 not answering")));
@@ -181,5 +182,5 @@ void HealthWindowsTest::statisticsShowPollsAndMarkASilentDrive()
     QCOMPARE(w->table->rowCount(), 0);
 }
 
-QTEST_MAIN(HealthWindowsTest)
+QTEST_MAIN(tst_healthwindows)
 #include "tst_healthwindows.moc"

@@ -7,7 +7,7 @@
 #include "LineScan.h"
 #include "Tab.h"
 
-class LineScanTest : public QObject
+class tst_linescan : public QObject
 {
     Q_OBJECT
 private slots:
@@ -18,7 +18,7 @@ private slots:
     void scanCommand();
 };
 
-void LineScanTest::findsExactlyTheDrivesOnTheLine()
+void tst_linescan::findsExactlyTheDrivesOnTheLine()
 {
     SimLine line({QStringLiteral("--drives"), QStringLiteral("1,4,7-9"), QStringLiteral("--fault"),
                   QStringLiteral("4:11")});
@@ -54,7 +54,7 @@ void LineScanTest::findsExactlyTheDrivesOnTheLine()
     QVERIFY(rows[2].startsWith(QStringLiteral("4\t")));
 }
 
-void LineScanTest::lateDriveIsListedAsLate()
+void tst_linescan::lateDriveIsListedAsLate()
 {
     SimLine line({QStringLiteral("--drives"), QStringLiteral("1,2")});
     // Drive 2 is told to take 200 ms before it answers: longer than the
@@ -63,7 +63,7 @@ void LineScanTest::lateDriveIsListedAsLate()
     std::optional<LinkResult> written;
     line.client.submit(LinkRequest::write(2, 0x0803, 200),
                        [&](const LinkResult& r) { written = r; });
-    QVERIFY(runUntil([&] { return written.has_value(); }));
+    QVERIFY(waitUntil([&] { return written.has_value(); }));
     QTest::qWait(400);
     LineScan scan(line.client);
     QVERIFY(scan.start(1, 5));
@@ -75,7 +75,7 @@ void LineScanTest::lateDriveIsListedAsLate()
     QVERIFY(LineScan::rowTexts(scan.entries()[1]).last().contains(QStringLiteral("time-out")));
 }
 
-void LineScanTest::damagedAnswerIsAskedAgainAndRefusalIsListed()
+void tst_linescan::damagedAnswerIsAskedAgainAndRefusalIsListed()
 {
     ClientLine line;
     LineScan scan(line.client);
@@ -91,10 +91,7 @@ void LineScanTest::damagedAnswerIsAskedAgainAndRefusalIsListed()
     QCOMPARE(line.port.written()[1], line.port.written()[0]);
     line.receive(statusAnswer(1, 0, 0x14, 0));
     QCOMPARE(line.port.written().size(), 3);
-    QByteArray edition;
-    edition.append(char(1)).append(char(3)).append(char(0x0D)).append(char(0x1C));
-    edition.append(char(0x01)).append(char(0x2C)).append(char(0)).append(char(8));
-    line.receive(Hexedit::WithCrc(edition));
+    line.receive(runningValueAnswer(1, 0x1C, 0x012C, 8)); // the edition
     // Address 2 refuses, address 3 stays silent: asked once only.
     QCOMPARE(line.port.written().size(), 4);
     line.receive(exceptionAnswer(2, 3, 2));
@@ -111,7 +108,7 @@ void LineScanTest::damagedAnswerIsAskedAgainAndRefusalIsListed()
     QVERIFY(entries[1].stateText().contains(QStringLiteral("exception 2")));
 }
 
-void LineScanTest::cancelFreesTheLine()
+void tst_linescan::cancelFreesTheLine()
 {
     ClientLine line;
     LineScan scan(line.client);
@@ -129,7 +126,7 @@ void LineScanTest::cancelFreesTheLine()
     QVERIFY(scan.start(5, 5)); // and a new scan may begin
 }
 
-void LineScanTest::scanCommand()
+void tst_linescan::scanCommand()
 {
     SimLine line({QStringLiteral("--drives"), QStringLiteral("2,3")});
     QString outText, errText;
@@ -161,5 +158,5 @@ void LineScanTest::scanCommand()
              1);
 }
 
-QTEST_GUILESS_MAIN(LineScanTest)
+QTEST_GUILESS_MAIN(tst_linescan)
 #include "tst_linescan.moc"

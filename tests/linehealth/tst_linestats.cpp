@@ -46,14 +46,14 @@ QMap<int, Truth> truthFromLog(const QStringList& log)
 
 } // namespace
 
-class LineStatisticsTest : public QObject
+class tst_linestats : public QObject
 {
     Q_OBJECT
 private slots:
     void countsAgreeWithTheFarEndsLog();
 };
 
-void LineStatisticsTest::countsAgreeWithTheFarEndsLog()
+void tst_linestats::countsAgreeWithTheFarEndsLog()
 {
     SimLine line({QStringLiteral("--drives"), QStringLiteral("1-3"), QStringLiteral("--corrupt"),
                   QStringLiteral("5"), QStringLiteral("--seed"), QStringLiteral("1")},
@@ -74,10 +74,10 @@ void LineStatisticsTest::countsAgreeWithTheFarEndsLog()
             const quint16 reg = i % 10 == 1 ? 0x0D40 : quint16(0x0000 | (i % 20));
             line.client.submit(LinkRequest::read(address, reg), [](const LinkResult&) {});
         }
-        QVERIFY(runUntil(idle));
+        QVERIFY(waitUntil(idle));
     }
     // Every request is in the far end's log before the counts are compared.
-    QVERIFY(runUntil([&] {
+    QVERIFY(waitUntil([&] {
         return line.sim.traffic(QStringLiteral("<- ")).size() +
                    line.sim.traffic(QStringLiteral("!! ")).size() >=
                64;
@@ -119,5 +119,5 @@ void LineStatisticsTest::countsAgreeWithTheFarEndsLog()
     QCOMPARE(stats.unframedBytes(), 0);
 }
 
-QTEST_GUILESS_MAIN(LineStatisticsTest)
+QTEST_GUILESS_MAIN(tst_linestats)
 #include "tst_linestats.moc"

@@ -25,7 +25,7 @@ struct SimBus
     }
 };
 
-class SettingsSearchTest : public QObject
+class tst_settingssearch : public QObject
 {
     Q_OBJECT
 private slots:
@@ -35,7 +35,7 @@ private slots:
     void findSettingsCommand();
 };
 
-void SettingsSearchTest::candidatesFastestFirst()
+void tst_settingssearch::candidatesFastestFirst()
 {
     const QStringList all = SettingsSearch::candidates();
     QCOMPARE(all.size(), 36);
@@ -46,7 +46,7 @@ void SettingsSearchTest::candidatesFastestFirst()
         QVERIFY(SerialSettings::parse(s).has_value());
 }
 
-void SettingsSearchTest::findsTheDrivesSettingsAndTakesThemOnRequest()
+void tst_settingssearch::findsTheDrivesSettingsAndTakesThemOnRequest()
 {
     SimBus bus(QStringLiteral("19200,O,8,1"));
     // At the port's own settings nobody answers.
@@ -79,7 +79,7 @@ void SettingsSearchTest::findsTheDrivesSettingsAndTakesThemOnRequest()
     QCOMPARE(after.entries()[0].address, quint8(3));
 }
 
-void SettingsSearchTest::nothingFoundLeavesThePortAsItWas()
+void tst_settingssearch::nothingFoundLeavesThePortAsItWas()
 {
     // Seven data bits: no setting the search tries.
     SimBus bus(QStringLiteral("9600,E,7,1"));
@@ -100,7 +100,7 @@ void SettingsSearchTest::nothingFoundLeavesThePortAsItWas()
     QVERIFY(!search.start(1, 31));
 }
 
-void SettingsSearchTest::findSettingsCommand()
+void tst_settingssearch::findSettingsCommand()
 {
     SimBus bus(QStringLiteral("38400,E,8,2"));
     QString outText, errText;
@@ -119,5 +119,5 @@ void SettingsSearchTest::findSettingsCommand()
              qPrintable(outText));
 }
 
-QTEST_GUILESS_MAIN(SettingsSearchTest)
+QTEST_GUILESS_MAIN(tst_settingssearch)
 #include "tst_settingssearch.moc"

@@ -14,7 +14,7 @@ QByteArray hex(const char* text)
 
 } // namespace
 
-class TestDecode : public QObject
+class tst_decode : public QObject
 {
     Q_OBJECT
 
@@ -28,7 +28,7 @@ private slots:
     void replyKind();
 };
 
-void TestDecode::runningFactor()
+void tst_decode::runningFactor()
 {
     QCOMPARE(Hexedit::RunningFactor(4), 0.1f);
     QCOMPARE(Hexedit::RunningFactor(8), 0.01f);
@@ -37,7 +37,7 @@ void TestDecode::runningFactor()
         QCOMPARE(Hexedit::RunningFactor(other), 1.0f);
 }
 
-void TestDecode::runningValue_data()
+void tst_decode::runningValue_data()
 {
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<int>("index");
@@ -61,7 +61,7 @@ void TestDecode::runningValue_data()
         << hex("01 03 0D 1C 80 00 00 0C") << 28 << 32768 << 32768.0f;
 }
 
-void TestDecode::runningValue()
+void tst_decode::runningValue()
 {
     QFETCH(QByteArray, frame);
     QFETCH(int, index);
@@ -81,7 +81,7 @@ void TestDecode::runningValue()
     QCOMPARE(reply.value, value);
 }
 
-void TestDecode::status_data()
+void tst_decode::status_data()
 {
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<bool>("reverse");
@@ -106,7 +106,7 @@ void TestDecode::status_data()
         << hex("01 03 0E 00 E0 1F 00 20") << false << false << true << 0;
 }
 
-void TestDecode::status()
+void tst_decode::status()
 {
     QFETCH(QByteArray, frame);
     QFETCH(bool, reverse);
@@ -127,7 +127,7 @@ void TestDecode::status()
     QCOMPARE(int(reply.statusWord), (quint8(frame[4]) << 8) | quint8(frame[5]));
 }
 
-void TestDecode::replyKind_data()
+void tst_decode::replyKind_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("parameters");
@@ -144,7 +144,7 @@ void TestDecode::replyKind_data()
     QTest::newRow("FF") << 0xFF << 0 << 0 << 0;
 }
 
-void TestDecode::replyKind()
+void tst_decode::replyKind()
 {
     QFETCH(int, kind);
     QFETCH(int, parameters);
@@ -170,5 +170,5 @@ void TestDecode::replyKind()
     }
 }
 
-QTEST_GUILESS_MAIN(TestDecode)
+QTEST_GUILESS_MAIN(tst_decode)
 #include "tst_decode.moc"

@@ -39,7 +39,7 @@ constexpr int kNone = -1; // "nothing is sent / no value" in the tables below
 
 } // namespace
 
-class TestLink : public QObject
+class tst_link : public QObject
 {
     Q_OBJECT
 
@@ -57,7 +57,7 @@ private slots:
     void badControlValueNeverReusesOldSetpoint();
 };
 
-void TestLink::crc_data()
+void tst_link::crc_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("expected");
@@ -67,7 +67,7 @@ void TestLink::crc_data()
     QTest::newRow("empty") << QByteArray() << 0xFFFF;
 }
 
-void TestLink::crc()
+void tst_link::crc()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, expected);
@@ -79,7 +79,7 @@ void TestLink::crc()
     QCOMPARE(b.link.CrcHigh, quint8(expected >> 8));
 }
 
-void TestLink::readFrame_data()
+void tst_link::readFrame_data()
 {
     QTest::addColumn<int>("address");
     QTest::addColumn<int>("reg");
@@ -88,7 +88,7 @@ void TestLink::readFrame_data()
     QTest::addRow("05 03 0D 14 00 00 06 E6") << 5 << 0x0D14;
 }
 
-void TestLink::readFrame()
+void tst_link::readFrame()
 {
     QFETCH(int, address);
     QFETCH(int, reg);
@@ -105,7 +105,7 @@ void TestLink::readFrame()
     QCOMPARE(b.link.TxFrame, b.lastWritten());
 }
 
-void TestLink::controlFrame_data()
+void tst_link::controlFrame_data()
 {
     QTest::addColumn<int>("address");
     QTest::addColumn<int>("command");
@@ -141,7 +141,7 @@ void TestLink::controlFrame_data()
     QTest::addRow("full-width digits") << 1 << 0x12 << QStringLiteral("５０") << kNone;
 }
 
-void TestLink::controlFrame()
+void tst_link::controlFrame()
 {
     QFETCH(int, address);
     QFETCH(int, command);
@@ -166,7 +166,7 @@ void TestLink::controlFrame()
         QCOMPARE(spaced(b.lastWritten()), QString::fromLatin1(QTest::currentDataTag()));
 }
 
-void TestLink::parameterWrite_data()
+void tst_link::parameterWrite_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<std::optional<double>>("scale");
@@ -195,7 +195,7 @@ void TestLink::parameterWrite_data()
     QTest::addRow("inf") << "inf" << S(1.0) << kNone;
 }
 
-void TestLink::parameterWrite()
+void tst_link::parameterWrite()
 {
     QFETCH(QString, value);
     QFETCH(std::optional<double>, scale);
@@ -222,7 +222,7 @@ void TestLink::parameterWrite()
         QCOMPARE(spaced(frame), QString::fromLatin1(QTest::currentDataTag()));
 }
 
-void TestLink::otherFunctionResendsLastFrame()
+void tst_link::otherFunctionResendsLastFrame()
 {
     Bench b;
     b.link.FunctionCode = 0x42;
@@ -240,7 +240,7 @@ void TestLink::otherFunctionResendsLastFrame()
     QCOMPARE(spaced(b.lastWritten()), spaced(first));
 }
 
-void TestLink::closedPortWritesNothing()
+void tst_link::closedPortWritesNothing()
 {
     LoopbackPort port;
     Hexedit link(port);
@@ -257,7 +257,7 @@ void TestLink::closedPortWritesNothing()
     QVERIFY(!link.LastRequestAddress());
 }
 
-void TestLink::badControlValueNeverReusesOldSetpoint()
+void tst_link::badControlValueNeverReusesOldSetpoint()
 {
     Bench b;
     QVERIFY(b.link.PrepareControlWrite(1, 0x12, QStringLiteral("50")));
@@ -275,5 +275,5 @@ void TestLink::badControlValueNeverReusesOldSetpoint()
         QCOMPARE(quint8(frame[1]), quint8(3));
 }
 
-QTEST_GUILESS_MAIN(TestLink)
+QTEST_GUILESS_MAIN(tst_link)
 #include "tst_link.moc"

@@ -8,7 +8,7 @@
 
 using Outcome = LinkResult::Outcome;
 
-class LinkClientTest : public QObject
+class tst_linkclient : public QObject
 {
     Q_OBJECT
 private slots:
@@ -22,7 +22,7 @@ private slots:
     void answerWhoseCrcEndsInZeroIsWhole();
 };
 
-void LinkClientTest::answerIsMatchedByDriveKindAndRegister()
+void tst_linkclient::answerIsMatchedByDriveKindAndRegister()
 {
     ClientLine line;
     line.nowMs = 100;
@@ -47,7 +47,7 @@ void LinkClientTest::answerIsMatchedByDriveKindAndRegister()
     QCOMPARE(line.client.counters(1).sent, 0);
 }
 
-void LinkClientTest::retriesAfterTimeOutThenGivesUp()
+void tst_linkclient::retriesAfterTimeOutThenGivesUp()
 {
     ClientLine line;
     line.submit(LinkRequest::read(1, 0x0105));
@@ -71,7 +71,7 @@ void LinkClientTest::retriesAfterTimeOutThenGivesUp()
     QCOMPARE(line.results[0].attempts, 1);
 }
 
-void LinkClientTest::damagedAnswerIsCountedAndRetried()
+void tst_linkclient::damagedAnswerIsCountedAndRetried()
 {
     ClientLine line;
     line.submit(LinkRequest::read(1, 0x0003));
@@ -89,7 +89,7 @@ void LinkClientTest::damagedAnswerIsCountedAndRetried()
     QCOMPARE(line.client.counters(1).timedOut, 0);
 }
 
-void LinkClientTest::exceptionEndsTheWaitAndIsReported()
+void tst_linkclient::exceptionEndsTheWaitAndIsReported()
 {
     ClientLine line;
     QSignalSpy exceptions(&line.link, &Hexedit::exceptionReceived);
@@ -112,7 +112,7 @@ void LinkClientTest::exceptionEndsTheWaitAndIsReported()
     QCOMPARE(line.results[1].value, quint16(42));
 }
 
-void LinkClientTest::lateAnswerIsNotTakenForTheNextRequest()
+void tst_linkclient::lateAnswerIsNotTakenForTheNextRequest()
 {
     ClientLine line;
     line.client.setRetries(0);
@@ -128,7 +128,7 @@ void LinkClientTest::lateAnswerIsNotTakenForTheNextRequest()
     QCOMPARE(line.results[1].value, quint16(7));
 }
 
-void LinkClientTest::runCommandAndStopGoOutBetweenJobRequests()
+void tst_linkclient::runCommandAndStopGoOutBetweenJobRequests()
 {
     ClientLine line;
     line.client.holdLine(true);
@@ -150,7 +150,7 @@ void LinkClientTest::runCommandAndStopGoOutBetweenJobRequests()
     QCOMPARE(line.port.written()[2], LinkRequest::read(1, 0x0004).frame());
 }
 
-void LinkClientTest::closedPortEndsTheRequest()
+void tst_linkclient::closedPortEndsTheRequest()
 {
     ClientLine line;
     line.submit(LinkRequest::read(1, 0x0003));
@@ -161,7 +161,7 @@ void LinkClientTest::closedPortEndsTheRequest()
     QVERIFY(!line.client.busy());
 }
 
-void LinkClientTest::answerWhoseCrcEndsInZeroIsWhole()
+void tst_linkclient::answerWhoseCrcEndsInZeroIsWhole()
 {
     // 03 03 00 0E 00 64 24 00: its first five bytes have the CRC 64 24, so the
     // frame checks out at seven bytes already; it ends at eight.
@@ -174,5 +174,5 @@ void LinkClientTest::answerWhoseCrcEndsInZeroIsWhole()
     QCOMPARE(line.results[0].value, quint16(100));
 }
 
-QTEST_GUILESS_MAIN(LinkClientTest)
+QTEST_GUILESS_MAIN(tst_linkclient)
 #include "tst_linkclient.moc"

@@ -68,7 +68,7 @@ QByteArray mixedStream()
 
 } // namespace
 
-class TestReceive : public QObject
+class tst_receive : public QObject
 {
     Q_OBJECT
 
@@ -90,7 +90,7 @@ private slots:
     void echoingLine();
 };
 
-void TestReceive::frameByteByByte()
+void tst_receive::frameByteByByte()
 {
     LoopbackPort port;
     Hexedit link(port);
@@ -121,7 +121,7 @@ void TestReceive::frameByteByByte()
     QCOMPARE(link.RxIndex, quint8(0));
 }
 
-void TestReceive::garbageBeforeFrame_data()
+void tst_receive::garbageBeforeFrame_data()
 {
     QTest::addColumn<QByteArray>("garbage");
     QTest::addColumn<QString>("log");
@@ -129,7 +129,7 @@ void TestReceive::garbageBeforeFrame_data()
     QTest::addRow("C8 FF 7F") << hex("C8 FF 7F") << "C8 FF 7F ";
 }
 
-void TestReceive::garbageBeforeFrame()
+void tst_receive::garbageBeforeFrame()
 {
     QFETCH(QByteArray, garbage);
     QFETCH(QString, log);
@@ -146,7 +146,7 @@ void TestReceive::garbageBeforeFrame()
              QStringList{QStringLiteral("running 1 index=0 raw=5000 code=8 value=50")});
 }
 
-void TestReceive::twentyByteWrap()
+void tst_receive::twentyByteWrap()
 {
     LoopbackPort port;
     Hexedit link(port);
@@ -167,7 +167,7 @@ void TestReceive::twentyByteWrap()
     QVERIFY(!rec.log.contains(u'\r'));
 }
 
-void TestReceive::notDecoded_data()
+void tst_receive::notDecoded_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addRow("01 03 0E 00 00 00 22 47") << hex("01 03 0E 00 00 00 22 47");
@@ -177,7 +177,7 @@ void TestReceive::notDecoded_data()
     QTest::addRow("01 04 0E 00 00 00 F2 E2") << hex("01 04 0E 00 00 00 F2 E2");
 }
 
-void TestReceive::notDecoded()
+void tst_receive::notDecoded()
 {
     QFETCH(QByteArray, bytes);
     LoopbackPort port;
@@ -188,7 +188,7 @@ void TestReceive::notDecoded()
     QVERIFY(!rec.log.contains(u'\r'));
 }
 
-void TestReceive::wrongShapeNotShown_data()
+void tst_receive::wrongShapeNotShown_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     // Right CRC, wrong shape for the kind of reply: what a confused gateway or
@@ -200,7 +200,7 @@ void TestReceive::wrongShapeNotShown_data()
     QTest::addRow("parameter by control write") << Hexedit::WithCrc(hex("01 10 00 03 13 88"));
 }
 
-void TestReceive::wrongShapeNotShown()
+void tst_receive::wrongShapeNotShown()
 {
     QFETCH(QByteArray, bytes);
     LoopbackPort port;
@@ -215,7 +215,7 @@ void TestReceive::wrongShapeNotShown()
     QCOMPARE(rec.decoded.size(), 1);
 }
 
-void TestReceive::oneAtATimeEqualsBulk()
+void tst_receive::oneAtATimeEqualsBulk()
 {
     const QByteArray stream = mixedStream();
 
@@ -251,7 +251,7 @@ void TestReceive::oneAtATimeEqualsBulk()
     QCOMPARE(gotPieces.log, expected.log);
 }
 
-void TestReceive::absurdIndexStaysInside_data()
+void tst_receive::absurdIndexStaysInside_data()
 {
     QTest::addColumn<int>("index");
     QTest::newRow("19") << 19;
@@ -261,7 +261,7 @@ void TestReceive::absurdIndexStaysInside_data()
     QTest::newRow("255") << 255;
 }
 
-void TestReceive::absurdIndexStaysInside()
+void tst_receive::absurdIndexStaysInside()
 {
     QFETCH(int, index);
     LoopbackPort port;
@@ -278,7 +278,7 @@ void TestReceive::absurdIndexStaysInside()
     QCOMPARE(link.RxIndex, quint8(0));
 }
 
-void TestReceive::receiveEventHandsOneByte()
+void tst_receive::receiveEventHandsOneByte()
 {
     LoopbackPort port;
     port.open();
@@ -301,7 +301,7 @@ void TestReceive::receiveEventHandsOneByte()
     QCOMPARE(rec.log, QStringLiteral("1 "));
 }
 
-void TestReceive::drainTick_data()
+void tst_receive::drainTick_data()
 {
     QTest::addColumn<int>("waiting");
     QTest::addColumn<int>("left");
@@ -314,7 +314,7 @@ void TestReceive::drainTick_data()
     QTest::newRow("250") << 250 << 0 << 0 << true;
 }
 
-void TestReceive::drainTick()
+void tst_receive::drainTick()
 {
     QFETCH(int, waiting);
     QFETCH(int, left);
@@ -337,8 +337,8 @@ void TestReceive::drainTick()
     QCOMPARE(port.bytesWaiting(), 0);
 }
 
-QTEST_GUILESS_MAIN(TestReceive)
-void TestReceive::echoingLine()
+QTEST_GUILESS_MAIN(tst_receive)
+void tst_receive::echoingLine()
 {
     LoopbackPort port;
     port.open();

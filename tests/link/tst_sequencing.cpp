@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window's timers send: the poll schedule and the run commands.
+#include "Frames.h"
 #include "Hexedit.h"
 #include "LineTurns.h"
 #include "LoopbackPort.h"
@@ -11,11 +12,6 @@ namespace {
 bool sent(Hexedit::CommandOutcome outcome)
 {
     return outcome == Hexedit::CommandOutcome::Sent;
-}
-
-QString spaced(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
 // A link on an open in-memory port.
@@ -36,7 +32,7 @@ struct Bench
 
 } // namespace
 
-class TestSequencing : public QObject
+class tst_sequencing : public QObject
 {
     Q_OBJECT
 
@@ -52,7 +48,7 @@ private slots:
     void anotherLineStartsAfresh();
 };
 
-void TestSequencing::pollSchedule()
+void tst_sequencing::pollSchedule()
 {
     const quint16 table[] = {0x0E00, 0x0D00, 0x0D01, 0x0D02, 0x0D03, 0x0D04, 0x0D05,
                              0x0D06, 0x0D07, 0x0D08, 0x0E00, 0x0D00, 0x0D09, 0x0D0A,
@@ -64,7 +60,7 @@ void TestSequencing::pollSchedule()
     QVERIFY(!Hexedit::PollRegister(-1, 0, 0));
 }
 
-void TestSequencing::pollRequest_data()
+void tst_sequencing::pollRequest_data()
 {
     QTest::addColumn<int>("item");
     QTest::addColumn<int>("faultRecord");
@@ -79,7 +75,7 @@ void TestSequencing::pollRequest_data()
     QTest::addRow("-1") << -1 << 0 << 0 << "05 03 0A 0C 00 00 87 95";
 }
 
-void TestSequencing::pollRequest()
+void tst_sequencing::pollRequest()
 {
     QFETCH(int, item);
     QFETCH(int, faultRecord);
@@ -93,10 +89,10 @@ void TestSequencing::pollRequest()
     b.link.RegisterLow = 0x0C;
     QVERIFY(b.link.SendRequest(QStringLiteral("1")));
     QVERIFY(b.link.SendPollRequest(5, item, faultRecord, lastErrorValue));
-    QCOMPARE(spaced(b.lastWritten()), frame);
+    QCOMPARE(hex(b.lastWritten()), frame);
 }
 
-void TestSequencing::pendingCommand_data()
+void tst_sequencing::pendingCommand_data()
 {
     QTest::addColumn<int>("pending");
     QTest::addColumn<bool>("single");
@@ -132,7 +128,7 @@ void TestSequencing::pendingCommand_data()
     QTest::addRow("FWD, frequency too high") << 1 << true << true << "700" << none;
 }
 
-void TestSequencing::pendingCommand()
+void tst_sequencing::pendingCommand()
 {
     QFETCH(int, pending);
     QFETCH(bool, single);
@@ -150,10 +146,10 @@ void TestSequencing::pendingCommand()
     QCOMPARE(sent, !frame.isEmpty());
     QCOMPARE(b.port.written().size(), frame.isEmpty() ? 0 : 1);
     if (!frame.isEmpty())
-        QCOMPARE(spaced(b.lastWritten()), frame);
+        QCOMPARE(hex(b.lastWritten()), frame);
 }
 
-void TestSequencing::multiDriveCommandFollowsLastRequest()
+void tst_sequencing::multiDriveCommandFollowsLastRequest()
 {
     Bench b;
     QVERIFY(b.link.SendPollRequest(5, 0));
@@ -172,7 +168,7 @@ void TestSequencing::multiDriveCommandFollowsLastRequest()
     QCOMPARE(quint8(b.lastWritten()[0]), quint8(7));
 }
 
-void TestSequencing::noWriteReachesEveryDrive()
+void tst_sequencing::noWriteReachesEveryDrive()
 {
     using Outcome = Hexedit::CommandOutcome;
     Bench b;
@@ -192,19 +188,18 @@ void TestSequencing::noWriteReachesEveryDrive()
     QCOMPARE(b.port.written().size(), 1);
     // Drive 1 is commanded as ever.
     QVERIFY(sent(b.link.SendPendingCommand(RunCommand::Stop, true, 1, QString(), QString())));
-    QCOMPARE(spaced(b.lastWritten()), QStringLiteral("01 10 20 00 00 02 04 00 01 00 00 3B AE"));
+    QCOMPARE(hex(b.lastWritten()), QStringLiteral("01 10 20 00 00 02 04 00 01 00 00 3B AE"));
 }
 
-void TestSequencing::stopWithNoDriveToNameStopsEveryDrive()
+void tst_sequencing::stopWithNoDriveToNameStopsEveryDrive()
 {
     using Outcome = Hexedit::CommandOutcome;
-    const QString broadcastStop =
-        spaced(Hexedit::WithCrc(QByteArray::fromHex("0010200000020400010000")));
+    const QString broadcastStop = hex(withCrc(QByteArray::fromHex("0010200000020400010000")));
     // "Single Machine" on address 0.
     Bench single;
     QCOMPARE(single.link.SendPendingCommand(RunCommand::Stop, true, 0, QString(), QString()),
              Outcome::SentToEveryDrive);
-    QCOMPARE(spaced(single.lastWritten()), broadcastStop);
+    QCOMPARE(hex(single.lastWritten()), broadcastStop);
     // A sweep that has not polled yet, and the same after the line was reopened.
     Bench multi;
     QCOMPARE(multi.link.SendPendingCommand(RunCommand::Stop, false, 9, QString(), QString()),
@@ -214,10 +209,10 @@ void TestSequencing::stopWithNoDriveToNameStopsEveryDrive()
     QCOMPARE(multi.link.SendPendingCommand(RunCommand::Stop, false, 9, QString(), QString()),
              Outcome::SentToEveryDrive);
     QCOMPARE(multi.port.written().size(), 3);
-    QCOMPARE(spaced(multi.lastWritten()), broadcastStop);
+    QCOMPARE(hex(multi.lastWritten()), broadcastStop);
 }
 
-void TestSequencing::anotherLineStartsAfresh()
+void tst_sequencing::anotherLineStartsAfresh()
 {
     Bench b;
     QVERIFY(b.link.SendPollRequest(3, 0));
@@ -228,5 +223,5 @@ void TestSequencing::anotherLineStartsAfresh()
     QCOMPARE(b.port.written().size(), 1);
 }
 
-QTEST_GUILESS_MAIN(TestSequencing)
+QTEST_GUILESS_MAIN(tst_sequencing)
 #include "tst_sequencing.moc"

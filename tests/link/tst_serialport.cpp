@@ -77,7 +77,7 @@ QByteArray readAllBytes(SerialPort& port)
 
 } // namespace
 
-class TestSerialPort : public QObject
+class tst_serialport : public QObject
 {
     Q_OBJECT
 
@@ -96,7 +96,7 @@ private slots:
     void stalledLineRefusesWrites();
 };
 
-void TestSerialPort::systemPortName_data()
+void tst_serialport::systemPortName_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("system");
@@ -124,14 +124,14 @@ void TestSerialPort::systemPortName_data()
                                 << "/dev/serial/by-id/usb-x-if00";
 }
 
-void TestSerialPort::systemPortName()
+void tst_serialport::systemPortName()
 {
     QFETCH(QString, name);
     QFETCH(QString, system);
     QCOMPARE(DevicePort::SystemPortName(name), system);
 }
 
-void TestSerialPort::bytesBothWays()
+void tst_serialport::bytesBothWays()
 {
     Pty pty;
     QVERIFY(pty.ok());
@@ -160,7 +160,7 @@ void TestSerialPort::bytesBothWays()
     QCOMPARE(port.bytesWaiting(), 0);
 }
 
-void TestSerialPort::lineSettingsReachTheDevice()
+void tst_serialport::lineSettingsReachTheDevice()
 {
     // A pseudo-terminal keeps 8 data bits without parity whatever it is asked
     // (there is no wire); speed and stop bits still reach it.
@@ -195,7 +195,7 @@ void TestSerialPort::lineSettingsReachTheDevice()
     QVERIFY(port.isOpen());
 }
 
-void TestSerialPort::openedTwice()
+void tst_serialport::openedTwice()
 {
     Pty pty;
     QVERIFY(pty.ok());
@@ -218,7 +218,7 @@ void TestSerialPort::openedTwice()
     QTRY_COMPARE(port.bytesWaiting(), 1);
 }
 
-void TestSerialPort::notAPort_data()
+void tst_serialport::notAPort_data()
 {
     QTest::addColumn<QString>("path");
     QTest::newRow("does not exist") << "/dev/vfdtool-no-such-port";
@@ -228,7 +228,7 @@ void TestSerialPort::notAPort_data()
     QTest::newRow("directory") << "dir";
 }
 
-void TestSerialPort::notAPort()
+void tst_serialport::notAPort()
 {
     QFETCH(QString, path);
     QTemporaryFile file;
@@ -247,7 +247,7 @@ void TestSerialPort::notAPort()
     QCOMPARE(SerialPort::errorNumber(SerialPort::OpenError::InvalidPort), 8002);
 }
 
-void TestSerialPort::reopenAfterClose()
+void tst_serialport::reopenAfterClose()
 {
     Pty pty;
     QVERIFY(pty.ok());
@@ -267,7 +267,7 @@ void TestSerialPort::reopenAfterClose()
     QVERIFY(port.isOpen());
 }
 
-void TestSerialPort::vanishedFarEnd()
+void tst_serialport::vanishedFarEnd()
 {
     Pty pty;
     QVERIFY(pty.ok());
@@ -285,7 +285,7 @@ void TestSerialPort::vanishedFarEnd()
     QVERIFY(!port.readByte());
 }
 
-void TestSerialPort::replyThroughTheLink()
+void tst_serialport::replyThroughTheLink()
 {
     Pty pty;
     QVERIFY(pty.ok());
@@ -311,7 +311,7 @@ void TestSerialPort::replyThroughTheLink()
     QTRY_VERIFY(!link.DrainTimer().isActive());
 }
 
-void TestSerialPort::floodLeavesThePortListening()
+void tst_serialport::floodLeavesThePortListening()
 {
     Pty pty;
     QVERIFY(pty.ok());
@@ -348,7 +348,7 @@ void TestSerialPort::floodLeavesThePortListening()
     QTRY_VERIFY((spin(), status.count() == 1));
 }
 
-void TestSerialPort::stalledLineRefusesWrites()
+void tst_serialport::stalledLineRefusesWrites()
 {
     // The far end stops taking bytes. Frames must not queue up without end in
     // the program, to reach a drive long after a newer command was chosen.
@@ -374,5 +374,5 @@ void TestSerialPort::stalledLineRefusesWrites()
     QVERIFY(accepted > 0);
 }
 
-QTEST_GUILESS_MAIN(TestSerialPort)
+QTEST_GUILESS_MAIN(tst_serialport)
 #include "tst_serialport.moc"

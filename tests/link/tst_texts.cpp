@@ -6,7 +6,7 @@
 
 #include <QtTest>
 
-class TestTexts : public QObject
+class tst_texts : public QObject
 {
     Q_OBJECT
 
@@ -24,7 +24,7 @@ private slots:
     void refusedSettingsKeepThePrevious();
 };
 
-void TestTexts::parseDecimal_data()
+void tst_texts::parseDecimal_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
@@ -50,7 +50,7 @@ void TestTexts::parseDecimal_data()
     QTest::newRow("overflow") << QString(400, u'9') << false << 0.0;
 }
 
-void TestTexts::parseDecimal()
+void tst_texts::parseDecimal()
 {
     QFETCH(QString, text);
     QFETCH(bool, valid);
@@ -61,7 +61,7 @@ void TestTexts::parseDecimal()
         QCOMPARE(*parsed, value);
 }
 
-void TestTexts::fixed2_data()
+void tst_texts::fixed2_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
@@ -84,14 +84,14 @@ void TestTexts::fixed2_data()
     QTest::newRow("single 0.125") << double(0.125f) << "0.13";
 }
 
-void TestTexts::fixed2()
+void tst_texts::fixed2()
 {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(NumberText::Fixed2(value), text);
 }
 
-void TestTexts::plain_data()
+void tst_texts::plain_data()
 {
     QTest::addColumn<float>("value");
     QTest::addColumn<QString>("text");
@@ -103,14 +103,14 @@ void TestTexts::plain_data()
     QTest::newRow("0") << 0.0f << "0";
 }
 
-void TestTexts::plain()
+void tst_texts::plain()
 {
     QFETCH(float, value);
     QFETCH(QString, text);
     QCOMPARE(NumberText::Plain(value), text);
 }
 
-void TestTexts::parameterValue_data()
+void tst_texts::parameterValue_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
@@ -122,14 +122,14 @@ void TestTexts::parameterValue_data()
     QTest::newRow("0") << 0.0 << "0";
 }
 
-void TestTexts::parameterValue()
+void tst_texts::parameterValue()
 {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(NumberText::ParameterValue(value), text);
 }
 
-void TestTexts::settingsText_data()
+void tst_texts::settingsText_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
@@ -161,7 +161,7 @@ void TestTexts::settingsText_data()
     row("", false);
 }
 
-void TestTexts::settingsText()
+void tst_texts::settingsText()
 {
     QFETCH(QString, text);
     QFETCH(bool, valid);
@@ -180,7 +180,7 @@ void TestTexts::settingsText()
     QCOMPARE(parsed->toString(), text);
 }
 
-void TestTexts::refusedSettingsKeepThePrevious()
+void tst_texts::refusedSettingsKeepThePrevious()
 {
     LoopbackPort port;
     QVERIFY(port.setSettings(QStringLiteral("1200,O,7,2")));
@@ -192,5 +192,5 @@ void TestTexts::refusedSettingsKeepThePrevious()
     QCOMPARE(port.lineSettings().dataBits, 7);
 }
 
-QTEST_GUILESS_MAIN(TestTexts)
+QTEST_GUILESS_MAIN(tst_texts)
 #include "tst_texts.moc"

@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Taking turns on the half-duplex line: no request while an answer is due.
+#include "Frames.h"
 #include "Hexedit.h"
 #include "LoopbackPort.h"
 
 #include <QtTest>
 
 namespace {
-
-QString spaced(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
 
 // A link on an open in-memory line whose far end answers only when told.
 struct Line
@@ -26,7 +22,7 @@ struct Line
     {
         QStringList frames;
         for (const QByteArray& frame : port.written())
-            frames << spaced(frame);
+            frames << hex(frame);
         return frames;
     }
     void answer(const QByteArray& frame)
@@ -46,21 +42,17 @@ const QByteArray kStatusOf1 = QByteArray::fromHex("01030E0000011000EFE9");
 
 QString poll(quint8 address, quint16 reg)
 {
-    return spaced(Hexedit::WithCrc(
-        QByteArray::fromHex(QByteArray::number(address, 16).rightJustified(2, '0') + "03" +
-                            QByteArray::number(reg, 16).rightJustified(4, '0') + "0000")));
+    return hex(readFrame(address, reg));
 }
 
 QString control(quint8 address, quint8 code, quint16 value)
 {
-    QByteArray body = QByteArray::fromHex("10200000020400");
-    body.prepend(char(address)).append(char(code)).append(char(value >> 8)).append(char(value));
-    return spaced(Hexedit::WithCrc(body));
+    return hex(controlFrame(address, code, value));
 }
 
 } // namespace
 
-class TestTurns : public QObject
+class tst_turns : public QObject
 {
     Q_OBJECT
 private slots:
@@ -75,7 +67,7 @@ private slots:
     void closedLineForgetsWaitingRequests();
 };
 
-void TestTurns::timeoutFollowsTheLine_data()
+void tst_turns::timeoutFollowsTheLine_data()
 {
     QTest::addColumn<QString>("settings");
     QTest::addColumn<QByteArray>("frame");
@@ -85,7 +77,7 @@ void TestTurns::timeoutFollowsTheLine_data()
     QTest::addRow("status read, 9600")
         << "9600,E,8,1" << QByteArray::fromHex("01030E0000004722") << 80;
     QTest::addRow("control write, 9600")
-        << "9600,E,8,1" << Hexedit::WithCrc(QByteArray::fromHex("0110200000020400121388")) << 84;
+        << "9600,E,8,1" << withCrc(QByteArray::fromHex("0110200000020400121388")) << 84;
     QTest::addRow("status read, 1200")
         << "1200,N,8,1" << QByteArray::fromHex("01030E0000004722") << 235;
     QTest::addRow("status read, 115200")
@@ -95,7 +87,7 @@ void TestTurns::timeoutFollowsTheLine_data()
         << "9600,E,8,1" << QByteArray::fromHex("00102000000204000100000000") << 19;
 }
 
-void TestTurns::timeoutFollowsTheLine()
+void tst_turns::timeoutFollowsTheLine()
 {
     QFETCH(QString, settings);
     QFETCH(QByteArray, frame);
@@ -104,7 +96,7 @@ void TestTurns::timeoutFollowsTheLine()
     QCOMPARE(line.link.AnswerTimeoutMs(frame), ms);
 }
 
-void TestTurns::requestWaitsForTheAnswer()
+void tst_turns::requestWaitsForTheAnswer()
 {
     Line line;
     QVERIFY(line.link.SendPollRequest(1, 0));
@@ -118,7 +110,7 @@ void TestTurns::requestWaitsForTheAnswer()
     QVERIFY(line.link.AwaitingAnswer()); // now the command's answer is due
 }
 
-void TestTurns::requestWaitsForTheTimeout()
+void tst_turns::requestWaitsForTheTimeout()
 {
     Line line;
     QVERIFY(line.link.SendPollRequest(1, 0));
@@ -129,7 +121,7 @@ void TestTurns::requestWaitsForTheTimeout()
     QCOMPARE(line.written().last(), poll(1, 0x0D00));
 }
 
-void TestTurns::onlyTheAddressedDriveEndsTheWait()
+void tst_turns::onlyTheAddressedDriveEndsTheWait()
 {
     Line line;
     QVERIFY(line.link.SendPollRequest(2, 0));
@@ -137,13 +129,13 @@ void TestTurns::onlyTheAddressedDriveEndsTheWait()
     line.answer(kStatusOf1); // a stray answer of drive 1
     QCOMPARE(line.port.written().size(), 1);
     // Nor does a frame that fits no reply, from the right drive.
-    line.answer(Hexedit::WithCrc(QByteArray::fromHex("02060E000001")));
+    line.answer(withCrc(QByteArray::fromHex("02060E000001")));
     QCOMPARE(line.port.written().size(), 1);
-    line.answer(Hexedit::WithCrc(QByteArray::fromHex("02030E0000011000")));
+    line.answer(withCrc(QByteArray::fromHex("02030E0000011000")));
     QCOMPARE(line.port.written().size(), 2);
 }
 
-void TestTurns::stopGoesFirstAndCancelsWaitingCommands()
+void tst_turns::stopGoesFirstAndCancelsWaitingCommands()
 {
     Line line;
     QVERIFY(line.link.SendPollRequest(1, 0));
@@ -161,12 +153,11 @@ void TestTurns::stopGoesFirstAndCancelsWaitingCommands()
     QVERIFY(line.link.SendBroadcastStop());
     QCOMPARE(line.port.written().size(), 3);
     line.link.AnswerTimer_Timer();
-    QCOMPARE(line.written().last(),
-             spaced(Hexedit::WithCrc(QByteArray::fromHex("0010200000020400010000"))));
+    QCOMPARE(line.written().last(), hex(withCrc(QByteArray::fromHex("0010200000020400010000"))));
     QCOMPARE(line.link.AnswerTimeoutMs(line.port.written().last()), 19);
 }
 
-void TestTurns::newestPollAndCommandReplaceOlderWaitingOnes()
+void tst_turns::newestPollAndCommandReplaceOlderWaitingOnes()
 {
     // A line far too slow for the rhythms must not build a backlog of stale
     // requests: of each kind only the newest waits.
@@ -183,7 +174,7 @@ void TestTurns::newestPollAndCommandReplaceOlderWaitingOnes()
              (QStringList{poll(1, 0x0E00), poll(1, 0x0D04), control(1, 0x12, 5000)}));
 }
 
-void TestTurns::answerComingInIsGivenTime()
+void tst_turns::answerComingInIsGivenTime()
 {
     Line line;
     QVERIFY(line.link.SendPollRequest(1, 0));
@@ -196,7 +187,7 @@ void TestTurns::answerComingInIsGivenTime()
     QCOMPARE(line.port.written().size(), 2);
 }
 
-void TestTurns::closedLineForgetsWaitingRequests()
+void tst_turns::closedLineForgetsWaitingRequests()
 {
     Line line;
     QVERIFY(line.link.SendPollRequest(1, 0));
@@ -210,5 +201,5 @@ void TestTurns::closedLineForgetsWaitingRequests()
     QCOMPARE(line.written(), (QStringList{poll(1, 0x0E00), poll(1, 0x0D00)}));
 }
 
-QTEST_GUILESS_MAIN(TestTurns)
+QTEST_GUILESS_MAIN(tst_turns)
 #include "tst_turns.moc"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Frames.h"
 #include "Hexedit.h"
 #include "LineTurns.h"
 #include "LoopbackPort.h"
@@ -50,41 +51,14 @@ struct DemoBench
     }
 };
 
-// Appends the CRC-16 (low byte first) to a frame body.
-inline QByteArray withCrc(const QByteArray& body)
-{
-    return Hexedit::WithCrc(body);
-}
-
-// A reply as a drive sends it: address, function 3, register, four data bytes.
-inline QByteArray reply(quint8 address, quint8 high, quint8 low, quint16 word, quint8 b6, quint8 b7)
-{
-    QByteArray body;
-    body.append(char(address)).append(char(3)).append(char(high)).append(char(low));
-    body.append(char(word >> 8)).append(char(word & 0xFF)).append(char(b6)).append(char(b7));
-    return withCrc(body);
-}
-
-inline QString hex(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
-
-// The function-16 control write a run command puts on the line.
+// The function-16 control write a run command puts on the line, as hex.
 inline QString controlWrite(quint8 address, quint8 code, quint16 setpoint)
 {
-    return hex(withCrc(QByteArray::fromHex("10200000020400")
-                           .prepend(char(address))
-                           .append(char(code))
-                           .append(char(setpoint >> 8))
-                           .append(char(setpoint & 0xFF))));
+    return hex(controlFrame(address, code, setpoint));
 }
 
-// A read request for one register.
+// A read request for one register, as hex.
 inline QString readRequest(quint8 address, quint16 reg)
 {
-    QByteArray body;
-    body.append(char(address)).append(char(3)).append(char(reg >> 8)).append(char(reg & 0xFF));
-    body.append(2, '\0');
-    return hex(withCrc(body));
+    return hex(readFrame(address, reg));
 }

@@ -18,7 +18,7 @@
 
 using OpenError = SerialPort::OpenError;
 
-class TestDemoCommands : public QObject
+class tst_demo_commands : public QObject
 {
     Q_OBJECT
 private slots:
@@ -47,7 +47,7 @@ private slots:
     void driveModeAndAddressRange();
 };
 
-void TestDemoCommands::startUpState()
+void tst_demo_commands::startUpState()
 {
     DemoBench b;
     demo& w = b.window;
@@ -105,7 +105,7 @@ void TestDemoCommands::startUpState()
     QVERIFY(!b.port.isOpen());
 }
 
-void TestDemoCommands::openAndCloseFollowTheStateTable()
+void tst_demo_commands::openAndCloseFollowTheStateTable()
 {
     DemoBench b;
     demo& w = b.window;
@@ -144,7 +144,7 @@ void TestDemoCommands::openAndCloseFollowTheStateTable()
     QVERIFY(b.prompts().isEmpty());
 }
 
-void TestDemoCommands::openRaisesSlowControlRhythm()
+void tst_demo_commands::openRaisesSlowControlRhythm()
 {
     DemoBench b;
     // Only a text that bypassed the range rule can be below 200 here.
@@ -156,7 +156,7 @@ void TestDemoCommands::openRaisesSlowControlRhythm()
     QCOMPARE(b.window.Timer2->interval(), 200);
 }
 
-void TestDemoCommands::openErrorsAreReported_data()
+void tst_demo_commands::openErrorsAreReported_data()
 {
     QTest::addColumn<OpenError>("error");
     QTest::addColumn<QString>("text");
@@ -171,7 +171,7 @@ void TestDemoCommands::openErrorsAreReported_data()
     QTest::newRow("other") << OpenError::Other << QString("could not be opened");
 }
 
-void TestDemoCommands::openErrorsAreReported()
+void tst_demo_commands::openErrorsAreReported()
 {
     QFETCH(OpenError, error);
     QFETCH(QString, text);
@@ -189,7 +189,7 @@ void TestDemoCommands::openErrorsAreReported()
     QVERIFY(!b.window.encode->isEnabled());
 }
 
-void TestDemoCommands::lostDeviceClosesOnceAndCanReopen()
+void tst_demo_commands::lostDeviceClosesOnceAndCanReopen()
 {
     DemoBench b;
     demo& w = b.window;
@@ -220,7 +220,7 @@ void TestDemoCommands::lostDeviceClosesOnceAndCanReopen()
     QCOMPARE(b.prompts().size(), 1);
 }
 
-void TestDemoCommands::runCommandFrames_data()
+void tst_demo_commands::runCommandFrames_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("sentAtOnce");
@@ -237,7 +237,7 @@ void TestDemoCommands::runCommandFrames_data()
                            << controlWrite(1, 0x2E, 2500);
 }
 
-void TestDemoCommands::runCommandFrames()
+void tst_demo_commands::runCommandFrames()
 {
     QFETCH(QString, option);
     QFETCH(QString, sentAtOnce);
@@ -259,7 +259,7 @@ void TestDemoCommands::runCommandFrames()
     QCOMPARE(b.writtenHex(), (QStringList{sentByTick, sentByTick}));
 }
 
-void TestDemoCommands::noneStopsTheRepetition()
+void tst_demo_commands::noneStopsTheRepetition()
 {
     DemoBench b;
     b.openPort();
@@ -270,7 +270,7 @@ void TestDemoCommands::noneStopsTheRepetition()
     QVERIFY(b.port.written().isEmpty());
 }
 
-void TestDemoCommands::immediateSendInMultiDriveMode()
+void tst_demo_commands::immediateSendInMultiDriveMode()
 {
     DemoBench b;
     demo& w = b.window;
@@ -292,7 +292,7 @@ void TestDemoCommands::immediateSendInMultiDriveMode()
     QVERIFY(b.port.written().isEmpty());
 }
 
-void TestDemoCommands::stopIsNeverDroppedSilently()
+void tst_demo_commands::stopIsNeverDroppedSilently()
 {
     const QString broadcastStop = controlWrite(0, 0x01, 0);
     const QString toEvery = QStringLiteral("STOP sent to every drive on the line");
@@ -328,7 +328,7 @@ void TestDemoCommands::stopIsNeverDroppedSilently()
     QVERIFY(single.window.StatusBar1->notice().contains(u"not sent"));
 }
 
-void TestDemoCommands::jogYesClosesThePort()
+void tst_demo_commands::jogYesClosesThePort()
 {
     DemoBench b;
     b.answer = QMessageBox::Yes;
@@ -348,7 +348,7 @@ void TestDemoCommands::jogYesClosesThePort()
     QVERIFY(b.port.written().isEmpty());
 }
 
-void TestDemoCommands::jogQuestionIsAskedOnceAtATime()
+void tst_demo_commands::jogQuestionIsAskedOnceAtATime()
 {
     DemoBench b;
     demo& w = b.window;
@@ -370,7 +370,7 @@ void TestDemoCommands::jogQuestionIsAskedOnceAtATime()
     QCOMPARE(asked, 2);
 }
 
-void TestDemoCommands::nothingCommandedWhileJogQuestionIsOpen()
+void tst_demo_commands::nothingCommandedWhileJogQuestionIsOpen()
 {
     DemoBench b;
     demo& w = b.window;
@@ -394,7 +394,7 @@ void TestDemoCommands::nothingCommandedWhileJogQuestionIsOpen()
     QVERIFY(b.writtenHex().isEmpty());
 }
 
-void TestDemoCommands::frequencyIsTakenWhenEditingEnds()
+void tst_demo_commands::frequencyIsTakenWhenEditingEnds()
 {
     DemoBench b;
     demo& w = b.window;
@@ -413,7 +413,7 @@ void TestDemoCommands::frequencyIsTakenWhenEditingEnds()
     QCOMPARE(b.writtenHex(), QStringList{controlWrite(1, 0x12, 4500)});
 }
 
-void TestDemoCommands::refreshTickResendsAndClearsLog()
+void tst_demo_commands::refreshTickResendsAndClearsLog()
 {
     DemoBench b;
     demo& w = b.window;
@@ -431,7 +431,7 @@ void TestDemoCommands::refreshTickResendsAndClearsLog()
     QVERIFY(w.Timer2->isActive());
 }
 
-void TestDemoCommands::commandTickRestoresPolling()
+void tst_demo_commands::commandTickRestoresPolling()
 {
     DemoBench b;
     demo& w = b.window;
@@ -445,7 +445,7 @@ void TestDemoCommands::commandTickRestoresPolling()
     QCOMPARE(b.port.written().size(), 2);
 }
 
-void TestDemoCommands::keyFilters_data()
+void tst_demo_commands::keyFilters_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("before");
@@ -477,7 +477,7 @@ void TestDemoCommands::keyFilters_data()
                                              << "2505";
 }
 
-void TestDemoCommands::keyFilters()
+void tst_demo_commands::keyFilters()
 {
     QFETCH(QString, box);
     QFETCH(QString, before);
@@ -495,7 +495,7 @@ void TestDemoCommands::keyFilters()
     QCOMPARE(edit->text().size(), qMax<qsizetype>(0, after.size() - 1));
 }
 
-void TestDemoCommands::rangeRules_data()
+void tst_demo_commands::rangeRules_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
@@ -528,7 +528,7 @@ void TestDemoCommands::rangeRules_data()
                                 << "10000" << 500 << 10000;
 }
 
-void TestDemoCommands::rangeRules()
+void tst_demo_commands::rangeRules()
 {
     QFETCH(QString, box);
     QFETCH(QString, typed);
@@ -549,7 +549,7 @@ void TestDemoCommands::rangeRules()
         QCOMPARE(w.Text5->text(), QString("50"));
 }
 
-void TestDemoCommands::frequencyWithoutNumberIsNeverSent()
+void tst_demo_commands::frequencyWithoutNumberIsNeverSent()
 {
     DemoBench b;
     demo& w = b.window;
@@ -570,7 +570,7 @@ void TestDemoCommands::frequencyWithoutNumberIsNeverSent()
     QCOMPARE(w.Text1->text(), QString("60"));
 }
 
-void TestDemoCommands::driveModeAndAddressRange()
+void tst_demo_commands::driveModeAndAddressRange()
 {
     DemoBench b;
     demo& w = b.window;
@@ -598,5 +598,5 @@ void TestDemoCommands::driveModeAndAddressRange()
     QVERIFY(w.Combo2->isEnabled());
 }
 
-QTEST_MAIN(TestDemoCommands)
+QTEST_MAIN(tst_demo_commands)
 #include "tst_demo_commands.moc"

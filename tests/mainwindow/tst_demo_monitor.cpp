@@ -42,7 +42,7 @@ QList<int> polledAddresses(const LoopbackPort& port)
 
 } // namespace
 
-class TestDemoMonitor : public QObject
+class tst_demo_monitor : public QObject
 {
     Q_OBJECT
 private slots:
@@ -73,7 +73,7 @@ private slots:
     void windowsAreShownOnce();
 };
 
-void TestDemoMonitor::startAndStop()
+void tst_demo_monitor::startAndStop()
 {
     DemoBench b;
     demo& w = b.window;
@@ -92,7 +92,7 @@ void TestDemoMonitor::startAndStop()
     QVERIFY(b.prompts().isEmpty());
 }
 
-void TestDemoMonitor::slowPollRhythmIsRefused()
+void tst_demo_monitor::slowPollRhythmIsRefused()
 {
     DemoBench b;
     demo& w = b.window;
@@ -109,7 +109,7 @@ void TestDemoMonitor::slowPollRhythmIsRefused()
     QCOMPARE(w.Command5->text(), QString("Start"));
 }
 
-void TestDemoMonitor::singleDrivePolling()
+void tst_demo_monitor::singleDrivePolling()
 {
     DemoBench b;
     demo& w = b.window;
@@ -130,7 +130,7 @@ void TestDemoMonitor::singleDrivePolling()
     QCOMPARE(w.PollItem, quint8(1));
 }
 
-void TestDemoMonitor::multiDriveSweep_data()
+void tst_demo_monitor::multiDriveSweep_data()
 {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("end");
@@ -145,7 +145,7 @@ void TestDemoMonitor::multiDriveSweep_data()
                           << "8" << QList<int>{7, 8, 7};
 }
 
-void TestDemoMonitor::multiDriveSweep()
+void tst_demo_monitor::multiDriveSweep()
 {
     QFETCH(QString, first);
     QFETCH(QString, end);
@@ -165,7 +165,7 @@ void TestDemoMonitor::multiDriveSweep()
     QCOMPARE(w.link().SlaveAddress, quint8(drives.last()));
 }
 
-void TestDemoMonitor::faultChoosersPickTheRecord()
+void tst_demo_monitor::faultChoosersPickTheRecord()
 {
     DemoBench b;
     demo& w = b.window;
@@ -197,7 +197,7 @@ void TestDemoMonitor::faultChoosersPickTheRecord()
     QCOMPARE(b.writtenHex(), QStringList{readRequest(1, 0x0E00)});
 }
 
-void TestDemoMonitor::runningValues_data()
+void tst_demo_monitor::runningValues_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("word");
@@ -226,7 +226,7 @@ void TestDemoMonitor::runningValues_data()
                              << "1.13";
 }
 
-void TestDemoMonitor::runningValues()
+void tst_demo_monitor::runningValues()
 {
     QFETCH(int, index);
     QFETCH(int, word);
@@ -236,26 +236,26 @@ void TestDemoMonitor::runningValues()
     DemoBench b;
     b.openPort();
     b.window.Combo2->setCurrentText("12"); // the drive watched
-    b.receive(reply(12, 0x0D, quint8(index), quint16(word), 0, quint8(decimalCode)));
+    b.receive(runningValueAnswer(12, quint8(index), quint16(word), quint8(decimalCode)));
     QCOMPARE(b.window.findChild<QLineEdit*>(box)->text(), shown);
     QCOMPARE(b.window.Label34->text(), QString("12"));
 }
 
-void TestDemoMonitor::faultCodes()
+void tst_demo_monitor::faultCodes()
 {
     DemoBench b;
     demo& w = b.window;
     b.openPort();
-    b.receive(reply(1, 0x0D, 20, 8, 0, 0));
+    b.receive(runningValueAnswer(1, 20, 8, 0));
     QCOMPARE(w.Text22->text(), fromView(*Tab::FaultCode(8)));
     QCOMPARE(w.Text22->toolTip(), fromView(*Tab::FaultText(8)));
     // 20 empties the box and keeps the tooltip; a number beyond the table leaves both.
-    b.receive(reply(1, 0x0D, 21, 20, 0, 0));
+    b.receive(runningValueAnswer(1, 21, 20, 0));
     QVERIFY(w.Text22->text().isEmpty());
     QCOMPARE(w.Text22->toolTip(), fromView(*Tab::FaultText(8)));
-    b.receive(reply(1, 0x0D, 19, 3, 0, 0));
-    b.receive(reply(1, 0x0D, 19, 33, 0, 0));
-    b.receive(reply(1, 0x0D, 19, 0, 0, 0));
+    b.receive(runningValueAnswer(1, 19, 3, 0));
+    b.receive(runningValueAnswer(1, 19, 33, 0));
+    b.receive(runningValueAnswer(1, 19, 0, 0));
     QCOMPARE(w.Text22->text(), fromView(*Tab::FaultCode(3)));
     QCOMPARE(w.Text22->toolTip(), fromView(*Tab::FaultText(3)));
     // A control-write echo changes nothing.
@@ -263,7 +263,7 @@ void TestDemoMonitor::faultCodes()
     QCOMPARE(w.Text22->text(), fromView(*Tab::FaultCode(3)));
 }
 
-void TestDemoMonitor::driveStatus_data()
+void tst_demo_monitor::driveStatus_data()
 {
     QTest::addColumn<int>("word");
     QTest::addColumn<int>("flags");
@@ -288,7 +288,7 @@ void TestDemoMonitor::driveStatus_data()
                                         << "before" << ColourValue::Red;
 }
 
-void TestDemoMonitor::driveStatus()
+void tst_demo_monitor::driveStatus()
 {
     QFETCH(int, word);
     QFETCH(int, flags);
@@ -301,7 +301,7 @@ void TestDemoMonitor::driveStatus()
     demo& w = b.window;
     b.openPort();
     w.Text4->setText("before");
-    b.receive(reply(1, 0x0E, 0, quint16(word), quint8(flags), quint8(faultFlag)));
+    b.receive(statusAnswer(1, quint16(word), quint8(flags), quint8(faultFlag)));
     QCOMPARE(w.Text30->text(), direction);
     QCOMPARE(w.Text29->text(), state);
     QCOMPARE(w.StatusBar1->panelText(StatusPanels::RunState), state);
@@ -309,23 +309,23 @@ void TestDemoMonitor::driveStatus()
     QCOMPARE(w.Shape4->fillColour(), lamp);
 }
 
-void TestDemoMonitor::answersOnlyFromTheWatchedDrive()
+void tst_demo_monitor::answersOnlyFromTheWatchedDrive()
 {
     DemoBench b;
     demo& w = b.window;
     b.openPort();
     // Single drive 1: a running drive 2 answering (stray or late) is not drive 1's state.
     const quint32 lampBefore = w.Shape4->fillColour();
-    b.receive(reply(2, 0x0E, 0, 0, 0x14, 0x20));
+    b.receive(statusAnswer(2, 0, 0x14, 0x20));
     QCOMPARE(w.Text29->text(), QString());
     QCOMPARE(w.Shape4->fillColour(), lampBefore);
-    b.receive(reply(1, 0x0E, 0, 0, 0x10, 0));
+    b.receive(statusAnswer(1, 0, 0x10, 0));
     QCOMPARE(w.Text29->text(), QString("Run"));
     // Likewise for the values: drive 2's frequency never stands among drive 1's.
-    b.receive(reply(2, 0x0D, 0, 0x1388, 0, 8));
+    b.receive(runningValueAnswer(2, 0, 0x1388, 8));
     QCOMPARE(w.Text24->text(), QString());
     QCOMPARE(w.Label34->text(), QString());
-    b.receive(reply(1, 0x0D, 0, 0x0FA0, 0, 8));
+    b.receive(runningValueAnswer(1, 0, 0x0FA0, 8));
     QCOMPARE(w.Text24->text(), QString("40.00"));
     QCOMPARE(w.Label34->text(), QString("1"));
     // Watching drive 2 instead: drive 1's state does not stand as drive 2's.
@@ -347,13 +347,13 @@ void TestDemoMonitor::answersOnlyFromTheWatchedDrive()
     w.Combo4_Click();
     w.Timer1_Timer();
     const QString direction = w.Text30->text();
-    b.receive(reply(4, 0x0E, 0, 0, 0x04, 0));
+    b.receive(statusAnswer(4, 0, 0x04, 0));
     QCOMPARE(w.Text30->text(), direction);
-    b.receive(reply(3, 0x0E, 0, 0, 0x04, 0));
+    b.receive(statusAnswer(3, 0, 0x04, 0));
     QCOMPARE(w.Text30->text(), QString("REV"));
 }
 
-void TestDemoMonitor::parameterReadKeepsThePolledDriveWatched()
+void tst_demo_monitor::parameterReadKeepsThePolledDriveWatched()
 {
     DemoBench b;
     demo& w = b.window;
@@ -372,14 +372,14 @@ void TestDemoMonitor::parameterReadKeepsThePolledDriveWatched()
     parameters->Combo1_Click();
     QCOMPARE(b.writtenHex().last(), readRequest(5, 0x0000));
     // Drive 3's answers are still the ones shown.
-    b.receive(reply(3, 0x0E, 0, 0, 0x10, 0));
+    b.receive(statusAnswer(3, 0, 0x10, 0));
     QCOMPARE(w.Text29->text(), QString("Run"));
-    b.receive(reply(3, 0x0D, 0, 0x0FA0, 0, 8));
+    b.receive(runningValueAnswer(3, 0, 0x0FA0, 8));
     QCOMPARE(w.Text24->text(), QString("40.00"));
     QCOMPARE(w.Label34->text(), QString("3"));
 }
 
-void TestDemoMonitor::receiveLampsAndLog()
+void tst_demo_monitor::receiveLampsAndLog()
 {
     DemoBench b;
     demo& w = b.window;
@@ -394,7 +394,7 @@ void TestDemoMonitor::receiveLampsAndLog()
     QVERIFY(w.Text28->toPlainText().isEmpty());
 }
 
-void TestDemoMonitor::logIsBounded()
+void tst_demo_monitor::logIsBounded()
 {
     DemoBench b;
     TrafficLogBox& log = *b.window.Text28;
@@ -408,7 +408,7 @@ void TestDemoMonitor::logIsBounded()
     QVERIFY(log.toPlainText().endsWith(QStringLiteral("FF FF ")));
 }
 
-void TestDemoMonitor::logGathersTexts()
+void tst_demo_monitor::logGathersTexts()
 {
     DemoBench b;
     TrafficLogBox& log = *b.window.Text28;
@@ -430,7 +430,7 @@ void TestDemoMonitor::logGathersTexts()
     QVERIFY(log.toPlainText().isEmpty());
 }
 
-void TestDemoMonitor::settingsWindowAppliesOnOk()
+void tst_demo_monitor::settingsWindowAppliesOnOk()
 {
     DemoBench b;
     demo& w = b.window;
@@ -472,7 +472,7 @@ void TestDemoMonitor::settingsWindowAppliesOnOk()
     QCOMPARE(b.port.portName(), QString("/dev/ttyUSB7"));
 }
 
-void TestDemoMonitor::settingsWindowCancelKeepsEverything()
+void tst_demo_monitor::settingsWindowCancelKeepsEverything()
 {
     DemoBench b;
     b.window.com_set->trigger();
@@ -490,7 +490,7 @@ void TestDemoMonitor::settingsWindowCancelKeepsEverything()
     QCOMPARE(window->Combo2->currentText(), QString("9600"));
 }
 
-void TestDemoMonitor::refusedSettingsChangeNothing_data()
+void tst_demo_monitor::refusedSettingsChangeNothing_data()
 {
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("dataBits");
@@ -512,7 +512,7 @@ void TestDemoMonitor::refusedSettingsChangeNothing_data()
 #endif
 }
 
-void TestDemoMonitor::refusedSettingsChangeNothing()
+void tst_demo_monitor::refusedSettingsChangeNothing()
 {
     QFETCH(QString, port);
     QFETCH(QString, dataBits);
@@ -536,7 +536,7 @@ void TestDemoMonitor::refusedSettingsChangeNothing()
     QVERIFY(window->isVisible()); // left open to be corrected
 }
 
-void TestDemoMonitor::saveFileWritesTheLog()
+void tst_demo_monitor::saveFileWritesTheLog()
 {
     DemoBench b;
     b.openPort();
@@ -544,7 +544,7 @@ void TestDemoMonitor::saveFileWritesTheLog()
     const QString path = dir.filePath("log.txt");
     b.window.chooseSaveFile = [&] { return path; };
     b.window.Timer1_Timer();
-    b.receive(reply(1, 0x0E, 0, 0x1234, 0x10, 0));
+    b.receive(statusAnswer(1, 0x1234, 0x10, 0));
     b.window.save_file->trigger();
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -552,7 +552,7 @@ void TestDemoMonitor::saveFileWritesTheLog()
     QCOMPARE(lines.size(), 4);
     QVERIFY(lines[0].startsWith("# Traffic of vfdtool 1.0 on COM1,9600,Even,8,1"));
     QVERIFY(lines[2].endsWith("  request  " + readRequest(1, 0x0E00)));
-    QVERIFY(lines[3].endsWith("  reply    " + hex(reply(1, 0x0E, 0, 0x1234, 0x10, 0))));
+    QVERIFY(lines[3].endsWith("  reply    " + hex(statusAnswer(1, 0x1234, 0x10, 0))));
     QVERIFY(b.prompts().isEmpty());
 
     b.window.chooseSaveFile = [] { return QString(); }; // cancelled
@@ -560,7 +560,7 @@ void TestDemoMonitor::saveFileWritesTheLog()
     QVERIFY(b.prompts().isEmpty());
 }
 
-void TestDemoMonitor::saveFileFailureIsReported()
+void tst_demo_monitor::saveFileFailureIsReported()
 {
     DemoBench b;
     QTemporaryDir dir;
@@ -574,7 +574,7 @@ void TestDemoMonitor::saveFileFailureIsReported()
     QCOMPARE(b.window.Text28->logText(), QString("1 3 "));
 }
 
-void TestDemoMonitor::changeSkin()
+void tst_demo_monitor::changeSkin()
 {
     DemoBench b;
     demo& w = b.window;
@@ -612,7 +612,7 @@ void TestDemoMonitor::changeSkin()
     QCOMPARE(offered, QColor(Qt::darkCyan)); // opens on the colour it returned last
 }
 
-void TestDemoMonitor::parameterSetStopsAndShowsOneWindow()
+void tst_demo_monitor::parameterSetStopsAndShowsOneWindow()
 {
     DemoBench b;
     demo& w = b.window;
@@ -645,7 +645,7 @@ void TestDemoMonitor::parameterSetStopsAndShowsOneWindow()
     QCOMPARE(w.findChildren<encoder*>().size(), 1);
 }
 
-void TestDemoMonitor::windowsAreShownOnce()
+void tst_demo_monitor::windowsAreShownOnce()
 {
     DemoBench b;
     demo& w = b.window;
@@ -664,5 +664,5 @@ void TestDemoMonitor::windowsAreShownOnce()
     QCOMPARE(w.findChildren<frmAbout*>().size(), 1);
 }
 
-QTEST_MAIN(TestDemoMonitor)
+QTEST_MAIN(tst_demo_monitor)
 #include "tst_demo_monitor.moc"

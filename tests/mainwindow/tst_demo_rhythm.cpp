@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The two rhythms on real timers: polling keeps its own rhythm while a run
 // command repeats, and the command keeps its own.
-#include "Prompter.h"
+#include "AnswerBoxes.h"
 #include "SimulatedPort.h"
 #include "demo.h"
 
@@ -33,7 +33,7 @@ struct RhythmBench
     RhythmBench(int controlMs, int pollMs, bool fwdS, const QElapsedTimer& clock)
         : control(controlMs), poll(pollMs), immediate(fwdS)
     {
-        window.prompter().setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        answerBoxes(window.prompter());
         QObject::connect(
             &window.link(), &Hexedit::frameSent, &window, [this, &clock](const QByteArray& frame) {
                 (quint8(frame[1]) == 16 ? commandTimes : pollTimes) << clock.elapsed() - started;
@@ -67,7 +67,7 @@ struct RhythmBench
 
 } // namespace
 
-class TestDemoRhythm : public QObject
+class tst_demo_rhythm : public QObject
 {
     Q_OBJECT
 private slots:
@@ -75,7 +75,7 @@ private slots:
     void commandSendKeepsThePollCountdown();
 };
 
-void TestDemoRhythm::pollAndCommandKeepTheirRhythms()
+void tst_demo_rhythm::pollAndCommandKeepTheirRhythms()
 {
     // Control x poll rhythm pairs, equal ones included; all windows run at once.
     struct Pair
@@ -128,7 +128,7 @@ void TestDemoRhythm::pollAndCommandKeepTheirRhythms()
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
 }
 
-void TestDemoRhythm::commandSendKeepsThePollCountdown()
+void tst_demo_rhythm::commandSendKeepsThePollCountdown()
 {
     // A slow poll (above the refresh period) must not be pushed back by the
     // command and refresh ticks that fall inside its period.
@@ -148,5 +148,5 @@ void TestDemoRhythm::commandSendKeepsThePollCountdown()
              qPrintable(QStringLiteral("%1 ms left before, %2 after").arg(before).arg(after)));
 }
 
-QTEST_MAIN(TestDemoRhythm)
+QTEST_MAIN(tst_demo_rhythm)
 #include "tst_demo_rhythm.moc"

@@ -46,7 +46,7 @@ int textRoom(const QLineEdit* box)
 
 } // namespace
 
-class TestDemoTrust : public QObject
+class tst_demo_trust : public QObject
 {
     Q_OBJECT
 private slots:
@@ -59,7 +59,7 @@ private slots:
     void optionsChosenAnyWaySendOnce();
 };
 
-void TestDemoTrust::silentDriveIsShownStale()
+void tst_demo_trust::silentDriveIsShownStale()
 {
     DemoBench b;
     demo& w = b.window;
@@ -68,8 +68,8 @@ void TestDemoTrust::silentDriveIsShownStale()
     const QColor plain = textColour(w.Text29);
     const QColor red = textColour(w.Text4);
     w.Timer1_Timer();
-    b.receive(reply(1, 0x0D, 0, 5000, 0, 8));
-    b.receive(reply(1, 0x0E, 0, 0, 0x10, 0));
+    b.receive(runningValueAnswer(1, 0, 5000, 8));
+    b.receive(statusAnswer(1, 0, 0x10, 0));
     QCOMPARE(w.Text24->text(), QString("50.00"));
     QCOMPARE(w.Text29->text(), QString("Run"));
     QCOMPARE(w.Text4->text(), QString("Normal"));
@@ -93,7 +93,7 @@ void TestDemoTrust::silentDriveIsShownStale()
     QVERIFY(!w.StatusBar1->findChild<QLabel*>("Notice")->isHidden());
 
     // The next answer brings everything back.
-    b.receive(reply(1, 0x0E, 0, 0, 0x10, 0));
+    b.receive(statusAnswer(1, 0, 0x10, 0));
     QCOMPARE(textColour(w.Text24), green);
     QCOMPARE(textColour(w.Text29), plain);
     QCOMPARE(textColour(w.Text4), red);
@@ -103,19 +103,19 @@ void TestDemoTrust::silentDriveIsShownStale()
     // An answer from another drive is no answer from this one.
     for (int tick = 0; tick < silentPolls; ++tick) {
         w.Timer1_Timer();
-        b.receive(reply(2, 0x0E, 0, 0, 0x10, 0));
+        b.receive(statusAnswer(2, 0, 0x10, 0));
     }
     QCOMPARE(textColour(w.Text29), QColor(Qt::gray));
 }
 
-void TestDemoTrust::closedPortShowsStale()
+void tst_demo_trust::closedPortShowsStale()
 {
     DemoBench b;
     demo& w = b.window;
     b.openPort();
     const QColor green = textColour(w.Text24);
     w.Timer1_Timer();
-    b.receive(reply(1, 0x0D, 0, 5000, 0, 8));
+    b.receive(runningValueAnswer(1, 0, 5000, 8));
     w.Command1_Click(); // closed by the user
     QCOMPARE(w.Text24->text(), QString("50.00"));
     QCOMPARE(textColour(w.Text24), QColor(Qt::gray));
@@ -123,7 +123,7 @@ void TestDemoTrust::closedPortShowsStale()
 
     b.openPort();
     w.Timer1_Timer();
-    b.receive(reply(1, 0x0D, 0, 4000, 0, 8));
+    b.receive(runningValueAnswer(1, 0, 4000, 8));
     QCOMPARE(textColour(w.Text24), green);
     b.port.simulateDeviceLoss();
     QCOMPARE(w.Text24->text(), QString("40.00"));
@@ -131,7 +131,7 @@ void TestDemoTrust::closedPortShowsStale()
     QVERIFY(!w.StatusBar1->notice().isEmpty());
 }
 
-void TestDemoTrust::faultTooltipGoesWithTheDrive()
+void tst_demo_trust::faultTooltipGoesWithTheDrive()
 {
     DemoBench b;
     demo& w = b.window;
@@ -139,7 +139,7 @@ void TestDemoTrust::faultTooltipGoesWithTheDrive()
     w.Combo5->setCurrentIndex(1); // "The 1th Error Code"
     w.Combo5_Click();
     w.Timer1_Timer();
-    b.receive(reply(1, 0x0D, 19, 8, 0, 0));
+    b.receive(runningValueAnswer(1, 19, 8, 0));
     QCOMPARE(w.Text22->text(), QString::fromUtf8(Tab::FaultCode(8)->data()));
     QVERIFY(!w.Text22->toolTip().isEmpty());
     w.Combo2->setCurrentText("2");
@@ -148,7 +148,7 @@ void TestDemoTrust::faultTooltipGoesWithTheDrive()
     QVERIFY(w.Text22->toolTip().isEmpty());
 }
 
-void TestDemoTrust::cordShowsEveryFaultWhole()
+void tst_demo_trust::cordShowsEveryFaultWhole()
 {
     DemoBench b;
     demo& w = b.window;
@@ -167,7 +167,7 @@ void TestDemoTrust::cordShowsEveryFaultWhole()
     }
 }
 
-void TestDemoTrust::typedFrequencyShowsUntilTaken()
+void tst_demo_trust::typedFrequencyShowsUntilTaken()
 {
     DemoBench b;
     demo& w = b.window;
@@ -196,7 +196,7 @@ void TestDemoTrust::typedFrequencyShowsUntilTaken()
     QVERIFY(w.Text1->toolTip().isEmpty());
 }
 
-void TestDemoTrust::rhythmSkipsLeadingBlanks()
+void tst_demo_trust::rhythmSkipsLeadingBlanks()
 {
     DemoBench b;
     demo& w = b.window;
@@ -213,7 +213,7 @@ void TestDemoTrust::rhythmSkipsLeadingBlanks()
     QVERIFY(w.Timer1->isActive());
 }
 
-void TestDemoTrust::optionsChosenAnyWaySendOnce()
+void tst_demo_trust::optionsChosenAnyWaySendOnce()
 {
     DemoBench b;
     demo& w = b.window;
@@ -247,5 +247,5 @@ void TestDemoTrust::optionsChosenAnyWaySendOnce()
     QVERIFY(b.port.written().isEmpty()); // "FWD" waits for the command tick
 }
 
-QTEST_MAIN(TestDemoTrust)
+QTEST_MAIN(tst_demo_trust)
 #include "tst_demo_trust.moc"

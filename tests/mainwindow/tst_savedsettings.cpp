@@ -4,6 +4,7 @@
 #include "DemoBench.h"
 #include "SavedSettings.h"
 #include "StatusPanels.h"
+#include "VfdVersion.h"
 #include "config.h"
 
 #include <QCheckBox>

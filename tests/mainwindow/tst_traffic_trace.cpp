@@ -74,7 +74,7 @@ const QRegularExpression
 
 } // namespace
 
-class TestTrafficTrace : public QObject
+class tst_traffic_trace : public QObject
 {
     Q_OBJECT
 private slots:
@@ -84,7 +84,7 @@ private slots:
     void fullDiskKeepsTheOldFile();
 };
 
-void TestTrafficTrace::traceSurvivesTheRefreshClearing()
+void tst_traffic_trace::traceSurvivesTheRefreshClearing()
 {
     DemoBench b;
     demo& w = b.window;
@@ -93,7 +93,7 @@ void TestTrafficTrace::traceSurvivesTheRefreshClearing()
     w.chooseSaveFile = [&] { return path; };
     b.openPort();
     w.Timer1_Timer();
-    const QByteArray answer = reply(1, 0x0E, 0, 0, 0x10, 0);
+    const QByteArray answer = statusAnswer(1, 0, 0x10, 0);
     b.receive(answer);
     b.receive(QByteArray::fromHex("FF00")); // noise that never ends a frame
     // Polling stopped to keep the fault; the refresh tick clears the box.
@@ -122,7 +122,7 @@ void TestTrafficTrace::traceSurvivesTheRefreshClearing()
     QCOMPARE(fileLines(path).size(), 2);
 }
 
-void TestTrafficTrace::traceIsBounded()
+void tst_traffic_trace::traceIsBounded()
 {
     TrafficTrace trace(1000);
     for (int i = 0; i < 100; ++i)
@@ -152,7 +152,7 @@ void TestTrafficTrace::traceIsBounded()
     QCOMPARE(written.mid(2), kept);
 }
 
-void TestTrafficTrace::failedWritesAreReported()
+void tst_traffic_trace::failedWritesAreReported()
 {
     TrafficTrace trace;
     for (int i = 0; i < 50; ++i)
@@ -165,7 +165,7 @@ void TestTrafficTrace::failedWritesAreReported()
     }
 }
 
-void TestTrafficTrace::fullDiskKeepsTheOldFile()
+void tst_traffic_trace::fullDiskKeepsTheOldFile()
 {
     SmallDisk disk;
     if (!disk.refusal.isEmpty())
@@ -216,5 +216,5 @@ void TestTrafficTrace::fullDiskKeepsTheOldFile()
     QCOMPARE(fileLines(path).size(), 3);
 }
 
-QTEST_MAIN(TestTrafficTrace)
+QTEST_MAIN(tst_traffic_trace)
 #include "tst_traffic_trace.moc"

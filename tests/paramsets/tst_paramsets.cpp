@@ -53,7 +53,7 @@ QByteArray exception(const QByteArray& request, quint8 code)
 
 } // namespace
 
-class ParamSetsTest : public QObject
+class tst_paramsets : public QObject
 {
     Q_OBJECT
 private slots:
@@ -69,7 +69,7 @@ private slots:
     void cloneLeavesAddressAndLineOutAndVerifies();
 };
 
-void ParamSetsTest::wholeReadListsReservedAndUnanswered()
+void tst_paramsets::wholeReadListsReservedAndUnanswered()
 {
     BusLine line;
     line.bus.drive(1)->parameters().force(0, 3, 4321);
@@ -85,7 +85,7 @@ void ParamSetsTest::wholeReadListsReservedAndUnanswered()
     QCOMPARE(line.client.counters(1).timedOut, 2); // first attempt and its retry
 }
 
-void ParamSetsTest::fileRoundTripKeepsRawValuesExact()
+void tst_paramsets::fileRoundTripKeepsRawValuesExact()
 {
     BusLine line;
     line.bus.drive(2)->parameters().force(1, 5, 1234); // 1.234, scale 0.001
@@ -105,7 +105,7 @@ void ParamSetsTest::fileRoundTripKeepsRawValuesExact()
     QVERIFY(text.contains(",1.234,1234,"));
 }
 
-void ParamSetsTest::badFileNamesLineAndProblem_data()
+void tst_paramsets::badFileNamesLineAndProblem_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("line");
@@ -134,7 +134,7 @@ void ParamSetsTest::badFileNamesLineAndProblem_data()
     QTest::newRow("bad time") << edit("#Read at,", "#Read at,yesterday") << 4 << "ISO 8601";
 }
 
-void ParamSetsTest::badFileNamesLineAndProblem()
+void tst_paramsets::badFileNamesLineAndProblem()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, line);
@@ -145,7 +145,7 @@ void ParamSetsTest::badFileNamesLineAndProblem()
     QCOMPARE(r.line, line);
 }
 
-void ParamSetsTest::failedSaveLeavesOldFile()
+void tst_paramsets::failedSaveLeavesOldFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("set.csv"));
@@ -171,7 +171,7 @@ void ParamSetsTest::failedSaveLeavesOldFile()
     QVERIFY(!ParamSetFile::Save(set, dir.filePath(QStringLiteral("no/such/folder.csv"))).isEmpty());
 }
 
-void ParamSetsTest::compareCases()
+void tst_paramsets::compareCases()
 {
     BusLine line;
     const ParamSet drive1 = readWhole(line, 1);
@@ -199,7 +199,7 @@ void ParamSetsTest::compareCases()
     QVERIFY(!withFew[0].left); // no answer differs from a value
 }
 
-void ParamSetsTest::restoreRefusesBeforeWriting()
+void tst_paramsets::restoreRefusesBeforeWriting()
 {
     BusLine line;
     const QList<WriteItem> writes{item(P0_14, 200)};
@@ -224,7 +224,7 @@ void ParamSetsTest::restoreRefusesBeforeWriting()
     QCOMPARE(running.job.items()[0].outcome, WriteItem::Outcome::NotWritten);
 }
 
-void ParamSetsTest::restoreWritesLimitsFirstAndRetriesRefused()
+void tst_paramsets::restoreWritesLimitsFirstAndRetriesRefused()
 {
     BusLine line;
     DriveParameters& p = line.bus.drive(1)->parameters();
@@ -255,7 +255,7 @@ void ParamSetsTest::restoreWritesLimitsFirstAndRetriesRefused()
     QCOMPARE(CompareSets(wanted, readWhole(line, 1)).size(), 0);
 }
 
-void ParamSetsTest::driveLostMidRestoreListsWhatWasWritten()
+void tst_paramsets::driveLostMidRestoreListsWhatWasWritten()
 {
     BusLine line;
     int writes = 0;
@@ -275,7 +275,7 @@ void ParamSetsTest::driveLostMidRestoreListsWhatWasWritten()
     QVERIFY(!line.client.lineHeld());
 }
 
-void ParamSetsTest::cloneLeavesAddressAndLineOutAndVerifies()
+void tst_paramsets::cloneLeavesAddressAndLineOutAndVerifies()
 {
     BusLine line;
     ParamSet source = readWhole(line, 1);
@@ -306,5 +306,5 @@ void ParamSetsTest::cloneLeavesAddressAndLineOutAndVerifies()
     QVERIFY(!clone.allDone()); // drive 4 was not there
 }
 
-QTEST_GUILESS_MAIN(ParamSetsTest)
+QTEST_GUILESS_MAIN(tst_paramsets)
 #include "tst_paramsets.moc"

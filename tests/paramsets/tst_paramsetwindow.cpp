@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class ParamSetWindowTest : public QObject
+class tst_paramsetwindow : public QObject
 {
     Q_OBJECT
 private slots:
@@ -22,7 +22,7 @@ private slots:
     void restoreFromFileHonoursTheLockAndLeavesNoDifference();
 };
 
-void ParamSetWindowTest::toolsMenuOpensTheWindow()
+void tst_paramsetwindow::toolsMenuOpensTheWindow()
 {
     DemoBench b;
     QCOMPARE(b.window.tools->title(), QStringLiteral("&Tools"));
@@ -32,7 +32,7 @@ void ParamSetWindowTest::toolsMenuOpensTheWindow()
     QVERIFY(b.port.written().isEmpty()); // opening it sends nothing
 }
 
-void ParamSetWindowTest::pollStandsAsideWhileAJobHoldsTheLine()
+void tst_paramsetwindow::pollStandsAsideWhileAJobHoldsTheLine()
 {
     DemoBench b;
     b.openPort();
@@ -50,7 +50,7 @@ void ParamSetWindowTest::pollStandsAsideWhileAJobHoldsTheLine()
     QCOMPARE(b.writtenHex(), QStringList{readRequest(1, 0x0D00)});
 }
 
-void ParamSetWindowTest::restoreFromFileHonoursTheLockAndLeavesNoDifference()
+void tst_paramsetwindow::restoreFromFileHonoursTheLockAndLeavesNoDifference()
 {
     BusLine line;
     Prompter prompter;
@@ -90,5 +90,5 @@ void ParamSetWindowTest::restoreFromFileHonoursTheLockAndLeavesNoDifference()
     QCOMPARE(w.Differences->item(0, 1)->text(), QStringLiteral("P8.00"));
 }
 
-QTEST_MAIN(ParamSetWindowTest)
+QTEST_MAIN(tst_paramsetwindow)
 #include "tst_paramsetwindow.moc"

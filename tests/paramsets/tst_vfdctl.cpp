@@ -33,7 +33,7 @@ Run vfdctl(const QString& device, const QStringList& arguments)
 
 } // namespace
 
-class VfdctlTest : public QObject
+class tst_vfdctl : public QObject
 {
     Q_OBJECT
 private slots:
@@ -43,7 +43,7 @@ private slots:
     void scanAndRecordRunOnTheSamePort();
 };
 
-void VfdctlTest::compareFindsExactlyWhatChangedBehindItsBack()
+void tst_vfdctl::compareFindsExactlyWhatChangedBehindItsBack()
 {
     const QString mbpoll = QStandardPaths::findExecutable(QStringLiteral("mbpoll"));
     if (mbpoll.isEmpty())
@@ -85,7 +85,7 @@ void VfdctlTest::compareFindsExactlyWhatChangedBehindItsBack()
     QCOMPARE(again.out.trimmed(), QStringLiteral("0 differences"));
 }
 
-void VfdctlTest::driveLostMidRestore()
+void tst_vfdctl::driveLostMidRestore()
 {
     SimProcess sim;
     QTemporaryDir dir;
@@ -113,7 +113,7 @@ void VfdctlTest::driveLostMidRestore()
     QVERIFY(!out.contains(QStringLiteral("20 of 20")));
 }
 
-void VfdctlTest::badFileWritesNothing()
+void tst_vfdctl::badFileWritesNothing()
 {
     SimProcess sim;
     QTemporaryDir dir;
@@ -131,7 +131,7 @@ void VfdctlTest::badFileWritesNothing()
     QVERIFY(sim.traffic(QStringLiteral("<- ")).isEmpty());
 }
 
-void VfdctlTest::scanAndRecordRunOnTheSamePort()
+void tst_vfdctl::scanAndRecordRunOnTheSamePort()
 {
     // The line-health and recorder commands take their own words after the
     // command name; the options before it still pick the port.
@@ -163,5 +163,5 @@ void VfdctlTest::scanAndRecordRunOnTheSamePort()
     QVERIFY(bad.err.contains(u"record ADDRESS"));
 }
 
-QTEST_GUILESS_MAIN(VfdctlTest)
+QTEST_GUILESS_MAIN(tst_vfdctl)
 #include "tst_vfdctl.moc"

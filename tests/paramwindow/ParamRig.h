@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "AnswerBoxes.h"
+#include "Frames.h"
 #include "Hexedit.h"
 #include "LineTurns.h"
 #include "LoopbackPort.h"
 #include "PasswordLock.h"
-#include "Prompter.h"
 
 #include <QAction>
 #include <QByteArray>
@@ -26,7 +27,7 @@ struct ParamRig
     {
         port.open();
         answerNothing(link);
-        prompter.setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+        answerBoxes(prompter);
     }
 
     QStringList messages() const
@@ -54,20 +55,11 @@ struct ParamRig
     }
 };
 
-inline QByteArray withCrc(const QByteArray& body)
-{
-    return Hexedit::WithCrc(body);
-}
-
 // A read or write request as it goes out, and a drive's reply to it.
 inline QByteArray request(quint8 address, quint8 function, quint8 group, quint8 index,
                           quint16 value = 0)
 {
-    QByteArray frame;
-    for (const int byte :
-         {int(address), int(function), int(group), int(index), value >> 8, value & 0xFF})
-        frame.append(char(byte));
-    return withCrc(frame);
+    return parameterAnswer(address, function, quint16(group << 8 | index), value);
 }
 
 inline void flushDeletes()

@@ -39,7 +39,7 @@ struct EncoderRig : ParamRig
 
 } // namespace
 
-class TestEncoder : public QObject
+class tst_encoder : public QObject
 {
     Q_OBJECT
 private slots:
@@ -61,7 +61,7 @@ private slots:
     void newPasswordIsThreeToEightDigits();
 };
 
-void TestEncoder::opensAsDescribed()
+void tst_encoder::opensAsDescribed()
 {
     EncoderRig rig;
     encoder& w = *rig.window;
@@ -77,7 +77,7 @@ void TestEncoder::opensAsDescribed()
     QCOMPARE(w.Command3->text(), QStringLiteral("Exit"));
 }
 
-void TestEncoder::verifyKeyWithNoPassword()
+void tst_encoder::verifyKeyWithNoPassword()
 {
     EncoderRig rig;
     encoder& w = *rig.window;
@@ -103,7 +103,7 @@ void TestEncoder::verifyKeyWithNoPassword()
     QVERIFY(rig.messages().isEmpty());
 }
 
-void TestEncoder::newPasswordKeyUnlocksWhenNoPasswordExists()
+void tst_encoder::newPasswordKeyUnlocksWhenNoPasswordExists()
 {
     EncoderRig rig;
     rig.lock.PasswordSet = true; // as after "Exit" without a password
@@ -118,7 +118,7 @@ void TestEncoder::newPasswordKeyUnlocksWhenNoPasswordExists()
     QCOMPARE(rig.titles(), QStringList{QStringLiteral("Error Warning")});
 }
 
-void TestEncoder::newPasswordKeyAfterExitNeedsVerifying()
+void tst_encoder::newPasswordKeyAfterExitNeedsVerifying()
 {
     EncoderRig rig;
     rig.setPassword(QStringLiteral("246"));
@@ -142,7 +142,7 @@ void TestEncoder::newPasswordKeyAfterExitNeedsVerifying()
     QCOMPARE(rig.lock.CurrentPassword, QStringLiteral("1234"));
 }
 
-void TestEncoder::typingGoesThroughTheFilters()
+void tst_encoder::typingGoesThroughTheFilters()
 {
     EncoderRig rig;
     encoder& w = *rig.window;
@@ -174,7 +174,7 @@ void TestEncoder::typingGoesThroughTheFilters()
     QCOMPARE(rig.messages(), (QStringList{kVerifyFirst, kVerifyFirst}));
 }
 
-void TestEncoder::pasteCannotBypassTheFilter()
+void tst_encoder::pasteCannotBypassTheFilter()
 {
     EncoderRig rig;
     encoder& w = *rig.window;
@@ -193,7 +193,7 @@ void TestEncoder::pasteCannotBypassTheFilter()
     QVERIFY(!w.Text2->acceptDrops());
 }
 
-void TestEncoder::lengthsAreChecked_data()
+void tst_encoder::lengthsAreChecked_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<bool>("longEnough");
@@ -204,7 +204,7 @@ void TestEncoder::lengthsAreChecked_data()
     QTest::newRow("empty") << "" << false;
 }
 
-void TestEncoder::lengthsAreChecked()
+void tst_encoder::lengthsAreChecked()
 {
     QFETCH(QString, entry);
     QFETCH(bool, longEnough);
@@ -228,7 +228,7 @@ void TestEncoder::lengthsAreChecked()
     QVERIFY(!rig.dataSet.isEnabled());
 }
 
-void TestEncoder::verifying_data()
+void tst_encoder::verifying_data()
 {
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("entry");
@@ -245,7 +245,7 @@ void TestEncoder::verifying_data()
                                           << "000" << false;
 }
 
-void TestEncoder::verifying()
+void tst_encoder::verifying()
 {
     QFETCH(QString, current);
     QFETCH(QString, entry);
@@ -260,7 +260,7 @@ void TestEncoder::verifying()
     QCOMPARE(rig.window->Text1->text(), accepted ? QStringLiteral("*******") : QString());
 }
 
-void TestEncoder::changingTwiceKeepsThePassword()
+void tst_encoder::changingTwiceKeepsThePassword()
 {
     EncoderRig rig;
     rig.window->Command2_Click(); // the six asterisks it opens with were never typed
@@ -272,7 +272,7 @@ void TestEncoder::changingTwiceKeepsThePassword()
     QCOMPARE(rig.lock.CurrentPassword, QStringLiteral("2468"));
 }
 
-void TestEncoder::exitArmsTheLockAndTitleBarDoesNot()
+void tst_encoder::exitArmsTheLockAndTitleBarDoesNot()
 {
     {
         EncoderRig rig;
@@ -293,7 +293,7 @@ void TestEncoder::exitArmsTheLockAndTitleBarDoesNot()
     QVERIFY(rig.window.isNull());
 }
 
-void TestEncoder::lockRoundTripWithTheParameterWindow()
+void tst_encoder::lockRoundTripWithTheParameterWindow()
 {
     EncoderRig rig;
     rig.dataSet.setEnabled(true);
@@ -313,7 +313,7 @@ void TestEncoder::lockRoundTripWithTheParameterWindow()
     flushDeletes();
 }
 
-void TestEncoder::asterisksGoWhenTypingStarts()
+void tst_encoder::asterisksGoWhenTypingStarts()
 {
     EncoderRig rig;
     encoder& w = *rig.window;
@@ -338,7 +338,7 @@ void TestEncoder::asterisksGoWhenTypingStarts()
     QCOMPARE(w.Text2->text(), QStringLiteral("5678"));
 }
 
-void TestEncoder::newPasswordIsThreeToEightDigits_data()
+void tst_encoder::newPasswordIsThreeToEightDigits_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<bool>("taken");
@@ -350,7 +350,7 @@ void TestEncoder::newPasswordIsThreeToEightDigits_data()
     QTest::newRow("3 digits") << "007" << true;
 }
 
-void TestEncoder::newPasswordIsThreeToEightDigits()
+void tst_encoder::newPasswordIsThreeToEightDigits()
 {
     QFETCH(QString, entry);
     QFETCH(bool, taken);
@@ -362,10 +362,6 @@ void TestEncoder::newPasswordIsThreeToEightDigits()
     QCOMPARE(rig.lock.PasswordSet, taken);
 }
 
-int runEncoderTests(int argc, char** argv)
-{
-    TestEncoder tests;
-    return QTest::qExec(&tests, argc, argv);
-}
+QTEST_MAIN(tst_encoder)
 
 #include "tst_encoder.moc"

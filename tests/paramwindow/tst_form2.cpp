@@ -12,7 +12,7 @@
 #include <QTimer>
 
 // Picking a parameter, reading it and showing the drive's answer.
-class TestForm2 : public QObject
+class tst_form2 : public QObject
 {
     Q_OBJECT
 private slots:
@@ -31,7 +31,7 @@ private slots:
     void readWaitsVisiblyForItsAnswer();
 };
 
-void TestForm2::opensWithGroupZeroAndAddressOne()
+void tst_form2::opensWithGroupZeroAndAddressOne()
 {
     Form2Rig rig;
     Form2& w = *rig.window;
@@ -48,7 +48,7 @@ void TestForm2::opensWithGroupZeroAndAddressOne()
     QVERIFY(rig.port.written().isEmpty());
 }
 
-void TestForm2::controlsLookAsDescribed()
+void tst_form2::controlsLookAsDescribed()
 {
     Form2Rig rig;
     Form2& w = *rig.window;
@@ -78,7 +78,7 @@ void TestForm2::controlsLookAsDescribed()
     QVERIFY(w.Command1->isEnabled());
 }
 
-void TestForm2::groupPickReadsIndexZeroOnce_data()
+void tst_form2::groupPickReadsIndexZeroOnce_data()
 {
     QTest::addColumn<QString>("digit");
     QTest::addColumn<int>("lastIndex");
@@ -88,7 +88,7 @@ void TestForm2::groupPickReadsIndexZeroOnce_data()
     QTest::newRow("01 03 09 00 00 00") << "9" << 3 << request(1, 3, 9, 0);
 }
 
-void TestForm2::groupPickReadsIndexZeroOnce()
+void tst_form2::groupPickReadsIndexZeroOnce()
 {
     QFETCH(QString, digit);
     QFETCH(int, lastIndex);
@@ -103,7 +103,7 @@ void TestForm2::groupPickReadsIndexZeroOnce()
     QCOMPARE(rig.link.RxIndex, 0);
 }
 
-void TestForm2::indexPickReadsOnce()
+void tst_form2::indexPickReadsOnce()
 {
     Form2Rig rig;
     rig.pickGroup(QStringLiteral("A"));
@@ -117,7 +117,7 @@ void TestForm2::indexPickReadsOnce()
     QCOMPARE(rig.link.RxIndex, 0);
 }
 
-void TestForm2::indexPickWhileListRefilledSendsNothing()
+void tst_form2::indexPickWhileListRefilledSendsNothing()
 {
     Form2Rig rig;
     rig.window->ListReady = false;
@@ -126,7 +126,7 @@ void TestForm2::indexPickWhileListRefilledSendsNothing()
     QVERIFY(rig.port.written().isEmpty());
 }
 
-void TestForm2::replyFillsWindow_data()
+void tst_form2::replyFillsWindow_data()
 {
     QTest::addColumn<QString>("digit");
     QTest::addColumn<int>("index");
@@ -175,7 +175,7 @@ void TestForm2::replyFillsWindow_data()
                                  << ColourValue::Green << "0.01Hz/S--100.00Hz/S" << 0.01;
 }
 
-void TestForm2::replyFillsWindow()
+void tst_form2::replyFillsWindow()
 {
     QFETCH(QString, digit);
     QFETCH(int, index);
@@ -202,7 +202,7 @@ void TestForm2::replyFillsWindow()
     QVERIFY(w.Command1->isEnabled());
 }
 
-void TestForm2::reservedParameterCannotBeWritten()
+void tst_form2::reservedParameterCannotBeWritten()
 {
     Form2Rig rig;
     Form2& w = *rig.window;
@@ -221,7 +221,7 @@ void TestForm2::reservedParameterCannotBeWritten()
     QVERIFY(w.Command1->isEnabled());
 }
 
-void TestForm2::replyForAnotherParameterIsIgnored()
+void tst_form2::replyForAnotherParameterIsIgnored()
 {
     Form2Rig rig;
     Form2& w = *rig.window;
@@ -237,7 +237,7 @@ void TestForm2::replyForAnotherParameterIsIgnored()
     QCOMPARE(*rig.link.ParameterScale, 0.01);
 }
 
-void TestForm2::optionTextToolTipFollowsText()
+void tst_form2::optionTextToolTipFollowsText()
 {
     Form2Rig rig;
     rig.show(QStringLiteral("0"), 2, 0);
@@ -249,7 +249,7 @@ void TestForm2::optionTextToolTipFollowsText()
     QCOMPARE(rig.window->Text6->toolTip(), QString());
 }
 
-void TestForm2::drainRunsThroughTheLinkTimer()
+void tst_form2::drainRunsThroughTheLinkTimer()
 {
     Form2Rig rig;
     QCOMPARE(rig.window->Timer1, &rig.link.DrainTimer());
@@ -262,7 +262,7 @@ void TestForm2::drainRunsThroughTheLinkTimer()
     rig.window->Timer1_Timer();
     QVERIFY(!rig.window->Timer1->isActive());
 }
-void TestForm2::readWaitsVisiblyForItsAnswer()
+void tst_form2::readWaitsVisiblyForItsAnswer()
 {
     Form2Rig rig;
     Form2& w = *rig.window;
@@ -298,10 +298,6 @@ void TestForm2::readWaitsVisiblyForItsAnswer()
     QCOMPARE(w.NoAnswerLabel->text(), QStringLiteral("No answer from drive 7"));
 }
 
-int runForm2Tests(int argc, char** argv)
-{
-    TestForm2 tests;
-    return QTest::qExec(&tests, argc, argv);
-}
+QTEST_MAIN(tst_form2)
 
 #include "tst_form2.moc"

@@ -12,7 +12,7 @@
 #include <QTimer>
 
 // Writing a value, the address box, and the lock buttons.
-class TestForm2Write : public QObject
+class tst_form2write : public QObject
 {
     Q_OBJECT
 private slots:
@@ -29,7 +29,7 @@ private slots:
     void exitArmsTheLock();
 };
 
-void TestForm2Write::enterChecksBounds_data()
+void tst_form2write::enterChecksBounds_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QByteArray>("frame"); // empty: refused
@@ -49,7 +49,7 @@ void TestForm2Write::enterChecksBounds_data()
                          << "The present value is not a number. Nothing was sent.";
 }
 
-void TestForm2Write::enterChecksBounds()
+void tst_form2write::enterChecksBounds()
 {
     QFETCH(QString, typed);
     QFETCH(QByteArray, frame);
@@ -76,7 +76,7 @@ void TestForm2Write::enterChecksBounds()
     }
 }
 
-void TestForm2Write::enterWaitsForTheReplyOfThePick()
+void tst_form2write::enterWaitsForTheReplyOfThePick()
 {
     Form2Rig rig;
     Form2& w = *rig.window;
@@ -97,7 +97,7 @@ void TestForm2Write::enterWaitsForTheReplyOfThePick()
     QCOMPARE(rig.port.written(), QList<QByteArray>{request(1, 6, 0, 4, 1)});
 }
 
-void TestForm2Write::readAndWriteGoToTheAddressBox()
+void tst_form2write::readAndWriteGoToTheAddressBox()
 {
     Form2Rig rig;
     Form2& w = *rig.window;
@@ -113,7 +113,7 @@ void TestForm2Write::readAndWriteGoToTheAddressBox()
     QCOMPARE(rig.port.written(), QList<QByteArray>{request(7, 6, 10, 5, 1250)});
 }
 
-void TestForm2Write::badAddressSendsNothing_data()
+void tst_form2write::badAddressSendsNothing_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<int>("sentTo"); // -1: refused
@@ -128,7 +128,7 @@ void TestForm2Write::badAddressSendsNothing_data()
     QTest::newRow("255") << "255" << 255;
 }
 
-void TestForm2Write::badAddressSendsNothing()
+void tst_form2write::badAddressSendsNothing()
 {
     QFETCH(QString, address);
     QFETCH(int, sentTo);
@@ -151,7 +151,7 @@ void TestForm2Write::badAddressSendsNothing()
     }
 }
 
-void TestForm2Write::noWriteToEveryDrive()
+void tst_form2write::noWriteToEveryDrive()
 {
     // Address 0 may be read from, but a write there would reach every drive.
     Form2Rig rig;
@@ -167,7 +167,7 @@ void TestForm2Write::noWriteToEveryDrive()
     QVERIFY(rig.messages().first().startsWith(QStringLiteral("Address 0")));
 }
 
-void TestForm2Write::encryption_data()
+void tst_form2write::encryption_data()
 {
     QTest::addColumn<bool>("passwordSet");
     QTest::addColumn<QString>("message");
@@ -178,7 +178,7 @@ void TestForm2Write::encryption_data()
                                  << true << 1;
 }
 
-void TestForm2Write::encryption()
+void tst_form2write::encryption()
 {
     QFETCH(bool, passwordSet);
     QFETCH(QString, message);
@@ -197,14 +197,14 @@ void TestForm2Write::encryption()
     QVERIFY(rig.port.written().isEmpty());
 }
 
-void TestForm2Write::exitArmsTheLock_data()
+void tst_form2write::exitArmsTheLock_data()
 {
     QTest::addColumn<bool>("passwordSet");
     QTest::newRow("armed") << true;
     QTest::newRow("not armed") << false;
 }
 
-void TestForm2Write::exitArmsTheLock()
+void tst_form2write::exitArmsTheLock()
 {
     QFETCH(bool, passwordSet);
     Form2Rig rig;
@@ -222,10 +222,7 @@ void TestForm2Write::exitArmsTheLock()
     again.window->close();
     QVERIFY(again.dataSet.isEnabled());
 }
-int runForm2WriteTests(int argc, char** argv)
-{
-    TestForm2Write tests;
-    return QTest::qExec(&tests, argc, argv);
-}
+
+QTEST_MAIN(tst_form2write)
 
 #include "tst_form2write.moc"

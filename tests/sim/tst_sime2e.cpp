@@ -4,48 +4,11 @@
 // outside Modbus client.
 #include "DevicePort.h"
 #include "Hexedit.h"
+#include "SimProcess.h"
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
-
-namespace {
-
-// One vfdsim on a pseudo-terminal for the length of a test; ended (and if
-// need be killed) when the test is done with it.
-class Simulator
-{
-public:
-    explicit Simulator(const QStringList& extra)
-    {
-        m_process.setProgram(QStringLiteral(VFDSIM_PATH));
-        m_process.setArguments(QStringList{QStringLiteral("--pty")} + extra);
-        m_process.start();
-        if (!m_process.waitForStarted(3000))
-            return;
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(3000)) {
-        }
-        m_device = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-    ~Simulator()
-    {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(2000)) {
-            m_process.kill();
-            m_process.waitForFinished(2000);
-        }
-    }
-    QString device() const { return m_device; }
-    QProcess& process() { return m_process; }
-
-private:
-    QProcess m_process;
-    QString m_device;
-};
-
-} // namespace
 
 class tst_sime2e : public QObject
 {
@@ -60,7 +23,7 @@ private slots:
 
 void tst_sime2e::linkPollsDrivesOverRealSerialPath()
 {
-    Simulator sim({QStringLiteral("--fault"), QStringLiteral("2:11")});
+    SimProcess sim({QStringLiteral("--fault"), QStringLiteral("2:11")}, false);
     QVERIFY2(sim.device().startsWith(u'/'), qPrintable(sim.device()));
 
     DevicePort port;
@@ -135,7 +98,7 @@ void tst_sime2e::mbpollReadsAndWritesRegisters()
     const QString mbpoll = QStandardPaths::findExecutable(QStringLiteral("mbpoll"));
     if (mbpoll.isEmpty())
         QSKIP("mbpoll is not installed (scripts/deps installs it)");
-    Simulator sim({});
+    SimProcess sim({}, false);
     QVERIFY(!sim.device().isEmpty());
 
     // Options, then the device, then any values to write.
@@ -166,7 +129,7 @@ void tst_sime2e::mbpollReadsAndWritesRegisters()
 
 void tst_sime2e::endsCleanlyOnTerminate()
 {
-    Simulator sim({});
+    SimProcess sim({}, false);
     QVERIFY(!sim.device().isEmpty());
     sim.process().terminate();
     QVERIFY(sim.process().waitForFinished(3000));

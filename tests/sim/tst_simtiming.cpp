@@ -2,8 +2,8 @@
 // vfdsim on a pseudo-terminal as a Modbus master on the other side meets it:
 // the time a request and its reply take, a master that does not wait for its
 // answers, and a request that runs into a reply.
-#include "../hardening/SimProcess.h"
 #include "PtyClient.h"
+#include "SimProcess.h"
 #include "SimRig.h"
 
 #include <QTest>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Frames.h"
 #include "Hexedit.h"
 #include "LineTurns.h"
 #include "LinkClient.h"
@@ -52,20 +53,3 @@ struct ClientLine
         settle();
     }
 };
-
-// A parameter read's or write's answer: address, function, register, value.
-inline QByteArray parameterAnswer(quint8 address, quint8 function, quint16 reg, quint16 value)
-{
-    QByteArray body;
-    body.append(char(address)).append(char(function));
-    body.append(char(reg >> 8)).append(char(reg & 0xFF));
-    body.append(char(value >> 8)).append(char(value & 0xFF));
-    return Hexedit::WithCrc(body);
-}
-
-inline QByteArray exceptionAnswer(quint8 address, quint8 function, quint8 code)
-{
-    QByteArray body;
-    body.append(char(address)).append(char(function | 0x80)).append(char(code));
-    return Hexedit::WithCrc(body);
-}

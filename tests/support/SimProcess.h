@@ -24,9 +24,9 @@ public:
 #endif
         // A pseudo-terminal unless the test asks for another line (--tcp PORT).
         const bool otherLine = extra.contains(QStringLiteral("--tcp"));
-        m_process.setArguments(
-            (otherLine ? QStringList{} : QStringList{QStringLiteral("--pty")}) +
-            (log ? QStringList{QStringLiteral("--log")} : QStringList{}) + extra);
+        m_process.setArguments((otherLine ? QStringList{} : QStringList{QStringLiteral("--pty")}) +
+                               (log ? QStringList{QStringLiteral("--log")} : QStringList{}) +
+                               extra);
         m_process.start();
         if (!m_process.waitForStarted(3000))
             return;
@@ -44,6 +44,10 @@ public:
     QString device() const
     {
         return m_device;
+    }
+    QProcess& process()
+    {
+        return m_process;
     }
 
     // Pulls the plug: no orderly shutdown, the far end just goes.

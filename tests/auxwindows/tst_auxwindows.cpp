@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "AnswerBoxes.h"
 #include "Colorful.h"
 #include "Form1.h"
-#include "Prompter.h"
 #include "frmAbout.h"
 #include "frmSplash.h"
 
@@ -26,7 +26,7 @@ void flushDeletes()
 
 } // namespace
 
-class TestAuxWindows : public QObject
+class tst_auxwindows : public QObject
 {
     Q_OBJECT
 private slots:
@@ -53,7 +53,7 @@ private slots:
     void colorfulPaintsItsColour();
 };
 
-void TestAuxWindows::instructionTextShape()
+void tst_auxwindows::instructionTextShape()
 {
     const QString text = frmSplash::InstructionText();
     QCOMPARE(text.size(), 2111);
@@ -66,7 +66,7 @@ void TestAuxWindows::instructionTextShape()
     QCOMPARE(text.split(QStringLiteral("\r\n")).size(), 33);
 }
 
-void TestAuxWindows::instructionTextLines_data()
+void tst_auxwindows::instructionTextLines_data()
 {
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("expected");
@@ -85,7 +85,7 @@ void TestAuxWindows::instructionTextLines_data()
     QTest::newRow("last") << 33 << QStringLiteral("    stop running.");
 }
 
-void TestAuxWindows::instructionTextLines()
+void tst_auxwindows::instructionTextLines()
 {
     QFETCH(int, line);
     QFETCH(QString, expected);
@@ -93,7 +93,7 @@ void TestAuxWindows::instructionTextLines()
     QCOMPARE(lines.value(line - 1), expected);
 }
 
-void TestAuxWindows::guideShowsTextReadOnly()
+void tst_auxwindows::guideShowsTextReadOnly()
 {
     frmSplash guide;
     guide.show();
@@ -123,7 +123,7 @@ void TestAuxWindows::guideShowsTextReadOnly()
     QCOMPARE(guide.Command1->text(), QStringLiteral("Exit"));
 }
 
-void TestAuxWindows::guideExitDiscardsOnlyItsWindow()
+void tst_auxwindows::guideExitDiscardsOnlyItsWindow()
 {
     QPointer<frmSplash> first = new frmSplash;
     QPointer<frmSplash> second = new frmSplash;
@@ -140,7 +140,7 @@ void TestAuxWindows::guideExitDiscardsOnlyItsWindow()
     QVERIFY(second.isNull());
 }
 
-void TestAuxWindows::welcomeHandsOverOnce_data()
+void tst_auxwindows::welcomeHandsOverOnce_data()
 {
     QTest::addColumn<QStringList>("actions");
     QTest::newRow("timer") << QStringList{"timer"};
@@ -151,7 +151,7 @@ void TestAuxWindows::welcomeHandsOverOnce_data()
     QTest::newRow("label first, then timer") << QStringList{"label", "timer"};
 }
 
-void TestAuxWindows::welcomeHandsOverOnce()
+void tst_auxwindows::welcomeHandsOverOnce()
 {
     QFETCH(QStringList, actions);
     int handOvers = 0;
@@ -186,7 +186,7 @@ void TestAuxWindows::welcomeHandsOverOnce()
     QVERIFY(welcome.isNull());
 }
 
-void TestAuxWindows::welcomeIgnoresPressOnLabel()
+void tst_auxwindows::welcomeIgnoresPressOnLabel()
 {
     int handOvers = 0;
     QPointer<Form1> welcome = new Form1([&] { ++handOvers; });
@@ -204,7 +204,7 @@ void TestAuxWindows::welcomeIgnoresPressOnLabel()
     QVERIFY(welcome.isNull());
 }
 
-void TestAuxWindows::aboutBoxTexts()
+void tst_auxwindows::aboutBoxTexts()
 {
     Prompter prompter;
     frmAbout about(prompter);
@@ -215,7 +215,7 @@ void TestAuxWindows::aboutBoxTexts()
     QVERIFY(about.lblDescription->text().contains(QStringLiteral("\"User Guide\"")));
 }
 
-void TestAuxWindows::aboutSysInfoUnavailable()
+void tst_auxwindows::aboutSysInfoUnavailable()
 {
 #ifdef Q_OS_WIN
     QSKIP("Windows has a system-information viewer to start");
@@ -227,7 +227,7 @@ void TestAuxWindows::aboutSysInfoUnavailable()
     QVERIFY(key.value.isEmpty());
 
     Prompter prompter;
-    prompter.setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+    answerBoxes(prompter);
     QPointer<frmAbout> about = new frmAbout(prompter);
     about->show();
     QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
@@ -244,10 +244,10 @@ void TestAuxWindows::aboutSysInfoUnavailable()
 #endif
 }
 
-void TestAuxWindows::aboutOkDiscards()
+void tst_auxwindows::aboutOkDiscards()
 {
     Prompter prompter;
-    prompter.setResponder([](const Prompter::Prompt&) { return QMessageBox::Ok; });
+    answerBoxes(prompter);
     QPointer<frmAbout> about = new frmAbout(prompter);
     about->show();
     QTest::mouseClick(about->cmdOK, Qt::LeftButton);
@@ -256,7 +256,7 @@ void TestAuxWindows::aboutOkDiscards()
     QVERIFY(prompter.history().isEmpty());
 }
 
-void TestAuxWindows::colorValues_data()
+void tst_auxwindows::colorValues_data()
 {
     QTest::addColumn<quint32>("value");
     QTest::addColumn<QColor>("expected");
@@ -269,7 +269,7 @@ void TestAuxWindows::colorValues_data()
     QTest::newRow("mixed") << quint32(0x123456) << QColor(0x56, 0x34, 0x12);
 }
 
-void TestAuxWindows::colorValues()
+void tst_auxwindows::colorValues()
 {
     QFETCH(quint32, value);
     QFETCH(QColor, expected);
@@ -282,7 +282,7 @@ void TestAuxWindows::colorValues()
     QCOMPARE(lamp.color(), value);
 }
 
-void TestAuxWindows::colorfulClick()
+void tst_auxwindows::colorfulClick()
 {
     Colorful lamp;
     lamp.resize(60, 40);
@@ -307,7 +307,7 @@ void TestAuxWindows::colorfulClick()
     QCOMPARE(lamp.color(), quint32(255));
 }
 
-void TestAuxWindows::colorfulFocusOutline()
+void tst_auxwindows::colorfulFocusOutline()
 {
     QWidget holder;
     auto* lamp = new Colorful(&holder);
@@ -329,7 +329,7 @@ void TestAuxWindows::colorfulFocusOutline()
     QCOMPARE(lamp->outlineColor(), quint32(0));
 }
 
-void TestAuxWindows::colorfulShapeRect_data()
+void tst_auxwindows::colorfulShapeRect_data()
 {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QRectF>("expected");
@@ -339,7 +339,7 @@ void TestAuxWindows::colorfulShapeRect_data()
     QTest::newRow("smaller than the outline") << QSize(3, 8) << QRectF(2.5, 2.5, 0, 3);
 }
 
-void TestAuxWindows::colorfulShapeRect()
+void tst_auxwindows::colorfulShapeRect()
 {
     QFETCH(QSize, size);
     QFETCH(QRectF, expected);
@@ -350,7 +350,7 @@ void TestAuxWindows::colorfulShapeRect()
     QCOMPARE(lamp.shapeRect(), expected);
 }
 
-void TestAuxWindows::colorfulPaintsItsColour()
+void tst_auxwindows::colorfulPaintsItsColour()
 {
     Colorful lamp;
     lamp.resize(80, 60);
@@ -362,5 +362,5 @@ void TestAuxWindows::colorfulPaintsItsColour()
     QVERIFY(image.pixelColor(0, 0) != QColor(255, 0, 0));
 }
 
-QTEST_MAIN(TestAuxWindows)
-#include "test_auxwindows.moc"
+QTEST_MAIN(tst_auxwindows)
+#include "tst_auxwindows.moc"
