@@ -114,10 +114,11 @@ public:
     // assembled from the start of RxBuffer: RxIndex is reset as it goes out.
     bool SendRequest(const QString& parameterValue = QString());
     // ---- typed requests: each sets the request fields itself
-    // Reads one register (function 3, count 0 as the drives take it). The
-    // answer is assembled from the start of RxBuffer: RxIndex is reset first.
+    // Reads one register (function 3, count 0 as the drives take it). Like
+    // every request it may have to wait for the answer coming in now, which it
+    // leaves alone: RxIndex is reset only as the request goes out.
     bool SendRead(quint8 address, quint16 reg);
-    // Reads parameter group.index of a drive; likewise resets RxIndex.
+    // Reads parameter group.index of a drive.
     bool SendParameterRead(quint8 address, quint8 group, quint8 index);
     // Writes parameter group.index (function 6), the value text converted with
     // ParameterScale. Returns false, sending nothing, for address 0 or a value
@@ -166,7 +167,7 @@ public:
     static std::optional<quint16> PollRegister(int pollItem, int faultRecordSelect,
                                                int lastErrorValueSelect);
     // Reads the item's register from the address (an item outside 0..27 keeps
-    // the previous register). RxIndex is reset first, as for every read.
+    // the previous register).
     bool SendPollRequest(quint8 address, int pollItem, int faultRecordSelect = 0,
                          int lastErrorValueSelect = 0);
     // Command code of a run command, 0 for None.

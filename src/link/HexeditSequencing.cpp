@@ -82,7 +82,6 @@ bool Hexedit::SendRead(quint8 address, quint16 reg)
     FunctionCode = Rtu::ReadFunction;
     RegisterHigh = quint8(reg >> 8);
     RegisterLow = quint8(reg & 0xFF);
-    RxIndex = 0;
     return SendRequest();
 }
 

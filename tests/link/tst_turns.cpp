@@ -60,6 +60,7 @@ private slots:
     void timeoutFollowsTheLine();
     void requestWaitsForTheAnswer();
     void requestWaitsForTheTimeout();
+    void answerHalfInSurvivesWaitingRequests();
     void onlyTheAddressedDriveEndsTheWait();
     void stopGoesFirstAndCancelsWaitingCommands();
     void newestPollAndCommandReplaceOlderWaitingOnes();
@@ -119,6 +120,21 @@ void tst_turns::requestWaitsForTheTimeout()
     // The real timer: a silent drive holds the line for its time-out only.
     QTRY_COMPARE_WITH_TIMEOUT(line.port.written().size(), 2, 2000);
     QCOMPARE(line.written().last(), poll(1, 0x0D00));
+}
+
+void tst_turns::answerHalfInSurvivesWaitingRequests()
+{
+    // A poll tick or a parameter read falling while an answer comes in waits
+    // its turn and leaves the half-assembled answer alone.
+    Line line;
+    QSignalSpy status(&line.link, &Hexedit::statusReceived);
+    QVERIFY(line.link.SendPollRequest(1, 0));
+    line.answer(kStatusOf1.left(5));
+    QVERIFY(line.link.SendPollRequest(1, 1));
+    QVERIFY(line.link.SendParameterRead(1, 0, 3));
+    line.answer(kStatusOf1.mid(5));
+    QCOMPARE(status.count(), 1);
+    QCOMPARE(line.written(), (QStringList{poll(1, 0x0E00), poll(1, 0x0D00)}));
 }
 
 void tst_turns::onlyTheAddressedDriveEndsTheWait()
