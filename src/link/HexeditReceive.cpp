@@ -1,0 +1,286 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The receive side of the link: bytes in one at a time, the assembler that
+// finds a frame by its CRC and its shape, the line's echo, and decoding.
+#include "Hexedit.h"
+
+#include "RtuProtocol.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using namespace Rtu;
+
+// Longest frame the assembler tests: once the index passes this it starts over.
+constexpr quint8 kLastFrameIndex = 18;
+// A backlog above this many bytes is thrown away rather than drained.
+constexpr qint64 kDrainBacklogLimit = 200;
+
+// The traffic-log text of every byte value ("0 ", "1F ", "C8 "), made once at
+// compile time so that logging a byte allocates nothing.
+struct ByteText
+{
+    char16_t text[3];
+    qsizetype size;
+};
+constexpr std::array<ByteText, 256> makeByteTexts()
+{
+    constexpr char16_t digits[] = u"0123456789ABCDEF";
+    std::array<ByteText, 256> texts{};
+    for (int value = 0; value < 256; ++value) {
+        ByteText& t = texts[size_t(value)];
+        if (value >= 16)
+            t.text[t.size++] = digits[value >> 4];
+        t.text[t.size++] = digits[value & 0xF];
+        t.text[t.size++] = u' ';
+    }
+    return texts;
+}
+constexpr std::array<ByteText, 256> kByteTexts = makeByteTexts();
+
+QString hexByte(quint8 byte)
+{
+    const ByteText& t = kByteTexts[byte];
+    return QString::fromRawData(reinterpret_cast<const QChar*>(t.text), t.size);
+}
+
+// True when the frame just completed is, byte for byte, the read of a running
+// value or of the status that we sent last. Two-wire RS-485 adapters hear
+// their own requests, and such an echo is itself a CRC-valid function-3 frame
+// for the very register asked for: decoded, it would show 0 Hz, a stopped
+// drive turning in reverse with its fault lamp lit. A drive answers these
+// reads with ten bytes; for its first eight to pass for the request, the value
+// would have to be 0 and the state or decimal-code bytes the request's CRC,
+// which no address and register we read allows. So nothing a drive says is
+// lost by passing over the echo. Parameter reads are another matter: a
+// parameter whose value is 0 answers with the very bytes of the request
+// (see isLineEcho).
+bool isEchoOfMonitorRead(const QByteArray& sent, const std::array<quint8, 21>& buffer,
+                         quint8 lastIndex)
+{
+    if (sent.size() != qsizetype(lastIndex) + 1 || sent.size() != 8 ||
+        quint8(sent[1]) != ReadFunction)
+        return false;
+    const quint8 block = quint8(sent[2]);
+    if (block != RunningValueBlock && block != StatusBlock)
+        return false;
+    return std::equal(sent.cbegin(), sent.cend(), buffer.cbegin(),
+                      [](char a, quint8 b) { return quint8(a) == b; });
+}
+
+} // namespace
+
+void Hexedit::ResetLine()
+{
+    m_lastRequestAddress.reset();
+    m_lineEchoes = false;
+    m_answersFirst = false;
+    m_framesSinceSend = 0;
+    m_firstWasOwnRequest = false;
+    m_answerTimer.stop();
+    m_waiting.clear();
+    m_onWire.clear();
+    RxIndex = 0;
+    emit lineReset();
+}
+
+void Hexedit::OnBytesReceived()
+{
+    emit receiveEvent();
+    m_drainTimer.start();
+    if (const std::optional<quint8> byte = m_port.readByte())
+        ReceiveByte(*byte);
+}
+
+void Hexedit::DrainTick()
+{
+    const qint64 waiting = m_port.bytesWaiting();
+    if (waiting > kDrainBacklogLimit)
+        m_port.clearInput();
+    if (waiting == 0) {
+        m_drainTimer.stop();
+        return;
+    }
+    if (const std::optional<quint8> byte = m_port.readByte())
+        ReceiveByte(*byte);
+}
+
+void Hexedit::CalcReceiveCrc()
+{
+    // RxIndex points at the second CRC byte; the CRC covers everything before
+    // the first one.
+    const qsizetype length = RxIndex >= 1 ? qsizetype(RxIndex) - 1 : 0;
+    const quint16 crc = Crc16(RxBuffer.data(), std::min<qsizetype>(length, RxBuffer.size()));
+    RxCrcLow = quint8(crc & 0xFF);
+    RxCrcHigh = quint8(crc >> 8);
+}
+
+void Hexedit::ReceiveByte(quint8 byte)
+{
+    // Callers may set RxIndex freely; never let it address past the buffer.
+    if (RxIndex >= RxBuffer.size())
+        RxIndex = 0;
+    RxBuffer[RxIndex] = byte;
+    ++m_strayBytes;
+    emit trafficLog(hexByte(byte));
+
+    if (RxIndex > kLastFrameIndex)
+        RxIndex = 0;
+    if (RxBuffer[0] > HighestAddress) {
+        RxIndex = 0;
+        return;
+    }
+    const quint8 function = RxBuffer[1];
+    if (function != ReadFunction && function != WriteFunction && function != ControlFunction) {
+        if (takeException()) {
+            emit trafficLog(QStringLiteral("\r\n"));
+            RxIndex = 0;
+            return;
+        }
+        ++RxIndex;
+        return;
+    }
+    if (RxIndex <= 5) {
+        ++RxIndex;
+        return;
+    }
+    CalcReceiveCrc();
+    if (RxCrcLow != RxBuffer[RxIndex - 1] || RxCrcHigh != RxBuffer[RxIndex]) {
+        ++RxIndex;
+        return;
+    }
+    const bool ownRequest = isOwnRequest();
+    const QByteArray frame(reinterpret_cast<const char*>(RxBuffer.data()), qsizetype(RxIndex) + 1);
+    if (!ownRequest && !hasReplyShape()) {
+        // A reply passes its CRC check early now and then, where its CRC's
+        // high byte is 0: a running value or status at nine bytes (whole at
+        // ten), a parameter or control answer at seven (whole at eight).
+        const bool monitor = RxBuffer[2] == RunningValueBlock || RxBuffer[2] == StatusBlock;
+        const bool shortReply = (RxBuffer[2] <= LastParameterGroup &&
+                                 (RxBuffer[1] == ReadFunction || RxBuffer[1] == WriteFunction)) ||
+                                RxBuffer[1] == ControlFunction;
+        if ((RxBuffer[1] == ReadFunction && monitor && RxIndex + 1 < MonitorReplyLength) ||
+            (!monitor && shortReply && RxIndex + 1 < ShortReplyLength)) {
+            ++RxIndex;
+            return;
+        }
+        // Any other frame with a right CRC but the wrong shape for its kind (a
+        // write echo naming the running values, a status in eight bytes) is no
+        // answer the drives give: it stays in the traffic log, unshown.
+        m_strayBytes -= int(frame.size());
+        emit trafficLog(QStringLiteral("\r\n"));
+        RxIndex = 0;
+        return;
+    }
+    m_strayBytes -= int(frame.size());
+    const int position = m_framesSinceSend;
+    if (!isLineEcho() && hasReplyShape()) {
+        // A frame with the request's very bytes may yet be an echo the line
+        // has not shown itself to make: it is taken for the answer on a line
+        // where answers are known to come first, or after the echo.
+        const bool answer = AwaitingAnswer() && isAnswerTo(m_onWire) &&
+                            (!ownRequest || m_answersFirst || (m_lineEchoes && position == 1));
+        DecodeResponse();
+        if (answer)
+            answerArrived(frame);
+    }
+    emit trafficLog(QStringLiteral("\r\n"));
+    RxIndex = 0;
+}
+
+bool Hexedit::hasReplyShape() const
+{
+    const int length = RxIndex + 1;
+    const quint8 function = RxBuffer[1];
+    const quint8 kind = RxBuffer[2];
+    if (kind == RunningValueBlock || kind == StatusBlock)
+        return function == ReadFunction && length == MonitorReplyLength;
+    if (kind <= LastParameterGroup)
+        return length == ShortReplyLength &&
+               (function == ReadFunction || function == WriteFunction);
+    // The drive's answer to a control write: not shown, but it is the answer.
+    return function == ControlFunction && length == ShortReplyLength;
+}
+
+bool Hexedit::isOwnRequest() const
+{
+    return m_onWire.size() == qsizetype(RxIndex) + 1 &&
+           std::equal(m_onWire.cbegin(), m_onWire.cend(), RxBuffer.cbegin(),
+                      [](char a, quint8 b) { return quint8(a) == b; });
+}
+
+bool Hexedit::isLineEcho()
+{
+    const int position = m_framesSinceSend;
+    if (m_framesSinceSend < 2) // only the first two frames after a send matter
+        ++m_framesSinceSend;
+    const bool ownRequest = isOwnRequest();
+    // The read of a running value or the status, or a control write, coming
+    // back as it went out can only be the adapter hearing itself.
+    if (ownRequest && (isEchoOfMonitorRead(m_onWire, RxBuffer, RxIndex) ||
+                       quint8(m_onWire[1]) == ControlFunction)) {
+        m_lineEchoes = true;
+        m_answersFirst = false;
+        return true;
+    }
+    if (position == 0) {
+        // A parameter whose value is 0 answers a read with the very bytes of
+        // the request, so such a frame teaches nothing about the line: on a
+        // line known to echo, the first one after a send is the echo; on any
+        // other line it is the drive's answer.
+        m_firstWasOwnRequest = ownRequest;
+        if (ownRequest)
+            return m_lineEchoes;
+        m_lineEchoes = false; // an answer came first: this line does not echo
+        m_answersFirst = true;
+    } else if (position == 1 && m_firstWasOwnRequest && !ownRequest && isAnswerTo(m_onWire) &&
+               RxBuffer[2] == quint8(m_onWire[2]) && RxBuffer[3] == quint8(m_onWire[3])) {
+        // The request's bytes, then a different value for the same parameter
+        // of the same drive: a drive answers once, so the first was the echo.
+        // A second frame of any other kind proves nothing.
+        m_lineEchoes = true;
+        m_answersFirst = false;
+    }
+    return false;
+}
+
+float Hexedit::RunningFactor(quint8 decimalCode)
+{
+    switch (decimalCode) {
+    case 4:
+        return 0.1f;
+    case 8:
+        return 0.01f;
+    case 16:
+        return 0.001f;
+    default:
+        return 1.0f;
+    }
+}
+
+void Hexedit::DecodeResponse()
+{
+    const quint8 kind = RxBuffer[2];
+    const quint16 word = quint16(RxBuffer[4] << 8 | RxBuffer[5]);
+    if (kind <= LastParameterGroup) {
+        emit parameterReceived({RxBuffer[0], kind, RxBuffer[3], word});
+    } else if (kind == RunningValueBlock) {
+        RunningValueReply reply;
+        reply.address = RxBuffer[0];
+        reply.index = RxBuffer[3];
+        reply.raw = word;
+        reply.decimalCode = RxBuffer[7] & DecimalCodeMask;
+        reply.value = float(word) * RunningFactor(reply.decimalCode);
+        emit runningValueReceived(reply);
+    } else if (kind == StatusBlock) {
+        StatusReply reply;
+        reply.address = RxBuffer[0];
+        reply.statusWord = word;
+        reply.reverse = RxBuffer[6] & ReverseFlag;
+        reply.running = RxBuffer[6] & RunningFlag;
+        reply.fault = RxBuffer[7] & FaultFlag;
+        reply.faultNumber = FaultNumberOf(word);
+        emit statusReceived(reply);
+    }
+}
