@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The request side of the link: CRC-16, the three frame shapes and the value
 // conversions at their rounding edges.
-#include "Hexedit.h"
-#include "LineTurns.h"
-#include "LoopbackPort.h"
+#include "LinkBench.h"
 
 #include <QtTest>
 
@@ -19,21 +17,7 @@ QString spaced(const QByteArray& bytes)
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-// A link on an open in-memory port.
-struct Bench
-{
-    LoopbackPort port;
-    Hexedit link{port};
-    Bench()
-    {
-        port.open();
-        answerNothing(link);
-    }
-    QByteArray lastWritten() const
-    {
-        return port.written().isEmpty() ? QByteArray() : port.written().constLast();
-    }
-};
+using Bench = LinkBench;
 
 constexpr int kNone = -1; // "nothing is sent / no value" in the tables below
 

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the main window's timers send: the poll schedule and the run commands.
 #include "Frames.h"
-#include "Hexedit.h"
-#include "LineTurns.h"
-#include "LoopbackPort.h"
+#include "LinkBench.h"
 
 #include <QtTest>
 
@@ -14,21 +12,7 @@ bool sent(Hexedit::CommandOutcome outcome)
     return outcome == Hexedit::CommandOutcome::Sent;
 }
 
-// A link on an open in-memory port.
-struct Bench
-{
-    LoopbackPort port;
-    Hexedit link{port};
-    Bench()
-    {
-        port.open();
-        answerNothing(link);
-    }
-    QByteArray lastWritten() const
-    {
-        return port.written().isEmpty() ? QByteArray() : port.written().constLast();
-    }
-};
+using Bench = LinkBench;
 
 } // namespace
 

@@ -1,36 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Taking turns on the half-duplex line: no request while an answer is due.
 #include "Frames.h"
-#include "Hexedit.h"
-#include "LoopbackPort.h"
+#include "LinkBench.h"
 
 #include <QtTest>
 
 namespace {
 
 // A link on an open in-memory line whose far end answers only when told.
-struct Line
+struct Line : LinkBench
 {
-    LoopbackPort port;
-    Hexedit link{port};
     explicit Line(const QString& settings = QStringLiteral("9600,E,8,1"))
+        : LinkBench(FarEnd::AnswersWhenTold, settings)
     {
-        port.setSettings(settings);
-        port.open();
     }
-    QStringList written() const
-    {
-        QStringList frames;
-        for (const QByteArray& frame : port.written())
-            frames << hex(frame);
-        return frames;
-    }
-    void answer(const QByteArray& frame)
-    {
-        port.inject(frame);
-        while (port.bytesWaiting() > 0)
-            link.DrainTick();
-    }
+    void answer(const QByteArray& frame) { receive(frame); }
     void command(quint8 address, quint8 code)
     {
         QVERIFY(link.PrepareControlWrite(address, code, QStringLiteral("50")));
