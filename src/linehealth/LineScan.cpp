@@ -15,11 +15,11 @@ ScanEntry entryFromStatus(quint8 address, const QByteArray& answer)
     e.address = address;
     if (answer.size() < Rtu::MonitorReplyLength)
         return e;
-    const quint16 word = quint16(quint8(answer[4]) << 8 | quint8(answer[5]));
-    e.reverse = quint8(answer[6]) & Rtu::ReverseFlag;
-    e.running = quint8(answer[6]) & Rtu::RunningFlag;
-    e.fault = quint8(answer[7]) & Rtu::FaultFlag;
-    e.faultNumber = e.fault ? Rtu::FaultNumberOf(word) : 0;
+    const StatusReply status = Hexedit::DecodeStatus(answer);
+    e.reverse = status.reverse;
+    e.running = status.running;
+    e.fault = status.fault;
+    e.faultNumber = e.fault ? status.faultNumber : 0;
     if (!e.fault)
         e.faultText = QStringLiteral("Normal");
     else if (const auto text = Tab::FaultText(e.faultNumber))
@@ -140,9 +140,8 @@ void LineScan::askEdition(int row)
                         if (generation != m_generation || !m_running)
                             return;
                         if (r.ok() && r.answer.size() >= Rtu::MonitorReplyLength) {
-                            const quint8 code = quint8(r.answer[7]) & Rtu::DecimalCodeMask;
                             m_entries[row].edition =
-                                double(float(r.value) * Hexedit::RunningFactor(code));
+                                double(Hexedit::DecodeRunningValue(r.answer).value);
                         }
                         emit found(m_entries[row]);
                         if (r.outcome == LinkResult::Outcome::NotSent)

@@ -194,6 +194,19 @@ public:
     static std::optional<quint16> ParameterRaw(const QString& value, std::optional<double> scale);
     // Factor of a running-value decimal code: 0.1, 0.01, 0.001 or 1.
     static float RunningFactor(quint8 decimalCode);
+    // What a whole running-value or status reply says (its ten bytes, CRC
+    // included); the link's signals and the tools that read these themselves
+    // decode them alike.
+    static RunningValueReply DecodeRunningValue(const quint8* reply);
+    static StatusReply DecodeStatus(const quint8* reply);
+    static RunningValueReply DecodeRunningValue(const QByteArray& reply)
+    {
+        return DecodeRunningValue(reinterpret_cast<const quint8*>(reply.constData()));
+    }
+    static StatusReply DecodeStatus(const QByteArray& reply)
+    {
+        return DecodeStatus(reinterpret_cast<const quint8*>(reply.constData()));
+    }
     // CRC-16/MODBUS of a byte range; the low byte goes first on the wire.
     static quint16 Crc16(const quint8* data, qsizetype length);
     // The frame body with its CRC appended, low byte first.

@@ -259,28 +259,37 @@ float Hexedit::RunningFactor(quint8 decimalCode)
     }
 }
 
+RunningValueReply Hexedit::DecodeRunningValue(const quint8* reply)
+{
+    RunningValueReply r;
+    r.address = reply[0];
+    r.index = reply[3];
+    r.raw = quint16(reply[4] << 8 | reply[5]);
+    r.decimalCode = reply[7] & DecimalCodeMask;
+    r.value = float(r.raw) * RunningFactor(r.decimalCode);
+    return r;
+}
+
+StatusReply Hexedit::DecodeStatus(const quint8* reply)
+{
+    StatusReply r;
+    r.address = reply[0];
+    r.statusWord = quint16(reply[4] << 8 | reply[5]);
+    r.reverse = reply[6] & ReverseFlag;
+    r.running = reply[6] & RunningFlag;
+    r.fault = reply[7] & FaultFlag;
+    r.faultNumber = FaultNumberOf(r.statusWord);
+    return r;
+}
+
 void Hexedit::DecodeResponse()
 {
     const quint8 kind = RxBuffer[2];
-    const quint16 word = quint16(RxBuffer[4] << 8 | RxBuffer[5]);
-    if (kind <= LastParameterGroup) {
-        emit parameterReceived({RxBuffer[0], kind, RxBuffer[3], word});
-    } else if (kind == RunningValueBlock) {
-        RunningValueReply reply;
-        reply.address = RxBuffer[0];
-        reply.index = RxBuffer[3];
-        reply.raw = word;
-        reply.decimalCode = RxBuffer[7] & DecimalCodeMask;
-        reply.value = float(word) * RunningFactor(reply.decimalCode);
-        emit runningValueReceived(reply);
-    } else if (kind == StatusBlock) {
-        StatusReply reply;
-        reply.address = RxBuffer[0];
-        reply.statusWord = word;
-        reply.reverse = RxBuffer[6] & ReverseFlag;
-        reply.running = RxBuffer[6] & RunningFlag;
-        reply.fault = RxBuffer[7] & FaultFlag;
-        reply.faultNumber = FaultNumberOf(word);
-        emit statusReceived(reply);
-    }
+    if (kind <= LastParameterGroup)
+        emit parameterReceived(
+            {RxBuffer[0], kind, RxBuffer[3], quint16(RxBuffer[4] << 8 | RxBuffer[5])});
+    else if (kind == RunningValueBlock)
+        emit runningValueReceived(DecodeRunningValue(RxBuffer.data()));
+    else if (kind == StatusBlock)
+        emit statusReceived(DecodeStatus(RxBuffer.data()));
 }

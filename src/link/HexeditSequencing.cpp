@@ -23,42 +23,40 @@ struct PollEntry
         LastErrorValue, // "Error Output": a value at the last fault
     };
     quint16 reg;
-    Chooser chooser;
-    const char* what; // for the reader; nothing shows it
+    Chooser chooser = Chooser::None;
 };
 
 // Per drive: the status at least twice, the output frequency three times, the
 // chosen fault record and last-fault value at items 23 and 24.
 constexpr std::array<PollEntry, Hexedit::PollItemCount> kPollSchedule{{
-    {StatusRegister, PollEntry::Chooser::None, "status"},
-    {RunningValueRegister(0), PollEntry::Chooser::None, "output frequency"},
-    {RunningValueRegister(1), PollEntry::Chooser::None, "frequency set-point"},
-    {RunningValueRegister(2), PollEntry::Chooser::None, "output current"},
-    {RunningValueRegister(3), PollEntry::Chooser::None, "output voltage"},
-    {RunningValueRegister(4), PollEntry::Chooser::None, "speed"},
-    {RunningValueRegister(5), PollEntry::Chooser::None, "run speed"},
-    {RunningValueRegister(6), PollEntry::Chooser::None, "speed set-point"},
-    {RunningValueRegister(7), PollEntry::Chooser::None, "DC bus voltage"},
-    {RunningValueRegister(8), PollEntry::Chooser::None, "input voltage"},
-    {StatusRegister, PollEntry::Chooser::None, "status"},
-    {RunningValueRegister(0), PollEntry::Chooser::None, "output frequency"},
-    {RunningValueRegister(9), PollEntry::Chooser::None, "PID set-point"},
-    {RunningValueRegister(10), PollEntry::Chooser::None, "PID feedback"},
-    {RunningValueRegister(11), PollEntry::Chooser::None, "analogue voltage input"},
-    {RunningValueRegister(12), PollEntry::Chooser::None, "analogue current input"},
-    {RunningValueRegister(13), PollEntry::Chooser::None, "pulse input"},
-    {RunningValueRegister(14), PollEntry::Chooser::None, "terminal inputs"},
-    {RunningValueRegister(0), PollEntry::Chooser::None, "output frequency"},
-    {RunningValueRegister(2), PollEntry::Chooser::None, "output current"},
-    {RunningValueRegister(1), PollEntry::Chooser::None, "frequency set-point"},
-    {RunningValueRegister(17), PollEntry::Chooser::None, "count"},
-    {RunningValueRegister(18), PollEntry::Chooser::None, "count set"},
-    {StatusRegister, PollEntry::Chooser::FaultRecord, "status, or the chosen fault record"},
-    {StatusRegister, PollEntry::Chooser::LastErrorValue,
-     "status, or the chosen value at the last fault"},
-    {RunningValueRegister(3), PollEntry::Chooser::None, "output voltage"},
-    {RunningValueRegister(15), PollEntry::Chooser::None, "radiator temperature"},
-    {RunningValueRegister(16), PollEntry::Chooser::None, "module temperature"},
+    {StatusRegister},                                     // status
+    {RunningValueRegister(0)},                            // output frequency
+    {RunningValueRegister(1)},                            // frequency set-point
+    {RunningValueRegister(2)},                            // output current
+    {RunningValueRegister(3)},                            // output voltage
+    {RunningValueRegister(4)},                            // speed
+    {RunningValueRegister(5)},                            // run speed
+    {RunningValueRegister(6)},                            // speed set-point
+    {RunningValueRegister(7)},                            // DC bus voltage
+    {RunningValueRegister(8)},                            // input voltage
+    {StatusRegister},                                     // status
+    {RunningValueRegister(0)},                            // output frequency
+    {RunningValueRegister(9)},                            // PID set-point
+    {RunningValueRegister(10)},                           // PID feedback
+    {RunningValueRegister(11)},                           // analogue voltage input
+    {RunningValueRegister(12)},                           // analogue current input
+    {RunningValueRegister(13)},                           // pulse input
+    {RunningValueRegister(14)},                           // terminal inputs
+    {RunningValueRegister(0)},                            // output frequency
+    {RunningValueRegister(2)},                            // output current
+    {RunningValueRegister(1)},                            // frequency set-point
+    {RunningValueRegister(17)},                           // count
+    {RunningValueRegister(18)},                           // count set
+    {StatusRegister, PollEntry::Chooser::FaultRecord},    // or the chosen fault record
+    {StatusRegister, PollEntry::Chooser::LastErrorValue}, // or the chosen value at the last fault
+    {RunningValueRegister(3)},                            // output voltage
+    {RunningValueRegister(15)},                           // radiator temperature
+    {RunningValueRegister(16)},                           // module temperature
 }};
 
 // Command codes in the order of RunCommand.

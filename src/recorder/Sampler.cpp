@@ -10,11 +10,6 @@
 
 namespace {
 
-quint8 byteAt(const QByteArray& frame, int offset)
-{
-    return offset < frame.size() ? quint8(frame.at(offset)) : 0;
-}
-
 QString faultName(int number)
 {
     const auto text = Tab::FaultText(number);
@@ -112,19 +107,18 @@ void Sampler::take(const LinkResult& result)
     const int drive = m_step / perDrive;
     const int item = m_step % perDrive;
     if (result.ok() && result.answer.size() >= Rtu::MonitorReplyLength) {
-        const QByteArray& a = result.answer;
         if (item == 0) {
+            const StatusReply status = Hexedit::DecodeStatus(result.answer);
             DriveState& s = m_round.states[drive];
             s.known = true;
-            s.reverse = byteAt(a, 6) & Rtu::ReverseFlag;
-            s.running = byteAt(a, 6) & Rtu::RunningFlag;
-            s.fault = byteAt(a, 7) & Rtu::FaultFlag;
-            s.faultNumber = s.fault ? Rtu::FaultNumberOf(quint16(result.value)) : 0;
+            s.reverse = status.reverse;
+            s.running = status.running;
+            s.fault = status.fault;
+            s.faultNumber = s.fault ? status.faultNumber : 0;
         } else {
             // Scaled as the main window scales it: the reply's own decimal code.
-            const float factor = Hexedit::RunningFactor(byteAt(a, 7) & Rtu::DecimalCodeMask);
             m_round.values[drive * m_values.size() + item - 1] =
-                double(float(result.value) * factor);
+                double(Hexedit::DecodeRunningValue(result.answer).value);
         }
     }
     if (item == 0)
