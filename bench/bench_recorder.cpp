@@ -75,6 +75,8 @@ struct Line
     DevicePort port;
     Hexedit link{port};
     LinkClient client{link};
+    QObject owner;
+    LinkSession* session = client.openSession(&owner);
     bool open(const QString& device)
     {
         port.setPortName(device);
@@ -103,7 +105,7 @@ void lineRate(const QString& vfdsim, double seconds, const QString& dir)
     // The drive's own response delay (P8.03, ms) enters the limit.
     int delayMs = 0;
     bool asked = false;
-    line.client.submit(LinkRequest::read(1, 0x0803), [&](const LinkResult& r) {
+    line.session->submit(LinkRequest::read(1, 0x0803), [&](const LinkResult& r) {
         delayMs = r.ok() ? r.value : 0;
         asked = true;
     });

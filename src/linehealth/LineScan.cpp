@@ -48,7 +48,8 @@ QString ScanEntry::editionText() const
     return edition ? QString::number(*edition, 'f', 2) : QString();
 }
 
-LineScan::LineScan(LinkClient& client, QObject* parent) : QObject(parent), m_client(client)
+LineScan::LineScan(LinkClient& client, QObject* parent)
+    : QObject(parent), m_client(client), m_session(client.openSession(this))
 {
     connect(&m_client.link(), &Hexedit::statusReceived, this, &LineScan::onLateStatus);
 }
@@ -72,11 +73,10 @@ bool LineScan::start(int from, int to)
     m_address = from;
     m_entries.clear();
     m_timedOut.clear();
-    m_savedRetries = m_client.retries();
     // A silent address is asked once; the scan retries by itself only where
     // bytes came back damaged.
-    m_client.setRetries(0);
-    m_client.holdLine(true);
+    m_session->setRetries(0);
+    m_session->holdLine(true);
     m_timer.start();
     emit progress(0, m_to - m_from + 1);
     askStatus(1);
@@ -92,11 +92,11 @@ void LineScan::cancel()
 void LineScan::askStatus(int attempt)
 {
     const int generation = m_generation;
-    m_client.submit(LinkRequest::read(quint8(m_address), Rtu::StatusRegister),
-                    [this, generation, attempt](const LinkResult& r) {
-                        if (generation == m_generation && m_running)
-                            onStatus(r, attempt);
-                    });
+    m_session->submit(LinkRequest::read(quint8(m_address), Rtu::StatusRegister),
+                      [this, generation, attempt](const LinkResult& r) {
+                          if (generation == m_generation && m_running)
+                              onStatus(r, attempt);
+                      });
 }
 
 void LineScan::onStatus(const LinkResult& result, int attempt)
@@ -106,6 +106,7 @@ void LineScan::onStatus(const LinkResult& result, int attempt)
     switch (result.outcome) {
     case Outcome::Answered: {
         m_entries.append(entryFromStatus(address, result.answer));
+        m_entries.last().late = result.late;
         askEdition(int(m_entries.size()) - 1);
         return;
     }
@@ -135,20 +136,20 @@ void LineScan::onStatus(const LinkResult& result, int attempt)
 void LineScan::askEdition(int row)
 {
     const int generation = m_generation;
-    m_client.submit(LinkRequest::read(m_entries[row].address, kEditionRegister),
-                    [this, generation, row](const LinkResult& r) {
-                        if (generation != m_generation || !m_running)
-                            return;
-                        if (r.ok() && r.answer.size() >= Rtu::MonitorReplyLength) {
-                            m_entries[row].edition =
-                                double(Hexedit::DecodeRunningValue(r.answer).value);
-                        }
-                        emit found(m_entries[row]);
-                        if (r.outcome == LinkResult::Outcome::NotSent)
-                            end(true);
-                        else
-                            next();
-                    });
+    m_session->submit(LinkRequest::read(m_entries[row].address, kEditionRegister),
+                      [this, generation, row](const LinkResult& r) {
+                          if (generation != m_generation || !m_running)
+                              return;
+                          if (r.ok() && r.answer.size() >= Rtu::MonitorReplyLength) {
+                              m_entries[row].edition =
+                                  double(Hexedit::DecodeRunningValue(r.answer).value);
+                          }
+                          emit found(m_entries[row]);
+                          if (r.outcome == LinkResult::Outcome::NotSent)
+                              end(true);
+                          else
+                              next();
+                      });
 }
 
 void LineScan::onLateStatus(const StatusReply& reply)
@@ -189,10 +190,9 @@ void LineScan::end(bool cancelled)
     ++m_generation;
     m_running = false;
     m_elapsedMs = m_timer.nsecsElapsed() / 1e6;
-    if (cancelled) // the scan's own request still waiting; no other job runs meanwhile
-        m_client.cancelAll();
-    m_client.setRetries(m_savedRetries);
-    m_client.holdLine(false);
+    if (cancelled) // the scan's own request still waiting, and no other's
+        m_session->cancel();
+    m_session->holdLine(false);
     std::sort(m_entries.begin(), m_entries.end(),
               [](const ScanEntry& a, const ScanEntry& b) { return a.address < b.address; });
     emit finished(cancelled);

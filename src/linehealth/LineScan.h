@@ -66,11 +66,11 @@ private:
     void onLateStatus(const StatusReply& reply);
 
     LinkClient& m_client;
+    LinkSession* m_session; // owned: its answers die with this job
     bool m_running = false;
     int m_from = 1;
     int m_to = 31;
     int m_address = 0;
-    int m_savedRetries = 1;
     // Bumped per scan, so results of a cancelled scan are ignored.
     int m_generation = 0;
     QList<ScanEntry> m_entries;

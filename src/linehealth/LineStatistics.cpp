@@ -11,6 +11,7 @@ LineStatistics::LineStatistics(Hexedit& link, QObject* parent) : QObject(parent)
     connect(&link, &Hexedit::frameSent, this, &LineStatistics::onSent);
     connect(&link, &Hexedit::answerReceived, this, &LineStatistics::onAnswer);
     connect(&link, &Hexedit::answerTimedOut, this, &LineStatistics::onTimedOut);
+    connect(&link, &Hexedit::lateAnswerReceived, this, &LineStatistics::onLate);
 }
 
 void LineStatistics::reset()
@@ -58,17 +59,47 @@ void LineStatistics::onTimedOut(const QByteArray& request, int strayBytes)
     else
         ++d.counters.timedOut;
     m_unframedBytes += strayBytes;
+    m_lastTimedOut = address;
+    m_lastTimeOutDamaged = strayBytes > 0;
+    m_lastTimeOutStray = strayBytes;
     if (++d.failuresInRow == FailuresForSilence)
         emit driveNotAnswering(address);
     emit changed();
 }
 
+void LineStatistics::onLate(const QByteArray& request, const QByteArray& answer, bool timedOut)
+{
+    if (request.isEmpty() || answer.size() < 2)
+        return;
+    const quint8 address = quint8(request[0]);
+    Drive& d = m_drives[address];
+    ++d.counters.late;
+    if (!timedOut || address != m_lastTimedOut)
+        return; // counted as an answer when it is handed on
+    // Its time-out was counted, and its bytes perhaps as damaged: it was an
+    // answer after all, only a late one.
+    if (m_lastTimeOutDamaged) {
+        d.counters.damaged = std::max(0, d.counters.damaged - 1);
+        m_unframedBytes = std::max<qint64>(0, m_unframedBytes - m_lastTimeOutStray);
+    } else {
+        d.counters.timedOut = std::max(0, d.counters.timedOut - 1);
+    }
+    m_lastTimedOut = 0;
+    if (quint8(answer[1]) & Rtu::ExceptionFlag)
+        ++d.counters.exceptions;
+    else
+        ++d.counters.answered;
+    d.failuresInRow = 0;
+    emit changed();
+}
+
 QStringList LineStatistics::columnTitles()
 {
-    return {QStringLiteral("Drive"),          QStringLiteral("Requests"),
-            QStringLiteral("Answers"),        QStringLiteral("Time-outs"),
-            QStringLiteral("Damaged"),        QStringLiteral("Exceptions"),
-            QStringLiteral("Mean answer ms"), QStringLiteral("Max answer ms")};
+    return {QStringLiteral("Drive"),        QStringLiteral("Requests"),
+            QStringLiteral("Answers"),      QStringLiteral("Late answers"),
+            QStringLiteral("Time-outs"),    QStringLiteral("Damaged"),
+            QStringLiteral("Exceptions"),   QStringLiteral("Mean answer ms"),
+            QStringLiteral("Max answer ms")};
 }
 
 QStringList LineStatistics::rowTexts(quint8 address) const
@@ -77,6 +108,7 @@ QStringList LineStatistics::rowTexts(quint8 address) const
     return {QString::number(address),
             QString::number(c.sent),
             QString::number(c.answered),
+            QString::number(c.late),
             QString::number(c.timedOut),
             QString::number(c.damaged),
             QString::number(c.exceptions),

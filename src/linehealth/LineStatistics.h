@@ -2,13 +2,29 @@
 #pragma once
 
 #include "Hexedit.h"
-#include "LinkClient.h" // DriveCounters
 
 #include <QElapsedTimer>
 #include <QList>
 #include <QMap>
 #include <QObject>
 #include <functional>
+
+// What the line has seen of one drive.
+struct DriveCounters
+{
+    int sent = 0;
+    int answered = 0; // late answers included
+    int late = 0;     // answers that came after their time-out
+    int timedOut = 0;
+    int damaged = 0;
+    int exceptions = 0;
+    double totalAnswerMs = 0;
+    double maxAnswerMs = 0;
+    double meanAnswerMs() const
+    {
+        return answered + exceptions > 0 ? totalAnswerMs / (answered + exceptions) : 0;
+    }
+};
 
 // Per-drive figures of everything that goes over the link, whoever sent it:
 // the main window's polls and commands as much as the tools' requests. It
@@ -54,9 +70,15 @@ private:
     void onSent(const QByteArray& frame);
     void onAnswer(const QByteArray& request, const QByteArray& answer);
     void onTimedOut(const QByteArray& request, int strayBytes);
+    void onLate(const QByteArray& request, const QByteArray& answer, bool timedOut);
 
     QMap<quint8, Drive> m_drives;
     qint64 m_unframedBytes = 0;
     double m_sentAt = 0;
+    // The last time-out counted, and whether it was counted as damaged, should
+    // its answer come after all.
+    quint8 m_lastTimedOut = 0;
+    bool m_lastTimeOutDamaged = false;
+    int m_lastTimeOutStray = 0;
     QElapsedTimer m_steady;
 };

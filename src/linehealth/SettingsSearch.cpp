@@ -5,7 +5,7 @@
 #include <algorithm>
 
 SettingsSearch::SettingsSearch(LinkClient& client, QObject* parent)
-    : QObject(parent), m_client(client)
+    : QObject(parent), m_client(client), m_session(client.openSession(this))
 {
 }
 
@@ -45,10 +45,9 @@ bool SettingsSearch::start(int from, int to)
     m_found.clear();
     m_foundAddress = 0;
     m_original = m_client.link().port().settings();
-    m_savedRetries = m_client.retries();
     // Only a right answer counts; a damaged one at a wrong setting is noise.
-    m_client.setRetries(0);
-    m_client.holdLine(true);
+    m_session->setRetries(0);
+    m_session->holdLine(true);
     m_timer.start();
     tryNext();
     return true;
@@ -90,11 +89,11 @@ void SettingsSearch::tryNext()
 void SettingsSearch::ask()
 {
     const int generation = m_generation;
-    m_client.submit(LinkRequest::read(quint8(m_address), Rtu::StatusRegister),
-                    [this, generation](const LinkResult& r) {
-                        if (generation == m_generation && m_running)
-                            onAnswer(r);
-                    });
+    m_session->submit(LinkRequest::read(quint8(m_address), Rtu::StatusRegister),
+                      [this, generation](const LinkResult& r) {
+                          if (generation == m_generation && m_running)
+                              onAnswer(r);
+                      });
 }
 
 void SettingsSearch::onAnswer(const LinkResult& r)
@@ -159,11 +158,10 @@ void SettingsSearch::end(bool cancelled)
     m_running = false;
     m_elapsedMs = m_timer.nsecsElapsed() / 1e6;
     if (cancelled)
-        m_client.cancelAll();
+        m_session->cancel();
     // Back to where the user was; taking what was found is the user's choice.
     m_client.link().port().setSettings(m_original);
-    m_client.setRetries(m_savedRetries);
-    m_client.holdLine(false);
+    m_session->holdLine(false);
     emit finished(!m_found.isEmpty(), cancelled);
 }
 

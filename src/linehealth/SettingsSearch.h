@@ -57,6 +57,7 @@ private:
     void end(bool cancelled);
 
     LinkClient& m_client;
+    LinkSession* m_session; // owned: its answers die with this job
     bool m_running = false;
     int m_from = 1;
     int m_to = 31;
@@ -67,7 +68,6 @@ private:
     bool m_fallback = false;
     int m_address = 0;
     int m_generation = 0;
-    int m_savedRetries = 1;
     int m_tries = 0;
     QString m_original;
     QString m_found;

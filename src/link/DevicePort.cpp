@@ -195,6 +195,14 @@ qint64 DevicePort::bytesWaiting() const
     return m_serial.isOpen() ? m_serial.bytesAvailable() : 0;
 }
 
+void DevicePort::takePending()
+{
+    // The bytes sit in the system's buffer until the event loop gets round to
+    // the port; a zero wait reads them now (and raises the usual event).
+    if (m_serial.isOpen())
+        m_serial.waitForReadyRead(0);
+}
+
 std::optional<quint8> DevicePort::readByte()
 {
     char c = 0;

@@ -24,6 +24,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_serial.isOpen(); }
     qint64 bytesWaiting() const override;
+    void takePending() override;
     std::optional<quint8> readByte() override;
     bool write(const QByteArray& block) override;
     void clearInput() override;

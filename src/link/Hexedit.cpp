@@ -33,6 +33,8 @@ constexpr std::array<quint16, 256> kCrcTable = makeCrcTable();
 
 Hexedit::Hexedit(SerialPort& port, QObject* parent) : QObject(parent), m_port(port)
 {
+    m_steady.start();
+    clock = [this] { return m_steady.nsecsElapsed() / 1e6; };
     m_drainTimer.setInterval(1);
     m_drainTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_drainTimer, &QTimer::timeout, this, &Hexedit::DrainTick);
@@ -67,18 +69,40 @@ void Hexedit::CalcRequestCrc(const QByteArray& frame)
     CrcHigh = quint8(crc >> 8);
 }
 
+QByteArray Hexedit::ShortFrame(quint8 address, quint8 function, quint16 reg, quint16 word)
+{
+    QByteArray body(6, '\0');
+    body[0] = char(address);
+    body[1] = char(function);
+    body[2] = char(reg >> 8);
+    body[3] = char(reg & 0xFF);
+    body[4] = char(word >> 8);
+    body[5] = char(word & 0xFF);
+    return WithCrc(body);
+}
+
+QByteArray Hexedit::ControlFrame(quint8 address, quint8 command, quint16 setpoint, quint16 reg)
+{
+    // Two registers, four bytes: the command code, then the set-point.
+    QByteArray body(11, '\0');
+    body[0] = char(address);
+    body[1] = char(ControlFunction);
+    body[2] = char(reg >> 8);
+    body[3] = char(reg & 0xFF);
+    body[5] = 0x02;
+    body[6] = 0x04;
+    body[8] = char(command);
+    body[9] = char(setpoint >> 8);
+    body[10] = char(setpoint & 0xFF);
+    return WithCrc(body);
+}
+
 void Hexedit::BuildShortFrame(quint8 fourth, quint8 fifth)
 {
-    TxFrame.resize(6);
-    TxFrame[0] = char(SlaveAddress);
-    TxFrame[1] = char(FunctionCode);
-    TxFrame[2] = char(RegisterHigh);
-    TxFrame[3] = char(RegisterLow);
-    TxFrame[4] = char(fourth);
-    TxFrame[5] = char(fifth);
-    CalcRequestCrc(TxFrame);
-    TxFrame.append(char(CrcLow));
-    TxFrame.append(char(CrcHigh));
+    TxFrame = ShortFrame(SlaveAddress, FunctionCode, quint16(RegisterHigh << 8 | RegisterLow),
+                         quint16(fourth << 8 | fifth));
+    CrcLow = quint8(TxFrame[6]);
+    CrcHigh = quint8(TxFrame[7]);
 }
 
 std::optional<quint16> Hexedit::ControlSetpoint(const QString& value)
@@ -133,21 +157,10 @@ bool Hexedit::SendRequest(const QString& parameterValue)
     case ControlFunction: {
         if (!m_controlValueValid || SlaveAddress == BroadcastAddress)
             return false;
-        TxFrame = QByteArray(11, '\0');
-        TxFrame[0] = char(SlaveAddress);
-        TxFrame[1] = char(ControlFunction);
-        TxFrame[2] = char(RegisterHigh);
-        TxFrame[3] = char(RegisterLow);
-        TxFrame[4] = 0x00;
-        TxFrame[5] = 0x02;
-        TxFrame[6] = 0x04;
-        TxFrame[7] = 0x00;
-        TxFrame[8] = char(CommandCode);
-        TxFrame[9] = char(ValueHigh);
-        TxFrame[10] = char(ValueLow);
-        CalcRequestCrc(TxFrame);
-        TxFrame.append(char(CrcLow));
-        TxFrame.append(char(CrcHigh));
+        TxFrame = ControlFrame(SlaveAddress, CommandCode, quint16(ValueHigh << 8 | ValueLow),
+                               quint16(RegisterHigh << 8 | RegisterLow));
+        CrcLow = quint8(TxFrame[11]);
+        CrcHigh = quint8(TxFrame[12]);
         break;
     }
     case ReadFunction:

@@ -4,11 +4,13 @@
 #include "SerialPort.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <array>
 #include <deque>
+#include <functional>
 #include <optional>
 
 // What a running-value reply (register block 0x0D) carries, decoded.
@@ -104,6 +106,12 @@ public:
     void CalcRequestCrc(const QByteArray& frame);
     // 8-byte frame: address, function, register, the two given bytes, CRC.
     void BuildShortFrame(quint8 fourth, quint8 fifth);
+    // The same frames as finished byte arrays, for those that build requests
+    // without the shared request state.
+    static QByteArray ShortFrame(quint8 address, quint8 function, quint16 reg, quint16 word);
+    // The function-16 control write: command code and set-point (0.01 Hz).
+    static QByteArray ControlFrame(quint8 address, quint8 command, quint16 setpoint,
+                                   quint16 reg = 0x2000);
     // Sets up a function-16 control write. Returns false, and leaves the request
     // marked unsendable, when the value is not a frequency that fits 0..655.35 Hz.
     bool PrepareControlWrite(quint8 address, quint8 command, const QString& value);
@@ -133,6 +141,14 @@ public:
     // are left as they are: a tool reading another drive must not redirect the
     // user's commands there.
     bool SendFrame(const QByteArray& frame);
+    // The same for the link client: the frame gets a ticket (0: not taken) by
+    // which the client knows it on the wire, and a waiting frame of the client
+    // is never replaced by a newer poll of the main window's, nor replaces one.
+    quint64 SubmitFrame(const QByteArray& frame);
+    // Drops a frame of the client's that is still waiting for its turn.
+    bool WithdrawFrame(quint64 ticket);
+    // Ticket of the frame on the wire; 0 for the windows' own frames.
+    quint64 OnWireTicket() const { return m_onWireTicket; }
 
     // ---- taking turns on the half-duplex line
     enum class FrameKind
@@ -144,12 +160,28 @@ public:
     static FrameKind KindOf(const QByteArray& frame);
     // How long the answer to a frame may take at the port's line settings: its
     // bytes and the answer's, 3.5 characters of silence, the drive's response
-    // delay and an allowance for adapters; never below 20 ms.
+    // delay and an allowance for adapters; never below 20 ms. A drive that has
+    // answered before gets more where its answers took longer (up to 1.2 s).
     int AnswerTimeoutMs(const QByteArray& frame) const;
+    // Once that time has passed in silence, how much longer the line stays
+    // quiet before the next frame, so that a late answer is heard out, not
+    // talked over: 3.5 characters for an address that never answered (the
+    // scan stays fast), the whole answer allowance again for one that did.
+    int QuietAfterTimeoutMs(const QByteArray& frame) const;
+    // What the answers of a drive took lately (rising at once, falling
+    // slowly); nullopt for an address that has not answered on this line.
+    std::optional<double> AnswerTimeMs(quint8 address) const;
     void SetResponseDelayMs(int ms);
     int ResponseDelayMs() const;
-    // Whether the last frame's answer is still expected.
+    // Whether the last frame's answer is still expected (or, after its
+    // time-out, the line is kept quiet for a late one).
     bool AwaitingAnswer() const;
+    // Whether the line has shown whether it echoes our own requests (it does
+    // with some two-wire adapters). Until then a frame with the very bytes of
+    // a parameter read is taken as the answer: a parameter at 0 answers so.
+    bool LineEchoKnown() const { return m_lineEchoes || m_answersFirst; }
+    // Milliseconds of a steady clock; tests put a manual one here.
+    std::function<double()> clock;
     // Requests queued behind it.
     int WaitingRequests() const;
 
@@ -234,8 +266,13 @@ signals:
     // The answer to the frame on the wire came in (answer: the whole frame).
     void answerReceived(const QByteArray& request, const QByteArray& answer);
     // The frame on the wire had no answer in time. strayBytes: bytes heard
-    // meanwhile that made no valid frame (a damaged answer, as a rule).
+    // meanwhile that made no valid frame (a damaged answer, as a rule). This
+    // is what "the drive did not answer" means everywhere in the program.
     void answerTimedOut(const QByteArray& request, int strayBytes);
+    // An answer came after its request's time-out: while the line was kept
+    // quiet for it (answerReceived follows too), or once the line had been
+    // handed on (timedOut true: answerTimedOut was already said of it).
+    void lateAnswerReceived(const QByteArray& request, const QByteArray& answer, bool timedOut);
     // What was on the wire and waiting was forgotten (port opened or closed).
     void lineReset();
 
@@ -247,10 +284,19 @@ private:
     // Whether the frame just completed fits the kind of reply it claims to be.
     bool hasReplyShape() const;
     bool isAnswerTo(const QByteArray& request) const;
-    bool transmit(const QByteArray& frame, bool followed = true);
+    struct Waiting
+    {
+        QByteArray frame;
+        quint64 ticket = 0; // the client's frames only
+    };
+    bool transmit(const QByteArray& frame, bool followed = true, quint64 ticket = 0);
+    // Reads what the port already holds into the assembler (bounded).
+    void takeWaitingBytes();
+    void learnAnswerTime(quint8 address, double ms);
+    void endWait();
     // Whether the frame just completed is an exception reply; reports it.
     bool takeException();
-    bool writeNow(const QByteArray& frame);
+    bool writeNow(const Waiting& frame);
     void answerArrived(const QByteArray& answer);
     void sendNextWaiting();
 
@@ -259,7 +305,23 @@ private:
     QTimer m_answerTimer;
     // The frame last written, whose answer is awaited, and those queued behind it.
     QByteArray m_onWire;
-    std::deque<QByteArray> m_waiting;
+    quint64 m_onWireTicket = 0;
+    quint64 m_lastTicket = 0;
+    quint64 m_framesWritten = 0;
+    std::deque<Waiting> m_waiting;
+    bool m_awaiting = false;
+    // The time-out of the frame on the wire has passed; the line is quiet for
+    // a late answer.
+    bool m_pastTimeout = false;
+    double m_sentAtMs = 0;
+    // The last frame whose time-out was said, while its answer may yet come.
+    QByteArray m_timedOut;
+    // A frame with the very bytes of the request, on a line not yet known to
+    // echo or not: the answer unless something else follows.
+    QByteArray m_sameAsRequest;
+    double m_timedOutSentAtMs = 0;
+    std::array<double, 256> m_answerMs{}; // 0: never answered
+    QElapsedTimer m_steady;
     // The drives' factory setting of their response delay, until told otherwise.
     int m_responseDelayMs = 5;
     int m_answerExtensionsLeft = 0;

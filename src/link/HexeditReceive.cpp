@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -78,9 +79,13 @@ void Hexedit::ResetLine()
     m_answersFirst = false;
     m_framesSinceSend = 0;
     m_firstWasOwnRequest = false;
-    m_answerTimer.stop();
+    endWait();
     m_waiting.clear();
     m_onWire.clear();
+    m_onWireTicket = 0;
+    m_timedOut.clear();
+    m_sameAsRequest.clear();
+    m_answerMs.fill(0);
     RxIndex = 0;
     emit lineReset();
 }
@@ -176,14 +181,31 @@ void Hexedit::ReceiveByte(quint8 byte)
     m_strayBytes -= int(frame.size());
     const int position = m_framesSinceSend;
     if (!isLineEcho() && hasReplyShape()) {
-        // A frame with the request's very bytes may yet be an echo the line
-        // has not shown itself to make: it is taken for the answer on a line
-        // where answers are known to come first, or after the echo.
-        const bool answer = AwaitingAnswer() && isAnswerTo(m_onWire) &&
-                            (!ownRequest || m_answersFirst || (m_lineEchoes && position == 1));
+        // A frame with the request's very bytes may be the line's echo or the
+        // answer (a parameter at 0 answers a read so). Where the line is known
+        // not to echo it is the answer; where it echoes, the frame after the
+        // echo is. On a line not yet known it is kept: a different answer
+        // after it shows it was the echo, two alike are echo and answer, and
+        // nothing more by the time-out makes it the answer.
+        bool answer = AwaitingAnswer() && isAnswerTo(m_onWire);
+        if (answer && ownRequest && !m_answersFirst) {
+            if (position == 1 && m_firstWasOwnRequest)
+                m_lineEchoes = true;
+            answer = m_lineEchoes && position == 1;
+            if (!answer && position == 0)
+                m_sameAsRequest = frame;
+        }
+        const bool lateAnswer = !answer && !m_timedOut.isEmpty() && isAnswerTo(m_timedOut);
         DecodeResponse();
-        if (answer)
+        if (answer) {
             answerArrived(frame);
+        } else if (lateAnswer) {
+            // Its time-out was said and the line handed on: not the answer to
+            // anything now, but the drive is slower than it was given time.
+            const QByteArray request = std::exchange(m_timedOut, QByteArray());
+            learnAnswerTime(quint8(request[0]), clock() - m_timedOutSentAtMs);
+            emit lateAnswerReceived(request, frame, true);
+        }
     }
     emit trafficLog(QStringLiteral("\r\n"));
     RxIndex = 0;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -48,18 +49,63 @@ Hexedit::FrameKind Hexedit::KindOf(const QByteArray& frame)
     return FrameKind::Other;
 }
 
+namespace {
+
+// However slow a drive has been, an answer is not waited for longer than this:
+// the longest response delay a drive can be set to (P8.03, 1000 ms) and then some.
+constexpr double kLongestTimeoutMs = 1200.0;
+// A learnt answer time falls back by this share of the gap at each quicker
+// answer, so one slow answer is remembered for a while.
+constexpr double kAnswerTimeDecay = 0.1;
+// Most bytes taken from the port at once when a time-out is judged.
+constexpr int kMostBytesTaken = 256;
+
+double characterMsOf(const SerialSettings& line)
+{
+    return line.bitsPerCharacter() * 1000.0 / std::max(line.baudRate, 1);
+}
+
+} // namespace
+
 int Hexedit::AnswerTimeoutMs(const QByteArray& frame) const
 {
-    const SerialSettings line = m_port.lineSettings();
-    const double characterMs = line.bitsPerCharacter() * 1000.0 / std::max(line.baudRate, 1);
+    const double characterMs = characterMsOf(m_port.lineSettings());
     const int replyLength =
         KindOf(frame) == FrameKind::Monitor ? MonitorReplyLength : ShortReplyLength;
     if (frame.isEmpty() ||
         quint8(frame[0]) == BroadcastAddress) // nobody answers a broadcast: its bytes and the gap
         return std::max(1, int(std::ceil((frame.size() + 3.5) * characterMs)));
-    const double ms =
+    double ms =
         (frame.size() + replyLength + 3.5) * characterMs + m_responseDelayMs + kAdapterAllowanceMs;
+    // A drive known to answer slowly (a long response delay, a busy gateway)
+    // is given half as long again as its answers lately took.
+    const double learnt = m_answerMs[quint8(frame[0])];
+    if (learnt > 0)
+        ms = std::max(ms, std::min(kLongestTimeoutMs, learnt * 1.5 + 3.5 * characterMs));
     return std::max(kShortestTimeoutMs, int(std::ceil(ms)));
+}
+
+int Hexedit::QuietAfterTimeoutMs(const QByteArray& frame) const
+{
+    const double characterMs = characterMsOf(m_port.lineSettings());
+    const int gap = std::max(1, int(std::ceil(3.5 * characterMs)));
+    if (frame.isEmpty() || quint8(frame[0]) == BroadcastAddress ||
+        m_answerMs[quint8(frame[0])] <= 0)
+        return gap;
+    return std::max(gap, AnswerTimeoutMs(frame));
+}
+
+std::optional<double> Hexedit::AnswerTimeMs(quint8 address) const
+{
+    const double ms = m_answerMs[address];
+    return ms > 0 ? std::optional<double>(ms) : std::nullopt;
+}
+
+void Hexedit::learnAnswerTime(quint8 address, double ms)
+{
+    double& learnt = m_answerMs[address];
+    ms = std::max(ms, 0.001); // an answer was heard: never "not answered" again
+    learnt = ms >= learnt ? ms : learnt + (ms - learnt) * kAnswerTimeDecay;
 }
 
 void Hexedit::SetResponseDelayMs(int ms)
@@ -72,63 +118,69 @@ int Hexedit::ResponseDelayMs() const
     return m_responseDelayMs;
 }
 
-bool Hexedit::transmit(const QByteArray& frame, bool followed)
+bool Hexedit::transmit(const QByteArray& frame, bool followed, quint64 ticket)
 {
     if (frame.isEmpty() || !m_port.isOpen())
         return false;
     if (followed)
         m_lastRequestAddress = quint8(frame[0]);
     if (!AwaitingAnswer() && m_waiting.empty())
-        return writeNow(frame);
+        return writeNow({frame, ticket});
 
     const FrameKind kind = KindOf(frame);
     if (isStop(frame)) {
         // Stopping is never held up behind other requests, and no run command
         // waiting to go out may follow it.
-        std::erase_if(m_waiting, [](const QByteArray& queued) {
-            return KindOf(queued) == FrameKind::Command;
+        std::erase_if(m_waiting, [](const Waiting& queued) {
+            return KindOf(queued.frame) == FrameKind::Command;
         });
-        m_waiting.push_front(frame);
+        m_waiting.push_front({frame, ticket});
         return true;
     }
-    if (kind != FrameKind::Other) {
-        // The newest command and the newest poll carry what the user wants now;
-        // an older one of the same kind still waiting is replaced in its place.
-        const auto same =
-            std::find_if(m_waiting.begin(), m_waiting.end(),
-                         [&](const QByteArray& q) { return KindOf(q) == kind && !isStop(q); });
+    if (kind != FrameKind::Other && ticket == 0) {
+        // The newest command and the newest poll of the main window carry what
+        // the user wants now; an older one of its own still waiting is
+        // replaced in its place. A tool's request is its own and always goes.
+        const auto same = std::find_if(m_waiting.begin(), m_waiting.end(), [&](const Waiting& q) {
+            return q.ticket == 0 && KindOf(q.frame) == kind && !isStop(q.frame);
+        });
         if (same != m_waiting.end()) {
-            *same = frame;
+            same->frame = frame;
             return true;
         }
     }
     if (qsizetype(m_waiting.size()) >= kMostWaiting)
         return false;
-    m_waiting.push_back(frame);
+    m_waiting.push_back({frame, ticket});
     return true;
 }
 
-bool Hexedit::writeNow(const QByteArray& frame)
+bool Hexedit::writeNow(const Waiting& next)
 {
     // Whatever was half-assembled belongs to no request any more: the answer
     // to this one is assembled from the start of the buffer.
     RxIndex = 0;
-    if (!m_port.write(frame))
+    if (!m_port.write(next.frame))
         return false;
-    m_onWire = frame;
+    m_onWire = next.frame;
+    m_onWireTicket = next.ticket;
+    ++m_framesWritten;
     m_framesSinceSend = 0;
     m_strayBytes = 0;
-    const int timeout = AnswerTimeoutMs(frame);
+    m_sameAsRequest.clear();
+    m_awaiting = true;
+    m_pastTimeout = false;
+    m_sentAtMs = clock();
     m_answerExtensionsLeft = kMostAnswerExtensions;
     m_answerProgress = 0;
-    m_answerTimer.start(timeout);
-    emit frameSent(frame);
+    m_answerTimer.start(AnswerTimeoutMs(next.frame));
+    emit frameSent(next.frame);
     return true;
 }
 
 bool Hexedit::AwaitingAnswer() const
 {
-    return m_answerTimer.isActive();
+    return m_awaiting;
 }
 
 int Hexedit::WaitingRequests() const
@@ -136,30 +188,75 @@ int Hexedit::WaitingRequests() const
     return int(m_waiting.size());
 }
 
+void Hexedit::takeWaitingBytes()
+{
+    m_port.takePending();
+    for (int taken = 0; taken < kMostBytesTaken && m_port.bytesWaiting() > 0; ++taken) {
+        if (const std::optional<quint8> byte = m_port.readByte())
+            ReceiveByte(*byte);
+    }
+}
+
 void Hexedit::AnswerTimer_Timer()
 {
-    // An answer that has begun to come in (bytes waiting, or a frame in the
-    // making since the request went out) is given the time to finish while it
+    if (!m_awaiting)
+        return;
+    // A timer that fires late is no silent drive: the answer may be waiting in
+    // the port already. Take it first.
+    const quint64 sent = m_framesWritten;
+    takeWaitingBytes();
+    if (!m_awaiting || m_framesWritten != sent)
+        return; // answered meanwhile
+    // An answer that has begun to come in is given the time to finish while it
     // keeps coming: adapters deliver in lumps, and a busy machine drains late.
     // A torn answer that stops coming frees the line at the next step.
-    const int progress = RxIndex + int(m_port.bytesWaiting());
-    if (progress > m_answerProgress && m_answerExtensionsLeft > 0) {
-        m_answerProgress = progress;
+    if (RxIndex > m_answerProgress && m_answerExtensionsLeft > 0) {
+        m_answerProgress = RxIndex;
         --m_answerExtensionsLeft;
         m_answerTimer.start(kAnswerExtensionMs);
         return;
     }
-    m_answerTimer.stop();
+    if (!m_sameAsRequest.isEmpty()) {
+        // Nothing followed the frame that looked like the request: it was the
+        // answer.
+        answerArrived(std::exchange(m_sameAsRequest, QByteArray()));
+        return;
+    }
+    if (!m_pastTimeout) {
+        // The answer's time is up. Before the line is handed on it stays quiet
+        // a little longer, so that an answer starting late is heard out
+        // instead of being talked over.
+        m_pastTimeout = true;
+        m_answerTimer.start(QuietAfterTimeoutMs(m_onWire));
+        return;
+    }
+    endWait();
+    m_timedOut = m_onWire;
+    m_timedOutSentAtMs = m_sentAtMs;
     // Copied: whoever hears of it may put the next frame on the wire at once.
     const QByteArray request = m_onWire;
     emit answerTimedOut(request, std::max(0, m_strayBytes));
     sendNextWaiting();
 }
 
-void Hexedit::answerArrived(const QByteArray& answer)
+void Hexedit::endWait()
 {
     m_answerTimer.stop();
+    m_awaiting = false;
+    m_pastTimeout = false;
+}
+
+void Hexedit::answerArrived(const QByteArray& answer)
+{
+    const bool late = m_pastTimeout;
+    m_sameAsRequest.clear();
+    endWait();
     const QByteArray request = m_onWire;
+    m_timedOut.clear();
+    if (!request.isEmpty())
+        learnAnswerTime(quint8(request[0]), clock() - m_sentAtMs);
+    if (late)
+        emit lateAnswerReceived(request, answer, false);
     emit answerReceived(request, answer);
     sendNextWaiting();
 }
@@ -167,7 +264,7 @@ void Hexedit::answerArrived(const QByteArray& answer)
 void Hexedit::sendNextWaiting()
 {
     while (!m_waiting.empty() && !AwaitingAnswer()) {
-        const QByteArray next = m_waiting.front();
+        const Waiting next = m_waiting.front();
         m_waiting.pop_front();
         if (!m_port.isOpen()) {
             m_waiting.clear();
@@ -181,22 +278,26 @@ bool Hexedit::SendBroadcastStop()
 {
     // The one frame the program sends to address 0: when no single drive can
     // be named, every drive is told to stop. None of them answers.
-    QByteArray body(11, '\0'); // two registers, four bytes: code, then set-point 0
-    body[0] = char(BroadcastAddress);
-    body[1] = char(ControlFunction);
-    body[2] = char(ControlRegister >> 8);
-    body[3] = char(ControlRegister & 0xFF);
-    body[5] = 0x02;
-    body[6] = 0x04;
-    body[8] = char(StopCode);
-    return transmit(WithCrc(body));
+    return transmit(ControlFrame(BroadcastAddress, StopCode, 0));
 }
 
 bool Hexedit::SendFrame(const QByteArray& frame)
 {
+    return SubmitFrame(frame) != 0;
+}
+
+quint64 Hexedit::SubmitFrame(const QByteArray& frame)
+{
     if (frame.size() < 4 || frame[0] == 0)
-        return false;
-    return transmit(frame, false);
+        return 0;
+    const quint64 ticket = ++m_lastTicket;
+    return transmit(frame, false, ticket) ? ticket : 0;
+}
+
+bool Hexedit::WithdrawFrame(quint64 ticket)
+{
+    return ticket != 0 &&
+           std::erase_if(m_waiting, [ticket](const Waiting& w) { return w.ticket == ticket; }) > 0;
 }
 
 bool Hexedit::isAnswerTo(const QByteArray& request) const

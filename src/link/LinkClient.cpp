@@ -1,48 +1,98 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LinkClient.h"
+#include "RtuProtocol.h"
 
 #include <algorithm>
 
-namespace {
-
-constexpr quint8 kRead = 3;
-constexpr quint8 kWrite = 6;
-
-quint8 byteAt(const QByteArray& frame, int offset)
-{
-    return quint8(frame.at(offset));
-}
-
-} // namespace
-
 QByteArray LinkRequest::frame() const
 {
-    QByteArray body;
-    body.append(char(address));
-    body.append(char(kind == Kind::Read ? kRead : kWrite));
-    body.append(char(reg >> 8));
-    body.append(char(reg & 0xFF));
     // The drives read one register with a count of 0.
-    const quint16 word = kind == Kind::Read ? 0 : value;
-    body.append(char(word >> 8));
-    body.append(char(word & 0xFF));
-    return Hexedit::WithCrc(body);
+    return kind == Kind::Read ? Hexedit::ShortFrame(address, Rtu::ReadFunction, reg, 0)
+                              : Hexedit::ShortFrame(address, Rtu::WriteFunction, reg, value);
 }
+
+// ---------------------------------------------------------------- session
+
+LinkSession::LinkSession(LinkClient& client, QObject* owner)
+    : QObject(owner), m_client(&client), m_retries(client.retries())
+{
+}
+
+LinkSession::~LinkSession()
+{
+    if (m_client)
+        m_client->detach(this);
+}
+
+void LinkSession::submit(const LinkRequest& request, Done done)
+{
+    if (!m_client) {
+        LinkResult result;
+        QTimer::singleShot(0, this, [done = std::move(done), result] {
+            if (done)
+                done(result);
+        });
+        return;
+    }
+    m_queue.push_back({request, std::move(done)});
+    m_client->scheduleNext();
+}
+
+void LinkSession::cancel()
+{
+    std::deque<Queued> dropped;
+    dropped.swap(m_queue);
+    for (Queued& q : dropped) {
+        QTimer::singleShot(0, this, [done = std::move(q.done)] {
+            if (done)
+                done(LinkResult{});
+        });
+    }
+    if (m_client && m_client->m_current && m_client->m_current->session == this) {
+        m_client->m_link.WithdrawFrame(m_client->m_current->ticket);
+        m_client->finish(LinkResult::Outcome::NotSent);
+    }
+}
+
+bool LinkSession::busy() const
+{
+    return !m_queue.empty() ||
+           (m_client && m_client->m_current && m_client->m_current->session == this);
+}
+
+void LinkSession::setRetries(int retries)
+{
+    m_retries = std::clamp(retries, 0, 10);
+}
+
+void LinkSession::holdLine(bool held)
+{
+    if (held == m_holds)
+        return;
+    m_holds = held;
+    if (m_client)
+        m_client->changeHold(held ? 1 : -1);
+}
+
+// ---------------------------------------------------------------- client
 
 LinkClient::LinkClient(Hexedit& link, QObject* parent) : QObject(parent), m_link(link)
 {
-    m_steady.start();
-    clock = [this] { return m_steady.nsecsElapsed() / 1e6; };
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this, &LinkClient::onWatchdog);
     connect(&m_link, &Hexedit::frameSent, this, &LinkClient::onFrameSent);
     connect(&m_link, &Hexedit::answerReceived, this, &LinkClient::onAnswer);
     connect(&m_link, &Hexedit::answerTimedOut, this, &LinkClient::onTimedOut);
+    connect(&m_link, &Hexedit::lateAnswerReceived, this,
+            [this](const QByteArray& request, const QByteArray&, bool timedOut) {
+                if (!timedOut && isCurrentOnWire(request))
+                    m_current->result.late = true;
+            });
     // While a job holds the line its answers are taken as they come, not one
     // byte per drain tick: at 38400 baud the tick alone would double the time
     // of every exchange. Same assembler, same bytes in the traffic log.
     connect(&m_link.port(), &SerialPort::bytesReceived, this, [this] {
-        for (int guard = 0; m_held && guard < 256 && m_link.port().bytesWaiting() > 0; ++guard)
+        for (int guard = 0; lineHeld() && guard < 256 && m_link.port().bytesWaiting() > 0; ++guard)
             m_link.DrainTick();
     });
     connect(&m_link, &Hexedit::lineReset, this, [this] {
@@ -51,73 +101,115 @@ LinkClient::LinkClient(Hexedit& link, QObject* parent) : QObject(parent), m_link
     });
 }
 
+LinkClient::~LinkClient()
+{
+    // Sessions outliving the client (their owners die later) must not call back.
+    for (LinkSession* session : m_sessions)
+        session->m_client = nullptr;
+}
+
+LinkSession* LinkClient::openSession(QObject* owner)
+{
+    auto* session = new LinkSession(*this, owner);
+    m_sessions.push_back(session);
+    return session;
+}
+
 void LinkClient::setRetries(int retries)
 {
     m_retries = std::clamp(retries, 0, 10);
 }
 
-void LinkClient::holdLine(bool held)
+bool LinkClient::busy() const
 {
-    if (held == m_held)
-        return;
-    m_held = held;
-    emit lineHeldChanged(held);
+    return m_current.has_value() || std::any_of(m_sessions.cbegin(), m_sessions.cend(),
+                                                [](LinkSession* s) { return !s->m_queue.empty(); });
 }
 
-void LinkClient::submit(const LinkRequest& request, Done done)
+void LinkClient::detach(LinkSession* session)
 {
-    Pending pending;
-    pending.request = request;
-    pending.frame = request.frame();
-    pending.done = std::move(done);
-    m_queue.push_back(std::move(pending));
+    std::erase(m_sessions, session);
+    if (session->m_holds)
+        changeHold(-1);
+    if (!m_current || m_current->session != session)
+        return;
+    // Its answer, should it come, reaches nobody; a frame not yet sent stays
+    // off the line.
+    m_current->session = nullptr;
+    m_current->done = nullptr;
+    if (!m_current->onWire) {
+        m_link.WithdrawFrame(m_current->ticket);
+        m_watchdog.stop();
+        m_current.reset();
+        scheduleNext();
+    }
+}
+
+void LinkClient::changeHold(int delta)
+{
+    const bool was = lineHeld();
+    m_holds = std::max(0, m_holds + delta);
+    if (lineHeld() != was)
+        emit lineHeldChanged(lineHeld());
+}
+
+void LinkClient::scheduleNext()
+{
     if (!m_current)
         startNext();
 }
 
-void LinkClient::cancelAll()
-{
-    std::deque<Pending> dropped;
-    dropped.swap(m_queue);
-    if (m_current)
-        finish(LinkResult::Outcome::NotSent);
-    for (Pending& p : dropped) {
-        p.result.outcome = LinkResult::Outcome::NotSent;
-        QTimer::singleShot(0, this, [done = p.done, result = p.result] {
-            if (done)
-                done(result);
-        });
-    }
-}
-
 void LinkClient::startNext()
 {
-    if (m_current || m_queue.empty())
+    if (m_current || m_sessions.empty())
         return;
-    m_current = std::move(m_queue.front());
-    m_queue.pop_front();
-    sendCurrent();
+    // The sessions take turns, a request each, so a long job never shuts out
+    // another window's single read.
+    for (size_t tried = 0; tried < m_sessions.size(); ++tried) {
+        LinkSession* session = m_sessions[(m_turn + tried) % m_sessions.size()];
+        if (session->m_queue.empty())
+            continue;
+        m_turn = (m_turn + tried + 1) % m_sessions.size();
+        LinkSession::Queued next = std::move(session->m_queue.front());
+        session->m_queue.pop_front();
+        Current current;
+        current.session = session;
+        current.request = next.request;
+        current.done = std::move(next.done);
+        current.frame = next.request.frame();
+        m_current = std::move(current);
+        sendCurrent();
+        return;
+    }
 }
 
 void LinkClient::sendCurrent()
 {
-    Pending& p = *m_current;
-    p.onWire = false;
-    ++p.result.attempts;
+    Current& c = *m_current;
+    c.onWire = false;
+    ++c.result.attempts;
     // The frame may wait behind a poll or a command; the watchdog allows for
     // that, and for the link's own time-out with its extensions.
-    m_watchdog.start(4 * m_link.AnswerTimeoutMs(p.frame) + 2000);
-    if (!m_link.SendFrame(p.frame))
+    m_watchdog.start(4 * m_link.AnswerTimeoutMs(c.frame) + 2000);
+    c.ticket = m_link.SubmitFrame(c.frame);
+    if (c.ticket == 0)
         finish(LinkResult::Outcome::NotSent);
+    else
+        onFrameSent(); // it may have gone out at once, before its ticket was known here
 }
 
-void LinkClient::onFrameSent(const QByteArray& frame)
+bool LinkClient::isCurrentOnWire(const QByteArray& request) const
 {
-    if (!m_current || m_current->onWire || frame != m_current->frame)
+    return m_current && m_current->onWire && m_current->ticket == m_link.OnWireTicket() &&
+           request == m_current->frame;
+}
+
+void LinkClient::onFrameSent()
+{
+    if (!m_current || m_current->onWire || m_current->ticket != m_link.OnWireTicket())
         return;
     m_current->onWire = true;
-    m_current->sentAt = clock();
-    ++m_counters[m_current->request.address].sent;
+    m_current->sentAt = m_link.clock();
 }
 
 bool LinkClient::fits(const QByteArray& answer) const
@@ -125,7 +217,7 @@ bool LinkClient::fits(const QByteArray& answer) const
     const QByteArray& request = m_current->frame;
     if (answer.size() < 5 || answer[0] != request[0])
         return false;
-    if (byteAt(answer, 1) == (byteAt(request, 1) | 0x80))
+    if (quint8(answer[1]) == (quint8(request[1]) | Rtu::ExceptionFlag))
         return true;
     return answer.size() >= 6 && answer[1] == request[1] && answer[2] == request[2] &&
            answer[3] == request[3];
@@ -133,45 +225,36 @@ bool LinkClient::fits(const QByteArray& answer) const
 
 void LinkClient::onAnswer(const QByteArray& request, const QByteArray& answer)
 {
-    if (!m_current || !m_current->onWire || request != m_current->frame || !fits(answer))
+    if (!isCurrentOnWire(request) || !fits(answer))
         return;
-    Pending& p = *m_current;
-    p.result.answerMs = std::max(0.0, clock() - p.sentAt);
-    p.result.answer = answer;
-    DriveCounters& c = m_counters[p.request.address];
-    c.totalAnswerMs += p.result.answerMs;
-    c.maxAnswerMs = std::max(c.maxAnswerMs, p.result.answerMs);
-    if (byteAt(answer, 1) & 0x80) {
-        p.result.exceptionCode = byteAt(answer, 2);
-        ++c.exceptions;
+    Current& c = *m_current;
+    c.result.answerMs = std::max(0.0, m_link.clock() - c.sentAt);
+    c.result.answer = answer;
+    if (quint8(answer[1]) & Rtu::ExceptionFlag) {
+        c.result.exceptionCode = quint8(answer[2]);
         finish(LinkResult::Outcome::Exception);
         return;
     }
-    p.result.value = quint16(byteAt(answer, 4) << 8 | byteAt(answer, 5));
-    ++c.answered;
+    c.result.value = quint16(quint8(answer[4]) << 8 | quint8(answer[5]));
     finish(LinkResult::Outcome::Answered);
 }
 
 void LinkClient::onTimedOut(const QByteArray& request, int strayBytes)
 {
-    if (!m_current || !m_current->onWire || request != m_current->frame)
+    if (!isCurrentOnWire(request))
         return;
-    Pending& p = *m_current;
-    DriveCounters& c = m_counters[p.request.address];
-    if (strayBytes > 0) {
-        ++p.result.damaged;
-        ++c.damaged;
-    } else {
-        ++c.timedOut;
-    }
-    if (p.result.attempts > m_retries) {
+    Current& c = *m_current;
+    if (strayBytes > 0)
+        ++c.result.damaged;
+    const int retries = c.session ? c.session->m_retries : 0;
+    if (c.result.attempts > retries) {
         finish(LinkResult::Outcome::TimedOut);
         return;
     }
     // Sent again from the event loop, not from inside the link's time-out.
-    p.onWire = false;
+    c.onWire = false;
     m_watchdog.stop();
-    QTimer::singleShot(0, this, [this, frame = p.frame] {
+    QTimer::singleShot(0, this, [this, frame = c.frame] {
         if (m_current && !m_current->onWire && m_current->frame == frame)
             sendCurrent();
     });
@@ -179,19 +262,30 @@ void LinkClient::onTimedOut(const QByteArray& request, int strayBytes)
 
 void LinkClient::onWatchdog()
 {
-    if (m_current)
+    if (m_current) {
+        m_link.WithdrawFrame(m_current->ticket);
         finish(m_current->onWire ? LinkResult::Outcome::TimedOut : LinkResult::Outcome::NotSent);
+    }
 }
 
 void LinkClient::finish(LinkResult::Outcome outcome)
 {
     m_watchdog.stop();
-    Pending done = std::move(*m_current);
+    Current done = std::move(*m_current);
     m_current.reset();
     done.result.outcome = outcome;
-    QTimer::singleShot(0, this, [this, callback = std::move(done.done), result = done.result] {
-        if (callback)
-            callback(result);
-        startNext();
-    });
+    // The callback goes with its session: once the owner is gone, nobody is
+    // called. The next request is started afterwards, from the event loop.
+    if (done.session && done.done) {
+        QTimer::singleShot(
+            0, done.session,
+            [callback = std::move(done.done), result = done.result] { callback(result); });
+    }
+    if (!m_nextScheduled) {
+        m_nextScheduled = true;
+        QTimer::singleShot(0, this, [this] {
+            m_nextScheduled = false;
+            startNext();
+        });
+    }
 }

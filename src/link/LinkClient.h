@@ -3,15 +3,15 @@
 
 #include "Hexedit.h"
 
-#include <QElapsedTimer>
-#include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <deque>
 #include <functional>
 #include <optional>
+#include <vector>
 
-// One request of a tool: read or write one parameter register of one drive.
+// One request of a tool: read or write one register of one drive.
 struct LinkRequest
 {
     enum class Kind
@@ -21,7 +21,7 @@ struct LinkRequest
     };
     quint8 address = 1;
     Kind kind = Kind::Read;
-    quint16 reg = 0;   // group << 8 | index
+    quint16 reg = 0;   // group << 8 | index, or a running value or the status
     quint16 value = 0; // written value (writes only)
 
     static LinkRequest read(quint8 address, quint16 reg) { return {address, Kind::Read, reg, 0}; }
@@ -46,98 +46,125 @@ struct LinkResult
     quint16 value = 0;
     quint8 exceptionCode = 0;
     int attempts = 0;
-    int damaged = 0; // attempts that heard bytes making no valid answer
+    int damaged = 0;   // attempts that heard bytes making no valid answer
+    bool late = false; // the answer came after its time-out, while the line was kept quiet
     double answerMs = 0;
     QByteArray answer; // the answer frame as it came in
 
     bool ok() const { return outcome == Outcome::Answered; }
 };
 
-// What the link client has seen of one drive.
-struct DriveCounters
-{
-    int sent = 0;
-    int answered = 0;
-    int timedOut = 0;
-    int damaged = 0;
-    int exceptions = 0;
-    double totalAnswerMs = 0;
-    double maxAnswerMs = 0;
-    double meanAnswerMs() const
-    {
-        return answered + exceptions > 0 ? totalAnswerMs / (answered + exceptions) : 0;
-    }
-};
+class LinkClient;
 
-// Requests with answers on the shared link: one request of the client on the
-// line at a time, its answer matched by address, kind and register, retried
-// after the link's answer time-out, and counted per drive. Frames take their
-// turn in the link's own queue, so a run command the user gives goes out
-// between two requests of a job, and a STOP before anything else.
-//
-// Results are handed over from the event loop, never from inside the receive
-// path, so a caller may submit its next request from the callback.
-class LinkClient : public QObject
+// What one owner (a window, a job) asks of the link. It lives as a child of
+// its owner and dies with it: requests still waiting are dropped, and an
+// answer that comes in afterwards reaches nobody. Its retries, its queue and
+// its cancel are its own; the line is held while any session holds it.
+class LinkSession : public QObject
 {
     Q_OBJECT
 public:
     using Done = std::function<void(const LinkResult&)>;
+    ~LinkSession() override;
 
-    explicit LinkClient(Hexedit& link, QObject* parent = nullptr);
+    // The result is handed over from the event loop, never from inside the
+    // receive path, so the callback may submit the next request.
+    void submit(const LinkRequest& request, Done done);
+    // Ends this session's requests not yet answered with NotSent; a frame
+    // still waiting for its turn on the line does not go out.
+    void cancel();
+    bool busy() const;
 
-    Hexedit& link() { return m_link; }
-
-    // Further attempts after the first one times out (default 1).
+    // Further attempts after the first one times out.
     void setRetries(int retries);
     int retries() const { return m_retries; }
-
-    void submit(const LinkRequest& request, Done done);
-    // Ends every request not yet answered with NotSent.
-    void cancelAll();
-    bool busy() const { return m_current.has_value() || !m_queue.empty(); }
 
     // A job holds the line while it runs: the main window's poll tick stands
     // aside meanwhile and picks up where it was afterwards.
     void holdLine(bool held);
-    bool lineHeld() const { return m_held; }
+    bool holdsLine() const { return m_holds; }
 
-    DriveCounters counters(quint8 address) const { return m_counters.value(address); }
-    void resetCounters() { m_counters.clear(); }
+    LinkClient* client() const { return m_client; }
 
-    // Milliseconds of a steady clock; tests put a manual one here.
-    std::function<double()> clock;
+private:
+    friend class LinkClient;
+    LinkSession(LinkClient& client, QObject* owner);
+
+    struct Queued
+    {
+        LinkRequest request;
+        Done done;
+    };
+    QPointer<LinkClient> m_client;
+    std::deque<Queued> m_queue;
+    int m_retries = 1;
+    bool m_holds = false;
+};
+
+// Requests with answers on the shared link: one request of the client on the
+// line at a time, taken from the sessions in turn, its answer matched by
+// address, kind and register (and by the ticket of its very frame), retried
+// after the link's answer time-out. Frames take their turn in the link's own
+// queue, so a run command the user gives goes out between two requests of a
+// job, and a STOP before anything else.
+class LinkClient : public QObject
+{
+    Q_OBJECT
+public:
+    explicit LinkClient(Hexedit& link, QObject* parent = nullptr);
+    ~LinkClient() override;
+
+    Hexedit& link() { return m_link; }
+
+    // A session for owner; owner owns it.
+    LinkSession* openSession(QObject* owner);
+
+    // Retries of sessions opened from now on (default 1).
+    void setRetries(int retries);
+    int retries() const { return m_retries; }
+
+    bool busy() const;
+    bool lineHeld() const { return m_holds > 0; }
 
 signals:
     void lineHeldChanged(bool held);
 
 private:
-    struct Pending
+    friend class LinkSession;
+
+    struct Current
     {
+        LinkSession* session = nullptr; // null once its session is gone
         LinkRequest request;
+        LinkSession::Done done;
         QByteArray frame;
-        Done done;
         LinkResult result;
+        quint64 ticket = 0;
         bool onWire = false;
         double sentAt = 0;
     };
 
+    void detach(LinkSession* session);
+    void changeHold(int delta);
+    void scheduleNext();
     void startNext();
     void sendCurrent();
-    void onFrameSent(const QByteArray& frame);
+    void onFrameSent();
     void onAnswer(const QByteArray& request, const QByteArray& answer);
     void onTimedOut(const QByteArray& request, int strayBytes);
     void onWatchdog();
     void finish(LinkResult::Outcome outcome);
     bool fits(const QByteArray& answer) const;
+    bool isCurrentOnWire(const QByteArray& request) const;
 
     Hexedit& m_link;
     int m_retries = 1;
-    bool m_held = false;
-    std::optional<Pending> m_current;
-    std::deque<Pending> m_queue;
-    QMap<quint8, DriveCounters> m_counters;
+    int m_holds = 0;
+    std::vector<LinkSession*> m_sessions;
+    size_t m_turn = 0;
+    std::optional<Current> m_current;
+    bool m_nextScheduled = false;
     // Should the link drop a queued frame (port closed meanwhile) no answer or
     // time-out ever comes: this ends the wait.
     QTimer m_watchdog;
-    QElapsedTimer m_steady;
 };

@@ -87,6 +87,10 @@ public:
 
     // Count of received bytes waiting to be read.
     virtual qint64 bytesWaiting() const = 0;
+    // Fetches what the system has already received for the port but has not
+    // handed on yet (its "bytes received" event still to come): a busy
+    // program that looks for an answer must see the bytes that are there.
+    virtual void takePending() {}
     // Takes the oldest waiting byte; nullopt when nothing waits or the port is closed.
     virtual std::optional<quint8> readByte() = 0;
     // Writes one block; false when the port is closed or the write fails.

@@ -15,7 +15,7 @@ constexpr int kSilentLimit = 3;
 // ---------------------------------------------------------------- read
 
 ReadJob::ReadJob(LinkClient& client, quint8 address, QObject* parent)
-    : QObject(parent), m_client(client), m_address(address),
+    : QObject(parent), m_session(client.openSession(this)), m_address(address),
       m_registers(ParamCatalogue::offeredRegisters())
 {
 }
@@ -30,7 +30,7 @@ void ReadJob::start()
     m_silentInARow = 0;
     m_running = true;
     m_cancelled = m_lost = false;
-    m_client.holdLine(true);
+    m_session->holdLine(true);
     emit progress(0, int(m_registers.size()));
     next();
 }
@@ -40,7 +40,7 @@ void ReadJob::cancel()
     if (!m_running)
         return;
     m_cancelled = true;
-    m_client.cancelAll();
+    m_session->cancel();
 }
 
 QList<quint16> ReadJob::unanswered() const
@@ -60,7 +60,7 @@ void ReadJob::next()
         return;
     }
     const quint16 reg = m_registers[m_at];
-    m_client.submit(LinkRequest::read(m_address, reg), [this, reg](const LinkResult& r) {
+    m_session->submit(LinkRequest::read(m_address, reg), [this, reg](const LinkResult& r) {
         if (m_cancelled) {
             end();
             return;
@@ -96,7 +96,7 @@ void ReadJob::end()
         return;
     m_running = false;
     m_set.readAt = QDateTime::currentDateTime();
-    m_client.holdLine(false);
+    m_session->holdLine(false);
     emit finished();
 }
 
@@ -131,7 +131,7 @@ WritePlan PlanWrites(const ParamSet& wanted, const ParamSet& drive, const QSet<q
 
 RestoreJob::RestoreJob(LinkClient& client, quint8 address, const QList<WriteItem>& writes,
                        QObject* parent)
-    : QObject(parent), m_client(client), m_address(address), m_items(writes)
+    : QObject(parent), m_session(client.openSession(this)), m_address(address), m_items(writes)
 {
     // Limits first, whatever order the writes came in.
     std::stable_partition(m_items.begin(), m_items.end(), [](const WriteItem& w) {
@@ -156,7 +156,7 @@ void RestoreJob::start()
         if (ParamCatalogue::reserved(w.reg) || !ParamCatalogue::withinLimits(w.reg, w.raw))
             return refuse(Refusal::OutsideLimits);
     }
-    m_client.holdLine(true);
+    m_session->holdLine(true);
     checkStatus();
 }
 
@@ -165,28 +165,29 @@ void RestoreJob::cancel()
     if (!m_running)
         return;
     m_cancelled = true;
-    m_client.cancelAll();
+    m_session->cancel();
 }
 
 void RestoreJob::checkStatus()
 {
-    m_client.submit(LinkRequest::read(m_address, Rtu::StatusRegister), [this](const LinkResult& r) {
-        if (m_cancelled)
-            return end();
-        if (!r.ok() || r.answer.size() < 8) {
-            m_refusal = Refusal::NoStatus;
-            return end();
-        }
-        if (quint8(r.answer[6]) & Rtu::RunningFlag) {
-            m_refusal = Refusal::Running;
-            return end();
-        }
-        for (int i = 0; i < m_items.size(); ++i)
-            m_round << i;
-        m_at = 0;
-        emit progress(0, int(m_items.size()));
-        nextWrite();
-    });
+    m_session->submit(LinkRequest::read(m_address, Rtu::StatusRegister),
+                      [this](const LinkResult& r) {
+                          if (m_cancelled)
+                              return end();
+                          if (!r.ok() || r.answer.size() < 8) {
+                              m_refusal = Refusal::NoStatus;
+                              return end();
+                          }
+                          if (quint8(r.answer[6]) & Rtu::RunningFlag) {
+                              m_refusal = Refusal::Running;
+                              return end();
+                          }
+                          for (int i = 0; i < m_items.size(); ++i)
+                              m_round << i;
+                          m_at = 0;
+                          emit progress(0, int(m_items.size()));
+                          nextWrite();
+                      });
 }
 
 void RestoreJob::nextWrite()
@@ -197,45 +198,46 @@ void RestoreJob::nextWrite()
         return endRound();
     const int item = m_round[m_at];
     const WriteItem& w = m_items[item];
-    m_client.submit(LinkRequest::write(m_address, w.reg, w.raw), [this, item](const LinkResult& r) {
-        if (m_cancelled)
-            return end();
-        WriteItem& w = m_items[item];
-        if (r.outcome == LinkResult::Outcome::Exception) {
-            w.outcome = WriteItem::Outcome::Refused;
-            w.exceptionCode = r.exceptionCode;
-            m_refusedNow << item;
-            ++m_at;
-            return nextWrite();
-        }
-        if (!r.ok()) {
-            m_lost = true;
-            return end();
-        }
-        verify(item);
-    });
+    m_session->submit(LinkRequest::write(m_address, w.reg, w.raw),
+                      [this, item](const LinkResult& r) {
+                          if (m_cancelled)
+                              return end();
+                          WriteItem& w = m_items[item];
+                          if (r.outcome == LinkResult::Outcome::Exception) {
+                              w.outcome = WriteItem::Outcome::Refused;
+                              w.exceptionCode = r.exceptionCode;
+                              m_refusedNow << item;
+                              ++m_at;
+                              return nextWrite();
+                          }
+                          if (!r.ok()) {
+                              m_lost = true;
+                              return end();
+                          }
+                          verify(item);
+                      });
 }
 
 void RestoreJob::verify(int item)
 {
-    m_client.submit(LinkRequest::read(m_address, m_items[item].reg),
-                    [this, item](const LinkResult& r) {
-                        if (m_cancelled)
-                            return end();
-                        if (!r.ok()) {
-                            m_lost = r.outcome != LinkResult::Outcome::Exception;
-                            if (m_lost)
-                                return end();
-                        }
-                        WriteItem& w = m_items[item];
-                        w.readBack = r.ok() ? std::optional<quint16>(r.value) : std::nullopt;
-                        w.outcome = w.readBack == w.raw ? WriteItem::Outcome::Written
-                                                        : WriteItem::Outcome::ReadBackDiffers;
-                        m_progressThisRound = true;
-                        ++m_at;
-                        emit progress(written(), int(m_items.size()));
-                        nextWrite();
-                    });
+    m_session->submit(LinkRequest::read(m_address, m_items[item].reg),
+                      [this, item](const LinkResult& r) {
+                          if (m_cancelled)
+                              return end();
+                          if (!r.ok()) {
+                              m_lost = r.outcome != LinkResult::Outcome::Exception;
+                              if (m_lost)
+                                  return end();
+                          }
+                          WriteItem& w = m_items[item];
+                          w.readBack = r.ok() ? std::optional<quint16>(r.value) : std::nullopt;
+                          w.outcome = w.readBack == w.raw ? WriteItem::Outcome::Written
+                                                          : WriteItem::Outcome::ReadBackDiffers;
+                          m_progressThisRound = true;
+                          ++m_at;
+                          emit progress(written(), int(m_items.size()));
+                          nextWrite();
+                      });
 }
 
 void RestoreJob::endRound()
@@ -261,7 +263,7 @@ void RestoreJob::end()
         if (w.outcome == WriteItem::Outcome::Pending)
             w.outcome = WriteItem::Outcome::NotWritten;
     }
-    m_client.holdLine(false);
+    m_session->holdLine(false);
     emit finished();
 }
 

@@ -36,7 +36,7 @@ private:
     void next();
     void end();
 
-    LinkClient& m_client;
+    LinkSession* m_session; // owned: its answers die with this job
     quint8 m_address;
     QList<quint16> m_registers;
     ParamSet m_set;
@@ -122,7 +122,7 @@ private:
     void endRound();
     void end();
 
-    LinkClient& m_client;
+    LinkSession* m_session;
     quint8 m_address;
     QList<WriteItem> m_items;
     QList<int> m_round; // items of this round, in order

@@ -51,15 +51,14 @@ ParamSetWindow::ParamSetWindow(LinkClient& client, Prompter& prompter,
 
 ParamSetWindow::~ParamSetWindow()
 {
-    // A job still running lets go of the line as it goes.
+    // A job still running goes with the window: its session lets go of the
+    // line, and an answer still to come reaches nobody.
     for (QObject* job :
          {static_cast<QObject*>(m_read.get()), static_cast<QObject*>(m_restore.get()),
           static_cast<QObject*>(m_clone.get())}) {
         if (job)
             job->disconnect(this);
     }
-    m_client.cancelAll();
-    m_client.holdLine(false);
 }
 
 bool ParamSetWindow::busy() const

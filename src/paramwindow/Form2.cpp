@@ -69,7 +69,8 @@ Form2::Form2(Hexedit& link, Prompter& prompter, PasswordLock& lock, QAction& dat
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     connect(Text6, &QPlainTextEdit::textChanged, this, &Form2::Text6_Change);
     connect(&m_link, &Hexedit::parameterReceived, this, &Form2::onParameterReceived);
-    connect(AnswerTimer, &QTimer::timeout, this, &Form2::AnswerTimer_Timer);
+    // "No answer" is the link's own verdict on the read this window sent.
+    connect(&m_link, &Hexedit::answerTimedOut, this, &Form2::onAnswerTimedOut);
 }
 
 // ---------------------------------------------------------------- selection
@@ -143,15 +144,24 @@ void Form2::readSelectedParameter()
     const std::optional<quint8> address = addressOrWarn();
     if (!address)
         return;
-    m_link.SendParameterRead(*address, quint8(*group), quint8(selectedIndex()));
     m_askedDrive = *address;
+    m_askedRead =
+        Hexedit::ShortFrame(*address, Rtu::ReadFunction, quint16(*group << 8 | selectedIndex()), 0);
     NoAnswerLabel->clear();
     showWaiting(true);
-    AnswerTimer->start();
+    if (!m_link.SendParameterRead(*address, quint8(*group), quint8(selectedIndex())))
+        m_askedRead.clear();
+}
+
+void Form2::onAnswerTimedOut(const QByteArray& request)
+{
+    if (!m_askedRead.isEmpty() && request == m_askedRead)
+        AnswerTimer_Timer();
 }
 
 void Form2::AnswerTimer_Timer()
 {
+    m_askedRead.clear();
     NoAnswerLabel->setText(tr("No answer from drive %1").arg(m_askedDrive));
 }
 
@@ -177,12 +187,13 @@ void Form2::showWaiting(bool waiting)
 
 void Form2::onParameterReceived(const ParameterReply& reply)
 {
-    // A late reply to an earlier pick must not overwrite the parameter on show.
+    // A late reply to an earlier pick, or another window's read of another
+    // drive, must not overwrite the parameter on show.
     const std::optional<int> group = selectedGroup();
     const int index = selectedIndex();
-    if (!group || reply.group != *group || reply.index != index)
+    if (!group || reply.group != *group || reply.index != index || reply.address != m_askedDrive)
         return;
-    AnswerTimer->stop();
+    m_askedRead.clear();
     NoAnswerLabel->clear();
     showWaiting(false);
     const int row = Tab::CatalogueRow(*group, index);

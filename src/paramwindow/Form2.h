@@ -63,9 +63,8 @@ public:
     // The receive drain belongs to the link so that it runs with or without
     // this window; this is the same timer, not a second one.
     QTimer* Timer1;
-    // How long a read waits for its answer before the window says the drive is
-    // silent (one second, single shot), and where it says so (empty otherwise).
-    QTimer* AnswerTimer;
+    // Where the window says that the drive did not answer the last read
+    // (empty otherwise).
     QLabel* NoAnswerLabel;
 
 public slots:
@@ -79,6 +78,7 @@ public slots:
     void FillIndexList();
     void ShowParameterInfo(int row);
     void ShowParameterOptionText(double value);
+    // The link's answer time-out passed for the read this window sent.
     void AnswerTimer_Timer();
 
 signals:
@@ -89,6 +89,7 @@ private:
     void buildControls();
     void layOutControls();
     void onParameterReceived(const ParameterReply& reply);
+    void onAnswerTimedOut(const QByteArray& request);
     // Group number of Combo1's text: 0..9, 10 for "A"; nullopt for anything else.
     std::optional<int> selectedGroup() const;
     int selectedIndex() const;
@@ -108,7 +109,9 @@ private:
     // The parameter whose reply is on show; a write is only for that one.
     std::optional<int> m_shownGroup;
     int m_shownIndex = -1;
-    // The drive the last read went to.
+    // The drive the last read went to, and the read itself while its answer
+    // is awaited (empty once answered or said to be missing).
     quint8 m_askedDrive = 0;
+    QByteArray m_askedRead;
     QHash<QWidget*, QPalette> m_freshLook;
 };

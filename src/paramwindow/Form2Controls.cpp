@@ -107,9 +107,6 @@ void Form2::buildControls()
     Command4 = named(new QPushButton(QStringLiteral("Encryption")), "Command4");
     Command2 = named(new QPushButton(QStringLiteral("Exit")), "Command2");
 
-    AnswerTimer = named(new QTimer(this), "AnswerTimer");
-    AnswerTimer->setSingleShot(true);
-    AnswerTimer->setInterval(1000);
     NoAnswerLabel = label(QString(), "NoAnswerLabel");
     NoAnswerLabel->setWordWrap(true);
     QPalette red = NoAnswerLabel->palette();

@@ -23,7 +23,8 @@ QString faultName(int number)
 
 } // namespace
 
-Sampler::Sampler(LinkClient& client, QObject* parent) : QObject(parent), m_client(client)
+Sampler::Sampler(LinkClient& client, QObject* parent)
+    : QObject(parent), m_client(client), m_session(client.openSession(this))
 {
     m_next.setSingleShot(true);
     connect(&m_next, &QTimer::timeout, this, &Sampler::beginRound);
@@ -50,7 +51,7 @@ void Sampler::start()
     m_rounds = 0;
     m_last = QList<DriveState>(m_drives.size());
     // The main window's own poll stands aside while a recording reads.
-    m_client.holdLine(true);
+    m_session->holdLine(true);
     beginRound();
 }
 
@@ -61,7 +62,8 @@ void Sampler::stop()
     m_running = false;
     ++m_generation;
     m_next.stop();
-    m_client.holdLine(false);
+    m_session->cancel();
+    m_session->holdLine(false);
 }
 
 void Sampler::beginRound()
@@ -85,14 +87,13 @@ void Sampler::readNext()
     const int item = m_step % perDrive;
     const quint16 reg = item == 0 ? Rtu::StatusRegister
                                   : quint16(Rtu::RunningValueBlock << 8 | m_values[item - 1].index);
-    // The answer may come after this sampler is gone or has been restarted.
-    const QPointer<Sampler> self(this);
+    // The answer may come after this sampler has been restarted.
     const quint64 generation = m_generation;
-    m_client.submit(LinkRequest::read(m_drives[drive], reg),
-                    [self, generation](const LinkResult& r) {
-                        if (self && generation == self->m_generation && self->m_running)
-                            self->take(r);
-                    });
+    m_session->submit(LinkRequest::read(m_drives[drive], reg),
+                      [this, generation](const LinkResult& r) {
+                          if (generation == m_generation && m_running)
+                              take(r);
+                      });
 }
 
 void Sampler::take(const LinkResult& result)

@@ -92,6 +92,7 @@ private:
     void compare(int drive, const DriveState& before, const DriveState& now);
 
     LinkClient& m_client;
+    LinkSession* m_session; // owned: its answers die with the sampler
     QList<quint8> m_drives;
     QList<RecordValue> m_values;
     int m_intervalMs = 0;

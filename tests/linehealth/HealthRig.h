@@ -26,6 +26,8 @@ struct SimLine
     DevicePort port;
     Hexedit link{port};
     LinkClient client{link};
+    QObject owner;
+    LinkSession* session = client.openSession(&owner);
 
     explicit SimLine(const QStringList& simArgs, bool log = false) : sim(simArgs, log)
     {

@@ -111,11 +111,13 @@ void tst_healthwindows::heldLineKeepsThePollAtItsItem()
     ToolsBench b;
     QSignalSpy sent(&b.window.link(), &Hexedit::frameSent);
     b.window.PollItem = 5;
-    b.window.linkClient().holdLine(true);
+    QObject job;
+    LinkSession* session = b.window.linkClient().openSession(&job);
+    session->holdLine(true);
     b.window.Timer1_Timer();
     QCOMPARE(sent.size(), 0);
     QCOMPARE(b.window.PollItem, quint8(5));
-    b.window.linkClient().holdLine(false);
+    session->holdLine(false);
     b.window.Timer1_Timer();
     QCOMPARE(sent.size(), 1);
     QCOMPARE(b.window.PollItem, quint8(6));
@@ -159,11 +161,13 @@ void tst_healthwindows::statisticsShowPollsAndMarkASilentDrive()
     // Drive 2 answers the main window's polls; drive 9, asked by a tool, is
     // not on the line.
     b.window.Combo2->setCurrentText(QStringLiteral("2"));
-    b.window.linkClient().setRetries(0);
+    QObject tool;
+    LinkSession* session = b.window.linkClient().openSession(&tool);
+    session->setRetries(0);
     for (int round = 0; round < 4; ++round) {
         b.window.Timer1_Timer();
         QVERIFY(waitUntil([&] { return b.idle(); }));
-        b.window.linkClient().submit(LinkRequest::read(9, 0x0E00), [](const LinkResult&) {});
+        session->submit(LinkRequest::read(9, 0x0E00), [](const LinkResult&) {});
         QVERIFY(waitUntil([&] { return b.idle(); }));
     }
     QCOMPARE(silent.size(), 1);
@@ -172,7 +176,8 @@ void tst_healthwindows::statisticsShowPollsAndMarkASilentDrive()
     QCOMPARE(w->table->rowCount(), 2);
     QCOMPARE(w->table->item(0, 0)->text(), QStringLiteral("2"));
     QCOMPARE(w->table->item(0, 2)->text(), QStringLiteral("4"));
-    QCOMPARE(w->table->item(1, 3)->text(), QStringLiteral("4"));
+    QCOMPARE(w->table->item(1, 3)->text(), QStringLiteral("0")); // no late answers
+    QCOMPARE(w->table->item(1, 4)->text(), QStringLiteral("4")); // time-outs
     QCOMPARE(w->table->item(1, 0)->foreground().color(), LineStatisticsWindow::failingColour());
     QVERIFY(w->table->item(0, 0)->foreground().color() != LineStatisticsWindow::failingColour());
     w->copyTable();

@@ -5,6 +5,7 @@
 #include "HealthRig.h"
 #include "LineCommands.h"
 #include "LineScan.h"
+#include "LineStatistics.h"
 #include "Tab.h"
 
 class tst_linescan : public QObject
@@ -24,6 +25,7 @@ void tst_linescan::findsExactlyTheDrivesOnTheLine()
                   QStringLiteral("4:11")});
     QVERIFY(line.port.isOpen());
     LineScan scan(line.client);
+    const LineStatistics stats(line.link);
     QSignalSpy progress(&scan, &LineScan::progress);
     QSignalSpy held(&line.client, &LinkClient::lineHeldChanged);
     QVERIFY(scan.start(1, 12));
@@ -45,10 +47,9 @@ void tst_linescan::findsExactlyTheDrivesOnTheLine()
     // The line was held for the scan and given back, with the retries as they were.
     QCOMPARE(held.size(), 2);
     QVERIFY(!line.client.lineHeld());
-    QCOMPARE(line.client.retries(), 1);
     // One status read per address, one edition read per drive.
-    QCOMPARE(line.client.counters(2).sent, 1);
-    QCOMPARE(line.client.counters(7).sent, 2);
+    QCOMPARE(stats.drive(2).counters.sent, 1);
+    QCOMPARE(stats.drive(7).counters.sent, 2);
     const QStringList rows = LineScan::tableText(scan.entries()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(rows.size(), 6);
     QVERIFY(rows[2].startsWith(QStringLiteral("4\t")));
@@ -61,10 +62,12 @@ void tst_linescan::lateDriveIsListedAsLate()
     // line's time-out allows for.
     // It takes the new delay at once: the write's own answer is late already.
     std::optional<LinkResult> written;
-    line.client.submit(LinkRequest::write(2, 0x0803, 200),
-                       [&](const LinkResult& r) { written = r; });
+    line.session->submit(LinkRequest::write(2, 0x0803, 200),
+                         [&](const LinkResult& r) { written = r; });
     QVERIFY(waitUntil([&] { return written.has_value(); }));
     QTest::qWait(400);
+    // A link that has not heard the drive yet: its time-out is the short one.
+    line.link.ResetLine();
     LineScan scan(line.client);
     QVERIFY(scan.start(1, 5));
     QVERIFY(SimLine::waitFor(scan, &LineScan::finished));

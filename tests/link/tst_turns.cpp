@@ -143,16 +143,16 @@ void tst_turns::stopGoesFirstAndCancelsWaitingCommands()
     line.command(1, 0x12);
     line.command(1, 0x01);
     QCOMPARE(line.link.WaitingRequests(), 2); // the FWD is gone, STOP leads
-    line.link.AnswerTimer_Timer();
+    passOneTimeout(line.link);
     QCOMPARE(line.written().last(), control(1, 0x01, 5000));
-    line.link.AnswerTimer_Timer();
+    passOneTimeout(line.link);
     QCOMPARE(line.written(),
              (QStringList{poll(1, 0x0E00), control(1, 0x01, 5000), poll(1, 0x0D00)}));
 
     // The broadcast stop waits its turn too, but only for its own bytes after.
     QVERIFY(line.link.SendBroadcastStop());
     QCOMPARE(line.port.written().size(), 3);
-    line.link.AnswerTimer_Timer();
+    passOneTimeout(line.link);
     QCOMPARE(line.written().last(), hex(withCrc(QByteArray::fromHex("0010200000020400010000"))));
     QCOMPARE(line.link.AnswerTimeoutMs(line.port.written().last()), 19);
 }
@@ -168,8 +168,8 @@ void tst_turns::newestPollAndCommandReplaceOlderWaitingOnes()
         line.command(1, item % 2 ? 0x12 : 0x22);
     }
     QCOMPARE(line.link.WaitingRequests(), 2);
-    line.link.AnswerTimer_Timer();
-    line.link.AnswerTimer_Timer();
+    passOneTimeout(line.link);
+    passOneTimeout(line.link);
     QCOMPARE(line.written(),
              (QStringList{poll(1, 0x0E00), poll(1, 0x0D04), control(1, 0x12, 5000)}));
 }

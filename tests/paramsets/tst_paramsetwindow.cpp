@@ -40,11 +40,13 @@ void tst_paramsetwindow::pollStandsAsideWhileAJobHoldsTheLine()
     b.window.Timer1_Timer();
     QCOMPARE(b.writtenHex(), QStringList{readRequest(1, 0x0E00)});
     b.port.clearWritten();
-    b.window.linkClient().holdLine(true);
+    QObject job;
+    LinkSession* session = b.window.linkClient().openSession(&job);
+    session->holdLine(true);
     b.window.Timer1_Timer();
     b.window.Timer1_Timer();
     QVERIFY(b.port.written().isEmpty());
-    b.window.linkClient().holdLine(false);
+    session->holdLine(false);
     b.window.Timer1_Timer();
     // The schedule goes on with its second item, as if no tick had passed.
     QCOMPARE(b.writtenHex(), QStringList{readRequest(1, 0x0D00)});

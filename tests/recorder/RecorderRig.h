@@ -18,6 +18,8 @@ struct RecorderRig
     SimulatedPort port{SimulatedPort::Timing::Manual};
     Hexedit link{port};
     LinkClient client{link};
+    QObject owner;
+    LinkSession* session = client.openSession(&owner);
     double simMs = 0;
     double sentAtMs = 0;
     const QDateTime base{QDate(2026, 3, 1), QTime(12, 0), QTimeZone(3600)};
@@ -26,7 +28,7 @@ struct RecorderRig
     RecorderRig()
     {
         port.open();
-        client.clock = [this] { return simMs; };
+        link.clock = [this] { return simMs; };
         QObject::connect(&link, &Hexedit::frameSent, [this](const QByteArray& f) {
             sent.append(f);
             sentAtMs = simMs;

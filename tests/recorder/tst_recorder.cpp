@@ -121,8 +121,8 @@ void tst_recorder::goneWhileAReadIsOnTheLine()
     rig.pass(100);
     QVERIFY(rig.sent.size() - before <= 1); // nothing more of the gone recording
     LinkResult got;
-    rig.client.submit(LinkRequest::read(1, Rtu::StatusRegister),
-                      [&](const LinkResult& r) { got = r; });
+    rig.session->submit(LinkRequest::read(1, Rtu::StatusRegister),
+                        [&](const LinkResult& r) { got = r; });
     rig.pass(100);
     QVERIFY(got.ok());
 }

@@ -67,10 +67,12 @@ void tst_recorderwindow::toolsMenuAndPollYields()
     bench.window.recorder->trigger();
     auto* rw = bench.window.findChild<RecorderWindow*>();
     QVERIFY(rw && rw->isVisible());
-    bench.window.linkClient().holdLine(true);
+    QObject job;
+    LinkSession* session = bench.window.linkClient().openSession(&job);
+    session->holdLine(true);
     bench.window.Timer1_Timer();
     QVERIFY(bench.port.written().isEmpty());
-    bench.window.linkClient().holdLine(false);
+    session->holdLine(false);
     bench.window.Timer1_Timer();
     QCOMPARE(bench.port.written().size(), 1);
 }

@@ -3,6 +3,7 @@
 
 #include "HalfDuplexLine.h"
 #include "Hexedit.h"
+#include "LineTurns.h"
 #include "SimulatedBus.h"
 #include "SimulatedPort.h"
 
@@ -46,7 +47,7 @@ struct SimRig
             link.DrainTick();
         link.DrainTimer().stop();
         if (ms >= 50 && link.AwaitingAnswer())
-            link.AnswerTimer_Timer();
+            passOneTimeout(link);
     }
 
     void command(quint8 address, quint8 code, const QString& hz = QStringLiteral("0"))

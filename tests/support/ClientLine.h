@@ -17,18 +17,21 @@ struct ClientLine
     LoopbackPort port;
     Hexedit link{port};
     LinkClient client{link};
+    // The test's own session on the client, as a window or a job has one.
+    QObject owner;
+    LinkSession* session = client.openSession(&owner);
     double nowMs = 0;
     QList<LinkResult> results;
 
     ClientLine()
     {
         port.open();
-        client.clock = [this] { return nowMs; };
+        link.clock = [this] { return nowMs; };
     }
 
     void submit(const LinkRequest& request)
     {
-        client.submit(request, [this](const LinkResult& r) { results.append(r); });
+        session->submit(request, [this](const LinkResult& r) { results.append(r); });
         settle();
     }
 
