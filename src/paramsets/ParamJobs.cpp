@@ -9,6 +9,8 @@ namespace {
 // This many parameters in a row without an answer: the drive is gone, and
 // waiting out the rest one by one would only keep the user waiting.
 constexpr int kSilentLimit = 3;
+constexpr quint16 kOwnAddress = 0x0800;   // P8.00
+constexpr quint16 kLineSettings = 0x0801; // P8.01
 
 } // namespace
 
@@ -108,9 +110,16 @@ WritePlan PlanWrites(const ParamSet& wanted, const ParamSet& drive, const QSet<q
     QList<WriteItem> limits;
     QList<WriteItem> others;
     for (const ParamDifference& d : CompareSets(wanted, drive)) {
-        if (!d.left || leaveOut.contains(d.reg))
+        if (!d.left)
             continue;
         const QString number = ParamCatalogue::number(d.reg);
+        if (leaveOut.contains(d.reg)) {
+            plan.notAsked << QStringLiteral("%1 (%2): %3 on the drive, %4 wanted")
+                                 .arg(number, ParamCatalogue::name(d.reg).trimmed(),
+                                      ShownOrDash(d.reg, d.right),
+                                      ParamCatalogue::shown(d.reg, *d.left));
+            continue;
+        }
         if (!ParamCatalogue::withinLimits(d.reg, *d.left)) {
             plan.leftOut << QStringLiteral("%1: %2 lies outside %3 .. %4")
                                 .arg(number, ParamCatalogue::shown(d.reg, *d.left),
@@ -131,16 +140,25 @@ WritePlan PlanWrites(const ParamSet& wanted, const ParamSet& drive, const QSet<q
 
 RestoreJob::RestoreJob(LinkClient& client, quint8 address, const QList<WriteItem>& writes,
                        QObject* parent)
-    : QObject(parent), m_session(client.openSession(this)), m_address(address), m_items(writes)
+    : QObject(parent), m_session(client.openSession(this)), m_address(address), m_target(address),
+      m_items(writes)
 {
-    // Limits first, whatever order the writes came in.
-    std::stable_partition(m_items.begin(), m_items.end(), [](const WriteItem& w) {
-        return ParamCatalogue::isLimitParameter(w.reg);
-    });
+    // Limits first, whatever order the writes came in; the drive's address
+    // and then its line settings last of all.
+    auto rank = [](const WriteItem& w) {
+        if (w.reg == kLineSettings)
+            return 3;
+        if (w.reg == kOwnAddress)
+            return 2;
+        return ParamCatalogue::isLimitParameter(w.reg) ? 0 : 1;
+    };
+    std::stable_sort(m_items.begin(), m_items.end(),
+                     [&](const WriteItem& a, const WriteItem& b) { return rank(a) < rank(b); });
 }
 
 void RestoreJob::start()
 {
+    m_target = m_address;
     m_running = true;
     m_refusal = Refusal::None;
     m_lost = m_cancelled = false;
@@ -164,8 +182,8 @@ void RestoreJob::cancel()
 {
     if (!m_running)
         return;
+    // The exchange on the line ends first, so that what it did is known.
     m_cancelled = true;
-    m_session->cancel();
 }
 
 void RestoreJob::checkStatus()
@@ -198,36 +216,38 @@ void RestoreJob::nextWrite()
         return endRound();
     const int item = m_round[m_at];
     const WriteItem& w = m_items[item];
-    m_session->submit(LinkRequest::write(m_address, w.reg, w.raw),
+    m_session->submit(LinkRequest::write(m_target, w.reg, w.raw),
                       [this, item](const LinkResult& r) {
-                          if (m_cancelled)
-                              return end();
                           WriteItem& w = m_items[item];
                           if (r.outcome == LinkResult::Outcome::Exception) {
                               w.outcome = WriteItem::Outcome::Refused;
                               w.exceptionCode = r.exceptionCode;
                               m_refusedNow << item;
                               ++m_at;
-                              return nextWrite();
+                              return m_cancelled ? end() : nextWrite();
                           }
                           if (!r.ok()) {
-                              m_lost = true;
+                              m_lost = !m_cancelled;
                               return end();
                           }
+                          // The drive took it; from its new address on, it answers there.
+                          w.outcome = WriteItem::Outcome::NotReadBack;
+                          if (w.reg == kOwnAddress)
+                              m_target = quint8(w.raw);
+                          if (m_cancelled)
+                              return end();
                           verify(item);
                       });
 }
 
 void RestoreJob::verify(int item)
 {
-    m_session->submit(LinkRequest::read(m_address, m_items[item].reg),
+    m_session->submit(LinkRequest::read(m_target, m_items[item].reg),
                       [this, item](const LinkResult& r) {
-                          if (m_cancelled)
+                          if (!r.ok() && r.outcome != LinkResult::Outcome::Exception) {
+                              // Taken but not read back: said as such, never as "not written".
+                              m_lost = !m_cancelled;
                               return end();
-                          if (!r.ok()) {
-                              m_lost = r.outcome != LinkResult::Outcome::Exception;
-                              if (m_lost)
-                                  return end();
                           }
                           WriteItem& w = m_items[item];
                           w.readBack = r.ok() ? std::optional<quint16>(r.value) : std::nullopt;
@@ -236,6 +256,8 @@ void RestoreJob::verify(int item)
                           m_progressThisRound = true;
                           ++m_at;
                           emit progress(written(), int(m_items.size()));
+                          if (m_cancelled)
+                              return end();
                           nextWrite();
                       });
 }
@@ -311,10 +333,13 @@ QString RestoreJob::summary() const
                  .arg(m_address)
                  .arg(written())
                  .arg(m_items.size());
+    if (m_target != m_address)
+        lines << QStringLiteral("The drive took its new address: it now answers at %1.")
+                     .arg(m_target);
     if (m_lost)
         lines << QStringLiteral("The drive stopped answering; the restore ended there.");
     if (m_cancelled)
-        lines << QStringLiteral("Cancelled.");
+        lines << QStringLiteral("Cancelled after the exchange under way.");
     for (const WriteItem& w : m_items) {
         const QString number = ParamCatalogue::number(w.reg);
         const QString value = ParamCatalogue::shown(w.reg, w.raw);
@@ -330,6 +355,10 @@ QString RestoreJob::summary() const
         case WriteItem::Outcome::ReadBackDiffers:
             lines << QStringLiteral("  %1 = %2: reads back as %3")
                          .arg(number, value, ShownOrDash(w.reg, w.readBack));
+            break;
+        case WriteItem::Outcome::NotReadBack:
+            lines << QStringLiteral("  %1 = %2: written (the drive acknowledged it), not read back")
+                         .arg(number, value);
             break;
         case WriteItem::Outcome::NotWritten:
             lines << QStringLiteral("  %1 = %2: not written").arg(number, value);

@@ -58,6 +58,7 @@ struct WriteItem
         Written,         // written and read back the same
         Refused,         // the drive refused it (exception), also after the others
         ReadBackDiffers, // the drive took it but reads back another value
+        NotReadBack,     // the drive acknowledged the write; its read-back went unanswered
         NotWritten,      // the restore ended before it (drive lost, cancelled)
     };
     Outcome outcome = Outcome::Pending;
@@ -72,6 +73,9 @@ struct WritePlan
 {
     QList<WriteItem> writes;
     QStringList leftOut; // "P0.03: outside 0.00 .. 400" and the like
+    // Parameters that differ but were left out as asked (the drive's own
+    // address and line settings by default), with why: said every time.
+    QStringList notAsked;
 };
 WritePlan PlanWrites(const ParamSet& wanted, const ParamSet& drive, const QSet<quint16>& leaveOut);
 
@@ -79,6 +83,10 @@ WritePlan PlanWrites(const ParamSet& wanted, const ParamSet& drive, const QSet<q
 // Refuses to start for address 0, with writes locked, or while the drive
 // reports "Run" (asked first). Limit parameters go first; a write the drive
 // refuses is tried again after the others, for as long as that gets further.
+// The drive's address (P8.00) and line settings (P8.01) go last, in that
+// order: once taken, the drive answers at its new address (where the rest
+// then goes) or no longer at these line settings. Cancel lets the exchange on
+// the line end and records what it did.
 class RestoreJob : public QObject
 {
     Q_OBJECT
@@ -106,6 +114,8 @@ public:
     const QList<WriteItem>& items() const { return m_items; }
     bool driveLost() const { return m_lost; }
     bool cancelled() const { return m_cancelled; }
+    // Where the drive answers now: its new address once P8.00 was taken.
+    quint8 answersAt() const { return m_target; }
     int written() const;
     bool complete() const; // everything written and verified
     // A readable account: refusal, or counts and the writes that failed.
@@ -124,6 +134,7 @@ private:
 
     LinkSession* m_session;
     quint8 m_address;
+    quint8 m_target; // where requests go: m_address until P8.00 is taken
     QList<WriteItem> m_items;
     QList<int> m_round; // items of this round, in order
     QList<int> m_refusedNow;

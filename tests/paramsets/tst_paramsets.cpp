@@ -66,6 +66,8 @@ private slots:
     void restoreRefusesBeforeWriting();
     void restoreWritesLimitsFirstAndRetriesRefused();
     void driveLostMidRestoreListsWhatWasWritten();
+    void restoreWritesTheAddressLastAndFollowsTheDrive();
+    void acknowledgedWriteWithoutReadBackIsSaidSo();
     void cloneLeavesAddressAndLineOutAndVerifies();
 };
 
@@ -276,6 +278,60 @@ void tst_paramsets::driveLostMidRestoreListsWhatWasWritten()
     QCOMPARE(r.job.items()[3].outcome, WriteItem::Outcome::NotWritten);
     QVERIFY(r.job.summary().contains(QStringLiteral("P0.14 = 20: not written")));
     QVERIFY(!line.client.lineHeld());
+}
+
+void tst_paramsets::restoreWritesTheAddressLastAndFollowsTheDrive()
+{
+    BusLine line;
+    Restore r(line, 1, {item(P8_00, 5), item(P0_14, 200), item(0x000F, 200)});
+    QVERIFY2(r.job.complete(), qPrintable(r.job.summary()));
+    QStringList order;
+    for (const QByteArray& w : line.writes())
+        order << QString::number(registerOf(w), 16) + u'@' + QString::number(quint8(w[0]));
+    // Everything else first, while the drive is still at 1; then its address.
+    QCOMPARE(order.join(u' '), QStringLiteral("e@1 f@1 800@1"));
+    // The address was read back where the drive now answers.
+    QCOMPARE(quint8(line.requests.constLast()[0]), quint8(5));
+    QCOMPARE(r.job.answersAt(), quint8(5));
+    QVERIFY(r.job.summary().contains(QStringLiteral("now answers at 5")));
+    QVERIFY(line.bus.drive(5));
+}
+
+void tst_paramsets::acknowledgedWriteWithoutReadBackIsSaidSo()
+{
+    BusLine line;
+    // The drive echoes its second write and then falls silent.
+    int writes = 0;
+    line.intercept = [&writes](const QByteArray& r) -> std::optional<QByteArray> {
+        if (quint8(r[1]) == 6)
+            ++writes;
+        if (writes >= 2 && quint8(r[1]) != 6)
+            return QByteArray();
+        return std::nullopt;
+    };
+    Restore r(line, 1, {item(0x000C, 30), item(P0_14, 200), item(0x000F, 200)});
+    QVERIFY(r.job.driveLost());
+    QCOMPARE(r.job.items()[0].outcome, WriteItem::Outcome::Written);
+    QCOMPARE(r.job.items()[1].outcome, WriteItem::Outcome::NotReadBack);
+    QCOMPARE(r.job.items()[2].outcome, WriteItem::Outcome::NotWritten);
+    QVERIFY(r.job.summary().contains(
+        QStringLiteral("P0.14 = 20: written (the drive acknowledged it), not read back")));
+
+    // Cancelled while a write is on the line: the exchange ends, and is told.
+    BusLine other;
+    RestoreJob job(other.client, 1, {item(0x000C, 30), item(P0_14, 200), item(0x000F, 200)});
+    job.writesAllowed = [] { return true; };
+    other.intercept = [&job](const QByteArray& r) -> std::optional<QByteArray> {
+        if (quint8(r[1]) == 6 && registerOf(r) == P0_14)
+            job.cancel();
+        return std::nullopt;
+    };
+    job.start();
+    QVERIFY(other.runUntil([&] { return !job.running(); }));
+    QVERIFY(job.cancelled());
+    QCOMPARE(job.items()[1].outcome, WriteItem::Outcome::NotReadBack);
+    QCOMPARE(job.items()[2].outcome, WriteItem::Outcome::NotWritten);
+    QCOMPARE(other.writes().size(), 2);
 }
 
 void tst_paramsets::cloneLeavesAddressAndLineOutAndVerifies()
