@@ -56,7 +56,26 @@ void CloneJob::apply()
 {
     m_at = 0;
     m_cancelled = false;
+    if (const QString refusal = SharedAddressRefusal(m_source, int(m_targets.size()), leaveOut);
+        !refusal.isEmpty()) {
+        for (Target& t : m_targets)
+            t.restoreSummary = refusal;
+        QTimer::singleShot(0, this, [this] { emit finished(); });
+        return;
+    }
     applyNext();
+}
+
+QString CloneJob::SharedAddressRefusal(const ParamSet& source, int targetCount,
+                                       const QSet<quint16>& leaveOut)
+{
+    if (targetCount <= 1 || leaveOut.contains(0x0800))
+        return QString();
+    return QStringLiteral("The drive's address (P8.00) is written to one drive at a time only: "
+                          "written to %1 drives, it would give them all the address %2 and they "
+                          "would answer over each other. Nothing was written.")
+        .arg(targetCount)
+        .arg(ShownOrDash(0x0800, source.raw(0x0800)));
 }
 
 void CloneJob::applyNext()

@@ -27,6 +27,10 @@ public:
 
     // Left out unless asked for: the drive's own address and its line settings.
     static QSet<quint16> DefaultLeaveOut() { return {0x0800, 0x0801}; }
+    // The one address of a set written to several drives would give them all
+    // one address: why that is refused, or empty where it is not asked for.
+    static QString SharedAddressRefusal(const ParamSet& source, int targetCount,
+                                        const QSet<quint16>& leaveOut);
 
     CloneJob(LinkClient& client, const ParamSet& source, const QList<quint8>& targets,
              QObject* parent = nullptr);

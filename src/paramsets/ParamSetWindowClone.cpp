@@ -41,6 +41,14 @@ void ParamSetWindow::ClonePreview_Click()
     const std::optional<QList<quint8>> targets = cloneTargets();
     if (!targets)
         return;
+    QSet<quint16> leaveOut = CloneJob::DefaultLeaveOut();
+    if (IncludeAddress->isChecked())
+        leaveOut.remove(0x0800);
+    if (const QString refusal = CloneJob::SharedAddressRefusal(m_a, int(targets->size()), leaveOut);
+        !refusal.isEmpty()) {
+        m_prompter.warn(this, kTitle, refusal);
+        return;
+    }
     m_clone = std::make_unique<CloneJob>(m_client, m_a, *targets);
     if (IncludeAddress->isChecked())
         m_clone->leaveOut.remove(0x0800);

@@ -69,6 +69,7 @@ private slots:
     void restoreWritesTheAddressLastAndFollowsTheDrive();
     void acknowledgedWriteWithoutReadBackIsSaidSo();
     void cloneLeavesAddressAndLineOutAndVerifies();
+    void cloneNeverGivesTwoDrivesOneAddress();
 };
 
 void tst_paramsets::wholeReadListsReservedAndUnanswered()
@@ -363,6 +364,27 @@ void tst_paramsets::cloneLeavesAddressAndLineOutAndVerifies()
     QCOMPARE(t[1].differencesAfter, 0);
     QCOMPARE(*line.bus.drive(2)->parameters().raw(8, 0), quint16(2));
     QVERIFY(!clone.allDone()); // drive 4 was not there
+}
+
+void tst_paramsets::cloneNeverGivesTwoDrivesOneAddress()
+{
+    BusLine line;
+    ParamSet source = readWhole(line, 1);
+    source.values[P8_00] = {ParamValue::State::Value, 1};
+    source.values[P0_14] = {ParamValue::State::Value, 250};
+    CloneJob clone(line.client, source, {2, 3});
+    clone.writesAllowed = [] { return true; };
+    clone.leaveOut.remove(P8_00);
+    bool finished = false;
+    QObject::connect(&clone, &CloneJob::finished, [&] { finished = true; });
+    line.requests.clear();
+    clone.apply();
+    QVERIFY(line.runUntil([&] { return finished; }));
+    QVERIFY(line.writes().isEmpty());
+    QVERIFY(clone.targets()[0].restoreSummary.contains(QStringLiteral("the address 1")));
+    QVERIFY(!clone.allDone());
+    // One target may take the set's address.
+    QVERIFY(CloneJob::SharedAddressRefusal(source, 1, clone.leaveOut).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_paramsets)
