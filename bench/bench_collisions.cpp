@@ -116,8 +116,10 @@ int main(int argc, char** argv)
     app.exec();
     window.Option9_Click();
     log += sim.readAllStandardError();
-    for (auto& p : spinners)
+    for (auto& p : spinners) {
         p->kill();
+        p->waitForFinished(1000);
+    }
 
     const int collisions = countLines(log, "!! collision");
     std::printf("%.1f min, %d busy processes: %d collisions (limit 0); %d frames sent, %d answers "

@@ -135,6 +135,7 @@ void tst_paramsets::badFileNamesLineAndProblem_data()
     QTest::newRow("outside limits") << edit("50,5000", ",40100") << 6 << "outside";
     QTest::newRow("value and raw disagree") << edit("50,5000", "55,5000") << 6 << "disagree";
     QTest::newRow("not a number") << edit("50,5000", "fifty,") << 6 << "not a number";
+    QTest::newRow("between steps") << edit("50,5000", "50.005,") << 6 << "can hold";
     QTest::newRow("twice") << edit("P0.14,", "P0.03,") << 7 << "twice";
     QTest::newRow("no header") << good.mid(good.indexOf('\n') + 1) << 1 << "header";
     QTest::newRow("bad time") << edit("#Read at,", "#Read at,yesterday") << 4 << "ISO 8601";
