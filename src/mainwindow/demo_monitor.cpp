@@ -62,7 +62,8 @@ void demo::handDriveChoice()
 
 void demo::Combo5_Click()
 {
-    static constexpr int values[] = {0, 19, 20, 21};
+    using namespace RunningValues;
+    static constexpr int values[] = {0, FaultRecord1, FaultRecord2, FaultRecord3};
     const int index = Combo5->currentIndex();
     FaultRecordSelect = index >= 0 && index < 4 ? values[index] : 0;
     if (FaultRecordSelect == 0)
@@ -71,7 +72,14 @@ void demo::Combo5_Click()
 
 void demo::Combo6_Click()
 {
-    static constexpr int values[] = {0, 22, 23, 24, 25, 26, 27};
+    using namespace RunningValues;
+    static constexpr int values[] = {0,
+                                     FrequencyOutAtLastFault,
+                                     FrequencySetAtLastFault,
+                                     CurrentAtLastFault,
+                                     VoltageAtLastFault,
+                                     DcBusAtLastFault,
+                                     TemperatureAtLastFault};
     const int index = Combo6->currentIndex();
     LastErrorValueSelect = index >= 0 && index < 7 ? values[index] : 0;
     if (LastErrorValueSelect == 0)
