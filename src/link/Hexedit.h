@@ -194,6 +194,8 @@ public:
     QTimer& DrainTimer() { return m_drainTimer; }
 
     // ---- request sequencing
+    // Items in one round of the poll schedule, per drive (checked against the
+    // schedule itself).
     static constexpr int PollItemCount = 28;
     // Register read by a poll item; nullopt for an item outside 0..27.
     static std::optional<quint16> PollRegister(int pollItem, int faultRecordSelect,

@@ -4,12 +4,13 @@
 // run-command table the command timer sends from.
 #include "Hexedit.h"
 #include "RtuProtocol.h"
+#include "RunningValues.h"
 
 #include <array>
+#include <iterator>
 
 namespace {
 
-using Rtu::RunningValueRegister;
 using Rtu::StatusRegister;
 
 // What an item of the poll schedule reads, and which of the fault choosers of
@@ -26,38 +27,48 @@ struct PollEntry
     Chooser chooser = Chooser::None;
 };
 
+// A running value read by the schedule, by its name in the block's table.
+constexpr quint16 value(RunningValues::Index index)
+{
+    return RunningValues::Table[index].reg();
+}
+
+using namespace RunningValues;
+
 // Per drive: the status at least twice, the output frequency three times, the
 // chosen fault record and last-fault value at items 23 and 24.
-constexpr std::array<PollEntry, Hexedit::PollItemCount> kPollSchedule{{
-    {StatusRegister},                                     // status
-    {RunningValueRegister(0)},                            // output frequency
-    {RunningValueRegister(1)},                            // frequency set-point
-    {RunningValueRegister(2)},                            // output current
-    {RunningValueRegister(3)},                            // output voltage
-    {RunningValueRegister(4)},                            // speed
-    {RunningValueRegister(5)},                            // run speed
-    {RunningValueRegister(6)},                            // speed set-point
-    {RunningValueRegister(7)},                            // DC bus voltage
-    {RunningValueRegister(8)},                            // input voltage
-    {StatusRegister},                                     // status
-    {RunningValueRegister(0)},                            // output frequency
-    {RunningValueRegister(9)},                            // PID set-point
-    {RunningValueRegister(10)},                           // PID feedback
-    {RunningValueRegister(11)},                           // analogue voltage input
-    {RunningValueRegister(12)},                           // analogue current input
-    {RunningValueRegister(13)},                           // pulse input
-    {RunningValueRegister(14)},                           // terminal inputs
-    {RunningValueRegister(0)},                            // output frequency
-    {RunningValueRegister(2)},                            // output current
-    {RunningValueRegister(1)},                            // frequency set-point
-    {RunningValueRegister(17)},                           // count
-    {RunningValueRegister(18)},                           // count set
+constexpr PollEntry kPollSchedule[] = {
+    {StatusRegister},
+    {value(OutputFrequency)},
+    {value(SetFrequency)},
+    {value(OutputCurrent)},
+    {value(OutputVoltage)},
+    {value(Speed)},
+    {value(RunSpeed)},
+    {value(SpeedSet)},
+    {value(DcBusVoltage)},
+    {value(InputVoltage)},
+    {StatusRegister},
+    {value(OutputFrequency)},
+    {value(PidSet)},
+    {value(PidFeedback)},
+    {value(AnalogueVoltageInput)},
+    {value(AnalogueCurrentInput)},
+    {value(PulseInput)},
+    {value(TerminalInputs)},
+    {value(OutputFrequency)},
+    {value(OutputCurrent)},
+    {value(SetFrequency)},
+    {value(Count)},
+    {value(CountSet)},
     {StatusRegister, PollEntry::Chooser::FaultRecord},    // or the chosen fault record
     {StatusRegister, PollEntry::Chooser::LastErrorValue}, // or the chosen value at the last fault
-    {RunningValueRegister(3)},                            // output voltage
-    {RunningValueRegister(15)},                           // radiator temperature
-    {RunningValueRegister(16)},                           // module temperature
-}};
+    {value(OutputVoltage)},
+    {value(RadiatorTemperature)},
+    {value(ModuleTemperature)},
+};
+// The main window and the monitor count rounds in items of this schedule.
+static_assert(std::size(kPollSchedule) == Hexedit::PollItemCount);
 
 // Command codes in the order of RunCommand.
 constexpr std::array<quint8, 8> kRunCommandCodes{
@@ -110,9 +121,9 @@ std::optional<quint16> Hexedit::PollRegister(int pollItem, int faultRecordSelect
         return std::nullopt;
     const PollEntry& entry = kPollSchedule[size_t(pollItem)];
     if (entry.chooser == PollEntry::Chooser::FaultRecord && faultRecordSelect != 0)
-        return RunningValueRegister(quint8(faultRecordSelect & 0xFF));
+        return Rtu::RunningValueRegister(quint8(faultRecordSelect & 0xFF));
     if (entry.chooser == PollEntry::Chooser::LastErrorValue && lastErrorValueSelect != 0)
-        return RunningValueRegister(quint8(lastErrorValueSelect & 0xFF));
+        return Rtu::RunningValueRegister(quint8(lastErrorValueSelect & 0xFF));
     return entry.reg;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DriveMonitor.h"
 #include "Hexedit.h"
 #include "Lamp.h"
 #include "LineStatistics.h"
@@ -58,6 +59,8 @@ public:
     Hexedit& link() { return m_link; }
     // Requests with answers for the tools, on the same link.
     LinkClient& linkClient() { return m_client; }
+    // The poll sweep, the watched drive and the run command the timers step.
+    DriveMonitor& monitor() { return m_monitor; }
     // Figures of every drive addressed since the port opened, polls included.
     LineStatistics& lineStatistics() { return m_lineStats; }
     Prompter& prompter() { return m_prompter; }
@@ -83,13 +86,6 @@ public:
     std::function<QColor(const QColor& initial)> chooseColour;
     // An empty name means the user cancelled.
     std::function<QString()> chooseSaveFile;
-
-    // ---- state kept for the link
-    RunCommand PendingCommand = RunCommand::None;
-    quint8 PollItem = 0;
-    quint8 PollOffset = 0;
-    int FaultRecordSelect = 0;
-    int LastErrorValueSelect = 0;
 
     // ---- menus
     QMenu* file = nullptr;
@@ -168,7 +164,7 @@ public:
 
     // Poll rounds the watched drive may leave unanswered before what it last
     // reported is shown as stale.
-    static constexpr int SilentRounds = 3;
+    static constexpr int SilentRounds = DriveMonitor::SilentRounds;
 
     // Number shown in an address list ("0".."31").
     static int ShownNumber(const QComboBox* box);
@@ -277,11 +273,10 @@ private:
     void askJogQuestion();
     void checkFrequency(QLineEdit* box);
     void takeFrequency(QLineEdit* box, QString& taken);
-    void watchDrive(quint8 address);
-    // The drive whose answers are shown: the single drive, or the one polled last.
-    quint8 watchedDrive() const;
-    // The watched drive answered: what it shows is current again.
-    void noteAnswer();
+    // Hands the drive choice of "Inverter Number" to the monitor.
+    void handDriveChoice();
+    // The poll left the drive on show: its values and state go.
+    void clearShownDrive();
     // Greys the watched drive's values, state and direction, or brings their
     // colours back, and says in the status bar since when it has been silent.
     void showStale(bool stale);
@@ -291,7 +286,6 @@ private:
     void paintRole(QLineEdit* box, QPalette::ColorRole role, const std::optional<QColor>& colour);
     int checkRhythm(QLineEdit* box);
     int filterKey(QLineEdit* box, int keyAscii);
-    quint8 commandAddressSingle() const;
 
     template <class Window, class... Args>
     Window* showWindow(QPointer<Window>& slot, Args&&... args);
@@ -305,25 +299,16 @@ private:
     PortSettings m_settings;
     TrafficTrace m_trace;
     LineStatistics m_lineStats{m_link};
+    DriveMonitor m_monitor{m_link, m_client};
 
     QString m_forwardFrequency = QStringLiteral("50");
     QString m_reverseFrequency = QStringLiteral("50");
     bool m_jogQuestionOpen = false;
     bool m_toldNoDrive = false;
-    // The drive the poll tick read last. Other requests (a parameter read of
-    // another drive, a run command) do not change which drive is watched.
-    quint8 m_polledDrive = 0;
-    // The drive whose answers are on display, once the poll has turned to one.
-    std::optional<quint8> m_stateDrive;
     PortState m_portState = PortState::Closed;
     // "Start" was pressed and the button offers "Stop". The poll timer may run
     // without it: a rhythm change starts polling and leaves the button alone.
     bool m_monitoring = false;
-    // When the watched drive last answered (or was first polled), and the polls
-    // it has left unanswered since.
-    QDateTime m_silentSince;
-    int m_unansweredPolls = 0;
-    bool m_stale = false;
     // The boxes' own colours, to come back to after they were greyed.
     QHash<QLineEdit*, QPalette> m_freshLook;
     QColor m_lastSkin;
@@ -337,4 +322,13 @@ private:
     QPointer<ScanWindow> m_scanWindow;
     QPointer<LineStatisticsWindow> m_statsWindow;
     QPointer<RecorderWindow> m_recorder;
+
+public:
+    // ---- state kept for the link, held by the monitor under the given names
+    // (declared after it, which must exist before these refer to it)
+    RunCommand& PendingCommand = m_monitor.PendingCommand;
+    quint8& PollItem = m_monitor.PollItem;
+    quint8& PollOffset = m_monitor.PollOffset;
+    int& FaultRecordSelect = m_monitor.FaultRecordSelect;
+    int& LastErrorValueSelect = m_monitor.LastErrorValueSelect;
 };

@@ -85,8 +85,17 @@ void demo::connectControls()
         Shape2->setFillColour(ColourValue::LampGreen);
     });
     connect(&m_link, &Hexedit::trafficLog, Text28, &TrafficLogBox::appendTraffic);
-    connect(&m_link, &Hexedit::runningValueReceived, this, &demo::ShowRunningValue);
-    connect(&m_link, &Hexedit::statusReceived, this, &demo::ShowDriveStatus);
+    connect(&m_monitor, &DriveMonitor::runningValue, this, &demo::ShowRunningValue);
+    connect(&m_monitor, &DriveMonitor::driveStatus, this, &demo::ShowDriveStatus);
+    connect(&m_monitor, &DriveMonitor::shownDriveLeft, this, &demo::clearShownDrive);
+    connect(&m_monitor, &DriveMonitor::staleChanged, this, &demo::showStale);
+    connect(&m_monitor, &DriveMonitor::commandDone, this, &demo::reportCommand);
+    // Whatever changes the drive choice (the user, kept settings, the scan's
+    // pick) reaches the monitor, which reads no widget.
+    connect(Check1, &QCheckBox::toggled, this, &demo::handDriveChoice);
+    for (QComboBox* box : {Combo1, Combo2, Combo4})
+        connect(box, &QComboBox::currentTextChanged, this, &demo::handDriveChoice);
+    handDriveChoice();
     connect(&m_port, &SerialPort::deviceLost, this, &demo::onDeviceLost);
 }
 
@@ -115,11 +124,6 @@ void demo::Combo1_Click()
 void demo::Combo4_Click()
 {
     Combo1_Click();
-}
-
-quint8 demo::commandAddressSingle() const
-{
-    return quint8(ShownNumber(Combo2));
 }
 
 // ------------------------------------------------------------------ run commands
@@ -206,24 +210,13 @@ void demo::askJogQuestion()
 // and a command repeating at or below the poll rhythm would starve polling.
 void demo::sendAtOnce(RunCommand command)
 {
-    const std::optional<quint8> address = Check1->isChecked()
-                                              ? std::optional<quint8>(commandAddressSingle())
-                                              : m_link.LastRequestAddress();
-    PendingCommand = command;
-    const QString& value =
-        command == RunCommand::SingleForward ? m_forwardFrequency : m_reverseFrequency;
-    if (!address || *address == 0)
-        reportCommand(Hexedit::CommandOutcome::NoDrive);
-    else if (m_link.SendControlWrite(*address, command, value))
-        reportCommand(Hexedit::CommandOutcome::Sent);
+    m_monitor.sendAtOnce(command);
     switchOn(Timer2);
 }
 
 void demo::Timer2_Timer()
 {
-    reportCommand(m_link.SendPendingCommand(PendingCommand, Check1->isChecked(),
-                                            commandAddressSingle(), m_forwardFrequency,
-                                            m_reverseFrequency));
+    m_monitor.commandTick();
 }
 
 void demo::reportCommand(Hexedit::CommandOutcome outcome)
@@ -255,31 +248,11 @@ void demo::Timer3_Timer()
     // neither asks again nor starts commanding.
     if (PendingCommand != RunCommand::None && !m_jogQuestionOpen) {
         switchOn(Timer2);
-        switch (PendingCommand) {
-        case RunCommand::Forward:
-            Option1_Click();
-            break;
-        case RunCommand::Reverse:
-            Option2_Click();
-            break;
-        case RunCommand::JogForward:
-            Option3_Click();
-            break;
-        case RunCommand::JogReverse:
-            Option4_Click();
-            break;
-        case RunCommand::Stop:
-            Option5_Click();
-            break;
-        case RunCommand::SingleForward:
-            Option7_Click();
-            break;
-        case RunCommand::SingleReverse:
-            Option8_Click();
-            break;
-        case RunCommand::None:
-            break;
-        }
+        // A jog is asked about again; FWD-S and REV-S go out again at once.
+        if (PendingCommand == RunCommand::JogForward || PendingCommand == RunCommand::JogReverse)
+            askJogQuestion();
+        else
+            m_monitor.refreshCommand();
     }
     Text28->clearLog();
 }
@@ -367,6 +340,7 @@ void demo::takeFrequency(QLineEdit* box, QString& taken)
         taken = box->text();
     else
         box->setText(taken);
+    m_monitor.setFrequencies(m_forwardFrequency, m_reverseFrequency);
     showUnsent(box);
 }
 

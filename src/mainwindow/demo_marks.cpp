@@ -30,28 +30,20 @@ void demo::paintRole(QLineEdit* box, QPalette::ColorRole role, const std::option
     box->setPalette(palette);
 }
 
-void demo::noteAnswer()
-{
-    m_unansweredPolls = 0;
-    m_silentSince = QDateTime::currentDateTime();
-    if (m_stale)
-        showStale(false);
-}
-
 void demo::showStale(bool stale)
 {
     // Nothing is cleared: the user sees the last values and that they are old.
-    m_stale = stale;
     for (QLineEdit* box : {Text24, Text25, Text3,  Text6,  Text7,  Text8,  Text9,  Text10,
                            Text11, Text12, Text13, Text14, Text15, Text16, Text17, Text18,
                            Text19, Text20, Text21, Text22, Text23, Text29, Text30, Text4})
         paintRole(box, QPalette::Text, stale ? std::optional(kStaleText) : std::nullopt);
     StatusBar1->panel(StatusPanels::RunState)->setEnabled(!stale);
-    StatusBar1->setNotice(stale && m_stateDrive
-                              ? tr("Drive %1: no answer since %2")
-                                    .arg(*m_stateDrive)
-                                    .arg(m_silentSince.time().toString(QStringLiteral("HH:mm:ss")))
-                              : QString());
+    const std::optional<quint8> drive = m_monitor.shownDrive();
+    StatusBar1->setNotice(stale && drive ? tr("Drive %1: no answer since %2")
+                                               .arg(*drive)
+                                               .arg(m_monitor.silentSince().time().toString(
+                                                   QStringLiteral("HH:mm:ss")))
+                                         : QString());
 }
 
 void demo::showUnsent(QLineEdit* box)

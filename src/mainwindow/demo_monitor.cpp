@@ -2,6 +2,7 @@
 // Monitoring: "Start"/"Stop", the poll tick, the fault choosers and the showing
 // of what the drives answer.
 #include "NumberText.h"
+#include "RunningValues.h"
 #include "StatusPanels.h"
 #include "Tab.h"
 #include "TrafficLogBox.h"
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -49,41 +51,19 @@ void demo::Command5_Click()
 
 void demo::Timer1_Timer()
 {
-    // A tool's job has the line: this tick stands aside, and the schedule
-    // picks up at the same item and drive once the job is done.
-    if (m_client.lineHeld())
-        return;
-    quint8 address = 0;
-    if (Check1->isChecked()) {
-        address = quint8(ShownNumber(Combo2));
-    } else {
-        const int first = ShownNumber(Combo4);
-        // The range may have been narrowed in mid-sweep; start again at "First"
-        // rather than read an address beyond "End".
-        if (PollOffset > 0 && first + PollOffset > ShownNumber(Combo1))
-            PollOffset = 0;
-        address = quint8(first + PollOffset);
-    }
-    m_polledDrive = address;
-    watchDrive(address);
-    if (m_link.SendPollRequest(address, PollItem, FaultRecordSelect, LastErrorValueSelect))
-        ++m_unansweredPolls;
-    // A lost reply or two is no silence; whole poll rounds without an answer are.
-    if (m_unansweredPolls >= SilentRounds * Hexedit::PollItemCount && !m_stale)
-        showStale(true);
+    m_monitor.pollTick();
+}
 
-    if (++PollItem >= Hexedit::PollItemCount) {
-        PollItem = 0;
-        if (ShownNumber(Combo4) + PollOffset < ShownNumber(Combo1))
-            ++PollOffset;
-        else
-            PollOffset = 0;
-    }
+void demo::handDriveChoice()
+{
+    m_monitor.setDriveChoice({Check1->isChecked(), quint8(ShownNumber(Combo2)),
+                              quint8(ShownNumber(Combo4)), quint8(ShownNumber(Combo1))});
 }
 
 void demo::Combo5_Click()
 {
-    static constexpr int values[] = {0, 19, 20, 21};
+    using namespace RunningValues;
+    static constexpr int values[] = {0, FaultRecord1, FaultRecord2, FaultRecord3};
     const int index = Combo5->currentIndex();
     FaultRecordSelect = index >= 0 && index < 4 ? values[index] : 0;
     if (FaultRecordSelect == 0)
@@ -92,7 +72,14 @@ void demo::Combo5_Click()
 
 void demo::Combo6_Click()
 {
-    static constexpr int values[] = {0, 22, 23, 24, 25, 26, 27};
+    using namespace RunningValues;
+    static constexpr int values[] = {0,
+                                     FrequencyOutAtLastFault,
+                                     FrequencySetAtLastFault,
+                                     CurrentAtLastFault,
+                                     VoltageAtLastFault,
+                                     DcBusAtLastFault,
+                                     TemperatureAtLastFault};
     const int index = Combo6->currentIndex();
     LastErrorValueSelect = index >= 0 && index < 7 ? values[index] : 0;
     if (LastErrorValueSelect == 0)
@@ -106,29 +93,18 @@ void demo::Text28_DblClick()
 
 void demo::ShowRunningValue(const RunningValueReply& reply)
 {
-    // One drive's values at a time: a stray or late answer from another drive
-    // would otherwise sit among them once the next answer moves the address back.
-    if (reply.address != watchedDrive())
-        return;
-    noteAnswer();
+    // The monitor hands on the watched drive's replies only.
     Label34->setText(QString::number(reply.address));
-    // Registers 0..18 each have their box; the counters, temperatures, speed
-    // and terminal states are shown plain, the rest with two decimals.
-    const struct
-    {
-        QLineEdit* box;
-        bool plain;
-    } fields[] = {{Text24, false}, {Text25, false}, {Text3, false},  {Text6, false},
-                  {Text7, true},   {Text8, false},  {Text9, false},  {Text10, false},
-                  {Text11, false}, {Text12, false}, {Text13, false}, {Text14, false},
-                  {Text15, false}, {Text16, false}, {Text17, true},  {Text18, true},
-                  {Text19, true},  {Text20, true},  {Text21, true}};
-    const int index = reply.index;
-    if (index <= 18) {
-        const auto& field = fields[index];
-        field.box->setText(field.plain ? NumberText::Plain(reply.value)
-                                       : NumberText::Fixed2(reply.value));
-    } else if (index >= 19 && index <= 21) {
+    // Each value up to the count set has its box; the fault records share one,
+    // and so do the values kept at the last fault.
+    QLineEdit* const boxes[] = {Text24, Text25, Text3,  Text6,  Text7,  Text8,  Text9,
+                                Text10, Text11, Text12, Text13, Text14, Text15, Text16,
+                                Text17, Text18, Text19, Text20, Text21};
+    static_assert(std::size(boxes) == RunningValues::CountSet + 1);
+    const std::optional<RunningValues::RunningValue> value = RunningValues::at(reply.index);
+    if (!value)
+        return;
+    if (value->shown == RunningValues::Shown::FaultCode) {
         const long number = std::lround(reply.value);
         if (number == 20)
             Text22->clear();
@@ -136,54 +112,39 @@ void demo::ShowRunningValue(const RunningValueReply& reply)
             Text22->setText(fromView(*code));
         if (const auto text = Tab::FaultText(int(number)))
             Text22->setToolTip(fromView(*text));
-    } else if (index >= 22 && index <= 27) {
-        Text23->setText(NumberText::Plain(reply.value));
-    } else if (index == 28) {
-        Text27->setText(NumberText::Plain(reply.value));
+        return;
     }
+    QLineEdit* box = std::size_t(reply.index) < std::size(boxes)    ? boxes[reply.index]
+                     : RunningValues::isLastFaultValue(reply.index) ? Text23
+                                                                    : Text27;
+    box->setText(value->shown == RunningValues::Shown::Plain ? NumberText::Plain(reply.value)
+                                                             : NumberText::Fixed2(reply.value));
 }
 
-quint8 demo::watchedDrive() const
-{
-    return Check1->isChecked() ? quint8(ShownNumber(Combo2)) : m_polledDrive;
-}
-
-void demo::watchDrive(quint8 address)
+void demo::clearShownDrive()
 {
     // When the poll turns to another drive, what the last one reported must not
     // stand beside the new one until its own answers come in: the values would
     // pass for the new drive's, and "Machine State" names no drive at all.
-    if (m_stateDrive && *m_stateDrive != address) {
-        Label34->clear();
-        for (QLineEdit* box : {Text24, Text25, Text3,  Text6,  Text7,  Text8,  Text9,
-                               Text10, Text11, Text12, Text13, Text14, Text15, Text16,
-                               Text17, Text18, Text19, Text20, Text21, Text22, Text23})
-            box->clear();
-        // The fault code's description goes with it, or the next drive's empty
-        // box would still name this drive's fault.
-        Text22->setToolTip(QString());
-        Text29->clear();
-        Text30->clear();
-        Text4->clear();
-        Shape4->setFillColour(ColourValue::Black);
-        StatusBar1->setPanelText(StatusPanels::RunState, QString());
-    }
-    if (m_stateDrive != address) {
-        m_unansweredPolls = 0;
-        m_silentSince = QDateTime::currentDateTime();
-        if (m_stale)
-            showStale(false);
-    }
-    m_stateDrive = address;
+    Label34->clear();
+    for (QLineEdit* box :
+         {Text24, Text25, Text3,  Text6,  Text7,  Text8,  Text9,  Text10, Text11, Text12, Text13,
+          Text14, Text15, Text16, Text17, Text18, Text19, Text20, Text21, Text22, Text23})
+        box->clear();
+    // The fault code's description goes with it, or the next drive's empty
+    // box would still name this drive's fault.
+    Text22->setToolTip(QString());
+    Text29->clear();
+    Text30->clear();
+    Text4->clear();
+    Shape4->setFillColour(ColourValue::Black);
+    StatusBar1->setPanelText(StatusPanels::RunState, QString());
 }
 
 void demo::ShowDriveStatus(const StatusReply& reply)
 {
-    // Only the state of the drive being watched, never a stray or late answer
-    // from another one.
-    if (reply.address != watchedDrive())
-        return;
-    noteAnswer();
+    // The monitor hands on the watched drive's state only, never a stray or
+    // late answer from another one.
     Text30->setText(reply.reverse ? QStringLiteral("REV") : QStringLiteral("FWD"));
     const QString state = reply.running ? QStringLiteral("Run") : QStringLiteral("Stop");
     StatusBar1->setPanelText(StatusPanels::RunState, state);

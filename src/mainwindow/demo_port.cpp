@@ -86,8 +86,7 @@ void demo::enterPortClosedState()
     selectNone();
     PendingCommand = RunCommand::None;
     // What the watched drive last reported stays on show, marked as old.
-    if (m_stateDrive)
-        showStale(true);
+    m_monitor.lineGone();
 }
 
 void demo::reportOpenError(SerialPort::OpenError error)

@@ -33,7 +33,7 @@ void demo::buildToolsMenu()
     // display has its own, patient notice (whole poll rounds without an
     // answer), which this one must not run ahead of.
     connect(&m_lineStats, &LineStatistics::driveNotAnswering, this, [this](quint8 address) {
-        if (address == watchedDrive())
+        if (address == m_monitor.watchedDrive())
             return;
         StatusBar1->showPassingNotice(tr("drive %1 not answering").arg(address));
     });

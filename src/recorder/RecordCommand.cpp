@@ -2,6 +2,7 @@
 #include "RecordCommand.h"
 
 #include "Recording.h"
+#include "RtuProtocol.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -33,7 +34,7 @@ std::optional<QList<quint8>> parseAddresses(const QString& text)
     for (const QString& part : text.split(u',', Qt::SkipEmptyParts)) {
         bool ok = false;
         const int a = part.trimmed().toInt(&ok);
-        if (!ok || a < 1 || a > 31)
+        if (!ok || a <= Rtu::BroadcastAddress || a > Rtu::HighestAddress)
             return std::nullopt;
         if (!out.contains(quint8(a)))
             out << quint8(a);

@@ -5,29 +5,13 @@ namespace RecordValues {
 
 const QList<RecordValue>& all()
 {
-    // The running-value block as the main window shows it; fault records and
-    // the values stored at the last fault are left to the main window.
-    static const QList<RecordValue> values = {
-        {0, "freq-out", "Output frequency", "Hz"},
-        {1, "freq-set", "Set frequency", "Hz"},
-        {2, "current", "Output current", "A"},
-        {3, "voltage", "Output voltage", "V"},
-        {4, "speed", "Speed", "rpm"},
-        {5, "run-speed", "Run speed", "m/s"},
-        {6, "speed-set", "Speed set", "m/s"},
-        {7, "dc-bus", "DC bus voltage", "V"},
-        {8, "input-voltage", "Input voltage", "V"},
-        {9, "pid-set", "PID set", ""},
-        {10, "pid-feedback", "PID feedback", ""},
-        {11, "avi", "AVI", "V"},
-        {12, "aci", "ACI", "A"},
-        {13, "pulse-in", "Pulse input", "kHz"},
-        {14, "inputs", "Terminal inputs", ""},
-        {15, "radiator-temp", "Radiator temperature", "°C"},
-        {16, "module-temp", "Module temperature", "°C"},
-        {17, "count", "Count", ""},
-        {18, "count-set", "Count set", ""},
-    };
+    static const QList<RecordValue> values = [] {
+        QList<RecordValue> keyed;
+        for (const RecordValue& v : RunningValues::Table)
+            if (v.key)
+                keyed << v;
+        return keyed;
+    }();
     return values;
 }
 

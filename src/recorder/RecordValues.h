@@ -1,25 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "RunningValues.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
-// A running value a recording can follow: the register it is read from, the
-// name the user picks it by on the command line, and the name and unit the
-// chart and the file show. The scale is not fixed here: each reply carries
-// its own decimal code.
-struct RecordValue
-{
-    quint8 index;     // low byte of the register in the running-value block
-    const char* key;  // command-line name
-    const char* name; // shown name
-    const char* unit; // "" for a plain number
-};
+// A running value a recording can follow: an entry of the running-value table
+// with a key, the name the user picks it by on the command line. The scale is
+// not fixed here: each reply carries its own decimal code.
+using RecordValue = RunningValues::RunningValue;
 
 namespace RecordValues {
 
+// The values of the running-value table that have a key, in its order.
 const QList<RecordValue>& all();
 std::optional<RecordValue> byKey(const QString& key);
 std::optional<RecordValue> byIndex(int index);

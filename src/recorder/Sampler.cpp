@@ -85,8 +85,7 @@ void Sampler::readNext()
     const int perDrive = 1 + int(m_values.size());
     const int drive = m_step / perDrive;
     const int item = m_step % perDrive;
-    const quint16 reg = item == 0 ? Rtu::StatusRegister
-                                  : quint16(Rtu::RunningValueBlock << 8 | m_values[item - 1].index);
+    const quint16 reg = item == 0 ? Rtu::StatusRegister : m_values[item - 1].reg();
     // The answer may come after this sampler has been restarted.
     const quint64 generation = m_generation;
     m_session->submit(LinkRequest::read(m_drives[drive], reg),
