@@ -23,6 +23,8 @@ struct MonitorBench
 {
     LinkBench bench;
     LinkClient client{bench.link};
+    QObject job; // a tool's job holding the line
+    LinkSession* jobSession = client.openSession(&job);
     DriveMonitor monitor{bench.link, client};
 
     explicit MonitorBench(LinkBench::FarEnd farEnd = LinkBench::FarEnd::Silent) : bench(farEnd) {}
@@ -142,7 +144,7 @@ void tst_drivemonitor::commandRepeatsAndStopGoesOutWhileThePollStandsAside()
     QSignalSpy done(&m.monitor, &DriveMonitor::commandDone);
     m.watchOne(4);
     m.monitor.setFrequencies("30", "12.5");
-    m.client.holdLine(true);
+    m.jobSession->holdLine(true);
     m.monitor.PollItem = 5;
     QVERIFY(!m.monitor.pollTick());
     QCOMPARE(m.monitor.PollItem, quint8(5));
@@ -157,7 +159,7 @@ void tst_drivemonitor::commandRepeatsAndStopGoesOutWhileThePollStandsAside()
     QCOMPARE(m.bench.written(),
              (QStringList{reverse, reverse, hex(controlFrame(4, Rtu::StopCode, 0))}));
 
-    m.client.holdLine(false);
+    m.jobSession->holdLine(false);
     QVERIFY(m.monitor.pollTick());
     QCOMPARE(m.bench.lastWritten(), readFrame(4, *Hexedit::PollRegister(5, 0, 0)));
 
