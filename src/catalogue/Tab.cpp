@@ -153,6 +153,17 @@ std::optional<std::string_view> FaultText(int number)
     return kFaultTexts[static_cast<std::size_t>(number - 1)];
 }
 
+std::string UnknownFault(int number)
+{
+    return "Fault " + std::to_string(number);
+}
+
+std::string FaultDescription(int number)
+{
+    const std::optional<std::string_view> text = FaultText(number);
+    return text ? std::string(*text) : UnknownFault(number);
+}
+
 std::string GroupDigit(int group)
 {
     const data::GroupRecord* g = FindGroup(group);

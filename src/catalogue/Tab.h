@@ -33,6 +33,10 @@ std::optional<double> ParamScale(int row); // nullopt: reserved row or no row
 
 std::optional<std::string_view> FaultCode(int number); // 1..20
 std::optional<std::string_view> FaultText(int number); // 1..19
+// What the tools say for a number the tables give no text: "Fault 25".
+std::string UnknownFault(int number);
+// FaultText of the number, or UnknownFault where there is none.
+std::string FaultDescription(int number);
 
 // The group digit the windows show: "0".."9", "A" for 10; "" outside 0..10.
 std::string GroupDigit(int group);

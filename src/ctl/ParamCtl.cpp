@@ -47,7 +47,11 @@ QString ParamCtl::usage() const
     return QStringLiteral(
                "Usage: vfdctl --port NAME [--settings 9600,E,8,1] [--retries N] COMMAND ...\n"
                "       vfdctl --help | --version\n"
-               "  backup ADDRESS FILE        read every parameter of a drive into FILE (CSV)\n"
+               "  backup ADDRESS FILE [--force]\n"
+               "                             read every parameter of a drive into FILE (CSV);\n"
+               "                             nothing is saved when the drive answered none, and\n"
+               "                             a FILE holding more answered parameters is kept\n"
+               "                             unless --force is given\n"
                "  compare ADDRESS FILE       list the parameters where drive and FILE differ\n"
                "  restore ADDRESS FILE [--yes] [--include-address] [--include-line]\n"
                "                             write the differing parameters of FILE to the drive\n"
@@ -60,7 +64,7 @@ QString ParamCtl::usage() const
                "Writes go only to a stopped drive, each is read back; without --yes the\n"
                "writes are listed and confirmed first.\n"
                "Exit status: 0 done, 1 differences found or some writes failed or parameters\n"
-               "not answered, 2 usage, file or port error.\n") +
+               "not answered (or a backup not saved for that), 2 usage, file or port error.\n") +
            moreUsage;
 }
 
@@ -86,6 +90,7 @@ int ParamCtl::run(const QStringList& arguments)
     QString settings = QStringLiteral("9600,E,8,1");
     int retries = 1;
     bool yes = false;
+    bool force = false;
     QSet<quint16> include;
     QStringList words;
     QStringList moreArgs;
@@ -109,6 +114,8 @@ int ParamCtl::run(const QStringList& arguments)
             }
         } else if (a == u"--yes" || a == u"-y") {
             yes = true;
+        } else if (a == u"--force") {
+            force = true;
         } else if (a == u"--include-address") {
             include.insert(0x0800);
         } else if (a == u"--include-line") {
@@ -178,6 +185,11 @@ int ParamCtl::run(const QStringList& arguments)
             return UsageOrPort;
         }
         fromFile = *loaded.set;
+    } else if (const QString problem = ParamSetFile::DestinationProblem(file); !problem.isEmpty()) {
+        // Found now, not after minutes of reading the drive.
+        m_err << "vfdctl: " << file << " cannot be saved: " << problem
+              << "\nThe drive was not read.\n";
+        return UsageOrPort;
     }
 
     const std::unique_ptr<SerialPort> port = openPort(portName, settings);
@@ -211,13 +223,33 @@ int ParamCtl::run(const QStringList& arguments)
     };
 
     if (command == u"backup") {
-        const auto [set, complete] = readDrive(addresses[0]);
+        const quint8 address = addresses[0];
+        const auto [set, complete] = readDrive(address);
+        const int read = set.answered();
+        const int notRead = int(set.values.size()) - read;
+        // A file of "no answer" rows would only take the place of a good one.
+        if (read == 0) {
+            m_err << "vfdctl: drive " << int(address) << " answered for no parameter; " << file
+                  << " was not written.\n";
+            return Differences;
+        }
+        const std::optional<int> before = ParamSetFile::AnsweredInFile(file);
+        if (before && *before > read && !force) {
+            m_err << "vfdctl: drive " << int(address) << ": " << read << " parameters read, "
+                  << notRead << " not answered; " << file << " holds " << *before
+                  << " and was left as it was (--force replaces it).\n";
+            return Differences;
+        }
         if (const QString error = ParamSetFile::Save(set, file); !error.isEmpty()) {
             m_err << "vfdctl: " << file << " could not be saved: " << error << "\n";
             return UsageOrPort;
         }
-        m_out << "Drive " << int(addresses[0]) << ": " << set.values.size()
-              << " parameters saved to " << file << "\n";
+        if (complete)
+            m_out << "Drive " << int(address) << ": " << set.values.size()
+                  << " parameters saved to " << file << "\n";
+        else
+            m_out << "Drive " << int(address) << ": " << read << " parameters read, " << notRead
+                  << " not answered; saved to " << file << "\n";
         return complete ? Done : Differences;
     }
 

@@ -9,6 +9,13 @@ namespace {
 
 constexpr quint16 kEditionRegister = Rtu::RunningValueRegister(Rtu::EditionIndex);
 
+QString faultStateText(bool fault, int faultNumber)
+{
+    if (!fault)
+        return QStringLiteral("Normal");
+    return QString::fromStdString(Tab::FaultDescription(faultNumber));
+}
+
 ScanEntry entryFromStatus(quint8 address, const QByteArray& answer)
 {
     ScanEntry e;
@@ -20,12 +27,7 @@ ScanEntry entryFromStatus(quint8 address, const QByteArray& answer)
     e.running = status.running;
     e.fault = status.fault;
     e.faultNumber = e.fault ? status.faultNumber : 0;
-    if (!e.fault)
-        e.faultText = QStringLiteral("Normal");
-    else if (const auto text = Tab::FaultText(e.faultNumber))
-        e.faultText = QString::fromUtf8(text->data(), qsizetype(text->size()));
-    else
-        e.faultText = QStringLiteral("Fault %1").arg(e.faultNumber);
+    e.faultText = faultStateText(e.fault, e.faultNumber);
     return e;
 }
 
@@ -165,10 +167,7 @@ void LineScan::onLateStatus(const StatusReply& reply)
     e.reverse = reply.reverse;
     e.fault = reply.fault;
     e.faultNumber = reply.faultNumber;
-    const auto text = reply.fault ? Tab::FaultText(reply.faultNumber) : std::nullopt;
-    e.faultText = !reply.fault ? QStringLiteral("Normal")
-                  : text       ? QString::fromUtf8(text->data(), qsizetype(text->size()))
-                               : QStringLiteral("Fault %1").arg(reply.faultNumber);
+    e.faultText = faultStateText(reply.fault, reply.faultNumber);
     e.late = true;
     m_entries.append(e);
     emit found(e);

@@ -20,11 +20,13 @@ QStringList SettingsSearch::candidates()
     // The drives' baud-rate choices, fastest first: a try at a fast rate
     // costs the least time-out.
     static const int bauds[] = {38400, 19200, 9600, 4800, 2400, 1200};
+    using P = SerialSettings::Parity;
+    using S = SerialSettings::StopBits;
     QStringList list;
     for (int baud : bauds)
-        for (const char* parity : {"N", "O", "E"})
-            for (int stop : {1, 2})
-                list << QStringLiteral("%1,%2,8,%3").arg(baud).arg(QLatin1String(parity)).arg(stop);
+        for (P parity : {P::None, P::Odd, P::Even})
+            for (S stop : {S::One, S::Two})
+                list << SerialSettings{baud, parity, 8, stop}.toString();
     return list;
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DevicePort.h"
+#include "ParityTable.h"
 
 #include "PortAccess.h"
 
@@ -120,16 +121,13 @@ QString DevicePort::SystemPortName(const QString& name)
 
 bool DevicePort::configure(const SerialSettings& s)
 {
-    static const QSerialPort::Parity parities[] = {
-        QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity,
-        QSerialPort::SpaceParity, QSerialPort::MarkParity};
     static const QSerialPort::StopBits stops[] = {QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
                                                   QSerialPort::TwoStop};
     const bool line = m_serial.setBaudRate(s.baudRate) &&
                       m_serial.setStopBits(stops[int(s.stopBits)]) &&
                       m_serial.setFlowControl(QSerialPort::NoFlowControl);
     const bool dataBits = m_serial.setDataBits(QSerialPort::DataBits(s.dataBits));
-    const bool parity = m_serial.setParity(parities[int(s.parity)]);
+    const bool parity = m_serial.setParity(ParityTable::of(s.parity).device);
     // A pseudo-terminal has no wire: the kernel keeps it at 8 data bits without
     // parity and refuses anything else. The simulated drives are reached that way
     // with the ordinary "9600,E,8,1", so there the refusal is no error.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SerialPort.h"
+#include "ParityTable.h"
 
 #include <QStringList>
 
@@ -14,19 +15,10 @@ std::optional<SerialSettings> SerialSettings::parse(const QString& text)
     if (!ok || s.baudRate <= 0)
         return std::nullopt;
 
-    const QString parity = fields[1].trimmed().toUpper();
-    if (parity == u"N")
-        s.parity = Parity::None;
-    else if (parity == u"O")
-        s.parity = Parity::Odd;
-    else if (parity == u"E")
-        s.parity = Parity::Even;
-    else if (parity == u"S")
-        s.parity = Parity::Space;
-    else if (parity == u"M")
-        s.parity = Parity::Mark;
-    else
+    const std::optional<Parity> parity = parityFromLetter(fields[1].trimmed());
+    if (!parity)
         return std::nullopt;
+    s.parity = *parity;
 
     s.dataBits = fields[2].trimmed().toInt(&ok);
     if (!ok || s.dataBits < 5 || s.dataBits > 8)
@@ -46,13 +38,38 @@ std::optional<SerialSettings> SerialSettings::parse(const QString& text)
 
 QString SerialSettings::toString() const
 {
-    static const char* const letters[] = {"N", "O", "E", "S", "M"};
     static const char* const stops[] = {"1", "1.5", "2"};
     return QStringLiteral("%1,%2,%3,%4")
         .arg(baudRate)
-        .arg(QLatin1String(letters[int(parity)]))
+        .arg(parityLetter(parity))
         .arg(dataBits)
         .arg(QLatin1String(stops[int(stopBits)]));
+}
+
+QString SerialSettings::parityLetter(Parity parity)
+{
+    return QString(QLatin1Char(ParityTable::of(parity).letter));
+}
+
+QString SerialSettings::parityName(Parity parity)
+{
+    return QLatin1String(ParityTable::of(parity).name);
+}
+
+std::optional<SerialSettings::Parity> SerialSettings::parityFromLetter(const QString& letter)
+{
+    for (const ParityTable::Row& row : ParityTable::kRows)
+        if (letter.compare(QLatin1Char(row.letter), Qt::CaseInsensitive) == 0)
+            return row.parity;
+    return std::nullopt;
+}
+
+std::optional<SerialSettings::Parity> SerialSettings::parityFromName(const QString& name)
+{
+    for (const ParityTable::Row& row : ParityTable::kRows)
+        if (name == QLatin1String(row.name))
+            return row.parity;
+    return std::nullopt;
 }
 
 double SerialSettings::bitsPerCharacter() const

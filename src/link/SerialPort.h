@@ -34,6 +34,13 @@ struct SerialSettings
     // a baud rate that is not a positive number, missing fields).
     static std::optional<SerialSettings> parse(const QString& text);
     QString toString() const;
+    // The parity's letter in a settings text ("E") and its word ("Even"), and
+    // back; nullopt for a letter or word that names no parity. Letters are
+    // taken in either case, words as written.
+    static QString parityLetter(Parity parity);
+    static QString parityName(Parity parity);
+    static std::optional<Parity> parityFromLetter(const QString& letter);
+    static std::optional<Parity> parityFromName(const QString& name);
     // Bits on the line for one character: start + data + parity + stop.
     double bitsPerCharacter() const;
 };

@@ -1,19 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PortSettings.h"
 
+#include "SerialPort.h"
 #include "TcpPort.h"
+
+const QStringList& PortSettings::parityNames()
+{
+    // Mark parity the port could set, but the window has never offered it.
+    using P = SerialSettings::Parity;
+    static const QStringList names = {
+        SerialSettings::parityName(P::Odd), SerialSettings::parityName(P::Even),
+        SerialSettings::parityName(P::None), SerialSettings::parityName(P::Space)};
+    return names;
+}
 
 QString PortSettings::parityLetter(const QString& parityName)
 {
-    if (parityName == u"Odd")
-        return QStringLiteral("O");
-    if (parityName == u"Even")
-        return QStringLiteral("E");
-    if (parityName == u"None")
-        return QStringLiteral("N");
-    if (parityName == u"Space")
-        return QStringLiteral("S");
-    return {};
+    const std::optional<SerialSettings::Parity> parity = SerialSettings::parityFromName(parityName);
+    if (!parity || !parityNames().contains(parityName))
+        return {};
+    return SerialSettings::parityLetter(*parity);
 }
 
 QString PortSettings::settingsText() const

@@ -17,6 +17,8 @@ struct PortSettings
     // Gateways (tcp://HOST:PORT) used before, newest first, offered in the port list.
     QStringList RecentPorts;
 
+    // The parities the settings window offers, in its order: Odd, Even, None, Space.
+    static const QStringList& parityNames();
     // "O", "E", "N" or "S" for the four parity names; empty for anything else.
     static QString parityLetter(const QString& parityName);
     // The text the port is configured with, e.g. "9600,E,8,1".

@@ -34,7 +34,6 @@ constexpr int kFormat = 1;
 constexpr int kStoreDelayMs = 500;
 
 const QStringList kBaudRates = {"1200", "2400", "4800", "9600", "19200", "38400"};
-const QStringList kParityNames = {"Odd", "Even", "None", "Space"};
 const QStringList kDataBits = {"6", "7", "8"};
 const QStringList kStopBits = {"1", "1.5", "2"};
 
@@ -99,7 +98,7 @@ QString readFile(QSettings& s, Kept& kept)
     };
     bool ok = readText(s, "port/name", kept.port.PortName, isPortName) &&
               readText(s, "port/baudRate", kept.port.BaudRate, in(kBaudRates)) &&
-              readText(s, "port/parity", kept.port.ParityName, in(kParityNames)) &&
+              readText(s, "port/parity", kept.port.ParityName, in(PortSettings::parityNames())) &&
               readText(s, "port/dataBits", kept.port.DataBits, in(kDataBits)) &&
               readText(s, "port/stopBits", kept.port.StopBits, in(kStopBits)) &&
               readText(s, "main/controlRhythm", kept.controlRhythm, isRhythm) &&

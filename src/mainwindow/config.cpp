@@ -103,10 +103,7 @@ void config::buildControls()
         Frame1, "Combo3",
         {QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")},
         false);
-    Combo4 = makeCombo(Frame1, "Combo4",
-                       {QStringLiteral("Odd"), QStringLiteral("Even"), QStringLiteral("None"),
-                        QStringLiteral("Space")},
-                       false);
+    Combo4 = makeCombo(Frame1, "Combo4", PortSettings::parityNames(), false);
     Combo5 = makeCombo(Frame1, "Combo5",
                        {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, false);
     // Room for a device path such as /dev/ttyUSB0 at any font size.

@@ -72,9 +72,8 @@ void demo::takeLineSettings(const QString& settings)
     if (!line)
         return;
     // Kept as the settings window shows them, so it and the next opening agree.
-    static const char* const parityNames[] = {"None", "Odd", "Even", "Space", "Mark"};
     m_settings.BaudRate = QString::number(line->baudRate);
-    m_settings.ParityName = QLatin1String(parityNames[int(line->parity)]);
+    m_settings.ParityName = SerialSettings::parityName(line->parity);
     m_settings.DataBits = QString::number(line->dataBits);
     m_settings.StopBits =
         line->stopBits == SerialSettings::StopBits::Two ? QStringLiteral("2") : QStringLiteral("1");

@@ -159,6 +159,13 @@ bool isLimitParameter(quint16 reg)
 
 } // namespace ParamCatalogue
 
+int ParamSet::answered() const
+{
+    return int(std::count_if(values.cbegin(), values.cend(), [](const ParamValue& v) {
+        return v.state == ParamValue::State::Value || v.state == ParamValue::State::Reserved;
+    }));
+}
+
 std::optional<quint16> ParamSet::raw(quint16 reg) const
 {
     const auto it = values.constFind(reg);

@@ -65,6 +65,9 @@ struct ParamSet
     QMap<quint16, ParamValue> values;
 
     std::optional<quint16> raw(quint16 reg) const;
+    // Parameters the drive answered with a value (reserved ones included);
+    // the rest it did not answer or refused.
+    int answered() const;
     // The catalogue's defaults, where they are numbers.
     static ParamSet defaults();
 };

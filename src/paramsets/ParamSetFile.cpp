@@ -4,10 +4,13 @@
 #include "Hexedit.h"
 #include "NumberText.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <cmath>
 
 namespace {
@@ -176,6 +179,39 @@ QString Save(const ParamSet& set, const QString& path)
     if (!file.commit())
         return file.errorString();
     return QString();
+}
+
+QString DestinationProblem(const QString& path)
+{
+    const QFileInfo file(path);
+    if (path.trimmed().isEmpty() || file.fileName().isEmpty())
+        return QStringLiteral("no file is named");
+    if (file.isDir())
+        return QStringLiteral("%1 is a folder").arg(path);
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("the folder %1 does not exist").arg(folder.filePath());
+    if (!folder.isDir())
+        return QStringLiteral("%1 is a file, not a folder").arg(folder.filePath());
+    // Tried rather than judged from permission bits, which root passes and a
+    // read-only mount does not show.
+    QTemporaryFile probe(QDir(folder.filePath()).filePath(QStringLiteral(".vfdtool-XXXXXX")));
+    if (!probe.open())
+        return QStringLiteral("the folder %1 takes no new files: %2")
+            .arg(folder.filePath(), probe.errorString());
+    if (file.exists() && !file.isWritable())
+        return QStringLiteral("%1 may not be replaced").arg(path);
+    return QString();
+}
+
+std::optional<int> AnsweredInFile(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    const LoadResult loaded = Load(path);
+    if (!loaded.set)
+        return std::nullopt;
+    return loaded.set->answered();
 }
 
 LoadResult Load(const QString& path)

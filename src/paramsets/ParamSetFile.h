@@ -25,6 +25,13 @@ namespace ParamSetFile {
 // written. Returns an error text, empty on success.
 QString Save(const ParamSet& set, const QString& path);
 QByteArray ToCsv(const ParamSet& set);
+// Why nothing could be saved at path (no such folder, a file where the folder
+// should be, a folder that takes no files, path itself a folder); empty when
+// a file can be saved there. Cheap: asked before a drive is read.
+QString DestinationProblem(const QString& path);
+// The answered parameters of the set saved at path; nullopt when there is
+// none there, or nothing this program reads as a parameter set.
+std::optional<int> AnsweredInFile(const QString& path);
 
 struct LoadResult
 {

@@ -134,6 +134,10 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         out << "Snapshot written: " << path << "\n";
         out.flush();
     });
+    QObject::connect(&recording, &Recording::snapshotFailed, &loop, [&](const QString& message) {
+        err << message << "\n";
+        err.flush();
+    });
     if (!recording.start(o)) {
         err << recording.error() << "\n";
         err.flush();
@@ -157,6 +161,11 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
     out.flush();
     if (!failure.isEmpty()) {
         err << failure << "\n";
+        err.flush();
+        return 1;
+    }
+    if (recording.snapshotsLost() > 0) {
+        err << recording.snapshotsLost() << " trip snapshot(s) could not be written.\n";
         err.flush();
         return 1;
     }

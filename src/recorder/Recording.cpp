@@ -19,8 +19,11 @@ Recording::Recording(LinkClient& client, QObject* parent) : QObject(parent), m_s
         m_snapshots << path;
         emit snapshotWritten(path);
     });
-    connect(&m_snapshot, &SnapshotKeeper::failed, this,
-            [this](const QString& message) { m_error = message; });
+    connect(&m_snapshot, &SnapshotKeeper::failed, this, [this](const QString& message) {
+        m_error = message;
+        ++m_snapshotsLost;
+        emit snapshotFailed(message);
+    });
 }
 
 Recording::~Recording()
@@ -33,9 +36,23 @@ bool Recording::start(const Options& o)
     stop();
     m_error.clear();
     m_snapshots.clear();
+    m_snapshotsLost = 0;
     if (o.drives.isEmpty() || o.values.isEmpty()) {
         m_error = QStringLiteral("Pick at least one drive and one value.");
         return false;
+    }
+    // Before any file is made: a trip must not be the first to find the folder
+    // useless. The file's own folder, where snapshots go by default, the file
+    // itself tries; it is never made here.
+    const QString snapshotDir = o.snapshotDir.isEmpty() && !o.csvPath.isEmpty()
+                                    ? QFileInfo(o.csvPath).absolutePath()
+                                    : o.snapshotDir;
+    if (!o.snapshotDir.isEmpty() || o.csvPath.isEmpty()) {
+        if (const QString problem = SnapshotKeeper::folderProblem(snapshotDir);
+            !problem.isEmpty()) {
+            m_error = QStringLiteral("Trip snapshots could not be written: %1.").arg(problem);
+            return false;
+        }
     }
     m_header = RecordCsv::header(o.drives, o.values);
     m_writing = !o.csvPath.isEmpty();
@@ -59,10 +76,7 @@ bool Recording::start(const Options& o)
             return false;
         }
     }
-    QString dir = o.snapshotDir;
-    if (dir.isEmpty() && m_writing)
-        dir = QFileInfo(o.csvPath).absolutePath();
-    m_snapshot.setup(dir, m_header, o.snapshotBeforeMs, o.snapshotAfterMs);
+    m_snapshot.setup(snapshotDir, m_header, o.snapshotBeforeMs, o.snapshotAfterMs);
     QStringList traces;
     for (quint8 d : o.drives)
         for (const RecordValue& v : o.values)
@@ -114,9 +128,9 @@ void Recording::onEvent(const RecordEvent& event)
     if (event.kind == RecordEvent::Kind::Trip) {
         const auto code = Tab::FaultCode(event.faultNumber);
         m_snapshot.trip(t, event.address,
-                        code && !code->empty()
-                            ? QString::fromUtf8(code->data(), qsizetype(code->size()))
-                            : QStringLiteral("fault%1").arg(event.faultNumber));
+                        QString::fromStdString(code && !code->empty()
+                                                   ? std::string(*code)
+                                                   : Tab::UnknownFault(event.faultNumber)));
     }
     emit eventAdded(event);
 }

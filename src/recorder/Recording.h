@@ -41,11 +41,15 @@ public:
     QString error() const { return m_error; }
     qint64 rowsWritten() const { return m_writer.rows(); }
     QStringList snapshots() const { return m_snapshots; }
+    // Trip snapshots that could not be written in this recording.
+    int snapshotsLost() const { return m_snapshotsLost; }
 
 signals:
     void roundAdded();
     void eventAdded(const RecordEvent& event);
     void snapshotWritten(const QString& path);
+    // A trip's snapshot could not be written; the recording goes on.
+    void snapshotFailed(const QString& message);
     // The recording ended: message empty when the user ended it.
     void stopped(const QString& message);
 
@@ -61,6 +65,7 @@ private:
     QStringList m_header;
     QStringList m_snapshots;
     QString m_error;
+    int m_snapshotsLost = 0;
     bool m_writing = false;
     bool m_active = false;
 };

@@ -12,13 +12,7 @@ namespace {
 
 QString faultName(int number)
 {
-    const auto text = Tab::FaultText(number);
-    if (text)
-        return QString::fromUtf8(text->data(), qsizetype(text->size()));
-    const auto code = Tab::FaultCode(number);
-    if (code && !code->empty())
-        return QString::fromUtf8(code->data(), qsizetype(code->size()));
-    return QStringLiteral("fault %1").arg(number);
+    return QString::fromStdString(Tab::FaultDescription(number));
 }
 
 } // namespace

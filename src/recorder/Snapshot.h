@@ -26,6 +26,10 @@ public:
     int pending() const { return int(m_captures.size()); }
 
     static QString fileName(quint8 address, const QString& faultCode, const QDateTime& time);
+    // Makes the folder where it is missing and tries a file in it: why no
+    // snapshot could be written there, empty when one can. Asked when a
+    // recording starts, so a bad folder is known before the first trip.
+    static QString folderProblem(const QString& directory);
 
 signals:
     void written(const QString& path);

@@ -327,6 +327,10 @@ void tst_catalogue::faults()
     QTEST(q(code.value_or("")), "code");
     QTEST(text.has_value(), "hasText");
     QTEST(q(text.value_or("")), "text");
+    // What the scan, the recorder and its snapshots call the fault: the text,
+    // and for a number without one, the same words everywhere.
+    QCOMPARE(QString::fromStdString(Tab::FaultDescription(number)),
+             text ? q(*text) : QStringLiteral("Fault %1").arg(number));
 }
 
 void tst_catalogue::outsideTheTables()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AnswerBoxes.h"
+#include "Drain.h"
 #include "Frames.h"
 #include "Hexedit.h"
 #include "Lamp.h"
@@ -242,12 +243,7 @@ struct PollBench
     }
 
     // The receive event, then the drain until the input is empty.
-    void deliver(const QByteArray& bytes)
-    {
-        port.inject(bytes);
-        for (int guard = 0; guard < 1000 && port.bytesWaiting() > 0; ++guard)
-            window.link().DrainTick();
-    }
+    void deliver(const QByteArray& bytes) { injectAndDrain(port, window.link(), bytes); }
 };
 
 // What the window shows after the given number of ticks on a clean line.

@@ -27,9 +27,7 @@ struct ParameterBench
         form = window.findChild<Form2*>();
         form->Combo2->setCurrentIndex(3);
         form->Combo2_Click();
-        port.inject(withCrc(QByteArray::fromHex("010300031388")));
-        while (port.bytesWaiting() > 0)
-            window.link().DrainTick();
+        injectAndDrain(port, window.link(), withCrc(QByteArray::fromHex("010300031388")));
         port.clearWritten();
     }
 

@@ -179,9 +179,7 @@ void tst_replyfaults::noAnswerIsTakenForAnEcho()
                     QVERIFY(link.SendRequest());
                     QByteArray body = link.TxFrame.left(6);
                     body.append(char(b6)).append(char(b7));
-                    port.inject(withCrc(body));
-                    while (port.bytesWaiting() > 0)
-                        link.DrainTick();
+                    injectAndDrain(port, link, withCrc(body));
                     ++answers;
                     QCOMPARE(decoded, answers);
                 }

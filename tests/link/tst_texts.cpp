@@ -22,6 +22,7 @@ private slots:
     void settingsText_data();
     void settingsText();
     void refusedSettingsKeepThePrevious();
+    void parityLettersAndNames();
 };
 
 void tst_texts::parseDecimal_data()
@@ -190,6 +191,36 @@ void tst_texts::refusedSettingsKeepThePrevious()
     QCOMPARE(port.lineSettings().baudRate, 1200);
     QCOMPARE(port.lineSettings().parity, SerialSettings::Parity::Odd);
     QCOMPARE(port.lineSettings().dataBits, 7);
+}
+
+// One table gives the letter of a settings text and the word the windows
+// show; each way there and back names the same parity.
+void tst_texts::parityLettersAndNames()
+{
+    using P = SerialSettings::Parity;
+    const struct
+    {
+        P parity;
+        const char* letter;
+        const char* name;
+    } table[] = {{P::None, "N", "None"},
+                 {P::Odd, "O", "Odd"},
+                 {P::Even, "E", "Even"},
+                 {P::Space, "S", "Space"},
+                 {P::Mark, "M", "Mark"}};
+    for (const auto& row : table) {
+        const QString letter = QString::fromLatin1(row.letter);
+        const QString name = QString::fromLatin1(row.name);
+        QCOMPARE(SerialSettings::parityLetter(row.parity), letter);
+        QCOMPARE(SerialSettings::parityName(row.parity), name);
+        QCOMPARE(SerialSettings::parityFromLetter(letter), row.parity);
+        QCOMPARE(SerialSettings::parityFromLetter(letter.toLower()), row.parity);
+        QCOMPARE(SerialSettings::parityFromName(name), row.parity);
+    }
+    for (const char* text : {"", "X", "EE", "Even", "even"})
+        QVERIFY2(!SerialSettings::parityFromLetter(QString::fromLatin1(text)), text);
+    for (const char* text : {"", "E", "even", "Evenly"})
+        QVERIFY2(!SerialSettings::parityFromName(QString::fromLatin1(text)), text);
 }
 
 QTEST_GUILESS_MAIN(tst_texts)

@@ -6,9 +6,12 @@
 #include "ParamSetWindow.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +23,7 @@ private slots:
     void toolsMenuOpensTheWindow();
     void pollStandsAsideWhileAJobHoldsTheLine();
     void restoreFromFileHonoursTheLockAndLeavesNoDifference();
+    void savingNeverPutsLessInPlaceOfMoreUnasked();
 };
 
 void tst_paramsetwindow::toolsMenuOpensTheWindow()
@@ -90,6 +94,66 @@ void tst_paramsetwindow::restoreFromFileHonoursTheLockAndLeavesNoDifference()
     QCOMPARE(*line.bus.drive(1)->parameters().raw(0, 14), quint16(250));
     // Read again after the restore: only the address, left alone, differs.
     QCOMPARE(w.Differences->item(0, 1)->text(), QStringLiteral("P8.00"));
+}
+
+// A read of a silent drive is not saved at all; one that lost P2.05 takes
+// the place of a whole backup only when the user says so.
+void tst_paramsetwindow::savingNeverPutsLessInPlaceOfMoreUnasked()
+{
+    BusLine line;
+    Prompter prompter;
+    QList<Prompter::Prompt> prompts;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    prompter.setResponder([&](const Prompter::Prompt& p) {
+        prompts << p;
+        return answer;
+    });
+    ParamSetWindow w(line.client, prompter, [] { return false; });
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("keep.csv"));
+    w.chooseSaveFile = [&] { return file; };
+    auto readA = [&](int address) {
+        w.AddressA->setValue(address);
+        w.ReadA_Click();
+        return line.runUntil([&] { return !w.busy(); });
+    };
+    auto contents = [&] {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+
+    QVERIFY(readA(1));
+    w.SaveA_Click();
+    QVERIFY(prompts.isEmpty());
+    const QByteArray whole = contents();
+    QCOMPARE(ParamSetFile::Load(file).set->answered(), 185);
+
+    QVERIFY(readA(9)); // no drive there
+    w.SaveA_Click();
+    QCOMPARE(prompts.size(), 1);
+    QCOMPARE(prompts.last().icon, QMessageBox::Warning);
+    QVERIFY(prompts.last().text.contains(QStringLiteral("nothing was saved")));
+    QCOMPARE(contents(), whole);
+
+    line.intercept = [](const QByteArray& r) -> std::optional<QByteArray> {
+        return registerOf(r) == 0x0205 ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+    };
+    QVERIFY(readA(1));
+    w.SaveA_Click();
+    QCOMPARE(prompts.size(), 2);
+    QCOMPARE(prompts.last().icon, QMessageBox::Question);
+    QVERIFY2(prompts.last().text.contains(QStringLiteral("holds 185 answered parameters; set A "
+                                                         "has 184 (1 not answered)")),
+             qPrintable(prompts.last().text));
+    QCOMPARE(contents(), whole);
+    QVERIFY(w.Report->toPlainText().endsWith(QStringLiteral("was left as it was.")));
+
+    answer = QMessageBox::Yes;
+    w.SaveA_Click();
+    QCOMPARE(prompts.size(), 3);
+    QCOMPARE(ParamSetFile::Load(file).set->answered(), 184);
+    QVERIFY(
+        w.Report->toPlainText().endsWith(QStringLiteral("184 parameters read, 1 not answered.")));
 }
 
 QTEST_MAIN(tst_paramsetwindow)

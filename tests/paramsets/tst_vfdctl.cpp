@@ -2,6 +2,7 @@
 // vfdctl end to end: vfdsim on a pseudo-terminal, vfdctl and mbpoll as the
 // programs a production line would run.
 #include "ParamSetFile.h"
+#include "ReadOnlyFolder.h"
 #include "SimProcess.h"
 
 #include <QFile>
@@ -31,6 +32,38 @@ Run vfdctl(const QString& device, const QStringList& arguments)
             QString::fromUtf8(p.readAllStandardError())};
 }
 
+QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A backup of drive 1 that loses its drive part of the way: the simulator
+// is gone once twenty reads have been heard.
+Run backupCutShort(const QString& file, const QStringList& extra)
+{
+    SimProcess sim;
+    QProcess ctl;
+    ctl.start(QStringLiteral(VFDCTL_PATH),
+              QStringList{QStringLiteral("--port"), sim.device(), QStringLiteral("backup"),
+                          QStringLiteral("1"), file} +
+                  extra);
+    ctl.closeWriteChannel();
+    const bool underway = QTest::qWaitFor(
+        [&] {
+            return sim.traffic(QStringLiteral("<- ")).filter(QStringLiteral("01 03 ")).size() >= 20;
+        },
+        30000);
+    sim.kill();
+    if (!underway)
+        ctl.kill();
+    if (!ctl.waitForFinished(30000))
+        ctl.kill();
+    return {ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1,
+            QString::fromUtf8(ctl.readAllStandardOutput()),
+            QString::fromUtf8(ctl.readAllStandardError())};
+}
+
 } // namespace
 
 class tst_vfdctl : public QObject
@@ -41,6 +74,9 @@ private slots:
     void driveLostMidRestore();
     void badFileWritesNothing();
     void scanAndRecordRunOnTheSamePort();
+    void backupOfSilentDriveWritesNothing();
+    void backupChecksTheFolderBeforeReading();
+    void shorterBackupReplacesOnlyWhenForced();
 };
 
 void tst_vfdctl::compareFindsExactlyWhatChangedBehindItsBack()
@@ -161,6 +197,84 @@ void tst_vfdctl::scanAndRecordRunOnTheSamePort()
     const Run bad = vfdctl(sim.device(), {QStringLiteral("sweep")});
     QCOMPARE(bad.code, 2);
     QVERIFY(bad.err.contains(u"record ADDRESS"));
+}
+
+// Drive 9 is not there: the good file of an earlier backup stays as it was,
+// and where there was none, none is made.
+void tst_vfdctl::backupOfSilentDriveWritesNothing()
+{
+    SimProcess sim;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("keep.csv"));
+    QCOMPARE(vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"), file}).code, 0);
+    const QByteArray good = contentsOf(file);
+    const Run silent = vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("9"), file});
+    QCOMPARE(silent.code, 1);
+    QVERIFY2(silent.err.contains(QStringLiteral("drive 9 answered for no parameter")),
+             qPrintable(silent.err));
+    QVERIFY2(!silent.out.contains(QStringLiteral("saved")), qPrintable(silent.out));
+    QCOMPARE(contentsOf(file), good);
+
+    const QString fresh = dir.filePath(QStringLiteral("fresh.csv"));
+    QCOMPARE(vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("9"), fresh}).code, 1);
+    QVERIFY(!QFile::exists(fresh));
+}
+
+// A destination that cannot take the file is refused before a single request.
+void tst_vfdctl::backupChecksTheFolderBeforeReading()
+{
+    SimProcess sim;
+    QTemporaryDir dir;
+    QFile plain(dir.filePath(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    for (const QString& path : {dir.filePath(QStringLiteral("no/such/dir/x.csv")),
+                                dir.filePath(QStringLiteral("plain/x.csv")), dir.path()}) {
+        const Run r = vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"), path});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("cannot be saved")), qPrintable(r.err));
+        QVERIFY(r.err.contains(QStringLiteral("The drive was not read.")));
+    }
+    QCOMPARE(sim.traffic(QStringLiteral("<- ")), QStringList());
+
+    ReadOnlyFolder readOnly;
+    if (!readOnly.ok())
+        QSKIP(qPrintable(readOnly.reason()));
+    const Run r = vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"),
+                                        readOnly.filePath(QStringLiteral("x.csv"))});
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.err.contains(QStringLiteral("takes no new files")), qPrintable(r.err));
+    QCOMPARE(sim.traffic(QStringLiteral("<- ")), QStringList());
+}
+
+// A read cut short says how far it got; it takes the place of a whole backup
+// only with --force.
+void tst_vfdctl::shorterBackupReplacesOnlyWhenForced()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("keep.csv"));
+    {
+        SimProcess sim;
+        QCOMPARE(vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"), file}).code,
+                 0);
+    }
+    const QByteArray good = contentsOf(file);
+
+    const Run kept = backupCutShort(file, {});
+    QCOMPARE(kept.code, 1);
+    QVERIFY2(kept.err.contains(QStringLiteral(" not answered; ")) &&
+                 kept.err.contains(QStringLiteral("holds 185 and was left as it was")),
+             qPrintable(kept.err));
+    QCOMPARE(contentsOf(file), good);
+
+    const Run forced = backupCutShort(file, {QStringLiteral("--force")});
+    QCOMPARE(forced.code, 1);
+    QVERIFY2(forced.out.contains(QStringLiteral(" not answered; saved to ")),
+             qPrintable(forced.out));
+    const ParamSetFile::LoadResult saved = ParamSetFile::Load(file);
+    QVERIFY(saved.set);
+    QVERIFY2(saved.set->answered() >= 15 && saved.set->answered() < 185,
+             qPrintable(QString::number(saved.set->answered())));
 }
 
 QTEST_GUILESS_MAIN(tst_vfdctl)

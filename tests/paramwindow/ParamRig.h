@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AnswerBoxes.h"
+#include "Drain.h"
 #include "Frames.h"
 #include "Hexedit.h"
 #include "LineTurns.h"
@@ -46,13 +47,7 @@ struct ParamRig
     }
 
     // Lets a reply arrive as a drive would send it, then drains it by hand.
-    void receive(const QByteArray& frame)
-    {
-        port.inject(frame);
-        while (port.bytesWaiting() > 0)
-            link.DrainTick();
-        link.DrainTick(); // nothing left: the drain stops itself
-    }
+    void receive(const QByteArray& frame) { injectAndDrain(port, link, frame); }
 };
 
 // A read or write request as it goes out, and a drive's reply to it.

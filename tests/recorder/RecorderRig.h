@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Frames.h"
 #include "Hexedit.h"
 #include "LinkClient.h"
 #include "Recording.h"
@@ -67,8 +68,3 @@ struct RecorderRig
         link.SendRequest();
     }
 };
-
-inline quint16 registerOf(const QByteArray& frame)
-{
-    return frame.size() >= 4 ? quint16(quint8(frame[2]) << 8 | quint8(frame[3])) : 0;
-}

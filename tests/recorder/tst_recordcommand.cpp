@@ -2,11 +2,13 @@
 #include "DevicePort.h"
 #include "Hexedit.h"
 #include "LinkClient.h"
+#include "ReadOnlyFolder.h"
 #include "RecordCommand.h"
 #include "RecordCsv.h"
 #include "SimProcess.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -18,6 +20,7 @@ private slots:
     void arguments();
     void recordsRampAndTripOverPty();
     void stopFlagEndsCleanlyOnInterval();
+    void lostSnapshotIsSaidAndFailsTheRun();
 };
 
 namespace {
@@ -130,6 +133,56 @@ void tst_recordcommand::stopFlagEndsCleanlyOnInterval()
     QVERIFY2(file->times.size() >= 5 && file->times.size() <= 12,
              qPrintable(QString::number(file->times.size())));
     QVERIFY(!line.client.lineHeld());
+}
+
+// Drive 2 has tripped before the recording starts. A snapshot folder that is
+// a file, or read-only, is refused at the start, before the file is made; one
+// that turns into a file once the recording runs loses the trip's snapshot:
+// said when it happens, and the run ends with 1.
+void tst_recordcommand::lostSnapshotIsSaidAndFailsTheRun()
+{
+    SimProcess sim({QStringLiteral("--fault"), QStringLiteral("2:11")}, false);
+    PtyLine line;
+    QVERIFY(line.open(sim.device()));
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("rec.csv"));
+    const QString folder = dir.filePath(QStringLiteral("snaps"));
+    auto fileInTheWay = [&] {
+        QFile file(folder);
+        return file.open(QIODevice::WriteOnly);
+    };
+    auto record = [&](const QString& snapshots, QString* out, QString* err) {
+        return line.run({QStringLiteral("1,2"), QStringLiteral("--values"),
+                         QStringLiteral("freq-out"), QStringLiteral("--duration"),
+                         QStringLiteral("2500ms"), QStringLiteral("-o"), csv,
+                         QStringLiteral("--snapshot-dir"), snapshots,
+                         QStringLiteral("--snapshot-after"), QStringLiteral("1s")},
+                        out, err);
+    };
+    QString out, err;
+    QVERIFY(fileInTheWay());
+    QCOMPARE(record(folder, &out, &err), 1);
+    QVERIFY2(err.contains(QStringLiteral("is a file, not a folder")), qPrintable(err));
+    QVERIFY(!QFile::exists(csv));
+
+    QVERIFY(QFile::remove(folder));
+    // Once the recording runs, before the trip is seen, the folder is gone.
+    QTimer::singleShot(0, [&] { QVERIFY(QDir(folder).removeRecursively() && fileInTheWay()); });
+    QCOMPARE(record(folder, &out, &err), 1);
+    QVERIFY2(out.contains(QStringLiteral("Drive 2: trip OH")), qPrintable(out));
+    const qsizetype said = err.indexOf(QStringLiteral("snapshot-drive2-OH-"));
+    QVERIFY2(said >= 0 &&
+                 err.indexOf(QStringLiteral("1 trip snapshot(s) could not be written.")) > said,
+             qPrintable(err));
+    QVERIFY(RecordCsv::read(csv, nullptr));
+
+    ReadOnlyFolder readOnly;
+    if (!readOnly.ok())
+        QSKIP(qPrintable(readOnly.reason()));
+    QVERIFY(QFile::remove(csv));
+    QCOMPARE(record(readOnly.path(), &out, &err), 1);
+    QVERIFY2(err.contains(QStringLiteral("takes no files")), qPrintable(err));
+    QVERIFY(!QFile::exists(csv));
 }
 
 QTEST_GUILESS_MAIN(tst_recordcommand)

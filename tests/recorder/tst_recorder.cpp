@@ -4,6 +4,8 @@
 #include "RtuProtocol.h"
 #include "TraceStore.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -21,6 +23,7 @@ private slots:
     void fieldsThatNeedQuotes();
     void diskFull();
     void snapshotAroundTrip();
+    void snapshotThatCannotBeWritten();
     void decimationKeepsPeaksAndGaps();
     void marksMerge();
 };
@@ -276,6 +279,47 @@ void tst_recorder::snapshotAroundTrip()
     QCOMPARE(rec.store().events().last().trip, true);
     rec.stop();
     QCOMPARE(written.size(), 1);
+}
+
+// A folder that is a file stops the recording before it asks anything; one
+// that turns into a file later loses the trip's snapshot, which is said the
+// moment it happens while the recording goes on.
+void tst_recorder::snapshotThatCannotBeWritten()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("snaps"));
+    auto fileInTheWay = [&] {
+        QFile file(folder);
+        return file.open(QIODevice::WriteOnly);
+    };
+    QVERIFY(fileInTheWay());
+    RecorderRig rig;
+    Recording rec(rig.client);
+    rig.follow(rec.sampler());
+    QSignalSpy failed(&rec, &Recording::snapshotFailed);
+    Recording::Options o;
+    o.drives = {2};
+    o.values = {*RecordValues::byKey(QStringLiteral("freq-out"))};
+    o.snapshotDir = folder;
+    o.snapshotAfterMs = 1000;
+    QVERIFY(!rec.start(o));
+    QVERIFY2(rec.error().contains(QStringLiteral("is a file, not a folder")),
+             qPrintable(rec.error()));
+    rig.pass(500);
+    QVERIFY(rig.sent.isEmpty());
+
+    QVERIFY(QFile::remove(folder));
+    QVERIFY2(rec.start(o), qPrintable(rec.error()));
+    QVERIFY(QFileInfo(folder).isDir());
+    QVERIFY(QDir(folder).removeRecursively() && fileInTheWay());
+    rig.pass(1000);
+    rig.drive(2).trip(3);
+    rig.pass(1500);
+    QCOMPARE(failed.size(), 1);
+    QVERIFY(rec.running());
+    QCOMPARE(rec.snapshotsLost(), 1);
+    QVERIFY2(failed.first().first().toString().contains(QStringLiteral("snapshot-drive2-OC-3-")),
+             qPrintable(failed.first().first().toString()));
 }
 
 void tst_recorder::decimationKeepsPeaksAndGaps()

@@ -56,8 +56,3 @@ struct BusLine : ClientLine
         return list;
     }
 };
-
-inline quint16 registerOf(const QByteArray& frame)
-{
-    return quint16(quint8(frame[2]) << 8 | quint8(frame[3]));
-}

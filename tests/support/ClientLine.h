@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Drain.h"
 #include "Frames.h"
 #include "Hexedit.h"
 #include "LineTurns.h"
@@ -44,9 +45,7 @@ struct ClientLine
 
     void receive(const QByteArray& bytes)
     {
-        port.inject(bytes);
-        for (int guard = 0; guard < 1000 && port.bytesWaiting() > 0; ++guard)
-            link.DrainTick();
+        injectAndDrain(port, link, bytes);
         settle();
     }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Drain.h"
 #include "Frames.h"
 #include "Hexedit.h"
 #include "LineTurns.h"
@@ -35,12 +36,7 @@ struct DemoBench
     }
 
     // Hands every waiting byte to the link as its receive event and drain would.
-    void receive(const QByteArray& bytes)
-    {
-        port.inject(bytes);
-        for (int guard = 0; guard < 1000 && port.bytesWaiting() > 0; ++guard)
-            window.link().DrainTick();
-    }
+    void receive(const QByteArray& bytes) { injectAndDrain(port, window.link(), bytes); }
 
     QStringList writtenHex() const
     {

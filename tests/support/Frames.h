@@ -76,3 +76,10 @@ inline QByteArray exceptionAnswer(quint8 address, quint8 function, quint8 code)
     body.append(char(address)).append(char(function | 0x80)).append(char(code));
     return withCrc(body);
 }
+
+// The register a request or answer names (bytes 2 and 3); 0 for a frame too
+// short to name one.
+inline quint16 registerOf(const QByteArray& frame)
+{
+    return frame.size() >= 4 ? quint16(quint8(frame[2]) << 8 | quint8(frame[3])) : 0;
+}

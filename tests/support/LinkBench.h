@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Drain.h"
 #include "Frames.h"
 #include "Hexedit.h"
 #include "LineTurns.h"
@@ -44,10 +45,5 @@ struct LinkBench
         return frames;
     }
     // The far end sends these bytes; the link takes them as its drain would.
-    void receive(const QByteArray& bytes)
-    {
-        port.inject(bytes);
-        for (int guard = 0; guard < 1000 && port.bytesWaiting() > 0; ++guard)
-            link.DrainTick();
-    }
+    void receive(const QByteArray& bytes) { injectAndDrain(port, link, bytes); }
 };

@@ -190,16 +190,40 @@ void ParamSetWindow::SaveA_Click()
 {
     if (m_a.values.isEmpty() || busy())
         return;
+    // A set of "no answer" rows holds nothing worth a file.
+    const int answered = m_a.answered();
+    if (answered == 0) {
+        m_prompter.warn(this, kTitle,
+                        tr("Set A holds no parameter a drive answered; nothing was saved."));
+        return;
+    }
     const QString path = chooseSaveFile ? chooseSaveFile() : QString();
     if (path.isEmpty())
         return;
-    if (const QString error = ParamSetFile::Save(m_a, path); !error.isEmpty()) {
-        m_prompter.warn(this, kTitle,
-                        tr("The parameter set could not be saved to %1: %2")
-                            .arg(QDir::toNativeSeparators(path), error));
+    const QString shown = QDir::toNativeSeparators(path);
+    const int missing = int(m_a.values.size()) - answered;
+    const std::optional<int> before = ParamSetFile::AnsweredInFile(path);
+    if (before && *before > answered &&
+        !m_prompter.askYesNo(this, kTitle,
+                             tr("%1 holds %2 answered parameters; set A has %3 (%4 not "
+                                "answered). Replace the file?")
+                                 .arg(shown)
+                                 .arg(*before)
+                                 .arg(answered)
+                                 .arg(missing))) {
+        report(tr("%1 was left as it was.").arg(shown));
         return;
     }
-    report(tr("Saved to %1.").arg(QDir::toNativeSeparators(path)));
+    if (const QString error = ParamSetFile::Save(m_a, path); !error.isEmpty()) {
+        m_prompter.warn(this, kTitle,
+                        tr("The parameter set could not be saved to %1: %2").arg(shown, error));
+        return;
+    }
+    report(missing == 0 ? tr("Saved to %1.").arg(shown)
+                        : tr("Saved to %1: %2 parameters read, %3 not answered.")
+                              .arg(shown)
+                              .arg(answered)
+                              .arg(missing));
 }
 
 void ParamSetWindow::DifferencesOnly_Click()

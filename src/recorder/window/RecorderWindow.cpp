@@ -124,6 +124,8 @@ RecorderWindow::RecorderWindow(LinkClient& client, QWidget* parent)
     connect(&m_recording, &Recording::snapshotWritten, this, [this](const QString& path) {
         status->setText(QStringLiteral("Snapshot written: %1").arg(path));
     });
+    connect(&m_recording, &Recording::snapshotFailed, this,
+            [this](const QString& message) { status->setText(message); });
     // The chart is redrawn a few times a second, not once per sample.
     m_refresh.setInterval(250);
     connect(&m_refresh, &QTimer::timeout, m_chart, &RecorderChart::refresh);
@@ -198,7 +200,11 @@ void RecorderWindow::onStopped(const QString& message)
 {
     setRecordingState(false);
     m_chart->refresh();
-    status->setText(QStringLiteral("%1 rounds recorded.").arg(m_recording.sampler().rounds()));
+    QString done = QStringLiteral("%1 rounds recorded.").arg(m_recording.sampler().rounds());
+    if (m_recording.snapshotsLost() > 0)
+        done += QStringLiteral(" %1 trip snapshot(s) could not be written.")
+                    .arg(m_recording.snapshotsLost());
+    status->setText(done);
     if (!message.isEmpty())
         QMessageBox::warning(this, QStringLiteral("Recorder"), message);
 }
