@@ -12,6 +12,7 @@
 #include "DevicePort.h"
 #include "Hexedit.h"
 #include "LinkClient.h"
+#include "Prompter.h"
 #include "RecordCsv.h"
 #include "RecorderChart.h"
 #include "RecorderWindow.h"
@@ -113,7 +114,8 @@ void lineRate(const QString& vfdsim, double seconds, const QString& dir)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     line.link.SetResponseDelayMs(delayMs);
 
-    RecorderWindow window(line.client);
+    Prompter prompter;
+    RecorderWindow window(line.client, prompter);
     window.show();
     QEventLoop loop;
     QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
@@ -257,7 +259,8 @@ int screenshot(const QString& path)
     port.open();
     Hexedit link(port);
     LinkClient client(link);
-    RecorderWindow window(client);
+    Prompter prompter;
+    RecorderWindow window(client, prompter);
     window.drives->setText(QStringLiteral("1,2"));
     window.writeCsv->setChecked(false);
     window.snapshotDir->setText(QDir::tempPath());

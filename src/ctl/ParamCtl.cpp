@@ -2,6 +2,7 @@
 #include "ParamCtl.h"
 
 #include "CloneJob.h"
+#include "DriveList.h"
 #include "ParamJobs.h"
 #include "ParamSetFile.h"
 #include "SelectablePort.h"
@@ -19,15 +20,6 @@ void runToEnd(Job& job, Signal finished, const std::function<void()>& start)
     QObject::connect(&job, finished, &loop, &QEventLoop::quit);
     start();
     loop.exec();
-}
-
-std::optional<quint8> parseAddress(const QString& text)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < 1 || value > 31)
-        return std::nullopt;
-    return quint8(value);
 }
 
 QString differenceLine(const ParamDifference& d, const QString& leftName, const QString& rightName)
@@ -166,12 +158,21 @@ int ParamCtl::run(const QStringList& arguments)
     QList<quint8> addresses;
     const QStringList addressWords = command == u"clone" ? words.mid(2) : words.mid(1, 1);
     for (const QString& w : addressWords) {
-        const std::optional<quint8> address = parseAddress(w);
-        if (!address) {
-            m_err << "vfdctl: \"" << w << "\" is no drive address 1..31.\n";
+        // A clone's targets are drive lists ("2,3 5-7"); the others take one drive.
+        QString problem;
+        std::optional<QList<quint8>> named;
+        if (command == u"clone")
+            named = DriveList::parse(w, &problem);
+        else if (const std::optional<quint8> one = DriveList::parseOne(w, &problem))
+            named = QList<quint8>{*one};
+        if (!named) {
+            m_err << "vfdctl: " << problem << ".\n";
             return UsageOrPort;
         }
-        addresses << *address;
+        for (quint8 address : *named) {
+            if (!addresses.contains(address))
+                addresses << address;
+        }
     }
     const QString file = command == u"clone" ? words[1] : words[2];
     std::optional<ParamSet> fromFile;

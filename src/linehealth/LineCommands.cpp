@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LineCommands.h"
+#include "DriveList.h"
 #include "LineScan.h"
 #include "SettingsSearch.h"
 
@@ -23,13 +24,13 @@ std::optional<Range> parseRange(const QStringList& args, QTextStream& err)
             err << "Unknown argument \"" << word << "\"; expected --from N --to N.\n";
             return std::nullopt;
         }
-        bool ok = false;
-        const int value = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
-        if (!ok || value < 1 || value > 31) {
+        const std::optional<quint8> value =
+            i + 1 < args.size() ? DriveList::parseOne(args[i + 1]) : std::nullopt;
+        if (!value) {
             err << word << " needs an address from 1 to 31.\n";
             return std::nullopt;
         }
-        (word == QLatin1String("--from") ? range.from : range.to) = value;
+        (word == QLatin1String("--from") ? range.from : range.to) = *value;
         ++i;
     }
     if (range.from > range.to) {

@@ -3,10 +3,17 @@
 
 #include <QRadioButton>
 
+class QKeyEvent;
+
 // A run-command option. Its handler runs once for every choice, however the
-// choice is made: a mouse click, the keyboard, or an assistive technology's
-// "toggle" action (which selects the button without clicking it, so a handler
-// on clicks alone would change the selection and send nothing).
+// choice is made: a mouse click, Space, or an assistive technology's "press"
+// or "toggle" action (the toggle selects the button without clicking it, so a
+// handler on clicks alone would change the selection and send nothing).
+//
+// The arrow keys only move the focus between the options. A plain radio group
+// selects the option the focus lands on, and here selecting sends: from NONE
+// two presses of Up would reach REV and start a drive in reverse for someone
+// who only meant to move through the window.
 class OptionButton : public QRadioButton
 {
     Q_OBJECT
@@ -23,8 +30,12 @@ protected:
     void nextCheckState() override;
     // ... and every change of the state, a click's included, is seen here.
     void checkStateSet() override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The option beside this one in the arrow's direction, or none.
+    OptionButton* neighbour(int key) const;
+
     bool m_clicking = false;
     bool m_setWithoutClick = false;
 };

@@ -32,6 +32,9 @@ namespace {
 // version that keeps things differently, is recognised and left unused.
 constexpr int kFormat = 1;
 constexpr int kStoreDelayMs = 500;
+// The file holds a dozen short values, well under a kilobyte. The settings
+// reader takes a file whole into memory, so one far larger is not read at all.
+constexpr qint64 kLargestFile = 1024 * 1024;
 
 const QStringList kBaudRates = {"1200", "2400", "4800", "9600", "19200", "38400"};
 const QStringList kDataBits = {"6", "7", "8"};
@@ -215,6 +218,8 @@ bool SavedSettings::restore(demo& window)
     QFile probe(m_filePath);
     if (!info.isFile() || !probe.open(QIODevice::ReadOnly)) {
         problem = tr("it cannot be read");
+    } else if (info.size() > kLargestFile) {
+        problem = tr("it is far too large for a settings file");
     } else {
         probe.close();
         QSettings s(m_filePath, QSettings::IniFormat);

@@ -294,7 +294,7 @@ void demo::drive_parameters_Click()
 
 void demo::recorder_Click()
 {
-    showWindow(m_recorder, m_client);
+    showWindow(m_recorder, m_client, m_prompter);
 }
 
 void demo::replacing_Click()

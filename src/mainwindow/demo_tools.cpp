@@ -42,7 +42,7 @@ void demo::buildToolsMenu()
 void demo::scan_line_Click()
 {
     if (!m_scanWindow) {
-        m_scanWindow = new ScanWindow(m_client, this);
+        m_scanWindow = new ScanWindow(m_client, m_prompter, this);
         connect(m_scanWindow, &ScanWindow::driveChosen, this, &demo::watchSingleDrive);
         connect(m_scanWindow, &ScanWindow::settingsTaken, this, &demo::takeLineSettings);
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ParamSetFile.h"
 
+#include "BoundedRead.h"
 #include "Hexedit.h"
 #include "NumberText.h"
 
@@ -22,6 +23,9 @@ const QStringList kHeader = {QStringLiteral("Parameter"),  QStringLiteral("Name"
 const QString kReserve = QStringLiteral("Reserve");
 const QString kNoAnswer = QStringLiteral("no answer");
 const QString kRefused = QStringLiteral("refused");
+// A whole drive's set is some 15 kB; a file a thousand times that is no
+// parameter set, and reading on would only risk the memory (a name can lead
+// to /dev/zero or a pipe that never ends).
 constexpr qint64 kLargestFile = 4 * 1024 * 1024;
 
 QString quoted(const QString& field)
@@ -219,9 +223,18 @@ LoadResult Load(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(0, file.errorString());
+    const QString tooLarge =
+        QStringLiteral("the file is far too large for a parameter set (more than %1 MiB)")
+            .arg(kLargestFile / (1024 * 1024));
+    // A file on the disk says its size; a device or a pipe is found out by reading.
     if (file.size() > kLargestFile)
-        return failure(0, QStringLiteral("the file is far too large for a parameter set"));
-    return FromCsv(file.readAll());
+        return failure(0, tooLarge);
+    const BoundedRead read = readAtMost(file, kLargestFile);
+    if (read.outcome == BoundedRead::Outcome::TooLarge)
+        return failure(0, tooLarge);
+    if (read.outcome == BoundedRead::Outcome::Failed)
+        return failure(0, file.errorString());
+    return FromCsv(read.bytes);
 }
 
 LoadResult FromCsv(const QByteArray& input)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordCommand.h"
 
+#include "DriveList.h"
 #include "Recording.h"
 #include "RtuProtocol.h"
 
@@ -26,22 +27,6 @@ std::optional<qint64> parseDurationMs(const QString& text)
     if (ms > 1e12)
         return std::nullopt;
     return qint64(ms);
-}
-
-std::optional<QList<quint8>> parseAddresses(const QString& text)
-{
-    QList<quint8> out;
-    for (const QString& part : text.split(u',', Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const int a = part.trimmed().toInt(&ok);
-        if (!ok || a <= Rtu::BroadcastAddress || a > Rtu::HighestAddress)
-            return std::nullopt;
-        if (!out.contains(quint8(a)))
-            out << quint8(a);
-    }
-    if (out.isEmpty())
-        return std::nullopt;
-    return out;
 }
 
 namespace {
@@ -102,9 +87,10 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
             (a.endsWith(QStringLiteral("before")) ? o.snapshotBeforeMs : o.snapshotAfterMs) =
                 int(*ms);
         } else if (!a.startsWith(u'-') && !haveDrives) {
-            const auto d = parseAddresses(a);
+            QString problem;
+            const auto d = DriveList::parse(a, &problem);
             if (!d)
-                return usage(err, QStringLiteral("Bad drive addresses \"%1\" (1..31).").arg(a));
+                return usage(err, QStringLiteral("Bad drive addresses: %1.").arg(problem));
             o.drives = *d;
             haveDrives = true;
         } else {

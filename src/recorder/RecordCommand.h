@@ -19,5 +19,3 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
 
 // "100ms", "5s", "2m", "2min", "2h" or a bare number of seconds, in ms.
 std::optional<qint64> parseDurationMs(const QString& text);
-// "1,2,5": drive addresses 1..31, each once.
-std::optional<QList<quint8>> parseAddresses(const QString& text);

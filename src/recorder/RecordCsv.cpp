@@ -1,8 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordCsv.h"
 
+#include "BoundedRead.h"
+
 #include <cmath>
 #include <limits>
+
+namespace {
+
+// What the chart can hold: a day at one row a second for three drives is
+// some 20 MB, and every field read costs several times its bytes in memory.
+// A name that leads to /dev/zero or an endless pipe ends here too.
+constexpr qint64 kLargestRecording = 64 * 1024 * 1024;
+
+} // namespace
 
 namespace RecordCsv {
 
@@ -134,8 +145,15 @@ std::optional<RecordedFile> read(const QString& path, QString* error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+    const BoundedRead read = readAtMost(file, kLargestRecording);
+    if (read.outcome == BoundedRead::Outcome::TooLarge)
+        return fail(QStringLiteral("%1 is larger than the %2 MiB a recording is opened up to.")
+                        .arg(path)
+                        .arg(kLargestRecording / (1024 * 1024)));
+    if (read.outcome == BoundedRead::Outcome::Failed)
+        return fail(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
     int bad = 0;
-    const auto records = parse(QString::fromUtf8(file.readAll()), &bad);
+    const auto records = parse(QString::fromUtf8(read.bytes), &bad);
     if (!records)
         return fail(QStringLiteral("Line %1: a quoted field is never closed.").arg(bad));
     if (records->isEmpty() || records->first().value(0) != QStringLiteral("Time") ||

@@ -27,6 +27,10 @@ HalfDuplexLine::HalfDuplexLine(SimulatedBus& bus, SimClock& clock, QObject* pare
 void HalfDuplexLine::clear()
 {
     m_heard.clear();
+    // The line is quiet from now: what the last client sent would still be
+    // "arriving" for as long as it takes at the baud rate (100 kB at 9600 is
+    // nearly two minutes), and the next client's request would wait behind it.
+    m_heardEndUs = 0;
     m_heardCollided = false;
     m_heardOverlong = false;
     m_replies.clear();

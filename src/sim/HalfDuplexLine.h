@@ -52,8 +52,8 @@ public:
     void feed(const QByteArray& bytes);
     // Ends frames and writes reply bytes that are due by now.
     void service();
-    // Forgets the frame being heard and every reply not yet written (a new
-    // client on the stream).
+    // Forgets the frame being heard, the bytes still due to arrive and every
+    // reply not yet written: a new client on the stream finds a quiet line.
     void clear();
     // When service() has something to do next; -1 when nothing waits.
     qint64 nextDueUs() const;

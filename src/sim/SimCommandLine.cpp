@@ -1,42 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SimCommandLine.h"
 
+#include "DriveList.h"
 #include "VfdVersion.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
-namespace {
-
-constexpr int kHighestAddress = 31;
-
-} // namespace
-
 QString SimCommandLine::version()
 {
     return QStringLiteral(VFD_VERSION);
-}
-
-std::optional<QList<quint8>> SimCommandLine::parseAddresses(const QString& text)
-{
-    static const QRegularExpression item(
-        QStringLiteral("^\\s*(\\d{1,3})\\s*(?:-\\s*(\\d{1,3})\\s*)?$"));
-    QList<quint8> addresses;
-    const QStringList parts = text.split(u',');
-    for (const QString& part : parts) {
-        const QRegularExpressionMatch m = item.match(part);
-        if (!m.hasMatch())
-            return std::nullopt;
-        const int first = m.captured(1).toInt();
-        const int last = m.captured(2).isEmpty() ? first : m.captured(2).toInt();
-        if (first < 1 || last > kHighestAddress || first > last)
-            return std::nullopt;
-        for (int a = first; a <= last; ++a) {
-            if (!addresses.contains(quint8(a)))
-                addresses.append(quint8(a));
-        }
-    }
-    return addresses;
 }
 
 std::optional<QPair<quint8, int>> SimCommandLine::parseFault(const QString& text)
@@ -47,7 +20,7 @@ std::optional<QPair<quint8, int>> SimCommandLine::parseFault(const QString& text
         return std::nullopt;
     const int address = m.captured(1).toInt();
     const int number = m.captured(2).toInt();
-    if (address < 1 || address > kHighestAddress || number < 1 || number > 255)
+    if (address < 1 || address > DriveList::kHighestAddress || number < 1 || number > 255)
         return std::nullopt;
     return QPair<quint8, int>(quint8(address), number);
 }
@@ -164,11 +137,12 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
                       .arg(m_options.settings);
         return Outcome::Error;
     }
-    const std::optional<QList<quint8>> addresses = parseAddresses(parser.value(drives));
+    QString problem;
+    const std::optional<QList<quint8>> addresses = DriveList::parse(parser.value(drives), &problem);
     if (!addresses) {
-        m_error = QStringLiteral("Bad drive list \"%1\"; expected for example 1-3 or 1,4,7-9 "
+        m_error = QStringLiteral("Bad drive list: %1; expected for example 1-3 or 1,4,7-9 "
                                  "with addresses 1..31.")
-                      .arg(parser.value(drives));
+                      .arg(problem);
         return Outcome::Error;
     }
     m_options.drives = *addresses;

@@ -41,8 +41,6 @@ public:
     QString helpText() const { return m_help; }
     static QString version();
 
-    // "1-3", "1,2,5-7", "4": drive addresses 1..31 in order, without repeats.
-    static std::optional<QList<quint8>> parseAddresses(const QString& text);
     // "2:11": drive 2 trips with fault number 11 (1..255).
     static std::optional<QPair<quint8, int>> parseFault(const QString& text);
 

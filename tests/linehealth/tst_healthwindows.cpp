@@ -129,15 +129,17 @@ void tst_healthwindows::foundSettingsAreTakenWhenTheUserAgrees()
     b.port.setDriveSettings(SerialSettings::parse(QStringLiteral("19200,O,8,2")));
     ScanWindow* w = b.openScan(2, 2);
     QStringList asked;
-    w->confirm = [&](const QString& q) {
-        asked << q;
-        return asked.size() > 1; // declined the first time, taken the second
-    };
+    b.window.prompter().setResponder([&](const Prompter::Prompt& box) {
+        asked << box.text;
+        // Declined the first time, taken the second.
+        return asked.size() > 1 ? QMessageBox::Yes : QMessageBox::No;
+    });
     QSignalSpy finished(&w->search(), &SettingsSearch::finished);
     w->startSearch();
     QVERIFY(finished.wait(10000));
     QCOMPARE(asked.size(), 1);
     QVERIFY(asked[0].contains(QStringLiteral("19200,O,8,2")));
+    QCOMPARE(b.window.prompter().history().last().title, QStringLiteral("Line Settings"));
     QCOMPARE(b.port.settings(), QStringLiteral("9600,E,8,1"));
     QCOMPARE(b.window.keptSettings().BaudRate, QStringLiteral("9600"));
 

@@ -179,6 +179,9 @@ void tst_savedsettings::unusableFile_data()
         << QByteArray("[vfdtool]\nformat=1\n[port]\nname=COM3\nstopBits=1.5\n");
     QTest::newRow("address out of range")
         << QByteArray("[vfdtool]\nformat=1\n[port]\nname=COM3\n[main]\nendAddress=32\n");
+    // Sound settings behind a megabyte of comment: not ours, and not read.
+    QTest::newRow("far too large")
+        << QByteArray("[vfdtool]\nformat=1\n[port]\nname=COM3\n;") + QByteArray(1 << 20, 'x');
     QTest::newRow("unreadable (a folder)") << QByteArray();
 }
 

@@ -3,12 +3,14 @@
 // line of simulated drives.
 #include "BusLine.h"
 #include "CloneJob.h"
+#include "EndlessPipe.h"
 #include "ParamJobs.h"
 #include "ParamSetFile.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <memory>
 #include <sys/resource.h>
 
 namespace {
@@ -62,6 +64,8 @@ private slots:
     void badFileNamesLineAndProblem_data();
     void badFileNamesLineAndProblem();
     void failedSaveLeavesOldFile();
+    void endlessFileIsRefused_data();
+    void endlessFileIsRefused();
     void compareCases();
     void restoreRefusesBeforeWriting();
     void restoreWritesLimitsFirstAndRetriesRefused();
@@ -150,6 +154,32 @@ void tst_paramsets::badFileNamesLineAndProblem()
     QVERIFY(!r.set);
     QVERIFY2(r.error.contains(problem), qPrintable(r.error));
     QCOMPARE(r.line, line);
+}
+
+void tst_paramsets::endlessFileIsRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("/dev/zero") << "/dev/zero";
+    QTest::newRow("/dev/urandom") << "/dev/urandom";
+    QTest::newRow("pipe that never ends") << "pipe";
+}
+
+// A name with no end behind it is read up to the largest set there can be,
+// then refused, instead of until the memory runs out.
+void tst_paramsets::endlessFileIsRefused()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    std::unique_ptr<EndlessPipe> pipe;
+    if (name == u"pipe") {
+        pipe = std::make_unique<EndlessPipe>(dir.filePath(name));
+        QVERIFY(pipe->made());
+        name = pipe->path();
+    }
+    const ParamSetFile::LoadResult loaded = ParamSetFile::Load(name);
+    QVERIFY(!loaded.set);
+    QCOMPARE(loaded.line, 0);
+    QVERIFY2(loaded.error.contains(u"far too large for a parameter set"), qPrintable(loaded.error));
 }
 
 void tst_paramsets::failedSaveLeavesOldFile()

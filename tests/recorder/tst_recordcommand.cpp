@@ -65,6 +65,12 @@ void tst_recordcommand::arguments()
     QCOMPARE(
         line.run({QStringLiteral("0,40"), QStringLiteral("--values"), QStringLiteral("current")}),
         2);
+    // An empty item is refused, as by every command that takes drives.
+    QCOMPARE(
+        line.run({QStringLiteral("1,,2"), QStringLiteral("--values"), QStringLiteral("current")},
+                 nullptr, &err),
+        2);
+    QVERIFY2(err.contains(QStringLiteral("empty item")), qPrintable(err));
     QCOMPARE(line.run({QStringLiteral("1"), QStringLiteral("--values"), QStringLiteral("current"),
                        QStringLiteral("--interval"), QStringLiteral("50ms")}),
              2);

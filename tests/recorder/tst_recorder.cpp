@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "EndlessPipe.h"
 #include "RecordCsv.h"
 #include "RecorderRig.h"
 #include "RtuProtocol.h"
@@ -21,6 +22,7 @@ private slots:
     void goneWhileAReadIsOnTheLine();
     void csvWrittenAndReadBack();
     void fieldsThatNeedQuotes();
+    void endlessFileIsRefused();
     void diskFull();
     void snapshotAroundTrip();
     void snapshotThatCannotBeWritten();
@@ -202,6 +204,20 @@ void tst_recorder::fieldsThatNeedQuotes()
 }
 
 // A disk that fills up stops the file; every row before stays whole.
+// Opening a recording behind which there is no end stops at the largest the
+// chart takes, instead of reading until the memory runs out.
+void tst_recorder::endlessFileIsRefused()
+{
+    QTemporaryDir dir;
+    EndlessPipe pipe(dir.filePath(QStringLiteral("pipe.csv")));
+    QVERIFY(pipe.made());
+    for (const QString& name : {QStringLiteral("/dev/zero"), pipe.path()}) {
+        QString error;
+        QVERIFY(!RecordCsv::read(name, &error));
+        QVERIFY2(error.contains(u"MiB a recording is opened up to"), qPrintable(error));
+    }
+}
+
 void tst_recorder::diskFull()
 {
     QTemporaryDir dir;

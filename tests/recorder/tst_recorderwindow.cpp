@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "AnswerBoxes.h"
 #include "DemoBench.h"
 #include "RecorderChart.h"
 #include "RecorderRig.h"
@@ -19,6 +20,7 @@ class tst_recorderwindow : public QObject
 private slots:
     void recordsThenOpensTheFile();
     void toolsMenuAndPollYields();
+    void problemsAreSaidThroughThePrompter();
 };
 
 // Record a ramp of "SIM" drives into a file, stop, open the file again: the
@@ -27,7 +29,9 @@ void tst_recorderwindow::recordsThenOpensTheFile()
 {
     QTemporaryDir dir;
     RecorderRig rig;
-    RecorderWindow w(rig.client);
+    Prompter prompter;
+    answerBoxes(prompter);
+    RecorderWindow w(rig.client, prompter);
     rig.follow(w.recording().sampler());
     w.drives->setText(QStringLiteral("1,2"));
     w.csvPath->setText(dir.filePath(QStringLiteral("w.csv")));
@@ -53,6 +57,7 @@ void tst_recorderwindow::recordsThenOpensTheFile()
     QVERIFY(!w.follow->isChecked());
     QVERIFY(w.status->text().contains(QString::number(rounds)));
     QVERIFY(w.chart()->plot()->itemCount() > 2); // run marks besides the cursor
+    QVERIFY(prompter.history().isEmpty());
 }
 
 // The main window offers the recorder under Tools; while it records, the
@@ -75,6 +80,28 @@ void tst_recorderwindow::toolsMenuAndPollYields()
     session->holdLine(false);
     bench.window.Timer1_Timer();
     QCOMPARE(bench.port.written().size(), 1);
+}
+
+// A bad entry, a file that cannot be read: each is said in a box the
+// program's one prompter shows, so a test answers it and nothing blocks.
+void tst_recorderwindow::problemsAreSaidThroughThePrompter()
+{
+    QTemporaryDir dir;
+    RecorderRig rig;
+    Prompter prompter;
+    answerBoxes(prompter);
+    RecorderWindow w(rig.client, prompter);
+    w.drives->setText(QStringLiteral("40"));
+    w.record_Click();
+    QVERIFY(!w.recording().running());
+    QVERIFY(!w.openFile(dir.filePath(QStringLiteral("none.csv"))));
+    QCOMPARE(prompter.history().size(), 2);
+    for (const Prompter::Prompt& box : prompter.history()) {
+        QCOMPARE(box.title, QStringLiteral("Recorder"));
+        QCOMPARE(box.icon, QMessageBox::Warning);
+    }
+    QVERIFY(prompter.history()[0].text.startsWith(QStringLiteral("Drives:")));
+    QVERIFY(prompter.history()[1].text.contains(QStringLiteral("none.csv")));
 }
 
 QTEST_MAIN(tst_recorderwindow)

@@ -8,6 +8,7 @@
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTcpSocket>
 #include <QTest>
 
 class tst_sime2e : public QObject
@@ -19,6 +20,7 @@ private slots:
     void mbpollReadsAndWritesRegisters();
     void endsCleanlyOnTerminate();
     void badOptionsFailWithMessage();
+    void newGatewayClientFindsAQuietLine();
 };
 
 void tst_sime2e::linkPollsDrivesOverRealSerialPath()
@@ -135,6 +137,45 @@ void tst_sime2e::endsCleanlyOnTerminate()
     QVERIFY(sim.process().waitForFinished(3000));
     QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(sim.process().exitCode(), 0);
+}
+
+// One client floods the line with bytes that make no frame and leaves; the
+// next one is answered at once, not after the flood would have crossed the
+// wire at 9600 baud (nearly two minutes).
+void tst_sime2e::newGatewayClientFindsAQuietLine()
+{
+    SimProcess sim({QStringLiteral("--tcp"), QStringLiteral("0")}, false);
+    const quint16 port = sim.device().section(u':', -1).toUShort();
+    QVERIFY2(port != 0, qPrintable(sim.device()));
+    {
+        QTcpSocket flood;
+        flood.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(flood.waitForConnected(3000));
+        flood.write(QByteArray(100 * 1024, char(0xA5)));
+        while (flood.bytesToWrite() > 0)
+            QVERIFY(flood.waitForBytesWritten(3000));
+        flood.disconnectFromHost();
+        if (flood.state() != QAbstractSocket::UnconnectedState)
+            QVERIFY(flood.waitForDisconnected(3000));
+    }
+    // The status of drive 1. Until the simulator has seen the first client go
+    // it turns a newcomer away (closes it at once); then it lets one in.
+    const QByteArray request = QByteArray::fromHex("01030E0000004722");
+    QByteArray answer;
+    for (int attempt = 0; attempt < 100 && answer.isEmpty(); ++attempt) {
+        QTcpSocket next;
+        next.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(next.waitForConnected(3000));
+        next.write(request);
+        const bool heard = next.waitForReadyRead(3000);
+        if (!heard && next.state() != QAbstractSocket::ConnectedState) {
+            QTest::qWait(20);
+            continue;
+        }
+        QVERIFY2(heard, "the drive did not answer the client after the flood");
+        answer = next.readAll();
+    }
+    QVERIFY(answer.startsWith(QByteArray::fromHex("0103")));
 }
 
 void tst_sime2e::badOptionsFailWithMessage()

@@ -28,8 +28,6 @@ private slots:
     void selectablePortChoosesByName_data();
     void selectablePortChoosesByName();
     void selectablePortServesTheSimulatedDrives();
-    void addressLists_data();
-    void addressLists();
     void commandLine_data();
     void commandLine();
 };
@@ -255,42 +253,6 @@ void tst_simport::selectablePortServesTheSimulatedDrives()
     QCOMPARE(port.bytesWaiting(), qint64(0));
 }
 
-void tst_simport::addressLists_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QList<int>>("addresses"); // empty: refused
-
-    QTest::newRow("range") << "1-3" << QList<int>{1, 2, 3};
-    QTest::newRow("single") << "7" << QList<int>{7};
-    QTest::newRow("list and ranges") << "1,4,7-9" << QList<int>{1, 4, 7, 8, 9};
-    QTest::newRow("repeats once") << "2,1-3" << QList<int>{2, 1, 3};
-    QTest::newRow("whole line") << "1-31" << [] {
-        QList<int> all;
-        for (int a = 1; a <= 31; ++a)
-            all.append(a);
-        return all;
-    }();
-    QTest::newRow("zero") << "0-3" << QList<int>{};
-    QTest::newRow("32") << "30-32" << QList<int>{};
-    QTest::newRow("backwards") << "5-2" << QList<int>{};
-    QTest::newRow("empty item") << "1,,2" << QList<int>{};
-    QTest::newRow("letters") << "a-b" << QList<int>{};
-}
-
-void tst_simport::addressLists()
-{
-    QFETCH(QString, text);
-    QFETCH(QList<int>, addresses);
-    const std::optional<QList<quint8>> parsed = SimCommandLine::parseAddresses(text);
-    QCOMPARE(parsed.has_value(), !addresses.isEmpty());
-    if (parsed) {
-        QList<int> got;
-        for (quint8 a : *parsed)
-            got.append(a);
-        QCOMPARE(got, addresses);
-    }
-}
-
 void tst_simport::commandLine_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -312,6 +274,7 @@ void tst_simport::commandLine_data()
     QTest::newRow("bad settings") << QStringList{"--pty", "--settings", "9600,X,8,1"}
                                   << int(O::Error);
     QTest::newRow("bad drives") << QStringList{"--pty", "--drives", "0-40"} << int(O::Error);
+    QTest::newRow("empty drive") << QStringList{"--pty", "--drives", "1,,2"} << int(O::Error);
     QTest::newRow("corrupt above 100") << QStringList{"--pty", "--corrupt", "150"} << int(O::Error);
     QTest::newRow("fault for a drive not served")
         << QStringList{"--pty", "--fault", "5:3"} << int(O::Error);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScanWindow.h"
 
+#include "Prompter.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -8,15 +10,15 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-ScanWindow::ScanWindow(LinkClient& client, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_client(client), m_scan(client), m_search(client)
+ScanWindow::ScanWindow(LinkClient& client, Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_client(client), m_prompter(prompter), m_scan(client),
+      m_search(client)
 {
     setObjectName(QStringLiteral("ScanWindow"));
     setWindowTitle(tr("Scan Line"));
@@ -79,10 +81,6 @@ ScanWindow::ScanWindow(LinkClient& client, QWidget* parent)
     layout->addWidget(summary);
     layout->addLayout(bottom);
     resize(640, 420);
-
-    confirm = [this](const QString& question) {
-        return QMessageBox::question(this, tr("Line Settings"), question) == QMessageBox::Yes;
-    };
 
     connect(scanButton, &QPushButton::clicked, this, &ScanWindow::startScan);
     connect(findButton, &QPushButton::clicked, this, &ScanWindow::startSearch);
@@ -185,9 +183,10 @@ void ScanWindow::onSearchFinished(bool found, bool cancelled)
     }
     const QString s = m_search.foundSettings();
     summary->setText(tr("Drive %1 answers at %2.").arg(m_search.foundAddress()).arg(s));
-    if (confirm(tr("Drive %1 answers at %2. Take these settings?")
-                    .arg(m_search.foundAddress())
-                    .arg(s)) &&
+    if (m_prompter.askYesNo(this, tr("Line Settings"),
+                            tr("Drive %1 answers at %2. Take these settings?")
+                                .arg(m_search.foundAddress())
+                                .arg(s)) &&
         m_search.take()) {
         summary->setText(tr("The port now runs at %1.").arg(s));
         emit settingsTaken(s);

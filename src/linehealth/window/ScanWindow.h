@@ -5,8 +5,8 @@
 #include "SettingsSearch.h"
 
 #include <QWidget>
-#include <functional>
 
+class Prompter;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -19,7 +19,7 @@ class ScanWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit ScanWindow(LinkClient& client, QWidget* parent = nullptr);
+    ScanWindow(LinkClient& client, Prompter& prompter, QWidget* parent = nullptr);
 
     QSpinBox* fromBox = nullptr;
     QSpinBox* toBox = nullptr;
@@ -34,10 +34,6 @@ public:
 
     LineScan& scan() { return m_scan; }
     SettingsSearch& search() { return m_search; }
-
-    // Asks whether to take settings that were found; a test puts its own
-    // answer here.
-    std::function<bool(const QString& question)> confirm;
 
 public slots:
     void startScan();
@@ -60,6 +56,7 @@ private:
     void onSearchFinished(bool found, bool cancelled);
 
     LinkClient& m_client;
+    Prompter& m_prompter;
     LineScan m_scan;
     SettingsSearch m_search;
 };

@@ -2,6 +2,7 @@
 // The Drive Parameters window: cloning set A to a row of drives.
 #include "ParamSetWindow.h"
 
+#include "DriveList.h"
 #include "Prompter.h"
 
 #include <QCheckBox>
@@ -15,22 +16,14 @@ const QString kTitle = QStringLiteral("Drive Parameters");
 
 std::optional<QList<quint8>> ParamSetWindow::cloneTargets()
 {
-    QList<quint8> list;
-    for (const QString& part : CloneTargets->text().split(u',', Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const int address = part.trimmed().toInt(&ok);
-        if (!ok || address < 1 || address > 31) {
-            m_prompter.warn(this, kTitle,
-                            tr("\"%1\" is no drive address 1..31.").arg(part.trimmed()));
-            return std::nullopt;
-        }
-        if (!list.contains(quint8(address)))
-            list << quint8(address);
-    }
-    if (list.isEmpty()) {
+    if (CloneTargets->text().trimmed().isEmpty()) {
         m_prompter.warn(this, kTitle, tr("Give the target drives, for example 2,3,4."));
         return std::nullopt;
     }
+    QString problem;
+    const std::optional<QList<quint8>> list = DriveList::parse(CloneTargets->text(), &problem);
+    if (!list)
+        m_prompter.warn(this, kTitle, problem + u'.');
     return list;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecorderWindow.h"
 
+#include "DriveList.h"
+#include "Prompter.h"
 #include "RecordCommand.h"
 #include "RecorderChart.h"
 
@@ -14,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
@@ -35,8 +36,8 @@ const QList<QPair<const char*, int>> kIntervals{{"As fast as the line allows", 0
 
 } // namespace
 
-RecorderWindow::RecorderWindow(LinkClient& client, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_recording(client)
+RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_prompter(prompter), m_recording(client)
 {
     setWindowTitle(QStringLiteral("Recorder"));
     setObjectName(QStringLiteral("RecorderWindow"));
@@ -140,9 +141,11 @@ RecorderWindow::~RecorderWindow()
 std::optional<Recording::Options> RecorderWindow::options(QString* error) const
 {
     Recording::Options o;
-    const auto d = parseAddresses(drives->text());
+    QString problem;
+    const auto d = DriveList::parse(drives->text(), &problem);
     if (!d) {
-        *error = QStringLiteral("Drives: addresses 1..31 separated by commas.");
+        *error =
+            QStringLiteral("Drives: %1; give addresses 1..31 separated by commas.").arg(problem);
         return std::nullopt;
     }
     o.drives = *d;
@@ -172,13 +175,18 @@ void RecorderWindow::record_Click()
     QString error;
     const auto o = options(&error);
     if (!o || !m_recording.start(*o)) {
-        QMessageBox::warning(this, QStringLiteral("Recorder"), o ? m_recording.error() : error);
+        warn(o ? m_recording.error() : error);
         return;
     }
     m_chart->setStore(&m_recording.store());
     m_chart->setFollow(true);
     follow->setChecked(true);
     setRecordingState(true);
+}
+
+void RecorderWindow::warn(const QString& text)
+{
+    m_prompter.warn(this, QStringLiteral("Recorder"), text);
 }
 
 void RecorderWindow::setRecordingState(bool on)
@@ -206,7 +214,7 @@ void RecorderWindow::onStopped(const QString& message)
                     .arg(m_recording.snapshotsLost());
     status->setText(done);
     if (!message.isEmpty())
-        QMessageBox::warning(this, QStringLiteral("Recorder"), message);
+        warn(message);
 }
 
 bool RecorderWindow::openFile(const QString& path)
@@ -214,7 +222,7 @@ bool RecorderWindow::openFile(const QString& path)
     QString error;
     const auto file = RecordCsv::read(path, &error);
     if (!file) {
-        QMessageBox::warning(this, QStringLiteral("Recorder"), error);
+        warn(error);
         return false;
     }
     // The value columns are charted; run state and fault come in as marks.

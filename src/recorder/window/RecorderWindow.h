@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class Prompter;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -23,7 +24,7 @@ class RecorderWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit RecorderWindow(LinkClient& client, QWidget* parent = nullptr);
+    RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* parent = nullptr);
     ~RecorderWindow() override;
 
     Recording& recording() { return m_recording; }
@@ -53,6 +54,9 @@ private:
     void onStopped(const QString& message);
     void setRecordingState(bool on);
 
+    void warn(const QString& text);
+
+    Prompter& m_prompter;
     Recording m_recording;
     TraceStore m_opened;
     RecorderChart* m_chart = nullptr;
