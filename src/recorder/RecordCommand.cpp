@@ -159,5 +159,18 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         err.flush();
         return 1;
     }
+    // Rows of nothing are no recording: whoever runs this from a script must
+    // not take them for one.
+    if (!recording.sampler().anyAnswered()) {
+        QStringList drives;
+        for (quint8 d : o.drives)
+            drives << QString::number(d);
+        err << (o.drives.size() == 1 ? QStringLiteral("Drive %1 did not answer")
+                                     : QStringLiteral("None of drives %1 answered"))
+                   .arg(drives.join(QStringLiteral(", ")))
+            << " during the recording.\n";
+        err.flush();
+        return 1;
+    }
     return 0;
 }
