@@ -153,7 +153,8 @@ void tst_ctlgateway::unreachableGatewaySaysWhy()
     const QList<CtlRun> results = runVfdctlTogether(runs);
     for (qsizetype i = 0; i < results.size(); ++i) {
         const CtlRun& r = results[i];
-        const QString what = commands[i].first() + u'\n' + r.out + r.err;
+        const QString what =
+            commands[i].first() + QStringLiteral(" %1\n").arg(r.code) + r.out + r.err;
         QVERIFY2(r.code == 2, qPrintable(what));
         QVERIFY2(r.err.contains(QStringLiteral("could not be opened: ")) && r.err.contains(reason),
                  qPrintable(what));
