@@ -59,7 +59,8 @@ int main(int argc, char** argv)
         "         [--duration 2h] [-o FILE.csv] [--snapshot-dir DIR]\n"
         "         [--snapshot-before 60s] [--snapshot-after 10s]\n"
         "                             record running values to CSV until the duration or\n"
-        "                             Ctrl-C; a trip writes a snapshot file\n");
+        "                             Ctrl-C; a trip writes a snapshot file (exits 1 when\n"
+        "                             no drive answered)\n");
     const int code = ctl.run(QCoreApplication::arguments().mid(1));
     out.flush();
     err.flush();

@@ -9,9 +9,13 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 #include <memory>
 
 namespace {
+
+// Longer than a gateway's own connect time-out, which says why it failed.
+constexpr int kReadyGuardMs = TcpPort::DefaultConnectTimeoutMs + 2000;
 
 template <class Job, class Signal>
 void runToEnd(Job& job, Signal finished, const std::function<void()>& start)
@@ -73,7 +77,41 @@ std::unique_ptr<SerialPort> ParamCtl::openPort(const QString& name, const QStrin
               << "\n";
         return nullptr;
     }
+    if (const QString why = waitUntilReady(*port); !why.isEmpty()) {
+        m_err << "vfdctl: the port " << name << " could not be opened: " << why << "\n";
+        return nullptr;
+    }
+    // From here on a port that goes away says why, whatever the command makes of
+    // the requests that then go unanswered.
+    QObject::connect(port.get(), &SerialPort::deviceLost, port.get(), [this, p = port.get()] {
+        m_err << "vfdctl: the port " << p->portName() << " closed: " << p->errorString() << "\n"
+              << Qt::flush;
+    });
     return port;
+}
+
+QString ParamCtl::waitUntilReady(SerialPort& port)
+{
+    // A gateway's connection is made after open() returns; nothing may be
+    // asked before, or every request of the job would go unsent. The port
+    // itself gives up after its connect time-out and says why; the guard
+    // only keeps a port that never says either from hanging the command.
+    if (port.isReady())
+        return {};
+    QEventLoop loop;
+    QObject::connect(&port, &SerialPort::ready, &loop, &QEventLoop::quit);
+    QObject::connect(&port, &SerialPort::deviceLost, &loop, &QEventLoop::quit);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    guard.start(kReadyGuardMs);
+    loop.exec();
+    if (port.isReady())
+        return {};
+    if (!port.isOpen())
+        return port.errorString();
+    port.close();
+    return QStringLiteral("not ready within %1 s.").arg(kReadyGuardMs / 1000);
 }
 
 int ParamCtl::run(const QStringList& arguments)

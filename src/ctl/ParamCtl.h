@@ -44,7 +44,10 @@ public:
 
 private:
     // The named port, open at the settings; nullptr (and said why) if not.
+    // A gateway is open only once its connection is made: waited for here.
     std::unique_ptr<SerialPort> openPort(const QString& name, const QString& settings);
+    // Empty once the port can carry requests, else why it cannot.
+    QString waitUntilReady(SerialPort& port);
 
     QTextStream& m_out;
     QTextStream& m_err;

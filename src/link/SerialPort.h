@@ -50,8 +50,9 @@ struct SerialSettings
 // simulated bus lives behind another.
 //
 // Reads hand out one byte at a time; "bytesReceived" fires whenever new input
-// is waiting, "deviceLost" once when an open device disappears (the port is
-// closed by then).
+// is waiting, "ready" when a port that opened before it could carry anything
+// now can, "deviceLost" once when an open device disappears (the port is
+// closed by then, and errorString() says why).
 class SerialPort : public QObject
 {
     Q_OBJECT
@@ -91,6 +92,10 @@ public:
     virtual OpenError open() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // True once what is written can reach the far end. A device is ready as
+    // soon as it is open; a gateway only when its connection is made, and it
+    // says so with "ready".
+    virtual bool isReady() const { return isOpen(); }
 
     // Count of received bytes waiting to be read.
     virtual qint64 bytesWaiting() const = 0;
@@ -119,6 +124,7 @@ public:
 
 signals:
     void bytesReceived();
+    void ready();
     void deviceLost();
 
 protected:

@@ -103,6 +103,7 @@ void TcpPort::onConnected()
     ::setsockopt(int(m_socket.socketDescriptor()), IPPROTO_TCP, TCP_USER_TIMEOUT, &limit,
                  sizeof limit);
 #endif
+    emit ready();
 }
 
 void TcpPort::onConnectTimeout()

@@ -15,7 +15,8 @@
 // request is refused, not queued to go out late). A connection that is refused,
 // names an unknown host, gets no answer within the connect time-out, or is
 // dropped later, ends as a serial device that goes away does: the port closes
-// itself and "deviceLost" carries the reason in errorString().
+// itself and "deviceLost" carries the reason in errorString(). A connection
+// made says "ready".
 class TcpPort : public SerialPort
 {
     Q_OBJECT
@@ -44,6 +45,7 @@ public:
     OpenError open() override;
     void close() override;
     bool isOpen() const override { return m_open; }
+    bool isReady() const override { return m_open && isConnected(); }
     qint64 bytesWaiting() const override;
     std::optional<quint8> readByte() override;
     bool write(const QByteArray& block) override;

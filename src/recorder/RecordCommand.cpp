@@ -150,8 +150,24 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         err.flush();
         return 1;
     }
+    int code = 0;
     if (recording.snapshotsLost() > 0) {
         err << recording.snapshotsLost() << " trip snapshot(s) could not be written.\n";
+        code = 1;
+    }
+    // Rows of nothing are no recording: whoever runs this from a script must
+    // not take them for one.
+    if (!recording.sampler().anyAnswered()) {
+        QStringList drives;
+        for (quint8 d : o.drives)
+            drives << QString::number(d);
+        err << (o.drives.size() == 1 ? QStringLiteral("Drive %1 did not answer")
+                                     : QStringLiteral("None of drives %1 answered"))
+                   .arg(drives.join(QStringLiteral(", ")))
+            << " during the recording.\n";
+        code = 1;
+    }
+    if (code != 0) {
         err.flush();
         return 1;
     }

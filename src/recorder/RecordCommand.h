@@ -13,7 +13,8 @@ class LinkClient;
 // [--snapshot-after 10s]" on an open link. Runs the event loop until the
 // duration has passed, the file cannot take more, or *stop becomes true (the
 // caller's Ctrl-C handler sets it); everything is flushed and closed before it
-// returns. Exit code: 0 done, 1 the recording failed, 2 bad arguments.
+// returns. Exit code: 0 done, 1 the recording failed or no drive answered
+// at all, 2 bad arguments.
 int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& out,
                      QTextStream& err, const std::atomic<bool>* stop = nullptr);
 

@@ -44,6 +44,8 @@ void Sampler::start()
     ++m_generation;
     m_rounds = 0;
     m_last = QList<DriveState>(m_drives.size());
+    m_statusSeen = QList<bool>(m_drives.size(), false);
+    m_heard = QList<bool>(m_drives.size(), false);
     // The main window's own poll stands aside while a recording reads.
     m_session->holdLine(true);
     beginRound();
@@ -71,6 +73,7 @@ void Sampler::beginRound()
         QList<double>(m_drives.size() * m_values.size(), std::numeric_limits<double>::quiet_NaN());
     m_round.states = QList<DriveState>(m_drives.size());
     m_step = 0;
+    m_askedThisRound = false;
     readNext();
 }
 
@@ -100,6 +103,9 @@ void Sampler::take(const LinkResult& result)
     const int perDrive = 1 + int(m_values.size());
     const int drive = m_step / perDrive;
     const int item = m_step % perDrive;
+    // A request that never went out says nothing of the drive.
+    const bool asked = result.outcome != LinkResult::Outcome::NotSent;
+    m_askedThisRound = m_askedThisRound || asked;
     if (result.ok() && result.answer.size() >= Rtu::MonitorReplyLength) {
         if (item == 0) {
             const StatusReply status = Hexedit::DecodeStatus(result.answer);
@@ -115,8 +121,11 @@ void Sampler::take(const LinkResult& result)
                 double(Hexedit::DecodeRunningValue(result.answer).value);
         }
     }
-    if (item == 0)
+    if (item == 0 && asked) {
         compare(drive, m_last[drive], m_round.states[drive]);
+        m_statusSeen[drive] = true;
+        m_heard[drive] = m_heard[drive] || m_round.states[drive].known;
+    }
     ++m_step;
     if (m_step < perDrive * m_drives.size()) {
         readNext();
@@ -138,7 +147,8 @@ void Sampler::compare(int drive, const DriveState& before, const DriveState& sta
         emit event(e);
     };
     if (!state.known) {
-        if (before.known)
+        // Said when it falls silent, and for a drive silent from the start.
+        if (before.known || !m_statusSeen[drive])
             say(RecordEvent::Kind::NoAnswer, QStringLiteral("no answer"));
         // Said once; run state and fault stand as last known until it answers.
         m_last[drive].known = false;
@@ -159,6 +169,16 @@ void Sampler::compare(int drive, const DriveState& before, const DriveState& sta
 
 void Sampler::endRound()
 {
+    if (!m_askedThisRound) {
+        // Every request ended unsent at once: going straight on would write
+        // empty rows as fast as the processor allows until the port can carry
+        // them. Try again after the time an answer could have taken.
+        const QByteArray status = LinkRequest::read(m_drives.first(), Rtu::StatusRegister).frame();
+        const qint64 spent = m_roundStarted.msecsTo(now());
+        m_next.start(std::max(m_client.link().AnswerTimeoutMs(status),
+                              int(std::clamp<qint64>(m_intervalMs - spent, 0, m_intervalMs))));
+        return;
+    }
     ++m_rounds;
     emit roundDone(m_round);
     if (!m_running)
@@ -169,4 +189,9 @@ void Sampler::endRound()
     }
     const qint64 spent = m_roundStarted.msecsTo(now());
     m_next.start(int(std::clamp<qint64>(m_intervalMs - spent, 0, m_intervalMs)));
+}
+
+bool Sampler::anyAnswered() const
+{
+    return m_heard.contains(true);
 }

@@ -37,7 +37,7 @@ struct RecordEvent
         Stop,
         Trip,
         FaultCleared,
-        NoAnswer, // the drive stopped answering its status
+        NoAnswer, // the drive does not answer its status (from the start, or no more)
         Note,     // anything else the recording wants to say
     };
     QDateTime time;
@@ -51,8 +51,10 @@ struct RecordEvent
 // client: one request at a time, each drive's status first. With no interval
 // the next round starts as soon as the last answer is in; otherwise rounds
 // start on the interval (a round longer than the interval just delays the
-// next one). The link client lets run commands the user gives go out
-// between two reads, so recording never delays them by more than one request.
+// next one). A round in which nothing could be asked (a gateway still
+// connecting, a port refusing the write) is no sample: no row, no events, and
+// the next round waits at least one answer time-out, not a spin. The link client lets run commands
+// the user gives go out between two reads, so recording never delays them by more than one request.
 class Sampler : public QObject
 {
     Q_OBJECT
@@ -72,7 +74,10 @@ public:
     void start();
     void stop();
     bool running() const { return m_running; }
+    // Rounds in which something was asked (and a row written).
     qint64 rounds() const { return m_rounds; }
+    // Whether any drive has answered its status since start().
+    bool anyAnswered() const;
     LinkClient& client() { return m_client; }
 
     // Wall-clock time of samples; tests put their own here.
@@ -100,8 +105,11 @@ private:
     quint64 m_generation = 0; // answers of a stopped recording are dropped
     qint64 m_rounds = 0;
     int m_step = 0;
+    bool m_askedThisRound = false;
     SampleRound m_round;
     QList<DriveState> m_last;
+    QList<bool> m_statusSeen; // a status read of the drive has ended in an answer or silence
+    QList<bool> m_heard;      // the drive has answered its status
     QDateTime m_roundStarted;
     QTimer m_next;
 };

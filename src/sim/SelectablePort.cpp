@@ -25,6 +25,10 @@ void SelectablePort::adopt(SerialPort& port)
         if (&port == m_active)
             emit bytesReceived();
     });
+    connect(&port, &SerialPort::ready, this, [this, &port] {
+        if (&port == m_active)
+            emit ready();
+    });
     connect(&port, &SerialPort::deviceLost, this, [this, &port] {
         if (&port == m_active) {
             setErrorString(port.errorString());
@@ -90,6 +94,11 @@ void SelectablePort::close()
 bool SelectablePort::isOpen() const
 {
     return m_active && m_active->isOpen();
+}
+
+bool SelectablePort::isReady() const
+{
+    return m_active && m_active->isReady();
 }
 
 qint64 SelectablePort::bytesWaiting() const

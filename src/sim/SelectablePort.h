@@ -33,6 +33,7 @@ public:
     OpenError open() override;
     void close() override;
     bool isOpen() const override;
+    bool isReady() const override;
     qint64 bytesWaiting() const override;
     std::optional<quint8> readByte() override;
     bool write(const QByteArray& block) override;

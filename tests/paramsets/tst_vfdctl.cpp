@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vfdctl end to end: vfdsim on a pseudo-terminal, vfdctl and mbpoll as the
 // programs a production line would run.
+#include "CtlProcess.h"
 #include "ParamSetFile.h"
 #include "ReadOnlyFolder.h"
 #include "SimProcess.h"
@@ -13,23 +14,9 @@
 
 namespace {
 
-struct Run
+CtlRun vfdctl(const QString& device, const QStringList& arguments)
 {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Run vfdctl(const QString& device, const QStringList& arguments)
-{
-    QProcess p;
-    p.start(QStringLiteral(VFDCTL_PATH), QStringList{QStringLiteral("--port"), device} + arguments);
-    p.closeWriteChannel();
-    if (!p.waitForFinished(60000))
-        p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return runVfdctl(QStringList{QStringLiteral("--port"), device} + arguments);
 }
 
 QByteArray contentsOf(const QString& path)
@@ -88,7 +75,8 @@ void tst_vfdctl::compareFindsExactlyWhatChangedBehindItsBack()
     QVERIFY(!sim.device().isEmpty());
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("drive1.csv"));
-    const Run backup = vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"), file});
+    const CtlRun backup =
+        vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"), file});
     QCOMPARE(backup.code, 0);
     QCOMPARE(ParamSetFile::Load(file).set->values.size(), 185);
 
@@ -102,7 +90,7 @@ void tst_vfdctl::compareFindsExactlyWhatChangedBehindItsBack()
         QVERIFY(m.waitForFinished(15000));
         QCOMPARE(m.exitCode(), 0);
     }
-    const Run compare =
+    const CtlRun compare =
         vfdctl(sim.device(), {QStringLiteral("compare"), QStringLiteral("1"), file});
     QCOMPARE(compare.code, 1);
     QStringList listed;
@@ -111,12 +99,13 @@ void tst_vfdctl::compareFindsExactlyWhatChangedBehindItsBack()
     QCOMPARE(listed, QStringList({QStringLiteral("P0.14"), QStringLiteral("P2.05"),
                                   QStringLiteral("P5.03"), QStringLiteral("3 differences")}));
 
-    const Run restore = vfdctl(sim.device(), {QStringLiteral("restore"), QStringLiteral("1"), file,
-                                              QStringLiteral("--yes")});
+    const CtlRun restore = vfdctl(sim.device(), {QStringLiteral("restore"), QStringLiteral("1"),
+                                                 file, QStringLiteral("--yes")});
     QCOMPARE(restore.code, 0);
     QVERIFY2(restore.out.contains(QStringLiteral("3 of 3 written and verified")),
              qPrintable(restore.out + restore.err));
-    const Run again = vfdctl(sim.device(), {QStringLiteral("compare"), QStringLiteral("1"), file});
+    const CtlRun again =
+        vfdctl(sim.device(), {QStringLiteral("compare"), QStringLiteral("1"), file});
     QVERIFY2(again.code == 0, qPrintable(again.out + again.err));
     QCOMPARE(again.out.trimmed(), QStringLiteral("0 differences"));
 }
@@ -159,8 +148,8 @@ void tst_vfdctl::badFileWritesNothing()
     f.write("Parameter,Name,Value,Raw,Resolution,Minimum,Maximum,Default\r\n"
             "P0.03,Run Frequency setting,450,,0.01Hz,0.00,400,50.00Hz\r\n");
     f.close();
-    const Run r = vfdctl(sim.device(), {QStringLiteral("restore"), QStringLiteral("1"), file,
-                                        QStringLiteral("--yes")});
+    const CtlRun r = vfdctl(sim.device(), {QStringLiteral("restore"), QStringLiteral("1"), file,
+                                           QStringLiteral("--yes")});
     QCOMPARE(r.code, 2);
     QVERIFY2(r.err.contains(QStringLiteral("line 2: P0.03: value 450 lies outside")),
              qPrintable(r.err));
@@ -173,7 +162,7 @@ void tst_vfdctl::scanAndRecordRunOnTheSamePort()
     // command name; the options before it still pick the port.
     SimProcess sim({QStringLiteral("--drives"), QStringLiteral("1,4")});
     QVERIFY(!sim.device().isEmpty());
-    const Run scan =
+    const CtlRun scan =
         vfdctl(sim.device(), {QStringLiteral("scan"), QStringLiteral("--from"), QStringLiteral("1"),
                               QStringLiteral("--to"), QStringLiteral("5")});
     QCOMPARE(scan.code, 0);
@@ -185,16 +174,16 @@ void tst_vfdctl::scanAndRecordRunOnTheSamePort()
 
     QTemporaryDir dir;
     const QString csv = dir.filePath(QStringLiteral("rec.csv"));
-    const Run record = vfdctl(sim.device(), {QStringLiteral("record"), QStringLiteral("4"),
-                                             QStringLiteral("--values"), QStringLiteral("freq-out"),
-                                             QStringLiteral("--duration"), QStringLiteral("1s"),
-                                             QStringLiteral("-o"), csv});
+    const CtlRun record = vfdctl(
+        sim.device(), {QStringLiteral("record"), QStringLiteral("4"), QStringLiteral("--values"),
+                       QStringLiteral("freq-out"), QStringLiteral("--duration"),
+                       QStringLiteral("1s"), QStringLiteral("-o"), csv});
     QVERIFY2(record.code == 0, qPrintable(record.out + record.err));
     QFile file(csv);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readLine().contains("Drive 4 Output frequency (Hz)"));
     // A command word it does not know is still refused with the usage.
-    const Run bad = vfdctl(sim.device(), {QStringLiteral("sweep")});
+    const CtlRun bad = vfdctl(sim.device(), {QStringLiteral("sweep")});
     QCOMPARE(bad.code, 2);
     QVERIFY(bad.err.contains(u"record ADDRESS"));
 }

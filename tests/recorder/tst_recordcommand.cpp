@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "DeadGateways.h"
 #include "DevicePort.h"
 #include "Hexedit.h"
 #include "LinkClient.h"
 #include "ReadOnlyFolder.h"
+#include "LoopbackPort.h"
 #include "RecordCommand.h"
 #include "RecordCsv.h"
+#include "Recording.h"
 #include "SimProcess.h"
+#include "TcpPort.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 
 class tst_recordcommand : public QObject
 {
@@ -21,6 +26,10 @@ private slots:
     void recordsRampAndTripOverPty();
     void stopFlagEndsCleanlyOnInterval();
     void lostSnapshotIsSaidAndFailsTheRun();
+    void silentDriveIsSaid();
+    void gatewayNotYetConnectedWritesNoRows();
+    void gatewayConnectingLateRecordsOnlyAnswers();
+    void roundThatAsksNothingWaitsAnAnswerTime();
 };
 
 namespace {
@@ -50,6 +59,52 @@ struct PtyLine
         return rc;
     }
 };
+
+// The command on a gateway connection that need not be made yet.
+struct GatewayLine
+{
+    TcpPort port;
+    Hexedit link{port};
+    LinkClient client{link};
+    explicit GatewayLine(const QString& name)
+    {
+        // Longer than any recording here: the port must not give up meanwhile.
+        port.setConnectTimeout(30000);
+        port.setPortName(name);
+    }
+    int run(const QStringList& args, QString* out = nullptr, QString* err = nullptr)
+    {
+        QString o, e;
+        QTextStream os(&o), es(&e);
+        const int rc = runRecordCommand(client, args, os, es);
+        if (out)
+            *out = o;
+        if (err)
+            *err = e;
+        return rc;
+    }
+};
+
+// A port that is open but takes no write, as a gateway still connecting;
+// it counts what it was offered.
+class RefusingPort : public LoopbackPort
+{
+public:
+    int offered = 0;
+    bool write(const QByteArray&) override
+    {
+        ++offered;
+        return false;
+    }
+};
+
+QStringList eventTexts(const RecordedFile& file)
+{
+    QStringList texts;
+    for (const auto& e : file.events)
+        texts << e.second;
+    return texts;
+}
 
 } // namespace
 
@@ -189,6 +244,112 @@ void tst_recordcommand::lostSnapshotIsSaidAndFailsTheRun()
     QCOMPARE(record(readOnly.path(), &out, &err), 1);
     QVERIFY2(err.contains(QStringLiteral("takes no files")), qPrintable(err));
     QVERIFY(!QFile::exists(csv));
+}
+
+// A drive that never answers is said at once, in the file and on screen, and
+// a recording in which no drive answered is no success.
+void tst_recordcommand::silentDriveIsSaid()
+{
+    SimProcess sim({QStringLiteral("--drives"), QStringLiteral("1")}, false);
+    PtyLine line;
+    QVERIFY(line.open(sim.device()));
+    QTemporaryDir dir;
+    const QStringList args{QStringLiteral("--values"), QStringLiteral("freq-out"),
+                           QStringLiteral("--duration"), QStringLiteral("1s")};
+
+    const QString alone = dir.filePath(QStringLiteral("alone.csv"));
+    QString out, err;
+    QCOMPARE(
+        line.run(QStringList{QStringLiteral("5")} + args + QStringList{"-o", alone}, &out, &err),
+        1);
+    QVERIFY2(out.contains(QStringLiteral("Drive 5: no answer")), qPrintable(out));
+    QVERIFY2(err.contains(QStringLiteral("Drive 5 did not answer")), qPrintable(err));
+    const auto silent = RecordCsv::read(alone, nullptr);
+    QVERIFY(silent);
+    QCOMPARE(eventTexts(*silent).filter(QStringLiteral("no answer")),
+             QStringList{QStringLiteral("Drive 5: no answer")});
+
+    // Beside a drive that answers: said, and the recording stands.
+    const QString both = dir.filePath(QStringLiteral("both.csv"));
+    QCOMPARE(
+        line.run(QStringList{QStringLiteral("1,5")} + args + QStringList{"-o", both}, &out, &err),
+        0);
+    const auto mixed = RecordCsv::read(both, nullptr);
+    QVERIFY(mixed);
+    QCOMPARE(eventTexts(*mixed).filter(QStringLiteral("no answer")),
+             QStringList{QStringLiteral("Drive 5: no answer")});
+    QVERIFY(!mixed->times.isEmpty());
+    QVERIFY(!std::isnan(mixed->values.last()[0]));
+}
+
+// A gateway that accepts slowly: nothing can be asked, so nothing is written
+// as if it had been, and no drive is said to be silent.
+void tst_recordcommand::gatewayNotYetConnectedWritesNoRows()
+{
+    DeafListener deaf;
+    QVERIFY(deaf.port() != 0);
+    GatewayLine line(QStringLiteral("tcp://127.0.0.1:%1").arg(deaf.port()));
+    QCOMPARE(line.port.open(), SerialPort::OpenError::None);
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("slow.csv"));
+    QString out, err;
+    QCOMPARE(line.run({QStringLiteral("1,2"), QStringLiteral("--values"),
+                       QStringLiteral("freq-out,current"), QStringLiteral("--duration"),
+                       QStringLiteral("1s"), QStringLiteral("-o"), csv},
+                      &out, &err),
+             1);
+    QVERIFY2(out.contains(QStringLiteral("Recorded 0 rounds")), qPrintable(out));
+    QVERIFY2(err.contains(QStringLiteral("None of drives 1, 2 answered")), qPrintable(err));
+    const auto file = RecordCsv::read(csv, nullptr);
+    QVERIFY(file);
+    QCOMPARE(file->times.size(), 0);
+    QCOMPARE(eventTexts(*file).filter(QStringLiteral("no answer")), QStringList());
+}
+
+// The recording begins while the connection is still being made: the rows
+// that follow are all real samples.
+void tst_recordcommand::gatewayConnectingLateRecordsOnlyAnswers()
+{
+    SimProcess sim({QStringLiteral("--tcp"), QStringLiteral("0")}, false);
+    GatewayLine line(sim.device());
+    QCOMPARE(line.port.open(), SerialPort::OpenError::None);
+    QVERIFY(!line.port.isConnected());
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("late.csv"));
+    QString out, err;
+    QVERIFY2(line.run({QStringLiteral("1"), QStringLiteral("--values"), QStringLiteral("freq-out"),
+                       QStringLiteral("--duration"), QStringLiteral("1500ms"), QStringLiteral("-o"),
+                       csv},
+                      &out, &err) == 0,
+             qPrintable(out + err));
+    const auto file = RecordCsv::read(csv, nullptr);
+    QVERIFY(file);
+    QVERIFY(!file->times.isEmpty());
+    for (const QStringList& cells : file->texts)
+        QVERIFY2(!cells.value(0).isEmpty() && !cells.value(1).isEmpty(),
+                 qPrintable(cells.join(u',')));
+}
+
+// Writes refused at once: one round is tried, then nothing until an answer
+// could have come. At 300 baud that is most of a second, far longer than the
+// events handled here take.
+void tst_recordcommand::roundThatAsksNothingWaitsAnAnswerTime()
+{
+    RefusingPort port;
+    QVERIFY(port.setSettings(QStringLiteral("300,E,8,1")));
+    port.open();
+    Hexedit link(port);
+    LinkClient client(link);
+    Recording recording(client);
+    Recording::Options o;
+    o.drives = {1, 2};
+    o.values = *RecordValues::parseKeys(QStringLiteral("freq-out,current"));
+    QVERIFY(recording.start(o));
+    for (int i = 0; i < 300; ++i)
+        QCoreApplication::processEvents();
+    QCOMPARE(port.offered, 6); // two drives: status and two values each
+    QCOMPARE(recording.sampler().rounds(), 0);
+    QVERIFY(recording.running());
 }
 
 QTEST_GUILESS_MAIN(tst_recordcommand)
