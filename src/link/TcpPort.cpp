@@ -171,6 +171,14 @@ qint64 TcpPort::bytesWaiting() const
     return m_open ? m_socket.bytesAvailable() : 0;
 }
 
+void TcpPort::takePending()
+{
+    // What the system already holds for the connection, read now rather than
+    // when the event loop gets round to it.
+    if (m_open && m_socket.state() == QAbstractSocket::ConnectedState)
+        m_socket.waitForReadyRead(0);
+}
+
 std::optional<quint8> TcpPort::readByte()
 {
     char c = 0;

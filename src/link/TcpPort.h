@@ -47,6 +47,7 @@ public:
     bool isOpen() const override { return m_open; }
     bool isReady() const override { return m_open && isConnected(); }
     qint64 bytesWaiting() const override;
+    void takePending() override;
     std::optional<quint8> readByte() override;
     bool write(const QByteArray& block) override;
     void clearInput() override;

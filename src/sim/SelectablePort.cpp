@@ -106,6 +106,12 @@ qint64 SelectablePort::bytesWaiting() const
     return m_active ? m_active->bytesWaiting() : 0;
 }
 
+void SelectablePort::takePending()
+{
+    if (m_active)
+        m_active->takePending();
+}
+
 std::optional<quint8> SelectablePort::readByte()
 {
     return m_active ? m_active->readByte() : std::nullopt;

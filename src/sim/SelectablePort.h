@@ -35,6 +35,7 @@ public:
     bool isOpen() const override;
     bool isReady() const override;
     qint64 bytesWaiting() const override;
+    void takePending() override;
     std::optional<quint8> readByte() override;
     bool write(const QByteArray& block) override;
     void clearInput() override;

@@ -27,7 +27,7 @@ QByteArray contentsOf(const QString& path)
 
 // A backup of drive 1 that loses its drive part of the way: the simulator
 // is gone once twenty reads have been heard.
-Run backupCutShort(const QString& file, const QStringList& extra)
+CtlRun backupCutShort(const QString& file, const QStringList& extra)
 {
     SimProcess sim;
     QProcess ctl;
@@ -197,7 +197,8 @@ void tst_vfdctl::backupOfSilentDriveWritesNothing()
     const QString file = dir.filePath(QStringLiteral("keep.csv"));
     QCOMPARE(vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"), file}).code, 0);
     const QByteArray good = contentsOf(file);
-    const Run silent = vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("9"), file});
+    const CtlRun silent =
+        vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("9"), file});
     QCOMPARE(silent.code, 1);
     QVERIFY2(silent.err.contains(QStringLiteral("drive 9 answered for no parameter")),
              qPrintable(silent.err));
@@ -219,7 +220,8 @@ void tst_vfdctl::backupChecksTheFolderBeforeReading()
     plain.close();
     for (const QString& path : {dir.filePath(QStringLiteral("no/such/dir/x.csv")),
                                 dir.filePath(QStringLiteral("plain/x.csv")), dir.path()}) {
-        const Run r = vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"), path});
+        const CtlRun r =
+            vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"), path});
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.contains(QStringLiteral("cannot be saved")), qPrintable(r.err));
         QVERIFY(r.err.contains(QStringLiteral("The drive was not read.")));
@@ -229,8 +231,8 @@ void tst_vfdctl::backupChecksTheFolderBeforeReading()
     ReadOnlyFolder readOnly;
     if (!readOnly.ok())
         QSKIP(qPrintable(readOnly.reason()));
-    const Run r = vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"),
-                                        readOnly.filePath(QStringLiteral("x.csv"))});
+    const CtlRun r = vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"),
+                                           readOnly.filePath(QStringLiteral("x.csv"))});
     QCOMPARE(r.code, 2);
     QVERIFY2(r.err.contains(QStringLiteral("takes no new files")), qPrintable(r.err));
     QCOMPARE(sim.traffic(QStringLiteral("<- ")), QStringList());
@@ -249,14 +251,14 @@ void tst_vfdctl::shorterBackupReplacesOnlyWhenForced()
     }
     const QByteArray good = contentsOf(file);
 
-    const Run kept = backupCutShort(file, {});
+    const CtlRun kept = backupCutShort(file, {});
     QCOMPARE(kept.code, 1);
     QVERIFY2(kept.err.contains(QStringLiteral(" not answered; ")) &&
                  kept.err.contains(QStringLiteral("holds 185 and was left as it was")),
              qPrintable(kept.err));
     QCOMPARE(contentsOf(file), good);
 
-    const Run forced = backupCutShort(file, {QStringLiteral("--force")});
+    const CtlRun forced = backupCutShort(file, {QStringLiteral("--force")});
     QCOMPARE(forced.code, 1);
     QVERIFY2(forced.out.contains(QStringLiteral(" not answered; saved to ")),
              qPrintable(forced.out));
