@@ -39,6 +39,11 @@ void LineStatistics::onAnswer(const QByteArray& request, const QByteArray& answe
     const double ms = std::max(0.0, clock() - m_sentAt);
     d.counters.totalAnswerMs += ms;
     d.counters.maxAnswerMs = std::max(d.counters.maxAnswerMs, ms);
+    countAnswer(d, answer);
+}
+
+void LineStatistics::countAnswer(Drive& d, const QByteArray& answer)
+{
     if (quint8(answer[1]) & Rtu::ExceptionFlag)
         ++d.counters.exceptions;
     else
@@ -85,12 +90,7 @@ void LineStatistics::onLate(const QByteArray& request, const QByteArray& answer,
         d.counters.timedOut = std::max(0, d.counters.timedOut - 1);
     }
     m_lastTimedOut = 0;
-    if (quint8(answer[1]) & Rtu::ExceptionFlag)
-        ++d.counters.exceptions;
-    else
-        ++d.counters.answered;
-    d.failuresInRow = 0;
-    emit changed();
+    countAnswer(d, answer);
 }
 
 QStringList LineStatistics::columnTitles()

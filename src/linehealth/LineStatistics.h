@@ -70,6 +70,7 @@ private:
     void onSent(const QByteArray& frame);
     void onAnswer(const QByteArray& request, const QByteArray& answer);
     void onTimedOut(const QByteArray& request, int strayBytes);
+    void countAnswer(Drive& d, const QByteArray& answer);
     void onLate(const QByteArray& request, const QByteArray& answer, bool timedOut);
 
     QMap<quint8, Drive> m_drives;
