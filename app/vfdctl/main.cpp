@@ -2,6 +2,7 @@
 #include "LineCommands.h"
 #include "ParamCtl.h"
 #include "RecordCommand.h"
+#include "RecordValues.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -12,12 +13,43 @@
 
 namespace {
 
-// Set by Ctrl-C (or a polite kill) so a recording ends with everything flushed.
+// Set by Ctrl-C (or a polite kill): the command under way ends what it does
+// cleanly (the exchange on the line, files flushed, a running drive stopped).
 std::atomic<bool> stopRequested{false};
 
 void requestStop(int)
 {
     stopRequested = true;
+}
+
+void catchStop()
+{
+    // Without SA_RESTART: a question waiting for its answer at the terminal
+    // ends at Ctrl-C (as "no") instead of waiting on.
+    struct sigaction action = {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+QString recordKeys()
+{
+    QStringList keys;
+    for (const RecordValue& v : RecordValues::all())
+        keys << QLatin1String(v.key);
+    QString text = QStringLiteral("Value keys (record, watch):");
+    int column = int(text.size());
+    for (const QString& key : keys) {
+        if (column + key.size() + 1 > 78) {
+            text += QStringLiteral("\n ");
+            column = 1;
+        }
+        text += u' ' + key;
+        column += int(key.size()) + 1;
+    }
+    return text + u'\n';
 }
 
 } // namespace
@@ -30,37 +62,61 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
     ParamCtl ctl(out, err);
     ctl.showProgress = ::isatty(STDERR_FILENO);
+    ctl.stop = &stopRequested;
+    ctl.catchStop = catchStop;
     ctl.confirm = [&](const QString& question) {
         out << question << " [y/N] " << Qt::flush;
         QTextStream in(stdin);
         const QString answer = in.readLine().trimmed().toLower();
         return answer == u"y" || answer == u"yes";
     };
-    ctl.moreCommands.insert(QStringLiteral("scan"), [&](LinkClient& client, const QStringList& a) {
-        return runScanCommand(client, a, out, err);
-    });
-    ctl.moreCommands.insert(QStringLiteral("find-settings"),
-                            [&](LinkClient& client, const QStringList& a) {
-                                return runFindSettingsCommand(client, a, out, err);
-                            });
-    ctl.moreCommands.insert(QStringLiteral("record"),
-                            [&](LinkClient& client, const QStringList& a) {
-                                std::signal(SIGINT, requestStop);
-                                std::signal(SIGTERM, requestStop);
-                                return runRecordCommand(client, a, out, err, &stopRequested);
-                            });
-    ctl.moreUsage = QStringLiteral(
-        "  scan [--from N] [--to N]   list the drives that answer (status, edition)\n"
-        "  find-settings [--from N] [--to N]\n"
-        "                             try the baud rates and parities until a drive answers\n"
-        "                             (scan and find-settings exit 0 when a drive answered,\n"
-        "                             1 when none did, 3 when the port went away)\n"
-        "  record ADDRESS[,ADDRESS...] --values KEY,KEY,... [--interval 100ms]\n"
-        "         [--duration 2h] [-o FILE.csv] [--snapshot-dir DIR]\n"
-        "         [--snapshot-before 60s] [--snapshot-after 10s]\n"
-        "                             record running values to CSV until the duration or\n"
-        "                             Ctrl-C; a trip writes a snapshot file (exits 1 when\n"
-        "                             no drive answered)\n");
+    AddParamSetCommands(ctl.commands);
+    AddDriveCommands(ctl.commands);
+    AddRunCommands(ctl.commands);
+    AddWatchCommand(ctl.commands);
+    auto onLink = [](CtlContext& ctx, auto&& command) {
+        LinkClient* client = ctx.openLink();
+        return client ? command(*client) : int(ParamCtl::UsageOrPort);
+    };
+    ctl.commands.insert(
+        QStringLiteral("scan"),
+        {[&](CtlContext& ctx, const QStringList& a) {
+             return onLink(ctx, [&](LinkClient& c) { return runScanCommand(c, a, out, err); });
+         },
+         false,
+         QStringLiteral("  scan [--from N] [--to N]   list the drives that answer (status, "
+                        "edition)\n")});
+    ctl.commands.insert(
+        QStringLiteral("find-settings"),
+        {[&](CtlContext& ctx, const QStringList& a) {
+             return onLink(ctx,
+                           [&](LinkClient& c) { return runFindSettingsCommand(c, a, out, err); });
+         },
+         false,
+         QStringLiteral("  find-settings [--from N] [--to N]\n"
+                        "                             try the baud rates and parities until a "
+                        "drive answers\n"
+                        "                             (scan and find-settings exit 0 when a "
+                        "drive answered,\n"
+                        "                             1 when none did, 3 when the port went "
+                        "away)\n")});
+    ctl.commands.insert(
+        QStringLiteral("record"),
+        {[&](CtlContext& ctx, const QStringList& a) {
+             return onLink(ctx, [&](LinkClient& c) {
+                 return runRecordCommand(c, a, out, err, &stopRequested);
+             });
+         },
+         true,
+         QStringLiteral("  record ADDRESS[,ADDRESS...] --values KEY,KEY,... [--interval 100ms]\n"
+                        "         [--duration 2h] [-o FILE.csv] [--snapshot-dir DIR]\n"
+                        "         [--snapshot-before 60s] [--snapshot-after 10s]\n"
+                        "                             record running values to CSV until the "
+                        "duration or\n"
+                        "                             Ctrl-C; a trip writes a snapshot file "
+                        "(exits 1 when\n"
+                        "                             no drive answered)\n") +
+             recordKeys()});
     const int code = ctl.run(QCoreApplication::arguments().mid(1));
     out.flush();
     err.flush();

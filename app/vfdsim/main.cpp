@@ -51,6 +51,8 @@ int main(int argc, char** argv)
     SimulatedBus bus(options.drives);
     for (const auto& [address, number] : options.faults)
         bus.drive(address)->trip(number);
+    for (quint8 address : options.factorySources)
+        bus.drive(address)->factorySources();
     HalfDuplexLine line(bus, clock);
     // A serial device's own line has timed the bytes already; a pseudo-terminal's has not.
     const bool stream = options.pty || options.tcpPort.has_value();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "CtlContext.h"
+
 #include <QMap>
 #include <QStringList>
 #include <QTextStream>
@@ -10,11 +12,12 @@
 class LinkClient;
 class SerialPort;
 
-// vfdctl: parameter sets from the command line, for scripts on a production
-// line. Runs inside a QCoreApplication; no display needed.
+// vfdctl: drives from the command line, for scripts on a production line and
+// for a technician at a terminal. Runs inside a QCoreApplication; no display.
 //
 // Exit codes: 0 done (and nothing differs); 1 differences found, writes that
-// failed or parameters a drive did not answer; 2 usage, file or port error.
+// failed, parameters or drives that did not answer, or stopped by Ctrl-C;
+// 2 usage, file or port error. Some commands add their own (see usage()).
 class ParamCtl
 {
 public:
@@ -32,12 +35,24 @@ public:
     std::function<bool(const QString& question)> confirm;
     // Progress lines on standard error; by default only to a terminal.
     bool showProgress = false;
-    // Further commands run on the opened port: each gets the words after its
-    // name untouched and returns the exit code.
-    using Command = std::function<int(LinkClient& client, const QStringList& args)>;
-    QMap<QString, Command> moreCommands;
-    // Their lines for the usage text.
-    QString moreUsage;
+    // Set by Ctrl-C; a command polls it and ends what it does cleanly.
+    const std::atomic<bool>* stop = nullptr;
+    // Called as a command that answers Ctrl-C itself begins (installs the
+    // handler that sets *stop); commands that do not keep the default.
+    std::function<void()> catchStop;
+
+    // A command on the opened port: it gets the words after its name (the
+    // options every command takes already taken out) and returns the exit code.
+    using Command = std::function<int(CtlContext& ctx, const QStringList& args)>;
+    struct Entry
+    {
+        Command run;
+        bool answersStop = true; // catchStop is called before it runs
+        QString usage;           // its lines of the usage text
+    };
+    QMap<QString, Entry> commands;
+    // Lines after the commands in the usage text.
+    QString usageNotes;
 
     int run(const QStringList& arguments);
     QString usage() const;
@@ -52,3 +67,9 @@ private:
     QTextStream& m_out;
     QTextStream& m_err;
 };
+
+// The commands vfdctl brings, by name.
+void AddParamSetCommands(QMap<QString, ParamCtl::Entry>& commands);
+void AddDriveCommands(QMap<QString, ParamCtl::Entry>& commands);
+void AddRunCommands(QMap<QString, ParamCtl::Entry>& commands);
+void AddWatchCommand(QMap<QString, ParamCtl::Entry>& commands);

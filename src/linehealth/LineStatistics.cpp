@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LineStatistics.h"
 #include "RtuProtocol.h"
+#include "UsbLatency.h"
 
 #include <algorithm>
 
-LineStatistics::LineStatistics(Hexedit& link, QObject* parent) : QObject(parent)
+LineStatistics::LineStatistics(Hexedit& link, QObject* parent) : QObject(parent), m_link(link)
 {
     m_steady.start();
     clock = [this] { return m_steady.nsecsElapsed() / 1e6; };
@@ -123,4 +124,13 @@ QString LineStatistics::tableText() const
         text += rowTexts(address).join(u'\t') + u'\n';
     text += QStringLiteral("Bytes in no frame\t%1\n").arg(m_unframedBytes);
     return text;
+}
+
+QString LineStatistics::adapterAdvice() const
+{
+    SerialPort& port = m_link.port();
+    const std::optional<int> ms = port.isOpen() ? port.adapterLatencyMs() : std::nullopt;
+    if (!ms || *ms <= UsbLatency::WorthSayingMs)
+        return QString();
+    return UsbLatency::advice(port.portName(), *ms);
 }

@@ -55,6 +55,9 @@ public:
 
     // The figures as a tab-separated table with a heading line.
     QString tableText() const;
+    // What to do about a USB adapter whose latency timer slows every answer;
+    // empty for any other port or a timer already turned down.
+    QString adapterAdvice() const;
     static QStringList columnTitles();
     QStringList rowTexts(quint8 address) const;
 
@@ -73,6 +76,7 @@ private:
     void countAnswer(Drive& d, const QByteArray& answer);
     void onLate(const QByteArray& request, const QByteArray& answer, bool timedOut);
 
+    Hexedit& m_link;
     QMap<quint8, Drive> m_drives;
     qint64 m_unframedBytes = 0;
     double m_sentAt = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DevicePort.h"
 #include "ParityTable.h"
+#include "UsbLatency.h"
 
 #include "PortAccess.h"
 
@@ -179,6 +180,7 @@ SerialPort::OpenError DevicePort::open()
     }
     m_serial.setReadBufferSize(inputBufferSize());
     m_serial.clear(QSerialPort::AllDirections);
+    m_latencyMs = UsbLatency::read(systemName);
     return OpenError::None;
 }
 

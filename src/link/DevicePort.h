@@ -25,6 +25,7 @@ public:
     bool isOpen() const override { return m_serial.isOpen(); }
     qint64 bytesWaiting() const override;
     void takePending() override;
+    std::optional<int> adapterLatencyMs() const override { return m_latencyMs; }
     std::optional<quint8> readByte() override;
     bool write(const QByteArray& block) override;
     void clearInput() override;
@@ -35,6 +36,7 @@ protected:
     bool applySettings(const SerialSettings& settings) override;
 
 private:
+    std::optional<int> m_latencyMs;
     bool configure(const SerialSettings& settings);
     void onError(QSerialPort::SerialPortError error);
 

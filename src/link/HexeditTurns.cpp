@@ -75,8 +75,10 @@ int Hexedit::AnswerTimeoutMs(const QByteArray& frame) const
     if (frame.isEmpty() ||
         quint8(frame[0]) == BroadcastAddress) // nobody answers a broadcast: its bytes and the gap
         return std::max(1, int(std::ceil((frame.size() + 3.5) * characterMs)));
-    double ms =
-        (frame.size() + replyLength + 3.5) * characterMs + m_responseDelayMs + kAdapterAllowanceMs;
+    // A USB adapter holds the answer for up to its latency timer first.
+    const int adapterMs = std::clamp(m_port.adapterLatencyMs().value_or(0), 0, 255);
+    double ms = (frame.size() + replyLength + 3.5) * characterMs + m_responseDelayMs +
+                kAdapterAllowanceMs + adapterMs;
     // A drive known to answer slowly (a long response delay, a busy gateway)
     // is given half as long again as its answers lately took.
     const double learnt = m_answerMs[quint8(frame[0])];

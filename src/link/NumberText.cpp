@@ -75,4 +75,9 @@ QString ParameterValue(double value)
     return QString::number(value, 'g', 15);
 }
 
+QString Counted(qsizetype count, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
 } // namespace NumberText

@@ -21,4 +21,7 @@ QString Plain(float value);
 // "0.5" rather than ".5".
 QString ParameterValue(double value);
 
+// "1 drive", "3 drives": a count with its noun in agreement.
+QString Counted(qsizetype count, const char* one, const char* many);
+
 } // namespace NumberText

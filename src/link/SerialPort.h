@@ -103,6 +103,9 @@ public:
     // handed on yet (its "bytes received" event still to come): a busy
     // program that looks for an answer must see the bytes that are there.
     virtual void takePending() {}
+    // The latency timer of a USB serial adapter behind the port (ms), read as
+    // it opened; nullopt for any other port.
+    virtual std::optional<int> adapterLatencyMs() const { return std::nullopt; }
     // Takes the oldest waiting byte; nullopt when nothing waits or the port is closed.
     virtual std::optional<quint8> readByte() = 0;
     // Writes one block; false when the port is closed or the write fails.

@@ -1,21 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CloneJob.h"
 
+#include "NumberText.h"
+
 #include <QTimer>
 
 CloneJob::CloneJob(LinkClient& client, const ParamSet& source, const QList<quint8>& targets,
                    QObject* parent)
     : QObject(parent), m_client(client), m_source(source)
 {
-    for (quint8 address : targets)
-        m_targets.append(Target{address, {}, {}, false, {}, false, -1});
+    for (quint8 address : targets) {
+        Target t;
+        t.address = address;
+        m_targets.append(t);
+    }
 }
 
 QList<quint16> CloneJob::sourceRegisters() const
 {
     QList<quint16> registers;
     for (auto it = m_source.values.cbegin(); it != m_source.values.cend(); ++it) {
-        if (it->hasValue() && !leaveOut.contains(it.key()))
+        // What is left out is read all the same: a report that says it
+        // differs must know the drive's value.
+        if (it->hasValue())
             registers << it.key();
     }
     return registers;
@@ -35,17 +42,41 @@ void CloneJob::previewNext()
         QTimer::singleShot(0, this, [this] { emit previewReady(); });
         return;
     }
+    previewRead(sourceRegisters(), false);
+}
+
+void CloneJob::previewRead(const QList<quint16>& registers, bool again)
+{
     m_read = std::make_unique<ReadJob>(m_client, m_targets[m_at].address);
-    m_read->setRegisters(sourceRegisters());
+    m_read->setRegisters(registers);
     connect(m_read.get(), &ReadJob::progress, this, [this](int done, int total) {
         emit progress(QStringLiteral("Reading drive %1").arg(m_targets[m_at].address), done, total);
     });
-    connect(m_read.get(), &ReadJob::finished, this, [this] {
+    connect(m_read.get(), &ReadJob::finished, this, [this, again] {
         Target& t = m_targets[m_at];
-        t.before = m_read->result();
-        t.readFailed = m_read->driveLost() || m_read->cancelled();
-        t.plan = PlanWrites(m_source, t.before, leaveOut);
+        const ParamSet read = m_read->result();
+        if (!again) {
+            t.before = read;
+            t.readFailed = m_read->driveLost() || m_read->cancelled();
+        } else {
+            for (auto it = read.values.cbegin(); it != read.values.cend(); ++it) {
+                if (it->state != ParamValue::State::NoAnswer)
+                    t.before.values.insert(it.key(), *it);
+            }
+        }
         m_read.release()->deleteLater();
+        QList<quint16> silent;
+        for (auto it = t.before.values.cbegin(); it != t.before.values.cend(); ++it) {
+            if (it->state == ParamValue::State::NoAnswer)
+                silent << it.key();
+        }
+        if (!again && !t.readFailed && !m_cancelled && !silent.isEmpty()) {
+            // A write planned from a value nobody heard might be needless or
+            // hide a drive that is going: ask for those once more first.
+            previewRead(silent, true);
+            return;
+        }
+        t.plan = PlanWrites(m_source, t.before, leaveOut);
         ++m_at;
         previewNext();
     });
@@ -86,7 +117,16 @@ void CloneJob::applyNext()
                 .arg(m_targets[m_at].address);
         ++m_at;
     }
-    if (m_cancelled || m_at >= m_targets.size()) {
+    if (m_cancelled) {
+        for (; m_at < m_targets.size(); ++m_at) {
+            Target& t = m_targets[m_at];
+            if (t.restoreSummary.isEmpty())
+                t.restoreSummary = QStringLiteral("Drive %1: stopped before its turn; nothing "
+                                                  "written.")
+                                       .arg(t.address);
+        }
+    }
+    if (m_at >= m_targets.size()) {
         QTimer::singleShot(0, this, [this] { emit finished(); });
         return;
     }
@@ -102,8 +142,22 @@ void CloneJob::applyNext()
         target.restoreComplete = m_restore->complete();
         const bool wrote =
             m_restore->refusal() == RestoreJob::Refusal::None && !m_restore->driveLost();
+        if (wrote && !m_cancelled && verify == Verify::ReadBack) {
+            // Every write was read back; what was refused, differs or went
+            // unheard is what differs still, with what the plan left out.
+            int differs = int(target.plan.leftOut.size());
+            int unheard = 0;
+            for (const WriteItem& w : m_restore->items()) {
+                if (w.outcome == WriteItem::Outcome::NotReadBack)
+                    ++unheard;
+                else if (w.outcome != WriteItem::Outcome::Written)
+                    ++differs;
+            }
+            target.differencesAfter = differs;
+            target.unansweredAfter = unheard;
+        }
         m_restore.release()->deleteLater();
-        if (!wrote || m_cancelled) {
+        if (!wrote || m_cancelled || verify == Verify::ReadBack) {
             ++m_at;
             applyNext();
             return;
@@ -126,7 +180,18 @@ void CloneJob::verifyNext()
         ParamSet wanted = m_source;
         for (quint16 reg : leaveOut)
             wanted.values.remove(reg);
-        t.differencesAfter = int(CompareSets(wanted, m_read->result()).size());
+        const ParamSet after = m_read->result();
+        int differs = 0;
+        int unheard = 0;
+        for (const ParamDifference& d : CompareSets(wanted, after)) {
+            const auto it = after.values.constFind(d.reg);
+            if (it != after.values.cend() && it->state == ParamValue::State::NoAnswer)
+                ++unheard;
+            else
+                ++differs;
+        }
+        t.differencesAfter = differs;
+        t.unansweredAfter = unheard;
         m_read.release()->deleteLater();
         ++m_at;
         applyNext();
@@ -146,8 +211,22 @@ void CloneJob::cancel()
 bool CloneJob::allDone() const
 {
     for (const Target& t : m_targets) {
-        if (!t.restoreComplete || t.differencesAfter != 0)
+        if (!t.restoreComplete || t.differencesAfter != 0 || t.unansweredAfter != 0)
             return false;
     }
     return !m_targets.isEmpty();
+}
+
+QString CloneJob::VerifyLine(const Target& target)
+{
+    if (target.differencesAfter < 0)
+        return QString();
+    QString line =
+        QStringLiteral("Drive %1 verified: %2 left")
+            .arg(target.address)
+            .arg(NumberText::Counted(target.differencesAfter, "difference", "differences"));
+    if (target.unansweredAfter > 0)
+        line += QStringLiteral(", %1 not answered")
+                    .arg(NumberText::Counted(target.unansweredAfter, "parameter", "parameters"));
+    return line + u'.';
 }

@@ -6,10 +6,12 @@
 #include <QObject>
 #include <memory>
 
-// One set to several drives. First a preview: each target is read and what
-// would be written to it worked out. Then, when asked, each target gets a
-// restore under the same rules as a single one, followed by a verify pass
-// that reads it again and compares it with the source.
+// One set to several drives. First a preview: each target is read (what it
+// did not answer is asked once more, so no write is planned from an unknown
+// value) and what would be written to it worked out. Then, when asked, each
+// target gets a restore under the same rules as a single one. Each write is
+// verified by reading it back; a full second read of every target, compared
+// with the source, is there for who wants it (Verify::Full).
 class CloneJob : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,12 @@ public:
         QString restoreSummary; // after apply
         bool restoreComplete = false;
         int differencesAfter = -1; // verify pass: -1 not run
+        int unansweredAfter = 0;   // parameters the verify asked and got no answer for
+    };
+    enum class Verify
+    {
+        ReadBack, // each write read back: what the line allows, no more
+        Full,     // and every parameter of the target read again afterwards
     };
 
     // Left out unless asked for: the drive's own address and its line settings.
@@ -35,6 +43,7 @@ public:
     CloneJob(LinkClient& client, const ParamSet& source, const QList<quint8>& targets,
              QObject* parent = nullptr);
     QSet<quint16> leaveOut = DefaultLeaveOut();
+    Verify verify = Verify::ReadBack;
     std::function<bool()> writesAllowed;
 
     void preview();
@@ -43,6 +52,10 @@ public:
     bool running() const { return bool(m_read) || bool(m_restore); }
     const QList<Target>& targets() const { return m_targets; }
     bool allDone() const; // every target written completely and verified the same
+    bool cancelled() const { return m_cancelled; }
+    // "Drive 2 verified: 0 differences left.", with what went unanswered; empty
+    // for a target the verify did not reach.
+    static QString VerifyLine(const Target& target);
 
 signals:
     void progress(const QString& what, int done, int total);
@@ -51,6 +64,7 @@ signals:
 
 private:
     void previewNext();
+    void previewRead(const QList<quint16>& registers, bool again);
     void applyNext();
     void verifyNext();
     QList<quint16> sourceRegisters() const;

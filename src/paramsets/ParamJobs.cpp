@@ -120,6 +120,13 @@ WritePlan PlanWrites(const ParamSet& wanted, const ParamSet& drive, const QSet<q
                                       ParamCatalogue::shown(d.reg, *d.left));
             continue;
         }
+        if (!d.right) {
+            // Written from an unknown value, the report could only say
+            // "— -> x": whether the write was needed nobody knows.
+            plan.leftOut
+                << QStringLiteral("%1: the drive gave no value for it; not written").arg(number);
+            continue;
+        }
         if (!ParamCatalogue::withinLimits(d.reg, *d.left)) {
             plan.leftOut << QStringLiteral("%1: %2 lies outside %3 .. %4")
                                 .arg(number, ParamCatalogue::shown(d.reg, *d.left),

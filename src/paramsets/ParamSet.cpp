@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ParamSet.h"
 
+#include "Hexedit.h"
 #include "NumberText.h"
 #include "Tab.h"
 #include "VfdVersion.h"
@@ -134,6 +135,30 @@ bool withinLimits(quint16 reg, quint16 raw)
     const double value = raw * *s;
     const double slack = 1e-9 * std::max(1.0, std::fabs(value));
     return value >= leading(Tab::ParamMin(r)) - slack && value <= leading(Tab::ParamMax(r)) + slack;
+}
+
+std::optional<quint16> rawOf(quint16 reg, const QString& text, QString* problem)
+{
+    auto refuse = [&](const QString& why) -> std::optional<quint16> {
+        if (problem)
+            *problem = why;
+        return std::nullopt;
+    };
+    const std::optional<quint16> raw = Hexedit::ParameterRaw(text, scale(reg));
+    if (!raw)
+        return refuse(QStringLiteral("value \"%1\" is not a number").arg(text));
+    // Rounded to the parameter's step without a word, 0.6 would be taken as 1
+    // for a parameter that holds 0 or 1.
+    const double step = scale(reg).value_or(1.0);
+    const double given = NumberText::ParseDecimal(text).value_or(0.0);
+    if (std::abs(double(*raw) * step - given) > step * 1e-6)
+        return refuse(QStringLiteral("value \"%1\" is not one the parameter can hold (it goes in "
+                                     "steps of %2)")
+                          .arg(text, NumberText::ParameterValue(step)));
+    if (!withinLimits(reg, *raw))
+        return refuse(QStringLiteral("value %1 lies outside %2 .. %3")
+                          .arg(shown(reg, *raw), minimumText(reg), maximumText(reg)));
+    return raw;
 }
 
 std::optional<quint16> defaultRaw(quint16 reg)

@@ -30,6 +30,9 @@ std::optional<double> scale(quint16 reg);
 QString shown(quint16 reg, quint16 raw);
 // Whether raw x scale lies within the catalogue's minimum and maximum.
 bool withinLimits(quint16 reg, quint16 raw);
+// The raw value of a value as a user writes it ("12.5"), or why it cannot be
+// one: not a number, between two of the parameter's steps, outside its limits.
+std::optional<quint16> rawOf(quint16 reg, const QString& text, QString* problem = nullptr);
 // The default as a raw value, where the default is a number.
 std::optional<quint16> defaultRaw(quint16 reg);
 // Parameters that bound others (frequency limits, base frequency, maximum

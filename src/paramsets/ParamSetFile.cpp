@@ -333,19 +333,10 @@ LoadResult FromCsv(const QByteArray& input)
                                                       "change one and empty the other")
                                            .arg(key, valueText, rawText));
         } else {
-            if (!fromValue)
-                return failure(
-                    r.line, QStringLiteral("%1: value \"%2\" is not a number").arg(key, valueText));
-            // Rounded to the parameter's step without a word, 0.6 would be
-            // taken as 1 for a parameter that holds 0 or 1.
-            const double step = ParamCatalogue::scale(*reg).value_or(1.0);
-            const double given = NumberText::ParseDecimal(valueText).value_or(0.0);
-            if (std::abs(double(*fromValue) * step - given) > step * 1e-6)
-                return failure(r.line,
-                               QStringLiteral("%1: value \"%2\" is not one the parameter can hold "
-                                              "(it goes in steps of %3)")
-                                   .arg(key, valueText, NumberText::ParameterValue(step)));
-            raw = fromValue;
+            QString problem;
+            raw = ParamCatalogue::rawOf(*reg, valueText, &problem);
+            if (!raw)
+                return failure(r.line, key + QStringLiteral(": ") + problem);
         }
         if (!ParamCatalogue::withinLimits(*reg, *raw))
             return failure(r.line, QStringLiteral("%1: value %2 lies outside %3 .. %4")

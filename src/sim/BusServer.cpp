@@ -64,6 +64,8 @@ void BusServer::handle(const QList<QByteArray>& frames, qint64 startUs)
     for (const QByteArray& frame : frames) {
         emit traffic(QStringLiteral("<- %1").arg(hex(frame)));
         const std::optional<SimulatedBus::Reply> reply = m_bus.handle(frame);
+        for (const QString& note : m_bus.takeNotes())
+            emit traffic(QStringLiteral("## %1").arg(note));
         if (!reply)
             continue;
         const qint64 due = startUs + qint64(reply->delayMs) * 1000;
@@ -88,6 +90,8 @@ std::optional<SimulatedBus::Reply> BusServer::answer(const QByteArray& frame)
     }
     emit traffic(QStringLiteral("<- %1").arg(hex(frame)));
     std::optional<SimulatedBus::Reply> reply = m_bus.handle(frame);
+    for (const QString& note : m_bus.takeNotes())
+        emit traffic(QStringLiteral("## %1").arg(note));
     if (reply)
         reply->frame = corrupt(reply->frame);
     return reply;

@@ -106,6 +106,11 @@ qint64 SelectablePort::bytesWaiting() const
     return m_active ? m_active->bytesWaiting() : 0;
 }
 
+std::optional<int> SelectablePort::adapterLatencyMs() const
+{
+    return m_active ? m_active->adapterLatencyMs() : std::nullopt;
+}
+
 void SelectablePort::takePending()
 {
     if (m_active)

@@ -36,6 +36,7 @@ public:
     bool isReady() const override;
     qint64 bytesWaiting() const override;
     void takePending() override;
+    std::optional<int> adapterLatencyMs() const override;
     std::optional<quint8> readByte() override;
     bool write(const QByteArray& block) override;
     void clearInput() override;

@@ -94,8 +94,15 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         QStringList{QStringLiteral("fault"), QStringLiteral("trip")},
         QStringLiteral("Trips drive ADDR with fault NUMBER at start (repeatable)."),
         QStringLiteral("ADDR:NUMBER"));
-    parser.addOptions(
-        {help, version, pty, device, tcp, settings, drives, log, noPacing, corrupt, seed, fault});
+    const QCommandLineOption factory(
+        QStringLiteral("factory-sources"),
+        QStringLiteral("Leaves these drives (a list as for --drives) at the factory's run-command "
+                       "and frequency sources, keypad (P0.04 = 0, P0.01 = 1): they answer run "
+                       "commands from the line and do not run. Other drives start set up for the "
+                       "line (P0.04 = 2, P0.01 = 3)."),
+        QStringLiteral("list"));
+    parser.addOptions({help, version, pty, device, tcp, settings, drives, log, noPacing, corrupt,
+                       seed, fault, factory});
     m_help = parser.helpText();
 
     if (!parser.parse(arguments)) {
@@ -175,6 +182,23 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
             return Outcome::Error;
         }
         m_options.faults.append(*f);
+    }
+    if (parser.isSet(factory)) {
+        const std::optional<QList<quint8>> chosen =
+            DriveList::parse(parser.value(factory), &problem);
+        if (!chosen) {
+            m_error = QStringLiteral("Bad --factory-sources list: %1.").arg(problem);
+            return Outcome::Error;
+        }
+        for (quint8 address : *chosen) {
+            if (!m_options.drives.contains(address)) {
+                m_error = QStringLiteral("--factory-sources names drive %1, which is not "
+                                         "simulated.")
+                              .arg(address);
+                return Outcome::Error;
+            }
+        }
+        m_options.factorySources = *chosen;
     }
     return Outcome::Run;
 }

@@ -22,6 +22,8 @@ struct SimOptions
     double corruptPercent = 0;
     std::optional<quint32> seed;
     QList<QPair<quint8, int>> faults; // address, fault number
+    // Drives left at the keypad's run-command and frequency sources.
+    QList<quint8> factorySources;
 };
 
 class SimCommandLine

@@ -111,6 +111,14 @@ std::optional<SimulatedBus::Reply> SimulatedBus::handle(const QByteArray& reques
     return std::nullopt;
 }
 
+QStringList SimulatedBus::takeNotes()
+{
+    QStringList notes;
+    for (SimulatedDrive* d : drives())
+        notes << d->takeNotes();
+    return notes;
+}
+
 std::optional<QByteArray> SimulatedBus::execute(SimulatedDrive& drive, const QByteArray& request)
 {
     const quint8 function = at(request, 1);

@@ -44,6 +44,8 @@ public:
     void advanceTo(qint64 us);
 
     std::optional<Reply> handle(const QByteArray& request);
+    // What the drives did not do that was asked of them, and why (for the log).
+    QStringList takeNotes();
 
     static bool hasValidCrc(const QByteArray& frame);
 

@@ -3,10 +3,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
 constexpr double kMainsVoltage = 380.0;
+// The run-command and frequency sources that make a drive obey the line.
+constexpr quint16 kSerialRunSource = 2;
+constexpr quint16 kSerialFrequencySource = 3;
 constexpr double kAmbient = 25.0;
 // Thermal time constants: the heat sink is slow, the power module quick.
 constexpr double kRadiatorTau = 90.0;
@@ -25,6 +29,21 @@ SimulatedDrive::SimulatedDrive(quint8 address)
 {
     // The address the drive answers to is its own parameter P8.00.
     m_parameters.force(8, 0, address);
+    m_factoryRunSource = m_parameters.raw(0, 4).value_or(0);
+    m_factoryFrequencySource = m_parameters.raw(0, 1).value_or(0);
+    m_parameters.force(0, 4, kSerialRunSource);
+    m_parameters.force(0, 1, kSerialFrequencySource);
+}
+
+void SimulatedDrive::factorySources()
+{
+    m_parameters.force(0, 4, m_factoryRunSource);
+    m_parameters.force(0, 1, m_factoryFrequencySource);
+}
+
+QStringList SimulatedDrive::takeNotes()
+{
+    return std::exchange(m_notes, {});
 }
 
 quint8 SimulatedDrive::address() const
@@ -54,6 +73,24 @@ bool SimulatedDrive::command(quint8 code, quint16 setpointHundredths)
     case SingleReverse:
     case JogForward:
     case JogReverse: {
+        if (const quint16 source = m_parameters.raw(0, 4).value_or(0); source != kSerialRunSource) {
+            // Answered like any write, and not obeyed: the drive takes its run
+            // commands from the keypad or the terminals.
+            m_notes << QStringLiteral("drive %1 ignores the run command: P0.04 = %2, not serial "
+                                      "control (2)")
+                           .arg(address())
+                           .arg(source);
+            m_lastCommand = code;
+            m_sinceCommandUs = 0;
+            return true;
+        }
+        if (const quint16 source = m_parameters.raw(0, 1).value_or(0);
+            source != kSerialFrequencySource && code != JogForward && code != JogReverse)
+            m_notes << QStringLiteral("drive %1 runs at its own frequency P0.03 = %2 Hz, not the "
+                                      "line's: P0.01 = %3, not the serial line (3)")
+                           .arg(address())
+                           .arg(parameter(0, 3))
+                           .arg(source);
         m_setpoint = setpointHundredths;
         const bool reverse = code == Reverse || code == SingleReverse || code == JogReverse;
         run(code == JogForward || code == JogReverse ? Mode::Jog : Mode::Run, reverse);
@@ -92,7 +129,12 @@ double SimulatedDrive::setFrequency() const
     if (m_mode == Mode::Jog)
         return std::min(parameter(2, 19), upper);
     const double lower = std::min(parameter(0, 7), upper);
-    return std::clamp(m_setpoint / 100.0, lower, upper);
+    // Only a drive whose frequency source is the line follows its set-point;
+    // the others run at their own setting.
+    const double wanted = m_parameters.raw(0, 1).value_or(0) == kSerialFrequencySource
+                              ? m_setpoint / 100.0
+                              : parameter(0, 3);
+    return std::clamp(wanted, lower, upper);
 }
 
 double SimulatedDrive::targetFrequency() const

@@ -4,6 +4,7 @@
 #include "DriveParameters.h"
 #include "RtuProtocol.h"
 
+#include <QStringList>
 #include <QtGlobal>
 #include <array>
 #include <optional>
@@ -43,7 +44,14 @@ public:
 
     static constexpr int RunningValueCount = Rtu::EditionIndex + 1; // the edition is the last
 
+    // Set up for the line (P0.04 = 2, P0.01 = 3), as a commissioned drive is.
     explicit SimulatedDrive(quint8 address);
+    // Back to the catalogue's run-command and frequency sources (keypad): the
+    // drive answers run commands from the line and does not run.
+    void factorySources();
+    // What the drive did not do that a request asked of it, and why, since
+    // the last call ("drive 2 ignores the run command: ..."); for the log.
+    QStringList takeNotes();
 
     quint8 address() const;
     DriveParameters& parameters() { return m_parameters; }
@@ -104,6 +112,9 @@ private:
     bool m_reverseCommanded = false;
     quint16 m_setpoint = 0; // 0.01 Hz, as last written
     quint8 m_lastCommand = Stop;
+    QStringList m_notes;
+    quint16 m_factoryRunSource = 0;
+    quint16 m_factoryFrequencySource = 0;
     double m_frequency = 0; // Hz, negative in reverse
     bool m_accelerating = false;
     bool m_regenerating = false;

@@ -3,6 +3,8 @@
 // master side and plays the drive, the port under test opens the slave.
 #include "DevicePort.h"
 #include "Hexedit.h"
+#include "LoopbackPort.h"
+#include "UsbLatency.h"
 
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -94,6 +96,7 @@ private slots:
     void replyThroughTheLink();
     void floodLeavesThePortListening();
     void stalledLineRefusesWrites();
+    void usbLatencyTimerIsFoundAndAllowedFor();
 };
 
 void tst_serialport::systemPortName_data()
@@ -372,6 +375,53 @@ void tst_serialport::stalledLineRefusesWrites()
     // Once the line moves again, writes go through again.
     QTRY_VERIFY(!pty.received().isEmpty() && port.write(frame));
     QVERIFY(accepted > 0);
+}
+
+// A fake sysfs tree: the timer is found by the kernel's name of the device,
+// also through a by-id link; what is not a number is no timer; the link's
+// answer time-out grows by it.
+void tst_serialport::usbLatencyTimerIsFoundAndAllowedFor()
+{
+    QTemporaryDir sys;
+    auto put = [&](const QString& path, const QByteArray& text) {
+        QVERIFY(QDir().mkpath(QFileInfo(sys.filePath(path)).path()));
+        QFile f(sys.filePath(path));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    put(QStringLiteral("class/tty/ttyUSB0/device/latency_timer"), "16\n");
+    put(QStringLiteral("bus/usb-serial/devices/ttyUSB1/latency_timer"), "1\n");
+    put(QStringLiteral("class/tty/ttyUSB2/device/latency_timer"), "sixteen\n");
+    QCOMPARE(UsbLatency::read(QStringLiteral("/dev/ttyUSB0"), sys.path()), std::optional<int>(16));
+    QCOMPARE(UsbLatency::read(QStringLiteral("ttyUSB1"), sys.path()), std::optional<int>(1));
+    QCOMPARE(UsbLatency::read(QStringLiteral("/dev/ttyUSB2"), sys.path()), std::nullopt);
+    QCOMPARE(UsbLatency::read(QStringLiteral("/dev/ttyS0"), sys.path()), std::nullopt);
+    QCOMPARE(UsbLatency::read(QStringLiteral(".."), sys.path()), std::nullopt);
+
+    // A by-id name is a link to the node; the node's name finds the timer.
+    QTemporaryDir dev;
+    QFile node(dev.filePath(QStringLiteral("ttyUSB0")));
+    QVERIFY(node.open(QIODevice::WriteOnly));
+    node.close();
+    const QString byId = dev.filePath(QStringLiteral("usb-adapter-if00-port0"));
+    QVERIFY(QFile::link(node.fileName(), byId));
+    QCOMPARE(UsbLatency::read(byId, sys.path()), std::optional<int>(16));
+
+    const QString advice = UsbLatency::advice(byId, 16);
+    QVERIFY(advice.contains(QStringLiteral("ttyUSB0")) && advice.contains(QStringLiteral("16 ms")));
+    QVERIFY(advice.contains(QStringLiteral("latency_timer")));
+
+    class AdapterPort : public LoopbackPort
+    {
+    public:
+        std::optional<int> adapterLatencyMs() const override { return 16; }
+    };
+    LoopbackPort plainPort;
+    AdapterPort adapterPort;
+    Hexedit plain(plainPort);
+    Hexedit adapter(adapterPort);
+    const QByteArray read = Hexedit::ShortFrame(1, 0x03, 0x0003, 0);
+    QCOMPARE(adapter.AnswerTimeoutMs(read) - plain.AnswerTimeoutMs(read), 16);
 }
 
 QTEST_GUILESS_MAIN(tst_serialport)

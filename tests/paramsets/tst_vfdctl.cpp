@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +65,8 @@ private slots:
     void backupOfSilentDriveWritesNothing();
     void backupChecksTheFolderBeforeReading();
     void shorterBackupReplacesOnlyWhenForced();
+    void cloneOfMatchingDrivesAsksNothing();
+    void ctrlCDuringCloneSaysWhatWasWritten();
 };
 
 void tst_vfdctl::compareFindsExactlyWhatChangedBehindItsBack()
@@ -266,6 +269,74 @@ void tst_vfdctl::shorterBackupReplacesOnlyWhenForced()
     QVERIFY(saved.set);
     QVERIFY2(saved.set->answered() >= 15 && saved.set->answered() < 185,
              qPrintable(QString::number(saved.set->answered())));
+}
+
+// Drives that already hold the file's values: nothing to confirm, success;
+// their own addresses differ from the file's and that is said, every time.
+void tst_vfdctl::cloneOfMatchingDrivesAsksNothing()
+{
+    SimProcess sim;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("drive1.csv"));
+    QCOMPARE(vfdctl(sim.device(), {QStringLiteral("backup"), QStringLiteral("1"), file}).code, 0);
+    const CtlRun clone = vfdctl(
+        sim.device(), {QStringLiteral("clone"), file, QStringLiteral("2"), QStringLiteral("3")});
+    QVERIFY2(clone.code == 0, qPrintable(clone.out + clone.err));
+    QVERIFY(!clone.out.contains(QStringLiteral("[y/N]")));
+    QCOMPARE(clone.out.count(QStringLiteral("matches the file")), 2);
+    QCOMPARE(clone.out.count(QStringLiteral("left out as asked")), 2);
+    QVERIFY(clone.out.contains(QStringLiteral("P8.00")));
+
+    const CtlRun restore =
+        vfdctl(sim.device(), {QStringLiteral("restore"), QStringLiteral("3"), file});
+    QCOMPARE(restore.code, 0);
+    QVERIFY2(restore.out.contains(QStringLiteral("left out as asked")) &&
+                 restore.out.contains(QStringLiteral("nothing to write")),
+             qPrintable(restore.out));
+    // The drive's own address is no difference a script must stumble over.
+    const CtlRun compare =
+        vfdctl(sim.device(), {QStringLiteral("compare"), QStringLiteral("2"), file});
+    QVERIFY2(compare.code == 0, qPrintable(compare.out));
+    QCOMPARE(vfdctl(sim.device(), {QStringLiteral("compare"), QStringLiteral("2"), file,
+                                   QStringLiteral("--include-address")})
+                 .code,
+             1);
+}
+
+// Ctrl-C halfway through a clone: the exchange under way ends, the report
+// says per drive what was written, and it agrees with what the drives heard.
+void tst_vfdctl::ctrlCDuringCloneSaysWhatWasWritten()
+{
+    SimProcess sim;
+    QTemporaryDir dir;
+    ParamSet wanted;
+    for (int index = 0; index < 10; ++index) {
+        wanted.values.insert(quint16(0x0200 | (index + 22)), {ParamValue::State::Value, 300});
+        wanted.values.insert(quint16(0x0600 | index), {ParamValue::State::Value, 1});
+    }
+    const QString file = dir.filePath(QStringLiteral("far.csv"));
+    QCOMPARE(ParamSetFile::Save(wanted, file), QString());
+    CtlProcess ctl({QStringLiteral("--port"), sim.device(), QStringLiteral("clone"), file,
+                    QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("--yes")});
+    auto heard = [&](int address) {
+        int count = 0;
+        for (const QString& frame : sim.traffic(QStringLiteral("<- ")))
+            count += frame.startsWith(QStringLiteral("0%1 06 ").arg(address));
+        return count;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(heard(2) >= 6, 30000);
+    ctl.signal(SIGINT);
+    const CtlRun run = ctl.finish(30000);
+    QVERIFY2(run.code == 1, qPrintable(run.out + run.err));
+    const QRegularExpression done(QStringLiteral("Drive 2: (\\d+) of \\d+ written and verified"));
+    const QRegularExpressionMatch m = done.match(run.out);
+    QVERIFY2(m.hasMatch(), qPrintable(run.out));
+    const int acknowledged =
+        m.captured(1).toInt() + int(run.out.count(QStringLiteral("not read back")));
+    QCOMPARE(acknowledged, heard(2));
+    QVERIFY(run.out.contains(QStringLiteral("Cancelled after the exchange under way")));
+    QVERIFY(run.out.contains(QStringLiteral("Drive 3: stopped before its turn; nothing written.")));
+    QCOMPARE(heard(3), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_vfdctl)

@@ -30,6 +30,7 @@ private slots:
     void broadcastRunsEveryDriveSilently();
     void addressChangeMovesTheDrive();
     void replyWaitsForDelayAndArrivesAtBaudRate();
+    void sourcesDecideWhetherTheLineIsObeyed();
 };
 
 void tst_sim::rampsToSetpointAndReportsIt()
@@ -317,7 +318,8 @@ void tst_sim::standardReads_data()
     QTest::addColumn<QByteArray>("reply");
 
     QTest::newRow("P0.03..P0.04") << frame({1, 3, 0x00, 0x03, 0, 2})
-                                  << frame({1, 3, 4, 0x13, 0x88, 0x00, 0x00});
+                                  << frame({1, 3, 4, 0x13, 0x88, 0x00,
+                                            0x02}); // P0.04 = 2: set up for the line
     QTest::newRow("status word alone") << frame({2, 3, 0x0E, 0x00, 0, 1}) << frame({2, 3, 2, 0, 0});
     QTest::newRow("bus and input voltage")
         << frame({1, 3, 0x0D, 0x07, 0, 2}) << frame({1, 3, 4, 0x02, 0x19, 0x01, 0x7C});
@@ -405,6 +407,34 @@ void tst_sim::replyWaitsForDelayAndArrivesAtBaudRate()
     QCOMPARE(port.bytesWaiting(), qint64(0));
     port.advanceMs(100);
     QCOMPARE(port.bytesWaiting(), qint64(10));
+}
+
+// Set up for the line, a drive follows run commands and the set-point; at the
+// factory's sources it answers them and does not run, and at the keypad's
+// frequency source it runs at its own P0.03. Its notes say why.
+void tst_sim::sourcesDecideWhetherTheLineIsObeyed()
+{
+    SimRig rig;
+    rig.hold(1, 0x12, QStringLiteral("20"), 12);
+    QCOMPARE(rig.drive(1).outputFrequency(), 20.0);
+    QVERIFY(rig.drive(1).command(0x12, 2000));
+    QVERIFY(rig.drive(1).takeNotes().isEmpty());
+
+    rig.drive(2).factorySources();
+    rig.hold(2, 0x12, QStringLiteral("20"), 12);
+    QVERIFY(!rig.drive(2).isRunning());
+    QCOMPARE(rig.drive(2).outputFrequency(), 0.0);
+    QVERIFY(rig.drive(2).command(0x12, 2000)); // answered all the same
+    const QStringList ignored = rig.drive(2).takeNotes();
+    QVERIFY(!ignored.isEmpty());
+    QVERIFY2(ignored.first().contains(QStringLiteral("P0.04 = 0")), qPrintable(ignored.first()));
+
+    rig.drive(2).parameters().force(0, 4, 2); // runs from the line, frequency from the keypad
+    rig.hold(2, 0x12, QStringLiteral("20"), 12);
+    QVERIFY(rig.drive(2).isRunning());
+    QCOMPARE(rig.drive(2).outputFrequency(), 50.0);
+    QVERIFY(rig.drive(2).command(0x12, 2000));
+    QVERIFY(rig.drive(2).takeNotes().join(u' ').contains(QStringLiteral("own frequency")));
 }
 
 QTEST_GUILESS_MAIN(tst_sim)

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <csignal>
 #include <memory>
 #include <vector>
 
@@ -50,6 +51,14 @@ public:
                 QString::fromUtf8(m_process.readAllStandardOutput()),
                 QString::fromUtf8(m_process.readAllStandardError())};
     }
+
+    // Ctrl-C (SIGINT) or a polite kill (SIGTERM), as a user or a service manager sends it.
+    void signal(int number)
+    {
+        if (m_process.state() == QProcess::Running)
+            ::kill(pid_t(m_process.processId()), number);
+    }
+    QProcess& process() { return m_process; }
 
 private:
     QProcess m_process;

@@ -25,6 +25,11 @@ LineStatisticsWindow::LineStatisticsWindow(LineStatistics& statistics, QWidget* 
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setStretchLastSection(true);
+    adapterNote = new QLabel(this);
+    adapterNote->setObjectName(QStringLiteral("adapterNote"));
+    adapterNote->setWordWrap(true);
+    adapterNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    adapterNote->hide();
     unframed = new QLabel(this);
     unframed->setObjectName(QStringLiteral("unframed"));
     resetButton = new QPushButton(tr("&Reset"), this);
@@ -38,6 +43,7 @@ LineStatisticsWindow::LineStatisticsWindow(LineStatistics& statistics, QWidget* 
     buttons->addWidget(resetButton);
     buttons->addWidget(copyButton);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(adapterNote);
     layout->addWidget(table, 1);
     layout->addLayout(buttons);
     resize(720, 320);
@@ -72,6 +78,9 @@ void LineStatisticsWindow::refresh()
         }
     }
     unframed->setText(tr("Bytes in no frame: %1").arg(m_statistics.unframedBytes()));
+    const QString advice = m_statistics.adapterAdvice();
+    adapterNote->setText(advice);
+    adapterNote->setVisible(!advice.isEmpty());
 }
 
 void LineStatisticsWindow::copyTable()

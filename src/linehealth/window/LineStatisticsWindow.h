@@ -21,6 +21,7 @@ public:
 
     QTableWidget* table = nullptr;
     QLabel* unframed = nullptr;
+    QLabel* adapterNote = nullptr;
     QPushButton* resetButton = nullptr;
     QPushButton* copyButton = nullptr;
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ParamSetWindow.h"
+#include "NumberText.h"
 
 #include "ParamSetFile.h"
 #include "Prompter.h"
@@ -292,9 +293,21 @@ void ParamSetWindow::Restore_Click()
         m_prompter.warn(this, kTitle, tr("Nothing to write to drive %1.").arg(address));
         return;
     }
-    QString question = tr("Write %1 parameters to drive %2?").arg(plan.writes.size()).arg(address);
+    QString question = tr("Write %1 to drive %2?")
+                           .arg(NumberText::Counted(plan.writes.size(), "parameter", "parameters"))
+                           .arg(address);
     if (!plan.leftOut.isEmpty())
         question += QStringLiteral("\n\n") + tr("Left out:") + u'\n' + plan.leftOut.join(u'\n');
+    // The drive's own address and line settings stay unticked unless chosen:
+    // say so when they differ, every time.
+    QStringList ownUntouched;
+    for (const QString& line : plan.notAsked) {
+        if (line.startsWith(QLatin1String("P8.00")) || line.startsWith(QLatin1String("P8.01")))
+            ownUntouched << line;
+    }
+    if (!ownUntouched.isEmpty())
+        question += QStringLiteral("\n\n") + tr("Not ticked, so not written:") + u'\n' +
+                    ownUntouched.join(u'\n');
     if (!m_prompter.askYesNo(this, kTitle, question))
         return;
     m_restore = std::make_unique<RestoreJob>(m_client, address, plan.writes);

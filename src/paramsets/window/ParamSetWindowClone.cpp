@@ -3,6 +3,7 @@
 #include "ParamSetWindow.h"
 
 #include "DriveList.h"
+#include "NumberText.h"
 #include "Prompter.h"
 
 #include <QCheckBox>
@@ -70,6 +71,8 @@ void ParamSetWindow::ClonePreview_Click()
                 report(lines.join(u'\n'));
             for (const QString& left : t.plan.leftOut)
                 report(tr("  left out: %1").arg(left));
+            for (const QString& left : t.plan.notAsked)
+                report(tr("  left out as asked (tick its box to write it): %1").arg(left));
         }
         endJob();
     });
@@ -80,18 +83,23 @@ void ParamSetWindow::CloneApply_Click()
 {
     if (!m_clone || m_clone->running())
         return;
-    if (!m_prompter.askYesNo(
-            this, kTitle,
-            tr("Write set A to %1 drives as previewed?").arg(m_clone->targets().size())))
+    int toWrite = 0;
+    for (const CloneJob::Target& t : m_clone->targets())
+        toWrite += !t.readFailed && !t.plan.writes.isEmpty();
+    if (toWrite == 0) {
+        m_prompter.warn(this, kTitle, tr("No drive needs a write: nothing to clone."));
+        return;
+    }
+    if (!m_prompter.askYesNo(this, kTitle,
+                             tr("Write set A to %1 as previewed?")
+                                 .arg(NumberText::Counted(toWrite, "drive", "drives"))))
         return;
     startJob(tr("Cloning ..."));
     connect(m_clone.get(), &CloneJob::finished, this, [this] {
         for (const CloneJob::Target& t : m_clone->targets()) {
             report(t.restoreSummary);
-            if (t.differencesAfter >= 0)
-                report(tr("Drive %1 verified: %2 differences left.")
-                           .arg(t.address)
-                           .arg(t.differencesAfter));
+            if (const QString verified = CloneJob::VerifyLine(t); !verified.isEmpty())
+                report(verified);
         }
         m_clone.release()->deleteLater();
         endJob();

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QTextStream>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+
+class LinkClient;
+
+// What every vfdctl command is handed: the open link, the options that apply
+// to all commands, where its words go, and how it asks and notices Ctrl-C.
+// With --json the words for people are left out and one JSON document (the
+// report) is written at the end instead; messages on standard error stay.
+struct CtlContext
+{
+    CtlContext(QTextStream& out, QTextStream& err) : out(out), err(err) {}
+
+    QTextStream& out;
+    QTextStream& err;
+    // The link on the port the user named, opened on first use: a command
+    // checks its words and files first, so a mistake there never touches the
+    // line. nullptr when the port could not be opened (said already).
+    std::function<LinkClient*()> openLink;
+    QString portName;
+
+    bool json = false;
+    bool quiet = false;
+    bool yes = false;
+    bool force = false;
+    bool showProgress = false;
+    bool fullVerify = false;
+    QSet<quint16> include; // P8.00 / P8.01 asked for by --include-address / --include-line
+    const std::atomic<bool>* stop = nullptr;
+    std::function<bool(const QString& question)> confirm;
+
+    // The --json document; commands fill it as they go.
+    QJsonObject report;
+
+    bool stopRequested() const { return stop && stop->load(); }
+
+    // A line of the report for people (not with --json or --quiet).
+    void say(const QString& line)
+    {
+        if (!json && !quiet)
+            out << line << '\n';
+    }
+    // A line that is the command's answer (kept with --quiet, not with --json).
+    void answer(const QString& line)
+    {
+        if (!json)
+            out << line << '\n';
+    }
+    // A problem, always on standard error, and in the report's "messages".
+    void warn(const QString& line)
+    {
+        err << "vfdctl: " << line << '\n' << Qt::flush;
+        QJsonArray messages = report.value(QLatin1String("messages")).toArray();
+        messages.append(line);
+        report.insert(QLatin1String("messages"), messages);
+    }
+    // Yes from --yes or from the user; never with --json and no --yes (a
+    // script that wants writes says so).
+    bool ask(const QString& question)
+    {
+        if (yes)
+            return true;
+        if (json)
+            return false;
+        return confirm ? confirm(question) : false;
+    }
+    void progress(const QString& what, int done, int total)
+    {
+        if (showProgress && !json && !quiet)
+            err << '\r' << what << ' ' << done << '/' << total << (done == total ? "\n" : "")
+                << Qt::flush;
+    }
+    // Ends the command: the JSON document (with the exit status) when asked for.
+    int finish(int code)
+    {
+        if (json) {
+            report.insert(QLatin1String("exit"), code);
+            out << QJsonDocument(report).toJson(QJsonDocument::Compact) << '\n';
+        }
+        out.flush();
+        err.flush();
+        return code;
+    }
+
+    // Runs the event loop until the job says finished. Ctrl-C cancels it once;
+    // a job lets the exchange on the line end. True when it was stopped so.
+    template <class Job, class Signal>
+    bool runToEnd(Job& job, Signal finished, const std::function<void()>& start,
+                  const std::function<void()>& cancel)
+    {
+        QEventLoop loop;
+        QObject::connect(&job, finished, &loop, &QEventLoop::quit);
+        bool stopped = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+            if (!stopped && stopRequested()) {
+                stopped = true;
+                err << "\nvfdctl: stopping once the exchange under way has ended.\n" << Qt::flush;
+                cancel();
+            }
+        });
+        watch.start(50);
+        start();
+        loop.exec();
+        return stopped;
+    }
+};
