@@ -30,6 +30,7 @@ share/doc/vfdtool/changelog.Debian.gz
 share/doc/vfdtool/copyright
 share/icons/hicolor/256x256/apps/vfdtool.png
 share/icons/hicolor/scalable/apps/vfdtool.svg
+share/lintian/overrides/vfdtool
 share/man/man1/vfdctl.1.gz
 share/man/man1/vfdsim.1.gz
 share/man/man1/vfdtool.1.gz
