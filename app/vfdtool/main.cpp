@@ -20,7 +20,8 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(
         QStringLiteral("Commissions, drives and watches frequency inverters over an RS-485 "
                        "line (Modbus RTU master, drives 1..31).\n"
-                       "The port is opened in the program with \"Open Serial\". The port, "
+                       "The port is opened in the program with \"Open Serial\" (or at start "
+                       "with --open). The port, "
                        "its line settings, the rhythms, the drive choice, the skin colour "
                        "and the window's place are kept between runs in %1.")
             .arg(QDir::toNativeSeparators(SavedSettings::defaultLocation())));
