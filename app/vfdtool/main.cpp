@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QIcon>
+#include <QTimer>
 #include <cstdio>
 #ifdef Q_OS_UNIX
 #include "PseudoTerminal.h"
@@ -19,7 +20,8 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(
         QStringLiteral("Commissions, drives and watches frequency inverters over an RS-485 "
                        "line (Modbus RTU master, drives 1..31).\n"
-                       "The port is opened in the program with \"Open Serial\". The port, "
+                       "The port is opened in the program with \"Open Serial\" (or at start "
+                       "with --open). The port, "
                        "its line settings, the rhythms, the drive choice, the skin colour "
                        "and the window's place are kept between runs in %1.")
             .arg(QDir::toNativeSeparators(SavedSettings::defaultLocation())));
@@ -34,6 +36,10 @@ int main(int argc, char** argv)
                        "SIM for simulated drives 1 to 3, or tcp://HOST:PORT for drives "
                        "behind a serial-to-Ethernet gateway."),
         QStringLiteral("NAME"));
+    const QCommandLineOption openOption(
+        QStringLiteral("open"),
+        QStringLiteral("Open the port as soon as the main window shows and start polling, as "
+                       "\"Open Serial\" and then \"Start\" do (try: --port SIM --open)."));
     const QCommandLineOption noWelcomeOption(QStringLiteral("no-welcome"),
                                              QStringLiteral("Start without the welcome window."));
     const QCommandLineOption resetOption(
@@ -42,6 +48,7 @@ int main(int argc, char** argv)
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(portOption);
+    parser.addOption(openOption);
     parser.addOption(noWelcomeOption);
     parser.addOption(resetOption);
 
@@ -64,7 +71,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vfdtool"));
     QApplication::setApplicationVersion(QStringLiteral(VFD_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("vfdtool"));
+    QApplication::setDesktopFileName(QStringLiteral(VFD_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vfdtool/vfdtool.png")));
 #ifdef Q_OS_UNIX
     // Ended by the session (log-out) or a terminal: quit in order, so the
@@ -105,11 +112,18 @@ int main(int argc, char** argv)
     if (parser.isSet(portOption))
         saved.store(window); // the port named here is the one to come back to
 
-    if (parser.isSet(noWelcomeOption)) {
+    const bool openAtStart = parser.isSet(openOption);
+    const auto showMain = [&window, openAtStart] {
         window.show();
+        // Once the window is up, so that a refusal's message box stands over it.
+        if (openAtStart)
+            QTimer::singleShot(0, &window, [&window] { window.openAndPoll(); });
+    };
+    if (parser.isSet(noWelcomeOption)) {
+        showMain();
     } else {
         // The welcome window deletes itself once it has handed over.
-        auto* welcome = new Form1([&window] { window.show(); });
+        auto* welcome = new Form1(showMain);
         welcome->show();
     }
     return app.exec();

@@ -3,6 +3,7 @@
 
 #include "Artwork.h"
 
+#include <QDir>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -67,7 +68,7 @@ QString frmSplash::InstructionText()
     return QString::fromUtf8(kInstruction, sizeof kInstruction - 1);
 }
 
-frmSplash::frmSplash(QWidget* parent) : QWidget(parent)
+frmSplash::frmSplash(const QString& settingsFile, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -129,10 +130,13 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent)
     frame2Layout->addWidget(lblPlatform);
     frame2Layout->addStretch(1);
 
-    lblNotice =
-        new QLabel(QStringLiteral("This program keeps nothing on disk: port settings and the "
-                                  "password last only until it is closed."),
-                   this);
+    lblNotice = new QLabel(
+        QStringLiteral("This program keeps the port, its line settings, the gateways used, both "
+                       "rhythms, the drive choice, the skin colour and the window's place in "
+                       "%1 (vfdtool --reset-settings starts afresh). The password lasts only "
+                       "until the program is closed.")
+            .arg(QDir::toNativeSeparators(settingsFile)),
+        this);
     lblNotice->setObjectName(QStringLiteral("lblNotice"));
     lblNotice->setWordWrap(true);
 

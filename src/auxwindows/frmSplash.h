@@ -15,7 +15,8 @@ class frmSplash : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmSplash(QWidget* parent = nullptr);
+    // settingsFile: where the program keeps its settings, named at the foot.
+    explicit frmSplash(const QString& settingsFile, QWidget* parent = nullptr);
 
     // The instruction exactly as the program keeps it: 33 lines joined by CR LF,
     // no line break after the last. The text box shows the same lines, though

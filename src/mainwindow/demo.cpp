@@ -5,6 +5,7 @@
 #include "LineStatisticsWindow.h"
 #include "ParamSetWindow.h"
 #include "RecorderWindow.h"
+#include "SavedSettings.h"
 #include "ScanWindow.h"
 #include "SelectablePort.h"
 #include "StatusPanels.h"
@@ -276,7 +277,7 @@ void demo::encode_Click()
 
 void demo::userhelp_Click()
 {
-    showWindow(m_splash);
+    showWindow(m_splash, SavedSettings::defaultLocation());
 }
 
 void demo::abouthelp_Click()

@@ -75,6 +75,11 @@ public:
 
     // Preselects the port before the user opens it (from the command line).
     void selectPort(const QString& name);
+    // Opens the chosen port and starts polling, as "Open Serial" and then
+    // "Start" do (for a start from the command line that shows drives at once).
+    // A port that cannot be opened is reported as for the button, and nothing
+    // is polled.
+    void openAndPoll();
 
     // The colour "Change Skin" last gave (invalid until then), and putting one on.
     QColor skin() const { return m_lastSkin; }

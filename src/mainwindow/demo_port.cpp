@@ -44,6 +44,14 @@ void demo::Command1_Click()
     TogglePort();
 }
 
+void demo::openAndPoll()
+{
+    if (m_portState != PortState::Open)
+        TogglePort();
+    if (m_portState == PortState::Open && !m_monitoring)
+        Command5_Click();
+}
+
 void demo::setPortState(PortState state)
 {
     m_portState = state;

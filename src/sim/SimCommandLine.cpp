@@ -104,6 +104,11 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
     parser.addOptions({help, version, pty, device, tcp, settings, drives, log, noPacing, corrupt,
                        seed, fault, factory});
     m_help = parser.helpText();
+    // The parser names the program by the path it was started with; the usage
+    // line shows what a user types instead.
+    const qsizetype usageEnd = m_help.indexOf(u'\n');
+    if (m_help.startsWith(u"Usage: ") && usageEnd > 0)
+        m_help.replace(0, usageEnd, QStringLiteral("Usage: vfdsim [options]"));
 
     if (!parser.parse(arguments)) {
         m_error = parser.errorText();

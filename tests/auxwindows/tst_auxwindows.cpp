@@ -95,7 +95,7 @@ void tst_auxwindows::instructionTextLines()
 
 void tst_auxwindows::guideShowsTextReadOnly()
 {
-    frmSplash guide;
+    frmSplash guide(QStringLiteral("/home/tech/.config/vfdtool/vfdtool.conf"));
     guide.show();
     QVERIFY(QTest::qWaitForWindowExposed(&guide));
     QCOMPARE(guide.windowTitle(), QStringLiteral("USER GUIDE"));
@@ -121,12 +121,17 @@ void tst_auxwindows::guideShowsTextReadOnly()
     QCOMPARE(guide.lblVersion->text(), QStringLiteral("Edition    1.00"));
     QCOMPARE(guide.lblPlatform->text(), QStringLiteral("Used in Upper WINDOWS 95 Platform"));
     QCOMPARE(guide.Command1->text(), QStringLiteral("Exit"));
+    // The foot says what is kept on disk, and where.
+    const QString notice = guide.lblNotice->text();
+    QVERIFY2(notice.contains(QStringLiteral("/home/tech/.config/vfdtool/vfdtool.conf")) &&
+                 notice.contains(QStringLiteral("port")) && !notice.contains(u"nothing on disk"),
+             qPrintable(notice));
 }
 
 void tst_auxwindows::guideExitDiscardsOnlyItsWindow()
 {
-    QPointer<frmSplash> first = new frmSplash;
-    QPointer<frmSplash> second = new frmSplash;
+    QPointer<frmSplash> first = new frmSplash(QStringLiteral("a.conf"));
+    QPointer<frmSplash> second = new frmSplash(QStringLiteral("a.conf"));
     first->show();
     second->show();
     QTest::mouseClick(first->Command1, Qt::LeftButton);

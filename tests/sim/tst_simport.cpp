@@ -295,6 +295,9 @@ void tst_simport::commandLine()
     QCOMPARE(int(result), outcome);
     if (result == SimCommandLine::Outcome::Error)
         QVERIFY(!commandLine.errorText().isEmpty());
+    if (result == SimCommandLine::Outcome::ShowHelp) // not the test's own path
+        QVERIFY2(commandLine.helpText().startsWith(u"Usage: vfdsim [options]\n"),
+                 qPrintable(commandLine.helpText().section(u'\n', 0, 0)));
     if (QTest::currentDataTag() == QByteArray("device with everything")) {
         const SimOptions& o = commandLine.options();
         QCOMPARE(o.device, QStringLiteral("/dev/ttyUSB1"));
