@@ -132,6 +132,9 @@ void TcpPort::onError(QAbstractSocket::SocketError error)
 {
     if (!m_open)
         return;
+    // A look with no time to wait that finds nothing new is no dead gateway.
+    if (m_polling && error == QAbstractSocket::SocketTimeoutError && isConnected())
+        return;
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
         lose(tr("%1 refused the connection: nothing listens on port %2 there. Check the "
@@ -187,8 +190,11 @@ void TcpPort::takePending()
 {
     // What the system already holds for the connection, read now rather than
     // when the event loop gets round to it.
-    if (m_open && m_socket.state() == QAbstractSocket::ConnectedState)
+    if (m_open && m_socket.state() == QAbstractSocket::ConnectedState) {
+        m_polling = true;
         m_socket.waitForReadyRead(0);
+        m_polling = false;
+    }
 }
 
 std::optional<quint8> TcpPort::readByte()

@@ -93,4 +93,5 @@ private:
     // reported by open() itself rather than as a lost device.
     bool m_starting = false;
     bool m_failedWhileStarting = false;
+    bool m_polling = false; // inside takePending()
 };
