@@ -18,7 +18,6 @@ void appendWord(QByteArray& bytes, quint16 value)
     bytes.append(char(value & 0xFF));
 }
 
-
 } // namespace
 
 QByteArray encode(const Adu& adu)

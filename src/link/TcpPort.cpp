@@ -36,8 +36,7 @@ QString TcpPort::schemeOf(Framing framing)
 std::optional<TcpPort::Endpoint> TcpPort::parseName(const QString& name)
 {
     static const QRegularExpression form(
-        QStringLiteral(
-            "^(?:mb)?tcp://(?:\\[([^\\]/]+)\\]|([^\\[\\]/:]+)):([0-9]{1,5})/?$"),
+        QStringLiteral("^(?:mb)?tcp://(?:\\[([^\\]/]+)\\]|([^\\[\\]/:]+)):([0-9]{1,5})/?$"),
         QRegularExpression::CaseInsensitiveOption);
     const std::optional<Framing> framing = framingOf(name);
     const QRegularExpressionMatch m = form.match(name.trimmed());

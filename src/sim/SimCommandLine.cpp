@@ -101,9 +101,8 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         QStringList{QStringLiteral("fault"), QStringLiteral("trip")},
         QStringLiteral("Trips drive ADDR with fault NUMBER at start (repeatable)."),
         QStringLiteral("ADDR:NUMBER"));
-    parser.addOptions(
-        {help, version, pty, device, tcp, modbusTcp, settings, drives, log, noPacing, corrupt, seed,
-         fault});
+    parser.addOptions({help, version, pty, device, tcp, modbusTcp, settings, drives, log, noPacing,
+                       corrupt, seed, fault});
     m_help = parser.helpText();
 
     if (!parser.parse(arguments)) {

@@ -248,9 +248,9 @@ void tst_gateway::connectThatHangs()
         modbusTcp ? std::make_unique<ModbusTcpPort>() : std::make_unique<TcpPort>();
     TcpPort& port = *made;
     port.setConnectTimeout(300);
-    port.setPortName((modbusTcp ? QStringLiteral("mbtcp://127.0.0.1:%1")
-                                : QStringLiteral("tcp://127.0.0.1:%1"))
-                         .arg(deaf.port()));
+    port.setPortName(
+        (modbusTcp ? QStringLiteral("mbtcp://127.0.0.1:%1") : QStringLiteral("tcp://127.0.0.1:%1"))
+            .arg(deaf.port()));
     QSignalSpy lost(&port, &SerialPort::deviceLost);
     QCOMPARE(port.open(), SerialPort::OpenError::None);
     QVERIFY(port.isOpen());

@@ -81,8 +81,8 @@ void tst_modbustcp::repliesComeBackOnlyWhenTheyFit_data()
         << QList<QByteArray>{fits + fits} << kAnswer1;
     QTest::newRow("the one awaited split over a stale one")
         << QList<QByteArray>{replyAdu(5, 1, kAnswer1) + fits.left(9), fits.mid(9)} << kAnswer1;
-    QTest::newRow("wrong transaction") << QList<QByteArray>{replyAdu(8, 1, kAnswer1)}
-                                       << QByteArray();
+    QTest::newRow("wrong transaction")
+        << QList<QByteArray>{replyAdu(8, 1, kAnswer1)} << QByteArray();
     QTest::newRow("wrong unit") << QList<QByteArray>{replyAdu(7, 2, kAnswer2)} << QByteArray();
     QByteArray otherProtocol = fits;
     otherProtocol[3] = 1;

@@ -170,12 +170,12 @@ void tst_ctlmodbustcp::vfdctlAndAGenericMasterSeeTheSameDrives()
     if (mbpoll.isEmpty())
         QSKIP("mbpoll is not installed (Debian package mbpoll): the generic master is not tried");
     QProcess poll;
-    poll.start(mbpoll, {QStringLiteral("-m"), QStringLiteral("tcp"), QStringLiteral("-a"),
-                        QStringLiteral("2"), QStringLiteral("-0"), QStringLiteral("-r"),
-                        QStringLiteral("14"), QStringLiteral("-c"), QStringLiteral("1"),
-                        QStringLiteral("-t"), QStringLiteral("4:hex"), QStringLiteral("-p"),
-                        sim.device().section(u':', -1), QStringLiteral("127.0.0.1"),
-                        QStringLiteral("-1")});
+    poll.start(mbpoll,
+               {QStringLiteral("-m"), QStringLiteral("tcp"), QStringLiteral("-a"),
+                QStringLiteral("2"), QStringLiteral("-0"), QStringLiteral("-r"),
+                QStringLiteral("14"), QStringLiteral("-c"), QStringLiteral("1"),
+                QStringLiteral("-t"), QStringLiteral("4:hex"), QStringLiteral("-p"),
+                sim.device().section(u':', -1), QStringLiteral("127.0.0.1"), QStringLiteral("-1")});
     QVERIFY(poll.waitForFinished(20000));
     const QString said = QString::fromLocal8Bit(poll.readAll());
     QCOMPARE(poll.exitCode(), 0);
