@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vfdsim: simulated drives served on a pseudo-terminal, a serial device or a
-// loopback TCP port.
+// loopback TCP port (transparent or in Modbus TCP mode).
 #include "DevicePort.h"
 #include "HalfDuplexLine.h"
+#include "ModbusTcpGateway.h"
 #include "PseudoTerminal.h"
 #include "SimClock.h"
 #include "SimCommandLine.h"
@@ -62,11 +63,11 @@ int main(int argc, char** argv)
     line.setLineSettings(*SerialSettings::parse(options.settings));
     line.server().setCorruption(options.corruptPercent,
                                 options.seed.value_or(QRandomGenerator::global()->generate()));
-    if (options.log) {
-        QObject::connect(&line, &HalfDuplexLine::traffic, [](const QString& line) {
-            printLine(stderr, QDateTime::currentDateTime().toString(u"HH:mm:ss.zzz ") + line);
-        });
-    }
+    const auto logTraffic = [](const QString& text) {
+        printLine(stderr, QDateTime::currentDateTime().toString(u"HH:mm:ss.zzz ") + text);
+    };
+    if (options.log)
+        QObject::connect(&line, &HalfDuplexLine::traffic, logTraffic);
 
     TerminationWatcher termination;
     QObject::connect(&termination, &TerminationWatcher::terminationRequested, &app,
@@ -75,7 +76,27 @@ int main(int argc, char** argv)
     PseudoTerminal pty;
     DevicePort device;
     TcpBusServer tcp;
-    if (options.tcpPort) {
+    ModbusTcpGateway gateway(bus, clock);
+    if (options.tcpPort && options.modbusTcp) {
+        gateway.setPaced(options.pacing);
+        gateway.setLineSettings(*SerialSettings::parse(options.settings));
+        gateway.server().setCorruption(
+            options.corruptPercent, options.seed.value_or(QRandomGenerator::global()->generate()));
+        if (!gateway.listen(*options.tcpPort)) {
+            printLine(stderr, QStringLiteral("vfdsim: cannot listen on 127.0.0.1:%1: %2")
+                                  .arg(*options.tcpPort)
+                                  .arg(gateway.errorString()));
+            return 1;
+        }
+        printLine(stdout, gateway.portName());
+        if (options.log) {
+            QObject::connect(&gateway, &ModbusTcpGateway::traffic, logTraffic);
+            for (auto signal : {&ModbusTcpGateway::clientChanged, &ModbusTcpGateway::clientRefused})
+                QObject::connect(&gateway, signal, [](const QString& text) {
+                    printLine(stderr, QStringLiteral("vfdsim: client ") + text);
+                });
+        }
+    } else if (options.tcpPort) {
         if (!tcp.listen(*options.tcpPort)) {
             printLine(stderr, QStringLiteral("vfdsim: cannot listen on 127.0.0.1:%1: %2")
                                   .arg(*options.tcpPort)

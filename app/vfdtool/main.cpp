@@ -33,8 +33,9 @@ int main(int argc, char** argv)
         QStringLiteral("port"),
         QStringLiteral("Preselect the serial port NAME instead of the remembered one (COM1 "
                        "on the first run): COM1..COM16, a device path such as /dev/ttyUSB0, "
-                       "SIM for simulated drives 1 to 3, or tcp://HOST:PORT for drives "
-                       "behind a serial-to-Ethernet gateway."),
+                       "SIM for simulated drives 1 to 3, tcp://HOST:PORT for drives "
+                       "behind a serial-to-Ethernet gateway in transparent mode, or "
+                       "mbtcp://HOST:PORT for one in Modbus TCP mode."),
         QStringLiteral("NAME"));
     const QCommandLineOption openOption(
         QStringLiteral("open"),

@@ -32,7 +32,8 @@ QString ParamCtl::usage() const
     text += usageNotes;
     text += QStringLiteral(
         "NAME: COM1..COM16, a device path, tcp://HOST:PORT for a serial-to-Ethernet\n"
-        "gateway, or SIM for simulated drives 1 to 3.\n"
+        "gateway in transparent mode, mbtcp://HOST:PORT for one in Modbus TCP mode,\n"
+        "or SIM for simulated drives 1 to 3.\n"
         "--json writes one JSON document (JSON lines for record and watch) instead of the\n"
         "report; --quiet leaves out everything but the answers and the problems.\n"
         "Writes go only to a stopped drive and each is read back; without --yes the\n"

@@ -18,32 +18,43 @@ constexpr unsigned kUnacknowledgedLimitMs = 5000;
 
 } // namespace
 
-bool TcpPort::isTcpName(const QString& name)
+std::optional<TcpPort::Framing> TcpPort::framingOf(const QString& name)
 {
-    return name.trimmed().startsWith(QStringLiteral("tcp://"), Qt::CaseInsensitive);
+    const QString trimmed = name.trimmed();
+    for (const Framing framing : {Framing::Rtu, Framing::ModbusTcp}) {
+        if (trimmed.startsWith(schemeOf(framing), Qt::CaseInsensitive))
+            return framing;
+    }
+    return std::nullopt;
+}
+
+QString TcpPort::schemeOf(Framing framing)
+{
+    return framing == Framing::ModbusTcp ? QStringLiteral("mbtcp://") : QStringLiteral("tcp://");
 }
 
 std::optional<TcpPort::Endpoint> TcpPort::parseName(const QString& name)
 {
     static const QRegularExpression form(
-        QStringLiteral("^tcp://(?:\\[([^\\]/]+)\\]|([^\\[\\]/:]+)):([0-9]{1,5})/?$"),
+        QStringLiteral("^(?:mb)?tcp://(?:\\[([^\\]/]+)\\]|([^\\[\\]/:]+)):([0-9]{1,5})/?$"),
         QRegularExpression::CaseInsensitiveOption);
+    const std::optional<Framing> framing = framingOf(name);
     const QRegularExpressionMatch m = form.match(name.trimmed());
-    if (!m.hasMatch())
+    if (!framing || !m.hasMatch())
         return std::nullopt;
     const QString host = m.captured(1).isEmpty() ? m.captured(2).trimmed() : m.captured(1);
     const int port = m.captured(3).toInt();
     if (host.isEmpty() || port < 1 || port > 65535)
         return std::nullopt;
-    return Endpoint{host, quint16(port)};
+    return Endpoint{host, quint16(port), *framing};
 }
 
-TcpPort::TcpPort(QObject* parent) : SerialPort(parent)
+TcpPort::TcpPort(Framing framing, QObject* parent) : SerialPort(parent), m_framing(framing)
 {
     m_connectTimer.setSingleShot(true);
     connect(&m_connectTimer, &QTimer::timeout, this, &TcpPort::onConnectTimeout);
     connect(&m_socket, &QTcpSocket::connected, this, &TcpPort::onConnected);
-    connect(&m_socket, &QTcpSocket::readyRead, this, &SerialPort::bytesReceived);
+    connect(&m_socket, &QTcpSocket::readyRead, this, [this] { socketReadable(); });
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &TcpPort::onError);
     // A gateway that closes in an orderly way may not raise an error first.
     connect(&m_socket, &QTcpSocket::disconnected, this, [this] {
@@ -72,10 +83,10 @@ SerialPort::OpenError TcpPort::open()
         return OpenError::PortBusy;
     }
     const std::optional<Endpoint> endpoint = parseName(portName());
-    if (!endpoint) {
-        setErrorString(tr("\"%1\" names no gateway; write tcp://HOST:PORT with a port "
+    if (!endpoint || endpoint->framing != m_framing) {
+        setErrorString(tr("\"%1\" names no gateway; write %2HOST:PORT with a port "
                           "from 1 to 65535.")
-                           .arg(portName()));
+                           .arg(portName(), schemeOf(m_framing)));
         return OpenError::InvalidPort;
     }
     m_endpoint = *endpoint;
@@ -119,6 +130,9 @@ void TcpPort::onConnectTimeout()
 void TcpPort::onError(QAbstractSocket::SocketError error)
 {
     if (!m_open)
+        return;
+    // A look with no time to wait that finds nothing new is no dead gateway.
+    if (m_polling && error == QAbstractSocket::SocketTimeoutError && isConnected())
         return;
     switch (error) {
     case QAbstractSocket::ConnectionRefusedError:
@@ -175,8 +189,11 @@ void TcpPort::takePending()
 {
     // What the system already holds for the connection, read now rather than
     // when the event loop gets round to it.
-    if (m_open && m_socket.state() == QAbstractSocket::ConnectedState)
+    if (m_open && m_socket.state() == QAbstractSocket::ConnectedState) {
+        m_polling = true;
         m_socket.waitForReadyRead(0);
+        m_polling = false;
+    }
 }
 
 std::optional<quint8> TcpPort::readByte()

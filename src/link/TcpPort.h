@@ -9,6 +9,8 @@
 
 // Drives behind a serial-to-Ethernet gateway in transparent mode: the same RTU
 // frames as on the wire, carried over one TCP connection to "tcp://HOST:PORT".
+// A gateway in Modbus TCP mode ("mbtcp://HOST:PORT") is reached through the
+// same connection handling by ModbusTcpPort, which reframes what goes through.
 //
 // Opening starts the connection and returns at once, so the window never waits
 // on the network. Until the gateway has answered nothing can be written (a
@@ -23,19 +25,33 @@ class TcpPort : public SerialPort
 public:
     static constexpr int DefaultConnectTimeoutMs = 3000;
 
+    // What the gateway expects on the connection.
+    enum class Framing
+    {
+        Rtu,       // transparent: RTU frames as on the wire, "tcp://"
+        ModbusTcp, // Modbus TCP mode: header and unit id, no CRC, "mbtcp://"
+    };
+
     struct Endpoint
     {
         QString host;
         quint16 port = 0;
+        Framing framing = Framing::Rtu;
     };
 
-    // True for a name that asks for a gateway ("tcp://...", any case).
-    static bool isTcpName(const QString& name);
-    // Host and port of "tcp://HOST:PORT" (an IPv6 host in brackets); nullopt
-    // when the name is no such name, the host is empty or the port not 1..65535.
+    // The framing a name asks for by its scheme ("tcp://" or "mbtcp://", any
+    // case), whether or not the rest of it is right; nullopt for no gateway.
+    static std::optional<Framing> framingOf(const QString& name);
+    // True for a name that asks for a gateway in either mode.
+    static bool isTcpName(const QString& name) { return framingOf(name).has_value(); }
+    // The scheme that names a framing, "tcp://" or "mbtcp://".
+    static QString schemeOf(Framing framing);
+    // Host, port and framing of "tcp://HOST:PORT" or "mbtcp://HOST:PORT" (an
+    // IPv6 host in brackets); nullopt when the name is no such name, the host
+    // is empty or the port not 1..65535.
     static std::optional<Endpoint> parseName(const QString& name);
 
-    explicit TcpPort(QObject* parent = nullptr);
+    explicit TcpPort(QObject* parent = nullptr) : TcpPort(Framing::Rtu, parent) {}
     ~TcpPort() override;
 
     void setConnectTimeout(int ms) { m_connectTimeoutMs = ms; }
@@ -53,6 +69,13 @@ public:
     void clearInput() override;
     void clearOutput() override {}
 
+protected:
+    // A port of another framing over the same connection handling.
+    TcpPort(Framing framing, QObject* parent);
+    QTcpSocket& socket() { return m_socket; }
+    // New bytes on the connection; a transparent port hands them on as they are.
+    virtual void socketReadable() { emit bytesReceived(); }
+
 private:
     void onConnected();
     void onError(QAbstractSocket::SocketError error);
@@ -63,10 +86,12 @@ private:
     QTcpSocket m_socket;
     QTimer m_connectTimer;
     Endpoint m_endpoint;
+    Framing m_framing;
     int m_connectTimeoutMs = DefaultConnectTimeoutMs;
     bool m_open = false;
     // Set while open() starts the connection: a failure seen then is
     // reported by open() itself rather than as a lost device.
     bool m_starting = false;
     bool m_failedWhileStarting = false;
+    bool m_polling = false; // inside takePending()
 };

@@ -5,6 +5,7 @@
 #include "Prompter.h"
 #include "SelectablePort.h"
 #include "SerialPort.h"
+#include "TcpPort.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -53,6 +54,16 @@ bool takesOneAndHalfStopBits(const QString& portName)
 }
 
 } // namespace
+
+QString config::gatewayModeText(const QString& portName)
+{
+    const std::optional<TcpPort::Framing> framing = TcpPort::framingOf(portName);
+    if (!framing)
+        return {};
+    return *framing == TcpPort::Framing::ModbusTcp
+               ? tr("Gateway in Modbus TCP mode (unit id = drive address)")
+               : tr("Gateway in transparent mode (RTU frames over TCP)");
+}
 
 config::config(PortSettings& kept, SerialPort& port, Prompter& prompter,
                std::function<void()> closeOpenPort, QWidget* parent)
@@ -111,7 +122,14 @@ void config::buildControls()
     Combo1->setMinimumContentsLength(18);
     Combo1->setToolTip(tr("Pick a port or type a device path such as /dev/ttyUSB0; "
                           "SIM runs simulated drives; tcp://HOST:PORT reaches drives "
-                          "behind a serial-to-Ethernet gateway."));
+                          "behind a serial-to-Ethernet gateway in transparent mode (RTU "
+                          "frames over TCP), mbtcp://HOST:PORT one in Modbus TCP mode."));
+    // A gateway used before says in the list which of the two modes it is reached in.
+    for (int index = 0; index < Combo1->count(); ++index) {
+        const QString mode = gatewayModeText(Combo1->itemText(index));
+        if (!mode.isEmpty())
+            Combo1->setItemData(index, mode, Qt::ToolTipRole);
+    }
 
     auto* form = new QFormLayout(Frame1);
     const struct

@@ -30,6 +30,9 @@ public:
                                   const QString& stopBits);
     // The port list: COM1..COM16, the ports the system reports, "SIM".
     static QStringList portChoices();
+    // Which mode a gateway's name reaches it in, as the port list says it;
+    // empty for a name that is no gateway.
+    static QString gatewayModeText(const QString& portName);
 
     QGroupBox* Frame1 = nullptr;
     QComboBox* Combo1 = nullptr; // port

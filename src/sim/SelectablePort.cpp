@@ -56,13 +56,23 @@ TcpPort& SelectablePort::gateway()
     return *m_gateway;
 }
 
+ModbusTcpPort& SelectablePort::modbusGateway()
+{
+    if (!m_modbusGateway) {
+        m_modbusGateway = std::make_unique<ModbusTcpPort>();
+        adopt(*m_modbusGateway);
+    }
+    return *m_modbusGateway;
+}
+
 SerialPort& SelectablePort::portFor(const QString& name)
 {
     if (isSimulatorName(name))
         return simulator();
-    if (TcpPort::isTcpName(name))
-        return gateway();
-    return *m_device;
+    const std::optional<TcpPort::Framing> framing = TcpPort::framingOf(name);
+    if (!framing)
+        return *m_device;
+    return *framing == TcpPort::Framing::ModbusTcp ? modbusGateway() : gateway();
 }
 
 SerialPort::OpenError SelectablePort::open()

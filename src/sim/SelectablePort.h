@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DevicePort.h"
+#include "ModbusTcpPort.h"
 #include "SerialPort.h"
 #include "SimulatedPort.h"
 #include "TcpPort.h"
@@ -10,7 +11,8 @@
 
 // The port the program works with: the port name "SIM" (in any case) opens the
 // simulated drives 1..3, "tcp://HOST:PORT" drives behind a serial-to-Ethernet
-// gateway, any other name a real serial device. Which one is used
+// gateway in transparent mode, "mbtcp://HOST:PORT" behind one in Modbus TCP
+// mode, any other name a real serial device. Which one is used
 // is decided when the port is opened; settings, buffer sizes and signals pass
 // through to it.
 class SelectablePort : public SerialPort
@@ -25,8 +27,9 @@ public:
     // The simulated line, made on first use and kept, so the drives go on
     // running while the port is closed; tests reach in through it.
     SimulatedPort& simulator();
-    // The gateway connection, made on first use.
+    // The gateway connections (transparent, Modbus TCP), each made on first use.
     TcpPort& gateway();
+    ModbusTcpPort& modbusGateway();
     // The port in use while open; nullptr while closed.
     SerialPort* active() const { return m_active; }
 
@@ -54,5 +57,6 @@ private:
     std::unique_ptr<DevicePort> m_device;
     std::unique_ptr<SimulatedPort> m_simulator;
     std::unique_ptr<TcpPort> m_gateway;
+    std::unique_ptr<ModbusTcpPort> m_modbusGateway;
     SerialPort* m_active = nullptr;
 };

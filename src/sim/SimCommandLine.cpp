@@ -38,9 +38,11 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         "command came within its communication time-out (P8.02). A tripped drive is "
         "reset by a stop followed by a run command.\n\n"
         "Serve them on a pseudo-terminal, on a real serial device, or on a TCP port of "
-        "127.0.0.1 as a serial-to-Ethernet gateway does (one client at a time; open "
-        "tcp://127.0.0.1:PORT in vfdtool). The first line of standard output names what "
-        "to open. Ctrl-C ends the program.\n\n"
+        "127.0.0.1 as a serial-to-Ethernet gateway does (one client at a time): in "
+        "transparent mode with --tcp (open tcp://127.0.0.1:PORT in vfdtool), or in Modbus "
+        "TCP mode with --modbus-tcp (open mbtcp://127.0.0.1:PORT; the unit id is the drive "
+        "address). The first line of standard output names what to open. Ctrl-C ends the "
+        "program.\n\n"
         "A pseudo-terminal or a TCP connection carries bytes at once, so there the line "
         "is timed as an RS-485 line at the given settings: a request counts as heard "
         "when its bytes "
@@ -65,6 +67,11 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         QStringLiteral("tcp"),
         QStringLiteral("Serves on TCP port <port> of 127.0.0.1 (0: a free port) and prints "
                        "tcp://127.0.0.1:<port>."),
+        QStringLiteral("port"));
+    const QCommandLineOption modbusTcp(
+        QStringLiteral("modbus-tcp"),
+        QStringLiteral("Serves on TCP port <port> of 127.0.0.1 (0: a free port) as a gateway in "
+                       "Modbus TCP mode and prints mbtcp://127.0.0.1:<port>."),
         QStringLiteral("port"));
     const QCommandLineOption settings(
         QStringLiteral("settings"),
@@ -101,8 +108,8 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
                        "commands from the line and do not run. Other drives start set up for the "
                        "line (P0.04 = 2, P0.01 = 3)."),
         QStringLiteral("list"));
-    parser.addOptions({help, version, pty, device, tcp, settings, drives, log, noPacing, corrupt,
-                       seed, fault, factory});
+    parser.addOptions({help, version, pty, device, tcp, modbusTcp, settings, drives, log, noPacing,
+                       corrupt, seed, fault, factory});
     m_help = parser.helpText();
     // The parser names the program by the path it was started with; the usage
     // line shows what a user types instead.
@@ -126,18 +133,25 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
 
     m_options.pty = parser.isSet(pty);
     m_options.device = parser.value(device);
-    if (int(m_options.pty) + int(parser.isSet(device)) + int(parser.isSet(tcp)) != 1) {
-        m_error = QStringLiteral("Give one of --pty, --device <path> or --tcp <port>.");
+    if (int(m_options.pty) + int(parser.isSet(device)) + int(parser.isSet(tcp)) +
+            int(parser.isSet(modbusTcp)) !=
+        1) {
+        m_error = QStringLiteral(
+            "Give one of --pty, --device <path>, --tcp <port> or --modbus-tcp <port>.");
         return Outcome::Error;
     }
-    if (parser.isSet(tcp)) {
+    for (const QCommandLineOption* option : {&tcp, &modbusTcp}) {
+        if (!parser.isSet(*option))
+            continue;
         bool ok = false;
-        const uint port = parser.value(tcp).toUInt(&ok);
+        const uint port = parser.value(*option).toUInt(&ok);
         if (!ok || port > 65535) {
-            m_error = QStringLiteral("--tcp takes a port number from 0 to 65535.");
+            m_error = QStringLiteral("--%1 takes a port number from 0 to 65535.")
+                          .arg(option->names().constFirst());
             return Outcome::Error;
         }
         m_options.tcpPort = quint16(port);
+        m_options.modbusTcp = option == &modbusTcp;
     }
     if (parser.isSet(device) && m_options.device.trimmed().isEmpty()) {
         m_error = QStringLiteral("--device needs a device path.");

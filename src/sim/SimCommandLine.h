@@ -15,6 +15,7 @@ struct SimOptions
     bool pty = false;
     QString device;
     std::optional<quint16> tcpPort; // serve on 127.0.0.1 at this port (0: any free one)
+    bool modbusTcp = false;         // ... in Modbus TCP mode rather than transparent
     QString settings = QStringLiteral("9600,E,8,1");
     QList<quint8> drives{1, 2, 3};
     bool log = false;

@@ -16,7 +16,7 @@ bool TcpBusServer::listen(quint16 port)
 
 QString TcpBusServer::portName() const
 {
-    return QStringLiteral("tcp://127.0.0.1:%1").arg(port());
+    return m_scheme + QStringLiteral("127.0.0.1:%1").arg(port());
 }
 
 bool TcpBusServer::write(const QByteArray& bytes)

@@ -24,8 +24,10 @@ public:
     // errorString() when it cannot.
     bool listen(quint16 port);
     quint16 port() const { return m_server.serverPort(); }
-    // The port name a client opens: "tcp://127.0.0.1:PORT".
+    // The port name a client opens: "tcp://127.0.0.1:PORT", or with the
+    // scheme set for what is served over the connection.
     QString portName() const;
+    void setScheme(const QString& scheme) { m_scheme = scheme; }
     QString errorString() const { return m_server.errorString(); }
     // Sends to the client, if one is connected.
     bool write(const QByteArray& bytes);
@@ -43,4 +45,5 @@ private:
 
     QTcpServer m_server;
     QPointer<QTcpSocket> m_client;
+    QString m_scheme = QStringLiteral("tcp://");
 };

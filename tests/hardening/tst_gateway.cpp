@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Drives behind a serial-to-Ethernet gateway: vfdsim serving on a loopback TCP
-// port, reached by the main window through the program's own port, and every
-// way the connection can fail.
+// Drives behind a serial-to-Ethernet gateway, transparent or in Modbus TCP
+// mode: vfdsim serving on a loopback TCP port, reached by the main window
+// through the program's own port, and every way the connection can fail.
 #include "DeadGateways.h"
 #include "LineRig.h"
+#include "ModbusTcpPort.h"
 #include "SelectablePort.h"
 #include "SimProcess.h"
 #include "TcpPort.h"
@@ -30,7 +31,13 @@ struct GatewayWindow
     demo w;
 
     GatewayWindow() { answerBoxes(w.prompter()); }
-    TcpPort& gateway() { return static_cast<SelectablePort&>(w.port()).gateway(); }
+    // The gateway connection in use (either mode) is made.
+    bool connected()
+    {
+        const auto* gateway =
+            qobject_cast<const TcpPort*>(static_cast<SelectablePort&>(w.port()).active());
+        return gateway && gateway->isConnected();
+    }
     const QList<Prompter::Prompt>& prompts() { return w.prompter().history(); }
 
     void open(const QString& name)
@@ -57,10 +64,12 @@ class tst_gateway : public QObject
 private slots:
     void portNames_data();
     void portNames();
+    void pollsAndCommandsThroughGateway_data();
     void pollsAndCommandsThroughGateway();
     void gatewayGoesAwayWhileOpen();
     void failedConnections_data();
     void failedConnections();
+    void connectThatHangs_data();
     void connectThatHangs();
 };
 
@@ -89,6 +98,14 @@ void tst_gateway::portNames_data()
                                            << "" << 0;
     QTest::newRow("path") << "tcp://gw:502/x"
                           << "" << 0;
+    QTest::newRow("modbus tcp") << "mbtcp://192.0.2.7:502"
+                                << "192.0.2.7" << 502;
+    QTest::newRow("modbus tcp, ipv6, any case") << "MbTcp://[fe80::1]:1502/"
+                                                << "fe80::1" << 1502;
+    QTest::newRow("modbus tcp without port") << "mbtcp://gw"
+                                             << "" << 0;
+    QTest::newRow("scheme half typed") << "btcp://gw:502"
+                                       << "" << 0;
 }
 
 void tst_gateway::portNames()
@@ -101,6 +118,9 @@ void tst_gateway::portNames()
     if (parsed) {
         QCOMPARE(parsed->host, host);
         QCOMPARE(int(parsed->port), port);
+        QCOMPARE(parsed->framing, name.contains(u"mb", Qt::CaseInsensitive)
+                                      ? TcpPort::Framing::ModbusTcp
+                                      : TcpPort::Framing::Rtu);
         return;
     }
     // A name that names no gateway is refused as a port that does not exist.
@@ -111,15 +131,28 @@ void tst_gateway::portNames()
     QVERIFY(g.showsClosed());
 }
 
+void tst_gateway::pollsAndCommandsThroughGateway_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("scheme");
+    QTest::newRow("transparent") << "--tcp"
+                                 << "tcp://";
+    QTest::newRow("modbus tcp") << "--modbus-tcp"
+                                << "mbtcp://";
+}
+
 void tst_gateway::pollsAndCommandsThroughGateway()
 {
-    SimProcess sim({QStringLiteral("--tcp"), QStringLiteral("0")});
-    QVERIFY2(sim.device().startsWith(u"tcp://127.0.0.1:"), qPrintable(sim.device()));
+    QFETCH(QString, option);
+    QFETCH(QString, scheme);
+    SimProcess sim({option, QStringLiteral("0")});
+    QVERIFY2(sim.device().startsWith(scheme + QStringLiteral("127.0.0.1:")),
+             qPrintable(sim.device()));
     GatewayWindow g;
     demo& w = g.w;
     g.open(sim.device());
     QCOMPARE(w.Command1->text(), kClose);
-    QVERIFY(waitUntil([&] { return g.gateway().isConnected(); }));
+    QVERIFY(waitUntil([&] { return g.connected(); }));
 
     // Status of drive 1: the same frame as on a serial line, the same decoding.
     QSignalSpy statuses(&w.link(), &Hexedit::statusReceived);
@@ -131,7 +164,7 @@ void tst_gateway::pollsAndCommandsThroughGateway()
 
     // The line is one client's: a second is turned away and the first goes on.
     QTcpSocket intruder;
-    intruder.connectToHost(QHostAddress::LocalHost, g.gateway().parseName(sim.device())->port);
+    intruder.connectToHost(QHostAddress::LocalHost, TcpPort::parseName(sim.device())->port);
     QVERIFY(waitUntil([&] { return intruder.state() == QAbstractSocket::UnconnectedState; }));
 
     w.Option1->setChecked(true);
@@ -149,7 +182,7 @@ void tst_gateway::gatewayGoesAwayWhileOpen()
     auto sim = std::make_unique<SimProcess>(QStringList{"--tcp", "0"});
     GatewayWindow g;
     g.open(sim->device());
-    QVERIFY(waitUntil([&] { return g.gateway().isConnected(); }));
+    QVERIFY(waitUntil([&] { return g.connected(); }));
     g.w.Text2->setText(QStringLiteral("200"));
     g.w.Command5_Click();
     QVERIFY(g.w.Timer1->isActive());
@@ -176,6 +209,11 @@ void tst_gateway::failedConnections_data()
     // A name no resolver is asked about: it cannot be a host name at all.
     QTest::newRow("unknown host") << "tcp://no such gateway:502"
                                   << "\"no such gateway\" is not known";
+    // Either mode fails for the same reasons, and says them the same way.
+    QTest::newRow("modbus tcp refused")
+        << QStringLiteral("mbtcp://127.0.0.1:%1").arg(closedPort()) << "refused the connection";
+    QTest::newRow("modbus tcp unknown host") << "mbtcp://no such gateway:502"
+                                             << "\"no such gateway\" is not known";
 }
 
 void tst_gateway::failedConnections()
@@ -194,13 +232,25 @@ void tst_gateway::failedConnections()
     QVERIFY(g.showsClosed());
 }
 
+void tst_gateway::connectThatHangs_data()
+{
+    QTest::addColumn<bool>("modbusTcp");
+    QTest::newRow("transparent") << false;
+    QTest::newRow("modbus tcp") << true;
+}
+
 void tst_gateway::connectThatHangs()
 {
+    QFETCH(bool, modbusTcp);
     DeafListener deaf;
     QVERIFY(deaf.port() != 0);
-    TcpPort port;
+    std::unique_ptr<TcpPort> made =
+        modbusTcp ? std::make_unique<ModbusTcpPort>() : std::make_unique<TcpPort>();
+    TcpPort& port = *made;
     port.setConnectTimeout(300);
-    port.setPortName(QStringLiteral("tcp://127.0.0.1:%1").arg(deaf.port()));
+    port.setPortName(
+        (modbusTcp ? QStringLiteral("mbtcp://127.0.0.1:%1") : QStringLiteral("tcp://127.0.0.1:%1"))
+            .arg(deaf.port()));
     QSignalSpy lost(&port, &SerialPort::deviceLost);
     QCOMPARE(port.open(), SerialPort::OpenError::None);
     QVERIFY(port.isOpen());

@@ -284,6 +284,11 @@ void tst_simport::commandLine_data()
     QTest::newRow("tcp and pty") << QStringList{"--tcp", "0", "--pty"} << int(O::Error);
     QTest::newRow("tcp port too high") << QStringList{"--tcp", "65536"} << int(O::Error);
     QTest::newRow("tcp port not a number") << QStringList{"--tcp", "gw"} << int(O::Error);
+    QTest::newRow("modbus tcp") << QStringList{"--modbus-tcp", "1502"} << int(O::Run);
+    QTest::newRow("modbus tcp and tcp")
+        << QStringList{"--modbus-tcp", "1502", "--tcp", "1503"} << int(O::Error);
+    QTest::newRow("modbus tcp port too high")
+        << QStringList{"--modbus-tcp", "70000"} << int(O::Error);
 }
 
 void tst_simport::commandLine()
@@ -309,8 +314,12 @@ void tst_simport::commandLine()
         QCOMPARE(o.seed, std::optional<quint32>(9));
         QCOMPARE(o.faults, (QList<QPair<quint8, int>>{{4, 11}, {5, 19}}));
     }
-    if (QTest::currentDataTag() == QByteArray("tcp"))
+    if (QTest::currentDataTag() == QByteArray("tcp") ||
+        QTest::currentDataTag() == QByteArray("modbus tcp")) {
         QCOMPARE(commandLine.options().tcpPort, std::optional<quint16>(1502));
+        QCOMPARE(commandLine.options().modbusTcp,
+                 QTest::currentDataTag() == QByteArray("modbus tcp"));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_simport)

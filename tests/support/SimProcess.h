@@ -9,8 +9,9 @@
 #include <sys/prctl.h>
 #endif
 
-// One vfdsim on a pseudo-terminal (or a TCP port) for the length of a test, with its traffic
-// log (--log) at hand. Killed when the test is done with it, whatever happened.
+// One vfdsim on a pseudo-terminal (or a TCP port, transparent or in Modbus TCP
+// mode) for the length of a test, with its traffic log (--log) at hand. Killed
+// when the test is done with it, whatever happened.
 class SimProcess
 {
 public:
@@ -22,8 +23,10 @@ public:
         // Should the test itself die, its simulator goes with it.
         m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 #endif
-        // A pseudo-terminal unless the test asks for another line (--tcp PORT).
-        const bool otherLine = extra.contains(QStringLiteral("--tcp"));
+        // A pseudo-terminal unless the test asks for another line (--tcp PORT,
+        // --modbus-tcp PORT).
+        const bool otherLine = extra.contains(QStringLiteral("--tcp")) ||
+                               extra.contains(QStringLiteral("--modbus-tcp"));
         m_process.setArguments((otherLine ? QStringList{} : QStringList{QStringLiteral("--pty")}) +
                                (log ? QStringList{QStringLiteral("--log")} : QStringList{}) +
                                extra);
