@@ -2,6 +2,7 @@
 #include "LineCommands.h"
 #include "ParamCtl.h"
 #include "RecordCommand.h"
+#include "ServeCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -28,6 +29,8 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("vfdctl"));
     QTextStream out(stdout);
     QTextStream err(stderr);
+    if (const auto code = runServeCommand(QCoreApplication::arguments().mid(1), out, err))
+        return *code;
     ParamCtl ctl(out, err);
     ctl.showProgress = ::isatty(STDERR_FILENO);
     ctl.confirm = [&](const QString& question) {
@@ -61,6 +64,7 @@ int main(int argc, char** argv)
         "                             record running values to CSV until the duration or\n"
         "                             Ctrl-C; a trip writes a snapshot file (exits 1 when\n"
         "                             no drive answered)\n");
+    ctl.moreUsage += serveUsage();
     const int code = ctl.run(QCoreApplication::arguments().mid(1));
     out.flush();
     err.flush();

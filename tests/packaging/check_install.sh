@@ -22,9 +22,11 @@ rm -rf "$stage"
 expected="bin/vfdctl
 bin/vfdsim
 bin/vfdtool
+lib/systemd/system/vfdctl-serve.service
 share/applications/vfdtool.desktop
 share/doc/vfdtool/LICENSE
 share/doc/vfdtool/README.md
+share/doc/vfdtool/examples/serve.conf.example
 share/icons/hicolor/256x256/apps/vfdtool.png
 share/icons/hicolor/scalable/apps/vfdtool.svg
 share/man/man1/vfdctl.1

@@ -1,0 +1,281 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BrokerProcess.h"
+#include "DiskQueue.h"
+#include "ServeProcess.h"
+#include "SimProcess.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+// vfdctl serve as a plant runs it: a real broker, simulated drives on their
+// own line, the service in a process of its own, and what the broker delivers
+// read back by a subscriber.
+class tst_serve : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void publishesDrivesAndLeavesItsWill();
+    void linesStandAloneAndComeBack();
+    void brokerAwayLosesNothingInOrder();
+    void badConfigurationStartsNothing();
+};
+
+namespace {
+
+QJsonObject json(const QString& text)
+{
+    return QJsonDocument::fromJson(text.toUtf8()).object();
+}
+
+int freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QString& text)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(text.toUtf8());
+    return path;
+}
+
+// The drive states the service has queued for the broker, oldest first: each
+// carries the time it was read, so none is mistaken for another.
+QList<BrokerMessage> queuedStates(const QTemporaryDir& dir)
+{
+    QList<BrokerMessage> found;
+    for (const BrokerMessage& m : DiskQueue::peek(dir.path()))
+        if (m.topic.endsWith(QStringLiteral("/state")))
+            found << m;
+    return found;
+}
+
+// Where each of the expected messages came, in order; -1 for one missing.
+int lastInOrder(const QList<BrokerSubscriber::Message>& got, const QList<BrokerMessage>& expected,
+                int from)
+{
+    int at = from;
+    for (const BrokerMessage& e : expected) {
+        while (at < got.size() &&
+               (got[at].topic != e.topic || got[at].payload.toUtf8() != e.payload))
+            ++at;
+        if (at == got.size())
+            return -1;
+        ++at;
+    }
+    return at;
+}
+
+} // namespace
+
+void tst_serve::initTestCase()
+{
+    if (const QString why = BrokerProcess::missing(); !why.isEmpty())
+        QSKIP(qPrintable(why));
+}
+
+// One line from the command line: values, state, availability (a drive that
+// is not there is offline), the service's retained status, and the broker's
+// "offline" for it once the process is killed.
+void tst_serve::publishesDrivesAndLeavesItsWill()
+{
+    BrokerProcess broker;
+    QVERIFY(broker.running());
+    SimProcess sim({QStringLiteral("--fault"), QStringLiteral("2:11")}, false);
+    QVERIFY(!sim.device().isEmpty());
+    BrokerSubscriber sub(broker, QStringLiteral("vfd/#"));
+    ServeProcess serve({QStringLiteral("--port"), sim.device(), QStringLiteral("serve"),
+                        QStringLiteral("--broker"), broker.url(), QStringLiteral("--drives"),
+                        QStringLiteral("1,2,4"), QStringLiteral("--values"),
+                        QStringLiteral("freq-out,current"), QStringLiteral("--interval"),
+                        QStringLiteral("200ms"), QStringLiteral("--every"), QStringLiteral("1s"),
+                        QStringLiteral("--line"), QStringLiteral("press"),
+                        QStringLiteral("--client-id"), QStringLiteral("svc1")});
+    QVERIFY2(sub.waitFor(QStringLiteral("vfd/press/2/state")), qPrintable(serve.log()));
+    QVERIFY(sub.waitFor(QStringLiteral("vfd/press/1/freq-out")));
+    QVERIFY(sub.waitFor(QStringLiteral("vfd/press/4/availability"), QStringLiteral("offline")));
+    QVERIFY(sub.waitFor(QStringLiteral("vfd/service/svc1"), QStringLiteral("online")));
+
+    bool number = false;
+    sub.on(QStringLiteral("vfd/press/1/freq-out")).first().payload.toDouble(&number);
+    QVERIFY(number);
+    const QJsonObject tripped = json(sub.on(QStringLiteral("vfd/press/2/state")).first().payload);
+    QCOMPARE(tripped.value(QStringLiteral("fault")).toBool(), true);
+    QCOMPARE(tripped.value(QStringLiteral("fault_number")).toInt(), 11);
+    QVERIFY(!tripped.value(QStringLiteral("fault_text")).toString().isEmpty());
+    QCOMPARE(tripped.value(QStringLiteral("run")).toBool(), false);
+    QVERIFY(tripped.value(QStringLiteral("values")).toObject().contains(QStringLiteral("current")));
+    QVERIFY(
+        QDateTime::fromString(tripped.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs)
+            .isValid());
+    const QJsonObject healthy = json(sub.on(QStringLiteral("vfd/press/1/state")).first().payload);
+    QCOMPARE(healthy.value(QStringLiteral("fault")).toBool(), false);
+    QCOMPARE(healthy.value(QStringLiteral("direction")).toString(), QStringLiteral("forward"));
+    // Nothing is read for a drive that does not answer.
+    QVERIFY(sub.on(QStringLiteral("vfd/press/4/freq-out")).isEmpty());
+    QVERIFY(sub.on(QStringLiteral("vfd/press/4/state")).isEmpty());
+
+    // Whoever subscribes later is told at once what is there and what is not.
+    BrokerSubscriber late(broker, QStringLiteral("vfd/+/+/availability"));
+    QVERIFY(late.waitFor(QStringLiteral("vfd/press/1/availability"), QStringLiteral("online")));
+    QVERIFY(late.waitFor(QStringLiteral("vfd/press/4/availability"), QStringLiteral("offline")));
+    QVERIFY(late.on(QStringLiteral("vfd/press/1/availability")).first().retained);
+
+    serve.kill();
+    QVERIFY(sub.waitFor(QStringLiteral("vfd/service/svc1"), QStringLiteral("offline")));
+    BrokerSubscriber after(broker, QStringLiteral("vfd/service/#"));
+    QVERIFY(after.waitFor(QStringLiteral("vfd/service/svc1"), QStringLiteral("offline")));
+    QVERIFY(after.on(QStringLiteral("vfd/service/svc1")).first().retained);
+}
+
+// Two lines from a file: one line's gateway goes away and comes back on the
+// same port; the other line goes on meanwhile, and the first is read again
+// without a restart. A polite stop says every drive and the service offline.
+void tst_serve::linesStandAloneAndComeBack()
+{
+    BrokerProcess broker;
+    QVERIFY(broker.running());
+    SimProcess simA({}, false);
+    const QString gatewayPort = QString::number(freePort());
+    auto simB =
+        std::make_unique<SimProcess>(QStringList{QStringLiteral("--tcp"), gatewayPort}, false);
+    QTemporaryDir dir;
+    const QString config = writeFile(
+        dir, QStringLiteral("serve.conf"),
+        QStringLiteral("[broker]\nurl = %1\nclient-id = svc2\n[publish]\nevery = 1s\n"
+                       "[line a]\nport = %2\ndrives = 1\nvalues = freq-out\ninterval = 200ms\n"
+                       "[line b]\nport = tcp://127.0.0.1:%3\ndrives = 1,2\nvalues = current\n"
+                       "interval = 200ms\n")
+            .arg(broker.url(), simA.device(), gatewayPort));
+    BrokerSubscriber sub(broker, QStringLiteral("vfd/#"));
+    ServeProcess serve({QStringLiteral("serve"), config});
+    QVERIFY2(sub.waitFor(QStringLiteral("vfd/b/2/availability"), QStringLiteral("online")),
+             qPrintable(serve.log()));
+    QVERIFY(sub.waitFor(QStringLiteral("vfd/a/1/availability"), QStringLiteral("online")));
+
+    simB->kill();
+    QVERIFY2(sub.waitFor(QStringLiteral("vfd/b/1/availability"), QStringLiteral("offline")),
+             qPrintable(serve.log()));
+    QVERIFY(waitUntil([&] {
+        for (const auto& m : sub.on(QStringLiteral("vfd/b/status")))
+            if (json(m.payload).value(QStringLiteral("state")) == QStringLiteral("closed"))
+                return true;
+        return false;
+    }));
+    // Line a goes on as if nothing happened.
+    const qsizetype before = sub.on(QStringLiteral("vfd/a/1/freq-out")).size();
+    QVERIFY(waitUntil(
+        [&] { return sub.on(QStringLiteral("vfd/a/1/freq-out")).size() >= before + 2; }, 10000));
+    QVERIFY(serve.running());
+
+    simB = std::make_unique<SimProcess>(QStringList{QStringLiteral("--tcp"), gatewayPort}, false);
+    QVERIFY(waitUntil(
+        [&] {
+            const auto seen = sub.on(QStringLiteral("vfd/b/1/availability"));
+            return seen.size() >= 3 && seen.last().payload == QStringLiteral("online");
+        },
+        20000));
+    QVERIFY(serve.log().contains(QStringLiteral("line b")));
+
+    QCOMPARE(serve.terminate(), 0);
+    QVERIFY(sub.waitFor(QStringLiteral("vfd/service/svc2"), QStringLiteral("offline")));
+    QCOMPARE(sub.on(QStringLiteral("vfd/a/1/availability")).last().payload,
+             QStringLiteral("offline"));
+}
+
+// The broker is stopped while the service reads: what it queued meanwhile is
+// delivered once the broker is back, in order. Stopped (SIGTERM) while the
+// broker is away, the service keeps its queue for the next start, which holds
+// only as many as it may and says how many it dropped.
+void tst_serve::brokerAwayLosesNothingInOrder()
+{
+    BrokerProcess broker;
+    QVERIFY(broker.running());
+    SimProcess sim({}, false);
+    QTemporaryDir state;
+    // A session of its own: the broker keeps for it what comes while it reconnects.
+    BrokerSubscriber sub(broker, QStringLiteral("vfd/#"), QStringLiteral("keeper"));
+    const QStringList args{QStringLiteral("--port"),
+                           sim.device(),
+                           QStringLiteral("serve"),
+                           QStringLiteral("--broker"),
+                           broker.url(),
+                           QStringLiteral("--drives"),
+                           QStringLiteral("1,2"),
+                           QStringLiteral("--values"),
+                           QStringLiteral("freq-out,dc-bus"),
+                           QStringLiteral("--interval"),
+                           QStringLiteral("100ms"),
+                           QStringLiteral("--every"),
+                           QStringLiteral("1s"),
+                           QStringLiteral("--client-id"),
+                           QStringLiteral("svc3"),
+                           QStringLiteral("--queue-dir"),
+                           state.path()};
+    auto serve = std::make_unique<ServeProcess>(args);
+    QVERIFY2(sub.waitFor(QStringLiteral("vfd/line1/2/state")), qPrintable(serve->log()));
+
+    broker.stop();
+    QVERIFY2(waitUntil([&] { return queuedStates(state).size() >= 6; }, 20000),
+             qPrintable(serve->log()));
+    const QList<BrokerMessage> waiting = queuedStates(state);
+    QVERIFY(broker.start());
+    QVERIFY2(waitUntil([&] { return lastInOrder(sub.messages(), waiting, 0) >= 0; }, 20000),
+             qPrintable(serve->log() + sub.errors()));
+    // And the state of each drive never goes back in time.
+    QString previous;
+    for (const auto& m : sub.on(QStringLiteral("vfd/line1/1/state"))) {
+        const QString time = json(m.payload).value(QStringLiteral("time")).toString();
+        QVERIFY2(time >= previous, qPrintable(time + u' ' + previous));
+        previous = time;
+    }
+
+    // Stopped while the broker is away: nothing lost at the stop either.
+    broker.stop();
+    QVERIFY(waitUntil([&] { return queuedStates(state).size() >= 6; }, 20000));
+    QCOMPARE(serve->terminate(), 0);
+    QVERIFY2(serve->log().contains(QStringLiteral("kept for the next start")),
+             qPrintable(serve->log()));
+    const int keptCount = int(DiskQueue::peek(state.path()).size());
+    const QList<BrokerMessage> keptStates = queuedStates(state);
+    QVERIFY(keptCount > 10);
+    QVERIFY(broker.start());
+    serve = std::make_unique<ServeProcess>(
+        args + QStringList{QStringLiteral("--queue-size"), QStringLiteral("10")});
+    QVERIFY2(sub.waitFor(QStringLiteral("vfd/service/svc3/dropped")),
+             qPrintable(serve->log() + sub.errors() + broker.log()));
+    const QJsonObject dropped =
+        json(sub.on(QStringLiteral("vfd/service/svc3/dropped")).last().payload);
+    QVERIFY(dropped.value(QStringLiteral("dropped")).toInt() >= keptCount - 10);
+    // The newest of the old run were kept and come through.
+    QVERIFY(waitUntil(
+        [&] { return lastInOrder(sub.messages(), keptStates.mid(keptStates.size() - 2), 0) >= 0; },
+        20000));
+    QCOMPARE(serve->terminate(), 0);
+}
+
+void tst_serve::badConfigurationStartsNothing()
+{
+    QTemporaryDir dir;
+    const QString config =
+        writeFile(dir, QStringLiteral("bad.conf"),
+                  QStringLiteral("[broker]\nurl = mqtt://127.0.0.1:1\n[line a]\nport = SIM\n"
+                                 "drives = 1\nvalues = freq-out, torque\n"));
+    ServeProcess serve({QStringLiteral("serve"), config});
+    QCOMPARE(serve.finish(), 2);
+    QVERIFY2(serve.log().contains(QStringLiteral("line 6: values: \"torque\"")),
+             qPrintable(serve.log()));
+    QVERIFY(serve.log().contains(QStringLiteral("nothing started")));
+}
+
+QTEST_GUILESS_MAIN(tst_serve)
+#include "tst_serve.moc"

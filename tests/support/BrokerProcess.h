@@ -1,0 +1,201 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "WaitUntil.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/prctl.h>
+#endif
+
+// A real MQTT broker (mosquitto) on 127.0.0.1 at a free port, for the length
+// of a test. It keeps its sessions on disk, so a subscriber with a session of
+// its own misses nothing across a stop() and start() on the same port.
+// Killed when the test is done with it, whatever happened.
+class BrokerProcess
+{
+public:
+    // Where the broker and its clients are; empty when not installed.
+    static QString program(const char* name)
+    {
+        return QStandardPaths::findExecutable(
+            QString::fromLatin1(name),
+            {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"),
+             QStringLiteral("/usr/local/sbin"), QStringLiteral("/usr/local/bin")});
+    }
+    // Why the broker tests cannot run here; empty when they can.
+    static QString missing()
+    {
+        for (const char* name : {"mosquitto", "mosquitto_sub"})
+            if (program(name).isEmpty())
+                return QStringLiteral("%1 is not installed (scripts/deps --test)").arg(name);
+        return {};
+    }
+
+    // Lines of the broker's configuration instead of a plain listener (a
+    // password file, TLS); PORT in them stands for the port.
+    explicit BrokerProcess(const QStringList& extraConfig = {}) : m_extra(extraConfig)
+    {
+        // Started as root, the broker goes on as a user of its own, who must
+        // still write its sessions here.
+        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                QFileDevice::WriteOther | QFileDevice::ExeOther);
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        m_port = probe.serverPort();
+        probe.close();
+        start();
+    }
+    ~BrokerProcess() { stop(); }
+    BrokerProcess(const BrokerProcess&) = delete;
+    BrokerProcess& operator=(const BrokerProcess&) = delete;
+
+    int port() const { return m_port; }
+    QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port); }
+    QString folder() const { return m_dir.path(); }
+    bool running() const { return m_process.state() == QProcess::Running; }
+
+    // Starts it (again, on the same port); true once it accepts connections.
+    bool start()
+    {
+        QFile config(m_dir.filePath(QStringLiteral("mosquitto.conf")));
+        config.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        const QStringList lines =
+            QStringList{QStringLiteral("persistence true"),
+                        QStringLiteral("persistence_location ") + m_dir.path() + u'/',
+                        QStringLiteral("log_dest stderr")} +
+            (m_extra.isEmpty() ? QStringList{QStringLiteral("listener %1 127.0.0.1").arg(m_port),
+                                             QStringLiteral("allow_anonymous true")}
+                               : m_extra);
+        config.write(
+            lines.join(u'\n').replace(QStringLiteral("PORT"), QString::number(m_port)).toUtf8() +
+            '\n');
+        config.close();
+        m_process.setProgram(program("mosquitto"));
+        m_process.setArguments({QStringLiteral("-c"), config.fileName()});
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+#ifdef Q_OS_LINUX
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+#endif
+        m_process.start();
+        if (!m_process.waitForStarted(3000))
+            return false;
+        return waitUntil(
+            [&] {
+                QTcpSocket s;
+                s.connectToHost(QHostAddress::LocalHost, quint16(m_port));
+                return s.waitForConnected(100);
+            },
+            5000);
+    }
+    // An orderly stop: the broker saves its sessions first.
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+    QString log()
+    {
+        return QString::fromUtf8(m_process.readAll());
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QStringList m_extra;
+    QProcess m_process;
+    int m_port = 0;
+};
+
+// What a broker delivers, through mosquitto_sub: each message as its retain
+// flag, topic and payload.
+class BrokerSubscriber
+{
+public:
+    struct Message
+    {
+        bool retained = false;
+        QString topic;
+        QString payload;
+    };
+
+    // clientId: a session kept by the broker while this subscriber is away.
+    BrokerSubscriber(const BrokerProcess& broker, const QString& filter,
+                     const QString& clientId = {}, const QStringList& extra = {})
+    {
+        QStringList args{QStringLiteral("-h"), QStringLiteral("127.0.0.1"),
+                         QStringLiteral("-p"), QString::number(broker.port()),
+                         QStringLiteral("-q"), QStringLiteral("1"),
+                         QStringLiteral("-t"), filter,
+                         QStringLiteral("-F"), QStringLiteral("%r %t %p")};
+        if (!clientId.isEmpty())
+            args << QStringLiteral("-c") << QStringLiteral("-i") << clientId;
+        m_process.setProgram(BrokerProcess::program("mosquitto_sub"));
+        m_process.setArguments(args + extra);
+#ifdef Q_OS_LINUX
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+#endif
+        m_process.start();
+        m_process.waitForStarted(3000);
+    }
+    ~BrokerSubscriber()
+    {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+    BrokerSubscriber(const BrokerSubscriber&) = delete;
+    BrokerSubscriber& operator=(const BrokerSubscriber&) = delete;
+
+    // Everything delivered so far.
+    const QList<Message>& messages()
+    {
+        while (m_process.canReadLine()) {
+            const QString line = QString::fromUtf8(m_process.readLine()).chopped(1);
+            const QStringList parts = line.split(u' ');
+            if (parts.size() >= 2)
+                m_messages.append({parts[0] == u"1", parts[1], line.section(u' ', 2)});
+        }
+        return m_messages;
+    }
+    QList<Message> on(const QString& topic)
+    {
+        QList<Message> found;
+        for (const Message& m : messages())
+            if (m.topic == topic)
+                found << m;
+        return found;
+    }
+    // Until a message on the topic (with that payload, if given) has come.
+    bool waitFor(const QString& topic, const QString& payload = {}, int timeoutMs = 15000)
+    {
+        return waitUntil(
+            [&] {
+                for (const Message& m : on(topic))
+                    if (payload.isNull() || m.payload == payload)
+                        return true;
+                return false;
+            },
+            timeoutMs);
+    }
+    QString errors()
+    {
+        return QString::fromUtf8(m_process.readAllStandardError());
+    }
+
+private:
+    QProcess m_process;
+    QList<Message> m_messages;
+};
