@@ -123,6 +123,7 @@ void BrokerLink::connectNow()
     mosquitto_disconnect_callback_set(m_client, &BrokerLink::disconnectCallback);
     mosquitto_publish_callback_set(m_client, &BrokerLink::publishCallback);
     mosquitto_log_callback_set(m_client, &BrokerLink::logCallback);
+    mosquitto_message_callback_set(m_client, &BrokerLink::messageCallback);
     // The library's own retries in the thread, until this object drops the client.
     mosquitto_reconnect_delay_set(m_client, 2, 2, false);
     const QByteArray host = m_config.host.toUtf8();
@@ -199,6 +200,25 @@ void BrokerLink::publishCallback(mosquitto* client, void* self, int mid)
         Qt::QueuedConnection);
 }
 
+void BrokerLink::messageCallback(mosquitto* client, void* self, const mosquitto_message* message)
+{
+    auto* tag = static_cast<ClientTag*>(self);
+    const quint64 generation = tag->generation;
+    BrokerLink* link = tag->link;
+    // Copied here: the library frees the message once this returns.
+    const QString topic = QString::fromUtf8(message->topic);
+    const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
+    const bool retained = message->retain;
+    QMetaObject::invokeMethod(
+        link,
+        [link, client, generation, topic, payload, retained] {
+            if (link->m_client == client &&
+                static_cast<ClientTag*>(mosquitto_userdata(client))->generation == generation)
+                emit link->messageReceived(topic, payload, retained);
+        },
+        Qt::QueuedConnection);
+}
+
 void BrokerLink::logCallback(mosquitto*, void* self, int level, const char* text)
 {
     if (level != MOSQ_LOG_ERR)
@@ -244,6 +264,9 @@ void BrokerLink::onConnect(int rc)
         mosquitto_publish(m_client, nullptr, topic.constData(), int(payload.size()),
                           payload.constData(), 1, false);
     }
+    // A clean session forgets them: asked for again on every connection.
+    for (const QString& filter : m_filters)
+        mosquitto_subscribe(m_client, nullptr, filter.toUtf8().constData(), 1);
     emit connectedChanged(true);
     pump();
 }
@@ -284,6 +307,15 @@ void BrokerLink::publish(const QString& topic, const QByteArray& payload, bool r
     while (int(m_sentIds.size()) > m_queue.size())
         m_sentIds.pop_front();
     pump();
+}
+
+void BrokerLink::subscribe(const QString& filter)
+{
+    if (m_filters.contains(filter))
+        return;
+    m_filters << filter;
+    if (m_connected)
+        mosquitto_subscribe(m_client, nullptr, filter.toUtf8().constData(), 1);
 }
 
 void BrokerLink::pump()

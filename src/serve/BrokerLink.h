@@ -42,11 +42,15 @@ public:
     void stop(int waitMs);
 
     void publish(const QString& topic, const QByteArray& payload, bool retain);
+    // Messages on the topics of the filter are wanted, on every connection.
+    void subscribe(const QString& filter);
     bool connected() const { return m_connected; }
     QString serviceTopic() const;
 
 signals:
     void connectedChanged(bool connected);
+    // A message on a subscribed topic.
+    void messageReceived(const QString& topic, const QByteArray& payload, bool retained);
     // A line for the log (the journal, when run as a service).
     void logLine(const QString& text);
 
@@ -62,6 +66,7 @@ private:
     static void connectCallback(mosquitto*, void* self, int rc);
     static void disconnectCallback(mosquitto*, void* self, int rc);
     static void publishCallback(mosquitto*, void* self, int mid);
+    static void messageCallback(mosquitto*, void* self, const mosquitto_message* message);
     static void logCallback(mosquitto*, void* self, int level, const char* text);
 
     const ServeConfig& m_config;
@@ -73,6 +78,7 @@ private:
     // Message ids of the queue's first messages, those sent on this connection.
     std::deque<int> m_sentIds;
     std::set<int> m_acked;
+    QStringList m_filters;
     QTimer m_retry;
     // What the library last logged as an error: the reason a connection failed.
     QString m_lastError;

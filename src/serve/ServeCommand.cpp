@@ -22,6 +22,8 @@ namespace {
 constexpr qint64 kConfigLimit = 1 << 20;
 // How long a stop waits for the broker to take what is queued.
 constexpr int kFlushWaitMs = 5000;
+// Long enough for a stop to wait out one answer at the slowest line settings.
+constexpr int kStopsOutMs = 1500;
 
 std::atomic<bool> serveStop{false};
 
@@ -59,6 +61,7 @@ QString serveUsage()
         "  serve [CONFIG] [--broker mqtt://HOST:PORT] [--drives 1-3] [--values KEY,...]\n"
         "        [--interval 1s] [--every 60s] [--prefix vfd] [--line NAME]\n"
         "        [--client-id ID] [--queue-dir DIR] [--queue-size N]\n"
+        "        [--commands [--rhythm 2s]]\n"
         "                             publish drives to an MQTT broker until stopped; with\n"
         "                             --port the options make one line, CONFIG may hold\n"
         "                             several (runs until SIGTERM, exits 2 on a bad setting)\n");
@@ -70,7 +73,8 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
 {
     // vfdctl's own options come before the command word; serve's after it.
     QString port, settings, line, broker, drives, values, interval, every, prefix, clientId,
-        queueDir, queueSize, retries, file;
+        queueDir, queueSize, retries, rhythm, file;
+    bool commands = false;
     bool seenServe = false;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
@@ -111,6 +115,10 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
             ok = value(queueDir);
         else if (seenServe && a == u"--queue-size")
             ok = value(queueSize);
+        else if (seenServe && a == u"--commands")
+            commands = true;
+        else if (seenServe && a == u"--rhythm")
+            ok = value(rhythm);
         else if (seenServe && !a.startsWith(u'-') && file.isEmpty())
             file = a;
         else {
@@ -141,6 +149,8 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
     set(QStringLiteral("queue-dir"), queueDir);
     set(QStringLiteral("queue-size"), queueSize);
     set(QStringLiteral("retries"), retries);
+    text << QStringLiteral("[commands]");
+    set(QStringLiteral("rhythm"), rhythm);
     const bool lineOptions = !port.isNull() || !settings.isNull() || !drives.isNull() ||
                              !values.isNull() || !interval.isNull() || !line.isNull();
     const QString lineName = line.isNull() ? (config.lines.size() == 1 ? config.lines.first().name
@@ -176,6 +186,10 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
         config.queueLimit = given->queueLimit;
     if (!retries.isNull())
         config.retries = given->retries;
+    if (commands)
+        config.commands = true;
+    if (!rhythm.isNull())
+        config.commandRhythmMs = given->commandRhythmMs;
     if (lineOptions) {
         const ServeLineConfig& g = given->lines.first();
         ServeLineConfig* target = nullptr;
@@ -244,7 +258,16 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
     });
     watch.start(100);
     loop.exec();
+    watch.stop();
     log(QStringLiteral("stopping"));
+    bool stopping = false;
+    for (auto& l : lines)
+        stopping = l->stopDrives() || stopping;
+    if (stopping) {
+        // The stops take their turn on each line before the ports close.
+        QTimer::singleShot(kStopsOutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     for (auto& l : lines)
         l->stop();
     broker.stop(kFlushWaitMs);

@@ -109,6 +109,16 @@ QString take(ServeConfig& config, ServeLineConfig* line, const QString& section,
             config.retries = n;
             return {};
         }
+    } else if (section == u"commands") {
+        if (key == u"enabled") {
+            const QString v = value.toLower();
+            if (v != u"yes" && v != u"no")
+                return QStringLiteral("enabled takes yes or no");
+            config.commands = v == u"yes";
+            return {};
+        }
+        if (key == u"rhythm")
+            return duration(500, 60000, config.commandRhythmMs);
     } else if (line) {
         if (key == u"port") {
             line->port = value;
@@ -192,7 +202,7 @@ std::optional<ServeConfig> parse(const QString& text, QString* error)
             seenSections.insert(heading);
             seenKeys.clear();
             line = nullptr;
-            if (heading == u"broker" || heading == u"publish") {
+            if (heading == u"broker" || heading == u"publish" || heading == u"commands") {
                 section = heading;
             } else if (heading.startsWith(QStringLiteral("line "))) {
                 const QString name = heading.mid(5).trimmed();
@@ -205,8 +215,8 @@ std::optional<ServeConfig> parse(const QString& text, QString* error)
                 line->definedAt = i + 1;
                 section = QStringLiteral("line ") + name;
             } else {
-                return fail(QStringLiteral("[%1] is not a section here: [broker], [publish] "
-                                           "or [line NAME]")
+                return fail(QStringLiteral("[%1] is not a section here: [broker], [publish], "
+                                           "[commands] or [line NAME]")
                                 .arg(heading));
             }
             continue;

@@ -39,6 +39,10 @@ struct ServeConfig
     QString queueDir; // empty: kept in memory only
     int queueLimit = 100000;
     int retries = 1;
+    // Run commands from the broker: off unless the configuration turns them
+    // on. A run command not renewed within the rhythm stops its drive.
+    bool commands = false;
+    int commandRhythmMs = 2000;
     QList<ServeLineConfig> lines;
 
     // The client id the broker sees.

@@ -5,6 +5,7 @@
 #include "LinkClient.h"
 #include "Sampler.h"
 #include "SelectablePort.h"
+#include "ServeCommands.h"
 #include "Tab.h"
 
 #include <QJsonDocument>
@@ -44,6 +45,13 @@ ServeLine::ServeLine(const ServeLineConfig& line, const ServeConfig& config, Bro
             m_sampler->start();
         }
     });
+    if (config.commands) {
+        m_commands = std::make_unique<ServeCommands>(m_line, m_config, *m_link, m_broker);
+        connect(m_commands.get(), &ServeCommands::logLine, this, &ServeLine::logLine);
+        for (const QString& filter : m_commands->filters())
+            m_broker.subscribe(filter);
+        connect(&m_broker, &BrokerLink::messageReceived, m_commands.get(), &ServeCommands::take);
+    }
     m_reopen.setSingleShot(true);
     connect(&m_reopen, &QTimer::timeout, this, &ServeLine::openPort);
     m_readyGuard.setSingleShot(true);
@@ -56,6 +64,7 @@ ServeLine::ServeLine(const ServeLineConfig& line, const ServeConfig& config, Bro
 ServeLine::~ServeLine()
 {
     // The sampler's session goes before the client it asks through.
+    m_commands.reset();
     m_sampler.reset();
     m_client.reset();
 }
@@ -69,6 +78,11 @@ void ServeLine::start()
 {
     m_running = true;
     openPort();
+}
+
+bool ServeLine::stopDrives()
+{
+    return m_commands && m_commands->stopAll();
 }
 
 void ServeLine::stop()

@@ -14,13 +14,14 @@ class Hexedit;
 class LinkClient;
 class Sampler;
 class SelectablePort;
+class ServeCommands;
 struct SampleRound;
 
 // One line of drives behind one port: its own port, link and link client,
 // read round by round, each round turned into the messages of
-// its drives. A line whose port cannot be opened, or goes (a device
-// unplugged, a gateway gone), says so, marks its drives offline and opens
-// the port again every few seconds; the other lines never notice.
+// its drives; with commands allowed, the run commands the broker brings. A line whose port cannot
+// be opened, or goes (a device unplugged, a gateway gone), says so, marks its drives offline and
+// opens the port again every few seconds; the other lines never notice.
 class ServeLine : public QObject
 {
     Q_OBJECT
@@ -32,6 +33,8 @@ public:
     ~ServeLine() override;
 
     void start();
+    // Tells the drives running on a broker's command to stop; whether any was.
+    bool stopDrives();
     void stop();
     const ServeLineConfig& config() const { return m_line; }
     bool reading() const;
@@ -70,6 +73,7 @@ private:
     std::unique_ptr<Hexedit> m_link;
     std::unique_ptr<LinkClient> m_client;
     std::unique_ptr<Sampler> m_sampler;
+    std::unique_ptr<ServeCommands> m_commands; // only when commands are allowed
     QList<DriveOut> m_out;
     QTimer m_reopen;
     QTimer m_readyGuard;

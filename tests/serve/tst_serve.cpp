@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 // vfdctl serve as a plant runs it: a real broker, simulated drives on their
 // own line, the service in a process of its own, and what the broker delivers
@@ -23,9 +24,22 @@ private slots:
     void linesStandAloneAndComeBack();
     void brokerAwayLosesNothingInOrder();
     void badConfigurationStartsNothing();
+    void commandsOnlyWhenAllowedAndFresh();
 };
 
 namespace {
+
+// Whether the drive's latest state says it runs; nullopt before any state.
+std::optional<bool> runs(BrokerSubscriber& sub, const QString& drive)
+{
+    const auto states = sub.on(drive + QStringLiteral("/state"));
+    if (states.isEmpty())
+        return std::nullopt;
+    return QJsonDocument::fromJson(states.last().payload.toUtf8())
+        .object()
+        .value(QStringLiteral("run"))
+        .toBool();
+}
 
 QJsonObject json(const QString& text)
 {
@@ -275,6 +289,109 @@ void tst_serve::badConfigurationStartsNothing()
     QVERIFY2(serve.log().contains(QStringLiteral("line 6: values: \"torque\"")),
              qPrintable(serve.log()));
     QVERIFY(serve.log().contains(QStringLiteral("nothing started")));
+}
+
+// Commands are obeyed only where the configuration allows them, for the
+// line's own drives, while they keep coming; a line-wide stop stops them all.
+void tst_serve::commandsOnlyWhenAllowedAndFresh()
+{
+    BrokerProcess broker;
+    QVERIFY(broker.running());
+    SimProcess sim({}, false);
+    BrokerSubscriber sub(broker, QStringLiteral("vfd/#"));
+    const QString fwd = QStringLiteral("{\"command\":\"fwd\",\"hz\":20,\"client\":\"scada-7\"}");
+    auto serveWith = [&](const QStringList& more) {
+        return std::make_unique<ServeProcess>(
+            QStringList{QStringLiteral("--port"), sim.device(), QStringLiteral("serve"),
+                        QStringLiteral("--broker"), broker.url(), QStringLiteral("--drives"),
+                        QStringLiteral("1,2"), QStringLiteral("--values"),
+                        QStringLiteral("freq-set"), QStringLiteral("--interval"),
+                        QStringLiteral("200ms"), QStringLiteral("--every"), QStringLiteral("1s")} +
+            more);
+    };
+    const QString drive1 = QStringLiteral("vfd/line1/1");
+    const QString drive2 = QStringLiteral("vfd/line1/2");
+
+    // Off by default: the drive does not start however often it is told.
+    auto serve = serveWith({});
+    QVERIFY2(sub.waitFor(drive1 + QStringLiteral("/state")), qPrintable(serve->log()));
+    {
+        BrokerPublisher run(broker, drive1 + QStringLiteral("/set/run"));
+        const qsizetype before = sub.on(drive1 + QStringLiteral("/state")).size();
+        QVERIFY(waitUntil(
+            [&] {
+                run.send(fwd);
+                return sub.on(drive1 + QStringLiteral("/state")).size() >= before + 3;
+            },
+            15000));
+        QCOMPARE(runs(sub, drive1), false);
+    }
+    QCOMPARE(serve->terminate(), 0);
+
+    // On, with a rhythm of a second: runs while renewed, stops once not.
+    serve =
+        serveWith({QStringLiteral("--commands"), QStringLiteral("--rhythm"), QStringLiteral("1s")});
+    {
+        BrokerPublisher run(broker, drive1 + QStringLiteral("/set/run"));
+        QVERIFY2(waitUntil(
+                     [&] {
+                         run.send(fwd);
+                         return runs(sub, drive1) == true;
+                     },
+                     15000),
+                 qPrintable(serve->log()));
+        QVERIFY(serve->log().contains(QStringLiteral("drive 1: fwd 20.00 Hz from scada-7")));
+        QVERIFY(sub.waitFor(drive1 + QStringLiteral("/command")));
+        QCOMPARE(json(sub.on(drive1 + QStringLiteral("/command")).first().payload)
+                     .value(QStringLiteral("result")),
+                 QStringLiteral("accepted"));
+    }
+    QVERIFY(waitUntil([&] { return runs(sub, drive1) == false; }, 15000));
+    QVERIFY(serve->log().contains(QStringLiteral("drive 1: no fresh command")));
+
+    // Not a drive of the line: refused, and said.
+    {
+        BrokerPublisher other(broker, QStringLiteral("vfd/line1/9/set/run"));
+        other.send(fwd);
+        QVERIFY(sub.waitFor(QStringLiteral("vfd/line1/9/command")));
+        QVERIFY(json(sub.on(QStringLiteral("vfd/line1/9/command")).first().payload)
+                    .value(QStringLiteral("result"))
+                    .toString()
+                    .startsWith(QStringLiteral("refused")));
+    }
+    QVERIFY(serve->log().contains(QStringLiteral("for drive 9: not a drive of this line")));
+    QCOMPARE(serve->terminate(), 0);
+
+    // A command left retained at the broker reaches every new connection: refused.
+    {
+        BrokerPublisher kept(broker, drive2 + QStringLiteral("/set/run"), true);
+        kept.send(fwd);
+    }
+    serve = serveWith(
+        {QStringLiteral("--commands"), QStringLiteral("--rhythm"), QStringLiteral("60s")});
+    QVERIFY2(waitUntil([&] { return serve->log().contains(QStringLiteral("retained")); }),
+             qPrintable(serve->log()));
+    {
+        // An empty retained message takes the retained one away.
+        BrokerPublisher clear(broker, drive2 + QStringLiteral("/set/run"), true);
+        clear.send(QString());
+    }
+    const qsizetype seen = sub.on(drive2 + QStringLiteral("/state")).size();
+    QVERIFY(waitUntil([&] { return sub.on(drive2 + QStringLiteral("/state")).size() > seen; }));
+    QCOMPARE(runs(sub, drive2), false);
+
+    // A long rhythm: one command keeps the drive running until the line's stop.
+    {
+        BrokerPublisher run(broker, drive2 + QStringLiteral("/set/run"));
+        run.send(fwd);
+        QVERIFY2(waitUntil([&] { return runs(sub, drive2) == true; }, 15000),
+                 qPrintable(serve->log()));
+        BrokerPublisher stop(broker, QStringLiteral("vfd/line1/set/stop"));
+        stop.send(QStringLiteral("{\"client\":\"panel\"}"));
+        QVERIFY(waitUntil([&] { return runs(sub, drive2) == false; }, 15000));
+        QVERIFY(serve->log().contains(QStringLiteral("stop of every drive from panel")));
+    }
+    QCOMPARE(serve->terminate(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_serve)

@@ -38,6 +38,10 @@ every = 30s
 queue-dir = /var/lib/vfdctl
 queue-size = 5000
 
+[commands]
+enabled = yes
+rhythm = 3s
+
 [line hall-a]
 port = /dev/ttyUSB0
 drives = 1-3, 7
@@ -83,6 +87,8 @@ void tst_serveconfig::readsAWholeFile()
     QCOMPARE(c->prefix, QStringLiteral("plant/press"));
     QCOMPARE(c->publishEveryMs, 30000);
     QCOMPARE(c->queueLimit, 5000);
+    QVERIFY(c->commands);
+    QCOMPARE(c->commandRhythmMs, 3000);
     QCOMPARE(c->lines.size(), 2);
     QCOMPARE(c->lines[0].drives, (QList<quint8>{1, 2, 3, 7}));
     QCOMPARE(c->lines[0].values.size(), 2);
@@ -140,6 +146,8 @@ void tst_serveconfig::badFileNamesItsLine_data()
                                         << "line 2: interval";
     QTest::newRow("bad settings") << "[line a]\nsettings = 9600,X,8,1\n"
                                   << "line 2: settings";
+    QTest::newRow("commands neither yes nor no") << "[commands]\nenabled = on\n"
+                                                 << "line 2: enabled takes yes or no";
     QTest::newRow("queue too small") << "[publish]\nqueue-size = 3\n"
                                      << "line 2: queue-size";
 }
@@ -189,6 +197,8 @@ void tst_serveconfig::optionsOverrideTheFile()
     QVERIFY2(c, qPrintable(why));
     QCOMPARE(c->lines.size(), 1);
     QCOMPARE(c->lines[0].name, QStringLiteral("line1"));
+    // Commands stay off unless asked for.
+    QVERIFY(!c->commands);
 
     // What is missing or wrong is named as an option, not as a line of a file.
     QVERIFY(!ServeOptions::fromArguments({QStringLiteral("--port"), QStringLiteral("SIM"),

@@ -199,3 +199,43 @@ private:
     QProcess m_process;
     QList<Message> m_messages;
 };
+
+// Messages for one topic, sent through mosquitto_pub (QoS 1), one a line.
+class BrokerPublisher
+{
+public:
+    BrokerPublisher(const BrokerProcess& broker, const QString& topic, bool retain = false)
+    {
+        QStringList args{QStringLiteral("-h"), QStringLiteral("127.0.0.1"),
+                         QStringLiteral("-p"), QString::number(broker.port()),
+                         QStringLiteral("-q"), QStringLiteral("1"),
+                         QStringLiteral("-t"), topic,
+                         QStringLiteral("-l")};
+        if (retain)
+            args << QStringLiteral("-r");
+        m_process.setProgram(BrokerProcess::program("mosquitto_pub"));
+        m_process.setArguments(args);
+#ifdef Q_OS_LINUX
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+#endif
+        m_process.start();
+        m_process.waitForStarted(3000);
+    }
+    ~BrokerPublisher()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(3000))
+            m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+    BrokerPublisher(const BrokerPublisher&) = delete;
+    BrokerPublisher& operator=(const BrokerPublisher&) = delete;
+
+    void send(const QString& payload)
+    {
+        m_process.write(payload.toUtf8() + '\n');
+    }
+
+private:
+    QProcess m_process;
+};
