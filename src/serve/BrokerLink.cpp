@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int kKeepAliveS = 30;
-constexpr int kConnectGuardMs = 10000;
+constexpr int kConnectGuardMs = 5000;
 constexpr int kReconnectMs = 2000;
 // A broker that refuses us (a wrong password) is not asked again at once.
 constexpr int kRefusedRetryMs = 30000;
@@ -45,11 +45,19 @@ BrokerLink::BrokerLink(const ServeConfig& config, DiskQueue& queue, QObject* par
     connect(&m_retry, &QTimer::timeout, this, [this] {
         if (m_connected || m_stopping)
             return;
-        if (!m_lastError.isEmpty())
-            say(QStringLiteral("the broker %1:%2 cannot be reached: %3")
+        if (!m_lastError.isEmpty()) {
+            // What the library says of a certificate it does not trust is
+            // OpenSSL's; say where the trust comes from.
+            const QString hint = m_lastError.contains(QStringLiteral("certificate verify failed"))
+                                     ? QStringLiteral(" (is ca-file %1 the CA that signed the "
+                                                      "broker's certificate?)")
+                                           .arg(m_config.caFile)
+                                     : QString();
+            say(QStringLiteral("the broker %1:%2 cannot be reached: %3%4")
                     .arg(m_config.host)
                     .arg(m_config.brokerPort)
-                    .arg(m_lastError));
+                    .arg(m_lastError, hint));
+        }
         dropClient();
         connectNow();
     });
@@ -234,10 +242,18 @@ void BrokerLink::onConnect(int rc)
     if (rc != 0) {
         // Refused (a wrong password, a client id not allowed): the library
         // would try again at once, and again; say why and wait.
+        QString why = QString::fromUtf8(mosquitto_connack_string(rc));
+        why.remove(QStringLiteral("Connection Refused: "));
+        if (why.endsWith(u'.'))
+            why.chop(1);
+        // 4: bad user name or password, 5: not authorised.
+        if (rc == 4 || rc == 5)
+            why += QStringLiteral(" (check user and password-file; trying again in %1 s)")
+                       .arg(kRefusedRetryMs / 1000);
         say(QStringLiteral("the broker %1:%2 refused the connection: %3")
                 .arg(m_config.host)
                 .arg(m_config.brokerPort)
-                .arg(QString::fromUtf8(mosquitto_connack_string(rc))));
+                .arg(why));
         m_lastError.clear();
         dropClient();
         m_retry.start(kRefusedRetryMs);

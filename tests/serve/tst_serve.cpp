@@ -25,6 +25,7 @@ private slots:
     void brokerAwayLosesNothingInOrder();
     void badConfigurationStartsNothing();
     void commandsOnlyWhenAllowedAndFresh();
+    void tlsAndPasswordsSayWhatIsWrong();
 };
 
 namespace {
@@ -392,6 +393,58 @@ void tst_serve::commandsOnlyWhenAllowedAndFresh()
         QVERIFY(serve->log().contains(QStringLiteral("stop of every drive from panel")));
     }
     QCOMPARE(serve->terminate(), 0);
+}
+
+// Through TLS with a password: values arrive; a wrong password, or a CA that
+// did not sign the broker's certificate, is said in so many words.
+void tst_serve::tlsAndPasswordsSayWhatIsWrong()
+{
+    BrokerTls tls;
+    if (!tls.error().isEmpty())
+        QSKIP(qPrintable(tls.error()));
+    BrokerProcess broker(tls.brokerConfig());
+    QVERIFY2(broker.running(), qPrintable(broker.log()));
+    SimProcess sim({}, false);
+    BrokerSubscriber sub(broker, QStringLiteral("vfd/#"), {}, tls.clientOptions());
+    QTemporaryDir dir;
+    const QString right = tls.writeFile(QStringLiteral("right"), "s3cret\n");
+    const QString wrong = tls.writeFile(QStringLiteral("wrong"), "guess\n");
+    auto serveWith = [&](const QString& host, const QString& ca, const QString& password) {
+        const QString config =
+            writeFile(dir, QStringLiteral("serve.conf"),
+                      QStringLiteral("[broker]\nurl = mqtts://%1:%2\nca-file = %3\nuser = vfd\n"
+                                     "password-file = %4\n[line a]\nport = %5\ndrives = 1\n"
+                                     "values = freq-out\ninterval = 200ms\n")
+                          .arg(host)
+                          .arg(broker.port())
+                          .arg(ca, password, sim.device()));
+        return std::make_unique<ServeProcess>(QStringList{QStringLiteral("serve"), config});
+    };
+
+    auto serve = serveWith(QStringLiteral("localhost"), tls.path(QStringLiteral("ca.pem")), right);
+    QVERIFY2(sub.waitFor(QStringLiteral("vfd/a/1/freq-out")),
+             qPrintable(serve->log() + sub.errors() + broker.log()));
+    QCOMPARE(serve->terminate(), 0);
+
+    serve = serveWith(QStringLiteral("localhost"), tls.path(QStringLiteral("ca.pem")), wrong);
+    QVERIFY2(waitUntil([&] { return serve->log().contains(QStringLiteral("refused")); }, 15000),
+             qPrintable(serve->log()));
+    QVERIFY2(serve->log().contains(QStringLiteral("not authorised")) ||
+                 serve->log().contains(QStringLiteral("bad user name or password")),
+             qPrintable(serve->log()));
+    QCOMPARE(serve->terminate(), 0);
+
+    serve = serveWith(QStringLiteral("localhost"), tls.path(QStringLiteral("other-ca.pem")), right);
+    QVERIFY2(waitUntil([&] { return serve->log().contains(QStringLiteral("certificate")); }, 20000),
+             qPrintable(serve->log()));
+    QVERIFY(serve->log().contains(QStringLiteral("ca-file")));
+    QCOMPARE(serve->terminate(), 0);
+
+    // A password file that is not there stops the start, saying which.
+    serve = serveWith(QStringLiteral("localhost"), tls.path(QStringLiteral("ca.pem")),
+                      dir.filePath(QStringLiteral("missing")));
+    QCOMPARE(serve->finish(), 2);
+    QVERIFY(serve->log().contains(QStringLiteral("password file")));
 }
 
 QTEST_GUILESS_MAIN(tst_serve)

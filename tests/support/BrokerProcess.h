@@ -239,3 +239,101 @@ public:
 private:
     QProcess m_process;
 };
+
+// What a broker needs for TLS and passwords, made by the test: a CA, a
+// certificate it signed for localhost and 127.0.0.1, a second CA that signed
+// nothing of the broker's, and a password file with the user "vfd"
+// (password "s3cret"). Needs openssl and mosquitto_passwd.
+class BrokerTls
+{
+public:
+    static constexpr const char* User = "vfd";
+    static constexpr const char* Password = "s3cret";
+
+    BrokerTls()
+    {
+        // The broker, started as root, reads these as a user of its own.
+        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                QFileDevice::ExeOther);
+        const QString openssl = BrokerProcess::program("openssl");
+        const QString passwd = BrokerProcess::program("mosquitto_passwd");
+        if (openssl.isEmpty() || passwd.isEmpty()) {
+            m_error = QStringLiteral("openssl or mosquitto_passwd is not installed");
+            return;
+        }
+        writeFile(QStringLiteral("san.cnf"), "subjectAltName=DNS:localhost,IP:127.0.0.1\n");
+        const QStringList ec{
+            QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+            QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
+        for (const char* ca : {"ca", "other-ca"})
+            run(openssl, QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + ec +
+                             QStringList{QStringLiteral("-keyout"),
+                                         path(QStringLiteral("%1.key").arg(QLatin1String(ca))),
+                                         QStringLiteral("-out"),
+                                         path(QStringLiteral("%1.pem").arg(QLatin1String(ca))),
+                                         QStringLiteral("-days"), QStringLiteral("2"),
+                                         QStringLiteral("-subj"),
+                                         QStringLiteral("/CN=%1").arg(QLatin1String(ca))});
+        run(openssl, QStringList{QStringLiteral("req")} + ec +
+                         QStringList{QStringLiteral("-keyout"), path(QStringLiteral("server.key")),
+                                     QStringLiteral("-out"), path(QStringLiteral("server.csr")),
+                                     QStringLiteral("-subj"), QStringLiteral("/CN=localhost")});
+        run(openssl,
+            {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
+             path(QStringLiteral("server.csr")), QStringLiteral("-CA"),
+             path(QStringLiteral("ca.pem")), QStringLiteral("-CAkey"),
+             path(QStringLiteral("ca.key")), QStringLiteral("-CAcreateserial"),
+             QStringLiteral("-out"), path(QStringLiteral("server.pem")), QStringLiteral("-days"),
+             QStringLiteral("2"), QStringLiteral("-extfile"), path(QStringLiteral("san.cnf"))});
+        run(passwd, {QStringLiteral("-c"), QStringLiteral("-b"), path(QStringLiteral("passwd")),
+                     QLatin1String(User), QLatin1String(Password)});
+        for (const char* name : {"ca.pem", "server.pem", "server.key", "passwd"})
+            QFile::setPermissions(path(QLatin1String(name)), QFileDevice::ReadOwner |
+                                                                 QFileDevice::WriteOwner |
+                                                                 QFileDevice::ReadOther);
+    }
+
+    // Empty when everything was made.
+    QString error() const { return m_error; }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    // A file holding the text (a password file of the service).
+    QString writeFile(const QString& name, const QByteArray& text)
+    {
+        QFile f(path(name));
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(text);
+        return f.fileName();
+    }
+    // The broker's listener: TLS, and no one in without the password.
+    QStringList brokerConfig() const
+    {
+        return {QStringLiteral("listener PORT 127.0.0.1"),
+                QStringLiteral("cafile ") + path(QStringLiteral("ca.pem")),
+                QStringLiteral("certfile ") + path(QStringLiteral("server.pem")),
+                QStringLiteral("keyfile ") + path(QStringLiteral("server.key")),
+                QStringLiteral("allow_anonymous false"),
+                QStringLiteral("password_file ") + path(QStringLiteral("passwd"))};
+    }
+    // mosquitto_sub's options to get in.
+    QStringList clientOptions() const
+    {
+        return {QStringLiteral("--cafile"), path(QStringLiteral("ca.pem")),
+                QStringLiteral("-u"),       QLatin1String(User),
+                QStringLiteral("-P"),       QLatin1String(Password)};
+    }
+
+private:
+    void run(const QString& program, const QStringList& args)
+    {
+        QProcess p;
+        p.start(program, args);
+        if (!p.waitForFinished(30000) || p.exitCode() != 0)
+            m_error += QStringLiteral("%1 %2 failed: %3\n")
+                           .arg(program, args.join(u' '),
+                                QString::fromLocal8Bit(p.readAllStandardError()));
+    }
+
+    QTemporaryDir m_dir;
+    QString m_error;
+};
