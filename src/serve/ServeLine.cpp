@@ -33,7 +33,8 @@ ServeLine::ServeLine(const ServeLineConfig& line, const ServeConfig& config, Bro
 {
     m_client->setRetries(config.retries);
     m_sampler->setup(line.drives, line.values, line.intervalMs);
-    connect(m_sampler.get(), &Sampler::roundDone, this, &ServeLine::publishRound);
+    // Each drive as soon as it is read: on a long line a round takes seconds.
+    connect(m_sampler.get(), &Sampler::driveRead, this, &ServeLine::publishDrive);
     connect(m_sampler.get(), &Sampler::portClosed, this,
             [this] { portGone(QStringLiteral("the port closed")); });
     connect(m_port.get(), &SerialPort::deviceLost, this,
@@ -184,50 +185,52 @@ bool ServeLine::due(const Published& last, const QByteArray& text, const QDateTi
            last.at.msecsTo(now) >= m_config.publishEveryMs;
 }
 
-void ServeLine::publishRound(const SampleRound& round)
+void ServeLine::publishDrive(int d, const SampleRound& round)
 {
     const int perDrive = int(m_line.values.size());
-    for (int d = 0; d < m_line.drives.size(); ++d) {
-        const DriveState& s = round.states[d];
-        setAvailability(d, s.known);
-        if (!s.known)
+    // When its last value came in: the time the readings are of.
+    const QDateTime readAt = QDateTime::currentDateTime();
+    const DriveState& s = round.states[d];
+    setAvailability(d, s.known);
+    if (!s.known)
+        return;
+    DriveOut& out = m_out[d];
+    const QString topic = driveTopic(m_line.drives[d]);
+    QJsonObject values;
+    for (int v = 0; v < perDrive; ++v) {
+        const double value = round.values[d * perDrive + v];
+        if (std::isnan(value))
             continue;
-        DriveOut& out = m_out[d];
-        const QString topic = driveTopic(m_line.drives[d]);
-        QJsonObject values;
-        for (int v = 0; v < perDrive; ++v) {
-            const double value = round.values[d * perDrive + v];
-            if (std::isnan(value))
-                continue;
-            const QString key = QString::fromLatin1(m_line.values[v].key);
-            const QByteArray text = valueText(value);
-            values.insert(key, text.toDouble());
-            Published& last = out.values[key];
-            if (!due(last, text, round.time))
-                continue;
-            m_broker.publish(topic + u'/' + key, text, false);
-            last = {text, round.time};
-        }
-        QJsonObject state;
-        state.insert(QStringLiteral("run"), s.running);
-        state.insert(QStringLiteral("direction"),
-                     s.reverse ? QStringLiteral("reverse") : QStringLiteral("forward"));
-        state.insert(QStringLiteral("fault"), s.fault);
-        state.insert(QStringLiteral("fault_number"), s.faultNumber);
-        const auto code = s.fault ? Tab::FaultCode(s.faultNumber) : std::nullopt;
-        state.insert(QStringLiteral("fault_code"),
-                     code ? QString::fromUtf8(code->data(), qsizetype(code->size())) : QString());
-        state.insert(QStringLiteral("fault_text"),
-                     s.fault ? QString::fromStdString(Tab::FaultDescription(s.faultNumber))
-                             : QString());
-        state.insert(QStringLiteral("values"), values);
-        // Compared without its time: a reading that says the same is no change.
-        const QByteArray same = QJsonDocument(state).toJson(QJsonDocument::Compact);
-        if (!due(out.state, same, round.time))
+        const QString key = QString::fromLatin1(m_line.values[v].key);
+        const QByteArray text = valueText(value);
+        values.insert(key, text.toDouble());
+        Published& last = out.values[key];
+        if (!due(last, text, readAt))
             continue;
-        out.state = {same, round.time};
-        state.insert(QStringLiteral("time"), isoTime(round.time));
-        m_broker.publish(topic + QStringLiteral("/state"),
-                         QJsonDocument(state).toJson(QJsonDocument::Compact), false);
+        m_broker.publish(topic + u'/' + key, text, false);
+        last = {text, readAt};
     }
+    QJsonObject state;
+    state.insert(QStringLiteral("run"), s.running);
+    state.insert(QStringLiteral("direction"),
+                 s.reverse ? QStringLiteral("reverse") : QStringLiteral("forward"));
+    state.insert(QStringLiteral("fault"), s.fault);
+    state.insert(QStringLiteral("fault_number"), s.faultNumber);
+    const auto code = s.fault ? Tab::FaultCode(s.faultNumber) : std::nullopt;
+    state.insert(QStringLiteral("fault_code"),
+                 code ? QString::fromUtf8(code->data(), qsizetype(code->size())) : QString());
+    state.insert(QStringLiteral("fault_text"),
+                 s.fault ? QString::fromStdString(Tab::FaultDescription(s.faultNumber))
+                         : QString());
+    state.insert(QStringLiteral("values"), values);
+    // Compared without its time: a reading that says the same is no change.
+    const QByteArray same = QJsonDocument(state).toJson(QJsonDocument::Compact);
+    if (!due(out.state, same, readAt))
+        return;
+    out.state = {same, readAt};
+    // Numbered, so a subscriber can tell one was lost or came twice.
+    state.insert(QStringLiteral("seq"), double(++out.sequence));
+    state.insert(QStringLiteral("time"), isoTime(readAt));
+    m_broker.publish(topic + QStringLiteral("/state"),
+                     QJsonDocument(state).toJson(QJsonDocument::Compact), false);
 }

@@ -56,11 +56,12 @@ private:
         QByteArray availability;
         QHash<QString, Published> values;
         Published state;
+        qint64 sequence = 0;
     };
 
     void openPort();
     void portGone(const QString& why);
-    void publishRound(const SampleRound& round);
+    void publishDrive(int drive, const SampleRound& round);
     void setAvailability(int drive, bool online);
     void setLineStatus(const QString& state, const QString& why);
     QString driveTopic(quint8 address) const;
