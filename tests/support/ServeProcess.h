@@ -38,6 +38,10 @@ public:
     {
         return m_process.state() == QProcess::Running;
     }
+    qint64 pid() const
+    {
+        return m_process.processId();
+    }
 
     // SIGTERM, as systemd stops it; the exit code, -1 if it had to be killed.
     int terminate(int limitMs = 20000)
