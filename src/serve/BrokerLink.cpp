@@ -318,10 +318,14 @@ void BrokerLink::onPublished(int mid)
 
 void BrokerLink::publish(const QString& topic, const QByteArray& payload, bool retain)
 {
+    const qint64 droppedBefore = m_queue.droppedEver();
     m_queue.push({topic, payload, retain});
-    // A full queue dropped its oldest: which may have been on the wire.
-    while (int(m_sentIds.size()) > m_queue.size())
+    // A full queue dropped its oldest, which may have been on the wire: the
+    // ids sent follow the queue's front.
+    for (qint64 n = m_queue.droppedEver() - droppedBefore; n > 0 && !m_sentIds.empty(); --n) {
+        m_acked.erase(m_sentIds.front());
         m_sentIds.pop_front();
+    }
     pump();
 }
 

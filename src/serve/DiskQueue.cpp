@@ -103,6 +103,7 @@ void DiskQueue::push(const BrokerMessage& message)
     if (int(m_items.size()) > m_limit) {
         m_items.pop_front();
         ++m_dropped;
+        ++m_droppedEver;
         ++m_stale;
         append(taken(1));
     }

@@ -49,6 +49,8 @@ public:
 
     // Messages dropped because the queue was full, since last asked.
     qint64 takeDropped();
+    // All dropped since the queue was made, for those who must follow its front.
+    qint64 droppedEver() const { return m_droppedEver; }
     // Lines of the file that could not be read back when it was opened.
     int unreadable() const { return m_unreadable; }
 
@@ -62,6 +64,7 @@ private:
     std::deque<BrokerMessage> m_items;
     QFile m_file;
     qint64 m_dropped = 0;
+    qint64 m_droppedEver = 0;
     int m_unreadable = 0;
     // Messages gone from the front since the file was last written afresh:
     // the file still holds them (and the note that they went), so it is
