@@ -3,6 +3,7 @@
 #include "ParamCtl.h"
 #include "RecordCommand.h"
 #include "RecordValues.h"
+#include "ServeCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -60,6 +61,8 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("vfdctl"));
     QTextStream out(stdout);
     QTextStream err(stderr);
+    if (const auto code = runServeCommand(QCoreApplication::arguments().mid(1), out, err))
+        return *code;
     ParamCtl ctl(out, err);
     ctl.showProgress = ::isatty(STDERR_FILENO);
     ctl.stop = &stopRequested;
@@ -115,8 +118,8 @@ int main(int argc, char** argv)
                         "duration or\n"
                         "                             Ctrl-C; a trip writes a snapshot file "
                         "(exits 1 when\n"
-                        "                             no drive answered)\n") +
-             recordKeys()});
+                        "                             no drive answered)\n")});
+    ctl.usageNotes = serveUsage() + recordKeys();
     const int code = ctl.run(QCoreApplication::arguments().mid(1));
     out.flush();
     err.flush();

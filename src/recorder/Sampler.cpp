@@ -106,6 +106,7 @@ void Sampler::take(const LinkResult& result)
     // A request that never went out says nothing of the drive.
     const bool asked = result.outcome != LinkResult::Outcome::NotSent;
     m_askedThisRound = m_askedThisRound || asked;
+    m_askedThisDrive = (item != 0 && m_askedThisDrive) || asked;
     if (result.ok() && result.answer.size() >= Rtu::MonitorReplyLength) {
         if (item == 0) {
             const StatusReply status = Hexedit::DecodeStatus(result.answer);
@@ -125,6 +126,12 @@ void Sampler::take(const LinkResult& result)
         compare(drive, m_last[drive], m_round.states[drive]);
         m_statusSeen[drive] = true;
         m_heard[drive] = m_heard[drive] || m_round.states[drive].known;
+    }
+    if (item == perDrive - 1 && m_askedThisDrive) {
+        emit driveRead(drive, m_round);
+        // The signal's receiver may have stopped the sampler.
+        if (!m_running)
+            return;
     }
     ++m_step;
     if (m_step < perDrive * m_drives.size()) {

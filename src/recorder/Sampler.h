@@ -85,6 +85,10 @@ public:
 
 signals:
     void roundDone(const SampleRound& round);
+    // One drive's status and values of this round are in (its entries of the
+    // round filled, the later drives' not yet): for those who hand on each
+    // drive at once rather than wait for the whole round.
+    void driveRead(int drive, const SampleRound& round);
     void event(const RecordEvent& event);
     // The port closed or its device went: the sampler has stopped.
     void portClosed();
@@ -106,6 +110,7 @@ private:
     qint64 m_rounds = 0;
     int m_step = 0;
     bool m_askedThisRound = false;
+    bool m_askedThisDrive = false;
     SampleRound m_round;
     QList<DriveState> m_last;
     QList<bool> m_statusSeen; // a status read of the drive has ended in an answer or silence

@@ -24,10 +24,12 @@ rm -rf "$stage"
 expected="bin/vfdctl
 bin/vfdsim
 bin/vfdtool
+lib/systemd/system/vfdctl-serve.service
 share/applications/$app_id.desktop
 share/doc/vfdtool/README.md
 share/doc/vfdtool/changelog.Debian.gz
 share/doc/vfdtool/copyright
+share/doc/vfdtool/examples/serve.conf.example
 share/icons/hicolor/256x256/apps/vfdtool.png
 share/icons/hicolor/scalable/apps/vfdtool.svg
 share/lintian/overrides/vfdtool

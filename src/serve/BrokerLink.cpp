@@ -1,0 +1,396 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BrokerLink.h"
+
+#include "BoundedRead.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cerrno>
+#include <cstring>
+#include <mosquitto.h>
+
+namespace {
+
+constexpr int kKeepAliveS = 30;
+constexpr int kConnectGuardMs = 5000;
+constexpr int kReconnectMs = 2000;
+// A broker that refuses us (a wrong password) is not asked again at once.
+constexpr int kRefusedRetryMs = 30000;
+
+// Every client of ours carries which connection it was made for: what the
+// library reports of a client already dropped is ignored.
+struct ClientTag
+{
+    BrokerLink* link;
+    quint64 generation;
+};
+
+struct LibraryInit
+{
+    LibraryInit() { mosquitto_lib_init(); }
+};
+
+} // namespace
+
+BrokerLink::BrokerLink(const ServeConfig& config, DiskQueue& queue, QObject* parent)
+    : QObject(parent), m_config(config), m_queue(queue)
+{
+    static LibraryInit init;
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, [this] {
+        if (m_connected || m_stopping)
+            return;
+        if (!m_lastError.isEmpty()) {
+            // What the library says of a certificate it does not trust is
+            // OpenSSL's; say where the trust comes from.
+            const QString hint = m_lastError.contains(QStringLiteral("certificate verify failed"))
+                                     ? QStringLiteral(" (is ca-file %1 the CA that signed the "
+                                                      "broker's certificate?)")
+                                           .arg(m_config.caFile)
+                                     : QString();
+            say(QStringLiteral("the broker %1:%2 cannot be reached: %3%4")
+                    .arg(m_config.host)
+                    .arg(m_config.brokerPort)
+                    .arg(m_lastError, hint));
+        }
+        dropClient();
+        connectNow();
+    });
+}
+
+BrokerLink::~BrokerLink()
+{
+    dropClient();
+}
+
+QString BrokerLink::serviceTopic() const
+{
+    return m_config.prefix + QStringLiteral("/service/") + m_config.effectiveClientId();
+}
+
+bool BrokerLink::start(QString* error)
+{
+    if (!m_config.passwordFile.isEmpty()) {
+        // The password stays out of the configuration and the command line,
+        // where anyone listing processes or reading the file would see it.
+        QFile file(m_config.passwordFile);
+        const BoundedRead read =
+            file.open(QIODevice::ReadOnly) ? readAtMost(file, 4096) : BoundedRead{};
+        if (read.outcome != BoundedRead::Outcome::Read) {
+            if (error)
+                *error =
+                    QStringLiteral("the password file %1 could not be read%2")
+                        .arg(m_config.passwordFile,
+                             file.isOpen() ? QString() : QStringLiteral(": ") + file.errorString());
+            return false;
+        }
+        m_password = read.bytes.split('\n').value(0);
+        if (m_password.endsWith('\r'))
+            m_password.chop(1);
+    }
+    if (m_config.tls && !QFileInfo(m_config.caFile).isReadable()) {
+        if (error)
+            *error = QStringLiteral("the CA file %1 cannot be read").arg(m_config.caFile);
+        return false;
+    }
+    connectNow();
+    return true;
+}
+
+void BrokerLink::connectNow()
+{
+    static quint64 generation = 0;
+    auto* tag = new ClientTag{this, ++generation};
+    const QByteArray id = m_config.effectiveClientId().toUtf8();
+    // A clean session: what the broker kept of an earlier one would be sent
+    // again beside the queue.
+    m_client = mosquitto_new(id.constData(), true, tag);
+    if (!m_client) {
+        delete tag;
+        say(QStringLiteral("no MQTT client could be made"));
+        m_retry.start(kReconnectMs);
+        return;
+    }
+    const QByteArray will = serviceTopic().toUtf8();
+    mosquitto_will_set(m_client, will.constData(), 7, "offline", 1, true);
+    if (!m_config.user.isEmpty())
+        mosquitto_username_pw_set(m_client, m_config.user.toUtf8().constData(),
+                                  m_password.constData());
+    if (m_config.tls) {
+        const int rc = mosquitto_tls_set(m_client, m_config.caFile.toLocal8Bit().constData(),
+                                         nullptr, nullptr, nullptr, nullptr);
+        if (rc != MOSQ_ERR_SUCCESS)
+            m_lastError = QString::fromUtf8(mosquitto_strerror(rc));
+    }
+    mosquitto_connect_callback_set(m_client, &BrokerLink::connectCallback);
+    mosquitto_disconnect_callback_set(m_client, &BrokerLink::disconnectCallback);
+    mosquitto_publish_callback_set(m_client, &BrokerLink::publishCallback);
+    mosquitto_log_callback_set(m_client, &BrokerLink::logCallback);
+    mosquitto_message_callback_set(m_client, &BrokerLink::messageCallback);
+    // The library's own retries in the thread, until this object drops the client.
+    mosquitto_reconnect_delay_set(m_client, 2, 2, false);
+    const QByteArray host = m_config.host.toUtf8();
+    const int rc =
+        mosquitto_connect_async(m_client, host.constData(), m_config.brokerPort, kKeepAliveS);
+    if (rc != MOSQ_ERR_SUCCESS)
+        m_lastError = rc == MOSQ_ERR_ERRNO ? QString::fromLocal8Bit(strerror(errno))
+                                           : QString::fromUtf8(mosquitto_strerror(rc));
+    if (const int loop = mosquitto_loop_start(m_client); loop != MOSQ_ERR_SUCCESS)
+        m_lastError = QString::fromUtf8(mosquitto_strerror(loop));
+    m_retry.start(kConnectGuardMs);
+}
+
+void BrokerLink::dropClient()
+{
+    if (!m_client)
+        return;
+    auto* tag = static_cast<ClientTag*>(mosquitto_userdata(m_client));
+    mosquitto_disconnect(m_client);
+    mosquitto_loop_stop(m_client, true);
+    mosquitto_destroy(m_client);
+    delete tag;
+    m_client = nullptr;
+    m_sentIds.clear();
+    m_acked.clear();
+    if (m_connected) {
+        m_connected = false;
+        emit connectedChanged(false);
+    }
+}
+
+void BrokerLink::connectCallback(mosquitto* client, void* self, int rc)
+{
+    auto* tag = static_cast<ClientTag*>(self);
+    const quint64 generation = tag->generation;
+    BrokerLink* link = tag->link;
+    QMetaObject::invokeMethod(
+        link,
+        [link, client, generation, rc] {
+            if (link->m_client == client &&
+                static_cast<ClientTag*>(mosquitto_userdata(client))->generation == generation)
+                link->onConnect(rc);
+        },
+        Qt::QueuedConnection);
+}
+
+void BrokerLink::disconnectCallback(mosquitto* client, void* self, int rc)
+{
+    auto* tag = static_cast<ClientTag*>(self);
+    const quint64 generation = tag->generation;
+    BrokerLink* link = tag->link;
+    QMetaObject::invokeMethod(
+        link,
+        [link, client, generation, rc] {
+            if (link->m_client == client &&
+                static_cast<ClientTag*>(mosquitto_userdata(client))->generation == generation)
+                link->onDisconnect(rc);
+        },
+        Qt::QueuedConnection);
+}
+
+void BrokerLink::publishCallback(mosquitto* client, void* self, int mid)
+{
+    auto* tag = static_cast<ClientTag*>(self);
+    const quint64 generation = tag->generation;
+    BrokerLink* link = tag->link;
+    QMetaObject::invokeMethod(
+        link,
+        [link, client, generation, mid] {
+            if (link->m_client == client &&
+                static_cast<ClientTag*>(mosquitto_userdata(client))->generation == generation)
+                link->onPublished(mid);
+        },
+        Qt::QueuedConnection);
+}
+
+void BrokerLink::messageCallback(mosquitto* client, void* self, const mosquitto_message* message)
+{
+    auto* tag = static_cast<ClientTag*>(self);
+    const quint64 generation = tag->generation;
+    BrokerLink* link = tag->link;
+    // Copied here: the library frees the message once this returns.
+    const QString topic = QString::fromUtf8(message->topic);
+    const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
+    const bool retained = message->retain;
+    QMetaObject::invokeMethod(
+        link,
+        [link, client, generation, topic, payload, retained] {
+            if (link->m_client == client &&
+                static_cast<ClientTag*>(mosquitto_userdata(client))->generation == generation)
+                emit link->messageReceived(topic, payload, retained);
+        },
+        Qt::QueuedConnection);
+}
+
+void BrokerLink::logCallback(mosquitto*, void* self, int level, const char* text)
+{
+    if (level != MOSQ_LOG_ERR)
+        return;
+    BrokerLink* link = static_cast<ClientTag*>(self)->link;
+    const QString line = QString::fromUtf8(text);
+    QMetaObject::invokeMethod(
+        link, [link, line] { link->m_lastError = line; }, Qt::QueuedConnection);
+}
+
+void BrokerLink::onConnect(int rc)
+{
+    if (rc != 0) {
+        // Refused (a wrong password, a client id not allowed): the library
+        // would try again at once, and again; say why and wait.
+        QString why = QString::fromUtf8(mosquitto_connack_string(rc));
+        why.remove(QStringLiteral("Connection Refused: "));
+        if (why.endsWith(u'.'))
+            why.chop(1);
+        // 4: bad user name or password, 5: not authorised.
+        if (rc == 4 || rc == 5)
+            why += QStringLiteral(" (check user and password-file; trying again in %1 s)")
+                       .arg(kRefusedRetryMs / 1000);
+        say(QStringLiteral("the broker %1:%2 refused the connection: %3")
+                .arg(m_config.host)
+                .arg(m_config.brokerPort)
+                .arg(why));
+        m_lastError.clear();
+        dropClient();
+        m_retry.start(kRefusedRetryMs);
+        return;
+    }
+    m_retry.stop();
+    m_connected = true;
+    m_lastError.clear();
+    say(QStringLiteral("connected to the broker %1:%2")
+            .arg(m_config.host)
+            .arg(m_config.brokerPort));
+    // The service's own status goes beside the queue: an "online" of an
+    // earlier run still queued must never follow this one.
+    const QByteArray status = serviceTopic().toUtf8();
+    mosquitto_publish(m_client, nullptr, status.constData(), 6, "online", 1, true);
+    if (const qint64 dropped = m_queue.takeDropped(); dropped > 0) {
+        say(QStringLiteral("the queue was full: the %1 oldest readings were dropped").arg(dropped));
+        QJsonObject o;
+        o.insert(QStringLiteral("dropped"), dropped);
+        o.insert(QStringLiteral("time"),
+                 QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+        const QByteArray payload = QJsonDocument(o).toJson(QJsonDocument::Compact);
+        const QByteArray topic = status + "/dropped";
+        mosquitto_publish(m_client, nullptr, topic.constData(), int(payload.size()),
+                          payload.constData(), 1, false);
+    }
+    // A clean session forgets them: asked for again on every connection.
+    for (const QString& filter : m_filters)
+        mosquitto_subscribe(m_client, nullptr, filter.toUtf8().constData(), 1);
+    emit connectedChanged(true);
+    pump();
+}
+
+void BrokerLink::onDisconnect(int rc)
+{
+    if (m_stopping)
+        return;
+    say(QStringLiteral("the connection to the broker was lost (%1); %2 readings wait")
+            .arg(QString::fromUtf8(mosquitto_strerror(rc)))
+            .arg(m_queue.size()));
+    dropClient();
+    m_retry.start(kReconnectMs);
+}
+
+void BrokerLink::onPublished(int mid)
+{
+    bool ours = false;
+    for (int id : m_sentIds)
+        ours = ours || id == mid;
+    if (!ours)
+        return;
+    m_acked.insert(mid);
+    int done = 0;
+    while (!m_sentIds.empty() && m_acked.count(m_sentIds.front())) {
+        m_acked.erase(m_sentIds.front());
+        m_sentIds.pop_front();
+        ++done;
+    }
+    m_queue.popFront(done);
+    pump();
+}
+
+void BrokerLink::publish(const QString& topic, const QByteArray& payload, bool retain)
+{
+    const qint64 droppedBefore = m_queue.droppedEver();
+    m_queue.push({topic, payload, retain});
+    // A full queue dropped its oldest, which may have been on the wire: the
+    // ids sent follow the queue's front.
+    for (qint64 n = m_queue.droppedEver() - droppedBefore; n > 0 && !m_sentIds.empty(); --n) {
+        m_acked.erase(m_sentIds.front());
+        m_sentIds.pop_front();
+    }
+    pump();
+}
+
+void BrokerLink::subscribe(const QString& filter)
+{
+    if (m_filters.contains(filter))
+        return;
+    m_filters << filter;
+    if (m_connected)
+        mosquitto_subscribe(m_client, nullptr, filter.toUtf8().constData(), 1);
+}
+
+void BrokerLink::pump()
+{
+    while (m_connected && int(m_sentIds.size()) < InFlight &&
+           int(m_sentIds.size()) < m_queue.size()) {
+        const BrokerMessage& m = m_queue.at(int(m_sentIds.size()));
+        const QByteArray topic = m.topic.toUtf8();
+        int mid = 0;
+        const int rc = mosquitto_publish(m_client, &mid, topic.constData(), int(m.payload.size()),
+                                         m.payload.constData(), 1, m.retain);
+        if (rc != MOSQ_ERR_SUCCESS) {
+            // The connection is going; its loss is reported and the queue
+            // starts again there.
+            m_lastError = QString::fromUtf8(mosquitto_strerror(rc));
+            return;
+        }
+        m_sentIds.push_back(mid);
+    }
+}
+
+void BrokerLink::stop(int waitMs)
+{
+    if (m_connected) {
+        QElapsedTimer clock;
+        clock.start();
+        QEventLoop loop;
+        QTimer wake;
+        connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
+        wake.start(20);
+        while (m_connected && !m_queue.empty() && clock.elapsed() < waitMs)
+            loop.exec();
+        const QByteArray status = serviceTopic().toUtf8();
+        if (m_connected) {
+            mosquitto_publish(m_client, nullptr, status.constData(), 7, "offline", 1, true);
+            // Until the broker has it: the library's thread sends it.
+            while (m_connected && mosquitto_want_write(m_client) && clock.elapsed() < waitMs + 1000)
+                loop.exec();
+            loop.processEvents(QEventLoop::AllEvents, 200);
+        }
+    }
+    m_stopping = true;
+    m_retry.stop();
+    dropClient();
+    QString why;
+    if (!m_queue.flush(&why))
+        say(QStringLiteral("the queue could not be written: ") + why);
+    else if (!m_queue.empty())
+        say(QStringLiteral("%1 readings kept for the next start").arg(m_queue.size()));
+}
+
+void BrokerLink::say(const QString& text)
+{
+    if (text == m_lastSaid)
+        return;
+    m_lastSaid = text;
+    emit logLine(text);
+}

@@ -1,0 +1,309 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ServeCommand.h"
+
+#include "BoundedRead.h"
+#include "BrokerLink.h"
+#include "DiskQueue.h"
+#include "DriveList.h"
+#include "RecordCommand.h"
+#include "SerialPort.h"
+#include "ServeLine.h"
+
+#include <QDateTime>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <csignal>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr qint64 kConfigLimit = 1 << 20;
+// How long a stop waits for the broker to take what is queued.
+constexpr int kFlushWaitMs = 5000;
+// Long enough for a stop to wait out one answer at the slowest line settings.
+constexpr int kStopsOutMs = 1500;
+
+std::atomic<bool> serveStop{false};
+
+void requestServeStop(int)
+{
+    serveStop = true;
+}
+
+std::optional<ServeConfig> readConfigFile(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    const BoundedRead read = readAtMost(file, kConfigLimit);
+    if (read.outcome != BoundedRead::Outcome::Read) {
+        *error = read.outcome == BoundedRead::Outcome::TooLarge
+                     ? QStringLiteral("%1: larger than a configuration can be").arg(path)
+                     : QStringLiteral("%1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    QString why;
+    auto config = ServeConfigText::parse(QString::fromUtf8(read.bytes), &why);
+    if (!config)
+        *error = path + QStringLiteral(", ") + why;
+    return config;
+}
+
+} // namespace
+
+QString serveUsage()
+{
+    return QStringLiteral(
+        "  serve [CONFIG] [--broker mqtt://HOST:PORT] [--drives 1-3] [--values KEY,...]\n"
+        "        [--interval 1s] [--every 60s] [--prefix vfd] [--line NAME]\n"
+        "        [--client-id ID] [--queue-dir DIR] [--queue-size N]\n"
+        "        [--commands [--rhythm 2s]]\n"
+        "                             publish drives to an MQTT broker until stopped; with\n"
+        "                             --port the options make one line, CONFIG may hold\n"
+        "                             several (runs until SIGTERM, exits 2 on a bad setting)\n");
+}
+
+namespace ServeOptions {
+
+std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* error)
+{
+    // vfdctl's own options come before the command word; serve's after it.
+    QString port, settings, line, broker, drives, values, interval, every, prefix, clientId,
+        queueDir, queueSize, retries, rhythm, file;
+    bool commands = false;
+    bool seenServe = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        auto value = [&](QString& into) {
+            if (i + 1 >= arguments.size()) {
+                *error = a + QStringLiteral(" needs a value");
+                return false;
+            }
+            into = arguments[++i];
+            return true;
+        };
+        bool ok = true;
+        if (a == u"--port")
+            ok = value(port);
+        else if (a == u"--settings")
+            ok = value(settings);
+        else if (a == u"--retries")
+            ok = value(retries);
+        else if (!seenServe && a == u"serve")
+            seenServe = true;
+        else if (seenServe && a == u"--broker")
+            ok = value(broker);
+        else if (seenServe && a == u"--drives")
+            ok = value(drives);
+        else if (seenServe && a == u"--values")
+            ok = value(values);
+        else if (seenServe && a == u"--interval")
+            ok = value(interval);
+        else if (seenServe && a == u"--every")
+            ok = value(every);
+        else if (seenServe && a == u"--prefix")
+            ok = value(prefix);
+        else if (seenServe && a == u"--line")
+            ok = value(line);
+        else if (seenServe && a == u"--client-id")
+            ok = value(clientId);
+        else if (seenServe && a == u"--queue-dir")
+            ok = value(queueDir);
+        else if (seenServe && a == u"--queue-size")
+            ok = value(queueSize);
+        else if (seenServe && a == u"--commands")
+            commands = true;
+        else if (seenServe && a == u"--rhythm")
+            ok = value(rhythm);
+        else if (seenServe && !a.startsWith(u'-') && file.isEmpty())
+            file = a;
+        else {
+            *error = QStringLiteral("serve does not take %1").arg(a);
+            return std::nullopt;
+        }
+        if (!ok)
+            return std::nullopt;
+    }
+    ServeConfig config;
+    if (!file.isEmpty()) {
+        auto read = readConfigFile(file, error);
+        if (!read)
+            return std::nullopt;
+        config = *read;
+    }
+    // The options, as if they stood in the file: each checked by the same rules.
+    QStringList text{QStringLiteral("[broker]")};
+    auto set = [&](const QString& key, const QString& v) {
+        if (!v.isNull())
+            text << key + QStringLiteral(" = ") + v;
+    };
+    set(QStringLiteral("url"), broker);
+    set(QStringLiteral("client-id"), clientId);
+    text << QStringLiteral("[publish]");
+    set(QStringLiteral("prefix"), prefix);
+    set(QStringLiteral("every"), every);
+    set(QStringLiteral("queue-dir"), queueDir);
+    set(QStringLiteral("queue-size"), queueSize);
+    set(QStringLiteral("retries"), retries);
+    text << QStringLiteral("[commands]");
+    set(QStringLiteral("rhythm"), rhythm);
+    const bool lineOptions = !port.isNull() || !settings.isNull() || !drives.isNull() ||
+                             !values.isNull() || !interval.isNull() || !line.isNull();
+    const QString lineName = line.isNull() ? (config.lines.size() == 1 ? config.lines.first().name
+                                                                       : QStringLiteral("line1"))
+                                           : line;
+    if (lineOptions) {
+        text << QStringLiteral("[line %1]").arg(lineName);
+        set(QStringLiteral("port"), port);
+        set(QStringLiteral("settings"), settings);
+        set(QStringLiteral("drives"), drives);
+        set(QStringLiteral("values"), values);
+        set(QStringLiteral("interval"), interval);
+    }
+    QString why;
+    const auto given = ServeConfigText::parse(text.join(u'\n'), &why);
+    if (!given) {
+        // Name the option, not the line of a text the user never wrote.
+        const QString problem = why.section(QStringLiteral(": "), 1, -1);
+        *error = problem.isEmpty() ? why : problem;
+        return std::nullopt;
+    }
+    if (!broker.isNull())
+        ServeConfigText::parseBroker(broker, config, nullptr);
+    if (!clientId.isNull())
+        config.clientId = given->clientId;
+    if (!prefix.isNull())
+        config.prefix = given->prefix;
+    if (!every.isNull())
+        config.publishEveryMs = given->publishEveryMs;
+    if (!queueDir.isNull())
+        config.queueDir = given->queueDir;
+    if (!queueSize.isNull())
+        config.queueLimit = given->queueLimit;
+    if (!retries.isNull())
+        config.retries = given->retries;
+    if (commands)
+        config.commands = true;
+    if (!rhythm.isNull())
+        config.commandRhythmMs = given->commandRhythmMs;
+    if (lineOptions) {
+        const ServeLineConfig& g = given->lines.first();
+        ServeLineConfig* target = nullptr;
+        for (ServeLineConfig& l : config.lines)
+            if (l.name == lineName)
+                target = &l;
+        if (!target) {
+            config.lines.append(ServeLineConfig{});
+            target = &config.lines.last();
+            target->name = lineName;
+        }
+        if (!port.isNull())
+            target->port = g.port;
+        if (!settings.isNull())
+            target->settings = g.settings;
+        if (!drives.isNull())
+            target->drives = g.drives;
+        if (!values.isNull())
+            target->values = g.values;
+        if (!interval.isNull())
+            target->intervalMs = g.intervalMs;
+    }
+    if (!ServeConfigText::validate(config, error))
+        return std::nullopt;
+    return config;
+}
+
+} // namespace ServeOptions
+
+int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool>& stop)
+{
+    auto log = [&](const QString& text) { err << "vfdctl serve: " << text << "\n" << Qt::flush; };
+    DiskQueue queue(config.queueLimit);
+    if (!config.queueDir.isEmpty()) {
+        QString why;
+        if (!queue.open(config.queueDir, &why)) {
+            log(why);
+            return 2;
+        }
+        if (queue.unreadable() > 0)
+            log(QStringLiteral("%1 lines of %2 could not be read and were left out")
+                    .arg(queue.unreadable())
+                    .arg(queue.path()));
+        if (!queue.empty())
+            log(QStringLiteral("%1 readings of an earlier run wait for the broker")
+                    .arg(queue.size()));
+    }
+    BrokerLink broker(config, queue);
+    QObject::connect(&broker, &BrokerLink::logLine, &broker, log);
+    QString why;
+    if (!broker.start(&why)) {
+        log(why);
+        return 2;
+    }
+    std::vector<std::unique_ptr<ServeLine>> lines;
+    for (const ServeLineConfig& l : config.lines) {
+        lines.push_back(std::make_unique<ServeLine>(l, config, broker));
+        QObject::connect(lines.back().get(), &ServeLine::logLine, &broker, log);
+        lines.back()->start();
+    }
+    QEventLoop loop;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (stop)
+            loop.quit();
+    });
+    watch.start(100);
+    loop.exec();
+    watch.stop();
+    log(QStringLiteral("stopping"));
+    bool stopping = false;
+    for (auto& l : lines)
+        stopping = l->stopDrives() || stopping;
+    if (stopping) {
+        // The stops take their turn on each line before the ports close.
+        QTimer::singleShot(kStopsOutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    for (auto& l : lines)
+        l->stop();
+    broker.stop(kFlushWaitMs);
+    return 0;
+}
+
+std::optional<int> runServeCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    // The first word that is no option, nor an option's value, is the command.
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == u"--port" || a == u"--settings" || a == u"--retries") {
+            ++i;
+            continue;
+        }
+        if (a.startsWith(u'-'))
+            return std::nullopt;
+        if (a != u"serve")
+            return std::nullopt;
+        break;
+    }
+    if (!arguments.contains(QStringLiteral("serve")))
+        return std::nullopt;
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        out << "Usage: vfdctl [--port NAME] [--settings 9600,E,8,1] [--retries N] serve ...\n"
+            << serveUsage();
+        return 0;
+    }
+    QString why;
+    const auto config = ServeOptions::fromArguments(arguments, &why);
+    if (!config) {
+        err << "vfdctl serve: " << why << "; nothing started.\n" << serveUsage() << Qt::flush;
+        return 2;
+    }
+    serveStop = false;
+    std::signal(SIGTERM, requestServeStop);
+    std::signal(SIGINT, requestServeStop);
+    return runServe(*config, err, serveStop);
+}

@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ServeCommands.h"
+
+#include "BrokerLink.h"
+#include "RtuProtocol.h"
+
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+
+ServeCommands::ServeCommands(const ServeLineConfig& line, const ServeConfig& config, Hexedit& link,
+                             BrokerLink& broker, QObject* parent)
+    : QObject(parent), m_line(line), m_config(config), m_link(link), m_broker(broker),
+      m_base(config.prefix + u'/' + line.name + u'/')
+{
+    // Four ticks to a rhythm: a command renewed in time is never missing on the line.
+    m_tick.setInterval(std::clamp(config.commandRhythmMs / 4, 100, 1000));
+    connect(&m_tick, &QTimer::timeout, this, &ServeCommands::tick);
+    m_tick.start();
+}
+
+QStringList ServeCommands::filters() const
+{
+    return {m_base + QStringLiteral("+/set/run"), m_base + QStringLiteral("set/stop")};
+}
+
+RunCommand ServeCommands::commandOf(quint8 address) const
+{
+    return m_drives.value(address).command;
+}
+
+void ServeCommands::take(const QString& topic, const QByteArray& payload, bool retained)
+{
+    if (!topic.startsWith(m_base))
+        return;
+    const QString rest = topic.mid(m_base.size());
+    const QString client =
+        QJsonDocument::fromJson(payload).object().value(QStringLiteral("client")).toString();
+    if (retained) {
+        emit logLine(QStringLiteral("line %1: refused a retained command on %2 from %3: a "
+                                    "command must be fresh")
+                         .arg(m_line.name, topic, client.isEmpty() ? QStringLiteral("?") : client));
+        return;
+    }
+    if (rest == u"set/stop") {
+        lineStop(payload);
+        return;
+    }
+    const QString drive = rest.section(u'/', 0, 0);
+    bool number = false;
+    const int address = drive.toInt(&number);
+    if (!number || address < 1 || address > Rtu::HighestAddress ||
+        !m_line.drives.contains(quint8(address))) {
+        emit logLine(QStringLiteral("line %1: refused a command from %2 for drive %3: not a "
+                                    "drive of this line")
+                         .arg(m_line.name, client.isEmpty() ? QStringLiteral("?") : client, drive));
+        if (number && address >= 1 && address <= Rtu::HighestAddress)
+            answer(quint8(address), client, QString(), QStringLiteral("refused: not served"));
+        return;
+    }
+    runCommand(quint8(address), payload);
+}
+
+void ServeCommands::runCommand(quint8 address, const QByteArray& payload)
+{
+    const QJsonObject o = QJsonDocument::fromJson(payload).object();
+    const QString client = o.value(QStringLiteral("client")).toString();
+    const QString what = o.value(QStringLiteral("command")).toString().toLower();
+    const QString who = client.isEmpty() ? QStringLiteral("?") : client;
+    auto refuse = [&](const QString& why) {
+        emit logLine(QStringLiteral("line %1: refused a command from %2 for drive %3: %4")
+                         .arg(m_line.name, who)
+                         .arg(address)
+                         .arg(why));
+        answer(address, client, what, QStringLiteral("refused: ") + why);
+    };
+    Drive& d = m_drives[address];
+    if (what == u"stop") {
+        const bool wasStopping = d.command == RunCommand::Stop;
+        d.command = RunCommand::Stop;
+        d.setpoint = 0;
+        d.stopsLeft = StopRepeats;
+        if (!wasStopping) {
+            emit logLine(QStringLiteral("line %1: drive %2: stop from %3")
+                             .arg(m_line.name)
+                             .arg(address)
+                             .arg(who));
+            answer(address, client, what, QStringLiteral("accepted"));
+        }
+        send(address, d);
+        return;
+    }
+    if (what != u"fwd" && what != u"rev")
+        return refuse(QStringLiteral("command is fwd, rev or stop"));
+    const QJsonValue hz = o.value(QStringLiteral("hz"));
+    const std::optional<quint16> setpoint =
+        hz.isDouble() && std::isfinite(hz.toDouble()) && hz.toDouble() >= 0
+            ? Hexedit::ControlSetpoint(QString::number(hz.toDouble(), 'f', 2))
+            : std::nullopt;
+    if (!setpoint)
+        return refuse(QStringLiteral("hz is a frequency from 0 to 655.35"));
+    const RunCommand command = what == u"fwd" ? RunCommand::Forward : RunCommand::Reverse;
+    // Said when it changes, not at every renewal a client sends to keep it.
+    if (d.command != command || d.setpoint != *setpoint) {
+        emit logLine(QStringLiteral("line %1: drive %2: %3 %4 Hz from %5")
+                         .arg(m_line.name)
+                         .arg(address)
+                         .arg(what)
+                         .arg(QString::number(*setpoint / 100.0, 'f', 2), who));
+        answer(address, client, what, QStringLiteral("accepted"));
+    }
+    d.command = command;
+    d.setpoint = *setpoint;
+    d.fresh.start();
+    send(address, d);
+}
+
+void ServeCommands::lineStop(const QByteArray& payload)
+{
+    const QString client =
+        QJsonDocument::fromJson(payload).object().value(QStringLiteral("client")).toString();
+    emit logLine(QStringLiteral("line %1: stop of every drive from %2")
+                     .arg(m_line.name, client.isEmpty() ? QStringLiteral("?") : client));
+    // Every drive on the line hears the broadcast; the served ones are told
+    // one by one as well, since nobody answers a broadcast to say it arrived.
+    m_link.SendBroadcastStop();
+    for (const quint8 address : m_line.drives) {
+        Drive& d = m_drives[address];
+        d.command = RunCommand::Stop;
+        d.setpoint = 0;
+        d.stopsLeft = StopRepeats;
+        send(address, d);
+    }
+}
+
+bool ServeCommands::stopAll()
+{
+    bool any = false;
+    for (auto it = m_drives.begin(); it != m_drives.end(); ++it) {
+        Drive& d = it.value();
+        if (d.command != RunCommand::Forward && d.command != RunCommand::Reverse)
+            continue;
+        emit logLine(QStringLiteral("line %1: drive %2: stopped, since nobody will renew its "
+                                    "command")
+                         .arg(m_line.name)
+                         .arg(it.key()));
+        d.command = RunCommand::Stop;
+        d.setpoint = 0;
+        d.stopsLeft = 1;
+        send(it.key(), d);
+        any = true;
+    }
+    m_tick.stop();
+    return any;
+}
+
+void ServeCommands::tick()
+{
+    for (auto it = m_drives.begin(); it != m_drives.end(); ++it) {
+        Drive& d = it.value();
+        const bool running = d.command == RunCommand::Forward || d.command == RunCommand::Reverse;
+        if (running && d.fresh.elapsed() > m_config.commandRhythmMs) {
+            emit logLine(QStringLiteral("line %1: drive %2: no fresh command within %3 ms: "
+                                        "stopping it")
+                             .arg(m_line.name)
+                             .arg(it.key())
+                             .arg(m_config.commandRhythmMs));
+            d.command = RunCommand::Stop;
+            d.setpoint = 0;
+            d.stopsLeft = StopRepeats;
+        }
+        send(it.key(), d);
+    }
+}
+
+void ServeCommands::send(quint8 address, Drive& d)
+{
+    if (d.command == RunCommand::None || !m_link.port().isOpen())
+        return;
+    m_link.SubmitFrame(
+        Hexedit::ControlFrame(address, Hexedit::RunCommandCode(d.command), d.setpoint));
+    if (d.command == RunCommand::Stop && --d.stopsLeft <= 0)
+        d.command = RunCommand::None;
+}
+
+void ServeCommands::answer(quint8 address, const QString& client, const QString& what,
+                           const QString& result)
+{
+    QJsonObject o;
+    if (!what.isEmpty())
+        o.insert(QStringLiteral("command"), what);
+    o.insert(QStringLiteral("client"), client);
+    o.insert(QStringLiteral("result"), result);
+    o.insert(QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+    m_broker.publish(m_base + QString::number(address) + QStringLiteral("/command"),
+                     QJsonDocument(o).toJson(QJsonDocument::Compact), false);
+}

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "RecordValues.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// What `vfdctl serve` runs: one broker, one or more lines of drives. Read
+// from a file a plant engineer writes by hand, or from the command line for
+// a single line; the command line wins where both say something.
+struct ServeLineConfig
+{
+    QString name; // the topic level of the line
+    QString port; // a device path, COMn, tcp://HOST:PORT or SIM
+    QString settings = QStringLiteral("9600,E,8,1");
+    QList<quint8> drives;
+    QList<RecordValue> values;
+    int intervalMs = 1000; // how often the drives are read
+    int definedAt = 0;     // line of the file where the line's section began
+};
+
+struct ServeConfig
+{
+    // The broker.
+    QString host = QStringLiteral("127.0.0.1");
+    int brokerPort = 1883;
+    bool tls = false;
+    QString caFile;
+    QString clientId; // empty: made from the host name
+    QString user;
+    QString passwordFile;
+    // Topics and publishing.
+    QString prefix = QStringLiteral("vfd");
+    int publishEveryMs = 60000; // an unchanged value goes out again at least this often
+    // The queue of readings while the broker is away.
+    QString queueDir; // empty: kept in memory only
+    int queueLimit = 100000;
+    int retries = 1;
+    // Run commands from the broker: off unless the configuration turns them
+    // on. A run command not renewed within the rhythm stops its drive.
+    bool commands = false;
+    int commandRhythmMs = 2000;
+    QList<ServeLineConfig> lines;
+
+    // The client id the broker sees.
+    QString effectiveClientId() const;
+};
+
+namespace ServeConfigText {
+
+// The broker as "mqtt://HOST[:PORT]" or "mqtts://HOST[:PORT]"; false (and why)
+// when it is neither.
+bool parseBroker(const QString& url, ServeConfig& config, QString* error);
+
+// A whole configuration file's text. nullopt with "line N: problem" in error
+// when any line of it is wrong: nothing starts on a half-understood file.
+std::optional<ServeConfig> parse(const QString& text, QString* error);
+
+// Every line must have its port, drives and values; names must differ.
+bool validate(const ServeConfig& config, QString* error);
+
+} // namespace ServeConfigText

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ServeConfig.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+class BrokerLink;
+class Hexedit;
+class LinkClient;
+class Sampler;
+class SelectablePort;
+class ServeCommands;
+struct SampleRound;
+
+// One line of drives behind one port: its own port, link and link client,
+// read round by round, each round turned into the messages of
+// its drives; with commands allowed, the run commands the broker brings. A line whose port cannot
+// be opened, or goes (a device unplugged, a gateway gone), says so, marks its drives offline and
+// opens the port again every few seconds; the other lines never notice.
+class ServeLine : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int ReopenMs = 3000;
+
+    ServeLine(const ServeLineConfig& line, const ServeConfig& config, BrokerLink& broker,
+              QObject* parent = nullptr);
+    ~ServeLine() override;
+
+    void start();
+    // Tells the drives running on a broker's command to stop; whether any was.
+    bool stopDrives();
+    void stop();
+    const ServeLineConfig& config() const { return m_line; }
+    bool reading() const;
+
+    // The number as it is published: the reply's own digits, no float noise.
+    static QByteArray valueText(double value);
+
+signals:
+    void logLine(const QString& text);
+
+private:
+    struct Published
+    {
+        QByteArray text;
+        QDateTime at;
+    };
+    struct DriveOut
+    {
+        QByteArray availability;
+        QHash<QString, Published> values;
+        Published state;
+        qint64 sequence = 0;
+    };
+
+    void openPort();
+    void portGone(const QString& why);
+    void publishDrive(int drive, const SampleRound& round);
+    void setAvailability(int drive, bool online);
+    void setLineStatus(const QString& state, const QString& why);
+    QString driveTopic(quint8 address) const;
+    bool due(const Published& last, const QByteArray& text, const QDateTime& now) const;
+
+    ServeLineConfig m_line;
+    const ServeConfig& m_config;
+    BrokerLink& m_broker;
+    std::unique_ptr<SelectablePort> m_port;
+    std::unique_ptr<Hexedit> m_link;
+    std::unique_ptr<LinkClient> m_client;
+    std::unique_ptr<Sampler> m_sampler;
+    std::unique_ptr<ServeCommands> m_commands; // only when commands are allowed
+    QList<DriveOut> m_out;
+    QTimer m_reopen;
+    QTimer m_readyGuard;
+    QString m_lastProblem;
+    bool m_running = false;
+};
