@@ -6,14 +6,11 @@
 #include "Lamp.h"
 #include "LineStatistics.h"
 #include "LinkClient.h"
-#include "Readiness.h"
-
 #include "OptionButton.h"
 #include "PasswordLock.h"
 #include "PortSettings.h"
 #include "Prompter.h"
 #include "TrafficTrace.h"
-#include <QSet>
 
 #include <QColor>
 #include <QDateTime>
@@ -278,7 +275,6 @@ private:
     // Tells the user, in the status bar, of a command that went to every drive
     // or could go to none.
     void reportCommand(Hexedit::CommandOutcome outcome);
-    void checkReadiness(quint8 address);
     void askJogQuestion();
     void checkFrequency(QLineEdit* box);
     void takeFrequency(QLineEdit* box, QString& taken);
@@ -309,11 +305,6 @@ private:
     TrafficTrace m_trace;
     LineStatistics m_lineStats{m_link};
     DriveMonitor m_monitor{m_link, m_client};
-    // Whether a drive takes run commands and its frequency from the line:
-    // read once per drive (per opening of the port) when it first answers or
-    // is first commanded, and said in the status bar when it does not.
-    ReadinessCheck m_readiness{m_client};
-    QSet<quint8> m_readinessAsked;
 
     QString m_forwardFrequency = QStringLiteral("50");
     QString m_reverseFrequency = QStringLiteral("50");

@@ -85,8 +85,6 @@ void demo::connectControls()
         Shape2->setFillColour(ColourValue::LampGreen);
     });
     connect(&m_link, &Hexedit::trafficLog, Text28, &TrafficLogBox::appendTraffic);
-    // Another opening may be another line, with drives set otherwise.
-    connect(&m_link, &Hexedit::lineReset, this, [this] { m_readinessAsked.clear(); });
     connect(&m_monitor, &DriveMonitor::runningValue, this, &demo::ShowRunningValue);
     connect(&m_monitor, &DriveMonitor::driveStatus, this, &demo::ShowDriveStatus);
     connect(&m_monitor, &DriveMonitor::shownDriveLeft, this, &demo::clearShownDrive);
@@ -226,8 +224,6 @@ void demo::reportCommand(Hexedit::CommandOutcome outcome)
     switch (outcome) {
     case Hexedit::CommandOutcome::Sent:
         m_toldNoDrive = false;
-        if (m_monitor.PendingCommand != RunCommand::Stop)
-            checkReadiness(m_monitor.watchedDrive());
         break;
     case Hexedit::CommandOutcome::SentToEveryDrive:
         StatusBar1->showPassingNotice(QStringLiteral("STOP sent to every drive on the line"));

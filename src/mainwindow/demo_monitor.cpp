@@ -145,7 +145,6 @@ void demo::ShowDriveStatus(const StatusReply& reply)
 {
     // The monitor hands on the watched drive's state only, never a stray or
     // late answer from another one.
-    checkReadiness(reply.address);
     Text30->setText(reply.reverse ? QStringLiteral("REV") : QStringLiteral("FWD"));
     const QString state = reply.running ? QStringLiteral("Run") : QStringLiteral("Stop");
     StatusBar1->setPanelText(StatusPanels::RunState, state);
@@ -158,17 +157,4 @@ void demo::ShowDriveStatus(const StatusReply& reply)
     Shape4->setFillColour(ColourValue::Red);
     if (const auto text = Tab::FaultText(reply.faultNumber))
         Text4->setText(fromView(*text));
-}
-
-void demo::checkReadiness(quint8 address)
-{
-    if (address == Rtu::BroadcastAddress || address > Rtu::HighestAddress ||
-        m_readinessAsked.contains(address))
-        return;
-    m_readinessAsked.insert(address);
-    m_readiness.check(address, [this](const Readiness& readiness) {
-        const QStringList problems = readiness.problems();
-        if (!problems.isEmpty())
-            StatusBar1->showPassingNotice(problems.join(QStringLiteral("; ")));
-    });
 }

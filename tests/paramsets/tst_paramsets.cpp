@@ -212,12 +212,15 @@ void tst_paramsets::compareCases()
 {
     BusLine line;
     const ParamSet drive1 = readWhole(line, 1);
-    // A fresh drive holds the defaults wherever they are numbers, except the
-    // two whose defaults lie outside their own limits (P1.15, P2.10).
+    // A fresh drive holds the defaults wherever they are numbers, except its
+    // sources, set up for the line (P0.01, P0.04), and the two whose defaults
+    // lie outside their own limits (P1.15, P2.10).
     const QList<ParamDifference> fromDefaults = CompareSets(drive1, ParamSet::defaults());
-    QCOMPARE(fromDefaults.size(), 2);
-    QCOMPARE(fromDefaults[0].reg, quint16(0x010F));
-    QCOMPARE(fromDefaults[1].reg, quint16(0x020A));
+    QCOMPARE(fromDefaults.size(), 4);
+    QCOMPARE(fromDefaults[0].reg, quint16(0x0001));
+    QCOMPARE(fromDefaults[1].reg, quint16(0x0004));
+    QCOMPARE(fromDefaults[2].reg, quint16(0x010F));
+    QCOMPARE(fromDefaults[3].reg, quint16(0x020A));
     QVERIFY(CompareSets(drive1, ParamSet::defaults(), false).size() > 150);
     line.bus.drive(2)->parameters().force(0, 14, 123);
     line.bus.drive(2)->parameters().force(5, 3, 7);
