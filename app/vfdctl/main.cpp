@@ -79,12 +79,13 @@ int main(int argc, char** argv)
     AddWatchCommand(ctl.commands);
     auto onLink = [](CtlContext& ctx, auto&& command) {
         LinkClient* client = ctx.openLink();
-        return client ? command(*client) : int(ParamCtl::UsageOrPort);
+        return client ? command(*client) : ctx.finish(ParamCtl::UsageOrPort);
     };
     ctl.commands.insert(
         QStringLiteral("scan"),
         {[&](CtlContext& ctx, const QStringList& a) {
-             return onLink(ctx, [&](LinkClient& c) { return runScanCommand(c, a, out, err); });
+             return onLink(ctx,
+                           [&](LinkClient& c) { return runScanCommand(c, a, out, err, ctx.json); });
          },
          false,
          QStringLiteral("  scan [--from N] [--to N]   list the drives that answer (status, "
@@ -92,8 +93,9 @@ int main(int argc, char** argv)
     ctl.commands.insert(
         QStringLiteral("find-settings"),
         {[&](CtlContext& ctx, const QStringList& a) {
-             return onLink(ctx,
-                           [&](LinkClient& c) { return runFindSettingsCommand(c, a, out, err); });
+             return onLink(ctx, [&](LinkClient& c) {
+                 return runFindSettingsCommand(c, a, out, err, ctx.json);
+             });
          },
          false,
          QStringLiteral("  find-settings [--from N] [--to N]\n"
@@ -107,7 +109,7 @@ int main(int argc, char** argv)
         QStringLiteral("record"),
         {[&](CtlContext& ctx, const QStringList& a) {
              return onLink(ctx, [&](LinkClient& c) {
-                 return runRecordCommand(c, a, out, err, &stopRequested);
+                 return runRecordCommand(c, a, out, err, &stopRequested, ctx.json);
              });
          },
          true,

@@ -5,6 +5,9 @@
 #include "SettingsSearch.h"
 
 #include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
 
@@ -40,9 +43,37 @@ std::optional<Range> parseRange(const QStringList& args, QTextStream& err)
     return range;
 }
 
+int jsonAnswer(QTextStream& out, QJsonObject document, int code)
+{
+    document.insert(QStringLiteral("exit"), code);
+    out << QJsonDocument(document).toJson(QJsonDocument::Compact) << '\n';
+    out.flush();
+    return code;
+}
+
+QJsonObject entryJson(const ScanEntry& e)
+{
+    QJsonObject o{{QStringLiteral("drive"), int(e.address)}};
+    if (e.exceptionCode) {
+        o.insert(QStringLiteral("refused"), int(*e.exceptionCode));
+    } else {
+        o.insert(QStringLiteral("state"),
+                 e.running ? QStringLiteral("run") : QStringLiteral("stop"));
+        o.insert(QStringLiteral("direction"),
+                 e.reverse ? QStringLiteral("reverse") : QStringLiteral("forward"));
+        o.insert(QStringLiteral("fault"), e.fault);
+        o.insert(QStringLiteral("faultNumber"), e.faultNumber);
+        o.insert(QStringLiteral("faultText"), e.faultText);
+    }
+    o.insert(QStringLiteral("edition"), e.edition ? QJsonValue(*e.edition) : QJsonValue());
+    o.insert(QStringLiteral("late"), e.late);
+    return o;
+}
+
 } // namespace
 
-int runScanCommand(LinkClient& client, const QStringList& args, QTextStream& out, QTextStream& err)
+int runScanCommand(LinkClient& client, const QStringList& args, QTextStream& out, QTextStream& err,
+                   bool json)
 {
     const auto range = parseRange(args, err);
     if (!range)
@@ -60,19 +91,29 @@ int runScanCommand(LinkClient& client, const QStringList& args, QTextStream& out
     }
     loop.exec();
     const QList<ScanEntry> entries = scan.entries();
+    const int code = cancelled ? 3 : entries.isEmpty() ? 1 : 0;
+    if (cancelled)
+        err << "The port closed during the scan.\n";
+    if (json) {
+        QJsonArray drives;
+        for (const ScanEntry& e : entries)
+            drives.append(entryJson(e));
+        return jsonAnswer(out,
+                          {{QStringLiteral("from"), range->from},
+                           {QStringLiteral("to"), range->to},
+                           {QStringLiteral("elapsedMs"), qRound(scan.elapsedMs())},
+                           {QStringLiteral("drives"), drives}},
+                          code);
+    }
     out << LineScan::tableText(entries);
     out << entries.size() << " drive(s) answered of addresses " << range->from << ".." << range->to
         << " in " << qRound(scan.elapsedMs()) << " ms\n";
     out.flush();
-    if (cancelled) {
-        err << "The port closed during the scan.\n";
-        return 3;
-    }
-    return entries.isEmpty() ? 1 : 0;
+    return code;
 }
 
 int runFindSettingsCommand(LinkClient& client, const QStringList& args, QTextStream& out,
-                           QTextStream& err)
+                           QTextStream& err, bool json)
 {
     const auto range = parseRange(args, err);
     if (!range)
@@ -89,11 +130,22 @@ int runFindSettingsCommand(LinkClient& client, const QStringList& args, QTextStr
         return 3;
     }
     loop.exec();
-    if (cancelled) {
+    if (cancelled)
         err << "The port closed during the search.\n";
-        return 3;
+    const bool found = !search.foundSettings().isEmpty();
+    if (json) {
+        QJsonObject document{{QStringLiteral("found"), found && !cancelled},
+                             {QStringLiteral("tried"), search.triesMade()},
+                             {QStringLiteral("elapsedMs"), qRound(search.elapsedMs())}};
+        if (found && !cancelled) {
+            document.insert(QStringLiteral("drive"), int(search.foundAddress()));
+            document.insert(QStringLiteral("settings"), search.foundSettings());
+        }
+        return jsonAnswer(out, document, cancelled ? 3 : found ? 0 : 1);
     }
-    if (search.foundSettings().isEmpty()) {
+    if (cancelled)
+        return 3;
+    if (!found) {
         out << "No drive answered at any setting (" << search.triesMade() << " tried in "
             << qRound(search.elapsedMs()) << " ms)\n";
         return 1;

@@ -7,6 +7,8 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -46,10 +48,60 @@ int usage(QTextStream& err, const QString& problem)
     return 2;
 }
 
+void jsonLine(QTextStream& out, const QJsonObject& line)
+{
+    out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
+    out.flush();
+}
+
+QString kindWord(RecordEvent::Kind kind)
+{
+    switch (kind) {
+    case RecordEvent::Kind::Run:
+        return QStringLiteral("run");
+    case RecordEvent::Kind::Stop:
+        return QStringLiteral("stop");
+    case RecordEvent::Kind::Trip:
+        return QStringLiteral("trip");
+    case RecordEvent::Kind::FaultCleared:
+        return QStringLiteral("fault-cleared");
+    case RecordEvent::Kind::NoAnswer:
+        return QStringLiteral("no-answer");
+    case RecordEvent::Kind::Note:
+        break;
+    }
+    return QStringLiteral("note");
+}
+
+// One line per drive of a finished round, the way watch --json writes them.
+void roundLines(QTextStream& out, const Sampler& sampler, const SampleRound& round)
+{
+    const QString time = round.time.toString(Qt::ISODateWithMs);
+    const QList<RecordValue>& values = sampler.values();
+    for (qsizetype d = 0; d < sampler.drives().size(); ++d) {
+        QJsonObject o{{QStringLiteral("time"), time},
+                      {QStringLiteral("drive"), int(sampler.drives()[d])}};
+        const DriveState s = d < round.states.size() ? round.states[d] : DriveState{};
+        // The words of watch --json, so one reader takes both.
+        o.insert(QStringLiteral("state"),
+                 !s.known    ? QStringLiteral("no answer")
+                 : s.fault   ? QStringLiteral("Fault")
+                 : s.running ? (s.reverse ? QStringLiteral("Run rev") : QStringLiteral("Run fwd"))
+                             : QStringLiteral("Stop"));
+        for (qsizetype v = 0; v < values.size(); ++v) {
+            const qsizetype at = d * values.size() + v;
+            const double value = at < round.values.size() ? round.values[at] : qQNaN();
+            o.insert(QLatin1String(values[v].key),
+                     qIsNaN(value) ? QJsonValue() : QJsonValue(value));
+        }
+        jsonLine(out, o);
+    }
+}
+
 } // namespace
 
 int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& out,
-                     QTextStream& err, const std::atomic<bool>* stop)
+                     QTextStream& err, const std::atomic<bool>* stop, bool json)
 {
     Recording::Options o;
     std::optional<qint64> duration;
@@ -113,10 +165,25 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         loop.quit();
     });
     QObject::connect(&recording, &Recording::eventAdded, &loop, [&](const RecordEvent& e) {
+        if (json) {
+            jsonLine(out, {{QStringLiteral("time"), e.time.toString(Qt::ISODateWithMs)},
+                           {QStringLiteral("event"), e.text},
+                           {QStringLiteral("drive"), int(e.address)},
+                           {QStringLiteral("kind"), kindWord(e.kind)}});
+            return;
+        }
         out << RecordCsv::timeText(e.time) << ' ' << e.text << "\n";
         out.flush();
     });
+    if (json)
+        QObject::connect(
+            &recording.sampler(), &Sampler::roundDone, &loop,
+            [&](const SampleRound& round) { roundLines(out, recording.sampler(), round); });
     QObject::connect(&recording, &Recording::snapshotWritten, &loop, [&](const QString& path) {
+        if (json) {
+            jsonLine(out, {{QStringLiteral("snapshot"), path}});
+            return;
+        }
         out << "Snapshot written: " << path << "\n";
         out.flush();
     });
@@ -140,15 +207,32 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
     });
     watch.start(50);
     loop.exec();
-    out << "Recorded " << recording.sampler().rounds() << " rounds";
-    if (!o.csvPath.isEmpty())
-        out << " into " << o.csvPath << " (" << recording.rowsWritten() << " rows)";
-    out << ".\n";
-    out.flush();
+    if (!json) {
+        out << "Recorded " << recording.sampler().rounds() << " rounds";
+        if (!o.csvPath.isEmpty())
+            out << " into " << o.csvPath << " (" << recording.rowsWritten() << " rows)";
+        out << ".\n";
+        out.flush();
+    }
+    // The last JSON line: what was recorded, and the exit status.
+    auto finish = [&](int code) {
+        if (json) {
+            QJsonObject last{{QStringLiteral("rounds"), recording.sampler().rounds()},
+                             {QStringLiteral("exit"), code}};
+            if (!o.csvPath.isEmpty()) {
+                last.insert(QStringLiteral("csv"), o.csvPath);
+                last.insert(QStringLiteral("rows"), recording.rowsWritten());
+            }
+            if (!failure.isEmpty())
+                last.insert(QStringLiteral("failure"), failure);
+            jsonLine(out, last);
+        }
+        return code;
+    };
     if (!failure.isEmpty()) {
         err << failure << "\n";
         err.flush();
-        return 1;
+        return finish(1);
     }
     int code = 0;
     if (recording.snapshotsLost() > 0) {
@@ -167,9 +251,6 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
             << " during the recording.\n";
         code = 1;
     }
-    if (code != 0) {
-        err.flush();
-        return 1;
-    }
-    return 0;
+    err.flush();
+    return finish(code);
 }

@@ -14,9 +14,12 @@ class LinkClient;
 // duration has passed, the file cannot take more, or *stop becomes true (the
 // caller's Ctrl-C handler sets it); everything is flushed and closed before it
 // returns. Exit code: 0 done, 1 the recording failed or no drive answered
-// at all, 2 bad arguments.
+// at all, 2 bad arguments. With json, out gets JSON lines instead of words:
+// one per drive and round ({"time", "drive", "state", KEY: value or null}),
+// one per event ({"time", "event", "drive", "kind"}) and per snapshot file,
+// and a last one with the rounds, rows and "exit".
 int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& out,
-                     QTextStream& err, const std::atomic<bool>* stop = nullptr);
+                     QTextStream& err, const std::atomic<bool>* stop = nullptr, bool json = false);
 
 // "100ms", "5s", "2m", "2min", "2h" or a bare number of seconds, in ms.
 std::optional<qint64> parseDurationMs(const QString& text);

@@ -56,6 +56,7 @@ private slots:
     void ctrlCStopsARunningDrive();
     void faultsShowTheStoredRecords();
     void watchWritesJsonLines();
+    void lineCommandsAnswerInJson();
 };
 
 void tst_fieldkit::setChecksEverythingBeforeSending()
@@ -228,6 +229,58 @@ void tst_fieldkit::watchWritesJsonLines()
             QVERIFY(o.value(QStringLiteral("dc-bus")).toDouble() > 100);
         }
     }
+}
+
+void tst_fieldkit::lineCommandsAnswerInJson()
+{
+    SimProcess sim;
+    const CtlRun scan =
+        vfdctl(sim, {QStringLiteral("--json"), QStringLiteral("scan"), QStringLiteral("--from"),
+                     QStringLiteral("1"), QStringLiteral("--to"), QStringLiteral("4")});
+    QCOMPARE(scan.code, 0);
+    const QJsonObject found = jsonOf(scan);
+    QCOMPARE(found.value(QStringLiteral("exit")).toInt(), 0);
+    const QJsonArray drives = found.value(QStringLiteral("drives")).toArray();
+    QCOMPARE(drives.size(), 3); // the simulator's drives 1..3; 4 is silent
+    QCOMPARE(drives[2].toObject().value(QStringLiteral("drive")).toInt(), 3);
+    QVERIFY(drives[0].toObject().value(QStringLiteral("edition")).toDouble() > 0);
+
+    const CtlRun search = vfdctl(sim, {QStringLiteral("--json"), QStringLiteral("find-settings"),
+                                       QStringLiteral("--from"), QStringLiteral("2"),
+                                       QStringLiteral("--to"), QStringLiteral("2")});
+    QCOMPARE(search.code, 0);
+    // A pseudo-terminal has no baud rate: the first setting tried is answered.
+    QVERIFY(jsonOf(search).value(QStringLiteral("found")).toBool());
+    QVERIFY(jsonOf(search).value(QStringLiteral("settings")).toString().contains(u','));
+    QCOMPARE(jsonOf(search).value(QStringLiteral("drive")).toInt(), 2);
+
+    // record: a line per drive and round, the silent drive's values null, its
+    // silence an event, and a last line whose rounds match the lines written.
+    const CtlRun record =
+        vfdctl(sim, {QStringLiteral("--json"), QStringLiteral("record"), QStringLiteral("1,7"),
+                     QStringLiteral("--values"), QStringLiteral("freq-out,dc-bus"),
+                     QStringLiteral("--interval"), QStringLiteral("300ms"),
+                     QStringLiteral("--duration"), QStringLiteral("1500ms")});
+    QVERIFY2(record.code == 0, qPrintable(record.err));
+    const QStringList lines = record.out.split(u'\n', Qt::SkipEmptyParts);
+    int rows = 0, silentEvents = 0;
+    for (const QString& line : lines.mid(0, lines.size() - 1)) {
+        const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
+        QVERIFY2(!o.isEmpty(), qPrintable(line));
+        if (o.contains(QStringLiteral("event"))) {
+            silentEvents += o.value(QStringLiteral("kind")).toString() == u"no-answer";
+            continue;
+        }
+        ++rows;
+        const bool silent = o.value(QStringLiteral("drive")).toInt() == 7;
+        QCOMPARE(o.value(QStringLiteral("dc-bus")).isNull(), silent);
+        QCOMPARE(o.value(QStringLiteral("state")).toString() == u"no answer", silent);
+    }
+    const QJsonObject last = QJsonDocument::fromJson(lines.last().toUtf8()).object();
+    QCOMPARE(last.value(QStringLiteral("exit")).toInt(), 0);
+    QVERIFY(last.value(QStringLiteral("rounds")).toInt() >= 2);
+    QCOMPARE(rows, 2 * last.value(QStringLiteral("rounds")).toInt());
+    QCOMPARE(silentEvents, 1);
 }
 
 QTEST_GUILESS_MAIN(tst_fieldkit)
