@@ -4,7 +4,8 @@
 # programs, a valid desktop entry whose command and icon are installed, valid
 # AppStream metainfo that launches that entry and names every program, man
 # pages that cover every option the programs' --help lists and carry the
-# release's date, README, copyright file and changelog, and nothing else.
+# release's date, vfdctl's bash completion, README, copyright file and
+# changelog, and nothing else.
 #
 #   check_install.sh CMAKE BUILD_DIR STAGING_DIR
 set -euo pipefail
@@ -26,6 +27,7 @@ bin/vfdsim
 bin/vfdtool
 lib/systemd/system/vfdctl-serve.service
 share/applications/$app_id.desktop
+share/bash-completion/completions/vfdctl
 share/doc/vfdtool/README.md
 share/doc/vfdtool/changelog.Debian.gz
 share/doc/vfdtool/copyright
@@ -86,6 +88,9 @@ grep -q "vfdctl" <(sed -n '/<description>/,/<\/description>/p' "$metainfo") ||
 page="$(gzip -dc "$stage/share/man/man1/vfdtool.1.gz")"
 grep -q '^\.SS "The Tools menu"' <<<"$page" || fail "vfdtool.1 does not describe the Tools menu"
 grep -q '^\.BR vfdctl (1)' <<<"$page" || fail "vfdtool.1 does not point to vfdctl(1)"
+
+bash "$(dirname "$0")/check_completion.sh" "$stage/bin/vfdctl" \
+    "$stage/share/bash-completion/completions/vfdctl" || fail "the bash completion"
 
 copyright="$stage/share/doc/vfdtool/copyright"
 grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" "$copyright" &&
