@@ -163,68 +163,44 @@ void BrokerLink::dropClient()
     }
 }
 
-void BrokerLink::connectCallback(mosquitto* client, void* self, int rc)
+template <class Call> void BrokerLink::handOver(mosquitto* client, void* self, Call call)
 {
-    auto* tag = static_cast<ClientTag*>(self);
-    const quint64 generation = tag->generation;
+    const auto* tag = static_cast<ClientTag*>(self);
     BrokerLink* link = tag->link;
     QMetaObject::invokeMethod(
         link,
-        [link, client, generation, rc] {
+        [link, client, generation = tag->generation, call = std::move(call)] {
             if (link->m_client == client &&
                 static_cast<ClientTag*>(mosquitto_userdata(client))->generation == generation)
-                link->onConnect(rc);
+                call(link);
         },
         Qt::QueuedConnection);
+}
+
+void BrokerLink::connectCallback(mosquitto* client, void* self, int rc)
+{
+    handOver(client, self, [rc](BrokerLink* link) { link->onConnect(rc); });
 }
 
 void BrokerLink::disconnectCallback(mosquitto* client, void* self, int rc)
 {
-    auto* tag = static_cast<ClientTag*>(self);
-    const quint64 generation = tag->generation;
-    BrokerLink* link = tag->link;
-    QMetaObject::invokeMethod(
-        link,
-        [link, client, generation, rc] {
-            if (link->m_client == client &&
-                static_cast<ClientTag*>(mosquitto_userdata(client))->generation == generation)
-                link->onDisconnect(rc);
-        },
-        Qt::QueuedConnection);
+    handOver(client, self, [rc](BrokerLink* link) { link->onDisconnect(rc); });
 }
 
 void BrokerLink::publishCallback(mosquitto* client, void* self, int mid)
 {
-    auto* tag = static_cast<ClientTag*>(self);
-    const quint64 generation = tag->generation;
-    BrokerLink* link = tag->link;
-    QMetaObject::invokeMethod(
-        link,
-        [link, client, generation, mid] {
-            if (link->m_client == client &&
-                static_cast<ClientTag*>(mosquitto_userdata(client))->generation == generation)
-                link->onPublished(mid);
-        },
-        Qt::QueuedConnection);
+    handOver(client, self, [mid](BrokerLink* link) { link->onPublished(mid); });
 }
 
 void BrokerLink::messageCallback(mosquitto* client, void* self, const mosquitto_message* message)
 {
-    auto* tag = static_cast<ClientTag*>(self);
-    const quint64 generation = tag->generation;
-    BrokerLink* link = tag->link;
     // Copied here: the library frees the message once this returns.
     const QString topic = QString::fromUtf8(message->topic);
     const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
     const bool retained = message->retain;
-    QMetaObject::invokeMethod(
-        link,
-        [link, client, generation, topic, payload, retained] {
-            if (link->m_client == client &&
-                static_cast<ClientTag*>(mosquitto_userdata(client))->generation == generation)
-                emit link->messageReceived(topic, payload, retained);
-        },
-        Qt::QueuedConnection);
+    handOver(client, self, [topic, payload, retained](BrokerLink* link) {
+        emit link->messageReceived(topic, payload, retained);
+    });
 }
 
 void BrokerLink::logCallback(mosquitto*, void* self, int level, const char* text)

@@ -63,6 +63,9 @@ private:
     void pump();
     void say(const QString& text);
 
+    // Runs call(link) on the link's own thread, unless the client it came
+    // from has been dropped meanwhile.
+    template <class Call> static void handOver(mosquitto* client, void* self, Call call);
     static void connectCallback(mosquitto*, void* self, int rc);
     static void disconnectCallback(mosquitto*, void* self, int rc);
     static void publishCallback(mosquitto*, void* self, int mid);
