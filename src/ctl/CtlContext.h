@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DriveList.h"
+
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -43,6 +45,17 @@ struct CtlContext
     QJsonObject report;
 
     bool stopRequested() const { return stop && stop->load(); }
+
+    // One drive's address (1..31) from the command line, or nullopt with the
+    // problem said.
+    std::optional<quint8> driveAddress(const QString& word)
+    {
+        QString problem;
+        const std::optional<quint8> address = DriveList::parseOne(word, &problem);
+        if (!address)
+            warn(problem + u'.');
+        return address;
+    }
 
     // A line of the report for people (not with --json or --quiet).
     void say(const QString& line)

@@ -17,15 +17,6 @@ namespace {
 
 using NumberText::Counted;
 
-std::optional<quint8> driveWord(CtlContext& ctx, const QString& word)
-{
-    QString problem;
-    const std::optional<quint8> address = DriveList::parseOne(word, &problem);
-    if (!address)
-        ctx.warn(problem + u'.');
-    return address;
-}
-
 // "P0.14" to its register, refusing what no drive offers.
 std::optional<quint16> parameterWord(CtlContext& ctx, const QString& word)
 {
@@ -53,7 +44,7 @@ int get(CtlContext& ctx, const QStringList& args)
         ctx.warn(QStringLiteral("get takes ADDRESS PARAMETER..."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
-    const std::optional<quint8> address = driveWord(ctx, args[0]);
+    const std::optional<quint8> address = ctx.driveAddress(args[0]);
     if (!address)
         return ctx.finish(ParamCtl::UsageOrPort);
     QList<quint16> registers;
@@ -114,7 +105,7 @@ int set(CtlContext& ctx, const QStringList& args)
         ctx.warn(QStringLiteral("set takes ADDRESS PARAMETER=VALUE..."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
-    const std::optional<quint8> address = driveWord(ctx, args[0]);
+    const std::optional<quint8> address = ctx.driveAddress(args[0]);
     if (!address)
         return ctx.finish(ParamCtl::UsageOrPort);
     // Every value is checked before anything is sent: one mistake, no write.
@@ -164,30 +155,12 @@ int set(CtlContext& ctx, const QStringList& args)
         job, &RestoreJob::finished, [&] { job.start(); }, [&] { job.cancel(); });
     QJsonArray list;
     for (const WriteItem& w : job.items()) {
-        QString outcome;
-        switch (w.outcome) {
-        case WriteItem::Outcome::Written:
-            outcome = QStringLiteral("written");
+        if (w.outcome == WriteItem::Outcome::Written)
             ctx.say(QStringLiteral("%1 = %2 written")
                         .arg(ParamCatalogue::number(w.reg), withUnit(w.reg, w.raw)));
-            break;
-        case WriteItem::Outcome::Refused:
-            outcome = QStringLiteral("refused");
-            break;
-        case WriteItem::Outcome::ReadBackDiffers:
-            outcome = QStringLiteral("reads back differently");
-            break;
-        case WriteItem::Outcome::NotReadBack:
-            outcome = QStringLiteral("written, not read back");
-            break;
-        case WriteItem::Outcome::Pending:
-        case WriteItem::Outcome::NotWritten:
-            outcome = QStringLiteral("not written");
-            break;
-        }
         QJsonObject o{{QStringLiteral("parameter"), ParamCatalogue::number(w.reg)},
                       {QStringLiteral("value"), ParamCatalogue::shown(w.reg, w.raw)},
-                      {QStringLiteral("outcome"), outcome}};
+                      {QStringLiteral("outcome"), w.outcomeWord()}};
         if (w.readBack)
             o.insert(QStringLiteral("readBack"), ParamCatalogue::shown(w.reg, *w.readBack));
         list.append(o);
@@ -234,7 +207,7 @@ int faults(CtlContext& ctx, const QStringList& args)
         ctx.warn(QStringLiteral("faults takes ADDRESS."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
-    const std::optional<quint8> address = driveWord(ctx, args[0]);
+    const std::optional<quint8> address = ctx.driveAddress(args[0]);
     if (!address)
         return ctx.finish(ParamCtl::UsageOrPort);
     LinkClient* client = ctx.openLink();

@@ -35,30 +35,12 @@ QJsonObject writeObject(const WriteItem& w, const ParamSet& before)
                        {QStringLiteral("unit"), ParamCatalogue::unit(w.reg)}};
 }
 
-QString outcomeWord(WriteItem::Outcome outcome)
-{
-    switch (outcome) {
-    case WriteItem::Outcome::Written:
-        return QStringLiteral("verified");
-    case WriteItem::Outcome::Refused:
-        return QStringLiteral("refused");
-    case WriteItem::Outcome::ReadBackDiffers:
-        return QStringLiteral("reads back differently");
-    case WriteItem::Outcome::NotReadBack:
-        return QStringLiteral("written, not read back");
-    case WriteItem::Outcome::Pending:
-    case WriteItem::Outcome::NotWritten:
-        break;
-    }
-    return QStringLiteral("not written");
-}
-
 QJsonArray outcomes(const QList<WriteItem>& items, const ParamSet& before)
 {
     QJsonArray list;
     for (const WriteItem& w : items) {
         QJsonObject o = writeObject(w, before);
-        o.insert(QStringLiteral("outcome"), outcomeWord(w.outcome));
+        o.insert(QStringLiteral("outcome"), w.outcomeWord());
         list.append(o);
     }
     return list;
@@ -113,22 +95,13 @@ DriveRead readDrive(CtlContext& ctx, LinkClient& client, quint8 address)
     return read;
 }
 
-std::optional<quint8> oneDrive(CtlContext& ctx, const QString& word)
-{
-    QString problem;
-    const std::optional<quint8> address = DriveList::parseOne(word, &problem);
-    if (!address)
-        ctx.warn(problem + u'.');
-    return address;
-}
-
 int backup(CtlContext& ctx, const QStringList& args)
 {
     if (args.size() != 2) {
         ctx.warn(QStringLiteral("backup takes ADDRESS FILE."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
-    const std::optional<quint8> address = oneDrive(ctx, args[0]);
+    const std::optional<quint8> address = ctx.driveAddress(args[0]);
     if (!address)
         return ctx.finish(ParamCtl::UsageOrPort);
     const QString file = args[1];
@@ -195,7 +168,7 @@ int compare(CtlContext& ctx, const QStringList& args)
         ctx.warn(QStringLiteral("compare takes ADDRESS FILE."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
-    const std::optional<quint8> address = oneDrive(ctx, args[0]);
+    const std::optional<quint8> address = ctx.driveAddress(args[0]);
     if (!address)
         return ctx.finish(ParamCtl::UsageOrPort);
     std::optional<ParamSet> file = loadSet(ctx, args[1]);
@@ -244,7 +217,7 @@ int restore(CtlContext& ctx, const QStringList& args)
         ctx.warn(QStringLiteral("restore takes ADDRESS FILE."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
-    const std::optional<quint8> address = oneDrive(ctx, args[0]);
+    const std::optional<quint8> address = ctx.driveAddress(args[0]);
     if (!address)
         return ctx.finish(ParamCtl::UsageOrPort);
     const std::optional<ParamSet> file = loadSet(ctx, args[1]);

@@ -374,3 +374,21 @@ QString RestoreJob::summary() const
     }
     return lines.join(u'\n');
 }
+
+QString WriteItem::outcomeWord() const
+{
+    switch (outcome) {
+    case Outcome::Written:
+        return QStringLiteral("verified");
+    case Outcome::Refused:
+        return QStringLiteral("refused");
+    case Outcome::ReadBackDiffers:
+        return QStringLiteral("reads back differently");
+    case Outcome::NotReadBack:
+        return QStringLiteral("written, not read back");
+    case Outcome::Pending:
+    case Outcome::NotWritten:
+        break;
+    }
+    return QStringLiteral("not written");
+}

@@ -64,6 +64,10 @@ struct WriteItem
     Outcome outcome = Outcome::Pending;
     quint8 exceptionCode = 0;
     std::optional<quint16> readBack;
+
+    // The outcome in a word or three, as reports and JSON give it ("verified",
+    // "refused", "reads back differently", "written, not read back", "not written").
+    QString outcomeWord() const;
 };
 
 // What a restore may write: the parameters of the wanted set that differ from
