@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How long a scan of addresses 1..31 takes over vfdsim's pseudo-terminal at
 // 9600,E,8,1 with drives 1, 4 and 7 to 9, next to the line's own limit: each
-// drive's two exchanges (status and edition: request and answer bytes at the
-// baud rate plus the 5 ms response delay) and one answer time-out for each of
-// the 26 silent addresses. Also prints the worst case of the settings search
-// (every setting tried at every address, one time-out each).
+// drive's four exchanges (status and edition, then P0.04 and P0.01: request
+// and answer bytes at the baud rate plus the 5 ms response delay) and one
+// answer time-out for each of the 26 silent addresses. Also prints the worst case of the settings
+// search (every setting tried at every address, one time-out each).
 //
 // Usage: bench_scan --vfdsim PATH [--rounds 5]
 #include "DevicePort.h"
@@ -55,10 +55,13 @@ int main(int argc, char** argv)
     const double characterMs = line.bitsPerCharacter() * 1000.0 / line.baudRate;
     const int drives = 5, silent = 26, responseDelayMs = 5;
     const double exchangeMs = (8 + 10) * characterMs + responseDelayMs;
-    const double limitMs = 2 * drives * exchangeMs + silent * statusTimeoutMs(settings);
-    std::printf("line limit at %s: %d x 2 exchanges of %.1f ms + %d time-outs of %d ms = %.0f ms\n",
-                qPrintable(settings), drives, exchangeMs, silent, statusTimeoutMs(settings),
-                limitMs);
+    const double sourceMs = (8 + 8) * characterMs + responseDelayMs;
+    const double limitMs =
+        drives * (2 * exchangeMs + 2 * sourceMs) + silent * statusTimeoutMs(settings);
+    std::printf("line limit at %s: %d x (2 exchanges of %.1f ms + 2 of %.1f ms) + %d time-outs "
+                "of %d ms = %.0f ms\n",
+                qPrintable(settings), drives, exchangeMs, sourceMs, silent,
+                statusTimeoutMs(settings), limitMs);
 
     QProcess sim;
     sim.start(vfdsim, {QStringLiteral("--pty"), QStringLiteral("--drives"),

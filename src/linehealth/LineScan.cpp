@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LineScan.h"
+
 #include "RtuProtocol.h"
 #include "Tab.h"
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -138,19 +140,38 @@ void LineScan::onStatus(const LinkResult& result, int attempt)
 void LineScan::askEdition(int row)
 {
     const int generation = m_generation;
-    m_session->submit(LinkRequest::read(m_entries[row].address, kEditionRegister),
-                      [this, generation, row](const LinkResult& r) {
-                          if (generation != m_generation || !m_running)
+    m_entries[row].readiness.address = m_entries[row].address;
+    auto stillOurs = [this, generation](const LinkResult& r) {
+        if (generation != m_generation || !m_running)
+            return false;
+        if (r.outcome == LinkResult::Outcome::NotSent) {
+            end(true);
+            return false;
+        }
+        return true;
+    };
+    const quint8 address = m_entries[row].address;
+    m_session->submit(
+        LinkRequest::read(address, kEditionRegister), [this, row, stillOurs](const LinkResult& r) {
+            if (!stillOurs(r))
+                return;
+            if (r.ok() && r.answer.size() >= Rtu::MonitorReplyLength) {
+                m_entries[row].edition = double(Hexedit::DecodeRunningValue(r.answer).value);
+            }
+        });
+    m_session->submit(LinkRequest::read(address, Readiness::RunSourceRegister),
+                      [this, row, stillOurs](const LinkResult& r) {
+                          if (stillOurs(r) && r.ok())
+                              m_entries[row].readiness.runSource = r.value;
+                      });
+    m_session->submit(LinkRequest::read(address, Readiness::FrequencySourceRegister),
+                      [this, row, stillOurs](const LinkResult& r) {
+                          if (!stillOurs(r))
                               return;
-                          if (r.ok() && r.answer.size() >= Rtu::MonitorReplyLength) {
-                              m_entries[row].edition =
-                                  double(Hexedit::DecodeRunningValue(r.answer).value);
-                          }
+                          if (r.ok())
+                              m_entries[row].readiness.frequencySource = r.value;
                           emit found(m_entries[row]);
-                          if (r.outcome == LinkResult::Outcome::NotSent)
-                              end(true);
-                          else
-                              next();
+                          next();
                       });
 }
 
@@ -210,7 +231,10 @@ QStringList LineScan::rowTexts(const ScanEntry& e)
             e.directionText(),
             e.faultText,
             e.editionText(),
-            e.late ? QStringLiteral("answers after the time-out") : QString()};
+            QStringList{e.late ? QStringLiteral("answers after the time-out") : QString(),
+                        e.readiness.note()}
+                .filter(QRegularExpression(QStringLiteral(".")))
+                .join(QStringLiteral("; "))};
 }
 
 QString LineScan::tableText(const QList<ScanEntry>& entries)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "LinkClient.h"
+#include "Readiness.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -21,6 +22,7 @@ struct ScanEntry
     std::optional<double> edition;       // the software edition, running value 28
     std::optional<quint8> exceptionCode; // the drive refused the status read
     bool late = false;                   // answered only after its time-out had passed
+    Readiness readiness;                 // run-command and frequency sources, as read
 
     QString stateText() const;
     QString directionText() const;
@@ -28,10 +30,10 @@ struct ScanEntry
 };
 
 // Asks every address of a range once for its status and, from each drive that
-// answers, its software edition. A silent address costs one answer time-out;
-// an attempt that heard bytes making no answer (a damaged answer) is asked
-// once more. The line is held for the whole scan: the main window's polling
-// stands aside and resumes afterwards.
+// answers, its software edition and whether it obeys the line (P0.04, P0.01). A silent address
+// costs one answer time-out; an attempt that heard bytes making no answer (a damaged answer) is
+// asked once more. The line is held for the whole scan: the main window's polling stands aside and
+// resumes afterwards.
 class LineScan : public QObject
 {
     Q_OBJECT

@@ -10,6 +10,7 @@
 #include "PasswordLock.h"
 #include "PortSettings.h"
 #include "Prompter.h"
+#include "Readiness.h"
 #include "TrafficTrace.h"
 
 #include <QColor>
@@ -18,6 +19,7 @@
 #include <QMainWindow>
 #include <QPalette>
 #include <QPointer>
+#include <QSet>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -305,6 +307,11 @@ private:
     TrafficTrace m_trace;
     LineStatistics m_lineStats{m_link};
     DriveMonitor m_monitor{m_link, m_client};
+    // Whether drives take run commands and frequency from the line, as the
+    // scan, the tools or the parameter window have read it (this window asks
+    // nothing for it); a drive that will not is said once in the status bar.
+    ReadinessBook m_readiness{m_link};
+    QSet<quint8> m_readinessTold;
 
     QString m_forwardFrequency = QStringLiteral("50");
     QString m_reverseFrequency = QStringLiteral("50");

@@ -85,6 +85,15 @@ void demo::connectControls()
         Shape2->setFillColour(ColourValue::LampGreen);
     });
     connect(&m_link, &Hexedit::trafficLog, Text28, &TrafficLogBox::appendTraffic);
+    connect(&m_readiness, &ReadinessBook::learned, this, [this](const Readiness& readiness) {
+        if (readiness.ready()) {
+            m_readinessTold.remove(readiness.address); // said again should it change back
+        } else if (!m_readinessTold.contains(readiness.address)) {
+            m_readinessTold.insert(readiness.address);
+            StatusBar1->showPassingNotice(readiness.problems().join(QStringLiteral("; ")));
+        }
+    });
+    connect(&m_readiness, &ReadinessBook::forgotten, this, [this] { m_readinessTold.clear(); });
     connect(&m_monitor, &DriveMonitor::runningValue, this, &demo::ShowRunningValue);
     connect(&m_monitor, &DriveMonitor::driveStatus, this, &demo::ShowDriveStatus);
     connect(&m_monitor, &DriveMonitor::shownDriveLeft, this, &demo::clearShownDrive);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Readiness.h"
 
+#include "Hexedit.h"
 #include "LinkClient.h"
+#include "RtuProtocol.h"
 
 #include <memory>
 
@@ -100,4 +102,48 @@ void ReadinessCheck::check(quint8 address, std::function<void(const Readiness&)>
 void ReadinessCheck::cancel()
 {
     m_session->cancel();
+}
+
+ReadinessBook::ReadinessBook(Hexedit& link, QObject* parent) : QObject(parent)
+{
+    connect(&link, &Hexedit::answerReceived, this, &ReadinessBook::onAnswer);
+    connect(&link, &Hexedit::lineReset, this, [this] {
+        m_drives.clear();
+        emit forgotten();
+    });
+}
+
+Readiness ReadinessBook::of(quint8 address) const
+{
+    Readiness known = m_drives.value(address);
+    known.address = address;
+    return known;
+}
+
+void ReadinessBook::onAnswer(const QByteArray& request, const QByteArray& answer)
+{
+    // A read's answer or a write's echo of P0.04 or P0.01: same drive, same
+    // function, same register, the value in bytes 4 and 5.
+    if (request.size() < 6 || answer.size() < Rtu::ShortReplyLength || answer[0] != request[0] ||
+        answer[1] != request[1] || answer[2] != request[2] || answer[3] != request[3])
+        return;
+    const quint8 function = quint8(request[1]);
+    if (function != Rtu::ReadFunction && function != Rtu::WriteFunction)
+        return;
+    const quint8 address = quint8(request[0]);
+    if (address == Rtu::BroadcastAddress || address > Rtu::HighestAddress)
+        return;
+    const quint16 reg = quint16(quint8(request[2]) << 8 | quint8(request[3]));
+    if (reg != Readiness::RunSourceRegister && reg != Readiness::FrequencySourceRegister)
+        return;
+    const quint16 value = quint16(quint8(answer[4]) << 8 | quint8(answer[5]));
+    Readiness& drive = m_drives[address];
+    drive.address = address;
+    std::optional<quint16>& source =
+        reg == Readiness::RunSourceRegister ? drive.runSource : drive.frequencySource;
+    if (source == value)
+        return;
+    source = value;
+    if (drive.known())
+        emit learned(drive);
 }

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <functional>
 #include <optional>
 
+class Hexedit;
 class LinkClient;
 class LinkSession;
 
@@ -46,4 +48,28 @@ public:
 
 private:
     LinkSession* m_session;
+};
+
+// What the line has told of each drive's sources, from whoever asked: the
+// scan, a tool, the parameter window reading or writing P0.04 or P0.01. It
+// only listens to the answers on the link and never asks anything itself, so
+// a window that shows its findings sends what it sent before. Forgotten when
+// the port is opened again (another line, other drives).
+class ReadinessBook : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ReadinessBook(Hexedit& link, QObject* parent = nullptr);
+    // What is known of the drive (either source may still be unknown).
+    Readiness of(quint8 address) const;
+
+signals:
+    // Both sources of a drive are known and one of them has just changed.
+    void learned(const Readiness& readiness);
+    void forgotten();
+
+private:
+    void onAnswer(const QByteArray& request, const QByteArray& answer);
+
+    QHash<quint8, Readiness> m_drives;
 };

@@ -60,6 +60,7 @@ class tst_healthwindows : public QObject
 private slots:
     void toolsMenuEntries();
     void scanListsDrivesAndChosenRowBecomesTheSingleDrive();
+    void scanSaysWhichDrivesIgnoreTheLine();
     void heldLineKeepsThePollAtItsItem();
     void foundSettingsAreTakenWhenTheUserAgrees();
     void statisticsShowPollsAndMarkASilentDrive();
@@ -104,6 +105,30 @@ void tst_healthwindows::scanListsDrivesAndChosenRowBecomesTheSingleDrive()
     QVERIFY(b.window.Check1->isChecked());
     QVERIFY(b.window.Combo2->isEnabled());
     QCOMPARE(b.window.Combo2->currentText(), QStringLiteral("2"));
+}
+
+void tst_healthwindows::scanSaysWhichDrivesIgnoreTheLine()
+{
+    ToolsBench b;
+    b.port.bus().drive(2)->factorySources();
+    ScanWindow* w = b.openScan(1, 3);
+    QVERIFY(w);
+    QSignalSpy finished(&w->scan(), &LineScan::finished);
+    w->startScan();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(w->table->rowCount(), 3);
+    const int note = w->table->columnCount() - 1;
+    QCOMPARE(w->table->item(0, note)->text(), QString());
+    QCOMPARE(w->table->item(1, note)->text(),
+             QStringLiteral("ignores run commands (P0.04 = 0); own frequency (P0.01 = 1)"));
+    // The main window heard the scan's answers and says it once, asking nothing itself.
+    const QString said = b.window.StatusBar1->notice();
+    QVERIFY2(said.startsWith(QStringLiteral("drive 2 will ignore run commands from the line")),
+             qPrintable(said));
+    b.window.StatusBar1->clearNotice();
+    w->startScan();
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(b.window.StatusBar1->notice(), QString());
 }
 
 void tst_healthwindows::heldLineKeepsThePollAtItsItem()

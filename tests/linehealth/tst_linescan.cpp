@@ -47,9 +47,9 @@ void tst_linescan::findsExactlyTheDrivesOnTheLine()
     // The line was held for the scan and given back, with the retries as they were.
     QCOMPARE(held.size(), 2);
     QVERIFY(!line.client.lineHeld());
-    // One status read per address, one edition read per drive.
+    // One status read per address; per drive the edition and its two sources.
     QCOMPARE(stats.drive(2).counters.sent, 1);
-    QCOMPARE(stats.drive(7).counters.sent, 2);
+    QCOMPARE(stats.drive(7).counters.sent, 4);
     const QStringList rows = LineScan::tableText(scan.entries()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(rows.size(), 6);
     QVERIFY(rows[2].startsWith(QStringLiteral("4\t")));
@@ -95,18 +95,25 @@ void tst_linescan::damagedAnswerIsAskedAgainAndRefusalIsListed()
     line.receive(statusAnswer(1, 0, 0x14, 0));
     QCOMPARE(line.port.written().size(), 3);
     line.receive(runningValueAnswer(1, 0x1C, 0x012C, 8)); // the edition
+    // Then whether it obeys the line: P0.04, then P0.01.
+    QCOMPARE(registerOf(line.port.written().value(3)), Readiness::RunSourceRegister);
+    line.receive(parameterAnswer(1, 3, Readiness::RunSourceRegister, 2));
+    QCOMPARE(registerOf(line.port.written().value(4)), Readiness::FrequencySourceRegister);
+    line.receive(parameterAnswer(1, 3, Readiness::FrequencySourceRegister, 1));
     // Address 2 refuses, address 3 stays silent: asked once only.
-    QCOMPARE(line.port.written().size(), 4);
+    QCOMPARE(line.port.written().size(), 6);
     line.receive(exceptionAnswer(2, 3, 2));
-    QCOMPARE(line.port.written().size(), 5);
+    QCOMPARE(line.port.written().size(), 7);
     line.timeOut();
     QVERIFY(!scan.running());
-    QCOMPARE(line.port.written().size(), 5);
+    QCOMPARE(line.port.written().size(), 7);
     const QList<ScanEntry> entries = scan.entries();
     QCOMPARE(entries.size(), 2);
     QVERIFY(entries[0].running);
     QVERIFY(entries[0].reverse);
     QCOMPARE(entries[0].editionText(), QStringLiteral("3.00"));
+    QVERIFY(entries[0].readiness.obeysRunCommands());
+    QCOMPARE(LineScan::rowTexts(entries[0]).last(), QStringLiteral("own frequency (P0.01 = 1)"));
     QCOMPARE(entries[1].exceptionCode, std::optional<quint8>(2));
     QVERIFY(entries[1].stateText().contains(QStringLiteral("exception 2")));
 }
