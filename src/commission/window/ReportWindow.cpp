@@ -127,6 +127,8 @@ void ReportWindow::setBusy(bool busy)
         if (w != cancelButton && w != progressBar && w != stateLabel && !qobject_cast<QLabel*>(w))
             w->setEnabled(!busy);
     cancelButton->setEnabled(busy);
+    // Shown while the drives are read: an empty bar at rest says nothing.
+    progressBar->setVisible(busy);
 }
 
 void ReportWindow::addRun(const TestRunResult& run)

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "DriveSurvey.h"
 #include "TestRunResult.h"
 
 #include <QPointer>
 #include <QWidget>
 
-class DriveSurvey;
 class LinkClient;
 class Prompter;
 class QComboBox;

@@ -49,6 +49,9 @@ TestRunWindow::TestRunWindow(LinkClient& client, Prompter& prompter, QWidget* pa
     limitsEdit->setPlaceholderText(tr("for example current<4.5, dc-bus>500"));
 
     auto* form = new QFormLayout;
+    // Numbers keep their own width; the limits get room for a few of them.
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    limitsEdit->setMinimumWidth(limitsEdit->fontMetrics().averageCharWidth() * 40);
     auto addRow = [this, form](const QString& label, QWidget* field) {
         auto* l = new QLabel(label, this);
         l->setBuddy(field);
@@ -86,6 +89,8 @@ TestRunWindow::TestRunWindow(LinkClient& client, Prompter& prompter, QWidget* pa
     checks->verticalHeader()->hide();
     checks->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     checks->horizontalHeader()->setStretchLastSection(true);
+    checks->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    checks->setWordWrap(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(startButton);
@@ -96,9 +101,9 @@ TestRunWindow::TestRunWindow(LinkClient& client, Prompter& prompter, QWidget* pa
     layout->addLayout(form);
     layout->addLayout(buttons);
     layout->addWidget(stateLabel);
-    layout->addWidget(chart, 3);
-    layout->addWidget(checks, 2);
-    resize(720, 640);
+    layout->addWidget(chart, 2);
+    layout->addWidget(checks, 3);
+    resize(760, 820);
 
     connect(startButton, &QPushButton::clicked, this, &TestRunWindow::startRun);
     connect(cancelButton, &QPushButton::clicked, this, &TestRunWindow::cancelRun);

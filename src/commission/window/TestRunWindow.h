@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "TestRunResult.h"
+#include "TestRun.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -15,7 +15,6 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
-class TestRun;
 
 // "Test Run...": one drive run forward (and in reverse) to a frequency, held
 // and stopped, with the chart growing as it runs and the checks at the end.
