@@ -243,6 +243,7 @@ void TestRun::beginDirection(bool reverse)
 {
     m_phase = Phase::Ramp;
     m_reverseNow = reverse;
+    m_throughStandstill = !reverse;
     m_phaseStart = seconds();
     (reverse ? m_reverse : m_forward).tried = true;
     emit progress(QStringLiteral("Accelerating %1 to %2")
@@ -322,7 +323,12 @@ void TestRun::onRound(const SampleRound& round)
         now.highest = std::max(now.highest, out);
     const double since = s.seconds - m_phaseStart;
     if (m_phase == Phase::Ramp) {
-        if (!std::isnan(out) &&
+        // Reverse after forward starts at the set frequency the other way: it
+        // counts as reached only once the drive has come through standstill
+        // or reports reverse.
+        if (!std::isnan(out) && (out <= toleranceHz(m_result.plan.hz) || s.reverse == m_reverseNow))
+            m_throughStandstill = true;
+        if (!std::isnan(out) && m_throughStandstill &&
             std::fabs(out - m_result.plan.hz) <= toleranceHz(m_result.plan.hz)) {
             now.afterS = since;
             now.hz = out;

@@ -86,6 +86,7 @@ private:
     QTimer m_rhythm;
     QElapsedTimer m_clock;
     bool m_reverseNow = false;
+    bool m_throughStandstill = false;
     double m_phaseStart = 0;
     double m_holdStart = 0;
     double m_stopStart = 0;

@@ -155,7 +155,7 @@ QJsonObject TestRunResult::json() const
         {QStringLiteral("reverse"), plan.reverse},
         {QStringLiteral("limits"), limits},
         {QStringLiteral("started"), started.toString(Qt::ISODateWithMs)},
-        {QStringLiteral("ended"), ended.toString(Qt::ISODateWithMs)},
+        {QStringLiteral("endedAt"), ended.toString(Qt::ISODateWithMs)},
         {QStringLiteral("readiness"), ready},
         {QStringLiteral("accelerationSeconds"), optionalNumber(accelerationS)},
         {QStringLiteral("decelerationSeconds"), optionalNumber(decelerationS)},
@@ -163,7 +163,7 @@ QJsonObject TestRunResult::json() const
         {QStringLiteral("upperHz"), optionalNumber(upperHz)},
         {QStringLiteral("sentAnything"), sentAnything},
         {QStringLiteral("stopAnswered"), stopAnswered},
-        {QStringLiteral("ended because"), endReason},
+        {QStringLiteral("ended"), endReason},
         {QStringLiteral("passed"), passed()},
         {QStringLiteral("checks"), checkList},
         {QStringLiteral("keys"), QJsonArray::fromStringList(keys)},
@@ -189,7 +189,7 @@ std::optional<TestRunResult> TestRunResult::fromJson(const QJsonObject& o, QStri
             r.plan.limits << *limit;
     }
     r.started = QDateTime::fromString(o.value(QStringLiteral("started")).toString(), Qt::ISODate);
-    r.ended = QDateTime::fromString(o.value(QStringLiteral("ended")).toString(), Qt::ISODate);
+    r.ended = QDateTime::fromString(o.value(QStringLiteral("endedAt")).toString(), Qt::ISODate);
     const QJsonObject ready = o.value(QStringLiteral("readiness")).toObject();
     r.readiness.address = r.plan.address;
     r.readiness.runSource = registerValue(ready.value(QStringLiteral("P0.04")));
@@ -200,7 +200,7 @@ std::optional<TestRunResult> TestRunResult::fromJson(const QJsonObject& o, QStri
     r.upperHz = optionalFrom(o.value(QStringLiteral("upperHz")));
     r.sentAnything = o.value(QStringLiteral("sentAnything")).toBool();
     r.stopAnswered = o.value(QStringLiteral("stopAnswered")).toBool();
-    r.endReason = o.value(QStringLiteral("ended because")).toString();
+    r.endReason = o.value(QStringLiteral("ended")).toString();
     for (const QJsonValue& v : o.value(QStringLiteral("checks")).toArray()) {
         const QJsonObject c = v.toObject();
         r.checks << TestRunCheck{c.value(QStringLiteral("name")).toString(),

@@ -3,6 +3,7 @@
 // the test run window mid-run stops the drive, and the report window names a
 // drive that does not answer.
 #include "AnswerBoxes.h"
+#include "DemoBench.h"
 #include "Hexedit.h"
 #include "LinkClient.h"
 #include "ReportWindow.h"
@@ -11,6 +12,7 @@
 #include "TestRun.h"
 #include "TestRunWindow.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -52,6 +54,7 @@ class tst_commissionwindows : public QObject
 private slots:
     void closingTheTestRunWindowStopsTheDrive();
     void theReportWindowNamesASilentDrive();
+    void theToolsMenuOpensEachOnceAndPassesRunsOn();
 };
 
 void tst_commissionwindows::closingTheTestRunWindowStopsTheDrive()
@@ -114,6 +117,29 @@ void tst_commissionwindows::theReportWindowNamesASilentDrive()
     window.makeReport();
     QCOMPARE(line.prompter.history().size(), 1);
     QVERIFY(window.makeButton->isEnabled());
+}
+
+void tst_commissionwindows::theToolsMenuOpensEachOnceAndPassesRunsOn()
+{
+    DemoBench bench;
+    auto* testRun = bench.window.findChild<QAction*>(QStringLiteral("test_run"));
+    auto* report = bench.window.findChild<QAction*>(QStringLiteral("commissioning_report"));
+    QVERIFY(testRun && report);
+    QCOMPARE(testRun->text(), QStringLiteral("Test Run..."));
+    QCOMPARE(report->text(), QStringLiteral("Commissioning Report..."));
+    testRun->trigger();
+    testRun->trigger();
+    QCOMPARE(bench.window.findChildren<TestRunWindow*>().size(), 1);
+    report->trigger();
+    auto* reportWindow = bench.window.findChild<ReportWindow*>();
+    QVERIFY(reportWindow);
+
+    // A run that ends while the report window is open joins its list, once.
+    TestRunResult result;
+    result.plan.address = 3;
+    emit bench.window.findChild<TestRunWindow*>()->runFinished(result);
+    QCOMPARE(reportWindow->runs().size(), 1);
+    QCOMPARE(reportWindow->runs().first().plan.address, quint8(3));
 }
 
 QTEST_MAIN(tst_commissionwindows)

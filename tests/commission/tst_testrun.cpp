@@ -102,7 +102,7 @@ void tst_testrun::aHealthyDrivePassesBothWays()
     QVERIFY(checks.contains(QStringLiteral("Limit dc-bus > 5000")));
     QVERIFY(!checks.value(QStringLiteral("Limit dc-bus > 5000")));
     QCOMPARE(run.code, 1);
-    QCOMPARE(result.value(QStringLiteral("ended because")).toString(), QStringLiteral("completed"));
+    QCOMPARE(result.value(QStringLiteral("ended")).toString(), QStringLiteral("completed"));
     const QList<int> codes = commandsHeard(sim, 2);
     QVERIFY(codes.indexOf(kForward) < codes.indexOf(kReverse));
     QCOMPARE(codes.last(), kStop);
@@ -120,7 +120,7 @@ void tst_testrun::aTripMidRunEndsWithStopAndAFailedCheck()
                      QStringLiteral("--for"), QStringLiteral("20s")});
     QCOMPARE(run.code, 1);
     const QJsonObject result = testRunOf(run);
-    QVERIFY2(result.value(QStringLiteral("ended because"))
+    QVERIFY2(result.value(QStringLiteral("ended"))
                  .toString()
                  .startsWith(QStringLiteral("the drive tripped")),
              qPrintable(run.out));
