@@ -145,6 +145,20 @@ void tst_testrun::ctrlCStopsTheDrive()
     QVERIFY2(run.out.contains(QStringLiteral("ended: cancelled by the user")),
              qPrintable(run.out + run.err));
     QCOMPARE(commandsHeard(sim, 3).last(), kStop);
+
+    // The drives fall silent mid-run (the simulator halted, its line still
+    // there): the lost answers end the run, said as such.
+    CtlProcess lost({QStringLiteral("--port"), sim.device(), QStringLiteral("--yes"),
+                     QStringLiteral("testrun"), QStringLiteral("3"), QStringLiteral("--hz"),
+                     QStringLiteral("25"), QStringLiteral("--for"), QStringLiteral("5min")});
+    QTRY_VERIFY_WITH_TIMEOUT(commandsHeard(sim, 3).count(kForward) >= 6, 20000);
+    ::kill(pid_t(sim.process().processId()), SIGSTOP);
+    const CtlRun cut = lost.finish(30000);
+    sim.kill();
+    QCOMPARE(cut.code, 1);
+    QVERIFY2(cut.out.contains(QStringLiteral("ended: the drive stopped answering")),
+             qPrintable(cut.out + cut.err));
+    QVERIFY(cut.err.contains(QStringLiteral("did not answer the STOP")));
 }
 
 void tst_testrun::nothingIsSentToADriveThatIsNotReady()
