@@ -6,10 +6,12 @@
 #include "ServeCommand.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -57,7 +59,17 @@ QString recordKeys()
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // The report lays out text, which needs fonts and so a QGuiApplication;
+    // vfdctl runs without a display, so it gets the offscreen platform.
+    // Every other command stays on a plain QCoreApplication.
+    bool report = false;
+    for (int i = 1; i < argc; ++i)
+        report = report || qstrcmp(argv[i], "report") == 0;
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        report ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vfdctl"));
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -77,6 +89,7 @@ int main(int argc, char** argv)
     AddDriveCommands(ctl.commands);
     AddRunCommands(ctl.commands);
     AddWatchCommand(ctl.commands);
+    AddCommissionCommands(ctl.commands);
     auto onLink = [](CtlContext& ctx, auto&& command) {
         LinkClient* client = ctx.openLink();
         return client ? command(*client) : ctx.finish(ParamCtl::UsageOrPort);

@@ -52,6 +52,8 @@ int main(int argc, char** argv)
     SimulatedBus bus(options.drives);
     for (const auto& [address, number] : options.faults)
         bus.drive(address)->trip(number);
+    for (const SimOptions::LaterFault& f : options.laterFaults)
+        bus.drive(f.address)->tripAfterRunning(f.number, f.afterS);
     for (quint8 address : options.factorySources)
         bus.drive(address)->factorySources();
     HalfDuplexLine line(bus, clock);

@@ -73,3 +73,4 @@ void AddParamSetCommands(QMap<QString, ParamCtl::Entry>& commands);
 void AddDriveCommands(QMap<QString, ParamCtl::Entry>& commands);
 void AddRunCommands(QMap<QString, ParamCtl::Entry>& commands);
 void AddWatchCommand(QMap<QString, ParamCtl::Entry>& commands);
+void AddCommissionCommands(QMap<QString, ParamCtl::Entry>& commands);

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's "Tools" menu: the line scan and the line statistics.
+// The main window's "Tools" menu: the line scan, the line statistics, the
+// test run and the commissioning report.
 #include "LineStatisticsWindow.h"
+#include "ReportWindow.h"
 #include "ScanWindow.h"
 #include "StatusPanels.h"
+#include "TestRunWindow.h"
 #include "demo.h"
 
 #include <QAction>
@@ -19,6 +22,17 @@ template <class Window> void bringUp(Window* window)
     window->activateWindow();
 }
 
+// The commissioning windows are found by their object names: one of each,
+// made afresh once closed.
+template <class Window> Window* openTool(demo* owner, LinkClient& client, Prompter& prompter)
+{
+    Window* window = owner->findChild<Window*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!window)
+        window = new Window(client, prompter, owner);
+    bringUp(window);
+    return window;
+}
+
 } // namespace
 
 void demo::buildToolsMenu()
@@ -29,6 +43,30 @@ void demo::buildToolsMenu()
     line_statistics->setObjectName(QStringLiteral("line_statistics"));
     connect(scan_line, &QAction::triggered, this, &demo::scan_line_Click);
     connect(line_statistics, &QAction::triggered, this, &demo::line_statistics_Click);
+    QAction* testRun = tools->addAction(QStringLiteral("Test Run..."));
+    testRun->setObjectName(QStringLiteral("test_run"));
+    QAction* report = tools->addAction(QStringLiteral("Commissioning Report..."));
+    report->setObjectName(QStringLiteral("commissioning_report"));
+    // A run finished while the report window is open joins its list.
+    auto toReport = [this](const TestRunResult& result) {
+        if (auto* window = findChild<ReportWindow*>(QString(), Qt::FindDirectChildrenOnly))
+            window->addRun(result);
+    };
+    connect(testRun, &QAction::triggered, this, [this, toReport] {
+        const bool fresh = !findChild<TestRunWindow*>(QString(), Qt::FindDirectChildrenOnly);
+        auto* window = openTool<TestRunWindow>(this, m_client, m_prompter);
+        if (fresh)
+            connect(window, &TestRunWindow::runFinished, this, toReport);
+    });
+    connect(report, &QAction::triggered, this, [this] {
+        const bool fresh = !findChild<ReportWindow*>(QString(), Qt::FindDirectChildrenOnly);
+        auto* window = openTool<ReportWindow>(this, m_client, m_prompter);
+        // The runs of this session so far are offered at once.
+        if (auto* runs = findChild<TestRunWindow*>(QString(), Qt::FindDirectChildrenOnly);
+            runs && fresh)
+            for (const TestRunResult& r : runs->results())
+                window->addRun(r);
+    });
     // Said once each time a drive goes from answering to failing. The drive on
     // display has its own, patient notice (whole poll rounds without an
     // answer), which this one must not run ahead of.

@@ -25,6 +25,19 @@ std::optional<QPair<quint8, int>> SimCommandLine::parseFault(const QString& text
     return QPair<quint8, int>(quint8(address), number);
 }
 
+std::optional<SimOptions::LaterFault> SimCommandLine::parseLaterFault(const QString& text)
+{
+    const qsizetype colon = text.lastIndexOf(u':');
+    if (colon < 0)
+        return std::nullopt;
+    const std::optional<QPair<quint8, int>> fault = parseFault(text.left(colon));
+    bool ok = false;
+    const double seconds = text.mid(colon + 1).trimmed().toDouble(&ok);
+    if (!fault || !ok || !(seconds >= 0) || seconds > 86400)
+        return std::nullopt;
+    return SimOptions::LaterFault{fault->first, fault->second, seconds};
+}
+
 SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
 {
     QCommandLineParser parser;
@@ -101,6 +114,11 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         QStringList{QStringLiteral("fault"), QStringLiteral("trip")},
         QStringLiteral("Trips drive ADDR with fault NUMBER at start (repeatable)."),
         QStringLiteral("ADDR:NUMBER"));
+    const QCommandLineOption tripAfter(
+        QStringLiteral("trip-after"),
+        QStringLiteral("Trips drive ADDR with fault NUMBER once it has run for SECONDS "
+                       "(repeatable)."),
+        QStringLiteral("ADDR:NUMBER:SECONDS"));
     const QCommandLineOption factory(
         QStringLiteral("factory-sources"),
         QStringLiteral("Leaves these drives (a list as for --drives) at the factory's run-command "
@@ -109,7 +127,7 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
                        "line (P0.04 = 2, P0.01 = 3)."),
         QStringLiteral("list"));
     parser.addOptions({help, version, pty, device, tcp, modbusTcp, settings, drives, log, noPacing,
-                       corrupt, seed, fault, factory});
+                       corrupt, seed, fault, tripAfter, factory});
     m_help = parser.helpText();
     // The parser names the program by the path it was started with; the usage
     // line shows what a user types instead.
@@ -201,6 +219,21 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
             return Outcome::Error;
         }
         m_options.faults.append(*f);
+    }
+    for (const QString& text : parser.values(tripAfter)) {
+        const std::optional<SimOptions::LaterFault> f = parseLaterFault(text);
+        if (!f) {
+            m_error = QStringLiteral("Bad --trip-after \"%1\"; expected ADDR:NUMBER:SECONDS, for "
+                                     "example 2:11:5.")
+                          .arg(text);
+            return Outcome::Error;
+        }
+        if (!m_options.drives.contains(f->address)) {
+            m_error = QStringLiteral("--trip-after names drive %1, which is not simulated.")
+                          .arg(f->address);
+            return Outcome::Error;
+        }
+        m_options.laterFaults.append(*f);
     }
     if (parser.isSet(factory)) {
         const std::optional<QList<quint8>> chosen =

@@ -23,6 +23,14 @@ struct SimOptions
     double corruptPercent = 0;
     std::optional<quint32> seed;
     QList<QPair<quint8, int>> faults; // address, fault number
+    // Faults that come once a drive has run for a while.
+    struct LaterFault
+    {
+        quint8 address = 0;
+        int number = 0;
+        double afterS = 0;
+    };
+    QList<LaterFault> laterFaults;
     // Drives left at the keypad's run-command and frequency sources.
     QList<quint8> factorySources;
 };
@@ -46,6 +54,8 @@ public:
 
     // "2:11": drive 2 trips with fault number 11 (1..255).
     static std::optional<QPair<quint8, int>> parseFault(const QString& text);
+    // "2:11:5": drive 2 trips with fault 11 once it has run for 5 s.
+    static std::optional<SimOptions::LaterFault> parseLaterFault(const QString& text);
 
 private:
     SimOptions m_options;

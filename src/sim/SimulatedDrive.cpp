@@ -158,6 +158,13 @@ void SimulatedDrive::advance(qint64 us)
 
 void SimulatedDrive::step(double dt)
 {
+    if (m_plannedFault != 0 && m_mode != Mode::Stopped && !isFaulted()) {
+        m_plannedAfterS -= dt;
+        if (m_plannedAfterS <= 0) {
+            trip(std::exchange(m_plannedFault, 0));
+            return;
+        }
+    }
     const double timeout = parameter(8, 2);
     if (m_mode != Mode::Stopped && timeout > 0 && m_sinceCommandUs > timeout * 1e6)
         m_mode = Mode::Stopped;
@@ -210,6 +217,12 @@ void SimulatedDrive::trip(int faultNumber)
     m_mode = Mode::Stopped;
     m_frequency = 0;
     m_accelerating = m_regenerating = false;
+}
+
+void SimulatedDrive::tripAfterRunning(int faultNumber, double seconds)
+{
+    m_plannedFault = std::max(faultNumber, 0);
+    m_plannedAfterS = std::max(seconds, 0.0);
 }
 
 // ---------------------------------------------------------------- electrical values

@@ -74,6 +74,9 @@ public:
     // ---- dynamics and faults
     void advance(qint64 us);
     void trip(int faultNumber);
+    // Trips with the fault once the drive has been running for the seconds
+    // given (counted over every run from now on): a fault in mid-run for tests.
+    void tripAfterRunning(int faultNumber, double seconds);
     // Share of rated torque the motor drives, 0..1.5; sets the current drawn.
     void setLoad(double share);
 
@@ -123,6 +126,8 @@ private:
     double m_moduleTemp = 25.0;
     qint64 m_sinceCommandUs = 0;
     int m_faultNumber = 0;
+    int m_plannedFault = 0;
+    double m_plannedAfterS = 0;
     bool m_resetArmed = false;
     std::array<quint16, 3> m_records{};     // latest first
     std::array<quint16, 6> m_atLastFault{}; // raw, codes as the live values

@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The checks of a finished test run, each with what was measured.
+#include "NumberText.h"
+#include "ParamSet.h"
+#include "TestRun.h"
+
+#include <cmath>
+
+namespace {
+
+QString hzText(double hz)
+{
+    return NumberText::Fixed2(hz) + QStringLiteral(" Hz");
+}
+
+QString secondsText(double s)
+{
+    return QString::number(s, 'f', 1) + QStringLiteral(" s");
+}
+
+QString directionText(bool reverse)
+{
+    return reverse ? QStringLiteral("reverse") : QStringLiteral("forward");
+}
+
+} // namespace
+
+void TestRun::addChecks()
+{
+    TestRunResult& r = m_result;
+    const Readiness& ready = r.readiness;
+    auto sourceText = [](const std::optional<quint16>& v) {
+        return v ? QString::number(*v) : QStringLiteral("no answer");
+    };
+    r.checks << TestRunCheck{
+        QStringLiteral("Readiness"),
+        QStringLiteral("P0.04 = 2 (serial line), P0.01 = 3 (serial line)"),
+        QStringLiteral("P0.04 = %1, P0.01 = %2")
+            .arg(sourceText(ready.runSource), sourceText(ready.frequencySource)),
+        ready.ready()};
+    if (!r.sentAnything)
+        return;
+
+    const double tolerance = toleranceHz(r.plan.hz);
+    for (bool reverse : {false, true}) {
+        if (reverse && !r.plan.reverse)
+            continue;
+        const Reached& seen = reverse ? m_reverse : m_forward;
+        const double expected = expectedRampS(reverse);
+        const double earliest = std::max(0.0, expected * 0.5 - 1.0);
+        const double latest = expected * 1.5 + 3.0;
+        const QString dir = directionText(reverse);
+        TestRunCheck reached{QStringLiteral("Frequency reached (%1)").arg(dir),
+                             QStringLiteral("%1 ± %2 within %3 to %4 (P0.14 = %5%6)")
+                                 .arg(hzText(r.plan.hz), hzText(tolerance), secondsText(earliest),
+                                      secondsText(latest), secondsText(r.accelerationS.value_or(0)),
+                                      reverse ? QStringLiteral(", P0.15 = %1 from the forward run")
+                                                    .arg(secondsText(r.decelerationS.value_or(0)))
+                                              : QString()),
+                             QString(), false};
+        if (!seen.tried) {
+            reached.measured = QStringLiteral("not run: the run had ended");
+        } else if (!seen.afterS) {
+            reached.measured = QStringLiteral("not reached (highest %1)").arg(hzText(seen.highest));
+        } else {
+            reached.measured =
+                QStringLiteral("%1 after %2").arg(hzText(seen.hz), secondsText(*seen.afterS));
+            reached.passed = *seen.afterS >= earliest && *seen.afterS <= latest;
+        }
+        r.checks << reached;
+        r.checks << TestRunCheck{
+            QStringLiteral("Direction (%1)").arg(dir),
+            QStringLiteral("the drive reports %1 at the set frequency").arg(dir),
+            seen.afterS ? QStringLiteral("%1 reported").arg(directionText(seen.reportedReverse))
+                        : QStringLiteral("not reached"),
+            seen.afterS && seen.reportedReverse == reverse};
+    }
+
+    r.checks << TestRunCheck{QStringLiteral("No trip"), QStringLiteral("no fault during the run"),
+                             m_trip ? QStringLiteral("%1 at %2")
+                                          .arg(r.endReason.section(QStringLiteral(": "), 1),
+                                               secondsText(m_trip->seconds))
+                                    : QStringLiteral("none"),
+                             !m_trip};
+
+    for (const ExpectLimit& limit : r.plan.limits) {
+        const int column = int(r.keys.indexOf(limit.key));
+        std::optional<double> worst;
+        for (int i = 0; i < r.samples.size(); ++i) {
+            const double v = r.samples[i].values.value(column, std::nan(""));
+            if (std::isnan(v) || (!limit.upper() && !m_holding.value(i)))
+                continue;
+            if (!worst || (limit.upper() ? v > *worst : v < *worst))
+                worst = v;
+        }
+        TestRunCheck c{QStringLiteral("Limit %1").arg(limit.text()),
+                       limit.upper() ? QStringLiteral("every sample of the run")
+                                     : QStringLiteral("every sample at the set frequency"),
+                       QString(), false};
+        if (!worst) {
+            c.measured = QStringLiteral("no sample");
+        } else {
+            c.measured = QStringLiteral("%1 %2").arg(limit.upper() ? QStringLiteral("highest")
+                                                                   : QStringLiteral("lowest"),
+                                                     NumberText::Plain(float(*worst)));
+            c.passed = limit.holds(*worst);
+        }
+        r.checks << c;
+    }
+
+    const double lastHz = r.samples.isEmpty() ? std::nan("") : r.samples.last().values.value(0);
+    r.checks << TestRunCheck{
+        QStringLiteral("Stopped"), QStringLiteral("the drive answers STOP"),
+        r.stopAnswered
+            ? (std::isnan(lastHz)
+                   ? QStringLiteral("STOP answered")
+                   : QStringLiteral("STOP answered, output %1 at the end").arg(hzText(lastHz)))
+            : QStringLiteral("STOP not answered"),
+        r.stopAnswered};
+}

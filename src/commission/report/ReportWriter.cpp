@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The report on paper: QTextDocument lays the HTML out page by page at 96
+// units an inch, and each page is painted into the PDF with the line that
+// every page carries. Text stays text, so it can be selected and searched.
+#include "CommissionReport.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QTextDocument>
+
+namespace {
+
+constexpr double kMarginMm = 15;
+constexpr double kFooterMm = 10;
+constexpr double kUnitsPerInch = 96;
+
+double toUnits(double mm)
+{
+    return mm / 25.4 * kUnitsPerInch;
+}
+
+QString saveText(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return {};
+}
+
+} // namespace
+
+namespace CommissionReport {
+
+QString HtmlPathFor(const QString& pdfPath)
+{
+    const QFileInfo info(pdfPath);
+    const QString base = info.suffix().compare(u"pdf", Qt::CaseInsensitive) == 0
+                             ? info.completeBaseName()
+                             : info.fileName();
+    return info.dir().filePath(base + QStringLiteral(".html"));
+}
+
+QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageSizeId paper)
+{
+    const QPageSize pageSize(paper);
+    const QSizeF mm = pageSize.size(QPageSize::Millimeter);
+    const QSizeF body(toUnits(mm.width() - 2 * kMarginMm),
+                      toUnits(mm.height() - 2 * kMarginMm - kFooterMm));
+
+    QTextDocument doc;
+    doc.setDocumentMargin(0);
+    QFont font = doc.defaultFont();
+    font.setPointSizeF(9.5);
+    // No ligatures: "ff" drawn as one glyph would not be found by a search
+    // for "differences" in the PDF.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    doc.setDefaultFont(font);
+    for (int i = 0; i < input.runs.size(); ++i)
+        doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("chart-%1.png").arg(i)),
+                        Chart(input.runs[i], QSize(1280, 560)));
+    doc.setHtml(Html(input, false));
+    doc.setPageSize(body);
+    const int pages = doc.pageCount();
+
+    // Written to a file beside the target first: a report that fails half way
+    // leaves the last good one in place.
+    QSaveFile pdf(pdfPath);
+    if (!pdf.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write %1: %2").arg(pdfPath, pdf.errorString());
+    {
+        QPdfWriter writer(&pdf);
+        writer.setPageSize(pageSize);
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+        writer.setTitle(QStringLiteral("Commissioning report"));
+        writer.setCreator(QStringLiteral("vfdtool"));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return QStringLiteral("cannot write %1: the PDF could not be started").arg(pdfPath);
+        const double scale = writer.resolution() / kUnitsPerInch;
+        // In pixels of the 96-unit page: a point size would be taken at the
+        // writer's own resolution and then scaled once more.
+        QFont footFont = font;
+        footFont.setPixelSize(11);
+        for (int page = 0; page < pages; ++page) {
+            if (page > 0)
+                writer.newPage();
+            painter.save();
+            painter.scale(scale, scale);
+            painter.translate(toUnits(kMarginMm), toUnits(kMarginMm));
+            const QRectF clip(0, page * body.height(), body.width(), body.height());
+            painter.translate(0, -clip.top());
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.clip = clip;
+            painter.setClipRect(clip);
+            doc.documentLayout()->draw(&painter, context);
+            painter.restore();
+
+            painter.save();
+            painter.scale(scale, scale);
+            painter.setFont(footFont);
+            const QRectF foot(toUnits(kMarginMm), toUnits(mm.height() - kMarginMm - kFooterMm / 2),
+                              body.width(), toUnits(kFooterMm / 2));
+            painter.setPen(QColor(90, 90, 90));
+            painter.drawLine(foot.topLeft(), foot.topRight());
+            painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom,
+                             PageLine(input, page + 1, pages));
+            painter.restore();
+        }
+        painter.end();
+    }
+    if (!pdf.commit())
+        return QStringLiteral("cannot write %1: %2").arg(pdfPath, pdf.errorString());
+    return saveText(HtmlPathFor(pdfPath), Html(input, true).toUtf8());
+}
+
+} // namespace CommissionReport

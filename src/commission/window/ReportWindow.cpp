@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ReportWindow.h"
+
+#include "CommissionReport.h"
+#include "DriveList.h"
+#include "DriveSurvey.h"
+#include "LinkClient.h"
+#include "Prompter.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ReportWindow::ReportWindow(LinkClient& client, Prompter& prompter, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_client(client), m_prompter(prompter)
+{
+    setObjectName(QStringLiteral("ReportWindow"));
+    setWindowTitle(tr("Commissioning Report"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto makeEdit = [this](const char* name, const QString& text = QString()) {
+        auto* e = new QLineEdit(text, this);
+        e->setObjectName(QLatin1String(name));
+        return e;
+    };
+    auto button = [this](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    drivesEdit = makeEdit("drivesEdit", QStringLiteral("1-3"));
+    siteEdit = makeEdit("siteEdit");
+    technicianEdit = makeEdit("technicianEdit");
+    paperBox = new QComboBox(this);
+    paperBox->setObjectName(QStringLiteral("paperBox"));
+    paperBox->addItem(QStringLiteral("A4"), int(QPageSize::A4));
+    paperBox->addItem(QStringLiteral("Letter"), int(QPageSize::Letter));
+    runList = new QListWidget(this);
+    runList->setObjectName(QStringLiteral("runList"));
+    addRunButton = button("addRunButton", tr("&Add..."));
+    removeRunButton = button("removeRunButton", tr("&Remove"));
+    fileEdit = makeEdit("fileEdit", QStringLiteral("commissioning-report.pdf"));
+    browseButton = button("browseButton", tr("&Browse..."));
+    makeButton = button("makeButton", tr("&Make Report"));
+    cancelButton = button("cancelButton", tr("Cancel"));
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    stateLabel = new QLabel(tr("Name the drives, then Make Report."), this);
+    stateLabel->setObjectName(QStringLiteral("stateLabel"));
+    stateLabel->setWordWrap(true);
+
+    auto* runButtons = new QVBoxLayout;
+    runButtons->addWidget(addRunButton);
+    runButtons->addWidget(removeRunButton);
+    runButtons->addStretch();
+    auto* runs = new QHBoxLayout;
+    runs->addWidget(runList, 1);
+    runs->addLayout(runButtons);
+    auto* file = new QHBoxLayout;
+    file->addWidget(fileEdit, 1);
+    file->addWidget(browseButton);
+
+    auto* form = new QFormLayout;
+    auto addRow = [this, form](const QString& label, QWidget* field, QLayout* inner = nullptr) {
+        auto* l = new QLabel(label, this);
+        l->setBuddy(field);
+        field->setAccessibleName(QString(label).remove(u'&').remove(u':'));
+        if (inner)
+            form->addRow(l, inner);
+        else
+            form->addRow(l, field);
+    };
+    addRow(tr("&Drives:"), drivesEdit);
+    addRow(tr("&Site:"), siteEdit);
+    addRow(tr("&Technician:"), technicianEdit);
+    addRow(tr("&Paper:"), paperBox);
+    addRow(tr("Test r&uns:"), runList, runs);
+    addRow(tr("&Report file:"), fileEdit, file);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(makeButton);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(progressBar);
+    layout->addWidget(stateLabel);
+    layout->addLayout(buttons);
+    resize(560, 420);
+
+    connect(addRunButton, &QPushButton::clicked, this, [this] {
+        for (const QString& path : QFileDialog::getOpenFileNames(
+                 this, tr("Add Test Runs"), QString(), tr("Test runs (*.json)")))
+            addRunFile(path);
+    });
+    connect(removeRunButton, &QPushButton::clicked, this, [this] {
+        const int row = runList->currentRow();
+        if (row < 0)
+            return;
+        delete runList->takeItem(row);
+        m_runs.removeAt(row);
+    });
+    connect(browseButton, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, tr("Report File"), fileEdit->text(),
+                                                          tr("PDF (*.pdf)"));
+        if (!path.isEmpty())
+            fileEdit->setText(path);
+    });
+    connect(makeButton, &QPushButton::clicked, this, &ReportWindow::makeReport);
+    connect(cancelButton, &QPushButton::clicked, this, &ReportWindow::cancelReport);
+    setBusy(false);
+}
+
+void ReportWindow::setBusy(bool busy)
+{
+    for (QWidget* w : findChildren<QWidget*>())
+        if (w != cancelButton && w != progressBar && w != stateLabel && !qobject_cast<QLabel*>(w))
+            w->setEnabled(!busy);
+    cancelButton->setEnabled(busy);
+    // Shown while the drives are read: an empty bar at rest says nothing.
+    progressBar->setVisible(busy);
+}
+
+void ReportWindow::addRun(const TestRunResult& run)
+{
+    m_runs << run;
+    runList->addItem(tr("Drive %1, %2 Hz, %3 — %4")
+                         .arg(run.plan.address)
+                         .arg(run.plan.hz, 0, 'f', 2)
+                         .arg(run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                              run.passed() ? tr("passed") : tr("failed")));
+}
+
+bool ReportWindow::addRunFile(const QString& path)
+{
+    QFile file(path);
+    QString problem;
+    if (!file.open(QIODevice::ReadOnly)) {
+        problem = file.errorString();
+    } else {
+        QJsonObject o = QJsonDocument::fromJson(file.read(64 << 20)).object();
+        if (o.contains(QStringLiteral("testRun")))
+            o = o.value(QStringLiteral("testRun")).toObject();
+        if (const std::optional<TestRunResult> run = TestRunResult::fromJson(o, &problem)) {
+            addRun(*run);
+            return true;
+        }
+    }
+    m_prompter.warn(this, tr("Commissioning Report"),
+                    tr("%1 is no test run: %2.").arg(path, problem));
+    return false;
+}
+
+void ReportWindow::makeReport()
+{
+    if (m_survey)
+        return;
+    QString problem;
+    const std::optional<QList<quint8>> drives = DriveList::parse(drivesEdit->text(), &problem);
+    if (!drives || drivesEdit->text().trimmed().isEmpty()) {
+        m_prompter.warn(this, tr("Commissioning Report"),
+                        problem.isEmpty() ? tr("Name the drives, for example 1-3.")
+                                          : problem + u'.');
+        return;
+    }
+    if (fileEdit->text().trimmed().isEmpty()) {
+        m_prompter.warn(this, tr("Commissioning Report"), tr("Name the report file."));
+        return;
+    }
+    m_survey = new DriveSurvey(m_client, *drives, this);
+    connect(m_survey, &DriveSurvey::progress, this,
+            [this](const QString& text, int done, int total) {
+                stateLabel->setText(text);
+                progressBar->setRange(0, total);
+                progressBar->setValue(done);
+            });
+    connect(m_survey, &DriveSurvey::finished, this, &ReportWindow::write);
+    setBusy(true);
+    m_survey->start();
+}
+
+void ReportWindow::write()
+{
+    DriveSurvey* survey = m_survey;
+    m_survey = nullptr;
+    survey->deleteLater();
+    setBusy(false);
+    progressBar->setValue(progressBar->maximum());
+    if (survey->cancelled()) {
+        stateLabel->setText(tr("Cancelled: no report was written."));
+        return;
+    }
+    ReportInput input;
+    input.site = siteEdit->text().trimmed();
+    input.technician = technicianEdit->text().trimmed();
+    input.portName = m_client.link().port().portName();
+    input.lineSettings = m_client.link().port().settings();
+    input.made = QDateTime::currentDateTime();
+    input.drives = survey->records();
+    input.runs = m_runs;
+    const QString path = fileEdit->text().trimmed();
+    const QString error = CommissionReport::Write(
+        input, path, QPageSize::PageSizeId(paperBox->currentData().toInt()));
+    if (!error.isEmpty()) {
+        stateLabel->setText(error);
+        m_prompter.warn(this, tr("Commissioning Report"), error);
+        return;
+    }
+    QStringList silent;
+    for (const DriveRecord& d : input.drives)
+        if (!d.answered)
+            silent << QString::number(d.address);
+    stateLabel->setText(
+        tr("Written: %1 and %2.").arg(path, CommissionReport::HtmlPathFor(path)) +
+        (silent.isEmpty()
+             ? QString()
+             : tr(" Not answering (named in the report): %1.").arg(silent.join(u','))));
+    emit reportWritten(path);
+}
+
+void ReportWindow::cancelReport()
+{
+    if (m_survey)
+        m_survey->cancel();
+}
+
+void ReportWindow::closeEvent(QCloseEvent* event)
+{
+    // A read left running would hold the line from the main window's polling.
+    cancelReport();
+    QWidget::closeEvent(event);
+}

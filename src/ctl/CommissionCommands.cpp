@@ -1,0 +1,291 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// testrun and report: a drive run through a checked profile, and the
+// commissioning report of several drives as PDF and HTML.
+#include "CommissionReport.h"
+#include "DriveList.h"
+#include "DriveSurvey.h"
+#include "LinkClient.h"
+#include "NumberText.h"
+#include "ParamCtl.h"
+#include "RecordCommand.h"
+#include "TestRun.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+namespace {
+
+// The value after an option; nullopt (said why) when there is none.
+std::optional<QString> valueOf(CtlContext& ctx, const QStringList& args, int& i)
+{
+    if (i + 1 >= args.size()) {
+        ctx.warn(args[i] + QStringLiteral(" needs a value."));
+        return std::nullopt;
+    }
+    return args[++i];
+}
+
+std::optional<TestRunPlan> testRunWords(CtlContext& ctx, const QStringList& args, QString* outFile)
+{
+    TestRunPlan plan;
+    QString address;
+    QString hz;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == u"--reverse") {
+            plan.reverse = true;
+        } else if (a == u"--despite-fault") {
+            plan.runDespiteFault = true;
+        } else if (a == u"--hz" || a == u"--for" || a == u"--expect" || a == u"-o") {
+            const std::optional<QString> v = valueOf(ctx, args, i);
+            if (!v)
+                return std::nullopt;
+            if (a == u"--hz") {
+                hz = *v;
+            } else if (a == u"-o") {
+                *outFile = *v;
+            } else if (a == u"--for") {
+                const std::optional<qint64> ms = parseDurationMs(*v);
+                if (!ms || *ms <= 0) {
+                    ctx.warn(QStringLiteral("--for takes a time such as 20s or 1min."));
+                    return std::nullopt;
+                }
+                plan.holdMs = *ms;
+            } else {
+                QString problem;
+                const std::optional<ExpectLimit> limit = ExpectLimit::parse(*v, &problem);
+                if (!limit) {
+                    ctx.warn(problem + u'.');
+                    return std::nullopt;
+                }
+                plan.limits << *limit;
+            }
+        } else if (address.isEmpty() && !a.startsWith(u'-')) {
+            address = a;
+        } else {
+            ctx.warn(QStringLiteral("unexpected \"%1\".").arg(a));
+            return std::nullopt;
+        }
+    }
+    QString problem;
+    const std::optional<quint8> one = DriveList::parseOne(address, &problem);
+    if (!one) {
+        ctx.warn(address.isEmpty() ? QStringLiteral("name the drive: ADDRESS 1..31.")
+                                   : problem + u'.');
+        return std::nullopt;
+    }
+    plan.address = *one;
+    const std::optional<double> f = NumberText::ParseDecimal(hz);
+    if (hz.isEmpty() || !f || *f <= 0 || !Hexedit::ControlSetpoint(hz)) {
+        ctx.warn(QStringLiteral("--hz takes the frequency to run at, such as 50 or 12.5."));
+        return std::nullopt;
+    }
+    plan.hz = *f;
+    return plan;
+}
+
+QString saveJson(const QString& path, const QJsonObject& o)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = QJsonDocument(o).toJson();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    return {};
+}
+
+int testrun(CtlContext& ctx, const QStringList& args)
+{
+    QString outFile;
+    const std::optional<TestRunPlan> plan = testRunWords(ctx, args, &outFile);
+    if (!plan)
+        return ctx.finish(ParamCtl::UsageOrPort);
+    const QString what =
+        QStringLiteral("Drive %1 will run forward%2 to %3 Hz and hold it %4 s%5. Go ahead?")
+            .arg(plan->address)
+            .arg(plan->reverse ? QStringLiteral(" and then in reverse") : QString(),
+                 NumberText::Fixed2(plan->hz), QString::number(plan->holdMs / 1000.0),
+                 plan->reverse ? QStringLiteral(" each way") : QString());
+    if (!ctx.ask(what)) {
+        ctx.warn(QStringLiteral("not confirmed: nothing was sent (--yes confirms)."));
+        return ctx.finish(ParamCtl::Differences);
+    }
+    LinkClient* client = ctx.openLink();
+    if (!client)
+        return ctx.finish(ParamCtl::UsageOrPort);
+    TestRun job(*client, *plan);
+    // A fault at the start is asked about at the terminal only; a script
+    // that means it says --despite-fault.
+    job.confirmFault = [&ctx](const QString& question) {
+        return !ctx.json && ctx.confirm && ctx.confirm(question);
+    };
+    QObject::connect(&job, &TestRun::progress, [&ctx](const QString& text) { ctx.say(text); });
+    ctx.runToEnd(
+        job, &TestRun::finished, [&] { job.start(); }, [&] { job.cancel(); });
+    const TestRunResult& r = job.result();
+    for (const TestRunCheck& c : r.checks)
+        ctx.answer(QStringLiteral("%1  %2: %3 (expected %4)")
+                       .arg(c.passed ? QStringLiteral("PASS") : QStringLiteral("FAIL"), c.name,
+                            c.measured, c.expected));
+    ctx.answer(
+        QStringLiteral("Test run of drive %1 %2; ended: %3.")
+            .arg(plan->address)
+            .arg(r.passed() ? QStringLiteral("passed") : QStringLiteral("failed"), r.endReason));
+    if (r.sentAnything && !r.stopAnswered)
+        ctx.warn(QStringLiteral("drive %1 did not answer the STOP.").arg(plan->address));
+    ctx.report.insert(QStringLiteral("testRun"), r.json());
+    if (!outFile.isEmpty()) {
+        const QString problem = saveJson(outFile, r.json());
+        if (!problem.isEmpty()) {
+            ctx.warn(problem);
+            return ctx.finish(ParamCtl::UsageOrPort);
+        }
+    }
+    return ctx.finish(r.passed() ? ParamCtl::Done : ParamCtl::Differences);
+}
+
+// A test run as written by testrun -o, or the whole --json document of it.
+std::optional<TestRunResult> loadRun(CtlContext& ctx, const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ctx.warn(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        return std::nullopt;
+    }
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(file.read(64 << 20), &error);
+    if (!doc.isObject()) {
+        ctx.warn(QStringLiteral("%1 is no test run: %2 at offset %3")
+                     .arg(path, error.errorString())
+                     .arg(error.offset));
+        return std::nullopt;
+    }
+    QJsonObject o = doc.object();
+    if (o.contains(QStringLiteral("testRun")))
+        o = o.value(QStringLiteral("testRun")).toObject();
+    QString problem;
+    std::optional<TestRunResult> run = TestRunResult::fromJson(o, &problem);
+    if (!run)
+        ctx.warn(QStringLiteral("%1 is no test run: %2.").arg(path, problem));
+    return run;
+}
+
+int report(CtlContext& ctx, const QStringList& args)
+{
+    ReportInput input;
+    QString list;
+    QString pdf;
+    QPageSize::PageSizeId paper = QPageSize::A4;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == u"-o" || a == u"--test-run" || a == u"--site" || a == u"--technician" ||
+            a == u"--paper") {
+            const std::optional<QString> v = valueOf(ctx, args, i);
+            if (!v)
+                return ctx.finish(ParamCtl::UsageOrPort);
+            if (a == u"-o") {
+                pdf = *v;
+            } else if (a == u"--site") {
+                input.site = *v;
+            } else if (a == u"--technician") {
+                input.technician = *v;
+            } else if (a == u"--paper") {
+                if (v->compare(u"a4", Qt::CaseInsensitive) == 0) {
+                    paper = QPageSize::A4;
+                } else if (v->compare(u"letter", Qt::CaseInsensitive) == 0) {
+                    paper = QPageSize::Letter;
+                } else {
+                    ctx.warn(QStringLiteral("--paper takes a4 or letter."));
+                    return ctx.finish(ParamCtl::UsageOrPort);
+                }
+            } else {
+                const std::optional<TestRunResult> run = loadRun(ctx, *v);
+                if (!run)
+                    return ctx.finish(ParamCtl::UsageOrPort);
+                input.runs << *run;
+            }
+        } else if (list.isEmpty() && !a.startsWith(u'-')) {
+            list = a;
+        } else {
+            ctx.warn(QStringLiteral("unexpected \"%1\".").arg(a));
+            return ctx.finish(ParamCtl::UsageOrPort);
+        }
+    }
+    QString problem;
+    const std::optional<QList<quint8>> drives = DriveList::parse(list, &problem);
+    if (!drives || list.isEmpty()) {
+        ctx.warn(problem.isEmpty() ? QStringLiteral("report takes ADDRESS[,ADDRESS...].")
+                                   : problem + u'.');
+        return ctx.finish(ParamCtl::UsageOrPort);
+    }
+    if (pdf.isEmpty()) {
+        ctx.warn(QStringLiteral("name the report: -o FILE.pdf."));
+        return ctx.finish(ParamCtl::UsageOrPort);
+    }
+    if (const QFileInfo folder(QFileInfo(pdf).absolutePath()); !folder.isDir()) {
+        ctx.warn(QStringLiteral("cannot write %1: no folder %2").arg(pdf, folder.filePath()));
+        return ctx.finish(ParamCtl::UsageOrPort);
+    }
+    LinkClient* client = ctx.openLink();
+    if (!client)
+        return ctx.finish(ParamCtl::UsageOrPort);
+    DriveSurvey survey(*client, *drives);
+    QObject::connect(
+        &survey, &DriveSurvey::progress,
+        [&ctx](const QString& text, int done, int total) { ctx.progress(text, done, total); });
+    const bool stopped = ctx.runToEnd(
+        survey, &DriveSurvey::finished, [&] { survey.start(); }, [&] { survey.cancel(); });
+    if (stopped) {
+        ctx.warn(QStringLiteral("stopped: no report was written."));
+        return ctx.finish(ParamCtl::Differences);
+    }
+    input.drives = survey.records();
+    input.portName = client->link().port().portName();
+    input.lineSettings = client->link().port().settings();
+    input.made = QDateTime::currentDateTime();
+    const QString error = CommissionReport::Write(input, pdf, paper);
+    if (!error.isEmpty()) {
+        ctx.warn(error);
+        return ctx.finish(ParamCtl::UsageOrPort);
+    }
+    bool all = true;
+    QJsonArray list2;
+    for (const DriveRecord& d : input.drives) {
+        all = all && d.answered && d.setComplete;
+        if (!d.answered)
+            ctx.warn(QStringLiteral("drive %1 did not answer; the report says so.").arg(d.address));
+        list2.append(QJsonObject{{QStringLiteral("drive"), int(d.address)},
+                                 {QStringLiteral("answered"), d.answered},
+                                 {QStringLiteral("differences"), int(d.differences().size())}});
+    }
+    ctx.say(
+        QStringLiteral("Report written: %1 and %2.").arg(pdf, CommissionReport::HtmlPathFor(pdf)));
+    ctx.report.insert(QStringLiteral("pdf"), pdf);
+    ctx.report.insert(QStringLiteral("html"), CommissionReport::HtmlPathFor(pdf));
+    ctx.report.insert(QStringLiteral("drives"), list2);
+    return ctx.finish(all ? ParamCtl::Done : ParamCtl::Differences);
+}
+
+} // namespace
+
+void AddCommissionCommands(QMap<QString, ParamCtl::Entry>& commands)
+{
+    commands.insert(
+        QStringLiteral("testrun"),
+        {testrun, true,
+         QStringLiteral("  testrun ADDRESS --hz F [--for 20s] [--reverse] [--expect KEY<N]...\n"
+                        "         [--despite-fault] [-o FILE.json]\n"
+                        "                             run the drive forward (and in reverse) to "
+                        "F Hz, hold,\n"
+                        "                             STOP, and check it (exit 0 when every "
+                        "check passed)\n")});
+    commands.insert(
+        QStringLiteral("report"),
+        {report, true,
+         QStringLiteral("  report ADDRESS[,ADDRESS...] -o FILE.pdf [--test-run FILE.json]...\n"
+                        "         [--site TEXT] [--technician TEXT] [--paper a4|letter]\n"
+                        "                             the commissioning report as PDF, and as "
+                        "HTML beside it\n")});
+}

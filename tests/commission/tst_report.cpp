@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The commissioning report as a reader gets it: the PDF's text read back with
+// pdftotext, page by page, and the HTML beside it.
+#include "CommissionReport.h"
+
+#include <QJsonArray>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+namespace {
+
+// The PDF's text, one string a page; empty (and why) without pdftotext.
+QStringList pdfPages(const QString& path, QString* problem)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty()) {
+        *problem = QStringLiteral("pdftotext (poppler-utils) is not installed");
+        return {};
+    }
+    QProcess p;
+    p.start(tool, {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+QString pageSize(const QString& path)
+{
+    QProcess p;
+    p.start(QStandardPaths::findExecutable(QStringLiteral("pdfinfo")), {path});
+    p.waitForFinished(30000);
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n'))
+        if (line.startsWith(QStringLiteral("Page size:")))
+            return line;
+    return {};
+}
+
+// A drive at its factory settings: the defaults as a drive holds them (a few
+// of the catalogue's lie outside their limits; the drive holds the limit).
+ParamSet atDefaults(quint8 address)
+{
+    ParamSet set;
+    for (quint16 reg : ParamCatalogue::offeredRegisters())
+        if (const std::optional<quint16> raw = DefaultAsHeld(reg))
+            set.values.insert(reg, {ParamValue::State::Value, *raw});
+    set.address = address;
+    set.readAt = QDateTime::currentDateTime();
+    set.values[0x0800].raw = address; // its own address, as a drive holds it
+    return set;
+}
+
+DriveRecord drive(quint8 address)
+{
+    DriveRecord d;
+    d.address = address;
+    d.answered = true;
+    d.edition = 2.1;
+    d.parameters = atDefaults(address);
+    d.setComplete = true;
+    d.readiness.address = address;
+    d.readiness.runSource = 0;
+    d.readiness.frequencySource = 1;
+    d.faultRecords = {3, 20, 20};
+    d.atLastFault = {42.5, 50.0, 7.3, 361.0, 540.0, 48.0};
+    return d;
+}
+
+TestRunResult run(quint8 address)
+{
+    TestRunResult r;
+    r.plan.address = address;
+    r.plan.hz = 30;
+    r.plan.holdMs = 5000;
+    r.started = QDateTime::currentDateTime();
+    r.ended = r.started.addSecs(12);
+    r.sentAnything = true;
+    r.stopAnswered = true;
+    r.endReason = QStringLiteral("the drive tripped: fault E.OC1");
+    r.keys = TestRunKeys();
+    for (int i = 0; i < 40; ++i)
+        r.samples << TestRunSample{
+            i * 0.25, true, true, false, false, {std::min(i * 1.5, 30.0), 30.0, 3.2, 220.0, 540.0}};
+    r.samples[20].values[0] = std::nan(""); // a lost answer stays a gap
+    r.checks << TestRunCheck{QStringLiteral("Frequency reached (forward)"),
+                             QStringLiteral("30.00 Hz"), QStringLiteral("29.98 Hz after 5.0 s"),
+                             true}
+             << TestRunCheck{QStringLiteral("No trip"), QStringLiteral("no fault during the run"),
+                             QStringLiteral("fault E.OC1 at 9.8 s"), false};
+    return r;
+}
+
+} // namespace
+
+class tst_report : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everySectionReadsBack_data();
+    void everySectionReadsBack();
+    void aTestRunFileReadsBack();
+};
+
+void tst_report::everySectionReadsBack_data()
+{
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<QString>("size");
+    QTest::newRow("A4") << int(QPageSize::A4) << QStringLiteral("(A4)");
+    QTest::newRow("Letter") << int(QPageSize::Letter) << QStringLiteral("(letter)");
+}
+
+void tst_report::everySectionReadsBack()
+{
+    QFETCH(int, paper);
+    QFETCH(QString, size);
+    QTemporaryDir dir;
+    ReportInput in;
+    in.site = QStringLiteral("Pump station Nord");
+    in.technician = QStringLiteral("A. Field");
+    in.portName = QStringLiteral("/dev/ttyUSB0");
+    in.lineSettings = QStringLiteral("9600,E,8,1");
+    in.made = QDateTime::currentDateTime();
+    DriveRecord one = drive(1); // at the catalogue's defaults
+    DriveRecord two = drive(2);
+    two.parameters.values[0x0003].raw = 3550; // P0.03 35.50 Hz
+    two.parameters.values[0x0004].raw = 2;    // P0.04 serial line
+    two.readiness.runSource = 2;
+    two.readiness.frequencySource = 3;
+    DriveRecord absent;
+    absent.address = 9;
+    in.drives = {one, two, absent};
+    in.runs = {run(2)};
+
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    const QString error = CommissionReport::Write(in, pdf, QPageSize::PageSizeId(paper));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QString problem;
+    const QStringList pages = pdfPages(pdf, &problem);
+    if (!problem.isEmpty())
+        QSKIP(qPrintable(problem));
+    QVERIFY(pages.size() >= 5);
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        QVERIFY2(pageSize(pdf).contains(size), qPrintable(pageSize(pdf)));
+    // Every page names the program's version, the time and its number.
+    for (int i = 0; i < pages.size(); ++i)
+        QVERIFY2(
+            pages[i].contains(QStringLiteral("vfdtool ")) &&
+                pages[i].contains(in.made.toString(QStringLiteral("yyyy-MM-dd HH:mm"))) &&
+                pages[i].contains(QStringLiteral("page %1 of %2").arg(i + 1).arg(pages.size())),
+            qPrintable(pages[i]));
+
+    const QString text = pages.join(u'\n').simplified();
+    auto has = [&](const QString& s) {
+        if (!text.contains(s))
+            qWarning().noquote() << "missing:" << s;
+        return text.contains(s);
+    };
+    // Drive 1: at defaults, said as such; drive 2's differences with unit and default.
+    QVERIFY(has(QStringLiteral("No differences")));
+    QVERIFY(has(QStringLiteral("P0.03")));
+    QVERIFY(has(QStringLiteral("35.5 Hz")));
+    QVERIFY(has(QStringLiteral("P8.00 local address 2 1")));
+    QCOMPARE(text.count(QStringLiteral("No differences")), 1);
+    // The drive that did not answer is named, not left out.
+    QVERIFY(has(QStringLiteral("Drive 9 did not answer")));
+    for (const QString& s : {QStringLiteral("Commissioning report"),
+                             QStringLiteral("Pump station Nord"),
+                             QStringLiteral("A. Field"),
+                             QStringLiteral("software edition 2.1"),
+                             QStringLiteral("Line settings"),
+                             QStringLiteral("/dev/ttyUSB0 at 9600,E,8,1"),
+                             QStringLiteral("Readiness"),
+                             QStringLiteral("P0.04 = 0"),
+                             QStringLiteral("drive 1 will ignore run commands"),
+                             QStringLiteral("the drive obeys"),
+                             QStringLiteral("Test run"),
+                             QStringLiteral("Result: FAIL"),
+                             QStringLiteral("Frequency reached (forward)"),
+                             QStringLiteral("29.98 Hz after 5.0 s"),
+                             QStringLiteral("fault E.OC1 at 9.8 s"),
+                             QStringLiteral("No test run of this drive"),
+                             QStringLiteral("Fault records"),
+                             QStringLiteral("Values at the last fault"),
+                             QStringLiteral("42.5 Hz"),
+                             QStringLiteral("Acceptance"),
+                             QStringLiteral("Signature of the customer"),
+                             QStringLiteral("Appendix: parameter set of drive 1"),
+                             QStringLiteral("Appendix: parameter set of drive 2")})
+        QVERIFY(has(s));
+    QVERIFY2(!text.contains(QStringLiteral("Appendix: parameter set of drive 9")),
+             "no set, no appendix");
+
+    // The same beside it as HTML, travelling alone (the chart inside).
+    QFile html(CommissionReport::HtmlPathFor(pdf));
+    QVERIFY(html.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(html.readAll());
+    QVERIFY(page.contains(QStringLiteral("Drive 9 did not answer")));
+    QVERIFY(page.contains(QStringLiteral("No differences")));
+    QVERIFY(page.contains(QStringLiteral("src=\"data:image/png;base64,")));
+
+    // Nowhere to write: said, and nothing claimed.
+    QVERIFY(
+        !CommissionReport::Write(in, dir.filePath(QStringLiteral("no/such/report.pdf"))).isEmpty());
+}
+
+void tst_report::aTestRunFileReadsBack()
+{
+    // What testrun -o writes is what report --test-run reads: a lost value
+    // stays lost (not 0) and the limits keep their comparison.
+    TestRunResult r = run(2);
+    QString problem;
+    for (const QString& text : {QStringLiteral("current<4.5"), QStringLiteral("dc-bus >= 500"),
+                                QStringLiteral("radiator-temp<=60")}) {
+        const auto limit = ExpectLimit::parse(text, &problem);
+        QVERIFY2(limit, qPrintable(text + u' ' + problem));
+        r.plan.limits << *limit;
+    }
+    QVERIFY(r.plan.limits[0].holds(4.4) && !r.plan.limits[0].holds(4.5));
+    QVERIFY(r.plan.limits[1].holds(500) && !r.plan.limits[1].holds(499.9));
+    for (const QString& bad : {QStringLiteral("current"), QStringLiteral("amps<4"),
+                               QStringLiteral("current<4.5A"), QStringLiteral("current=4")}) {
+        problem.clear();
+        QVERIFY2(!ExpectLimit::parse(bad, &problem), qPrintable(bad));
+        QVERIFY(!problem.isEmpty());
+    }
+    r.readiness.runSource = 2;
+    r.readiness.frequencySource = 3;
+    r.accelerationS = 10;
+
+    const std::optional<TestRunResult> back = TestRunResult::fromJson(r.json(), &problem);
+    QVERIFY2(back, qPrintable(problem));
+    QCOMPARE(back->plan.limits.size(), 3);
+    QCOMPARE(back->plan.limits[1].text(), QStringLiteral("dc-bus >= 500"));
+    QCOMPARE(back->samples.size(), r.samples.size());
+    QVERIFY(std::isnan(back->samples[20].values[0]));
+    QCOMPARE(back->samples[21].values[0], 30.0);
+    QCOMPARE(back->checks.size(), 2);
+    QCOMPARE(back->passed(), false);
+    QCOMPARE(back->readiness.ready(), true);
+    QCOMPARE(back->accelerationS, std::optional<double>(10));
+    QCOMPARE(back->endReason, r.endReason);
+
+    QJsonObject broken = r.json();
+    broken.insert(QStringLiteral("keys"), QJsonArray{QStringLiteral("freq-out")});
+    QVERIFY(!TestRunResult::fromJson(broken, &problem));
+    QVERIFY(!TestRunResult::fromJson(QJsonObject{}, &problem));
+}
+
+QTEST_MAIN(tst_report)
+#include "tst_report.moc"

@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The test run and the report end to end: vfdctl against vfdsim on a
+// pseudo-terminal, what vfdctl says checked against what the drives heard.
+#include "CtlProcess.h"
+#include "SimProcess.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+CtlRun vfdctl(const SimProcess& sim, const QStringList& arguments)
+{
+    return runVfdctl(QStringList{QStringLiteral("--port"), sim.device()} + arguments, 90000);
+}
+
+// Command codes of the control writes the simulator heard for a drive, in order.
+QList<int> commandsHeard(SimProcess& sim, int address)
+{
+    const QString start = QStringLiteral("%1 10 20 00 ").arg(address, 2, 16, QLatin1Char('0'));
+    QList<int> codes;
+    for (const QString& frame : sim.traffic(QStringLiteral("<- ")))
+        if (frame.startsWith(start, Qt::CaseInsensitive))
+            codes << frame.split(u' ').value(8).toInt(nullptr, 16);
+    return codes;
+}
+
+QJsonObject testRunOf(const CtlRun& run)
+{
+    return QJsonDocument::fromJson(run.out.toUtf8())
+        .object()
+        .value(QStringLiteral("testRun"))
+        .toObject();
+}
+
+// The checks of a run by name: whether each passed.
+QMap<QString, bool> checksOf(const QJsonObject& run)
+{
+    QMap<QString, bool> checks;
+    for (const QJsonValue& v : run.value(QStringLiteral("checks")).toArray())
+        checks.insert(v.toObject().value(QStringLiteral("name")).toString(),
+                      v.toObject().value(QStringLiteral("passed")).toBool());
+    return checks;
+}
+
+constexpr int kStop = 0x01;
+constexpr int kForward = 0x12;
+constexpr int kReverse = 0x22;
+
+// Short ramps keep the runs short: 2 s from 0 to 50 Hz either way.
+void quickRamps(SimProcess& sim, int address)
+{
+    const CtlRun set = vfdctl(sim, {QStringLiteral("set"), QString::number(address),
+                                    QStringLiteral("P0.14=2"), QStringLiteral("P0.15=2")});
+    QVERIFY2(set.code == 0, qPrintable(set.err));
+}
+
+} // namespace
+
+class tst_testrun : public QObject
+{
+    Q_OBJECT
+private slots:
+    void aHealthyDrivePassesBothWays();
+    void aTripMidRunEndsWithStopAndAFailedCheck();
+    void ctrlCStopsTheDrive();
+    void nothingIsSentToADriveThatIsNotReady();
+    void reportOfThreeDrivesNamesTheOneMissing();
+};
+
+void tst_testrun::aHealthyDrivePassesBothWays()
+{
+    SimProcess sim;
+    quickRamps(sim, 2);
+    // Asked first: without --yes (and no one at the terminal) nothing moves.
+    const CtlRun unasked = vfdctl(sim, {QStringLiteral("testrun"), QStringLiteral("2"),
+                                        QStringLiteral("--hz"), QStringLiteral("30")});
+    QCOMPARE(unasked.code, 1);
+    QVERIFY(commandsHeard(sim, 2).isEmpty());
+
+    const CtlRun run =
+        vfdctl(sim, {QStringLiteral("--json"), QStringLiteral("--yes"), QStringLiteral("testrun"),
+                     QStringLiteral("2"), QStringLiteral("--hz"), QStringLiteral("30"),
+                     QStringLiteral("--for"), QStringLiteral("1s"), QStringLiteral("--reverse"),
+                     QStringLiteral("--expect"), QStringLiteral("current<20"),
+                     QStringLiteral("--expect"), QStringLiteral("dc-bus>5000")});
+    const QJsonObject result = testRunOf(run);
+    const QMap<QString, bool> checks = checksOf(result);
+    QVERIFY2(checks.value(QStringLiteral("Readiness")), qPrintable(run.out + run.err));
+    QVERIFY(checks.value(QStringLiteral("Frequency reached (forward)")));
+    QVERIFY(checks.value(QStringLiteral("Frequency reached (reverse)")));
+    QVERIFY(checks.value(QStringLiteral("Direction (forward)")));
+    QVERIFY(checks.value(QStringLiteral("Direction (reverse)")));
+    QVERIFY(checks.value(QStringLiteral("No trip")));
+    QVERIFY(checks.value(QStringLiteral("Limit current < 20")));
+    QVERIFY(checks.value(QStringLiteral("Stopped")));
+    // A limit the drive cannot keep fails, and with it the run (exit 1).
+    QVERIFY(checks.contains(QStringLiteral("Limit dc-bus > 5000")));
+    QVERIFY(!checks.value(QStringLiteral("Limit dc-bus > 5000")));
+    QCOMPARE(run.code, 1);
+    QCOMPARE(result.value(QStringLiteral("ended")).toString(), QStringLiteral("completed"));
+    const QList<int> codes = commandsHeard(sim, 2);
+    QVERIFY(codes.indexOf(kForward) < codes.indexOf(kReverse));
+    QCOMPARE(codes.last(), kStop);
+    QVERIFY(result.value(QStringLiteral("samples")).toArray().size() > 10);
+}
+
+void tst_testrun::aTripMidRunEndsWithStopAndAFailedCheck()
+{
+    // Drive 1 trips with fault 3 once it has run for 1.5 s.
+    SimProcess sim({QStringLiteral("--trip-after"), QStringLiteral("1:3:1.5")});
+    quickRamps(sim, 1);
+    const CtlRun run =
+        vfdctl(sim, {QStringLiteral("--json"), QStringLiteral("--yes"), QStringLiteral("testrun"),
+                     QStringLiteral("1"), QStringLiteral("--hz"), QStringLiteral("40"),
+                     QStringLiteral("--for"), QStringLiteral("20s")});
+    QCOMPARE(run.code, 1);
+    const QJsonObject result = testRunOf(run);
+    QVERIFY2(result.value(QStringLiteral("ended"))
+                 .toString()
+                 .startsWith(QStringLiteral("the drive tripped")),
+             qPrintable(run.out));
+    QCOMPARE(checksOf(result).value(QStringLiteral("No trip"), true), false);
+    const QList<int> codes = commandsHeard(sim, 1);
+    QVERIFY2(codes.contains(kForward), qPrintable(sim.traffic(QString()).join(u'\n')));
+    QCOMPARE(codes.last(), kStop);
+    // Ended long before the 20 s hold: the trip, not the time, ended it.
+    QVERIFY(codes.count(kForward) < 20);
+}
+
+void tst_testrun::ctrlCStopsTheDrive()
+{
+    SimProcess sim;
+    CtlProcess ctl({QStringLiteral("--port"), sim.device(), QStringLiteral("--yes"),
+                    QStringLiteral("testrun"), QStringLiteral("3"), QStringLiteral("--hz"),
+                    QStringLiteral("25"), QStringLiteral("--for"), QStringLiteral("5min")});
+    QTRY_VERIFY_WITH_TIMEOUT(commandsHeard(sim, 3).count(kForward) >= 2, 20000);
+    ctl.signal(SIGINT);
+    const CtlRun run = ctl.finish(30000);
+    QCOMPARE(run.code, 1);
+    QVERIFY2(run.out.contains(QStringLiteral("ended: cancelled by the user")),
+             qPrintable(run.out + run.err));
+    QCOMPARE(commandsHeard(sim, 3).last(), kStop);
+
+    // The drives fall silent mid-run (the simulator halted, its line still
+    // there): the lost answers end the run, said as such.
+    CtlProcess lost({QStringLiteral("--port"), sim.device(), QStringLiteral("--yes"),
+                     QStringLiteral("testrun"), QStringLiteral("3"), QStringLiteral("--hz"),
+                     QStringLiteral("25"), QStringLiteral("--for"), QStringLiteral("5min")});
+    QTRY_VERIFY_WITH_TIMEOUT(commandsHeard(sim, 3).count(kForward) >= 6, 20000);
+    ::kill(pid_t(sim.process().processId()), SIGSTOP);
+    const CtlRun cut = lost.finish(30000);
+    sim.kill();
+    QCOMPARE(cut.code, 1);
+    QVERIFY2(cut.out.contains(QStringLiteral("ended: the drive stopped answering")),
+             qPrintable(cut.out + cut.err));
+    QVERIFY(cut.err.contains(QStringLiteral("did not answer the STOP")));
+}
+
+void tst_testrun::nothingIsSentToADriveThatIsNotReady()
+{
+    // Drive 1 reports a fault, drive 2 takes no run commands from the line.
+    SimProcess sim({QStringLiteral("--trip"), QStringLiteral("1:11"),
+                    QStringLiteral("--factory-sources"), QStringLiteral("2")});
+    for (const QString& drive : {QStringLiteral("1"), QStringLiteral("2")}) {
+        const CtlRun run = vfdctl(sim, {QStringLiteral("--yes"), QStringLiteral("testrun"), drive,
+                                        QStringLiteral("--hz"), QStringLiteral("20")});
+        QCOMPARE(run.code, 1);
+        QVERIFY2(run.out.contains(QStringLiteral("nothing was sent")), qPrintable(run.out));
+        QVERIFY2(run.out.contains(QStringLiteral("Test run of drive %1 failed").arg(drive)),
+                 qPrintable(run.out));
+    }
+    QVERIFY(commandsHeard(sim, 1).isEmpty());
+    QVERIFY(commandsHeard(sim, 2).isEmpty());
+    QVERIFY(vfdctl(sim, {QStringLiteral("--yes"), QStringLiteral("testrun"), QStringLiteral("2"),
+                         QStringLiteral("--hz"), QStringLiteral("20")})
+                .out.contains(QStringLiteral("FAIL  Readiness: P0.04 = 0, P0.01 = 1")));
+
+    // Confirmed for a script with --despite-fault: STOP resets the fault first.
+    const CtlRun despite =
+        vfdctl(sim, {QStringLiteral("--yes"), QStringLiteral("testrun"), QStringLiteral("1"),
+                     QStringLiteral("--hz"), QStringLiteral("5"), QStringLiteral("--for"),
+                     QStringLiteral("1s"), QStringLiteral("--despite-fault")});
+    QVERIFY2(despite.code == 0, qPrintable(despite.out + despite.err));
+    const QList<int> codes = commandsHeard(sim, 1);
+    QCOMPARE(codes.first(), kStop);
+    QCOMPARE(codes.last(), kStop);
+}
+
+void tst_testrun::reportOfThreeDrivesNamesTheOneMissing()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    // Drive 1 left at the factory's settings: the catalogue's defaults.
+    SimProcess sim({QStringLiteral("--factory-sources"), QStringLiteral("1"),
+                    QStringLiteral("--drives"), QStringLiteral("1-2")},
+                   false);
+    quickRamps(sim, 2);
+    QTemporaryDir dir;
+    const QString runFile = dir.filePath(QStringLiteral("run2.json"));
+    const CtlRun run =
+        vfdctl(sim, {QStringLiteral("--yes"), QStringLiteral("testrun"), QStringLiteral("2"),
+                     QStringLiteral("--hz"), QStringLiteral("20"), QStringLiteral("--for"),
+                     QStringLiteral("1s"), QStringLiteral("-o"), runFile});
+    QVERIFY2(run.code == 0, qPrintable(run.out + run.err));
+
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    const CtlRun report = vfdctl(sim, {QStringLiteral("report"), QStringLiteral("1,2,9"),
+                                       QStringLiteral("-o"), pdf, QStringLiteral("--test-run"),
+                                       runFile, QStringLiteral("--site"), QStringLiteral("Hall 3"),
+                                       QStringLiteral("--technician"), QStringLiteral("R. Ohm")});
+    QCOMPARE(report.code, 1); // drive 9 did not answer
+    QVERIFY2(report.err.contains(QStringLiteral("drive 9 did not answer")), qPrintable(report.err));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30000));
+    const QString body = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    for (const QString& s :
+         {QStringLiteral("Hall 3"), QStringLiteral("R. Ohm"),
+          QStringLiteral("Drive 9 did not answer"), QStringLiteral("No differences"),
+          QStringLiteral("P0.04"), QStringLiteral("Result: PASS"),
+          QStringLiteral("Frequency reached (forward)"),
+          QStringLiteral("Appendix: parameter set of drive 2")})
+        QVERIFY2(body.contains(s), qPrintable(s));
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("report.html"))));
+
+    const CtlRun bad = vfdctl(sim, {QStringLiteral("report"), QStringLiteral("1"),
+                                    QStringLiteral("-o"), pdf, QStringLiteral("--test-run"), pdf});
+    QCOMPARE(bad.code, 2);
+    QVERIFY2(bad.err.contains(QStringLiteral("is no test run")), qPrintable(bad.err));
+}
+
+QTEST_MAIN(tst_testrun)
+#include "tst_testrun.moc"
