@@ -100,10 +100,12 @@ private:
                 socket.write(bytes);
                 continue;
             }
+            // Segments 5 ms apart: well inside the answer's time-out even when
+            // this process is slow to fire its timers (a loaded machine).
             QPointer<QTcpSocket> to(&socket);
             for (int piece = 0; piece < 3; ++piece) {
                 const QByteArray part = bytes.mid(piece * 4, piece == 2 ? -1 : 4);
-                QTimer::singleShot(piece * 15, this, [to, part] {
+                QTimer::singleShot(piece * 5, this, [to, part] {
                     if (to) {
                         to->write(part);
                         to->flush();
