@@ -101,7 +101,8 @@ void demo::buildMenus()
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    // The captions show as given; the marked letters open the menus with Alt.
+    // The captions show as given; the marked letters open the menus with Alt
+    // and pick an entry of an open menu.
     file = menuBar()->addMenu(QStringLiteral("File(&F)"));
     file->setObjectName(QStringLiteral("file"));
     save_file = makeAction(file, "save_file", "Save_File");
@@ -115,22 +116,22 @@ void demo::buildMenus()
 
     set = menuBar()->addMenu(QStringLiteral("&Set"));
     set->setObjectName(QStringLiteral("set"));
-    com_set = makeAction(set, "com_set", "Serail Port Set");
-    data_set = makeAction(set, "data_set", "Parameter Set");
-    encode = makeAction(set, "encode", "Password");
-    replacing = makeAction(set, "replacing", "Change Skin");
+    com_set = makeAction(set, "com_set", "&Serail Port Set");
+    data_set = makeAction(set, "data_set", "&Parameter Set");
+    encode = makeAction(set, "encode", "Pass&word");
+    replacing = makeAction(set, "replacing", "&Change Skin");
 
     // The one menu added to the window's own: tools beyond single parameters.
     tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("tools"));
-    drive_parameters = makeAction(tools, "drive_parameters", "Drive Parameters...");
+    drive_parameters = makeAction(tools, "drive_parameters", "&Drive Parameters...");
     buildToolsMenu();
-    recorder = makeAction(tools, "recorder", "Recorder...");
+    recorder = makeAction(tools, "recorder", "&Recorder...");
 
     help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help"));
-    userhelp = makeAction(help, "userhelp", "User Guide");
-    abouthelp = makeAction(help, "abouthelp", "About");
+    userhelp = makeAction(help, "userhelp", "&User Guide");
+    abouthelp = makeAction(help, "abouthelp", "&About");
 
     save_file->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

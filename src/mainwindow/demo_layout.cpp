@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls, grouped as the frames say, placed by layouts only.
+#include "LabelledList.h"
 #include "StatusPanels.h"
 #include "Tab.h"
 #include "TrafficLogBox.h"
@@ -38,6 +39,8 @@ QComboBox* addressList(QWidget* parent, const char* name)
 {
     auto* box = named(new QComboBox(parent), name);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Spoken by its name ("First"), not by the address on show.
+    LabelledList::mark(box);
     return box;
 }
 

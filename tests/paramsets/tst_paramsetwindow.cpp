@@ -33,7 +33,7 @@ void tst_paramsetwindow::toolsMenuOpensTheWindow()
 {
     DemoBench b;
     QCOMPARE(b.window.tools->title(), QStringLiteral("&Tools"));
-    QCOMPARE(b.window.drive_parameters->text(), QStringLiteral("Drive Parameters..."));
+    QCOMPARE(b.window.drive_parameters->text(), QStringLiteral("&Drive Parameters..."));
     b.window.drive_parameters->trigger();
     QVERIFY(b.window.findChild<ParamSetWindow*>());
     QVERIFY(b.port.written().isEmpty()); // opening it sends nothing
