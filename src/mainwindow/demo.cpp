@@ -10,6 +10,7 @@
 #include "SelectablePort.h"
 #include "StatusPanels.h"
 #include "TrafficLogBox.h"
+#include "VfdVersion.h"
 #include "config.h"
 #include "encoder.h"
 #include "frmAbout.h"
@@ -48,7 +49,8 @@ demo::demo(SerialPort* port, QWidget* parent)
       m_link(m_port)
 {
     setObjectName(QStringLiteral("demo"));
-    setWindowTitle(QStringLiteral("vfdtool 1.0"));
+    // The one version of the build, as --version and the files say it.
+    setWindowTitle(QStringLiteral("vfdtool %1").arg(QStringLiteral(VFD_VERSION)));
 
     chooseColour = [this](const QColor& initial) {
         return QColorDialog::getColor(initial, this, tr("Change Skin"));
