@@ -33,6 +33,10 @@ RecorderChart::RecorderChart(QWidget* parent)
     layout->addWidget(m_readOut);
     m_readOut->setObjectName(QStringLiteral("readOut"));
     m_readOut->setWordWrap(true);
+    // Room for a few traces' values from the start, so the plot does not
+    // jump when the mouse first comes over it.
+    m_readOut->setMinimumHeight(m_readOut->fontMetrics().lineSpacing() * 3);
+    m_readOut->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_readOut->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_plot->setObjectName(QStringLiteral("chart"));
     // The keys work once the chart is clicked or tabbed to; the plot itself
