@@ -137,7 +137,8 @@ QWidget* demo::buildAddressFrame()
     Frame4 = named(new QGroupBox(QStringLiteral("Inverter Number")), "Frame4");
     Check1 = named(new QCheckBox(QStringLiteral("Single Machine"), Frame4), "Check1");
     Combo2 = addressList(Frame4, "Combo2");
-    Combo2->setAccessibleName(QStringLiteral("Combo2"));
+    // Named by the caption beside it, the check box that chooses it.
+    Combo2->setAccessibleName(Check1->text());
     Combo2->setToolTip(tr("Address of the single drive"));
     Combo4 = addressList(Frame4, "Combo4");
     Combo1 = addressList(Frame4, "Combo1");

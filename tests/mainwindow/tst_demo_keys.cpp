@@ -174,6 +174,8 @@ void tst_demo_keys::menusAndAddressListsForKeysAndReaders()
     QCOMPARE(first->text(QAccessible::Value), QStringLiteral("3"));
     QCOMPARE(QAccessible::queryAccessibleInterface(w.Combo1)->text(QAccessible::Name),
              QStringLiteral("End"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.Combo2)->text(QAccessible::Name),
+             QStringLiteral("Single Machine"));
 }
 
 #include "tst_demo_keys.moc"
