@@ -37,10 +37,11 @@ void LoopbackPort::inject(const QByteArray& bytes)
     emit bytesReceived();
 }
 
-void LoopbackPort::simulateDeviceLoss()
+void LoopbackPort::simulateDeviceLoss(const QString& reason)
 {
     if (!isOpen())
         return;
     close();
+    setErrorString(reason);
     emit deviceLost();
 }

@@ -25,8 +25,9 @@ public:
     void inject(const QByteArray& bytes);
     // Makes the next open() fail with this error (None: opens normally).
     void failNextOpen(OpenError error) { m_nextOpenError = error; }
-    // Acts as if the device vanished: closes and emits deviceLost.
-    void simulateDeviceLoss();
+    // Acts as if the device vanished: closes and emits deviceLost, with the
+    // system's words for it as errorString().
+    void simulateDeviceLoss(const QString& reason = QString());
 
 private:
     QList<QByteArray> m_written;

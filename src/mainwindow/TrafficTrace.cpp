@@ -61,6 +61,16 @@ void TrafficTrace::addReceived(const QString& piece)
         endReply("(no frame end)");
 }
 
+void TrafficTrace::addPortEvent(const QString& text)
+{
+    endReply("(no frame end)");
+    const QByteArray line = QDateTime::currentDateTime()
+                                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+                                .toLatin1() +
+                            "  port     " + text.toUtf8() + '\n';
+    push(line);
+}
+
 void TrafficTrace::endReply(const char* note)
 {
     if (m_reply.isEmpty())
@@ -72,7 +82,11 @@ void TrafficTrace::endReply(const char* note)
 void TrafficTrace::append(const QDateTime& at, const char* direction, const QByteArray& bytes,
                           const char* note)
 {
-    QByteArray line = formatLine(at, direction, bytes, note);
+    push(formatLine(at, direction, bytes, note));
+}
+
+void TrafficTrace::push(QByteArray line)
+{
     m_bytes += line.size();
     m_lines.push_back(std::move(line));
     while (m_bytes > m_limit && !m_lines.empty()) {
@@ -91,7 +105,7 @@ QStringList TrafficTrace::lines() const
 {
     QStringList texts;
     for (const QByteArray& line : m_lines)
-        texts << QString::fromLatin1(line.chopped(1));
+        texts << QString::fromUtf8(line.chopped(1));
     if (!m_reply.isEmpty())
         texts << QString::fromLatin1(waitingLine().chopped(1));
     return texts;

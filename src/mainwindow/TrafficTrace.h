@@ -32,6 +32,9 @@ public:
     // A piece of the receive log: one received byte in hexadecimal ("1 ", "FF ")
     // or "\r\n" once the bytes so far made a valid frame.
     void addReceived(const QString& piece);
+    // Something that befell the port, in the system's own words ("Resource
+    // temporarily unavailable"): kept for whoever reads the trace.
+    void addPortEvent(const QString& text);
 
     // The lines kept, oldest first (bytes still waiting for their frame's end
     // included), and how many older ones were dropped.
@@ -49,6 +52,8 @@ private:
     void append(const QDateTime& at, const char* direction, const QByteArray& bytes,
                 const char* note = nullptr);
     void endReply(const char* note);
+    // Keeps a line, dropping the oldest ones beyond the limit.
+    void push(QByteArray line);
     // The line of the bytes received since the last frame ended.
     QByteArray waitingLine() const;
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config.h"
 
+#include "DevicePort.h"
+
 #include "PortSettings.h"
 #include "Prompter.h"
 #include "SelectablePort.h"
@@ -84,14 +86,26 @@ QStringList config::portChoices()
         names << QStringLiteral("COM%1").arg(number);
 #ifndef Q_OS_WIN
     // Elsewhere COMn stands for /dev/ttyS(n-1); adapters have their own names.
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString location = info.systemLocation();
-        if (!location.isEmpty() && !names.contains(location))
-            names << location;
-    }
+    // Each device is offered once: /dev/ttyS0 is COM1 already, and an
+    // adapter's stable /dev/serial/by-id name stands in for /dev/ttyUSBn.
+    QStringList devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        devices << info.systemLocation();
     const QDir byId(QStringLiteral("/dev/serial/by-id"));
-    for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files))
-        names << link.absoluteFilePath();
+    for (const QFileInfo& link : byId.entryInfoList(QDir::System | QDir::Files)) {
+        devices.removeAll(link.canonicalFilePath());
+        devices << link.absoluteFilePath();
+    }
+    QStringList taken;
+    for (const QString& name : names)
+        taken << DevicePort::SystemPortName(name);
+    for (const QString& device : devices) {
+        const QString canonical = QFileInfo(device).canonicalFilePath();
+        if (device.isEmpty() || taken.contains(device) || taken.contains(canonical))
+            continue;
+        names << device;
+        taken << device << canonical;
+    }
 #endif
     names << QStringLiteral("SIM");
     return names;

@@ -10,6 +10,7 @@
 #include "SelectablePort.h"
 #include "StatusPanels.h"
 #include "TrafficLogBox.h"
+#include "VfdVersion.h"
 #include "config.h"
 #include "encoder.h"
 #include "frmAbout.h"
@@ -48,7 +49,8 @@ demo::demo(SerialPort* port, QWidget* parent)
       m_link(m_port)
 {
     setObjectName(QStringLiteral("demo"));
-    setWindowTitle(QStringLiteral("vfdtool 1.0"));
+    // The one version of the build, as --version and the files say it.
+    setWindowTitle(QStringLiteral("vfdtool %1").arg(QStringLiteral(VFD_VERSION)));
 
     chooseColour = [this](const QColor& initial) {
         return QColorDialog::getColor(initial, this, tr("Change Skin"));
@@ -101,7 +103,8 @@ void demo::buildMenus()
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    // The captions show as given; the marked letters open the menus with Alt.
+    // The captions show as given; the marked letters open the menus with Alt
+    // and pick an entry of an open menu.
     file = menuBar()->addMenu(QStringLiteral("File(&F)"));
     file->setObjectName(QStringLiteral("file"));
     save_file = makeAction(file, "save_file", "Save_File");
@@ -115,22 +118,22 @@ void demo::buildMenus()
 
     set = menuBar()->addMenu(QStringLiteral("&Set"));
     set->setObjectName(QStringLiteral("set"));
-    com_set = makeAction(set, "com_set", "Serail Port Set");
-    data_set = makeAction(set, "data_set", "Parameter Set");
-    encode = makeAction(set, "encode", "Password");
-    replacing = makeAction(set, "replacing", "Change Skin");
+    com_set = makeAction(set, "com_set", "&Serail Port Set");
+    data_set = makeAction(set, "data_set", "&Parameter Set");
+    encode = makeAction(set, "encode", "Pass&word");
+    replacing = makeAction(set, "replacing", "&Change Skin");
 
     // The one menu added to the window's own: tools beyond single parameters.
     tools = menuBar()->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("tools"));
-    drive_parameters = makeAction(tools, "drive_parameters", "Drive Parameters...");
+    drive_parameters = makeAction(tools, "drive_parameters", "&Drive Parameters...");
     buildToolsMenu();
-    recorder = makeAction(tools, "recorder", "Recorder...");
+    recorder = makeAction(tools, "recorder", "&Recorder...");
 
     help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help"));
-    userhelp = makeAction(help, "userhelp", "User Guide");
-    abouthelp = makeAction(help, "abouthelp", "About");
+    userhelp = makeAction(help, "userhelp", "&User Guide");
+    abouthelp = makeAction(help, "abouthelp", "&About");
 
     save_file->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -317,6 +317,8 @@ private:
     QString m_reverseFrequency = QStringLiteral("50");
     bool m_jogQuestionOpen = false;
     bool m_toldNoDrive = false;
+    // The status bar said how to clear the shown drive's present trip.
+    bool m_tripSaid = false;
     PortState m_portState = PortState::Closed;
     // "Start" was pressed and the button offers "Stop". The poll timer may run
     // without it: a rhythm change starts polling and leaves the button alone.

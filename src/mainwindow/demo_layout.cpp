@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls, grouped as the frames say, placed by layouts only.
+#include "LabelledList.h"
 #include "StatusPanels.h"
 #include "Tab.h"
 #include "TrafficLogBox.h"
@@ -38,6 +39,8 @@ QComboBox* addressList(QWidget* parent, const char* name)
 {
     auto* box = named(new QComboBox(parent), name);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Spoken by its name ("First"), not by the address on show.
+    LabelledList::mark(box);
     return box;
 }
 
@@ -134,7 +137,8 @@ QWidget* demo::buildAddressFrame()
     Frame4 = named(new QGroupBox(QStringLiteral("Inverter Number")), "Frame4");
     Check1 = named(new QCheckBox(QStringLiteral("Single Machine"), Frame4), "Check1");
     Combo2 = addressList(Frame4, "Combo2");
-    Combo2->setAccessibleName(QStringLiteral("Combo2"));
+    // Named by the caption beside it, the check box that chooses it.
+    Combo2->setAccessibleName(Check1->text());
     Combo2->setToolTip(tr("Address of the single drive"));
     Combo4 = addressList(Frame4, "Combo4");
     Combo1 = addressList(Frame4, "Combo1");

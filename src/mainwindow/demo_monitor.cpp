@@ -137,6 +137,8 @@ void demo::clearShownDrive()
     Text29->clear();
     Text30->clear();
     Text4->clear();
+    Text4->setToolTip(QString());
+    m_tripSaid = false;
     Shape4->setFillColour(ColourValue::Black);
     StatusBar1->setPanelText(StatusPanels::RunState, QString());
 }
@@ -152,9 +154,22 @@ void demo::ShowDriveStatus(const StatusReply& reply)
     if (!reply.fault) {
         Shape4->setFillColour(ColourValue::Green);
         Text4->setText(QStringLiteral("Normal"));
+        Text4->setToolTip(QString());
+        m_tripSaid = false;
         return;
     }
     Shape4->setFillColour(ColourValue::Red);
     if (const auto text = Tab::FaultText(reply.faultNumber))
         Text4->setText(fromView(*text));
+    // The window has no reset button: the drive clears a trip itself once it
+    // is stopped and given a run command again. Said where the fault shows,
+    // and once a trip in the status bar.
+    const QString clearing =
+        tr("To clear the fault: remove its cause, press STOP, then give a run command.");
+    Text4->setToolTip(Text4->text() + u'\n' + clearing);
+    if (!m_tripSaid) {
+        m_tripSaid = true;
+        StatusBar1->showPassingNotice(
+            tr("Drive %1 has tripped. %2").arg(m_monitor.watchedDrive()).arg(clearing));
+    }
 }

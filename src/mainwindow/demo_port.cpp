@@ -148,9 +148,15 @@ void demo::onDeviceLost()
                  "once the gateway can be reached.")
             : tr("The port %1 has gone away (device unplugged?). It is closed now; "
                  "open it again once the device is back.");
+    // The system's words ("Resource temporarily unavailable") tell a
+    // technician nothing: they go to the traffic trace, saved with the rest.
+    // A gateway's reason (refused, unknown host) is plain enough to be said.
+    if (!reason.isEmpty())
+        m_trace.addPortEvent(tr("%1 lost: %2").arg(m_port.portName(), reason));
+    const bool sayReason = TcpPort::isTcpName(m_port.portName()) && !reason.isEmpty();
     m_prompter.warn(this, kErrorTitle,
                     headline.arg(m_port.portName()) +
-                        (reason.isEmpty() ? QString() : QStringLiteral("\n\n") + reason));
+                        (sayReason ? QStringLiteral("\n\n") + reason : QString()));
 }
 
 void demo::closePortForSettings()

@@ -37,9 +37,9 @@ template <class Window> Window* openTool(demo* owner, LinkClient& client, Prompt
 
 void demo::buildToolsMenu()
 {
-    scan_line = tools->addAction(QStringLiteral("Scan Line..."));
+    scan_line = tools->addAction(QStringLiteral("&Scan Line..."));
     scan_line->setObjectName(QStringLiteral("scan_line"));
-    line_statistics = tools->addAction(QStringLiteral("Line Statistics..."));
+    line_statistics = tools->addAction(QStringLiteral("&Line Statistics..."));
     line_statistics->setObjectName(QStringLiteral("line_statistics"));
     connect(scan_line, &QAction::triggered, this, &demo::scan_line_Click);
     connect(line_statistics, &QAction::triggered, this, &demo::line_statistics_Click);

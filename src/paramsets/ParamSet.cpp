@@ -5,10 +5,12 @@
 #include "NumberText.h"
 #include "Tab.h"
 #include "VfdVersion.h"
+#include "menu.h"
 
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -89,11 +91,47 @@ QString resolution(quint16 reg)
 
 QString unit(quint16 reg)
 {
-    QString text = resolution(reg);
-    qsizetype at = 0;
-    while (at < text.size() && (text[at].isDigit() || text[at] == u'.'))
-        ++at;
-    return text.mid(at);
+    // The catalogue's texts spell a unit as they come ("0.1S", "10.0s",
+    // "0.00v", "1rmp"): the resolution says it first, the default or the
+    // setting range where the resolution is a bare number ("1" of P0.09,
+    // whose default is "380V"), the range's remark where only it does.
+    if (QString u = unitOfText(resolution(reg)); !u.isEmpty())
+        return u;
+    if (QString u = unitOfText(defaultText(reg)); !u.isEmpty())
+        return u;
+    const int r = row(reg);
+    if (r < 0)
+        return {};
+    const QString range =
+        fromView(menu::OptionText(reg >> 8, reg & 0xFF, std::numeric_limits<double>::quiet_NaN()));
+    if (QString u = unitOfText(range.section(u',', 0, 0).section(u'(', 0, 0)); !u.isEmpty())
+        return u;
+    static const QRegularExpression inSeconds(QStringLiteral("unit is seconds"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    return range.contains(inSeconds) ? QStringLiteral("s") : QString();
+}
+
+QString unitOfText(const QString& text)
+{
+    // A unit follows the number it belongs to; a letter O typed for a zero
+    // ("0.OOS", "10O%") belongs to the number, not to the unit.
+    static const QRegularExpression tail(
+        QStringLiteral("(?:^|[0-9.])[Oo]*\\s*([^\\d\\s.,]+)\\s*$"));
+    static const QStringList known{
+        QStringLiteral("Hz/s"), QStringLiteral("kHz"), QStringLiteral("Hz"),  QStringLiteral("ms"),
+        QStringLiteral("s"),    QStringLiteral("mA"),  QStringLiteral("A"),   QStringLiteral("mH"),
+        QStringLiteral("V"),    QStringLiteral("kW"),  QStringLiteral("rpm"), QStringLiteral("%"),
+        QStringLiteral("Ω"),    QStringLiteral("min")};
+    const QRegularExpressionMatch m = tail.match(text.trimmed());
+    if (!m.hasMatch())
+        return {};
+    const QString found = m.captured(1);
+    if (found.compare(QStringLiteral("rmp"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("rpm");
+    for (const QString& k : known)
+        if (found.compare(k, Qt::CaseInsensitive) == 0)
+            return k;
+    return {};
 }
 
 QString minimumText(quint16 reg)

@@ -20,8 +20,12 @@ QString number(quint16 reg); // "P0.03"
 std::optional<quint16> registerOf(const QString& number);
 QString name(quint16 reg);
 QString resolution(quint16 reg);
-// The unit part of the resolution text ("0.01Hz" -> "Hz", "1" -> "").
+// The parameter's unit, one spelling each ("0.1S" and "0.1s" -> "s"): from
+// its resolution text ("0.01Hz" -> "Hz"), else its default or setting range;
+// "" for a plain number.
 QString unit(quint16 reg);
+// The unit a catalogue text ends in ("10.0S" -> "s", "model setting" -> "").
+QString unitOfText(const QString& text);
 QString minimumText(quint16 reg);
 QString maximumText(quint16 reg);
 QString defaultText(quint16 reg);

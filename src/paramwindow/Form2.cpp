@@ -64,6 +64,9 @@ Form2::Form2(Hexedit& link, Prompter& prompter, PasswordLock& lock, QAction& dat
     // Only a pick by the user reads; filling the lists above must not talk to a drive.
     connect(Combo1, &QComboBox::activated, this, &Form2::Combo1_Click);
     connect(Combo2, &QComboBox::activated, this, &Form2::Combo2_Click);
+    connect(Combo2, &QComboBox::currentIndexChanged, this, [this](int at) {
+        Combo2->setToolTip(Combo2->itemData(at, Qt::ToolTipRole).toString());
+    });
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command4, &QPushButton::clicked, this, &Form2::Command4_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
@@ -71,6 +74,7 @@ Form2::Form2(Hexedit& link, Prompter& prompter, PasswordLock& lock, QAction& dat
     connect(&m_link, &Hexedit::parameterReceived, this, &Form2::onParameterReceived);
     // "No answer" is the link's own verdict on the read this window sent.
     connect(&m_link, &Hexedit::answerTimedOut, this, &Form2::onAnswerTimedOut);
+    connect(&m_link, &Hexedit::answerReceived, this, &Form2::onAnswerReceived);
 }
 
 // ---------------------------------------------------------------- selection
@@ -92,8 +96,16 @@ void Form2::FillIndexList()
 {
     Combo2->clear();
     if (const std::optional<int> group = selectedGroup()) {
-        for (int index = 0; index < Tab::GroupSize(*group); ++index)
+        // The bare numbers stay the list; each one's name is its tooltip,
+        // so the parameter can be found before the drive has answered.
+        for (int index = 0; index < Tab::GroupSize(*group); ++index) {
             Combo2->addItem(QString::number(index));
+            const int row = Tab::CatalogueRow(*group, index);
+            Combo2->setItemData(index,
+                                QStringLiteral("%1 %2").arg(fromCatalogue(Tab::ParamNumber(row)),
+                                                            fromCatalogue(Tab::ParamName(row))),
+                                Qt::ToolTipRole);
+        }
     }
     Combo2->setCurrentIndex(0);
     ListReady = true;
@@ -157,6 +169,52 @@ void Form2::onAnswerTimedOut(const QByteArray& request)
 {
     if (!m_askedRead.isEmpty() && request == m_askedRead)
         AnswerTimer_Timer();
+    if (!m_sentWrite.isEmpty() && request == m_sentWrite) {
+        m_sentWrite.clear();
+        sayWriteResult(tr("No answer from drive %1: %2 may not have been written")
+                           .arg(quint8(request[0]))
+                           .arg(m_sentWriteText),
+                       false);
+    }
+}
+
+void Form2::onAnswerReceived(const QByteArray& request, const QByteArray& answer)
+{
+    if (m_sentWrite.isEmpty() || request != m_sentWrite)
+        return;
+    m_sentWrite.clear();
+    // A drive takes a write by echoing it; it refuses one with an exception.
+    if (answer.size() >= 3 && (quint8(answer[1]) & Rtu::ExceptionFlag)) {
+        const quint8 code = quint8(answer[2]);
+        const QString why = code == 1   ? tr("it does not take this request")
+                            : code == 2 ? tr("it has no such parameter")
+                            : code == 3 ? tr("the value is not allowed now")
+                            : code == 4 ? tr("the drive failed to do it")
+                                        : tr("reason code %1").arg(code);
+        sayWriteResult(tr("Drive %1 refused %2 (exception %3: %4)")
+                           .arg(quint8(request[0]))
+                           .arg(m_sentWriteText)
+                           .arg(code)
+                           .arg(why),
+                       false);
+        return;
+    }
+    if (answer.left(6) == request.left(6))
+        sayWriteResult(tr("%1 written to drive %2").arg(m_sentWriteText).arg(quint8(request[0])),
+                       true);
+    else
+        sayWriteResult(tr("Drive %1 answered %2 with another value: not written")
+                           .arg(quint8(request[0]))
+                           .arg(m_sentWriteText),
+                       false);
+}
+
+void Form2::sayWriteResult(const QString& text, bool good)
+{
+    QPalette palette = WriteResultLabel->palette();
+    palette.setColor(QPalette::WindowText, good ? QColor(0, 110, 0) : QColor(Qt::red));
+    WriteResultLabel->setPalette(palette);
+    WriteResultLabel->setText(text);
 }
 
 void Form2::AnswerTimer_Timer()
@@ -291,7 +349,15 @@ void Form2::Command1_Click()
                             "written to one drive at a time. Nothing was sent."));
         return;
     }
-    m_link.SendParameterWrite(*address, quint8(*group), quint8(selectedIndex()), value);
+    WriteResultLabel->clear();
+    if (m_link.SendParameterWrite(*address, quint8(*group), quint8(selectedIndex()), value)) {
+        const int row = Tab::CatalogueRow(*group, selectedIndex());
+        const std::optional<quint16> raw = Hexedit::ParameterRaw(value, m_link.ParameterScale);
+        m_sentWrite = m_link.TxFrame;
+        m_sentWriteText = QStringLiteral("%1 = %2").arg(
+            fromCatalogue(Tab::ParamNumber(row)),
+            NumberText::ParameterValue(double(*raw) * *m_link.ParameterScale));
+    }
 }
 
 void Form2::Command4_Click()

@@ -66,6 +66,9 @@ public:
     // Where the window says that the drive did not answer the last read
     // (empty otherwise).
     QLabel* NoAnswerLabel;
+    // What became of the last write: written, refused by the drive, or no
+    // answer (empty until "Enter" sends one).
+    QLabel* WriteResultLabel;
 
 public slots:
     void Combo1_Click();
@@ -90,6 +93,8 @@ private:
     void layOutControls();
     void onParameterReceived(const ParameterReply& reply);
     void onAnswerTimedOut(const QByteArray& request);
+    void onAnswerReceived(const QByteArray& request, const QByteArray& answer);
+    void sayWriteResult(const QString& text, bool good);
     // Group number of Combo1's text: 0..9, 10 for "A"; nullopt for anything else.
     std::optional<int> selectedGroup() const;
     int selectedIndex() const;
@@ -113,5 +118,9 @@ private:
     // is awaited (empty once answered or said to be missing).
     quint8 m_askedDrive = 0;
     QByteArray m_askedRead;
+    // The write sent last while its answer is awaited, and how it is said:
+    // "P0.14 = 12.5".
+    QByteArray m_sentWrite;
+    QString m_sentWriteText;
     QHash<QWidget*, QPalette> m_freshLook;
 };

@@ -112,6 +112,9 @@ void Form2::buildControls()
     QPalette red = NoAnswerLabel->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     NoAnswerLabel->setPalette(red);
+    WriteResultLabel = label(QString(), "WriteResultLabel");
+    WriteResultLabel->setWordWrap(true);
+    WriteResultLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     for (QWidget* box : {static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2),
                          static_cast<QWidget*>(Combo3), static_cast<QWidget*>(Text1),
@@ -170,6 +173,7 @@ void Form2::layOutControls()
     auto* side = new QVBoxLayout;
     side->addWidget(Frame2);
     side->addWidget(NoAnswerLabel);
+    side->addWidget(WriteResultLabel);
     side->addStretch();
     side->addLayout(buttons);
 

@@ -128,6 +128,10 @@ encoder::encoder(PasswordLock& lock, Prompter& prompter, QAction& dataSetMenu, Q
         box->setContextMenuPolicy(Qt::NoContextMenu);
         box->setAcceptDrops(false);
         box->setAttribute(Qt::WA_InputMethodEnabled, false);
+        // Neither password is shown as typed; each digit shows as an
+        // asterisk, like the asterisks the boxes start with.
+        box->setEchoMode(QLineEdit::Password);
+        box->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     }
 
     auto* verify = new QGridLayout(Frame1);

@@ -73,8 +73,8 @@ void tst_healthwindows::toolsMenuEntries()
     QStringList entries;
     for (const QAction* action : b.window.tools->actions())
         entries << action->text();
-    QVERIFY(entries.contains(QStringLiteral("Scan Line...")));
-    QVERIFY(entries.contains(QStringLiteral("Line Statistics...")));
+    QVERIFY(entries.contains(QStringLiteral("&Scan Line...")));
+    QVERIFY(entries.contains(QStringLiteral("&Line Statistics...")));
     // One window per entry: choosing it again brings the same one forward.
     b.window.scan_line->trigger();
     b.window.scan_line->trigger();

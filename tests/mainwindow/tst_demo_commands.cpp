@@ -59,7 +59,7 @@ void tst_demo_commands::startUpState()
     QVERIFY(!w.open_check->isEnabled());
     // Shown as given, with Alt+F to open it.
     QCOMPARE(w.file->title(), QString("File(&F)"));
-    QCOMPARE(w.com_set->text(), QString("Serail Port Set"));
+    QCOMPARE(w.com_set->text(), QString("&Serail Port Set"));
     QVERIFY(!w.findChild<QGroupBox*>("Frame4")->isEnabled());
     QVERIFY(!w.findChild<QGroupBox*>("Frame5")->isEnabled());
     QVERIFY(!w.Command5->isEnabled());

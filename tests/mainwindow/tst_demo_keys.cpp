@@ -6,6 +6,9 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -47,6 +50,7 @@ private slots:
     void arrowsMoveTheFocusAndChooseNothing();
     void arrowsLeaveTheRunningCommandAlone();
     void spaceAndPressChooseOnce();
+    void menusAndAddressListsForKeysAndReaders();
 };
 
 // From NONE, Up reaches JOG-R and Up again REV: neither is chosen, no jog
@@ -137,4 +141,41 @@ void tst_demo_keys::spaceAndPressChooseOnce()
 }
 
 QTEST_MAIN(tst_demo_keys)
+// Every entry of the Set, Tools and Help menus can be picked by its own
+// letter, its caption otherwise as shown before; a screen reader names the
+// address lists by their labels and reads the address as their value.
+void tst_demo_keys::menusAndAddressListsForKeysAndReaders()
+{
+    DemoBench b;
+    demo& w = b.window;
+    QStringList shown;
+    for (QMenu* menu : {w.set, w.tools, w.help}) {
+        QSet<QChar> letters;
+        for (const QAction* action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            const QString text = action->text();
+            const qsizetype at = text.indexOf(u'&');
+            QVERIFY2(at >= 0 && at + 1 < text.size(), qPrintable(text));
+            QVERIFY2(!letters.contains(text[at + 1].toLower()), qPrintable(text));
+            letters.insert(text[at + 1].toLower());
+            shown << QString(text).remove(u'&');
+        }
+    }
+    for (const char* caption : {"Serail Port Set", "Parameter Set", "Password", "Change Skin",
+                                "Drive Parameters...", "Recorder...", "User Guide", "About"})
+        QVERIFY2(shown.contains(QString::fromUtf8(caption)), caption);
+
+    w.Combo4->setCurrentIndex(w.Combo4->findText(QStringLiteral("3")));
+    QAccessibleInterface* first = QAccessible::queryAccessibleInterface(w.Combo4);
+    QVERIFY(first);
+    QCOMPARE(first->role(), QAccessible::ComboBox);
+    QCOMPARE(first->text(QAccessible::Name), QStringLiteral("First"));
+    QCOMPARE(first->text(QAccessible::Value), QStringLiteral("3"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.Combo1)->text(QAccessible::Name),
+             QStringLiteral("End"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(w.Combo2)->text(QAccessible::Name),
+             QStringLiteral("Single Machine"));
+}
+
 #include "tst_demo_keys.moc"

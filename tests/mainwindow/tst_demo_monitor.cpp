@@ -6,6 +6,7 @@
 #include "StatusPanels.h"
 #include "Tab.h"
 #include "TrafficLogBox.h"
+#include "VfdVersion.h"
 #include "config.h"
 #include "encoder.h"
 #include "frmAbout.h"
@@ -550,7 +551,9 @@ void tst_demo_monitor::saveFileWritesTheLog()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 4);
-    QVERIFY(lines[0].startsWith("# Traffic of vfdtool 1.0 on COM1,9600,Even,8,1"));
+    // The program's one version, as --version says it.
+    QVERIFY(lines[0].startsWith(
+        QStringLiteral("# Traffic of vfdtool %1 on COM1,9600,Even,8,1").arg(VFD_VERSION)));
     QVERIFY(lines[2].endsWith("  request  " + readRequest(1, 0x0E00)));
     QVERIFY(lines[3].endsWith("  reply    " + hex(statusAnswer(1, 0x1234, 0x10, 0))));
     QVERIFY(b.prompts().isEmpty());

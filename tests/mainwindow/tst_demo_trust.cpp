@@ -3,12 +3,15 @@
 // silent drive, a fault description of another drive, a cut-off fault text, a
 // typed frequency not yet in force, a choice of command that sent nothing.
 #include "DemoBench.h"
+#include "DevicePort.h"
 #include "StatusPanels.h"
 #include "Tab.h"
+#include "config.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,6 +60,8 @@ private slots:
     void typedFrequencyShowsUntilTaken();
     void rhythmSkipsLeadingBlanks();
     void optionsChosenAnyWaySendOnce();
+    void tripSaysHowToClearIt();
+    void portTroubleInPlainWords();
 };
 
 void tst_demo_trust::silentDriveIsShownStale()
@@ -245,6 +250,57 @@ void tst_demo_trust::optionsChosenAnyWaySendOnce()
     QCOMPARE(w.PendingCommand, RunCommand::Forward);
     QVERIFY(w.Timer2->isActive());
     QVERIFY(b.port.written().isEmpty()); // "FWD" waits for the command tick
+}
+
+// The window has no reset: where the fault shows it says how the drive clears
+// it, and the status bar says so once a trip, not with every status reply.
+void tst_demo_trust::tripSaysHowToClearIt()
+{
+    DemoBench b;
+    demo& w = b.window;
+    b.openPort();
+    b.receive(statusAnswer(1, 0x0060, 0x10, 0x20)); // fault 3
+    const QString fault = QString::fromUtf8(Tab::FaultText(3)->data());
+    QCOMPARE(w.Text4->text(), fault); // the given text, unchanged
+    QVERIFY(w.Text4->toolTip().startsWith(fault));
+    QVERIFY(w.Text4->toolTip().contains(QStringLiteral("STOP, then give a run command")));
+    QVERIFY(w.StatusBar1->notice().contains(QStringLiteral("Drive 1 has tripped")));
+    w.StatusBar1->showPassingNotice(QStringLiteral("something else"));
+    b.receive(statusAnswer(1, 0x0060, 0x10, 0x20));
+    QCOMPARE(w.StatusBar1->notice(), QStringLiteral("something else"));
+
+    b.receive(statusAnswer(1, 0, 0x10, 0));
+    QCOMPARE(w.Text4->text(), QStringLiteral("Normal"));
+    QVERIFY(w.Text4->toolTip().isEmpty());
+    b.receive(statusAnswer(1, 0x0060, 0x10, 0x20)); // a new trip
+    QVERIFY(w.StatusBar1->notice().contains(QStringLiteral("STOP")));
+    QVERIFY(b.prompts().isEmpty());
+}
+
+// A vanished device is said in the program's words; the system's own go to
+// the traffic trace. The port list offers each device once.
+void tst_demo_trust::portTroubleInPlainWords()
+{
+    DemoBench b;
+    b.openPort();
+    b.port.simulateDeviceLoss(QStringLiteral("Resource temporarily unavailable"));
+    QCOMPARE(b.prompts().size(), 1);
+    QVERIFY(b.prompts()[0].text.contains(QStringLiteral("has gone away")));
+    QVERIFY(!b.prompts()[0].text.contains(QStringLiteral("Resource")));
+    QVERIFY(b.window.trafficTrace().lines().last().contains(
+        QStringLiteral("Resource temporarily unavailable")));
+
+    QStringList devices;
+    for (const QString& name : config::portChoices()) {
+        if (name == u"SIM")
+            continue;
+        const QString system = DevicePort::SystemPortName(name);
+        const QString device =
+            QFileInfo(system).exists() ? QFileInfo(system).canonicalFilePath() : system;
+        QVERIFY2(!devices.contains(device), qPrintable(name));
+        devices << device;
+    }
+    QVERIFY(config::portChoices().startsWith(QStringLiteral("COM1")));
 }
 
 QTEST_MAIN(tst_demo_trust)

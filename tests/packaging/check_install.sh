@@ -79,6 +79,10 @@ for program in vfdtool vfdsim vfdctl; do
     done
     version="$("$stage/bin/$program" --version)" || fail "$program --version"
     grep -q "^$program [0-9]" <<<"$version" || fail "$program --version said '$version'"
+    # One version everywhere: the page's header names the one the build says.
+    page_version="$(sed -n 's/^\.TH [^ ]* [^ ]* "[^"]*" "\([^"]*\)".*/\1/p' "$page")"
+    [ "$page_version" = "vfdtool ${version#"$program "}" ] ||
+        fail "$program.1 names '$page_version', $program --version '$version'"
     rm -f "$page"
 done
 # Both descriptions tell of the Tools and of vfdctl.

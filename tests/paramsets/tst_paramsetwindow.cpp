@@ -6,7 +6,9 @@
 #include "ParamSetWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
+#include <QHash>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -24,13 +26,14 @@ private slots:
     void pollStandsAsideWhileAJobHoldsTheLine();
     void restoreFromFileHonoursTheLockAndLeavesNoDifference();
     void savingNeverPutsLessInPlaceOfMoreUnasked();
+    void unitsCountsAndWhatARestoreWrites();
 };
 
 void tst_paramsetwindow::toolsMenuOpensTheWindow()
 {
     DemoBench b;
     QCOMPARE(b.window.tools->title(), QStringLiteral("&Tools"));
-    QCOMPARE(b.window.drive_parameters->text(), QStringLiteral("Drive Parameters..."));
+    QCOMPARE(b.window.drive_parameters->text(), QStringLiteral("&Drive Parameters..."));
     b.window.drive_parameters->trigger();
     QVERIFY(b.window.findChild<ParamSetWindow*>());
     QVERIFY(b.port.written().isEmpty()); // opening it sends nothing
@@ -158,3 +161,68 @@ void tst_paramsetwindow::savingNeverPutsLessInPlaceOfMoreUnasked()
 
 QTEST_MAIN(tst_paramsetwindow)
 #include "tst_paramsetwindow.moc"
+
+// The table's units come from the catalogue's texts whatever their spelling,
+// counted words agree with their number, a comparison is reported once
+// however often the table is shown another way, and the restore's question
+// lists each change.
+void tst_paramsetwindow::unitsCountsAndWhatARestoreWrites()
+{
+    QCOMPARE(ParamCatalogue::unit(0x0003), QStringLiteral("Hz")); // "0.01Hz"
+    QCOMPARE(ParamCatalogue::unit(0x0009), QStringLiteral("V"));  // "1", default "380V"
+    QCOMPARE(ParamCatalogue::unit(0x000E), QStringLiteral("s"));  // range "... unit is seconds"
+    QCOMPARE(ParamCatalogue::unit(0x0105), QStringLiteral("Ω"));  // range "0.001--10.000Ω"
+    QCOMPARE(ParamCatalogue::unit(0x010C), QStringLiteral("s"));  // "0.1", default "0.2S"
+    QCOMPARE(ParamCatalogue::unit(0x0001), QString());            // an option number
+    QCOMPARE(ParamCatalogue::unitOfText(QStringLiteral("0.OOS")), QStringLiteral("s"));
+    QCOMPARE(ParamCatalogue::unitOfText(QStringLiteral("0.1KHz")), QStringLiteral("kHz"));
+    QCOMPARE(ParamCatalogue::unitOfText(QStringLiteral("1mS")), QStringLiteral("ms"));
+    QCOMPARE(ParamCatalogue::unitOfText(QStringLiteral("10O%")), QStringLiteral("%"));
+    QCOMPARE(ParamCatalogue::unitOfText(QStringLiteral("model setting")), QString());
+    // No parameter with a unit offers it in two spellings.
+    QHash<QString, QString> spelt;
+    for (quint16 reg : ParamCatalogue::offeredRegisters()) {
+        const QString u = ParamCatalogue::unit(reg);
+        QVERIFY2(!spelt.contains(u.toLower()) || spelt.value(u.toLower()) == u, qPrintable(u));
+        spelt.insert(u.toLower(), u);
+    }
+
+    BusLine line;
+    Prompter prompter;
+    QList<Prompter::Prompt> prompts;
+    prompter.setResponder([&](const Prompter::Prompt& p) {
+        prompts << p;
+        return QMessageBox::No;
+    });
+    ParamSetWindow w(line.client, prompter, [] { return true; });
+    QTemporaryDir dir;
+    ParamSet wanted;
+    wanted.values.insert(0x000E, {ParamValue::State::Value, 250});
+    wanted.values.insert(0x0009,
+                         {ParamValue::State::Value, *line.bus.drive(1)->parameters().raw(0, 9)});
+    const QString file = dir.filePath(QStringLiteral("one.csv"));
+    QCOMPARE(ParamSetFile::Save(wanted, file), QString());
+    w.chooseOpenFile = [&] { return file; };
+    w.OpenA_Click();
+    w.ReadB_Click();
+    QVERIFY(line.runUntil([&] { return !w.busy(); }));
+    auto said = [&] { return w.Report->toPlainText().count(QStringLiteral("between A and B")); };
+    QVERIFY(w.Report->toPlainText().contains(QStringLiteral("1 difference between A and B.")));
+    QCOMPARE(said(), 1);
+    w.DifferencesOnly->setChecked(false);
+    QCOMPARE(w.Differences->rowCount(), 2);
+    QCOMPARE(w.Differences->item(0, 5)->text(), QStringLiteral("V"));
+    QCOMPARE(w.Differences->item(1, 5)->text(), QStringLiteral("s"));
+    w.DifferencesOnly->setChecked(true);
+    QCOMPARE(said(), 1);
+
+    const QString from = ParamCatalogue::shown(0x000E, *line.bus.drive(1)->parameters().raw(0, 14));
+    w.Restore_Click();
+    QCOMPARE(prompts.size(), 1);
+    QVERIFY(prompts[0].text.startsWith(QStringLiteral("Write 1 parameter to drive 1?")));
+    QVERIFY2(prompts[0].text.contains(
+                 QStringLiteral("P0.14 Acceleration time 1: %1 s -> 25 s").arg(from)),
+             qPrintable(prompts[0].text));
+    QVERIFY(!prompts[0].text.contains(QStringLiteral("P0.09")));
+    QVERIFY(line.writes().isEmpty()); // answered No
+}

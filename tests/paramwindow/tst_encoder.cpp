@@ -323,6 +323,9 @@ void tst_encoder::asterisksGoWhenTypingStarts()
     QCOMPARE(w.Text2->text(), QStringLiteral("12"));
     QTest::keyClicks(w.Text1, QStringLiteral("41736259"));
     QCOMPARE(w.Text1->text(), QStringLiteral("41736259"));
+    // Both boxes hide the digits behind asterisks, the verify box included.
+    QCOMPARE(w.Text2->displayText(), QStringLiteral("**"));
+    QCOMPARE(w.Text1->displayText(), QStringLiteral("********"));
 
     // Entering the box by mouse selects them, so the first key replaces them.
     w.Text2->setText(QStringLiteral("*******"));

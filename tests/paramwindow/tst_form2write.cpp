@@ -23,6 +23,7 @@ private slots:
     void badAddressSendsNothing_data();
     void badAddressSendsNothing();
     void noWriteToEveryDrive();
+    void saysWhatBecameOfTheWrite();
     void encryption_data();
     void encryption();
     void exitArmsTheLock_data();
@@ -111,6 +112,58 @@ void tst_form2write::readAndWriteGoToTheAddressBox()
     w.Text1->setText(QStringLiteral("12.5"));
     w.Command1_Click();
     QCOMPARE(rig.port.written(), QList<QByteArray>{request(7, 6, 10, 5, 1250)});
+}
+
+// After "Enter" the window says in words whether the drive took the value,
+// refused it or did not answer; the given controls and boxes stay as they were.
+void tst_form2write::saysWhatBecameOfTheWrite()
+{
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    rig.show(QStringLiteral("0"), 6, 5000); // P0.06, 0.01 a step
+    // From here the far end answers only what the test sends.
+    QObject::disconnect(&rig.link, &Hexedit::frameSent, &rig.link, nullptr);
+    // "Enter" with a value; the frame it sent, or nothing when it said nothing
+    // yet of an earlier one and sent exactly one frame.
+    auto enter = [&](const QString& typed) {
+        w.Text1->setText(typed);
+        w.Command1_Click();
+        const QList<QByteArray> sent = rig.port.written();
+        rig.port.clearWritten();
+        return sent.size() == 1 && w.WriteResultLabel->text().isEmpty() ? sent.first()
+                                                                        : QByteArray();
+    };
+
+    const QByteArray write = enter(QStringLiteral("50.5"));
+    QCOMPARE(write, request(1, 6, 0, 6, 5050));
+    rig.receive(write); // the drive echoes the write
+    passAnswerTimeout(rig.link);
+    QCOMPARE(w.WriteResultLabel->text(), QStringLiteral("P0.06 = 50.5 written to drive 1"));
+
+    QVERIFY(!enter(QStringLiteral("60")).isEmpty());
+    rig.receive(exceptionAnswer(1, 0x86, 3));
+    QCOMPARE(w.WriteResultLabel->text(),
+             QStringLiteral("Drive 1 refused P0.06 = 60 (exception 3: the value is not "
+                            "allowed now)"));
+
+    QVERIFY(!enter(QStringLiteral("70")).isEmpty());
+    passAnswerTimeout(rig.link);
+    QCOMPARE(w.WriteResultLabel->text(),
+             QStringLiteral("No answer from drive 1: P0.06 = 70 may not have been written"));
+    // A read's answer says nothing of a write.
+    rig.pickIndex(3);
+    rig.receive(request(1, 3, 0, 3, 5000));
+    QVERIFY(w.WriteResultLabel->text().startsWith(QStringLiteral("No answer")));
+    QVERIFY(rig.prompter.history().isEmpty());
+    QCOMPARE(w.Text1->text(), QStringLiteral("50"));
+
+    // Each index offers its parameter's name before any read.
+    rig.pickGroup(QStringLiteral("0"));
+    QCOMPARE(w.Combo2->itemData(14, Qt::ToolTipRole).toString(),
+             QStringLiteral("P0.14 Acceleration time 1"));
+    w.Combo2->setCurrentIndex(9);
+    QCOMPARE(w.Combo2->toolTip(), QStringLiteral("P0.09 max output voltage"));
+    QCOMPARE(w.Combo2->itemText(9), QStringLiteral("9"));
 }
 
 void tst_form2write::badAddressSendsNothing_data()

@@ -7,6 +7,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -21,6 +25,7 @@ private slots:
     void recordsThenOpensTheFile();
     void toolsMenuAndPollYields();
     void problemsAreSaidThroughThePrompter();
+    void saysWhereTheRecordingGoes();
 };
 
 // Record a ramp of "SIM" drives into a file, stop, open the file again: the
@@ -102,6 +107,50 @@ void tst_recorderwindow::problemsAreSaidThroughThePrompter()
     }
     QVERIFY(prompter.history()[0].text.startsWith(QStringLiteral("Drives:")));
     QVERIFY(prompter.history()[1].text.contains(QStringLiteral("none.csv")));
+}
+
+// The file field is asked for only while a file is to be written, and the
+// window says in words where the recording and its snapshots will be kept.
+void tst_recorderwindow::saysWhereTheRecordingGoes()
+{
+    QTemporaryDir dir;
+    RecorderRig rig;
+    Prompter prompter;
+    answerBoxes(prompter);
+    RecorderWindow w(rig.client, prompter);
+    QVERIFY(w.writeCsv->isChecked());
+    const QString path = dir.filePath(QStringLiteral("run.csv"));
+    w.csvPath->setText(path);
+    QVERIFY(w.destination->text().contains(QDir::toNativeSeparators(path)));
+    QVERIFY(w.destination->text().contains(QDir::toNativeSeparators(dir.path())));
+
+    w.writeCsv->setChecked(false);
+    QVERIFY(!w.csvPath->isEnabled() && !w.browse->isEnabled());
+    QVERIFY(!w.destination->text().contains(QDir::toNativeSeparators(path)));
+    QVERIFY(w.destination->text().contains(QStringLiteral("chart only")));
+    QString error;
+    QVERIFY(w.options(&error)->csvPath.isEmpty());
+
+    // Ticked with no file named: said, not recorded into nothing.
+    w.writeCsv->setChecked(true);
+    QVERIFY(w.csvPath->isEnabled());
+    w.csvPath->clear();
+    w.record_Click();
+    QVERIFY(!w.recording().running());
+    QCOMPARE(prompter.history().size(), 1);
+    QVERIFY(prompter.history()[0].text.startsWith(QStringLiteral("File:")));
+
+    // While recording nothing about the file can change; afterwards the
+    // status names the file written.
+    w.csvPath->setText(path);
+    w.record_Click();
+    QVERIFY(w.recording().running());
+    QVERIFY(!w.csvPath->isEnabled() && !w.browse->isEnabled());
+    rig.pass(500);
+    w.record_Click();
+    QVERIFY(w.csvPath->isEnabled());
+    QVERIFY(w.status->text().contains(QDir::toNativeSeparators(path)));
+    QVERIFY(QFileInfo::exists(path));
 }
 
 QTEST_MAIN(tst_recorderwindow)

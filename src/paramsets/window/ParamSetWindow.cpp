@@ -88,6 +88,19 @@ void ParamSetWindow::endJob()
     Cancel->setEnabled(false);
 }
 
+namespace {
+
+// "10.0 s", or the value alone when the parameter has no unit or no value.
+QString withUnit(quint16 reg, const QString& value)
+{
+    const QString unit = ParamCatalogue::unit(reg);
+    return unit.isEmpty() || value.isEmpty() || !(value.front().isDigit() || value.front() == u'-')
+               ? value
+               : value + u' ' + unit;
+}
+
+} // namespace
+
 void ParamSetWindow::report(const QString& text)
 {
     Report->appendPlainText(text);
@@ -221,18 +234,19 @@ void ParamSetWindow::SaveA_Click()
         return;
     }
     report(missing == 0 ? tr("Saved to %1.").arg(shown)
-                        : tr("Saved to %1: %2 parameters read, %3 not answered.")
+                        : tr("Saved to %1: %2 read, %3 not answered.")
                               .arg(shown)
-                              .arg(answered)
+                              .arg(NumberText::Counted(answered, "parameter", "parameters"))
                               .arg(missing));
 }
 
 void ParamSetWindow::DifferencesOnly_Click()
 {
-    showComparison();
+    // The same comparison, shown another way: the report has said it already.
+    showComparison(false);
 }
 
-void ParamSetWindow::showComparison()
+void ParamSetWindow::showComparison(bool say)
 {
     Differences->setRowCount(0);
     if (m_a.values.isEmpty() || m_b.values.isEmpty())
@@ -263,7 +277,10 @@ void ParamSetWindow::showComparison()
     Differences->resizeColumnsToContents();
     // The names take what width is left over.
     Differences->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    report(tr("%1 differences between A and B.").arg(CompareSets(m_a, m_b, true).size()));
+    if (say)
+        report(tr("%1 between A and B.")
+                   .arg(NumberText::Counted(CompareSets(m_a, m_b, true).size(), "difference",
+                                            "differences")));
 }
 
 QSet<quint16> ParamSetWindow::ticked() const
@@ -296,6 +313,19 @@ void ParamSetWindow::Restore_Click()
     QString question = tr("Write %1 to drive %2?")
                            .arg(NumberText::Counted(plan.writes.size(), "parameter", "parameters"))
                            .arg(address);
+    // What is about to change, parameter by parameter; a box taller than the
+    // screen could not be answered, so a long list is cut short.
+    constexpr qsizetype kListed = 20;
+    question += u'\n';
+    for (const WriteItem& w : plan.writes.first(std::min(plan.writes.size(), kListed)))
+        question += u'\n' + tr("%1 %2: %3 -> %4")
+                                .arg(ParamCatalogue::number(w.reg), ParamCatalogue::name(w.reg),
+                                     withUnit(w.reg, ShownOrDash(w.reg, m_b.raw(w.reg))),
+                                     withUnit(w.reg, ParamCatalogue::shown(w.reg, w.raw)));
+    if (plan.writes.size() > kListed)
+        question +=
+            u'\n' +
+            tr("... and %1 more, as ticked in the table.").arg(plan.writes.size() - kListed);
     if (!plan.leftOut.isEmpty())
         question += QStringLiteral("\n\n") + tr("Left out:") + u'\n' + plan.leftOut.join(u'\n');
     // The drive's own address and line settings stay unticked unless chosen:
@@ -312,7 +342,9 @@ void ParamSetWindow::Restore_Click()
         return;
     m_restore = std::make_unique<RestoreJob>(m_client, address, plan.writes);
     m_restore->writesAllowed = m_writesAllowed;
-    startJob(tr("Writing %1 parameters to drive %2 ...").arg(plan.writes.size()).arg(address));
+    startJob(tr("Writing %1 to drive %2 ...")
+                 .arg(NumberText::Counted(plan.writes.size(), "parameter", "parameters"))
+                 .arg(address));
     connect(m_restore.get(), &RestoreJob::progress, this, [this](int done, int total) {
         Progress->setMaximum(total);
         Progress->setValue(done);

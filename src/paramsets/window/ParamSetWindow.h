@@ -77,7 +77,9 @@ private:
     void build();
     void readDrive(quint8 address, ParamSet& into, QLabel* origin);
     bool openFile(ParamSet& into, QLabel* origin);
-    void showComparison();
+    // Fills the table; say: the report box is told how many differ (once
+    // per comparison, not each time the table is shown another way).
+    void showComparison(bool say = true);
     QSet<quint16> ticked() const;
     void startJob(const QString& what);
     void endJob();

@@ -63,7 +63,9 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
     writeCsv->setChecked(true);
     form->addRow(writeCsv);
     csvPath = new QLineEdit(QDir::home().filePath(QStringLiteral("recording.csv")));
-    auto* browse = new QPushButton(QStringLiteral("..."));
+    browse = new QPushButton(QStringLiteral("..."));
+    browse->setToolTip(QStringLiteral("Choose the file to record into"));
+    browse->setAccessibleName(QStringLiteral("Choose the file"));
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(csvPath);
     pathRow->addWidget(browse);
@@ -76,6 +78,12 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
     snapshotBefore->setValue(60);
     snapshotBefore->setSuffix(QStringLiteral(" s before a trip"));
     form->addRow(QString(), snapshotBefore);
+    // Where this recording will be kept, said before it starts.
+    destination = new QLabel;
+    destination->setObjectName(QStringLiteral("destination"));
+    destination->setWordWrap(true);
+    destination->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(destination);
     record = new QPushButton(QStringLiteral("Record"));
     openCsv = new QPushButton(QStringLiteral("Open CSV..."));
     auto* buttons = new QHBoxLayout;
@@ -121,6 +129,10 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
     connect(follow, &QCheckBox::toggled, m_chart, &RecorderChart::setFollow);
     connect(m_chart, &RecorderChart::followChanged, follow, &QCheckBox::setChecked);
     connect(showAll, &QPushButton::clicked, m_chart, &RecorderChart::showAll);
+    connect(writeCsv, &QCheckBox::toggled, this, &RecorderWindow::showDestination);
+    connect(csvPath, &QLineEdit::textChanged, this, &RecorderWindow::showDestination);
+    connect(snapshotDir, &QLineEdit::textChanged, this, &RecorderWindow::showDestination);
+    showDestination();
     connect(&m_recording, &Recording::stopped, this, &RecorderWindow::onStopped);
     connect(&m_recording, &Recording::snapshotWritten, this, [this](const QString& path) {
         status->setText(QStringLiteral("Snapshot written: %1").arg(path));
@@ -157,8 +169,14 @@ std::optional<Recording::Options> RecorderWindow::options(QString* error) const
         return std::nullopt;
     }
     o.intervalMs = interval->currentData().toInt();
-    if (writeCsv->isChecked())
+    if (writeCsv->isChecked()) {
         o.csvPath = csvPath->text().trimmed();
+        if (o.csvPath.isEmpty()) {
+            *error = QStringLiteral("File: name the file to record into, or untick \"Write a "
+                                    "CSV file\" to keep the recording in the chart only.");
+            return std::nullopt;
+        }
+    }
     o.snapshotDir = snapshotDir->text().trimmed();
     if (o.snapshotDir.isEmpty() && o.csvPath.isEmpty())
         o.snapshotDir = QDir::homePath();
@@ -178,10 +196,36 @@ void RecorderWindow::record_Click()
         warn(o ? m_recording.error() : error);
         return;
     }
+    m_recordingInto = o->csvPath;
     m_chart->setStore(&m_recording.store());
     m_chart->setFollow(true);
     follow->setChecked(true);
     setRecordingState(true);
+}
+
+void RecorderWindow::showDestination()
+{
+    // The file's path is asked for only when a file is written.
+    const bool file = writeCsv->isChecked();
+    csvPath->setEnabled(file && !m_recording.running());
+    browse->setEnabled(file && !m_recording.running());
+    destination->setText(destinationText());
+}
+
+QString RecorderWindow::destinationText() const
+{
+    const QString path = csvPath->text().trimmed();
+    const bool file = writeCsv->isChecked() && !path.isEmpty();
+    QString snapshots = snapshotDir->text().trimmed();
+    if (snapshots.isEmpty())
+        snapshots = file ? QFileInfo(path).absolutePath() : QDir::homePath();
+    const QString where =
+        file ? QStringLiteral("The recording goes to %1").arg(QDir::toNativeSeparators(path))
+        : writeCsv->isChecked()
+            ? QStringLiteral("No file is named: the recording stays in the chart only")
+            : QStringLiteral("No file is written: the recording stays in the chart only");
+    return QStringLiteral("%1; trip snapshots go to %2.")
+        .arg(where, QDir::toNativeSeparators(snapshots));
 }
 
 void RecorderWindow::warn(const QString& text)
@@ -197,6 +241,7 @@ void RecorderWindow::setRecordingState(bool on)
                        static_cast<QWidget*>(csvPath), static_cast<QWidget*>(snapshotDir),
                        static_cast<QWidget*>(snapshotBefore), static_cast<QWidget*>(openCsv)})
         w->setEnabled(!on);
+    showDestination();
     status->setText(on ? QStringLiteral("Recording…") : status->text());
     if (on)
         m_refresh.start();
@@ -209,6 +254,10 @@ void RecorderWindow::onStopped(const QString& message)
     setRecordingState(false);
     m_chart->refresh();
     QString done = QStringLiteral("%1 rounds recorded.").arg(m_recording.sampler().rounds());
+    if (const QString& path = m_recordingInto; !path.isEmpty())
+        done = QStringLiteral("%1 rounds recorded into %2.")
+                   .arg(m_recording.sampler().rounds())
+                   .arg(QDir::toNativeSeparators(path));
     if (m_recording.snapshotsLost() > 0)
         done += QStringLiteral(" %1 trip snapshot(s) could not be written.")
                     .arg(m_recording.snapshotsLost());

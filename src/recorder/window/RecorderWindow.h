@@ -39,6 +39,7 @@ public:
     QComboBox* interval = nullptr;
     QCheckBox* writeCsv = nullptr;
     QLineEdit* csvPath = nullptr;
+    QPushButton* browse = nullptr;
     QLineEdit* snapshotDir = nullptr;
     QSpinBox* snapshotBefore = nullptr;
     QPushButton* record = nullptr;
@@ -46,6 +47,9 @@ public:
     QCheckBox* follow = nullptr;
     QPushButton* showAll = nullptr;
     QLabel* status = nullptr;
+    QLabel* destination = nullptr;
+    // Where the recording the controls ask for will be kept, in words.
+    QString destinationText() const;
 
 public slots:
     void record_Click();
@@ -53,6 +57,7 @@ public slots:
 private:
     void onStopped(const QString& message);
     void setRecordingState(bool on);
+    void showDestination();
 
     void warn(const QString& text);
 
@@ -61,4 +66,5 @@ private:
     TraceStore m_opened;
     RecorderChart* m_chart = nullptr;
     QTimer m_refresh;
+    QString m_recordingInto;
 };

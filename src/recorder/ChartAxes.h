@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <utility>
+
+class TraceStore;
+
+// How the chart lays its traces on axes, without a widget: traces of one unit
+// share a value axis (so 540 V of the DC bus does not squeeze 0..50 Hz into a
+// line), and "show all" takes in every sample and every event.
+namespace ChartAxes {
+
+// "Hz" of "Drive 1 Output frequency (Hz)"; "" for a plain number.
+QString unitOf(const QString& traceName);
+// "Output frequency (Hz)" of "Drive 1 Output frequency (Hz)".
+QString valueOf(const QString& traceName);
+
+struct Axis
+{
+    QString unit;
+    QString label;     // what the axis is titled with
+    QList<int> traces; // indices of the traces drawn against it
+};
+// One axis per unit, in the order the units first appear.
+QList<Axis> axesFor(const QStringList& traceNames);
+
+// A value range with room above and below, so a flat trace is not drawn on
+// the plot's edge.
+std::pair<double, double> padded(double lowest, double highest);
+
+// The time range that shows every sample and every event of the store, with a
+// margin on either side so a mark at the very start or end is not drawn on
+// the axis; nullopt-like {0, 0} when the store is empty.
+std::pair<double, double> wholeSpan(const TraceStore& store);
+
+// The view moved by a share of its width (negative: back in time).
+std::pair<double, double> panned(std::pair<double, double> view, double share);
+// The view zoomed about its middle: factor < 1 narrows it.
+std::pair<double, double> zoomed(std::pair<double, double> view, double factor);
+
+} // namespace ChartAxes
