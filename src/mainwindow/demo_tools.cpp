@@ -43,9 +43,9 @@ void demo::buildToolsMenu()
     line_statistics->setObjectName(QStringLiteral("line_statistics"));
     connect(scan_line, &QAction::triggered, this, &demo::scan_line_Click);
     connect(line_statistics, &QAction::triggered, this, &demo::line_statistics_Click);
-    QAction* testRun = tools->addAction(QStringLiteral("Test Run..."));
+    QAction* testRun = tools->addAction(QStringLiteral("&Test Run..."));
     testRun->setObjectName(QStringLiteral("test_run"));
-    QAction* report = tools->addAction(QStringLiteral("Commissioning Report..."));
+    QAction* report = tools->addAction(QStringLiteral("&Commissioning Report..."));
     report->setObjectName(QStringLiteral("commissioning_report"));
     // A run finished while the report window is open joins its list.
     auto toReport = [this](const TestRunResult& result) {

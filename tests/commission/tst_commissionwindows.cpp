@@ -125,8 +125,8 @@ void tst_commissionwindows::theToolsMenuOpensEachOnceAndPassesRunsOn()
     auto* testRun = bench.window.findChild<QAction*>(QStringLiteral("test_run"));
     auto* report = bench.window.findChild<QAction*>(QStringLiteral("commissioning_report"));
     QVERIFY(testRun && report);
-    QCOMPARE(testRun->text(), QStringLiteral("Test Run..."));
-    QCOMPARE(report->text(), QStringLiteral("Commissioning Report..."));
+    QCOMPARE(testRun->text(), QStringLiteral("&Test Run..."));
+    QCOMPARE(report->text(), QStringLiteral("&Commissioning Report..."));
     testRun->trigger();
     testRun->trigger();
     QCOMPARE(bench.window.findChildren<TestRunWindow*>().size(), 1);
