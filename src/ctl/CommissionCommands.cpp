@@ -70,13 +70,9 @@ std::optional<TestRunPlan> testRunWords(CtlContext& ctx, const QStringList& args
             return std::nullopt;
         }
     }
-    QString problem;
-    const std::optional<quint8> one = DriveList::parseOne(address, &problem);
-    if (!one) {
-        ctx.warn(address.isEmpty() ? QStringLiteral("name the drive: ADDRESS 1..31.")
-                                   : problem + u'.');
+    const std::optional<quint8> one = ctx.driveAddress(address);
+    if (!one)
         return std::nullopt;
-    }
     plan.address = *one;
     const std::optional<double> f = NumberText::ParseDecimal(hz);
     if (hz.isEmpty() || !f || *f <= 0 || !Hexedit::ControlSetpoint(hz)) {

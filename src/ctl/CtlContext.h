@@ -50,6 +50,10 @@ struct CtlContext
     // problem said.
     std::optional<quint8> driveAddress(const QString& word)
     {
+        if (word.isEmpty()) {
+            warn(QStringLiteral("name the drive: ADDRESS 1..31."));
+            return std::nullopt;
+        }
         QString problem;
         const std::optional<quint8> address = DriveList::parseOne(word, &problem);
         if (!address)

@@ -69,13 +69,9 @@ std::optional<RunWords> runWords(CtlContext& ctx, const QStringList& args, bool 
             return std::nullopt;
         }
     }
-    QString problem;
-    const std::optional<quint8> one = DriveList::parseOne(address, &problem);
-    if (!one) {
-        ctx.warn(address.isEmpty() ? QStringLiteral("name the drive: ADDRESS 1..31.")
-                                   : problem + u'.');
+    const std::optional<quint8> one = ctx.driveAddress(address);
+    if (!one)
         return std::nullopt;
-    }
     if (!reverse) {
         ctx.warn(QStringLiteral("give the direction: --fwd or --rev."));
         return std::nullopt;
