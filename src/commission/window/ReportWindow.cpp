@@ -85,7 +85,7 @@ ReportWindow::ReportWindow(LinkClient& client, Prompter& prompter, QWidget* pare
     addRow(tr("&Technician:"), technicianEdit);
     addRow(tr("&Paper:"), paperBox);
     addRow(tr("Test r&uns:"), runList, runs);
-    addRow(tr("&Report file:"), fileEdit, file);
+    addRow(tr("Report &file:"), fileEdit, file);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

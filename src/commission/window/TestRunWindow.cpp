@@ -81,6 +81,11 @@ TestRunWindow::TestRunWindow(LinkClient& client, Prompter& prompter, QWidget* pa
     chart->setMinimumSize(320, 140);
     chart->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     chart->setAlignment(Qt::AlignCenter);
+    // Until the first samples come, say what the empty space is for.
+    chart->setFrameShape(QFrame::StyledPanel);
+    chart->setWordWrap(true);
+    chart->setText(tr("The run's output frequency, set frequency and current are drawn here "
+                      "as they are read."));
     checks = new QTableWidget(0, 4, this);
     checks->setObjectName(QStringLiteral("checks"));
     checks->setAccessibleName(QStringLiteral("checks"));
