@@ -95,13 +95,21 @@ DriveRead readDrive(CtlContext& ctx, LinkClient& client, quint8 address)
     return read;
 }
 
-int backup(CtlContext& ctx, const QStringList& args)
+// The drive of backup, compare and restore, which take ADDRESS FILE; nullopt
+// (said) when the words do not fit.
+std::optional<quint8> addressOfAddressFile(CtlContext& ctx, const char* command,
+                                           const QStringList& args)
 {
     if (args.size() != 2) {
-        ctx.warn(QStringLiteral("backup takes ADDRESS FILE."));
-        return ctx.finish(ParamCtl::UsageOrPort);
+        ctx.warn(QStringLiteral("%1 takes ADDRESS FILE.").arg(QLatin1String(command)));
+        return std::nullopt;
     }
-    const std::optional<quint8> address = ctx.driveAddress(args[0]);
+    return ctx.driveAddress(args[0]);
+}
+
+int backup(CtlContext& ctx, const QStringList& args)
+{
+    const std::optional<quint8> address = addressOfAddressFile(ctx, "backup", args);
     if (!address)
         return ctx.finish(ParamCtl::UsageOrPort);
     const QString file = args[1];
@@ -164,11 +172,7 @@ int backup(CtlContext& ctx, const QStringList& args)
 
 int compare(CtlContext& ctx, const QStringList& args)
 {
-    if (args.size() != 2) {
-        ctx.warn(QStringLiteral("compare takes ADDRESS FILE."));
-        return ctx.finish(ParamCtl::UsageOrPort);
-    }
-    const std::optional<quint8> address = ctx.driveAddress(args[0]);
+    const std::optional<quint8> address = addressOfAddressFile(ctx, "compare", args);
     if (!address)
         return ctx.finish(ParamCtl::UsageOrPort);
     std::optional<ParamSet> file = loadSet(ctx, args[1]);
@@ -213,11 +217,7 @@ int compare(CtlContext& ctx, const QStringList& args)
 
 int restore(CtlContext& ctx, const QStringList& args)
 {
-    if (args.size() != 2) {
-        ctx.warn(QStringLiteral("restore takes ADDRESS FILE."));
-        return ctx.finish(ParamCtl::UsageOrPort);
-    }
-    const std::optional<quint8> address = ctx.driveAddress(args[0]);
+    const std::optional<quint8> address = addressOfAddressFile(ctx, "restore", args);
     if (!address)
         return ctx.finish(ParamCtl::UsageOrPort);
     const std::optional<ParamSet> file = loadSet(ctx, args[1]);
