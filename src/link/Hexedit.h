@@ -147,6 +147,12 @@ public:
     quint64 SubmitFrame(const QByteArray& frame);
     // Drops a frame of the client's that is still waiting for its turn.
     bool WithdrawFrame(quint64 ticket);
+    // Changes what a frame of the client's still waiting for its turn will
+    // say, keeping its ticket: a renewed command takes the place of the one
+    // that has not gone yet instead of queueing behind it. A stop goes in
+    // front of everything, as a new one does. False (nothing changed) once
+    // the ticket's frame has gone or was dropped.
+    bool ReplaceWaitingFrame(quint64 ticket, const QByteArray& frame);
     // Ticket of the frame on the wire; 0 for the windows' own frames.
     quint64 OnWireTicket() const { return m_onWireTicket; }
 

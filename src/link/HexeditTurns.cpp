@@ -302,6 +302,22 @@ bool Hexedit::WithdrawFrame(quint64 ticket)
            std::erase_if(m_waiting, [ticket](const Waiting& w) { return w.ticket == ticket; }) > 0;
 }
 
+bool Hexedit::ReplaceWaitingFrame(quint64 ticket, const QByteArray& frame)
+{
+    if (ticket == 0 || frame.size() < 4 || frame[0] == 0)
+        return false;
+    const auto waiting = std::find_if(m_waiting.begin(), m_waiting.end(),
+                                      [ticket](const Waiting& w) { return w.ticket == ticket; });
+    if (waiting == m_waiting.end())
+        return false;
+    if (!isStop(frame)) {
+        waiting->frame = frame;
+        return true;
+    }
+    m_waiting.erase(waiting);
+    return transmit(frame, false, ticket);
+}
+
 bool Hexedit::isAnswerTo(const QByteArray& request) const
 {
     if (request.size() < 4 || quint8(request[0]) == BroadcastAddress ||

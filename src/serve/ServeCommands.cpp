@@ -87,8 +87,9 @@ void ServeCommands::runCommand(quint8 address, const QByteArray& payload)
                              .arg(address)
                              .arg(who));
             answer(address, client, what, QStringLiteral("accepted"));
+            send(address, d);
         }
-        send(address, d);
+        // A stop said again only keeps the repeats going, at the tick.
         return;
     }
     if (what != u"fwd" && what != u"rev")
@@ -178,10 +179,20 @@ void ServeCommands::send(quint8 address, Drive& d)
 {
     if (d.command == RunCommand::None || !m_link.port().isOpen())
         return;
-    m_link.SubmitFrame(
-        Hexedit::ControlFrame(address, Hexedit::RunCommandCode(d.command), d.setpoint));
-    if (d.command == RunCommand::Stop && --d.stopsLeft <= 0)
-        d.command = RunCommand::None;
+    const QByteArray frame =
+        Hexedit::ControlFrame(address, Hexedit::RunCommandCode(d.command), d.setpoint);
+    // One control frame of a drive's waits for the line at a time: a client
+    // renewing its command faster than the line can carry it changes what
+    // that frame will say, and the drives' polls still get their turns.
+    const bool alreadyWaiting =
+        d.waiting != 0 && d.frame == frame && m_link.ReplaceWaitingFrame(d.waiting, frame);
+    if (!alreadyWaiting) {
+        if (d.waiting == 0 || !m_link.ReplaceWaitingFrame(d.waiting, frame))
+            d.waiting = m_link.SubmitFrame(frame);
+        d.frame = frame;
+        if (d.command == RunCommand::Stop && --d.stopsLeft <= 0)
+            d.command = RunCommand::None;
+    }
 }
 
 void ServeCommands::answer(quint8 address, const QString& client, const QString& what,

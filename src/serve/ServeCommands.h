@@ -60,6 +60,8 @@ private:
         quint16 setpoint = 0; // 0.01 Hz
         QElapsedTimer fresh;  // since the run command was last given
         int stopsLeft = 0;
+        quint64 waiting = 0; // the drive's control frame last handed to the line
+        QByteArray frame;    // and what it says
     };
 
     void runCommand(quint8 address, const QByteArray& payload);

@@ -48,6 +48,7 @@ private slots:
     void onlyTheAddressedDriveEndsTheWait();
     void stopGoesFirstAndCancelsWaitingCommands();
     void newestPollAndCommandReplaceOlderWaitingOnes();
+    void clientChangesItsWaitingFrameInPlace();
     void answerComingInIsGivenTime();
     void closedLineForgetsWaitingRequests();
 };
@@ -172,6 +173,34 @@ void tst_turns::newestPollAndCommandReplaceOlderWaitingOnes()
     passOneTimeout(line.link);
     QCOMPARE(line.written(),
              (QStringList{poll(1, 0x0E00), poll(1, 0x0D04), control(1, 0x12, 5000)}));
+}
+
+void tst_turns::clientChangesItsWaitingFrameInPlace()
+{
+    // A client renewing a run command keeps one frame in the queue, in its
+    // place; a stop in its place still goes first and keeps the ticket.
+    Line line;
+    QVERIFY(line.link.SendPollRequest(1, 0));
+    const quint64 run = line.link.SubmitFrame(controlFrame(2, 0x12, 1000));
+    const quint64 read = line.link.SubmitFrame(readFrame(2, 0x0E00));
+    for (quint16 hz = 1100; hz <= 1500; hz += 100)
+        QVERIFY(line.link.ReplaceWaitingFrame(run, controlFrame(2, 0x12, hz)));
+    QCOMPARE(line.link.WaitingRequests(), 2);
+    QVERIFY(!line.link.ReplaceWaitingFrame(run + 100, controlFrame(2, 0x12, 900)));
+    passOneTimeout(line.link);
+    QCOMPARE(line.link.OnWireTicket(), run);
+    QCOMPARE(line.written().last(), control(2, 0x12, 1500));
+    // Gone to the wire: nothing left to change.
+    QVERIFY(!line.link.ReplaceWaitingFrame(run, controlFrame(2, 0x12, 1600)));
+
+    const quint64 again = line.link.SubmitFrame(controlFrame(2, 0x12, 1600));
+    QVERIFY(line.link.ReplaceWaitingFrame(again, controlFrame(2, 0x01, 0)));
+    passOneTimeout(line.link);
+    QCOMPARE(line.link.OnWireTicket(), again);
+    QCOMPARE(line.written().last(), control(2, 0x01, 0));
+    passOneTimeout(line.link);
+    QCOMPARE(line.link.OnWireTicket(), read);
+    QCOMPARE(line.written().size(), 4);
 }
 
 void tst_turns::answerComingInIsGivenTime()
