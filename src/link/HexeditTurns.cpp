@@ -132,11 +132,28 @@ bool Hexedit::transmit(const QByteArray& frame, bool followed, quint64 ticket)
     const FrameKind kind = KindOf(frame);
     if (isStop(frame)) {
         // Stopping is never held up behind other requests, and no run command
-        // waiting to go out may follow it.
-        std::erase_if(m_waiting, [](const Waiting& queued) {
-            return KindOf(queued.frame) == FrameKind::Command;
+        // waiting to go out may follow it: not one for the drive it stops (a
+        // broadcast stops every drive), nor, when the stop is the windows'
+        // own, one of theirs. Stops already waiting, for other drives or from
+        // others, keep their turn ahead of it; the windows' stop waiting
+        // already is not doubled.
+        const quint8 to = quint8(frame[0]);
+        std::erase_if(m_waiting, [&](const Waiting& queued) {
+            return KindOf(queued.frame) == FrameKind::Command && !isStop(queued.frame) &&
+                   (to == BroadcastAddress || quint8(queued.frame[0]) == to ||
+                    (ticket == 0 && queued.ticket == 0));
         });
-        m_waiting.push_front({frame, ticket});
+        const bool doubled =
+            ticket == 0 &&
+            std::any_of(m_waiting.begin(), m_waiting.end(), [&](const Waiting& queued) {
+                return queued.ticket == 0 && queued.frame == frame;
+            });
+        if (!doubled) {
+            const auto firstOther =
+                std::find_if(m_waiting.begin(), m_waiting.end(),
+                             [](const Waiting& queued) { return !isStop(queued.frame); });
+            m_waiting.insert(firstOther, {frame, ticket});
+        }
         return true;
     }
     if (kind != FrameKind::Other && ticket == 0) {

@@ -49,6 +49,7 @@ private slots:
     void stopGoesFirstAndCancelsWaitingCommands();
     void newestPollAndCommandReplaceOlderWaitingOnes();
     void clientChangesItsWaitingFrameInPlace();
+    void stopsForSeveralDrivesAllGo();
     void answerComingInIsGivenTime();
     void closedLineForgetsWaitingRequests();
 };
@@ -201,6 +202,34 @@ void tst_turns::clientChangesItsWaitingFrameInPlace()
     passOneTimeout(line.link);
     QCOMPARE(line.link.OnWireTicket(), read);
     QCOMPARE(line.written().size(), 4);
+}
+
+void tst_turns::stopsForSeveralDrivesAllGo()
+{
+    // A service stopping its drives one by one on a busy line, the main
+    // window stopping its own: each stop goes, in the order given, and takes
+    // only the run commands of the drive it stops with it.
+    Line line;
+    QVERIFY(line.link.SendPollRequest(1, 0));
+    QVERIFY(line.link.SubmitFrame(controlFrame(2, 0x12, 1000)) != 0);
+    QVERIFY(line.link.SubmitFrame(controlFrame(3, 0x12, 1000)) != 0);
+    QVERIFY(line.link.SubmitFrame(controlFrame(4, 0x22, 1000)) != 0);
+    line.command(1, 0x12);
+    QVERIFY(line.link.SubmitFrame(controlFrame(2, 0x01, 0)) != 0);
+    QVERIFY(line.link.SubmitFrame(controlFrame(3, 0x01, 0)) != 0);
+    line.command(1, 0x01);
+    line.command(1, 0x01); // said twice, sent once
+    QCOMPARE(line.link.WaitingRequests(), 4);
+    for (int i = 0; i < 4; ++i)
+        passOneTimeout(line.link);
+    QCOMPARE(line.written(), (QStringList{poll(1, 0x0E00), control(2, 0x01, 0), control(3, 0x01, 0),
+                                          control(1, 0x01, 5000), control(4, 0x22, 1000)}));
+
+    // The broadcast stop takes every waiting run command with it.
+    QVERIFY(line.link.SubmitFrame(controlFrame(5, 0x12, 1000)) != 0);
+    line.command(1, 0x12);
+    QVERIFY(line.link.SendBroadcastStop());
+    QCOMPARE(line.link.WaitingRequests(), 1);
 }
 
 void tst_turns::answerComingInIsGivenTime()
