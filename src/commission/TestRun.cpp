@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TestRun.h"
 
-#include "DriveMonitor.h"
 #include "LinkClient.h"
 #include "NumberText.h"
 #include "ParamSet.h"
@@ -66,7 +65,7 @@ TestRun::TestRun(LinkClient& client, const TestRunPlan& plan, QObject* parent)
     connect(&m_rhythm, &QTimer::timeout, this, [this] {
         if (m_phase == Phase::Stopping)
             stopTick();
-        else if (m_monitor && m_monitor->commandTick() == Hexedit::CommandOutcome::NotSent)
+        else if (m_commanding && !sendCommand(m_command))
             end(QStringLiteral("the run command could not be sent"), true);
     });
 }
@@ -76,8 +75,7 @@ TestRun::~TestRun()
     // A run still going when its owner goes (a window closed) stops the drive:
     // the STOP is queued ahead of everything else on the link.
     if (running() && m_result.sentAnything)
-        m_client.link().SendControlWrite(m_result.plan.address, RunCommand::Stop,
-                                         QStringLiteral("0"));
+        sendCommand(RunCommand::Stop);
 }
 
 double TestRun::toleranceHz(double hz)
@@ -181,10 +179,7 @@ void TestRun::prepared()
             true);
         return;
     }
-    m_monitor = std::make_unique<DriveMonitor>(m_client.link(), m_client);
-    m_monitor->setDriveChoice({true, a, 1, Rtu::HighestAddress});
-    const QString hz = NumberText::Fixed2(m_result.plan.hz);
-    m_monitor->setFrequencies(hz, hz);
+    m_commanding = true;
 
     Hexedit& link = m_client.link();
     auto ours = [a](const QByteArray& request) {
@@ -223,9 +218,9 @@ void TestRun::prepared()
         // A tripped drive takes a run command only after a STOP.
         m_phase = Phase::Resetting;
         emit progress(QStringLiteral("Resetting the fault with STOP"));
-        m_monitor->PendingCommand = RunCommand::Stop;
         m_result.sentAnything = true;
-        m_monitor->commandTick();
+        if (!sendCommand(RunCommand::Stop))
+            end(QStringLiteral("the STOP could not be sent"), true);
         return;
     }
     beginRun();
@@ -249,9 +244,8 @@ void TestRun::beginDirection(bool reverse)
     emit progress(QStringLiteral("Accelerating %1 to %2")
                       .arg(reverse ? QStringLiteral("in reverse") : QStringLiteral("forward"),
                            hzText(m_result.plan.hz)));
-    m_monitor->PendingCommand = reverse ? RunCommand::Reverse : RunCommand::Forward;
     m_result.sentAnything = true;
-    if (m_monitor->commandTick() == Hexedit::CommandOutcome::NotSent)
+    if (!sendCommand(reverse ? RunCommand::Reverse : RunCommand::Forward))
         end(QStringLiteral("the run command could not be sent"), true);
 }
 
@@ -371,15 +365,14 @@ void TestRun::end(const QString& why, bool error)
     if (m_result.endReason.isEmpty())
         m_result.endReason = why;
     m_errorEnd = error;
-    if (!m_result.sentAnything || !m_monitor) {
+    if (!m_result.sentAnything || !m_commanding) {
         finish();
         return;
     }
     m_phase = Phase::Stopping;
     m_stopStart = seconds();
     emit progress(QStringLiteral("Stopping: %1").arg(why));
-    m_monitor->PendingCommand = RunCommand::Stop;
-    m_monitor->commandTick();
+    sendCommand(RunCommand::Stop);
     if (!m_rhythm.isActive())
         m_rhythm.start(ControlRhythmMs);
     if (m_sampler && !m_sampler->running()) {
@@ -397,8 +390,27 @@ void TestRun::stopTick()
             finish();
             return;
         }
-        m_monitor->commandTick();
+        sendCommand(RunCommand::Stop);
     }
+}
+
+bool TestRun::sendCommand(RunCommand command)
+{
+    m_command = command;
+    const std::optional<quint16> setpoint =
+        command == RunCommand::Stop
+            ? std::optional<quint16>(0)
+            : Hexedit::ControlSetpoint(NumberText::Fixed2(m_result.plan.hz));
+    if (!setpoint)
+        return false;
+    const QByteArray frame =
+        Hexedit::ControlFrame(m_result.plan.address, Hexedit::RunCommandCode(command), *setpoint);
+    // A command still waiting for the line is changed in its place, not
+    // queued again behind it; a STOP goes ahead of everything.
+    Hexedit& link = m_client.link();
+    if (m_commandTicket == 0 || !link.ReplaceWaitingFrame(m_commandTicket, frame))
+        m_commandTicket = link.SubmitFrame(frame);
+    return m_commandTicket != 0;
 }
 
 void TestRun::finish()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Hexedit.h"
 #include "TestRunResult.h"
 
 #include <QElapsedTimer>
@@ -9,7 +10,6 @@
 #include <functional>
 #include <memory>
 
-class DriveMonitor;
 class LinkClient;
 class LinkSession;
 class Sampler;
@@ -18,8 +18,10 @@ struct SampleRound;
 // A drive run through a checked profile: readiness, acceleration and limits
 // read first; then forward (and, if asked, reverse) to the set frequency,
 // held, and stopped, while the drive's values are sampled. The run command is
-// repeated on the main window's control rhythm through the drive monitor, so
-// a drive set to stop when commands stop does so should this program die.
+// repeated on the main window's control rhythm, so a drive set to stop when
+// commands stop does so should this program die. The commands are the run's
+// own frames on the line: the main window's commands, and the drive they
+// follow, are left alone.
 // Cancel, a trip, a lost answer or any error ends the run with STOP, and the
 // result says why the run ended. A drive that reports a fault at the start is
 // sent nothing unless confirmFault agrees.
@@ -73,6 +75,8 @@ private:
     void end(const QString& why, bool error);
     void stopTick();
     void finish();
+    // Hands the command for the drive to the line; false when it cannot go.
+    bool sendCommand(RunCommand command);
     void addChecks();
     double seconds() const;
     double expectedRampS(bool reverse) const;
@@ -81,7 +85,9 @@ private:
     LinkSession* m_session; // owned: its answers die with the run
     TestRunResult m_result;
     Phase m_phase = Phase::Idle;
-    std::unique_ptr<DriveMonitor> m_monitor;
+    bool m_commanding = false; // past the checks: commands may go
+    RunCommand m_command = RunCommand::None;
+    quint64 m_commandTicket = 0;  // its frame last handed to the line
     Sampler* m_sampler = nullptr; // owned as a child
     QTimer m_rhythm;
     QElapsedTimer m_clock;
