@@ -408,7 +408,7 @@ bool TestRun::sendCommand(RunCommand command)
     // A command still waiting for the line is changed in its place, not
     // queued again behind it; a STOP goes ahead of everything.
     Hexedit& link = m_client.link();
-    if (m_commandTicket == 0 || !link.ReplaceWaitingFrame(m_commandTicket, frame))
+    if (!link.ReplaceWaitingFrame(m_commandTicket, frame))
         m_commandTicket = link.SubmitFrame(frame);
     return m_commandTicket != 0;
 }

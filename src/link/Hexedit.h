@@ -150,9 +150,11 @@ public:
     // Changes what a frame of the client's still waiting for its turn will
     // say, keeping its ticket: a renewed command takes the place of the one
     // that has not gone yet instead of queueing behind it. A stop goes in
-    // front of everything, as a new one does. False (nothing changed) once
-    // the ticket's frame has gone or was dropped.
+    // front of everything, as a new one does. False (nothing changed) for
+    // ticket 0, or once the ticket's frame has gone or was dropped.
     bool ReplaceWaitingFrame(quint64 ticket, const QByteArray& frame);
+    // Whether the ticket's frame still waits for its turn.
+    bool IsWaiting(quint64 ticket) const;
     // Ticket of the frame on the wire; 0 for the windows' own frames.
     quint64 OnWireTicket() const { return m_onWireTicket; }
 

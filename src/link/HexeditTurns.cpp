@@ -319,6 +319,12 @@ bool Hexedit::WithdrawFrame(quint64 ticket)
            std::erase_if(m_waiting, [ticket](const Waiting& w) { return w.ticket == ticket; }) > 0;
 }
 
+bool Hexedit::IsWaiting(quint64 ticket) const
+{
+    return ticket != 0 && std::any_of(m_waiting.begin(), m_waiting.end(),
+                                      [ticket](const Waiting& w) { return w.ticket == ticket; });
+}
+
 bool Hexedit::ReplaceWaitingFrame(quint64 ticket, const QByteArray& frame)
 {
     if (ticket == 0 || frame.size() < 4 || frame[0] == 0)

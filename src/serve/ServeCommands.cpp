@@ -184,15 +184,13 @@ void ServeCommands::send(quint8 address, Drive& d)
     // One control frame of a drive's waits for the line at a time: a client
     // renewing its command faster than the line can carry it changes what
     // that frame will say, and the drives' polls still get their turns.
-    const bool alreadyWaiting =
-        d.waiting != 0 && d.frame == frame && m_link.ReplaceWaitingFrame(d.waiting, frame);
-    if (!alreadyWaiting) {
-        if (d.waiting == 0 || !m_link.ReplaceWaitingFrame(d.waiting, frame))
-            d.waiting = m_link.SubmitFrame(frame);
-        d.frame = frame;
-        if (d.command == RunCommand::Stop && --d.stopsLeft <= 0)
-            d.command = RunCommand::None;
-    }
+    if (d.frame == frame && m_link.IsWaiting(d.waiting))
+        return;
+    if (!m_link.ReplaceWaitingFrame(d.waiting, frame))
+        d.waiting = m_link.SubmitFrame(frame);
+    d.frame = frame;
+    if (d.command == RunCommand::Stop && --d.stopsLeft <= 0)
+        d.command = RunCommand::None;
 }
 
 void ServeCommands::answer(quint8 address, const QString& client, const QString& what,

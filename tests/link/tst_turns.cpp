@@ -188,8 +188,10 @@ void tst_turns::clientChangesItsWaitingFrameInPlace()
         QVERIFY(line.link.ReplaceWaitingFrame(run, controlFrame(2, 0x12, hz)));
     QCOMPARE(line.link.WaitingRequests(), 2);
     QVERIFY(!line.link.ReplaceWaitingFrame(run + 100, controlFrame(2, 0x12, 900)));
+    QVERIFY(line.link.IsWaiting(run));
     passOneTimeout(line.link);
     QCOMPARE(line.link.OnWireTicket(), run);
+    QVERIFY(!line.link.IsWaiting(run));
     QCOMPARE(line.written().last(), control(2, 0x12, 1500));
     // Gone to the wire: nothing left to change.
     QVERIFY(!line.link.ReplaceWaitingFrame(run, controlFrame(2, 0x12, 1600)));
