@@ -204,6 +204,15 @@ void TestRun::prepared()
         });
     connect(&link.port(), &SerialPort::deviceLost, this,
             [this] { end(QStringLiteral("the port went away"), true); });
+    // Somebody else stopped the drive (the main window, the broadcast): the
+    // run ends rather than start it again on its next command.
+    connect(&link, &Hexedit::frameSent, this, [this, a, &link](const QByteArray& frame) {
+        const bool stop = frame.size() > 8 && quint8(frame[1]) == Rtu::ControlFunction &&
+                          quint8(frame[8]) == Rtu::StopCode &&
+                          (quint8(frame[0]) == a || quint8(frame[0]) == Rtu::BroadcastAddress);
+        if (stop && !m_submitting && link.OnWireTicket() != m_commandTicket)
+            end(QStringLiteral("a STOP for the drive came from elsewhere"), true);
+    });
 
     m_sampler = new Sampler(m_client, this);
     QList<RecordValue> values;
@@ -408,8 +417,11 @@ bool TestRun::sendCommand(RunCommand command)
     // A command still waiting for the line is changed in its place, not
     // queued again behind it; a STOP goes ahead of everything.
     Hexedit& link = m_client.link();
+    // On an idle line the frame goes out before its ticket is known here.
+    m_submitting = true;
     if (!link.ReplaceWaitingFrame(m_commandTicket, frame))
         m_commandTicket = link.SubmitFrame(frame);
+    m_submitting = false;
     return m_commandTicket != 0;
 }
 

@@ -88,6 +88,7 @@ private:
     bool m_commanding = false; // past the checks: commands may go
     RunCommand m_command = RunCommand::None;
     quint64 m_commandTicket = 0;  // its frame last handed to the line
+    bool m_submitting = false;    // handing it over: what is sent meanwhile is its own
     Sampler* m_sampler = nullptr; // owned as a child
     QTimer m_rhythm;
     QElapsedTimer m_clock;

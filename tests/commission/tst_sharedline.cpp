@@ -11,6 +11,7 @@ class tst_sharedline : public QObject
     Q_OBJECT
 private slots:
     void runLeavesTheMainWindowsCommandsAlone();
+    void stopFromTheMainWindowEndsTheRun();
 };
 
 namespace {
@@ -57,6 +58,34 @@ void tst_sharedline::runLeavesTheMainWindowsCommandsAlone()
     QVERIFY(stop != after.cend());
     QVERIFY(window != after.cend());
     QVERIFY(stop < window);
+}
+
+void tst_sharedline::stopFromTheMainWindowEndsTheRun()
+{
+    // The user stops the drive under test from the main window: the run ends
+    // and sends no run command after that STOP.
+    BusLine line;
+    TestRunPlan plan;
+    plan.address = 2;
+    plan.hz = 10.0;
+    TestRun run(line.client, plan);
+    run.start();
+    const quint8 forward = Hexedit::RunCommandCode(RunCommand::Forward);
+    QVERIFY(line.runUntil([&] {
+        return std::any_of(line.requests.cbegin(), line.requests.cend(),
+                           [&](const QByteArray& r) { return isControl(r, 2, forward); });
+    }));
+    QVERIFY(line.link.SendControlWrite(2, RunCommand::Stop, QStringLiteral("0")));
+    QVERIFY(line.runUntil([&] { return !run.running(); }));
+    QVERIFY2(run.result().endReason.contains(QStringLiteral("elsewhere")),
+             qPrintable(run.result().endReason));
+    const QList<QByteArray> written = line.port.written();
+    const auto stop = std::find_if(written.cbegin(), written.cend(), [](const QByteArray& r) {
+        return isControl(r, 2, Rtu::StopCode);
+    });
+    QVERIFY(stop != written.cend());
+    QVERIFY(std::none_of(stop, written.cend(),
+                         [&](const QByteArray& r) { return isControl(r, 2, forward); }));
 }
 
 QTEST_GUILESS_MAIN(tst_sharedline)
