@@ -16,47 +16,67 @@ private slots:
 
 namespace {
 
+const quint8 kForward = Hexedit::RunCommandCode(RunCommand::Forward);
+
 bool isControl(const QByteArray& frame, quint8 address, quint8 code)
 {
     return frame.size() > 8 && quint8(frame[0]) == address && quint8(frame[1]) == 0x10 &&
            quint8(frame[8]) == code;
 }
 
+// Where the first control frame of that drive and code is among the frames.
+qsizetype firstControl(const QList<QByteArray>& frames, quint8 address, quint8 code)
+{
+    const auto at = std::find_if(frames.cbegin(), frames.cend(),
+                                 [&](const QByteArray& r) { return isControl(r, address, code); });
+    return at == frames.cend() ? -1 : at - frames.cbegin();
+}
+
+TestRunPlan drive2At10Hz()
+{
+    TestRunPlan plan;
+    plan.address = 2;
+    plan.hz = 10.0;
+    return plan;
+}
+
+// A test run of drive 2 at 10 Hz, started and past its first run command.
+struct RunOfDrive2
+{
+    BusLine line;
+    TestRun run{line.client, drive2At10Hz()};
+
+    bool started()
+    {
+        run.start();
+        return line.runUntil([&] { return firstControl(line.requests, 2, kForward) >= 0; });
+    }
+};
+
 } // namespace
 
 void tst_sharedline::runLeavesTheMainWindowsCommandsAlone()
 {
-    BusLine line;
-    TestRunPlan plan;
-    plan.address = 2;
-    plan.hz = 10.0;
-    TestRun run(line.client, plan);
-    run.start();
-    const quint8 forward = Hexedit::RunCommandCode(RunCommand::Forward);
-    QVERIFY(line.runUntil([&] {
-        return std::any_of(line.requests.cbegin(), line.requests.cend(),
-                           [&](const QByteArray& r) { return isControl(r, 2, forward); });
-    }));
+    RunOfDrive2 t;
+    QVERIFY(t.started());
     // The window's commands follow the drive it last addressed: not the run's.
-    QCOMPARE(line.link.LastRequestAddress(), std::nullopt);
+    QCOMPARE(t.line.link.LastRequestAddress(), std::nullopt);
 
     // The window runs drive 1 while the line is busy; the run is cancelled
     // meanwhile. Its STOP goes first and the window's command still goes.
-    QVERIFY(line.link.SendPollRequest(3, 0));
-    QVERIFY(line.link.SendControlWrite(1, RunCommand::Forward, QStringLiteral("30")));
-    run.cancel();
-    const qsizetype before = line.requests.size();
-    QVERIFY(line.runUntil([&] {
-        return !run.running() && line.link.WaitingRequests() == 0 && !line.link.AwaitingAnswer();
+    QVERIFY(t.line.link.SendPollRequest(3, 0));
+    QVERIFY(t.line.link.SendControlWrite(1, RunCommand::Forward, QStringLiteral("30")));
+    t.run.cancel();
+    const qsizetype before = t.line.requests.size();
+    QVERIFY(t.line.runUntil([&] {
+        return !t.run.running() && t.line.link.WaitingRequests() == 0 &&
+               !t.line.link.AwaitingAnswer();
     }));
-    const QList<QByteArray> after = line.requests.mid(before);
-    const auto stop = std::find_if(after.cbegin(), after.cend(), [](const QByteArray& r) {
-        return isControl(r, 2, Rtu::StopCode);
-    });
-    const auto window = std::find_if(after.cbegin(), after.cend(),
-                                     [&](const QByteArray& r) { return isControl(r, 1, forward); });
-    QVERIFY(stop != after.cend());
-    QVERIFY(window != after.cend());
+    const QList<QByteArray> after = t.line.requests.mid(before);
+    const qsizetype stop = firstControl(after, 2, Rtu::StopCode);
+    const qsizetype window = firstControl(after, 1, kForward);
+    QVERIFY(stop >= 0);
+    QVERIFY(window >= 0);
     QVERIFY(stop < window);
 }
 
@@ -64,28 +84,16 @@ void tst_sharedline::stopFromTheMainWindowEndsTheRun()
 {
     // The user stops the drive under test from the main window: the run ends
     // and sends no run command after that STOP.
-    BusLine line;
-    TestRunPlan plan;
-    plan.address = 2;
-    plan.hz = 10.0;
-    TestRun run(line.client, plan);
-    run.start();
-    const quint8 forward = Hexedit::RunCommandCode(RunCommand::Forward);
-    QVERIFY(line.runUntil([&] {
-        return std::any_of(line.requests.cbegin(), line.requests.cend(),
-                           [&](const QByteArray& r) { return isControl(r, 2, forward); });
-    }));
-    QVERIFY(line.link.SendControlWrite(2, RunCommand::Stop, QStringLiteral("0")));
-    QVERIFY(line.runUntil([&] { return !run.running(); }));
-    QVERIFY2(run.result().endReason.contains(QStringLiteral("elsewhere")),
-             qPrintable(run.result().endReason));
-    const QList<QByteArray> written = line.port.written();
-    const auto stop = std::find_if(written.cbegin(), written.cend(), [](const QByteArray& r) {
-        return isControl(r, 2, Rtu::StopCode);
-    });
-    QVERIFY(stop != written.cend());
-    QVERIFY(std::none_of(stop, written.cend(),
-                         [&](const QByteArray& r) { return isControl(r, 2, forward); }));
+    RunOfDrive2 t;
+    QVERIFY(t.started());
+    QVERIFY(t.line.link.SendControlWrite(2, RunCommand::Stop, QStringLiteral("0")));
+    QVERIFY(t.line.runUntil([&] { return !t.run.running(); }));
+    QVERIFY2(t.run.result().endReason.contains(QStringLiteral("elsewhere")),
+             qPrintable(t.run.result().endReason));
+    const QList<QByteArray> written = t.line.port.written();
+    const qsizetype stop = firstControl(written, 2, Rtu::StopCode);
+    QVERIFY(stop >= 0);
+    QCOMPARE(firstControl(written.mid(stop), 2, kForward), -1);
 }
 
 QTEST_GUILESS_MAIN(tst_sharedline)
