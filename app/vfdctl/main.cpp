@@ -6,18 +6,23 @@
 #include "ServeCommand.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
 
-// Set by Ctrl-C (or a polite kill): the command under way ends what it does
-// cleanly (the exchange on the line, files flushed, a running drive stopped).
+// Set by Ctrl-C, a polite kill, a closed terminal or a reader gone: the
+// command under way ends what it does cleanly (the exchange on the line,
+// files flushed, a running drive stopped and its STOP answered).
 std::atomic<bool> stopRequested{false};
 
 void requestStop(int)
@@ -33,8 +38,12 @@ void catchStop()
     action.sa_handler = requestStop;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // A dropped ssh session or a closed terminal (SIGHUP), Ctrl-\ (SIGQUIT)
+    // and a pipe whose reader has gone (SIGPIPE) must not end the process
+    // with a drive still running on its last command: each ends the command
+    // as Ctrl-C does.
+    for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
+        sigaction(number, &action, nullptr);
 }
 
 QString recordKeys()
@@ -67,6 +76,15 @@ int main(int argc, char** argv)
         report = report || qstrcmp(argv[i], "report") == 0;
     if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Run from cron, a service or ssh there is no desktop session and so no
+    // runtime folder, which the fonts' platform asks for and would complain
+    // about on every report: a private one serves while the report is made.
+    std::optional<QTemporaryDir> runtime;
+    if (report && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtime.emplace(QDir::tempPath() + QStringLiteral("/vfdctl-runtime-XXXXXX"));
+        if (runtime->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
+    }
     const std::unique_ptr<QCoreApplication> app =
         report ? std::make_unique<QGuiApplication>(argc, argv)
                : std::make_unique<QCoreApplication>(argc, argv);

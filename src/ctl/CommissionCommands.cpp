@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // testrun and report: a drive run through a checked profile, and the
 // commissioning report of several drives as PDF and HTML.
+#include "BoundedRead.h"
 #include "CommissionReport.h"
+#include "Destination.h"
 #include "DriveList.h"
 #include "DriveSurvey.h"
 #include "LinkClient.h"
@@ -85,6 +87,9 @@ std::optional<TestRunPlan> testRunWords(CtlContext& ctx, const QStringList& args
 
 QString saveJson(const QString& path, const QJsonObject& o)
 {
+    // Checked again: the name may have become a device while the drive ran.
+    if (const std::optional<QString> kind = notAFile(path))
+        return QStringLiteral("cannot write %1: it is %2, not a file").arg(path, *kind);
     QSaveFile file(path);
     const QByteArray bytes = QJsonDocument(o).toJson();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
@@ -98,6 +103,15 @@ int testrun(CtlContext& ctx, const QStringList& args)
     const std::optional<TestRunPlan> plan = testRunWords(ctx, args, &outFile);
     if (!plan)
         return ctx.finish(ParamCtl::UsageOrPort);
+    // Before the question and the first frame: a result with nowhere to go
+    // would make the run worthless.
+    if (!outFile.isEmpty()) {
+        if (const QString problem = destinationProblem(outFile); !problem.isEmpty()) {
+            ctx.warn(
+                QStringLiteral("the test run cannot be saved: %1. Nothing was sent.").arg(problem));
+            return ctx.finish(ParamCtl::UsageOrPort);
+        }
+    }
     const QString what =
         QStringLiteral("Drive %1 will run forward%2 to %3 Hz and hold it %4 s%5. Go ahead?")
             .arg(plan->address)
@@ -118,6 +132,18 @@ int testrun(CtlContext& ctx, const QStringList& args)
         return !ctx.json && ctx.confirm && ctx.confirm(question);
     };
     QObject::connect(&job, &TestRun::progress, [&ctx](const QString& text) { ctx.say(text); });
+    // On a terminal the drive's output frequency and current as they come.
+    QObject::connect(&job, &TestRun::sampled, [&ctx, &job](const TestRunSample& sample) {
+        const QStringList& keys = job.result().keys;
+        const double hz = sample.values.value(keys.indexOf(QStringLiteral("freq-out")), qQNaN());
+        const double amps = sample.values.value(keys.indexOf(QStringLiteral("current")), qQNaN());
+        auto shown = [](double v) {
+            return qIsFinite(v) ? NumberText::Fixed2(v) : QStringLiteral("—");
+        };
+        ctx.live(QStringLiteral("  %1 s  %2 Hz  %3 A")
+                     .arg(sample.seconds, 0, 'f', 1)
+                     .arg(shown(hz), shown(amps)));
+    });
     ctx.runToEnd(
         job, &TestRun::finished, [&] { job.start(); }, [&] { job.cancel(); });
     const TestRunResult& r = job.result();
@@ -145,13 +171,14 @@ int testrun(CtlContext& ctx, const QStringList& args)
 // A test run as written by testrun -o, or the whole --json document of it.
 std::optional<TestRunResult> loadRun(CtlContext& ctx, const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ctx.warn(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    // A named pipe or a device is refused by its name, never waited on.
+    const BoundedRead read = readFileAtMost(path, 64 << 20);
+    if (read.outcome != BoundedRead::Outcome::Read) {
+        ctx.warn(QStringLiteral("cannot read %1: %2").arg(path, read.error));
         return std::nullopt;
     }
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.read(64 << 20), &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(read.bytes, &error);
     if (!doc.isObject()) {
         ctx.warn(QStringLiteral("%1 is no test run: %2 at offset %3")
                      .arg(path, error.errorString())
@@ -220,9 +247,13 @@ int report(CtlContext& ctx, const QStringList& args)
         ctx.warn(QStringLiteral("name the report: -o FILE.pdf."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
-    if (const QFileInfo folder(QFileInfo(pdf).absolutePath()); !folder.isDir()) {
-        ctx.warn(QStringLiteral("cannot write %1: no folder %2").arg(pdf, folder.filePath()));
-        return ctx.finish(ParamCtl::UsageOrPort);
+    // Both files are checked before the survey, which may take minutes.
+    for (const QString& file : {pdf, CommissionReport::HtmlPathFor(pdf)}) {
+        if (const QString problem = destinationProblem(file); !problem.isEmpty()) {
+            ctx.warn(
+                QStringLiteral("the report cannot be written: %1. Nothing was sent.").arg(problem));
+            return ctx.finish(ParamCtl::UsageOrPort);
+        }
     }
     LinkClient* client = ctx.openLink();
     if (!client)

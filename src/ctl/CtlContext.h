@@ -43,6 +43,7 @@ struct CtlContext
 
     // The --json document; commands fill it as they go.
     QJsonObject report;
+    bool progressOpen = false; // a live line stands unfinished on standard error
 
     bool stopRequested() const { return stop && stop->load(); }
 
@@ -61,21 +62,27 @@ struct CtlContext
         return address;
     }
 
-    // A line of the report for people (not with --json or --quiet).
+    // A line of the report for people (not with --json or --quiet), out at
+    // once: a stage of a long job is said as it begins, not at the end.
     void say(const QString& line)
     {
-        if (!json && !quiet)
-            out << line << '\n';
+        if (!json && !quiet) {
+            endProgress();
+            out << line << '\n' << Qt::flush;
+        }
     }
     // A line that is the command's answer (kept with --quiet, not with --json).
     void answer(const QString& line)
     {
-        if (!json)
-            out << line << '\n';
+        if (!json) {
+            endProgress();
+            out << line << '\n' << Qt::flush;
+        }
     }
     // A problem, always on standard error, and in the report's "messages".
     void warn(const QString& line)
     {
+        endProgress();
         err << "vfdctl: " << line << '\n' << Qt::flush;
         QJsonArray messages = report.value(QLatin1String("messages")).toArray();
         messages.append(line);
@@ -93,14 +100,30 @@ struct CtlContext
     }
     void progress(const QString& what, int done, int total)
     {
-        if (showProgress && !json && !quiet)
-            err << '\r' << what << ' ' << done << '/' << total << (done == total ? "\n" : "")
-                << Qt::flush;
+        live(QStringLiteral("%1 %2/%3").arg(what).arg(done).arg(total));
+    }
+    // A line on a terminal redrawn in place (progress, live values); whatever
+    // is said next begins on a line of its own.
+    void live(const QString& text)
+    {
+        if (!showProgress || json || quiet)
+            return;
+        err << '\r' << text << "\x1b[K" << Qt::flush;
+        progressOpen = true;
+    }
+    void endProgress()
+    {
+        if (progressOpen)
+            err << '\n' << Qt::flush;
+        progressOpen = false;
     }
     // Ends the command: the JSON document (with the exit status) when asked for.
     int finish(int code)
     {
+        endProgress();
         if (json) {
+            if (!report.contains(QLatin1String("messages")))
+                report.insert(QLatin1String("messages"), QJsonArray());
             report.insert(QLatin1String("exit"), code);
             out << QJsonDocument(report).toJson(QJsonDocument::Compact) << '\n';
         }

@@ -10,6 +10,8 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <memory>
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -46,33 +48,50 @@ QString ParamCtl::usage() const
     return text;
 }
 
-std::unique_ptr<SerialPort> ParamCtl::openPort(const QString& name, const QString& settings)
+std::unique_ptr<SerialPort> ParamCtl::openPort(CtlContext& ctx, const QString& name,
+                                               const QString& settings)
 {
     std::unique_ptr<SerialPort> port(makePort ? makePort() : new SelectablePort);
     port->setPortName(name);
     if (!port->setSettings(settings)) {
-        m_err << "vfdctl: the settings \"" << settings << "\" are not valid.\n";
+        ctx.warn(QStringLiteral("the settings \"%1\" are not valid.").arg(settings));
         return nullptr;
     }
     if (port->open() != SerialPort::OpenError::None) {
-        m_err << "vfdctl: the port " << name << " could not be opened: " << port->errorString()
-              << "\n";
+        ctx.warn(
+            QStringLiteral("the port %1 could not be opened: %2").arg(name, port->errorString()));
         return nullptr;
     }
     if (const QString why = waitUntilReady(*port); !why.isEmpty()) {
-        m_err << "vfdctl: the port " << name << " could not be opened: " << why << "\n";
+        ctx.warn(QStringLiteral("the port %1 could not be opened: %2").arg(name, why));
         return nullptr;
     }
     if (const std::optional<int> ms = port->adapterLatencyMs();
         ms && *ms > UsbLatency::WorthSayingMs)
-        m_err << "vfdctl: " << UsbLatency::advice(port->portName(), *ms) << "\n";
+        ctx.warn(UsbLatency::advice(port->portName(), *ms));
     // From here on a port that goes away says why, whatever the command makes of
     // the requests that then go unanswered.
-    QObject::connect(port.get(), &SerialPort::deviceLost, port.get(), [this, p = port.get()] {
-        m_err << "vfdctl: the port " << p->portName() << " closed: " << p->errorString() << "\n"
-              << Qt::flush;
+    QObject::connect(port.get(), &SerialPort::deviceLost, port.get(), [&ctx, p = port.get()] {
+        ctx.warn(QStringLiteral("the port %1 closed: %2").arg(p->portName(), p->errorString()));
     });
     return port;
+}
+
+QString ParamCtl::outputLost() const
+{
+    // Asked of the descriptors themselves: a command that writes nothing
+    // while a drive runs must still learn that nobody is there any more.
+    for (const int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+        pollfd p{fd, 0, 0};
+        if (::poll(&p, 1, 0) == 1 && (p.revents & (POLLERR | POLLHUP)))
+            return fd == STDOUT_FILENO ? QStringLiteral("standard output is gone")
+                                       : QStringLiteral("standard error is gone");
+    }
+    if (m_out.status() == QTextStream::WriteFailed)
+        return QStringLiteral("standard output could not be written");
+    if (m_err.status() == QTextStream::WriteFailed)
+        return QStringLiteral("standard error could not be written");
+    return QString();
 }
 
 QString ParamCtl::waitUntilReady(SerialPort& port)
@@ -109,6 +128,15 @@ int ParamCtl::run(const QStringList& arguments)
     int retries = 1;
     QString command;
     QStringList args;
+    // A script that asked for JSON gets its one document even when the words
+    // are wrong, so it never has to tell a usage error from a crash.
+    ctx.json = arguments.contains(QStringLiteral("--json"));
+    auto refuse = [&](const QString& problem, bool withUsage = false) {
+        ctx.warn(problem);
+        if (withUsage)
+            m_err << usage();
+        return ctx.finish(UsageOrPort);
+    };
     // Options every command takes may stand anywhere; the rest is the command's.
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
@@ -124,10 +152,8 @@ int ParamCtl::run(const QStringList& arguments)
         } else if (a == u"--retries") {
             bool ok = false;
             retries = value().value_or(QString()).toInt(&ok);
-            if (!ok || retries < 0 || retries > 10) {
-                m_err << "vfdctl: --retries takes 0 to 10.\n";
-                return UsageOrPort;
-            }
+            if (!ok || retries < 0 || retries > 10)
+                return refuse(QStringLiteral("--retries takes 0 to 10."));
         } else if (a == u"--yes" || a == u"-y") {
             ctx.yes = true;
         } else if (a == u"--force") {
@@ -142,10 +168,8 @@ int ParamCtl::run(const QStringList& arguments)
             ctx.include.insert(0x0801);
         } else if (a == u"--verify") {
             const QString how = value().value_or(QString());
-            if (how != u"full" && how != u"read-back") {
-                m_err << "vfdctl: --verify takes full or read-back.\n";
-                return UsageOrPort;
-            }
+            if (how != u"full" && how != u"read-back")
+                return refuse(QStringLiteral("--verify takes full or read-back."));
             ctx.fullVerify = how == u"full";
         } else if (a == u"-h" || a == u"--help") {
             m_out << usage();
@@ -154,20 +178,19 @@ int ParamCtl::run(const QStringList& arguments)
             m_out << "vfdctl " << ProgramVersion() << "\n";
             return Done;
         } else if (command.isEmpty() && a.startsWith(u'-')) {
-            m_err << "vfdctl: unknown option " << a << "\n" << usage();
-            return UsageOrPort;
+            return refuse(QStringLiteral("unknown option %1").arg(a), true);
         } else if (command.isEmpty()) {
             command = a;
         } else {
             args << a;
         }
     }
-    if (!commands.contains(command) || ctx.portName.isEmpty()) {
-        if (!command.isEmpty() && !commands.contains(command))
-            m_err << "vfdctl: unknown command " << command << "\n";
-        m_err << usage();
-        return UsageOrPort;
-    }
+    if (!command.isEmpty() && !commands.contains(command))
+        return refuse(QStringLiteral("unknown command %1").arg(command), true);
+    if (command.isEmpty())
+        return refuse(QStringLiteral("name a command."), true);
+    if (ctx.portName.isEmpty())
+        return refuse(QStringLiteral("name the port: --port NAME."), true);
     const Entry entry = commands.value(command);
     if (entry.answersStop && catchStop)
         catchStop();
@@ -180,7 +203,7 @@ int ParamCtl::run(const QStringList& arguments)
         if (client || tried)
             return client.get(); // nullptr once it failed: said why already
         tried = true;
-        port = openPort(ctx.portName, settings);
+        port = openPort(ctx, ctx.portName, settings);
         if (!port || !port->isOpen())
             return nullptr;
         link = std::make_unique<Hexedit>(*port);
@@ -188,7 +211,25 @@ int ParamCtl::run(const QStringList& arguments)
         client->setRetries(retries);
         return client.get();
     };
-    const int code = entry.run(ctx, args);
+    // Whoever reads what the command writes may go at any time: the command
+    // then ends as at Ctrl-C (a running drive is stopped first) and says so.
+    QString lost;
+    QTimer listener;
+    QObject::connect(&listener, &QTimer::timeout, [&] {
+        if (lost.isEmpty())
+            lost = outputLost();
+        if (!lost.isEmpty() && stop)
+            stop->store(true);
+    });
+    listener.start(50);
+    int code = entry.run(ctx, args);
+    listener.stop();
+    if (lost.isEmpty())
+        lost = outputLost();
+    if (!lost.isEmpty()) {
+        m_err << "vfdctl: " << lost << ": the command was ended.\n" << Qt::flush;
+        code = std::max(code, int(Differences));
+    }
     client.reset();
     link.reset();
     port.reset();

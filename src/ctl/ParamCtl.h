@@ -35,8 +35,9 @@ public:
     std::function<bool(const QString& question)> confirm;
     // Progress lines on standard error; by default only to a terminal.
     bool showProgress = false;
-    // Set by Ctrl-C; a command polls it and ends what it does cleanly.
-    const std::atomic<bool>* stop = nullptr;
+    // Set by Ctrl-C (and by standard output or error gone, see outputLost);
+    // a command polls it and ends what it does cleanly.
+    std::atomic<bool>* stop = nullptr;
     // Called as a command that answers Ctrl-C itself begins (installs the
     // handler that sets *stop); commands that do not keep the default.
     std::function<void()> catchStop;
@@ -60,7 +61,11 @@ public:
 private:
     // The named port, open at the settings; nullptr (and said why) if not.
     // A gateway is open only once its connection is made: waited for here.
-    std::unique_ptr<SerialPort> openPort(const QString& name, const QString& settings);
+    std::unique_ptr<SerialPort> openPort(CtlContext& ctx, const QString& name,
+                                         const QString& settings);
+    // Why what the command writes can no longer reach anyone (a pipe whose
+    // reader has gone, a terminal hung up, a write that failed), or empty.
+    QString outputLost() const;
     // Empty once the port can carry requests, else why it cannot.
     QString waitUntilReady(SerialPort& port);
 

@@ -161,9 +161,8 @@ int watch(CtlContext& ctx, const QStringList& args)
     }
     if (!anyAnswered)
         ctx.warn(QStringLiteral("no drive answered."));
-    ctx.out.flush();
-    ctx.err.flush();
-    return anyAnswered ? ParamCtl::Done : ParamCtl::Differences;
+    // With --json the last line holds the exit status and the messages.
+    return ctx.finish(anyAnswered ? ParamCtl::Done : ParamCtl::Differences);
 }
 
 } // namespace

@@ -17,35 +17,50 @@ struct Range
     int to = 31;
 };
 
+// Problems said on standard error and, with --json, kept for the document.
+struct Problems
+{
+    QTextStream& err;
+    QJsonArray messages;
+    void say(const QString& text)
+    {
+        err << text << '\n';
+        err.flush();
+        messages.append(text);
+    }
+};
+
 // --from N --to N, each 1..31; nullopt (with a message) for anything else.
-std::optional<Range> parseRange(const QStringList& args, QTextStream& err)
+std::optional<Range> parseRange(const QStringList& args, Problems& problems)
 {
     Range range;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& word = args[i];
         if (word != QLatin1String("--from") && word != QLatin1String("--to")) {
-            err << "Unknown argument \"" << word << "\"; expected --from N --to N.\n";
+            problems.say(
+                QStringLiteral("Unknown argument \"%1\"; expected --from N --to N.").arg(word));
             return std::nullopt;
         }
         const std::optional<quint8> value =
             i + 1 < args.size() ? DriveList::parseOne(args[i + 1]) : std::nullopt;
         if (!value) {
-            err << word << " needs an address from 1 to 31.\n";
+            problems.say(word + QStringLiteral(" needs an address from 1 to 31."));
             return std::nullopt;
         }
         (word == QLatin1String("--from") ? range.from : range.to) = *value;
         ++i;
     }
     if (range.from > range.to) {
-        err << "--from " << range.from << " lies above --to " << range.to << ".\n";
+        problems.say(QStringLiteral("--from %1 lies above --to %2.").arg(range.from).arg(range.to));
         return std::nullopt;
     }
     return range;
 }
 
-int jsonAnswer(QTextStream& out, QJsonObject document, int code)
+int jsonAnswer(QTextStream& out, QJsonObject document, const Problems& problems, int code)
 {
     document.insert(QStringLiteral("exit"), code);
+    document.insert(QStringLiteral("messages"), problems.messages);
     out << QJsonDocument(document).toJson(QJsonDocument::Compact) << '\n';
     out.flush();
     return code;
@@ -75,9 +90,10 @@ QJsonObject entryJson(const ScanEntry& e)
 int runScanCommand(LinkClient& client, const QStringList& args, QTextStream& out, QTextStream& err,
                    bool json)
 {
-    const auto range = parseRange(args, err);
+    Problems problems{err, {}};
+    const auto range = parseRange(args, problems);
     if (!range)
-        return 2;
+        return json ? jsonAnswer(out, {}, problems, 2) : 2;
     LineScan scan(client);
     QEventLoop loop;
     bool cancelled = false;
@@ -86,14 +102,14 @@ int runScanCommand(LinkClient& client, const QStringList& args, QTextStream& out
         loop.quit();
     });
     if (!scan.start(range->from, range->to)) {
-        err << "The line is busy or the port is closed.\n";
-        return 3;
+        problems.say(QStringLiteral("The line is busy or the port is closed."));
+        return json ? jsonAnswer(out, {}, problems, 3) : 3;
     }
     loop.exec();
     const QList<ScanEntry> entries = scan.entries();
     const int code = cancelled ? 3 : entries.isEmpty() ? 1 : 0;
     if (cancelled)
-        err << "The port closed during the scan.\n";
+        problems.say(QStringLiteral("The port closed during the scan."));
     if (json) {
         QJsonArray drives;
         for (const ScanEntry& e : entries)
@@ -103,7 +119,7 @@ int runScanCommand(LinkClient& client, const QStringList& args, QTextStream& out
                            {QStringLiteral("to"), range->to},
                            {QStringLiteral("elapsedMs"), qRound(scan.elapsedMs())},
                            {QStringLiteral("drives"), drives}},
-                          code);
+                          problems, code);
     }
     out << LineScan::tableText(entries);
     out << entries.size() << " drive(s) answered of addresses " << range->from << ".." << range->to
@@ -115,9 +131,10 @@ int runScanCommand(LinkClient& client, const QStringList& args, QTextStream& out
 int runFindSettingsCommand(LinkClient& client, const QStringList& args, QTextStream& out,
                            QTextStream& err, bool json)
 {
-    const auto range = parseRange(args, err);
+    Problems problems{err, {}};
+    const auto range = parseRange(args, problems);
     if (!range)
-        return 2;
+        return json ? jsonAnswer(out, {}, problems, 2) : 2;
     SettingsSearch search(client);
     QEventLoop loop;
     bool cancelled = false;
@@ -126,12 +143,12 @@ int runFindSettingsCommand(LinkClient& client, const QStringList& args, QTextStr
         loop.quit();
     });
     if (!search.start(range->from, range->to)) {
-        err << "The line is busy or the port is closed.\n";
-        return 3;
+        problems.say(QStringLiteral("The line is busy or the port is closed."));
+        return json ? jsonAnswer(out, {}, problems, 3) : 3;
     }
     loop.exec();
     if (cancelled)
-        err << "The port closed during the search.\n";
+        problems.say(QStringLiteral("The port closed during the search."));
     const bool found = !search.foundSettings().isEmpty();
     if (json) {
         QJsonObject document{{QStringLiteral("found"), found && !cancelled},
@@ -141,7 +158,7 @@ int runFindSettingsCommand(LinkClient& client, const QStringList& args, QTextStr
             document.insert(QStringLiteral("drive"), int(search.foundAddress()));
             document.insert(QStringLiteral("settings"), search.foundSettings());
         }
-        return jsonAnswer(out, document, cancelled ? 3 : found ? 0 : 1);
+        return jsonAnswer(out, document, problems, cancelled ? 3 : found ? 0 : 1);
     }
     if (cancelled)
         return 3;

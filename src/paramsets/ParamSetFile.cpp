@@ -2,6 +2,7 @@
 #include "ParamSetFile.h"
 
 #include "BoundedRead.h"
+#include "Destination.h"
 #include "Hexedit.h"
 #include "NumberText.h"
 
@@ -169,6 +170,9 @@ QByteArray ToCsv(const ParamSet& set)
 
 QString Save(const ParamSet& set, const QString& path)
 {
+    // Saving whole puts a new file in the name's place: never that of a device.
+    if (const std::optional<QString> kind = notAFile(path))
+        return QStringLiteral("%1 is %2, not a file").arg(path, *kind);
     QSaveFile file(path);
     const QByteArray bytes = ToCsv(set);
     if (!file.open(QIODevice::WriteOnly))
@@ -187,25 +191,7 @@ QString Save(const ParamSet& set, const QString& path)
 
 QString DestinationProblem(const QString& path)
 {
-    const QFileInfo file(path);
-    if (path.trimmed().isEmpty() || file.fileName().isEmpty())
-        return QStringLiteral("no file is named");
-    if (file.isDir())
-        return QStringLiteral("%1 is a folder").arg(path);
-    const QFileInfo folder(file.absolutePath());
-    if (!folder.exists())
-        return QStringLiteral("the folder %1 does not exist").arg(folder.filePath());
-    if (!folder.isDir())
-        return QStringLiteral("%1 is a file, not a folder").arg(folder.filePath());
-    // Tried rather than judged from permission bits, which root passes and a
-    // read-only mount does not show.
-    QTemporaryFile probe(QDir(folder.filePath()).filePath(QStringLiteral(".vfdtool-XXXXXX")));
-    if (!probe.open())
-        return QStringLiteral("the folder %1 takes no new files: %2")
-            .arg(folder.filePath(), probe.errorString());
-    if (file.exists() && !file.isWritable())
-        return QStringLiteral("%1 may not be replaced").arg(path);
-    return QString();
+    return destinationProblem(path);
 }
 
 std::optional<int> AnsweredInFile(const QString& path)
@@ -220,20 +206,16 @@ std::optional<int> AnsweredInFile(const QString& path)
 
 LoadResult Load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(0, file.errorString());
     const QString tooLarge =
         QStringLiteral("the file is far too large for a parameter set (more than %1 MiB)")
             .arg(kLargestFile / (1024 * 1024));
-    // A file on the disk says its size; a device or a pipe is found out by reading.
-    if (file.size() > kLargestFile)
-        return failure(0, tooLarge);
-    const BoundedRead read = readAtMost(file, kLargestFile);
+    // Only a regular file is opened: a named pipe with no writer would wait
+    // for ever, and a device or a pipe never says how much is coming.
+    const BoundedRead read = readFileAtMost(path, kLargestFile);
     if (read.outcome == BoundedRead::Outcome::TooLarge)
         return failure(0, tooLarge);
-    if (read.outcome == BoundedRead::Outcome::Failed)
-        return failure(0, file.errorString());
+    if (read.outcome != BoundedRead::Outcome::Read)
+        return failure(0, read.error);
     return FromCsv(read.bytes);
 }
 

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -38,20 +39,24 @@ const char* const kUsage =
     "[--duration 2h] [-o FILE.csv] [--snapshot-dir DIR] [--snapshot-before 60s] "
     "[--snapshot-after 10s]\nvalues:";
 
-int usage(QTextStream& err, const QString& problem)
+void jsonLine(QTextStream& out, const QJsonObject& line)
+{
+    out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
+    out.flush();
+}
+
+// Wrong words: said with the usage, and with --json as the one last line.
+int usage(QTextStream& out, QTextStream& err, bool json, const QString& problem)
 {
     err << problem << "\n" << kUsage;
     for (const RecordValue& v : RecordValues::all())
         err << ' ' << v.key;
     err << "\n";
     err.flush();
+    if (json)
+        jsonLine(out,
+                 {{QStringLiteral("exit"), 2}, {QStringLiteral("messages"), QJsonArray{problem}}});
     return 2;
-}
-
-void jsonLine(QTextStream& out, const QJsonObject& line)
-{
-    out << QJsonDocument(line).toJson(QJsonDocument::Compact) << '\n';
-    out.flush();
 }
 
 QString kindWord(RecordEvent::Kind kind)
@@ -114,18 +119,18 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
             QString unknown;
             const auto v = RecordValues::parseKeys(next(), &unknown);
             if (!v)
-                return usage(err, QStringLiteral("Unknown value \"%1\".").arg(unknown));
+                return usage(out, err, json, QStringLiteral("Unknown value \"%1\".").arg(unknown));
             o.values = *v;
             haveValues = true;
         } else if (a == QStringLiteral("--interval") && hasNext) {
             const auto ms = parseDurationMs(next());
             if (!ms || *ms < Sampler::MinIntervalMs || *ms > Sampler::MaxIntervalMs)
-                return usage(err, QStringLiteral("The interval must be 100ms .. 60s."));
+                return usage(out, err, json, QStringLiteral("The interval must be 100ms .. 60s."));
             o.intervalMs = int(*ms);
         } else if (a == QStringLiteral("--duration") && hasNext) {
             duration = parseDurationMs(next());
             if (!duration || *duration <= 0)
-                return usage(err, QStringLiteral("Bad duration \"%1\".").arg(args[i]));
+                return usage(out, err, json, QStringLiteral("Bad duration \"%1\".").arg(args[i]));
         } else if ((a == QStringLiteral("-o") || a == QStringLiteral("--output")) && hasNext) {
             o.csvPath = next();
         } else if (a == QStringLiteral("--snapshot-dir") && hasNext) {
@@ -135,26 +140,42 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
                    hasNext) {
             const auto ms = parseDurationMs(next());
             if (!ms || *ms > 3600000)
-                return usage(err, QStringLiteral("Bad snapshot length \"%1\".").arg(args[i]));
+                return usage(out, err, json,
+                             QStringLiteral("Bad snapshot length \"%1\".").arg(args[i]));
             (a.endsWith(QStringLiteral("before")) ? o.snapshotBeforeMs : o.snapshotAfterMs) =
                 int(*ms);
         } else if (!a.startsWith(u'-') && !haveDrives) {
             QString problem;
             const auto d = DriveList::parse(a, &problem);
             if (!d)
-                return usage(err, QStringLiteral("Bad drive addresses: %1.").arg(problem));
+                return usage(out, err, json,
+                             QStringLiteral("Bad drive addresses: %1.").arg(problem));
             o.drives = *d;
             haveDrives = true;
         } else {
-            return usage(err, QStringLiteral("Unexpected \"%1\".").arg(a));
+            return usage(out, err, json, QStringLiteral("Unexpected \"%1\".").arg(a));
         }
     }
     if (!haveDrives || !haveValues)
-        return usage(err, QStringLiteral("Name the drives and the values to record."));
-    if (!client.link().port().isOpen()) {
-        err << "The port is not open.\n";
+        return usage(out, err, json, QStringLiteral("Name the drives and the values to record."));
+    // Every problem goes to standard error and, with --json, into the last line.
+    QJsonArray messages;
+    auto problem = [&](const QString& text) {
+        err << text << "\n";
         err.flush();
-        return 1;
+        messages.append(text);
+    };
+    auto lastLine = [&](int code, QJsonObject last) {
+        if (json) {
+            last.insert(QStringLiteral("exit"), code);
+            last.insert(QStringLiteral("messages"), messages);
+            jsonLine(out, last);
+        }
+        return code;
+    };
+    if (!client.link().port().isOpen()) {
+        problem(QStringLiteral("The port is not open."));
+        return lastLine(1, {});
     }
 
     Recording recording(client);
@@ -187,14 +208,11 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         out << "Snapshot written: " << path << "\n";
         out.flush();
     });
-    QObject::connect(&recording, &Recording::snapshotFailed, &loop, [&](const QString& message) {
-        err << message << "\n";
-        err.flush();
-    });
+    QObject::connect(&recording, &Recording::snapshotFailed, &loop,
+                     [&](const QString& message) { problem(message); });
     if (!recording.start(o)) {
-        err << recording.error() << "\n";
-        err.flush();
-        return 1;
+        problem(recording.error());
+        return lastLine(1, {});
     }
     QElapsedTimer elapsed;
     elapsed.start();
@@ -216,27 +234,23 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
     }
     // The last JSON line: what was recorded, and the exit status.
     auto finish = [&](int code) {
-        if (json) {
-            QJsonObject last{{QStringLiteral("rounds"), recording.sampler().rounds()},
-                             {QStringLiteral("exit"), code}};
-            if (!o.csvPath.isEmpty()) {
-                last.insert(QStringLiteral("csv"), o.csvPath);
-                last.insert(QStringLiteral("rows"), recording.rowsWritten());
-            }
-            if (!failure.isEmpty())
-                last.insert(QStringLiteral("failure"), failure);
-            jsonLine(out, last);
+        QJsonObject last{{QStringLiteral("rounds"), recording.sampler().rounds()}};
+        if (!o.csvPath.isEmpty()) {
+            last.insert(QStringLiteral("csv"), o.csvPath);
+            last.insert(QStringLiteral("rows"), recording.rowsWritten());
         }
-        return code;
+        if (!failure.isEmpty())
+            last.insert(QStringLiteral("failure"), failure);
+        return lastLine(code, last);
     };
     if (!failure.isEmpty()) {
-        err << failure << "\n";
-        err.flush();
+        problem(failure);
         return finish(1);
     }
     int code = 0;
     if (recording.snapshotsLost() > 0) {
-        err << recording.snapshotsLost() << " trip snapshot(s) could not be written.\n";
+        problem(QStringLiteral("%1 trip snapshot(s) could not be written.")
+                    .arg(recording.snapshotsLost()));
         code = 1;
     }
     // Rows of nothing are no recording: whoever runs this from a script must
@@ -245,10 +259,10 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         QStringList drives;
         for (quint8 d : o.drives)
             drives << QString::number(d);
-        err << (o.drives.size() == 1 ? QStringLiteral("Drive %1 did not answer")
-                                     : QStringLiteral("None of drives %1 answered"))
-                   .arg(drives.join(QStringLiteral(", ")))
-            << " during the recording.\n";
+        problem((o.drives.size() == 1 ? QStringLiteral("Drive %1 did not answer")
+                                      : QStringLiteral("None of drives %1 answered"))
+                    .arg(drives.join(QStringLiteral(", "))) +
+                QStringLiteral(" during the recording."));
         code = 1;
     }
     err.flush();

@@ -142,16 +142,14 @@ std::optional<RecordedFile> read(const QString& path, QString* error)
             *error = why;
         return std::nullopt;
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
-    const BoundedRead read = readAtMost(file, kLargestRecording);
+    // A named pipe or a device is refused by its name, never waited on.
+    const BoundedRead read = readFileAtMost(path, kLargestRecording);
     if (read.outcome == BoundedRead::Outcome::TooLarge)
         return fail(QStringLiteral("%1 is larger than the %2 MiB a recording is opened up to.")
                         .arg(path)
                         .arg(kLargestRecording / (1024 * 1024)));
-    if (read.outcome == BoundedRead::Outcome::Failed)
-        return fail(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    if (read.outcome != BoundedRead::Outcome::Read)
+        return fail(QStringLiteral("Cannot read %1: %2").arg(path, read.error));
     int bad = 0;
     const auto records = parse(QString::fromUtf8(read.bytes), &bad);
     if (!records)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Recording.h"
 
+#include "Destination.h"
 #include "Tab.h"
 #include "VfdVersion.h"
 
@@ -51,6 +52,14 @@ bool Recording::start(const Options& o)
         if (const QString problem = SnapshotKeeper::folderProblem(snapshotDir);
             !problem.isEmpty()) {
             m_error = QStringLiteral("Trip snapshots could not be written: %1.").arg(problem);
+            return false;
+        }
+    }
+    // A device, a named pipe or a folder in the file's place is refused
+    // before the first round, as a full or read-only folder is.
+    if (!o.csvPath.isEmpty()) {
+        if (const QString problem = destinationProblem(o.csvPath); !problem.isEmpty()) {
+            m_error = QStringLiteral("Cannot write %1: %2.").arg(o.csvPath, problem);
             return false;
         }
     }

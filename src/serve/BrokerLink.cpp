@@ -78,15 +78,11 @@ bool BrokerLink::start(QString* error)
     if (!m_config.passwordFile.isEmpty()) {
         // The password stays out of the configuration and the command line,
         // where anyone listing processes or reading the file would see it.
-        QFile file(m_config.passwordFile);
-        const BoundedRead read =
-            file.open(QIODevice::ReadOnly) ? readAtMost(file, 4096) : BoundedRead{};
+        const BoundedRead read = readFileAtMost(m_config.passwordFile, 4096);
         if (read.outcome != BoundedRead::Outcome::Read) {
             if (error)
-                *error =
-                    QStringLiteral("the password file %1 could not be read%2")
-                        .arg(m_config.passwordFile,
-                             file.isOpen() ? QString() : QStringLiteral(": ") + file.errorString());
+                *error = QStringLiteral("the password file %1 could not be read: %2")
+                             .arg(m_config.passwordFile, read.error);
             return false;
         }
         m_password = read.bytes.split('\n').value(0);

@@ -34,16 +34,12 @@ void requestServeStop(int)
 
 std::optional<ServeConfig> readConfigFile(const QString& path, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
-    const BoundedRead read = readAtMost(file, kConfigLimit);
+    // A named pipe with no writer would hold the service at its start for ever.
+    const BoundedRead read = readFileAtMost(path, kConfigLimit);
     if (read.outcome != BoundedRead::Outcome::Read) {
         *error = read.outcome == BoundedRead::Outcome::TooLarge
                      ? QStringLiteral("%1: larger than a configuration can be").arg(path)
-                     : QStringLiteral("%1: %2").arg(path, file.errorString());
+                     : QStringLiteral("%1: %2").arg(path, read.error);
         return std::nullopt;
     }
     QString why;

@@ -3,6 +3,7 @@
 // units an inch, and each page is painted into the PDF with the line that
 // every page carries. Text stays text, so it can be selected and searched.
 #include "CommissionReport.h"
+#include "Destination.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -25,6 +26,8 @@ double toUnits(double mm)
 
 QString saveText(const QString& path, const QByteArray& bytes)
 {
+    if (const QString problem = destinationProblem(path); !problem.isEmpty())
+        return QStringLiteral("cannot write %1: %2").arg(path, problem);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
@@ -70,6 +73,10 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
 
     // Written to a file beside the target first: a report that fails half way
     // leaves the last good one in place.
+    // A device or a named pipe in the name's place is refused: saving whole
+    // would put a file where it stood.
+    if (const QString problem = destinationProblem(pdfPath); !problem.isEmpty())
+        return QStringLiteral("cannot write %1: %2").arg(pdfPath, problem);
     QSaveFile pdf(pdfPath);
     if (!pdf.open(QIODevice::WriteOnly))
         return QStringLiteral("cannot write %1: %2").arg(pdfPath, pdf.errorString());
