@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 namespace {
 
@@ -88,12 +87,8 @@ std::optional<TestRunPlan> testRunWords(CtlContext& ctx, const QStringList& args
 QString saveJson(const QString& path, const QJsonObject& o)
 {
     // Checked again: the name may have become a device while the drive ran.
-    if (const std::optional<QString> kind = notAFile(path))
-        return QStringLiteral("cannot write %1: it is %2, not a file").arg(path, *kind);
-    QSaveFile file(path);
-    const QByteArray bytes = QJsonDocument(o).toJson();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    if (const QString error = saveWhole(path, QJsonDocument(o).toJson()); !error.isEmpty())
+        return QStringLiteral("cannot write %1: %2").arg(path, error);
     return {};
 }
 

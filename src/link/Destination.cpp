@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTemporaryFile>
 
 namespace {
@@ -41,6 +42,35 @@ QString destinationProblem(const QString& path)
     if (file.exists() && !file.isWritable())
         return QStringLiteral("%1 may not be replaced").arg(path);
     return QString();
+}
+
+QString commitWhole(QSaveFile& file)
+{
+    if (!file.flush()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        file.commit(); // only to close it; the target is left alone
+        return error;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return QString();
+}
+
+QString saveWhole(const QString& path, const QByteArray& bytes)
+{
+    if (const std::optional<QString> kind = notAFile(path))
+        return QStringLiteral("%1 is %2, not a file").arg(path, *kind);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        file.commit();
+        return error;
+    }
+    return commitWhole(file);
 }
 
 QString folderDestinationProblem(const QString& directory)

@@ -15,3 +15,11 @@ QString destinationProblem(const QString& path);
 // The same for a folder that files are to be written into; one that is not
 // there yet is made.
 QString folderDestinationProblem(const QString& folder);
+
+class QSaveFile;
+// Commits a file saved whole, its last bytes flushed first: a commit alone
+// lets a flush that failed on a full disk pass, and puts an empty file in
+// the old one's place. Empty when done, else why not (the old file stays).
+QString commitWhole(QSaveFile& file);
+// The bytes saved whole in the named regular file; empty, or why not.
+QString saveWhole(const QString& path, const QByteArray& bytes);

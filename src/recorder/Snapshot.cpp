@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Snapshot.h"
 
+#include "Destination.h"
 #include "RecordCsv.h"
 
 #include <QDir>
@@ -90,10 +91,10 @@ void SnapshotKeeper::write(const Capture& capture)
     ok = ok && file.write(RecordCsv::line(m_header)) >= 0;
     for (const QStringList& row : capture.rows)
         ok = ok && file.write(RecordCsv::line(row)) >= 0;
-    ok = ok && file.commit();
-    if (ok)
+    const QString error = ok ? commitWhole(file) : file.errorString();
+    if (error.isEmpty())
         emit written(capture.path);
     else
-        emit failed(QStringLiteral("The snapshot %1 could not be written: %2")
-                        .arg(capture.path, file.errorString()));
+        emit failed(
+            QStringLiteral("The snapshot %1 could not be written: %2").arg(capture.path, error));
 }

@@ -217,8 +217,9 @@ void tst_fieldkit::watchWritesJsonLines()
                      QStringLiteral("200ms")});
     QCOMPARE(watch.code, 0);
     const QStringList lines = watch.out.split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 6); // three drives, two rounds
-    for (const QString& line : lines) {
+    QCOMPARE(lines.size(), 7); // three drives, two rounds, then the exit status
+    QCOMPARE(QJsonDocument::fromJson(lines.last().toUtf8()).object().value(u"exit").toInt(-1), 0);
+    for (const QString& line : lines.mid(0, 6)) {
         const QJsonObject o = QJsonDocument::fromJson(line.toUtf8()).object();
         const int drive = o.value(QStringLiteral("drive")).toInt();
         QVERIFY(drive == 1 || drive == 2 || drive == 7);

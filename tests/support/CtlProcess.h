@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <csignal>
@@ -23,8 +24,10 @@ struct CtlRun
 class CtlProcess
 {
 public:
-    explicit CtlProcess(const QStringList& arguments)
+    explicit CtlProcess(const QStringList& arguments, const QProcessEnvironment& environment =
+                                                          QProcessEnvironment::systemEnvironment())
     {
+        m_process.setProcessEnvironment(environment);
         m_process.start(QStringLiteral(VFDCTL_PATH), arguments);
         m_process.closeWriteChannel();
     }
@@ -47,9 +50,9 @@ public:
             m_process.kill();
             m_process.waitForFinished(3000);
         }
+        m_out += m_process.readAllStandardOutput();
         return {m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1,
-                QString::fromUtf8(m_process.readAllStandardOutput()),
-                QString::fromUtf8(m_process.readAllStandardError())};
+                QString::fromUtf8(m_out), QString::fromUtf8(m_process.readAllStandardError())};
     }
 
     // Ctrl-C (SIGINT) or a polite kill (SIGTERM), as a user or a service manager sends it.
@@ -59,9 +62,16 @@ public:
             ::kill(pid_t(m_process.processId()), number);
     }
     QProcess& process() { return m_process; }
+    // What it has written so far (kept for finish()).
+    QString outSoFar()
+    {
+        m_out += m_process.readAllStandardOutput();
+        return QString::fromUtf8(m_out);
+    }
 
 private:
     QProcess m_process;
+    QByteArray m_out;
 };
 
 // One vfdctl run, to its end.

@@ -28,11 +28,8 @@ QString saveText(const QString& path, const QByteArray& bytes)
 {
     if (const QString problem = destinationProblem(path); !problem.isEmpty())
         return QStringLiteral("cannot write %1: %2").arg(path, problem);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    if (const QString error = saveWhole(path, bytes); !error.isEmpty())
+        return QStringLiteral("cannot write %1: %2").arg(path, error);
     return {};
 }
 
@@ -121,8 +118,8 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
         }
         painter.end();
     }
-    if (!pdf.commit())
-        return QStringLiteral("cannot write %1: %2").arg(pdfPath, pdf.errorString());
+    if (const QString error = commitWhole(pdf); !error.isEmpty())
+        return QStringLiteral("cannot write %1: %2").arg(pdfPath, error);
     return saveText(HtmlPathFor(pdfPath), Html(input, true).toUtf8());
 }
 
