@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TrafficTrace.h"
 
+#include "BoundedRead.h"
+
 #include <QLocale>
 #include <QSaveFile>
 
@@ -133,6 +135,12 @@ bool TrafficTrace::writeTo(QIODevice& out, const QStringList& header) const
 
 bool TrafficTrace::save(const QString& path, const QStringList& header, QString* error) const
 {
+    // Saving whole would put a file in a device's or a named pipe's place.
+    if (const std::optional<QString> kind = notAFile(path)) {
+        if (error)
+            *error = QStringLiteral("%1 is %2, not a file").arg(path, *kind);
+        return false;
+    }
     QSaveFile out(path);
     // The buffered bytes reach the disk only with the flush; a full disk shows
     // there, and committing without checking it would replace the old file

@@ -159,27 +159,39 @@ void tst_paramsets::badFileNamesLineAndProblem()
 void tst_paramsets::endlessFileIsRefused_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("/dev/zero") << "/dev/zero";
-    QTest::newRow("/dev/urandom") << "/dev/urandom";
-    QTest::newRow("pipe that never ends") << "pipe";
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("/dev/zero") << "/dev/zero"
+                               << ", not a file";
+    QTest::newRow("/dev/urandom") << "/dev/urandom"
+                                  << ", not a file";
+    QTest::newRow("pipe that never ends") << "pipe"
+                                          << ", not a file";
+    QTest::newRow("file beyond the largest set") << "sparse"
+                                                 << "far too large for a parameter set";
 }
 
-// A name with no end behind it is read up to the largest set there can be,
-// then refused, instead of until the memory runs out.
+// A name with no end behind it (a device, a pipe whose writer keeps
+// writing) is refused by what it is, before a byte is read; a file larger
+// than any set by its size.
 void tst_paramsets::endlessFileIsRefused()
 {
     QFETCH(QString, name);
+    QFETCH(QString, refusal);
     QTemporaryDir dir;
     std::unique_ptr<EndlessPipe> pipe;
     if (name == u"pipe") {
         pipe = std::make_unique<EndlessPipe>(dir.filePath(name));
         QVERIFY(pipe->made());
         name = pipe->path();
+    } else if (name == u"sparse") {
+        name = dir.filePath(name);
+        QFile sparse(name);
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(4 * 1024 * 1024 + 1));
     }
     const ParamSetFile::LoadResult loaded = ParamSetFile::Load(name);
     QVERIFY(!loaded.set);
     QCOMPARE(loaded.line, 0);
-    QVERIFY2(loaded.error.contains(u"far too large for a parameter set"), qPrintable(loaded.error));
+    QVERIFY2(loaded.error.contains(refusal), qPrintable(loaded.error));
 }
 
 void tst_paramsets::failedSaveLeavesOldFile()

@@ -2,6 +2,7 @@
 #include "TestRunWindow.h"
 
 #include "CommissionReport.h"
+#include "Destination.h"
 #include "Prompter.h"
 #include "TestRun.h"
 
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -197,11 +197,10 @@ bool TestRunWindow::saveResult(const QString& chosen)
             tr("Test runs (*.json)"));
     if (path.isEmpty())
         return false;
-    QSaveFile file(path);
-    const QByteArray bytes = QJsonDocument(m_results.last().json()).toJson();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_prompter.warn(this, tr("Test Run"),
-                        tr("Cannot write %1: %2").arg(path, file.errorString()));
+    // Saved whole into a regular file only; a full disk is said, not hidden.
+    const QString error = saveWhole(path, QJsonDocument(m_results.last().json()).toJson());
+    if (!error.isEmpty()) {
+        m_prompter.warn(this, tr("Test Run"), tr("Cannot write %1: %2").arg(path, error));
         return false;
     }
     return true;
