@@ -41,9 +41,15 @@ void catchStop()
     // A dropped ssh session or a closed terminal (SIGHUP), Ctrl-\ (SIGQUIT)
     // and a pipe whose reader has gone (SIGPIPE) must not end the process
     // with a drive still running on its last command: each ends the command
-    // as Ctrl-C does.
-    for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE})
+    // as Ctrl-C does. Only a SIGHUP ignored from the start (nohup) is left
+    // so: whoever started it that way meant it to outlive the terminal.
+    for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+        struct sigaction before = {};
+        sigaction(number, nullptr, &before);
+        if (number == SIGHUP && before.sa_handler == SIG_IGN)
+            continue;
         sigaction(number, &action, nullptr);
+    }
 }
 
 QString recordKeys()
