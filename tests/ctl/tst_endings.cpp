@@ -101,7 +101,6 @@ void tst_endings::everySignalStopsTheDriveFirst_data()
     // The stage is said as it begins, so the signal comes during the hold.
     QTest::newRow("testrun holding, terminal closed")
         << testrun << SIGHUP << QStringLiteral("Holding");
-    QTest::newRow("testrun holding, SIGTERM") << testrun << SIGTERM << QStringLiteral("Holding");
 }
 
 void tst_endings::everySignalStopsTheDriveFirst()
