@@ -20,8 +20,8 @@ const char* const kMarked = "vfdNamedByLabel";
 // The toolkit's own description of a drop-down list cannot be given another
 // name, so a marked list is described here whole: its name, the entry on
 // show as its value and as a read-only text, and its pop-up list as its
-// child, whose items are the entries offered. Without the text and the child
-// a reader heard "First, combo box" and never which drive a command goes to.
+// child, whose items are the entries offered: a reader says "First", then
+// which address, so the user knows which drive a command goes to.
 class LabelledListAccessible : public QAccessibleWidget,
                                public QAccessibleTextInterface,
                                public QAccessibleValueInterface

@@ -117,8 +117,9 @@ private slots:
 };
 
 // Each list says its label, the address on show (as text and as a number)
-// and the 32 addresses it offers (0, every drive, to 31); an address set over the bus is the one
-// the program keeps, and a list that is switched off takes none.
+// and the 32 addresses it offers (0, every drive, to 31); an address set
+// over the bus is the one the program keeps, and a list that is switched off
+// takes none.
 void tst_addresslists_bus::listsTellTheirNameTheirAddressAndTheirEntries()
 {
     DesktopBus desktop;
