@@ -98,6 +98,14 @@ void demo::connectControls()
     connect(&m_monitor, &DriveMonitor::driveStatus, this, &demo::ShowDriveStatus);
     connect(&m_monitor, &DriveMonitor::shownDriveLeft, this, &demo::clearShownDrive);
     connect(&m_monitor, &DriveMonitor::staleChanged, this, &demo::showStale);
+    connect(&m_monitor, &DriveMonitor::outdatedChanged, this, &demo::showFreshness);
+    // Values are judged between poll ticks too: with the poll stopped, or at a
+    // slow rhythm, nothing else would notice them grow old.
+    auto* freshness = new QTimer(this);
+    freshness->setObjectName(QStringLiteral("FreshnessCheck"));
+    freshness->setInterval(1000);
+    connect(freshness, &QTimer::timeout, this, &demo::judgeFreshness);
+    freshness->start();
     connect(&m_monitor, &DriveMonitor::commandDone, this, &demo::reportCommand);
     // Whatever changes the drive choice (the user, kept settings, the scan's
     // pick) reaches the monitor, which reads no widget.
