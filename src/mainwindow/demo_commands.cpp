@@ -206,10 +206,13 @@ void demo::askJogQuestion()
     // "No", and after "Yes" the port closes with the drive not left jogging.
     Timer2->stop();
     m_jogQuestionOpen = true;
+    // "Yes" here stops commanding (the port closes), so Enter keeps answering it
+    // as this box always has.
     const bool shutDown = m_prompter.askYesNo(
         this, QStringLiteral("Notice"),
         QString::fromUtf8(
-            "JOG time relate to communication overrun time ，shutdown communication ?"));
+            "JOG time relate to communication overrun time ，shutdown communication ?"),
+        QMessageBox::Yes);
     m_jogQuestionOpen = false;
     // The port may have gone while the question was open; "Yes" must then not
     // open it again, nor "No" start commanding a closed port.
