@@ -361,6 +361,8 @@ void Form2::Command1_Click()
         m_sentWriteText = QStringLiteral("%1 = %2").arg(
             fromCatalogue(Tab::ParamNumber(row)),
             NumberText::ParameterValue(double(*raw) * *m_link.ParameterScale));
+    } else {
+        refuse(QString(), tr("the port is not open"));
     }
 }
 

@@ -140,14 +140,6 @@ void tst_safeprompts::theJogQuestionKeepsItsYes()
 {
     DemoBench b;
     b.openPort();
-    pressEnterOnBoxes(b.window.prompter());
-    b.window.Option3_Click();
-    QCOMPARE(b.prompts().size(), 1);
-    QCOMPARE(b.prompts().first().defaultButton, QMessageBox::Yes);
-    QVERIFY(!b.port.isOpen());
-
-    // And so it is in a real box.
-    b.openPort();
     b.window.prompter().setResponder({});
     EnterOnRealBox enter;
     b.window.Option4_Click();

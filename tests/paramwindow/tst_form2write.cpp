@@ -210,6 +210,10 @@ void tst_form2write::aRefusedValueReplacesTheWritten()
     passAnswerTimeout(rig.link);
     QCOMPARE(w.WriteResultLabel->text(), QStringLiteral("P0.14 = 6 written to drive 1"));
     QCOMPARE(colour(), green);
+    rig.port.close();
+    w.Command1_Click();
+    QCOMPARE(w.WriteResultLabel->text(),
+             QStringLiteral("P0.14 = 6 not sent: the port is not open"));
 }
 
 void tst_form2write::badAddressSendsNothing_data()

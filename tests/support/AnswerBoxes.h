@@ -21,9 +21,3 @@ inline QMessageBox::StandardButton enterAnswer(const Prompter::Prompt& prompt)
     const bool one = buttons != 0 && (buttons & (buttons - 1)) == 0;
     return one ? QMessageBox::StandardButton(buttons) : QMessageBox::NoButton;
 }
-
-// Every box answered as if the user had pressed Enter on it.
-inline void pressEnterOnBoxes(Prompter& prompter)
-{
-    prompter.setResponder(enterAnswer);
-}
