@@ -61,6 +61,7 @@ private slots:
     void compareFindsExactlyWhatChangedBehindItsBack();
     void driveLostMidRestore();
     void badFileWritesNothing();
+    void aRunningDriveIsRefusedBeforeTheQuestion();
     void scanAndRecordRunOnTheSamePort();
     void backupOfSilentDriveWritesNothing();
     void backupChecksTheFolderBeforeReading();
@@ -157,6 +158,52 @@ void tst_vfdctl::badFileWritesNothing()
     QVERIFY2(r.err.contains(QStringLiteral("line 2: P0.03: value 450 lies outside")),
              qPrintable(r.err));
     QVERIFY(sim.traffic(QStringLiteral("<- ")).isEmpty());
+}
+
+// A drive left running (its vfdctl killed outright, so no STOP went out) is
+// refused before the question about writing to it, not after its "yes".
+void tst_vfdctl::aRunningDriveIsRefusedBeforeTheQuestion()
+{
+    SimProcess sim;
+    QTemporaryDir dir;
+    QCOMPARE(vfdctl(sim.device(), {QStringLiteral("set"), QStringLiteral("1"),
+                                   QStringLiteral("P8.02=0"), QStringLiteral("--yes")})
+                 .code,
+             0); // no communication time-out: it runs until told to stop
+    CtlProcess run({QStringLiteral("--port"), sim.device(), QStringLiteral("run"),
+                    QStringLiteral("1"), QStringLiteral("--fwd"), QStringLiteral("--hz"),
+                    QStringLiteral("10"), QStringLiteral("--for"), QStringLiteral("60s"),
+                    QStringLiteral("--yes")});
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !sim.traffic(QStringLiteral("<- ")).filter(QStringLiteral("01 10 20 00")).isEmpty(), 30000);
+    run.signal(SIGKILL);
+    QCOMPARE(run.finish().code, -1);
+    auto writesHeard = [&] {
+        return sim.traffic(QStringLiteral("<- "))
+            .filter(QRegularExpression(QStringLiteral("^01 06 ")))
+            .size();
+    };
+    const qsizetype writesBefore = writesHeard(); // P8.02's
+
+    ParamSet wanted;
+    wanted.values.insert(0x000E, {ParamValue::State::Value, 250});
+    const QString file = dir.filePath(QStringLiteral("one.csv"));
+    QCOMPARE(ParamSetFile::Save(wanted, file), QString());
+    const CtlRun restore =
+        vfdctl(sim.device(), {QStringLiteral("restore"), QStringLiteral("1"), file});
+    const QString said = restore.out + restore.err;
+    QCOMPARE(restore.code, 1);
+    QVERIFY2(said.contains(QStringLiteral("Drive 1 reports \"Run\": stop it before writing")),
+             qPrintable(said));
+    QVERIFY2(!said.contains(QStringLiteral("Write 1 parameter")), qPrintable(said));
+    QCOMPARE(writesHeard(), writesBefore);
+    // Nor does clone ask about a target that runs.
+    const CtlRun asked = vfdctl(sim.device(), {QStringLiteral("clone"), file, QStringLiteral("1")});
+    QCOMPARE(asked.code, 1);
+    QVERIFY2(!(asked.out + asked.err).contains(QStringLiteral("as listed?")),
+             qPrintable(asked.out + asked.err));
+    QVERIFY((asked.out + asked.err).contains(QStringLiteral("stop it before writing")));
+    QCOMPARE(writesHeard(), writesBefore);
 }
 
 void tst_vfdctl::scanAndRecordRunOnTheSamePort()
