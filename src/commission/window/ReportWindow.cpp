@@ -134,11 +134,11 @@ void ReportWindow::setBusy(bool busy)
 void ReportWindow::addRun(const TestRunResult& run)
 {
     m_runs << run;
-    runList->addItem(tr("Drive %1, %2 Hz, %3 — %4")
-                         .arg(run.plan.address)
-                         .arg(run.plan.hz, 0, 'f', 2)
-                         .arg(run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                              run.passed() ? tr("passed") : tr("failed")));
+    runList->addItem(
+        tr("Drive %1, %2 Hz, %3 — %4")
+            .arg(run.plan.address)
+            .arg(run.plan.hz, 0, 'f', 2)
+            .arg(run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")), run.verdict()));
 }
 
 bool ReportWindow::addRunFile(const QString& path)
