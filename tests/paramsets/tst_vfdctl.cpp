@@ -6,6 +6,7 @@
 #include "ReadOnlyFolder.h"
 #include "SimProcess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -67,6 +68,7 @@ private slots:
     void shorterBackupReplacesOnlyWhenForced();
     void cloneOfMatchingDrivesAsksNothing();
     void ctrlCDuringCloneSaysWhatWasWritten();
+    void recordKeepsEveryRecording();
 };
 
 void tst_vfdctl::compareFindsExactlyWhatChangedBehindItsBack()
@@ -129,16 +131,34 @@ void tst_vfdctl::driveLostMidRestore()
     ctl.start(QStringLiteral(VFDCTL_PATH),
               {QStringLiteral("--port"), sim.device(), QStringLiteral("restore"),
                QStringLiteral("1"), file, QStringLiteral("--yes")});
-    // Once the third write has been heard, the simulator is gone.
+    // Once the third write has been heard, the simulator halts: its line is
+    // still there, but nothing answers a write that goes out from now on.
     QTRY_VERIFY_WITH_TIMEOUT(
         sim.traffic(QStringLiteral("<- ")).filter(QStringLiteral("01 06 ")).size() >= 3, 30000);
-    sim.kill();
+    ::kill(pid_t(sim.process().processId()), SIGSTOP);
     QVERIFY(ctl.waitForFinished(30000));
+    const QStringList heard = sim.traffic(QStringLiteral("<- ")).filter(QStringLiteral("01 06 "));
+    sim.kill();
     const QString out = QString::fromUtf8(ctl.readAllStandardOutput());
     QCOMPARE(ctl.exitCode(), 1);
     QVERIFY2(out.contains(QStringLiteral("stopped answering")), qPrintable(out));
     QVERIFY(out.contains(QStringLiteral(": not written")));
     QVERIFY(!out.contains(QStringLiteral("20 of 20")));
+    // The last exchange went out and came back with nothing: said as that,
+    // whether it was the write or its read-back.
+    QCOMPARE(out.count(QStringLiteral(": sent, no answer: may have been written")) +
+                 out.count(QStringLiteral("not read back")),
+             1);
+    // No write the drive heard is said to be unwritten.
+    static const QRegularExpression notWritten(
+        QStringLiteral("P(\\d+)\\.(\\d+) = [^:]*: not written"));
+    for (auto m = notWritten.globalMatch(out); m.hasNext();) {
+        const QRegularExpressionMatch one = m.next();
+        const QString frame = QStringLiteral("01 06 %1 %2")
+                                  .arg(one.captured(1).toInt(), 2, 16, QLatin1Char('0'))
+                                  .arg(one.captured(2).toInt(), 2, 16, QLatin1Char('0'));
+        QVERIFY2(heard.filter(frame, Qt::CaseInsensitive).isEmpty(), qPrintable(frame));
+    }
 }
 
 void tst_vfdctl::badFileWritesNothing()
