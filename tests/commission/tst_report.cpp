@@ -263,9 +263,9 @@ void tst_report::aRunCutShortIsNeverPassed()
     r.checks.removeLast();
     r.endReason = QStringLiteral("cancelled by the user");
     r.cancelled = true;
-    r.checks << TestRunCheck{QStringLiteral("Held (forward)"), QStringLiteral("30.00 Hz held for 5.0 s"),
-                             QStringLiteral("held 1.2 s of 5.0 s: the run ended first"), false,
-                             false};
+    r.checks << TestRunCheck{
+        QStringLiteral("Held (forward)"), QStringLiteral("30.00 Hz held for 5.0 s"),
+        QStringLiteral("held 1.2 s of 5.0 s: the run ended first"), false, false};
     QVERIFY(!r.passed());
     QCOMPARE(r.verdict(), QStringLiteral("not completed"));
     QCOMPARE(r.notReached(), QStringList{QStringLiteral("Held (forward)")});

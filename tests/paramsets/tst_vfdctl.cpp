@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -357,6 +358,53 @@ void tst_vfdctl::ctrlCDuringCloneSaysWhatWasWritten()
     QVERIFY(run.out.contains(QStringLiteral("Cancelled after the exchange under way")));
     QVERIFY(run.out.contains(QStringLiteral("Drive 3: stopped before its turn; nothing written.")));
     QCOMPARE(heard(3), 0);
+}
+
+void tst_vfdctl::recordKeepsEveryRecording()
+{
+    // Recorded twice without -o: two files named by the time, each said.
+    SimProcess sim({}, false);
+    QTemporaryDir dir;
+    const QStringList args{QStringLiteral("--port"),     sim.device(),
+                           QStringLiteral("record"),     QStringLiteral("1"),
+                           QStringLiteral("--values"),   QStringLiteral("freq-out"),
+                           QStringLiteral("--duration"), QStringLiteral("1s")};
+    const CtlRun first = runVfdctl(args, 60000, dir.path());
+    const CtlRun second = runVfdctl(args, 60000, dir.path());
+    QVERIFY2(first.code == 0 && second.code == 0, qPrintable(first.err + second.err));
+    const QStringList files =
+        QDir(dir.path()).entryList({QStringLiteral("recording-*.csv")}, QDir::Files, QDir::Name);
+    QCOMPARE(files.size(), 2);
+    static const QRegularExpression name(QStringLiteral("^recording-\\d{8}-\\d{6}(-\\d+)?\\.csv$"));
+    for (const QString& f : files) {
+        QVERIFY2(name.match(f).hasMatch(), qPrintable(f));
+        QFile file(dir.filePath(f));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readLine().contains("Drive 1 Output frequency (Hz)"));
+        QVERIFY(!file.readLine().isEmpty()); // rows, not a header alone
+    }
+    const QString firstPath =
+        first.out.section(QStringLiteral("Recording into "), 1, 1).section(u'\n', 0, 0);
+    QVERIFY2(files.contains(QFileInfo(firstPath).fileName()), qPrintable(first.out));
+    QVERIFY(!second.out.contains(firstPath));
+
+    // An earlier recording named with -o is kept unless --force says otherwise.
+    const QString kept = dir.filePath(files[0]);
+    QFile before(kept);
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray bytes = before.readAll();
+    before.close();
+    const CtlRun refused = runVfdctl(args + QStringList{QStringLiteral("-o"), kept});
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("exists already")), qPrintable(refused.err));
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    QCOMPARE(before.readAll(), bytes);
+    before.close();
+    const CtlRun forced =
+        runVfdctl(args + QStringList{QStringLiteral("-o"), kept, QStringLiteral("--force")});
+    QVERIFY2(forced.code == 0, qPrintable(forced.err));
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    QVERIFY(before.readAll() != bytes);
 }
 
 QTEST_GUILESS_MAIN(tst_vfdctl)
