@@ -28,8 +28,9 @@ struct Axis
 QList<Axis> axesFor(const QStringList& traceNames);
 
 // The largest magnitude an axis takes: beyond it a span or a step between
-// ticks no longer fits a double (a file may hold 1.6e308, valid as JSON).
-constexpr double Largest = 1e300;
+// ticks no longer fits a double (a file may hold 1.6e308, valid as JSON), and
+// the recorder's plot refuses a range past 1e250 altogether.
+constexpr double Largest = 1e200;
 // A value as an axis can take it: finite and within ±Largest (NaN gives 0).
 double bounded(double value);
 

@@ -107,7 +107,6 @@ private slots:
     void aRunCutShortIsNeverPassed();
     void hugeNumbersInARunStillMakeAChart_data();
     void hugeNumbersInARunStillMakeAChart();
-    void unansweredParametersAreNoDifferences();
 };
 
 void tst_report::everySectionReadsBack_data()
@@ -347,27 +346,6 @@ void tst_report::hugeNumbersInARunStillMakeAChart()
         QVERIFY(!ticks.isEmpty() && ticks.size() <= 12);
     }
     QCOMPARE(ChartAxes::ticks(0, 50, 5), (QList<double>{0, 10, 20, 30, 40, 50}));
-}
-
-void tst_report::unansweredParametersAreNoDifferences()
-{
-    // The drive answered its status and a few parameters, then fell silent:
-    // nothing may say it is at its defaults.
-    DriveRecord d = drive(3);
-    int kept = 0;
-    for (auto it = d.parameters.values.begin(); it != d.parameters.values.end(); ++it)
-        if (++kept > 6)
-            *it = ParamValue{ParamValue::State::NoAnswer, 0};
-    d.setComplete = false;
-    d.unanswered = int(d.parameters.values.size()) - 6;
-    ReportInput in;
-    in.made = QDateTime::currentDateTime();
-    in.drives = {d};
-    const QString html = CommissionReport::Html(in, false);
-    QVERIFY(!html.contains(QStringLiteral("No differences")));
-    QVERIFY2(html.contains(QStringLiteral("%1 parameters not answered").arg(d.unanswered)),
-             qPrintable(html.left(4000)));
-    QVERIFY(html.contains(QStringLiteral("<td>0; %1 not answered</td>").arg(d.unanswered)));
 }
 
 QTEST_MAIN(tst_report)

@@ -217,14 +217,21 @@ void ReportWindow::write()
         return;
     }
     QStringList silent;
-    for (const DriveRecord& d : input.drives)
+    QStringList partial; // answered, but not every parameter
+    for (const DriveRecord& d : input.drives) {
         if (!d.answered)
             silent << QString::number(d.address);
+        else if (!d.setComplete)
+            partial << tr("drive %1: %2").arg(d.address).arg(d.unanswered);
+    }
     stateLabel->setText(
         tr("Written: %1 and %2.").arg(path, CommissionReport::HtmlPathFor(path)) +
         (silent.isEmpty()
              ? QString()
-             : tr(" Not answering (named in the report): %1.").arg(silent.join(u','))));
+             : tr(" Not answering (named in the report): %1.").arg(silent.join(u','))) +
+        (partial.isEmpty() ? QString()
+                           : tr(" Parameters not answered (counted in the report): %1.")
+                                 .arg(partial.join(QStringLiteral(", ")))));
     emit reportWritten(path);
 }
 
