@@ -282,8 +282,9 @@ void AddCommissionCommands(QMap<QString, ParamCtl::Entry>& commands)
                         "         [--despite-fault] [-o FILE.json]\n"
                         "                             run the drive forward (and in reverse) to "
                         "F Hz, hold,\n"
-                        "                             STOP, and check it (exit 0 when every "
-                        "check passed)\n")});
+                        "                             STOP, and check it (exit 0 when it ran "
+                        "its whole plan\n"
+                        "                             and every check passed)\n")});
     commands.insert(
         QStringLiteral("report"),
         {report, true,
