@@ -5,8 +5,10 @@
 #include "Recording.h"
 #include "RtuProtocol.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -101,7 +103,7 @@ void roundLines(QTextStream& out, const Sampler& sampler, const SampleRound& rou
 } // namespace
 
 int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& out,
-                     QTextStream& err, const std::atomic<bool>* stop, bool json)
+                     QTextStream& err, const std::atomic<bool>* stop, bool json, bool replace)
 {
     Recording::Options o;
     std::optional<qint64> duration;
@@ -151,6 +153,17 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
     }
     if (!haveDrives || !haveValues)
         return usage(err, QStringLiteral("Name the drives and the values to record."));
+    // A recording is kept: without -o it goes to a new file named by the
+    // time, and a file named that exists is replaced only when asked.
+    if (o.csvPath.isEmpty()) {
+        o.csvPath = RecordCsv::newFilePath(QDir::currentPath(), QDateTime::currentDateTime());
+    } else if (QFileInfo(o.csvPath).isFile() && !replace) {
+        err << o.csvPath
+            << " exists already: a recording never replaces it unasked (--force replaces it; "
+               "without -o the recording goes to a new file named by the time).\n";
+        err.flush();
+        return 1;
+    }
     if (!client.link().port().isOpen()) {
         err << "The port is not open.\n";
         err.flush();
@@ -196,6 +209,10 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         err.flush();
         return 1;
     }
+    if (!json) {
+        out << "Recording into " << o.csvPath << "\n";
+        out.flush();
+    }
     QElapsedTimer elapsed;
     elapsed.start();
     QTimer watch;
@@ -208,10 +225,8 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
     watch.start(50);
     loop.exec();
     if (!json) {
-        out << "Recorded " << recording.sampler().rounds() << " rounds";
-        if (!o.csvPath.isEmpty())
-            out << " into " << o.csvPath << " (" << recording.rowsWritten() << " rows)";
-        out << ".\n";
+        out << "Recorded " << recording.sampler().rounds() << " rounds into " << o.csvPath << " ("
+            << recording.rowsWritten() << " rows).\n";
         out.flush();
     }
     // The last JSON line: what was recorded, and the exit status.
@@ -219,10 +234,8 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         if (json) {
             QJsonObject last{{QStringLiteral("rounds"), recording.sampler().rounds()},
                              {QStringLiteral("exit"), code}};
-            if (!o.csvPath.isEmpty()) {
-                last.insert(QStringLiteral("csv"), o.csvPath);
-                last.insert(QStringLiteral("rows"), recording.rowsWritten());
-            }
+            last.insert(QStringLiteral("csv"), o.csvPath);
+            last.insert(QStringLiteral("rows"), recording.rowsWritten());
             if (!failure.isEmpty())
                 last.insert(QStringLiteral("failure"), failure);
             jsonLine(out, last);

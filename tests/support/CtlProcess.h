@@ -23,8 +23,12 @@ struct CtlRun
 class CtlProcess
 {
 public:
-    explicit CtlProcess(const QStringList& arguments)
+    // In the given working folder, when one is given (where files go that
+    // the command names itself).
+    explicit CtlProcess(const QStringList& arguments, const QString& workingFolder = {})
     {
+        if (!workingFolder.isEmpty())
+            m_process.setWorkingDirectory(workingFolder);
         m_process.start(QStringLiteral(VFDCTL_PATH), arguments);
         m_process.closeWriteChannel();
     }
@@ -65,9 +69,10 @@ private:
 };
 
 // One vfdctl run, to its end.
-inline CtlRun runVfdctl(const QStringList& arguments, int limitMs = 60000)
+inline CtlRun runVfdctl(const QStringList& arguments, int limitMs = 60000,
+                        const QString& workingFolder = {})
 {
-    return CtlProcess(arguments).finish(limitMs);
+    return CtlProcess(arguments, workingFolder).finish(limitMs);
 }
 
 // Several at once (each its own port), for commands that each wait out the
