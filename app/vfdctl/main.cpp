@@ -146,18 +146,21 @@ int main(int argc, char** argv)
         QStringLiteral("record"),
         {[&](CtlContext& ctx, const QStringList& a) {
              return onLink(ctx, [&](LinkClient& c) {
-                 return runRecordCommand(c, a, out, err, &stopRequested, ctx.json);
+                 return runRecordCommand(c, a, out, err, &stopRequested, ctx.json, ctx.force);
              });
          },
          true,
          QStringLiteral("  record ADDRESS[,ADDRESS...] --values KEY,KEY,... [--interval 100ms]\n"
-                        "         [--duration 2h] [-o FILE.csv] [--snapshot-dir DIR]\n"
+                        "         [--duration 2h] [-o FILE.csv [--force]] [--snapshot-dir DIR]\n"
                         "         [--snapshot-before 60s] [--snapshot-after 10s]\n"
                         "                             record running values to CSV until the "
                         "duration or\n"
-                        "                             Ctrl-C; a trip writes a snapshot file "
-                        "(exits 1 when\n"
-                        "                             no drive answered)\n")});
+                        "                             Ctrl-C (without -o into a new "
+                        "recording-DATE-TIME.csv;\n"
+                        "                             an existing file only with --force); a "
+                        "trip writes a\n"
+                        "                             snapshot file (exits 1 when no drive "
+                        "answered)\n")});
     ctl.usageNotes = serveUsage() + recordKeys();
     const int code = ctl.run(QCoreApplication::arguments().mid(1));
     out.flush();

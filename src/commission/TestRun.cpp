@@ -343,13 +343,16 @@ void TestRun::onRound(const SampleRound& round)
                                                                  ? QStringLiteral("in reverse")
                                                                  : QStringLiteral("forward")));
         } else if (since > expectedRampS(m_reverseNow) * 1.5 + kRampSlackS) {
+            now.rampTimedOut = true;
             end(QStringLiteral("the drive did not reach %1 within %2")
                     .arg(hzText(m_result.plan.hz), secondsText(since)),
                 true);
         }
         return;
     }
-    if (m_phase == Phase::Hold && (s.seconds - m_holdStart) * 1000 >= m_result.plan.holdMs) {
+    if (m_phase == Phase::Hold)
+        now.heldS = s.seconds - m_holdStart;
+    if (m_phase == Phase::Hold && now.heldS * 1000 >= m_result.plan.holdMs) {
         if (!m_reverseNow && m_result.plan.reverse)
             beginDirection(true);
         else
@@ -359,6 +362,9 @@ void TestRun::onRound(const SampleRound& round)
 
 void TestRun::cancel()
 {
+    if (m_phase == Phase::Done || m_phase == Phase::Stopping)
+        return;
+    m_result.cancelled = true;
     if (m_phase == Phase::Preparing || m_phase == Phase::Idle) {
         m_session->cancel();
         end(QStringLiteral("cancelled by the user before anything was sent"), true);
@@ -371,8 +377,10 @@ void TestRun::end(const QString& why, bool error)
 {
     if (m_phase == Phase::Done || m_phase == Phase::Stopping)
         return;
-    if (m_result.endReason.isEmpty())
+    if (m_result.endReason.isEmpty()) {
         m_result.endReason = why;
+        m_result.completed = !error;
+    }
     m_errorEnd = error;
     if (!m_result.sentAnything || !m_commanding) {
         finish();

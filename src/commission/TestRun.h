@@ -111,6 +111,8 @@ private:
         double hz = 0;
         double highest = 0;
         bool reportedReverse = false;
+        double heldS = 0;          // how long it held the set frequency
+        bool rampTimedOut = false; // the run ended because it was not reached in time
     };
     Reached m_forward;
     Reached m_reverse;

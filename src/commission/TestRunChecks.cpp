@@ -58,22 +58,45 @@ void TestRun::addChecks()
                                                     .arg(secondsText(r.decelerationS.value_or(0)))
                                               : QString()),
                              QString(), false};
+        // A direction the run ended before (cancelled, or lost on the way
+        // for another reason) was not reached; one that ran out of time
+        // failed.
+        const bool cutShort = !r.completed && !seen.rampTimedOut;
         if (!seen.tried) {
             reached.measured = QStringLiteral("not run: the run had ended");
+            reached.reached = false;
         } else if (!seen.afterS) {
             reached.measured = QStringLiteral("not reached (highest %1)").arg(hzText(seen.highest));
+            reached.reached = !cutShort;
         } else {
             reached.measured =
                 QStringLiteral("%1 after %2").arg(hzText(seen.hz), secondsText(*seen.afterS));
             reached.passed = *seen.afterS >= earliest && *seen.afterS <= latest;
         }
         r.checks << reached;
-        r.checks << TestRunCheck{
+        TestRunCheck direction{
             QStringLiteral("Direction (%1)").arg(dir),
             QStringLiteral("the drive reports %1 at the set frequency").arg(dir),
             seen.afterS ? QStringLiteral("%1 reported").arg(directionText(seen.reportedReverse))
                         : QStringLiteral("not reached"),
             seen.afterS && seen.reportedReverse == reverse};
+        direction.reached = seen.afterS || !cutShort;
+        r.checks << direction;
+        const double holdS = r.plan.holdMs / 1000.0;
+        TestRunCheck held{
+            QStringLiteral("Held (%1)").arg(dir),
+            QStringLiteral("%1 held for %2").arg(hzText(r.plan.hz), secondsText(holdS)),
+            seen.afterS ? QStringLiteral("held %1").arg(secondsText(seen.heldS))
+                        : QStringLiteral("not reached"),
+            false};
+        held.passed = seen.afterS && seen.heldS * 1000 >= r.plan.holdMs;
+        if (!held.passed && cutShort) {
+            held.reached = false;
+            if (seen.afterS)
+                held.measured +=
+                    QStringLiteral(" of %1: the run ended first").arg(secondsText(holdS));
+        }
+        r.checks << held;
     }
 
     r.checks << TestRunCheck{QStringLiteral("No trip"), QStringLiteral("no fault during the run"),

@@ -6,6 +6,7 @@
 
 #include <QJsonArray>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -109,14 +110,37 @@ QStringList TestRunKeys()
             QStringLiteral("voltage"), QStringLiteral("dc-bus")};
 }
 
+QString TestRunCheck::resultWord() const
+{
+    return !reached ? QStringLiteral("NOT REACHED")
+           : passed ? QStringLiteral("PASS")
+                    : QStringLiteral("FAIL");
+}
+
 bool TestRunResult::passed() const
 {
-    if (checks.isEmpty() || !sentAnything)
+    if (checks.isEmpty() || !sentAnything || !completed)
         return false;
     for (const TestRunCheck& c : checks)
         if (!c.passed)
             return false;
     return true;
+}
+
+QString TestRunResult::verdict() const
+{
+    if (passed())
+        return QStringLiteral("passed");
+    return cancelled ? QStringLiteral("not completed") : QStringLiteral("failed");
+}
+
+QStringList TestRunResult::notReached() const
+{
+    QStringList names;
+    for (const TestRunCheck& c : checks)
+        if (!c.reached)
+            names << c.name;
+    return names;
 }
 
 QJsonObject TestRunResult::json() const
@@ -129,7 +153,8 @@ QJsonObject TestRunResult::json() const
         checkList.append(QJsonObject{{QStringLiteral("name"), c.name},
                                      {QStringLiteral("expected"), c.expected},
                                      {QStringLiteral("measured"), c.measured},
-                                     {QStringLiteral("passed"), c.passed}});
+                                     {QStringLiteral("passed"), c.passed},
+                                     {QStringLiteral("reached"), c.reached}});
     QJsonArray rows;
     for (const TestRunSample& s : samples) {
         QJsonArray values;
@@ -164,6 +189,8 @@ QJsonObject TestRunResult::json() const
         {QStringLiteral("sentAnything"), sentAnything},
         {QStringLiteral("stopAnswered"), stopAnswered},
         {QStringLiteral("ended"), endReason},
+        {QStringLiteral("completed"), completed},
+        {QStringLiteral("cancelled"), cancelled},
         {QStringLiteral("passed"), passed()},
         {QStringLiteral("checks"), checkList},
         {QStringLiteral("keys"), QJsonArray::fromStringList(keys)},
@@ -181,7 +208,9 @@ std::optional<TestRunResult> TestRunResult::fromJson(const QJsonObject& o, QStri
     TestRunResult r;
     r.plan.address = quint8(drive);
     r.plan.hz = o.value(QStringLiteral("hz")).toDouble();
-    r.plan.holdMs = qint64(o.value(QStringLiteral("holdSeconds")).toDouble() * 1000);
+    // Within what a qint64 of milliseconds holds, whatever number the file gives.
+    r.plan.holdMs =
+        qint64(std::clamp(o.value(QStringLiteral("holdSeconds")).toDouble(), 0.0, 1e12) * 1000);
     r.plan.reverse = o.value(QStringLiteral("reverse")).toBool();
     for (const QJsonValue& v : o.value(QStringLiteral("limits")).toArray()) {
         QString ignored;
@@ -201,12 +230,19 @@ std::optional<TestRunResult> TestRunResult::fromJson(const QJsonObject& o, QStri
     r.sentAnything = o.value(QStringLiteral("sentAnything")).toBool();
     r.stopAnswered = o.value(QStringLiteral("stopAnswered")).toBool();
     r.endReason = o.value(QStringLiteral("ended")).toString();
+    // A file without these words tells by its end alone: only a run that
+    // ended "completed" carried out its plan.
+    r.completed =
+        o.value(QStringLiteral("completed")).toBool(r.endReason == QLatin1String("completed"));
+    r.cancelled = o.value(QStringLiteral("cancelled"))
+                      .toBool(r.endReason.startsWith(QLatin1String("cancelled")));
     for (const QJsonValue& v : o.value(QStringLiteral("checks")).toArray()) {
         const QJsonObject c = v.toObject();
         r.checks << TestRunCheck{c.value(QStringLiteral("name")).toString(),
                                  c.value(QStringLiteral("expected")).toString(),
                                  c.value(QStringLiteral("measured")).toString(),
-                                 c.value(QStringLiteral("passed")).toBool()};
+                                 c.value(QStringLiteral("passed")).toBool(),
+                                 c.value(QStringLiteral("reached")).toBool(true)};
     }
     for (const QJsonValue& v : o.value(QStringLiteral("keys")).toArray())
         r.keys << v.toString();

@@ -53,6 +53,12 @@ struct TestRunCheck
     QString expected; // what passing means
     QString measured; // what was seen
     bool passed = false;
+    // False for a check the run ended before (cancelled, or a direction cut
+    // short): it neither passed nor failed, it was not reached.
+    bool reached = true;
+
+    // "PASS", "FAIL" or "NOT REACHED", as every list of checks shows it.
+    QString resultWord() const;
 };
 
 // One sample of the run: seconds since the first command, the status, and
@@ -82,14 +88,21 @@ struct TestRunResult
     std::optional<double> upperHz;       // P0.06
     bool sentAnything = false;           // false: refused before any run command went out
     bool stopAnswered = false;
-    QString endReason; // why the run ended, in words
+    QString endReason;      // why the run ended, in words
+    bool completed = false; // the whole plan was carried out
+    bool cancelled = false; // stopped by the user (Ctrl-C, a stop signal, the window's Cancel)
     QList<TestRunCheck> checks;
     // The recorder keys sampled: the five every run records, then those the
     // limits name besides.
     QStringList keys;
     QList<TestRunSample> samples;
 
+    // Only a run that carried out its whole plan can pass.
     bool passed() const;
+    // "passed", "failed", or "not completed" for a cancelled run.
+    QString verdict() const;
+    // The checks the run ended before, by name.
+    QStringList notReached() const;
     QJsonObject json() const;
     // nullopt, with *problem, for a document that is no test run.
     static std::optional<TestRunResult> fromJson(const QJsonObject& o, QString* problem);

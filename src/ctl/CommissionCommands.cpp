@@ -144,12 +144,13 @@ int testrun(CtlContext& ctx, const QStringList& args)
     const TestRunResult& r = job.result();
     for (const TestRunCheck& c : r.checks)
         ctx.answer(QStringLiteral("%1  %2: %3 (expected %4)")
-                       .arg(c.passed ? QStringLiteral("PASS") : QStringLiteral("FAIL"), c.name,
-                            c.measured, c.expected));
-    ctx.answer(
-        QStringLiteral("Test run of drive %1 %2; ended: %3.")
-            .arg(plan->address)
-            .arg(r.passed() ? QStringLiteral("passed") : QStringLiteral("failed"), r.endReason));
+                       .arg(c.resultWord(), c.name, c.measured, c.expected));
+    ctx.answer(QStringLiteral("Test run of drive %1 %2; ended: %3.")
+                   .arg(plan->address)
+                   .arg(r.verdict(), r.endReason));
+    // A run cut short says what it never got to check.
+    if (const QStringList missed = r.notReached(); !missed.isEmpty())
+        ctx.answer(QStringLiteral("Not reached: %1.").arg(missed.join(QStringLiteral(", "))));
     if (r.sentAnything && !r.stopAnswered)
         ctx.warn(QStringLiteral("drive %1 did not answer the STOP.").arg(plan->address));
     ctx.report.insert(QStringLiteral("testRun"), r.json());
@@ -278,9 +279,15 @@ int report(CtlContext& ctx, const QStringList& args)
         all = all && d.answered && d.setComplete;
         if (!d.answered)
             ctx.warn(QStringLiteral("drive %1 did not answer; the report says so.").arg(d.address));
+        else if (!d.setComplete)
+            ctx.warn(QStringLiteral("drive %1: %2 not answered and not compared; the report "
+                                    "says so.")
+                         .arg(d.address)
+                         .arg(NumberText::Counted(d.unanswered, "parameter", "parameters")));
         list2.append(QJsonObject{{QStringLiteral("drive"), int(d.address)},
                                  {QStringLiteral("answered"), d.answered},
-                                 {QStringLiteral("differences"), int(d.differences().size())}});
+                                 {QStringLiteral("differences"), int(d.differences().size())},
+                                 {QStringLiteral("notAnswered"), d.unanswered}});
     }
     ctx.say(
         QStringLiteral("Report written: %1 and %2.").arg(pdf, CommissionReport::HtmlPathFor(pdf)));
@@ -301,8 +308,9 @@ void AddCommissionCommands(QMap<QString, ParamCtl::Entry>& commands)
                         "         [--despite-fault] [-o FILE.json]\n"
                         "                             run the drive forward (and in reverse) to "
                         "F Hz, hold,\n"
-                        "                             STOP, and check it (exit 0 when every "
-                        "check passed)\n")});
+                        "                             STOP, and check it (exit 0 when it ran "
+                        "its whole plan\n"
+                        "                             and every check passed)\n")});
     commands.insert(
         QStringLiteral("report"),
         {report, true,

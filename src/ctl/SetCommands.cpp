@@ -6,6 +6,7 @@
 #include "ParamCtl.h"
 #include "ParamJobs.h"
 #include "ParamSetFile.h"
+#include "WriteRefusals.h"
 
 #include <QJsonArray>
 
@@ -251,6 +252,17 @@ int restore(CtlContext& ctx, const QStringList& args)
                     .arg(ParamCatalogue::number(w.reg), ParamCatalogue::name(w.reg).trimmed(),
                          ShownOrDash(w.reg, read.set.raw(w.reg)),
                          ParamCatalogue::shown(w.reg, w.raw), ParamCatalogue::unit(w.reg)));
+    bool stopped = false;
+    const QString refusal = RefusalBeforeAsking(ctx, *client, *address, plan.writes, &stopped);
+    if (stopped || !refusal.isEmpty()) {
+        if (stopped)
+            ctx.say(QStringLiteral("Stopped before anything was written."));
+        else
+            ctx.warn(refusal);
+        ctx.report.insert(QStringLiteral("refused"), refusal);
+        ctx.report.insert(QStringLiteral("writes"), outcomes(plan.writes, read.set));
+        return ctx.finish(ParamCtl::Differences);
+    }
     if (!ctx.ask(QStringLiteral("Write %1 to drive %2?")
                      .arg(Counted(plan.writes.size(), "parameter", "parameters"))
                      .arg(*address))) {
@@ -262,7 +274,7 @@ int restore(CtlContext& ctx, const QStringList& args)
     QObject::connect(&job, &RestoreJob::progress, [&](int done, int total) {
         ctx.progress(QStringLiteral("writing"), done, total);
     });
-    const bool stopped = ctx.runToEnd(
+    stopped = ctx.runToEnd(
         job, &RestoreJob::finished, [&] { job.start(); }, [&] { job.cancel(); });
     ctx.answer(job.summary());
     ctx.report.insert(QStringLiteral("writes"), outcomes(job.items(), read.set));
@@ -361,6 +373,20 @@ int cloneCommand(CtlContext& ctx, const QStringList& args)
             clean = clean && t.plan.leftOut.isEmpty();
         ctx.say(QStringLiteral("Nothing to write."));
         return ctx.finish(clean ? ParamCtl::Done : ParamCtl::Differences);
+    }
+    // A target that would refuse is said before the question, not after it.
+    bool stoppedBefore = false;
+    const QStringList refusals = CloneRefusalsBeforeAsking(ctx, *client, job, &stoppedBefore);
+    if (stoppedBefore) {
+        ctx.say(QStringLiteral("Stopped before anything was written."));
+        return ctx.finish(ParamCtl::Differences);
+    }
+    if (!refusals.isEmpty()) {
+        for (const QString& refusal : std::as_const(refusals))
+            ctx.warn(refusal);
+        ctx.say(QStringLiteral("Nothing written."));
+        targetsReport();
+        return ctx.finish(ParamCtl::Differences);
     }
     if (!ctx.ask(
             QStringLiteral("Write to %1 as listed?").arg(Counted(toWrite, "drive", "drives")))) {

@@ -209,6 +209,7 @@ void LinkClient::onFrameSent()
     if (!m_current || m_current->onWire || m_current->ticket != m_link.OnWireTicket())
         return;
     m_current->onWire = true;
+    m_current->result.wentOut = true;
     m_current->sentAt = m_link.clock();
 }
 

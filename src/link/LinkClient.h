@@ -48,6 +48,9 @@ struct LinkResult
     int attempts = 0;
     int damaged = 0;   // attempts that heard bytes making no valid answer
     bool late = false; // the answer came after its time-out, while the line was kept quiet
+    // The frame went out on the line at least once: a write that then got no
+    // answer may have been taken all the same.
+    bool wentOut = false;
     double answerMs = 0;
     QByteArray answer; // the answer frame as it came in
 

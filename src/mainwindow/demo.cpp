@@ -291,9 +291,12 @@ void demo::abouthelp_Click()
 void demo::drive_parameters_Click()
 {
     // Writing parameters is allowed exactly when the lock leaves "Parameter
-    // Set" open; the window asks at the moment it would write.
-    showWindow(m_paramSets, m_client, m_prompter,
-               std::function<bool()>([this] { return data_set->isEnabled(); }));
+    // Set" open; the window shows which, and checks before it asks.
+    ParamSetWindow* window =
+        showWindow(m_paramSets, m_client, m_prompter,
+                   std::function<bool()>([this] { return data_set->isEnabled(); }));
+    connect(data_set, &QAction::enabledChanged, window, &ParamSetWindow::showWriteLock,
+            Qt::UniqueConnection);
 }
 
 void demo::recorder_Click()

@@ -20,6 +20,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QSet>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -287,6 +288,13 @@ private:
     // Greys the watched drive's values, state and direction, or brings their
     // colours back, and says in the status bar since when it has been silent.
     void showStale(bool stale);
+    // Greys each value, and the state, the window has not refreshed within a
+    // sweep, as a silent drive's; the rest keeps its colours.
+    void showFreshness();
+    // Asks the monitor what has fallen out of date at the present rhythm.
+    void judgeFreshness();
+    // The boxes of the running values up to the count set, by index.
+    std::array<QLineEdit*, RunningValues::CountSet + 1> valueBoxes() const;
     // Marks a frequency box whose text differs from the value being sent.
     void showUnsent(QLineEdit* box);
     // Sets one colour role of a box, or with nullopt gives it back its own.

@@ -98,6 +98,14 @@ void demo::connectControls()
     connect(&m_monitor, &DriveMonitor::driveStatus, this, &demo::ShowDriveStatus);
     connect(&m_monitor, &DriveMonitor::shownDriveLeft, this, &demo::clearShownDrive);
     connect(&m_monitor, &DriveMonitor::staleChanged, this, &demo::showStale);
+    connect(&m_monitor, &DriveMonitor::outdatedChanged, this, &demo::showFreshness);
+    // Values are judged between poll ticks too: with the poll stopped, or at a
+    // slow rhythm, nothing else would notice them grow old.
+    auto* freshness = new QTimer(this);
+    freshness->setObjectName(QStringLiteral("FreshnessCheck"));
+    freshness->setInterval(1000);
+    connect(freshness, &QTimer::timeout, this, &demo::judgeFreshness);
+    freshness->start();
     connect(&m_monitor, &DriveMonitor::commandDone, this, &demo::reportCommand);
     // Whatever changes the drive choice (the user, kept settings, the scan's
     // pick) reaches the monitor, which reads no widget.
@@ -198,10 +206,13 @@ void demo::askJogQuestion()
     // "No", and after "Yes" the port closes with the drive not left jogging.
     Timer2->stop();
     m_jogQuestionOpen = true;
+    // "Yes" here stops commanding (the port closes), so Enter keeps answering it
+    // as this box always has.
     const bool shutDown = m_prompter.askYesNo(
         this, QStringLiteral("Notice"),
         QString::fromUtf8(
-            "JOG time relate to communication overrun time ，shutdown communication ?"));
+            "JOG time relate to communication overrun time ，shutdown communication ?"),
+        QMessageBox::Yes);
     m_jogQuestionOpen = false;
     // The port may have gone while the question was open; "Yes" must then not
     // open it again, nor "No" start commanding a closed port.

@@ -2,6 +2,7 @@
 // What the window marks as not current: the values a silent drive left behind,
 // and a typed frequency that has not been taken yet.
 #include "NumberText.h"
+#include "RunningValues.h"
 #include "StatusPanels.h"
 #include "Tab.h"
 #include "demo.h"
@@ -30,20 +31,48 @@ void demo::paintRole(QLineEdit* box, QPalette::ColorRole role, const std::option
     box->setPalette(palette);
 }
 
+std::array<QLineEdit*, RunningValues::CountSet + 1> demo::valueBoxes() const
+{
+    return {Text24, Text25, Text3,  Text6,  Text7,  Text8,  Text9,  Text10, Text11, Text12,
+            Text13, Text14, Text15, Text16, Text17, Text18, Text19, Text20, Text21};
+}
+
 void demo::showStale(bool stale)
 {
-    // Nothing is cleared: the user sees the last values and that they are old.
-    for (QLineEdit* box : {Text24, Text25, Text3,  Text6,  Text7,  Text8,  Text9,  Text10,
-                           Text11, Text12, Text13, Text14, Text15, Text16, Text17, Text18,
-                           Text19, Text20, Text21, Text22, Text23, Text29, Text30, Text4})
-        paintRole(box, QPalette::Text, stale ? std::optional(kStaleText) : std::nullopt);
-    StatusBar1->panel(StatusPanels::RunState)->setEnabled(!stale);
+    showFreshness();
     const std::optional<quint8> drive = m_monitor.shownDrive();
     StatusBar1->setNotice(stale && drive ? tr("Drive %1: no answer since %2")
                                                .arg(*drive)
                                                .arg(m_monitor.silentSince().time().toString(
                                                    QStringLiteral("HH:mm:ss")))
                                          : QString());
+}
+
+void demo::showFreshness()
+{
+    // Nothing is cleared: the user sees the last values and that they are old.
+    const bool silent = m_monitor.stale();
+    auto mark = [&](QLineEdit* box, bool outdated) {
+        paintRole(box, QPalette::Text,
+                  silent || outdated ? std::optional(kStaleText) : std::nullopt);
+    };
+    const auto boxes = valueBoxes();
+    for (std::size_t index = 0; index < boxes.size(); ++index)
+        mark(boxes[index], m_monitor.outdated(int(index)));
+    // The two choosers' boxes show whichever value was chosen.
+    mark(Text22, FaultRecordSelect != 0 && m_monitor.outdated(FaultRecordSelect));
+    mark(Text23, LastErrorValueSelect != 0 && m_monitor.outdated(LastErrorValueSelect));
+    const bool stateOld = m_monitor.statusOutdated();
+    for (QLineEdit* box : {Text29, Text30, Text4})
+        mark(box, stateOld);
+    StatusBar1->panel(StatusPanels::RunState)->setEnabled(!silent && !stateOld);
+}
+
+void demo::judgeFreshness()
+{
+    // One sweep is the whole poll schedule at the poll timer's rhythm.
+    m_monitor.setSweepMs(qint64(Timer1->interval()) * Hexedit::PollItemCount);
+    m_monitor.checkFreshness();
 }
 
 void demo::showUnsent(QLineEdit* box)

@@ -51,6 +51,7 @@ void demo::Command5_Click()
 
 void demo::Timer1_Timer()
 {
+    m_monitor.setSweepMs(qint64(Timer1->interval()) * Hexedit::PollItemCount);
     m_monitor.pollTick();
 }
 
@@ -97,10 +98,7 @@ void demo::ShowRunningValue(const RunningValueReply& reply)
     Label34->setText(QString::number(reply.address));
     // Each value up to the count set has its box; the fault records share one,
     // and so do the values kept at the last fault.
-    QLineEdit* const boxes[] = {Text24, Text25, Text3,  Text6,  Text7,  Text8,  Text9,
-                                Text10, Text11, Text12, Text13, Text14, Text15, Text16,
-                                Text17, Text18, Text19, Text20, Text21};
-    static_assert(std::size(boxes) == RunningValues::CountSet + 1);
+    const auto boxes = valueBoxes();
     const std::optional<RunningValues::RunningValue> value = RunningValues::at(reply.index);
     if (!value)
         return;

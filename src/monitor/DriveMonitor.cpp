@@ -29,6 +29,7 @@ bool DriveMonitor::pollTick()
 {
     // A tool's job has the line: this tick stands aside, and the schedule
     // picks up at the same item and drive once the job is done.
+    checkFreshness();
     if (m_client.lineHeld())
         return false;
     const int first = m_choice.first;
@@ -104,10 +105,43 @@ void DriveMonitor::turnTo(quint8 address)
     m_shownDrive = address;
     m_timeouts = 0;
     m_silentSince = now();
+    m_refreshedAt.fill(m_silentSince);
+    const bool wasOutdated = m_outdated.any();
+    m_outdated.reset();
     if (left)
         emit shownDriveLeft(address);
     if (m_stale)
         setStale(false);
+    if (wasOutdated)
+        emit outdatedChanged();
+}
+
+void DriveMonitor::refreshed(std::size_t slot)
+{
+    m_refreshedAt[slot] = now();
+    if (m_outdated.test(slot)) {
+        m_outdated.reset(slot);
+        emit outdatedChanged();
+    }
+}
+
+void DriveMonitor::checkFreshness()
+{
+    if (m_sweepMs <= 0 || !m_shownDrive)
+        return;
+    const QDateTime limit = now().addMSecs(-(m_sweepMs * 3 / 2));
+    std::bitset<StatusSlot + 1> outdated;
+    for (std::size_t slot = 0; slot < m_refreshedAt.size(); ++slot)
+        outdated[slot] = m_refreshedAt[slot] < limit;
+    if (outdated == m_outdated)
+        return;
+    m_outdated = outdated;
+    emit outdatedChanged();
+}
+
+bool DriveMonitor::outdated(int index) const
+{
+    return index >= 0 && std::size_t(index) < StatusSlot && m_outdated.test(std::size_t(index));
 }
 
 void DriveMonitor::heardFromWatched()
@@ -157,6 +191,8 @@ void DriveMonitor::onRunningValue(const RunningValueReply& reply)
     if (reply.address != watchedDrive())
         return;
     heardFromWatched();
+    if (m_shownDrive == reply.address && reply.index < StatusSlot)
+        refreshed(reply.index);
     emit runningValue(reply);
 }
 
@@ -169,6 +205,8 @@ void DriveMonitor::onStatus(const StatusReply& reply)
     if (reply.address != watchedDrive())
         return;
     heardFromWatched();
+    if (m_shownDrive == reply.address)
+        refreshed(StatusSlot);
     emit driveStatus(reply);
 }
 

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <bitset>
 #include <functional>
 #include <optional>
 
@@ -87,6 +88,19 @@ public:
     // The line went (port closed, device lost): nothing shown is current.
     void lineGone();
 
+    // ---- values left behind
+    // How long one sweep of the poll schedule over the shown drive takes.
+    // A value of that drive not refreshed for longer than a sweep and a half
+    // (the line held by a tool, the poll stopped, a value the tool's reads
+    // leave out) is out of date even though the drive answers. 0: not judged.
+    void setSweepMs(qint64 ms) { m_sweepMs = ms; }
+    // Looks again at what is out of date (on each poll tick, and whenever the
+    // one who shows the values likes); outdatedChanged says what changed.
+    void checkFreshness();
+    // A running value (by its index) or the status, out of date.
+    bool outdated(int index) const;
+    bool statusOutdated() const { return m_outdated.test(StatusSlot); }
+
     // What a drive last reported (address 1..31; empty for any other).
     const DriveValues& lastValues(quint8 address) const;
 
@@ -102,6 +116,8 @@ signals:
     void driveStatus(const StatusReply& reply);
     // The shown drive fell silent, or answered again.
     void staleChanged(bool stale);
+    // Some values of the shown drive fell out of date, or were refreshed.
+    void outdatedChanged();
     // What came of a run command the monitor sent.
     void commandDone(Hexedit::CommandOutcome outcome);
 
@@ -110,6 +126,7 @@ private:
     void heardFromWatched();
     DriveValues* keptFor(quint8 address);
     void setStale(bool stale);
+    void refreshed(std::size_t slot);
     void onRunningValue(const RunningValueReply& reply);
     void onStatus(const StatusReply& reply);
     void onTimedOut(const QByteArray& request);
@@ -127,6 +144,12 @@ private:
     QDateTime m_silentSince;
     int m_timeouts = 0;
     bool m_stale = false;
+    // When each running value (by index) and, last, the status of the shown
+    // drive came in; since it was turned to for those not yet heard.
+    static constexpr std::size_t StatusSlot = RunningValues::Table.size();
+    std::array<QDateTime, StatusSlot + 1> m_refreshedAt;
+    std::bitset<StatusSlot + 1> m_outdated;
+    qint64 m_sweepMs = 0;
     // By address; slot 0 (broadcast) is never filled.
     std::array<DriveValues, Rtu::HighestAddress + 1> m_lastValues;
 };

@@ -148,7 +148,8 @@ void CloneJob::applyNext()
             int differs = int(target.plan.leftOut.size());
             int unheard = 0;
             for (const WriteItem& w : m_restore->items()) {
-                if (w.outcome == WriteItem::Outcome::NotReadBack)
+                if (w.outcome == WriteItem::Outcome::NotReadBack ||
+                    w.outcome == WriteItem::Outcome::SentNoAnswer)
                     ++unheard;
                 else if (w.outcome != WriteItem::Outcome::Written)
                     ++differs;

@@ -234,6 +234,10 @@ void RestoreJob::nextWrite()
                               return m_cancelled ? end() : nextWrite();
                           }
                           if (!r.ok()) {
+                              // A write that went out may have been taken
+                              // before the drive went: nobody knows.
+                              if (r.wentOut)
+                                  w.outcome = WriteItem::Outcome::SentNoAnswer;
                               m_lost = !m_cancelled;
                               return end();
                           }
@@ -367,8 +371,9 @@ QString RestoreJob::summary() const
             lines << QStringLiteral("  %1 = %2: written (the drive acknowledged it), not read back")
                          .arg(number, value);
             break;
+        case WriteItem::Outcome::SentNoAnswer:
         case WriteItem::Outcome::NotWritten:
-            lines << QStringLiteral("  %1 = %2: not written").arg(number, value);
+            lines << QStringLiteral("  %1 = %2: %3").arg(number, value, w.outcomeWord());
             break;
         }
     }
@@ -386,6 +391,8 @@ QString WriteItem::outcomeWord() const
         return QStringLiteral("reads back differently");
     case Outcome::NotReadBack:
         return QStringLiteral("written, not read back");
+    case Outcome::SentNoAnswer:
+        return QStringLiteral("sent, no answer: may have been written");
     case Outcome::Pending:
     case Outcome::NotWritten:
         break;

@@ -59,14 +59,16 @@ struct WriteItem
         Refused,         // the drive refused it (exception), also after the others
         ReadBackDiffers, // the drive took it but reads back another value
         NotReadBack,     // the drive acknowledged the write; its read-back went unanswered
-        NotWritten,      // the restore ended before it (drive lost, cancelled)
+        SentNoAnswer,    // the write went out and no answer came: it may have been taken
+        NotWritten,      // never sent: the restore ended before it (drive lost, cancelled)
     };
     Outcome outcome = Outcome::Pending;
     quint8 exceptionCode = 0;
     std::optional<quint16> readBack;
 
     // The outcome in a word or three, as reports and JSON give it ("verified",
-    // "refused", "reads back differently", "written, not read back", "not written").
+    // "refused", "reads back differently", "written, not read back",
+    // "sent, no answer: may have been written", "not written").
     QString outcomeWord() const;
 };
 

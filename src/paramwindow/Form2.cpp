@@ -303,52 +303,56 @@ void Form2::Text6_Change()
 void Form2::Command1_Click()
 {
     const QString value = Text1->text();
+    const std::optional<int> group = selectedGroup();
+    // Whatever "Enter" came to, the line below the buttons says it: a value
+    // refused here must not leave an earlier "written" standing, or it reads
+    // as taken.
+    auto refuse = [&](const QString& boxText, const QString& why) {
+        if (!boxText.isEmpty())
+            warn(boxText);
+        const int row = group ? Tab::CatalogueRow(*group, selectedIndex()) : -1;
+        const QString number = fromCatalogue(Tab::ParamNumber(row));
+        const QString what = number.isEmpty() ? value : number + QStringLiteral(" = ") + value;
+        sayWriteResult(tr("%1 not sent: %2").arg(what.trimmed(), why), false);
+    };
     const double typed = leadingNumber(value);
     const double minimum = leadingNumber(Text3->text());
     const double maximum = leadingNumber(Text4->text());
     const QString boundsError = QStringLiteral("Parameter error,refer to Max && Min ");
-    if (value.isEmpty() || maximum < typed || minimum > typed) {
-        warn(boundsError);
-        return;
-    }
+    const QString outside = tr("outside Min %1 and Max %2").arg(Text3->text(), Text4->text());
+    if (value.isEmpty() || maximum < typed || minimum > typed)
+        return refuse(boundsError, value.isEmpty() ? tr("no value typed") : outside);
     // " 500" or "+500" read as 0 above, yet 500 is what would be written:
     // the number that goes out must lie within the bounds as well.
     const std::optional<double> written = NumberText::ParseDecimal(value);
-    if (written && (maximum < *written || minimum > *written)) {
-        warn(boundsError);
-        return;
-    }
+    if (written && (maximum < *written || minimum > *written))
+        return refuse(boundsError, outside);
     // The scale kept by the link is that of the parameter last shown. Until the
     // drive has answered for the parameter now picked, writing would send the
     // value scaled for another parameter.
-    const std::optional<int> group = selectedGroup();
-    if (!group || m_shownGroup != *group || m_shownIndex != selectedIndex()) {
-        warn(QStringLiteral("The parameter picked has not been read from the drive yet. "
-                            "Nothing was sent."));
-        return;
-    }
-    if (!m_link.ParameterScale) {
-        warn(QStringLiteral("This parameter is reserved and cannot be written. "
-                            "Nothing was sent."));
-        return;
-    }
-    if (!written) {
-        warn(QStringLiteral("The present value is not a number. Nothing was sent."));
-        return;
-    }
-    if (!Hexedit::ParameterRaw(value, m_link.ParameterScale)) {
-        warn(QStringLiteral("The value does not fit the parameter's register. "
-                            "Nothing was sent."));
-        return;
-    }
+    if (!group || m_shownGroup != *group || m_shownIndex != selectedIndex())
+        return refuse(QStringLiteral("The parameter picked has not been read from the drive "
+                                     "yet. Nothing was sent."),
+                      tr("not read from the drive yet"));
+    if (!m_link.ParameterScale)
+        return refuse(QStringLiteral("This parameter is reserved and cannot be written. "
+                                     "Nothing was sent."),
+                      tr("reserved"));
+    if (!written)
+        return refuse(QStringLiteral("The present value is not a number. Nothing was sent."),
+                      tr("not a number"));
+    if (!Hexedit::ParameterRaw(value, m_link.ParameterScale))
+        return refuse(QStringLiteral("The value does not fit the parameter's register. "
+                                     "Nothing was sent."),
+                      tr("does not fit the register"));
     const std::optional<quint8> address = addressOrWarn();
     if (!address)
-        return;
-    if (*address == 0) {
-        warn(QStringLiteral("Address 0 would reach every drive on the line; a parameter is "
-                            "written to one drive at a time. Nothing was sent."));
-        return;
-    }
+        return refuse(QString(), tr("no valid inverter address"));
+    if (*address == 0)
+        return refuse(QStringLiteral("Address 0 would reach every drive on the line; a "
+                                     "parameter is written to one drive at a time. Nothing was "
+                                     "sent."),
+                      tr("address 0 would reach every drive"));
     WriteResultLabel->clear();
     if (m_link.SendParameterWrite(*address, quint8(*group), quint8(selectedIndex()), value)) {
         const int row = Tab::CatalogueRow(*group, selectedIndex());
@@ -357,6 +361,8 @@ void Form2::Command1_Click()
         m_sentWriteText = QStringLiteral("%1 = %2").arg(
             fromCatalogue(Tab::ParamNumber(row)),
             NumberText::ParameterValue(double(*raw) * *m_link.ParameterScale));
+    } else {
+        refuse(QString(), tr("the port is not open"));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 
 namespace ChartAxes {
 
@@ -49,10 +50,49 @@ QList<Axis> axesFor(const QStringList& traceNames)
     return axes;
 }
 
+double bounded(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    return std::clamp(value, -Largest, Largest);
+}
+
 std::pair<double, double> padded(double lowest, double highest)
 {
+    lowest = bounded(lowest);
+    highest = bounded(highest);
+    if (highest < lowest)
+        std::swap(lowest, highest);
     const double pad = std::max((highest - lowest) * 0.05, 0.5);
     return {lowest - pad, highest + pad};
+}
+
+QList<double> ticks(double lowest, double highest, int wanted)
+{
+    lowest = bounded(lowest);
+    highest = bounded(highest);
+    wanted = std::max(wanted, 1);
+    if (!(highest > lowest))
+        return {lowest};
+    const double raw = (highest - lowest) / wanted;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = 10 * magnitude;
+    for (double f : {1.0, 2.0, 5.0})
+        if (raw <= f * magnitude) {
+            step = f * magnitude;
+            break;
+        }
+    // Counted, not stepped to the end: a step lost against a large value
+    // would never get there.
+    const double first = std::ceil(lowest / step) * step;
+    QList<double> list;
+    for (int i = 0; i < 2 * wanted + 2; ++i) {
+        const double v = first + i * step;
+        if (v > highest + step * 1e-9)
+            break;
+        list << v;
+    }
+    return list;
 }
 
 std::pair<double, double> wholeSpan(const TraceStore& store)

@@ -27,9 +27,21 @@ struct Axis
 // One axis per unit, in the order the units first appear.
 QList<Axis> axesFor(const QStringList& traceNames);
 
+// The largest magnitude an axis takes: beyond it a span or a step between
+// ticks no longer fits a double (a file may hold 1.6e308, valid as JSON), and
+// the recorder's plot refuses a range past 1e250 altogether.
+constexpr double Largest = 1e200;
+// A value as an axis can take it: finite and within ±Largest (NaN gives 0).
+double bounded(double value);
+
 // A value range with room above and below, so a flat trace is not drawn on
-// the plot's edge.
+// the plot's edge; always finite, whatever the values.
 std::pair<double, double> padded(double lowest, double highest);
+
+// Round values (1, 2 or 5 times a power of ten apart) from lowest to highest
+// for about `wanted` steps, never more than 2 * wanted + 2 of them, whatever
+// the numbers.
+QList<double> ticks(double lowest, double highest, int wanted);
 
 // The time range that shows every sample and every event of the store, with a
 // margin on either side so a mark at the very start or end is not drawn on

@@ -5,8 +5,10 @@
 #include "Recording.h"
 #include "RtuProtocol.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -106,7 +108,7 @@ void roundLines(QTextStream& out, const Sampler& sampler, const SampleRound& rou
 } // namespace
 
 int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& out,
-                     QTextStream& err, const std::atomic<bool>* stop, bool json)
+                     QTextStream& err, const std::atomic<bool>* stop, bool json, bool replace)
 {
     Recording::Options o;
     std::optional<qint64> duration;
@@ -173,6 +175,17 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         }
         return code;
     };
+    // A recording is kept: without -o it goes to a new file named by the
+    // time, and a file named that exists is replaced only when asked.
+    if (o.csvPath.isEmpty()) {
+        o.csvPath = RecordCsv::newFilePath(QDir::currentPath(), QDateTime::currentDateTime());
+    } else if (QFileInfo(o.csvPath).isFile() && !replace) {
+        problem(o.csvPath +
+                QStringLiteral(" exists already: a recording never replaces it unasked (--force "
+                               "replaces it; without -o the recording goes to a new file named "
+                               "by the time)."));
+        return lastLine(1, {});
+    }
     if (!client.link().port().isOpen()) {
         problem(QStringLiteral("The port is not open."));
         return lastLine(1, {});
@@ -214,6 +227,10 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         problem(recording.error());
         return lastLine(1, {});
     }
+    if (!json) {
+        out << "Recording into " << o.csvPath << "\n";
+        out.flush();
+    }
     QElapsedTimer elapsed;
     elapsed.start();
     QTimer watch;
@@ -226,19 +243,15 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
     watch.start(50);
     loop.exec();
     if (!json) {
-        out << "Recorded " << recording.sampler().rounds() << " rounds";
-        if (!o.csvPath.isEmpty())
-            out << " into " << o.csvPath << " (" << recording.rowsWritten() << " rows)";
-        out << ".\n";
+        out << "Recorded " << recording.sampler().rounds() << " rounds into " << o.csvPath << " ("
+            << recording.rowsWritten() << " rows).\n";
         out.flush();
     }
     // The last JSON line: what was recorded, and the exit status.
     auto finish = [&](int code) {
         QJsonObject last{{QStringLiteral("rounds"), recording.sampler().rounds()}};
-        if (!o.csvPath.isEmpty()) {
-            last.insert(QStringLiteral("csv"), o.csvPath);
-            last.insert(QStringLiteral("rows"), recording.rowsWritten());
-        }
+        last.insert(QStringLiteral("csv"), o.csvPath);
+        last.insert(QStringLiteral("rows"), recording.rowsWritten());
         if (!failure.isEmpty())
             last.insert(QStringLiteral("failure"), failure);
         return lastLine(code, last);

@@ -3,6 +3,9 @@
 
 #include "BoundedRead.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <cmath>
 #include <limits>
 
@@ -26,6 +29,17 @@ QStringList header(const QList<quint8>& drives, const QList<RecordValue>& values
         h << QStringLiteral("Drive %1 State").arg(d) << QStringLiteral("Drive %1 Fault").arg(d);
     }
     return h;
+}
+
+QString newFilePath(const QString& folder, const QDateTime& time)
+{
+    const QDir dir(folder);
+    const QString stem =
+        QStringLiteral("recording-") + time.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = dir.filePath(stem + QStringLiteral(".csv"));
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
+        path = dir.filePath(QStringLiteral("%1-%2.csv").arg(stem).arg(n));
+    return path;
 }
 
 QString timeText(const QDateTime& time)

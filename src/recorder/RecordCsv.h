@@ -20,6 +20,10 @@ QString timeText(const QDateTime& time);
 // One line of RFC 4180 with its CRLF.
 QByteArray line(const QStringList& fields);
 QString number(double value);
+// A path in the folder no file holds yet, named by the time so recordings
+// sort: recording-20261209-191005.csv, with -2, -3, ... should that be taken.
+// A new recording goes there unless the user names a file.
+QString newFilePath(const QString& folder, const QDateTime& time);
 
 } // namespace RecordCsv
 

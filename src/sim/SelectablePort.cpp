@@ -42,6 +42,10 @@ SimulatedPort& SelectablePort::simulator()
 {
     if (!m_simulator) {
         m_simulator = std::make_unique<SimulatedPort>();
+        // The simulated drives keep the settings a new drive leaves the
+        // factory with, as the README tells a newcomer: a port opened at any
+        // other settings hears nothing, so the settings search finds these.
+        m_simulator->setDriveSettings(SerialSettings::parse(QStringLiteral("9600,E,8,1")));
         adopt(*m_simulator);
     }
     return *m_simulator;

@@ -10,8 +10,8 @@
 #include <memory>
 
 // The port the program works with: the port name "SIM" (in any case) opens the
-// simulated drives 1..3, "tcp://HOST:PORT" drives behind a serial-to-Ethernet
-// gateway in transparent mode, "mbtcp://HOST:PORT" behind one in Modbus TCP
+// simulated drives 1..3 (answering only at 9600,E,8,1), "tcp://HOST:PORT" drives behind a
+// serial-to-Ethernet gateway in transparent mode, "mbtcp://HOST:PORT" behind one in Modbus TCP
 // mode, any other name a real serial device. Which one is used
 // is decided when the port is opened; settings, buffer sizes and signals pass
 // through to it.

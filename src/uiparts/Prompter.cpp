@@ -10,6 +10,8 @@ QMessageBox::StandardButton Prompter::show(QWidget* parent, const Prompt& prompt
         answer = m_responder(prompt);
     } else {
         QMessageBox box(prompt.icon, prompt.title, prompt.text, prompt.buttons, parent);
+        if (prompt.defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(prompt.defaultButton);
         answer = QMessageBox::StandardButton(box.exec());
     }
     --m_showing;

@@ -18,21 +18,27 @@ public:
         QString title;
         QString text;
         QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+        // The button Enter presses; NoButton leaves the choice to the box.
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
     using Responder = std::function<QMessageBox::StandardButton(const Prompt&)>;
 
     // Shows a modal box (or asks the responder) and returns the button pressed.
     QMessageBox::StandardButton show(QWidget* parent, const Prompt& prompt);
 
-    // Shorthands for the two kinds the program uses.
+    // Shorthands for the kinds the program uses.
     void warn(QWidget* parent, const QString& title, const QString& text)
     {
         show(parent, {QMessageBox::Warning, title, text, QMessageBox::Ok});
     }
-    bool askYesNo(QWidget* parent, const QString& title, const QString& text)
+    // A question whose "Yes" acts (starts a motor, runs a drive despite a
+    // fault, writes to a drive, replaces a file): Enter, or a key pressed by
+    // mistake, answers "No".
+    bool askYesNo(QWidget* parent, const QString& title, const QString& text,
+                  QMessageBox::StandardButton defaultButton = QMessageBox::No)
     {
-        return show(parent, {QMessageBox::Question, title, text,
-                             QMessageBox::Yes | QMessageBox::No}) == QMessageBox::Yes;
+        return show(parent, {QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                             defaultButton}) == QMessageBox::Yes;
     }
 
     // With a responder set, boxes are not shown; each prompt is recorded.

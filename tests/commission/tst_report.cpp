@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The commissioning report as a reader gets it: the PDF's text read back with
 // pdftotext, page by page, and the HTML beside it.
+#include "ChartAxes.h"
 #include "CommissionReport.h"
 
 #include <QJsonArray>
@@ -103,6 +104,9 @@ private slots:
     void everySectionReadsBack_data();
     void everySectionReadsBack();
     void aTestRunFileReadsBack();
+    void aRunCutShortIsNeverPassed();
+    void hugeNumbersInARunStillMakeAChart_data();
+    void hugeNumbersInARunStillMakeAChart();
 };
 
 void tst_report::everySectionReadsBack_data()
@@ -248,6 +252,100 @@ void tst_report::aTestRunFileReadsBack()
     broken.insert(QStringLiteral("keys"), QJsonArray{QStringLiteral("freq-out")});
     QVERIFY(!TestRunResult::fromJson(broken, &problem));
     QVERIFY(!TestRunResult::fromJson(QJsonObject{}, &problem));
+}
+
+void tst_report::aRunCutShortIsNeverPassed()
+{
+    // Every check so far passed, but the user stopped the run during its
+    // hold: the result is "not completed", in the file and in the report.
+    TestRunResult r = run(2);
+    r.checks.removeLast();
+    r.endReason = QStringLiteral("cancelled by the user");
+    r.cancelled = true;
+    r.checks << TestRunCheck{
+        QStringLiteral("Held (forward)"), QStringLiteral("30.00 Hz held for 5.0 s"),
+        QStringLiteral("held 1.2 s of 5.0 s: the run ended first"), false, false};
+    QVERIFY(!r.passed());
+    QCOMPARE(r.verdict(), QStringLiteral("not completed"));
+    QCOMPARE(r.notReached(), QStringList{QStringLiteral("Held (forward)")});
+    QString problem;
+    const auto back = TestRunResult::fromJson(r.json(), &problem);
+    QVERIFY2(back, qPrintable(problem));
+    QVERIFY(!back->passed() && back->cancelled && !back->completed);
+    QCOMPARE(back->checks.last().resultWord(), QStringLiteral("NOT REACHED"));
+
+    // A file written before runs knew whether they completed, claiming a
+    // pass for a cancelled run, is not believed.
+    QJsonObject old = r.json();
+    old.remove(QStringLiteral("completed"));
+    old.remove(QStringLiteral("cancelled"));
+    old.insert(QStringLiteral("passed"), true);
+    QJsonArray checks;
+    for (const QJsonValue& v : old.value(QStringLiteral("checks")).toArray()) {
+        QJsonObject c = v.toObject();
+        c.remove(QStringLiteral("reached"));
+        c.insert(QStringLiteral("passed"), true);
+        checks << c;
+    }
+    old.insert(QStringLiteral("checks"), checks);
+    const auto legacy = TestRunResult::fromJson(old, &problem);
+    QVERIFY(legacy && !legacy->passed() && legacy->cancelled);
+
+    ReportInput in;
+    in.made = QDateTime::currentDateTime();
+    in.drives = {drive(2)};
+    in.runs = {*legacy};
+    const QString html = CommissionReport::Html(in, false);
+    QVERIFY(html.contains(QStringLiteral("Result: NOT COMPLETED")));
+    QVERIFY(html.contains(QStringLiteral("<td>NOT COMPLETED</td>")));
+    QVERIFY(!html.contains(QStringLiteral("Result: PASS")));
+    // A run that completed its plan and whose checks held passes as before.
+    TestRunResult done = run(2);
+    done.checks.removeLast();
+    done.endReason = QStringLiteral("completed");
+    done.completed = true;
+    QVERIFY(done.passed());
+}
+
+void tst_report::hugeNumbersInARunStillMakeAChart_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("seconds");
+    QTest::newRow("1.6e308 Hz") << 1.6e308 << 1.0;
+    QTest::newRow("-1.6e308 Hz") << -1.6e308 << 1.0;
+    QTest::newRow("1e300 Hz") << 1e300 << 1.0;
+    QTest::newRow("1.6e308 s") << 30.0 << 1.6e308;
+    QTest::newRow("1e-300 s") << 30.0 << 1e-300;
+}
+
+void tst_report::hugeNumbersInARunStillMakeAChart()
+{
+    // Valid JSON may hold any of these; each once made an axis whose tick
+    // loop never ended.
+    QFETCH(double, value);
+    QFETCH(double, seconds);
+    TestRunResult r = run(2);
+    r.samples.last().values = {value, value, value, 220.0, 540.0};
+    r.samples.last().seconds = seconds;
+    QString problem;
+    const auto back = TestRunResult::fromJson(r.json(), &problem);
+    QVERIFY2(back, qPrintable(problem));
+    const QImage chart = CommissionReport::Chart(*back, QSize(640, 280));
+    QCOMPARE(chart.size(), QSize(640, 280));
+    ReportInput in;
+    in.made = QDateTime::currentDateTime();
+    in.drives = {drive(2)};
+    in.runs = {*back};
+    QVERIFY(CommissionReport::Html(in, true).contains(QStringLiteral("data:image/png")));
+
+    // The recorder's axes take the same numbers and stay finite and few.
+    for (double top : {value, seconds, qInf(), -qInf(), qQNaN()}) {
+        const auto [lo, hi] = ChartAxes::padded(-top, top);
+        QVERIFY(std::isfinite(lo) && std::isfinite(hi) && lo < hi);
+        const QList<double> ticks = ChartAxes::ticks(lo, hi, 5);
+        QVERIFY(!ticks.isEmpty() && ticks.size() <= 12);
+    }
+    QCOMPARE(ChartAxes::ticks(0, 50, 5), (QList<double>{0, 10, 20, 30, 40, 50}));
 }
 
 QTEST_MAIN(tst_report)

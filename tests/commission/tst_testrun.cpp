@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,6 +71,8 @@ private slots:
     void ctrlCStopsTheDrive();
     void nothingIsSentToADriveThatIsNotReady();
     void reportOfThreeDrivesNamesTheOneMissing();
+    void aRunStoppedDuringItsHoldIsNotPassed();
+    void reportCountsTheParametersNotAnswered();
 };
 
 void tst_testrun::aHealthyDrivePassesBothWays()
@@ -232,6 +235,77 @@ void tst_testrun::reportOfThreeDrivesNamesTheOneMissing()
                                     QStringLiteral("-o"), pdf, QStringLiteral("--test-run"), pdf});
     QCOMPARE(bad.code, 2);
     QVERIFY2(bad.err.contains(QStringLiteral("is no test run")), qPrintable(bad.err));
+}
+
+void tst_testrun::aRunStoppedDuringItsHoldIsNotPassed()
+{
+    // 10 Hz is reached within half a second; a service manager's SIGTERM
+    // comes while the drive holds it.
+    SimProcess sim;
+    quickRamps(sim, 1);
+    QTemporaryDir dir;
+    const QString runFile = dir.filePath(QStringLiteral("run1.json"));
+    CtlProcess ctl({QStringLiteral("--port"), sim.device(), QStringLiteral("--yes"),
+                    QStringLiteral("testrun"), QStringLiteral("1"), QStringLiteral("--hz"),
+                    QStringLiteral("10"), QStringLiteral("--for"), QStringLiteral("20s"),
+                    QStringLiteral("-o"), runFile});
+    QTRY_VERIFY_WITH_TIMEOUT(commandsHeard(sim, 1).count(kForward) >= 8, 30000);
+    ctl.signal(SIGTERM);
+    const CtlRun run = ctl.finish(30000);
+    QCOMPARE(commandsHeard(sim, 1).last(), kStop);
+    QCOMPARE(run.code, 1);
+    QVERIFY2(run.out.contains(QStringLiteral(
+                 "Test run of drive 1 not completed; ended: cancelled by the user.")),
+             qPrintable(run.out + run.err));
+    QVERIFY(run.out.contains(QStringLiteral("PASS  Frequency reached (forward)")));
+    QVERIFY(run.out.contains(QStringLiteral("Not reached: Held (forward).")));
+
+    QFile file(runFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject saved = QJsonDocument::fromJson(file.readAll()).object();
+    QCOMPARE(saved.value(QStringLiteral("passed")).toBool(true), false);
+    QCOMPARE(saved.value(QStringLiteral("completed")).toBool(true), false);
+
+    // The report made from it shows the run as not completed.
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    const CtlRun report =
+        vfdctl(sim, {QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("-o"), pdf,
+                     QStringLiteral("--test-run"), runFile});
+    QVERIFY2(report.code == 0, qPrintable(report.err));
+    QFile html(dir.filePath(QStringLiteral("report.html")));
+    QVERIFY(html.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(html.readAll());
+    QVERIFY(page.contains(QStringLiteral("Result: NOT COMPLETED")));
+    QVERIFY(!page.contains(QStringLiteral("Result: PASS")));
+}
+
+void tst_testrun::reportCountsTheParametersNotAnswered()
+{
+    // A drive at the catalogue's defaults answers its status, its values and
+    // a few parameters; then the simulator halts, its line still there.
+    SimProcess sim({QStringLiteral("--factory-sources"), QStringLiteral("1"),
+                    QStringLiteral("--drives"), QStringLiteral("1")});
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    CtlProcess ctl({QStringLiteral("--port"), sim.device(), QStringLiteral("report"),
+                    QStringLiteral("1"), QStringLiteral("-o"), pdf});
+    QTRY_VERIFY_WITH_TIMEOUT(sim.traffic(QStringLiteral("-> ")).size() >= 17, 30000);
+    ::kill(pid_t(sim.process().processId()), SIGSTOP);
+    const CtlRun report = ctl.finish(60000);
+    sim.kill();
+    QCOMPARE(report.code, 1);
+    static const QRegularExpression said(
+        QStringLiteral("drive 1: (\\d+) parameters not answered and not compared"));
+    const QRegularExpressionMatch m = said.match(report.err);
+    QVERIFY2(m.hasMatch(), qPrintable(report.err));
+    const int unanswered = m.captured(1).toInt();
+    QVERIFY(unanswered > 100);
+    QFile html(dir.filePath(QStringLiteral("report.html")));
+    QVERIFY(html.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(html.readAll());
+    QVERIFY(!page.contains(QStringLiteral("No differences")));
+    QVERIFY(page.contains(QStringLiteral("%1 parameters not answered").arg(unanswered)));
+    QVERIFY(page.contains(QStringLiteral("<td>0; %1 not answered</td>").arg(unanswered)));
 }
 
 QTEST_MAIN(tst_testrun)

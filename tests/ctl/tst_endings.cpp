@@ -202,7 +202,7 @@ void tst_endings::reportSaysItsProgressOnLinesOfTheirOwn()
     QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
     bare.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     CtlProcess ctl(
-        onPort(sim, {QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("-o"), pdf}),
+        onPort(sim, {QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("-o"), pdf}), {},
         bare);
     const CtlRun quiet = ctl.finish(120000);
     QVERIFY2(quiet.code == 0, qPrintable(quiet.err));

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -257,11 +258,13 @@ void tst_fieldkit::lineCommandsAnswerInJson()
 
     // record: a line per drive and round, the silent drive's values null, its
     // silence an event, and a last line whose rounds match the lines written.
-    const CtlRun record =
-        vfdctl(sim, {QStringLiteral("--json"), QStringLiteral("record"), QStringLiteral("1,7"),
-                     QStringLiteral("--values"), QStringLiteral("freq-out,dc-bus"),
-                     QStringLiteral("--interval"), QStringLiteral("300ms"),
-                     QStringLiteral("--duration"), QStringLiteral("1500ms")});
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("rec.csv"));
+    const CtlRun record = vfdctl(
+        sim, {QStringLiteral("--json"), QStringLiteral("record"), QStringLiteral("1,7"),
+              QStringLiteral("--values"), QStringLiteral("freq-out,dc-bus"),
+              QStringLiteral("--interval"), QStringLiteral("300ms"), QStringLiteral("--duration"),
+              QStringLiteral("1500ms"), QStringLiteral("-o"), csv});
     QVERIFY2(record.code == 0, qPrintable(record.err));
     const QStringList lines = record.out.split(u'\n', Qt::SkipEmptyParts);
     int rows = 0, silentEvents = 0;
@@ -279,6 +282,7 @@ void tst_fieldkit::lineCommandsAnswerInJson()
     }
     const QJsonObject last = QJsonDocument::fromJson(lines.last().toUtf8()).object();
     QCOMPARE(last.value(QStringLiteral("exit")).toInt(), 0);
+    QCOMPARE(last.value(QStringLiteral("csv")).toString(), csv);
     QVERIFY(last.value(QStringLiteral("rounds")).toInt() >= 2);
     QCOMPARE(rows, 2 * last.value(QStringLiteral("rounds")).toInt());
     QCOMPARE(silentEvents, 1);

@@ -8,6 +8,7 @@
 #include "HealthRig.h"
 #include "LineCommands.h"
 #include "LineScan.h"
+#include "SelectablePort.h"
 #include "SettingsSearch.h"
 #include "SimulatedPort.h"
 
@@ -33,6 +34,7 @@ private slots:
     void findsTheDrivesSettingsAndTakesThemOnRequest();
     void nothingFoundLeavesThePortAsItWas();
     void findSettingsCommand();
+    void theSimPortIsFoundAtItsDrivesSettings();
 };
 
 void tst_settingssearch::candidatesFastestFirst()
@@ -117,6 +119,24 @@ void tst_settingssearch::findSettingsCommand()
     out.flush();
     QVERIFY2(outText.startsWith(QStringLiteral("Drive 3 answers at 38400,E,8,2 (")),
              qPrintable(outText));
+}
+
+// The port a newcomer opens without hardware: whatever it was opened at,
+// the search must come back with the settings the README gives its drives.
+void tst_settingssearch::theSimPortIsFoundAtItsDrivesSettings()
+{
+    SelectablePort port;
+    port.setPortName(QStringLiteral("SIM"));
+    QVERIFY(port.setSettings(QStringLiteral("38400,N,8,1")));
+    QCOMPARE(port.open(), SerialPort::OpenError::None);
+    Hexedit link(port);
+    allowForLoad(link);
+    LinkClient client(link);
+    SettingsSearch search(client);
+    QVERIFY(search.start(1, 3));
+    QVERIFY(SimLine::waitFor(search, &SettingsSearch::finished, 60000));
+    QCOMPARE(search.foundSettings(), QStringLiteral("9600,E,8,1"));
+    QCOMPARE(search.foundAddress(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_settingssearch)

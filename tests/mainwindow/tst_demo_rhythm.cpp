@@ -3,6 +3,7 @@
 // command repeats, and the command keeps its own.
 #include "AnswerBoxes.h"
 #include "SimulatedPort.h"
+#include "WaitUntil.h"
 #include "demo.h"
 
 #include <QCheckBox>
@@ -98,7 +99,7 @@ void tst_demo_rhythm::pollAndCommandKeepTheirRhythms()
     }
     for (auto& b : benches)
         b->start(clock);
-    QTest::qWait(windowMs + 600);
+    runEventLoopFor(windowMs + 600);
 
     QStringList faults;
     for (auto& b : benches) {

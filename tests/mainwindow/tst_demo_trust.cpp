@@ -4,6 +4,7 @@
 // typed frequency not yet in force, a choice of command that sent nothing.
 #include "DemoBench.h"
 #include "DevicePort.h"
+#include "LinkClient.h"
 #include "StatusPanels.h"
 #include "Tab.h"
 #include "config.h"
@@ -55,6 +56,7 @@ class tst_demo_trust : public QObject
 private slots:
     void silentDriveIsShownStale();
     void closedPortShowsStale();
+    void valuesLeftUnrefreshedAreShownStale();
     void faultTooltipGoesWithTheDrive();
     void cordShowsEveryFaultWhole();
     void typedFrequencyShowsUntilTaken();
@@ -134,6 +136,71 @@ void tst_demo_trust::closedPortShowsStale()
     QCOMPARE(w.Text24->text(), QString("40.00"));
     QCOMPARE(textColour(w.Text24), QColor(Qt::gray));
     QVERIFY(!w.StatusBar1->notice().isEmpty());
+}
+
+// While a tool holds the line its reads keep some values fresh; the rest,
+// and the state, are not refreshed within a sweep and must not pass for live.
+void tst_demo_trust::valuesLeftUnrefreshedAreShownStale()
+{
+    DemoBench b;
+    demo& w = b.window;
+    QDateTime clock = QDateTime::currentDateTime();
+    w.monitor().now = [&] { return clock; };
+    b.openPort();
+    const QColor green = textColour(w.Text24);
+    const QColor plain = textColour(w.Text29);
+    // One sweep is the poll schedule at the poll rhythm.
+    const qint64 sweepMs = qint64(w.Timer1->interval()) * Hexedit::PollItemCount;
+    w.Timer1_Timer();
+    for (quint8 index : {0, 1, 2, 4})
+        b.receive(runningValueAnswer(1, index, 0, 8));
+    b.receive(statusAnswer(1, 0, 0x10, 0));
+
+    QObject recorder;
+    LinkSession* session = w.linkClient().openSession(&recorder);
+    session->holdLine(true);
+    b.port.clearWritten();
+    // The recorder reads output frequency and current, and nothing else.
+    auto recorderRound = [&](qint64 ms) {
+        clock = clock.addMSecs(ms);
+        b.receive(runningValueAnswer(1, 0, 3000, 8));
+        b.receive(runningValueAnswer(1, 2, 300, 8));
+        w.Timer1_Timer(); // stands aside
+    };
+    recorderRound(sweepMs);
+    for (QLineEdit* box : {w.Text24, w.Text25, w.Text3, w.Text7})
+        QCOMPARE(textColour(box), green);
+    QCOMPARE(textColour(w.Text29), plain);
+    recorderRound(sweepMs);
+    QCOMPARE(w.Text24->text(), QString("30.00"));
+    QCOMPARE(w.Text3->text(), QString("3.00"));
+    QCOMPARE(textColour(w.Text24), green);
+    QCOMPARE(textColour(w.Text3), green);
+    // Left as they were, greyed: set frequency, speed, the state.
+    QCOMPARE(w.Text25->text(), QString("0.00"));
+    for (QLineEdit* box : {w.Text25, w.Text7, w.Text29, w.Text30, w.Text4})
+        QCOMPARE(textColour(box), QColor(Qt::gray));
+    QVERIFY(!w.StatusBar1->panel(StatusPanels::RunState)->isEnabled());
+    // The drive answers: nothing says it is silent, and nothing went out.
+    QVERIFY(w.StatusBar1->notice().isEmpty());
+    QVERIFY(b.port.written().isEmpty());
+
+    // The tool lets go: each value is live again as the poll brings it.
+    session->holdLine(false);
+    w.Timer1_Timer();
+    QVERIFY(!b.port.written().isEmpty()); // the poll goes on where it stood
+    b.receive(statusAnswer(1, 0, 0x10, 0));
+    QCOMPARE(textColour(w.Text29), plain);
+    QVERIFY(w.StatusBar1->panel(StatusPanels::RunState)->isEnabled());
+    QCOMPARE(textColour(w.Text25), QColor(Qt::gray));
+    b.receive(runningValueAnswer(1, 1, 3000, 8));
+    QCOMPARE(textColour(w.Text25), green);
+
+    // With the poll stopped nothing is refreshed at all; the window notices
+    // on its own, without a poll tick.
+    clock = clock.addMSecs(2 * sweepMs);
+    QTRY_COMPARE_WITH_TIMEOUT(textColour(w.Text25), QColor(Qt::gray), 20000);
+    QCOMPARE(w.Text25->text(), QString("30.00"));
 }
 
 void tst_demo_trust::faultTooltipGoesWithTheDrive()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Drive Parameters" window and how the main window makes room for it.
+#include "AnswerBoxes.h"
 #include "BusLine.h"
 #include "DemoBench.h"
 #include "ParamSetFile.h"
@@ -9,6 +10,8 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QHash>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -25,6 +28,7 @@ private slots:
     void toolsMenuOpensTheWindow();
     void pollStandsAsideWhileAJobHoldsTheLine();
     void restoreFromFileHonoursTheLockAndLeavesNoDifference();
+    void cloneSaysTheLockBeforeAskingAndTheWindowShowsIt();
     void savingNeverPutsLessInPlaceOfMoreUnasked();
     void unitsCountsAndWhatARestoreWrites();
 };
@@ -84,19 +88,76 @@ void tst_paramsetwindow::restoreFromFileHonoursTheLockAndLeavesNoDifference()
     QCOMPARE(w.Differences->item(0, 0)->checkState(), Qt::Checked);
     QCOMPARE(w.Differences->item(1, 0)->checkState(), Qt::Unchecked);
 
+    // Locked: said before any question, with where the lock opens.
+    QVERIFY(w.WriteLock->text().contains(QStringLiteral("locked")));
     line.requests.clear();
+    prompts.clear();
     w.Restore_Click();
     QVERIFY(line.runUntil([&] { return !w.busy(); }));
-    QVERIFY(prompts.last().text.contains(QStringLiteral("locked")));
+    QCOMPARE(prompts.size(), 1);
+    QCOMPARE(prompts.last().icon, QMessageBox::Warning);
+    QVERIFY2(prompts.last().text.contains(QStringLiteral("locked: open the lock in \"Set\" → "
+                                                         "\"Password\" first")),
+             qPrintable(prompts.last().text));
     QVERIFY(line.requests.isEmpty());
 
     unlocked = true;
+    w.showWriteLock();
+    QCOMPARE(w.WriteLock->text(), QStringLiteral("Parameter writing is open."));
     w.Restore_Click();
+    QCOMPARE(prompts.last().icon, QMessageBox::Question);
+    QCOMPARE(prompts.last().defaultButton, QMessageBox::No);
     QVERIFY(line.runUntil([&] { return !w.busy() && w.Differences->rowCount() == 1; }));
     QCOMPARE(line.writes().size(), 1);
     QCOMPARE(*line.bus.drive(1)->parameters().raw(0, 14), quint16(250));
     // Read again after the restore: only the address, left alone, differs.
     QCOMPARE(w.Differences->item(0, 1)->text(), QStringLiteral("P8.00"));
+}
+
+// The clone's question comes only with writing open; the window's line on
+// the lock follows the main window's lock as it opens and closes.
+void tst_paramsetwindow::cloneSaysTheLockBeforeAskingAndTheWindowShowsIt()
+{
+    BusLine line;
+    Prompter prompter;
+    answerBoxes(prompter, QMessageBox::Yes);
+    bool unlocked = false;
+    ParamSetWindow w(line.client, prompter, [&] { return unlocked; });
+    w.AddressA->setValue(1);
+    w.ReadA_Click();
+    QVERIFY(line.runUntil([&] { return !w.busy(); }));
+    line.bus.drive(2)->parameters().force(0, 14, 123);
+    w.CloneTargets->setText(QStringLiteral("2"));
+    w.ClonePreview_Click(); // reading is no writing
+    QVERIFY(line.runUntil([&] { return !w.busy(); }));
+    line.requests.clear();
+    prompter.clearHistory();
+    w.CloneApply_Click();
+    QVERIFY(line.runUntil([&] { return !w.busy(); }));
+    QCOMPARE(prompter.history().size(), 1);
+    QCOMPARE(prompter.history().first().icon, QMessageBox::Warning);
+    QVERIFY(prompter.history().first().text.contains(QStringLiteral("\"Set\" → \"Password\"")));
+    QVERIFY(line.writes().isEmpty());
+
+    unlocked = true;
+    prompter.clearHistory();
+    w.CloneApply_Click();
+    QVERIFY(line.runUntil([&] { return !w.busy(); }));
+    QCOMPARE(prompter.history().first().icon, QMessageBox::Question);
+    QCOMPARE(prompter.history().first().defaultButton, QMessageBox::No);
+    QCOMPARE(*line.bus.drive(2)->parameters().raw(0, 14),
+             *line.bus.drive(1)->parameters().raw(0, 14));
+
+    // Opened from the main window, the line follows "Parameter Set".
+    DemoBench b;
+    b.window.drive_parameters->trigger();
+    ParamSetWindow* tool = b.window.findChild<ParamSetWindow*>();
+    QVERIFY(tool);
+    b.window.data_set->setEnabled(true);
+    QCOMPARE(tool->WriteLock->text(), QStringLiteral("Parameter writing is open."));
+    b.window.data_set->setEnabled(false);
+    QCOMPARE(tool->WriteLock->text(),
+             QStringLiteral("Parameter writing is locked: \"Set\" → \"Password\" opens it."));
 }
 
 // A read of a silent drive is not saved at all; one that lost P2.05 takes
@@ -145,6 +206,7 @@ void tst_paramsetwindow::savingNeverPutsLessInPlaceOfMoreUnasked()
     w.SaveA_Click();
     QCOMPARE(prompts.size(), 2);
     QCOMPARE(prompts.last().icon, QMessageBox::Question);
+    QCOMPARE(prompts.last().defaultButton, QMessageBox::No); // Enter keeps the file
     QVERIFY2(prompts.last().text.contains(QStringLiteral("holds 185 answered parameters; set A "
                                                          "has 184 (1 not answered)")),
              qPrintable(prompts.last().text));
@@ -224,5 +286,6 @@ void tst_paramsetwindow::unitsCountsAndWhatARestoreWrites()
                  QStringLiteral("P0.14 Acceleration time 1: %1 s -> 25 s").arg(from)),
              qPrintable(prompts[0].text));
     QVERIFY(!prompts[0].text.contains(QStringLiteral("P0.09")));
+    QCOMPARE(prompts[0].defaultButton, QMessageBox::No);
     QVERIFY(line.writes().isEmpty()); // answered No
 }

@@ -6,7 +6,9 @@
 #include "ReadOnlyFolder.h"
 #include "SimProcess.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -61,12 +63,14 @@ private slots:
     void compareFindsExactlyWhatChangedBehindItsBack();
     void driveLostMidRestore();
     void badFileWritesNothing();
+    void aRunningDriveIsRefusedBeforeTheQuestion();
     void scanAndRecordRunOnTheSamePort();
     void backupOfSilentDriveWritesNothing();
     void backupChecksTheFolderBeforeReading();
     void shorterBackupReplacesOnlyWhenForced();
     void cloneOfMatchingDrivesAsksNothing();
     void ctrlCDuringCloneSaysWhatWasWritten();
+    void recordKeepsEveryRecording();
 };
 
 void tst_vfdctl::compareFindsExactlyWhatChangedBehindItsBack()
@@ -129,16 +133,29 @@ void tst_vfdctl::driveLostMidRestore()
     ctl.start(QStringLiteral(VFDCTL_PATH),
               {QStringLiteral("--port"), sim.device(), QStringLiteral("restore"),
                QStringLiteral("1"), file, QStringLiteral("--yes")});
-    // Once the third write has been heard, the simulator is gone.
+    // Once the third write has been heard, the simulator halts: its line is
+    // still there, but nothing answers a write that goes out from now on.
     QTRY_VERIFY_WITH_TIMEOUT(
         sim.traffic(QStringLiteral("<- ")).filter(QStringLiteral("01 06 ")).size() >= 3, 30000);
-    sim.kill();
+    ::kill(pid_t(sim.process().processId()), SIGSTOP);
     QVERIFY(ctl.waitForFinished(30000));
+    const QStringList heard = sim.traffic(QStringLiteral("<- ")).filter(QStringLiteral("01 06 "));
+    sim.kill();
     const QString out = QString::fromUtf8(ctl.readAllStandardOutput());
     QCOMPARE(ctl.exitCode(), 1);
     QVERIFY2(out.contains(QStringLiteral("stopped answering")), qPrintable(out));
     QVERIFY(out.contains(QStringLiteral(": not written")));
     QVERIFY(!out.contains(QStringLiteral("20 of 20")));
+    // No write the drive heard is said to be unwritten.
+    static const QRegularExpression notWritten(
+        QStringLiteral("P(\\d+)\\.(\\d+) = [^:]*: not written"));
+    for (auto m = notWritten.globalMatch(out); m.hasNext();) {
+        const QRegularExpressionMatch one = m.next();
+        const QString frame = QStringLiteral("01 06 %1 %2")
+                                  .arg(one.captured(1).toInt(), 2, 16, QLatin1Char('0'))
+                                  .arg(one.captured(2).toInt(), 2, 16, QLatin1Char('0'));
+        QVERIFY2(heard.filter(frame, Qt::CaseInsensitive).isEmpty(), qPrintable(frame));
+    }
 }
 
 void tst_vfdctl::badFileWritesNothing()
@@ -157,6 +174,52 @@ void tst_vfdctl::badFileWritesNothing()
     QVERIFY2(r.err.contains(QStringLiteral("line 2: P0.03: value 450 lies outside")),
              qPrintable(r.err));
     QVERIFY(sim.traffic(QStringLiteral("<- ")).isEmpty());
+}
+
+// A drive left running (its vfdctl killed outright, so no STOP went out) is
+// refused before the question about writing to it, not after its "yes".
+void tst_vfdctl::aRunningDriveIsRefusedBeforeTheQuestion()
+{
+    SimProcess sim;
+    QTemporaryDir dir;
+    QCOMPARE(vfdctl(sim.device(), {QStringLiteral("set"), QStringLiteral("1"),
+                                   QStringLiteral("P8.02=0"), QStringLiteral("--yes")})
+                 .code,
+             0); // no communication time-out: it runs until told to stop
+    CtlProcess run({QStringLiteral("--port"), sim.device(), QStringLiteral("run"),
+                    QStringLiteral("1"), QStringLiteral("--fwd"), QStringLiteral("--hz"),
+                    QStringLiteral("10"), QStringLiteral("--for"), QStringLiteral("60s"),
+                    QStringLiteral("--yes")});
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !sim.traffic(QStringLiteral("<- ")).filter(QStringLiteral("01 10 20 00")).isEmpty(), 30000);
+    run.signal(SIGKILL);
+    QCOMPARE(run.finish().code, -1);
+    auto writesHeard = [&] {
+        return sim.traffic(QStringLiteral("<- "))
+            .filter(QRegularExpression(QStringLiteral("^01 06 ")))
+            .size();
+    };
+    const qsizetype writesBefore = writesHeard(); // P8.02's
+
+    ParamSet wanted;
+    wanted.values.insert(0x000E, {ParamValue::State::Value, 250});
+    const QString file = dir.filePath(QStringLiteral("one.csv"));
+    QCOMPARE(ParamSetFile::Save(wanted, file), QString());
+    const CtlRun restore =
+        vfdctl(sim.device(), {QStringLiteral("restore"), QStringLiteral("1"), file});
+    const QString said = restore.out + restore.err;
+    QCOMPARE(restore.code, 1);
+    QVERIFY2(said.contains(QStringLiteral("Drive 1 reports \"Run\": stop it before writing")),
+             qPrintable(said));
+    QVERIFY2(!said.contains(QStringLiteral("Write 1 parameter")), qPrintable(said));
+    QCOMPARE(writesHeard(), writesBefore);
+    // Nor does clone ask about a target that runs.
+    const CtlRun asked = vfdctl(sim.device(), {QStringLiteral("clone"), file, QStringLiteral("1")});
+    QCOMPARE(asked.code, 1);
+    QVERIFY2(!(asked.out + asked.err).contains(QStringLiteral("as listed?")),
+             qPrintable(asked.out + asked.err));
+    QVERIFY((asked.out + asked.err).contains(QStringLiteral("stop it before writing")));
+    QCOMPARE(writesHeard(), writesBefore);
 }
 
 void tst_vfdctl::scanAndRecordRunOnTheSamePort()
@@ -337,6 +400,53 @@ void tst_vfdctl::ctrlCDuringCloneSaysWhatWasWritten()
     QVERIFY(run.out.contains(QStringLiteral("Cancelled after the exchange under way")));
     QVERIFY(run.out.contains(QStringLiteral("Drive 3: stopped before its turn; nothing written.")));
     QCOMPARE(heard(3), 0);
+}
+
+void tst_vfdctl::recordKeepsEveryRecording()
+{
+    // Recorded twice without -o: two files named by the time, each said.
+    SimProcess sim({}, false);
+    QTemporaryDir dir;
+    const QStringList args{QStringLiteral("--port"),     sim.device(),
+                           QStringLiteral("record"),     QStringLiteral("1"),
+                           QStringLiteral("--values"),   QStringLiteral("freq-out"),
+                           QStringLiteral("--duration"), QStringLiteral("1s")};
+    const CtlRun first = runVfdctl(args, 60000, dir.path());
+    const CtlRun second = runVfdctl(args, 60000, dir.path());
+    QVERIFY2(first.code == 0 && second.code == 0, qPrintable(first.err + second.err));
+    const QStringList files =
+        QDir(dir.path()).entryList({QStringLiteral("recording-*.csv")}, QDir::Files, QDir::Name);
+    QCOMPARE(files.size(), 2);
+    static const QRegularExpression name(QStringLiteral("^recording-\\d{8}-\\d{6}(-\\d+)?\\.csv$"));
+    for (const QString& f : files) {
+        QVERIFY2(name.match(f).hasMatch(), qPrintable(f));
+        QFile file(dir.filePath(f));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readLine().contains("Drive 1 Output frequency (Hz)"));
+        QVERIFY(!file.readLine().isEmpty()); // rows, not a header alone
+    }
+    const QString firstPath =
+        first.out.section(QStringLiteral("Recording into "), 1, 1).section(u'\n', 0, 0);
+    QVERIFY2(files.contains(QFileInfo(firstPath).fileName()), qPrintable(first.out));
+    QVERIFY(!second.out.contains(firstPath));
+
+    // An earlier recording named with -o is kept unless --force says otherwise.
+    const QString kept = dir.filePath(files[0]);
+    QFile before(kept);
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray bytes = before.readAll();
+    before.close();
+    const CtlRun refused = runVfdctl(args + QStringList{QStringLiteral("-o"), kept});
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("exists already")), qPrintable(refused.err));
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    QCOMPARE(before.readAll(), bytes);
+    before.close();
+    const CtlRun forced =
+        runVfdctl(args + QStringList{QStringLiteral("-o"), kept, QStringLiteral("--force")});
+    QVERIFY2(forced.code == 0, qPrintable(forced.err));
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    QVERIFY(before.readAll() != bytes);
 }
 
 QTEST_GUILESS_MAIN(tst_vfdctl)

@@ -24,6 +24,7 @@ private slots:
     void badAddressSendsNothing();
     void noWriteToEveryDrive();
     void saysWhatBecameOfTheWrite();
+    void aRefusedValueReplacesTheWritten();
     void encryption_data();
     void encryption();
     void exitArmsTheLock_data();
@@ -164,6 +165,55 @@ void tst_form2write::saysWhatBecameOfTheWrite()
     w.Combo2->setCurrentIndex(9);
     QCOMPARE(w.Combo2->toolTip(), QStringLiteral("P0.09 max output voltage"));
     QCOMPARE(w.Combo2->itemText(9), QStringLiteral("9"));
+}
+
+// The line speaks of the last "Enter": after a value taken, one refused by
+// the window's own checks must not leave "written" standing beside it.
+void tst_form2write::aRefusedValueReplacesTheWritten()
+{
+    Form2Rig rig;
+    Form2& w = *rig.window;
+    rig.show(QStringLiteral("0"), 14, 200); // P0.14 at 20.0, 0.1 a step
+    QObject::disconnect(&rig.link, &Hexedit::frameSent, &rig.link, nullptr);
+    const QColor green = QColor(0, 110, 0);
+    auto colour = [&] { return w.WriteResultLabel->palette().color(QPalette::WindowText); };
+    w.Text1->setText(QStringLiteral("5.5"));
+    w.Command1_Click();
+    const QList<QByteArray> sent = rig.port.written();
+    QCOMPARE(sent.size(), 1);
+    rig.receive(sent.first());
+    passAnswerTimeout(rig.link);
+    QCOMPARE(w.WriteResultLabel->text(), QStringLiteral("P0.14 = 5.5 written to drive 1"));
+    QCOMPARE(colour(), green);
+
+    rig.port.clearWritten();
+    w.Text1->setText(QStringLiteral("5000"));
+    w.Command1_Click();
+    QVERIFY(rig.port.written().isEmpty());
+    QCOMPARE(rig.messages(), QStringList{kBoundsError}); // the given box, as it was
+    QCOMPARE(w.WriteResultLabel->text(),
+             QStringLiteral("P0.14 = 5000 not sent: outside Min %1 and Max %2")
+                 .arg(w.Text3->text(), w.Text4->text()));
+    QCOMPARE(colour(), QColor(Qt::red));
+
+    // Any refusal of "Enter" says so; the next value taken is green again.
+    w.Combo3->setCurrentText(QStringLiteral("0"));
+    w.Text1->setText(QStringLiteral("6"));
+    w.Command1_Click();
+    QVERIFY(rig.port.written().isEmpty());
+    QCOMPARE(w.WriteResultLabel->text(),
+             QStringLiteral("P0.14 = 6 not sent: address 0 would reach every drive"));
+    w.Combo3->setCurrentText(QStringLiteral("1"));
+    w.Command1_Click();
+    QCOMPARE(rig.port.written().size(), 1);
+    rig.receive(rig.port.written().first());
+    passAnswerTimeout(rig.link);
+    QCOMPARE(w.WriteResultLabel->text(), QStringLiteral("P0.14 = 6 written to drive 1"));
+    QCOMPARE(colour(), green);
+    rig.port.close();
+    w.Command1_Click();
+    QCOMPARE(w.WriteResultLabel->text(),
+             QStringLiteral("P0.14 = 6 not sent: the port is not open"));
 }
 
 void tst_form2write::badAddressSendsNothing_data()

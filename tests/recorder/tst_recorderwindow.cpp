@@ -26,6 +26,7 @@ private slots:
     void toolsMenuAndPollYields();
     void problemsAreSaidThroughThePrompter();
     void saysWhereTheRecordingGoes();
+    void recordAgainNeverReplacesTheLast();
 };
 
 // Record a ramp of "SIM" drives into a file, stop, open the file again: the
@@ -151,6 +152,65 @@ void tst_recorderwindow::saysWhereTheRecordingGoes()
     QVERIFY(w.csvPath->isEnabled());
     QVERIFY(w.status->text().contains(QDir::toNativeSeparators(path)));
     QVERIFY(QFileInfo::exists(path));
+}
+
+namespace {
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// Record, Stop, Record: the second recording goes to a new file named by the
+// time, and a file that holds a recording is replaced only when the user says so.
+void tst_recorderwindow::recordAgainNeverReplacesTheLast()
+{
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    RecorderRig rig;
+    Prompter prompter;
+    answerBoxes(prompter, QMessageBox::No);
+    RecorderWindow w(rig.client, prompter);
+    qputenv("HOME", oldHome);
+    const QString first = w.csvPath->text();
+    QVERIFY2(QFileInfo(first).fileName().startsWith(QStringLiteral("recording-")),
+             qPrintable(first));
+    QCOMPARE(QFileInfo(first).absolutePath(), QFileInfo(home.path()).absoluteFilePath());
+    QVERIFY(!QFileInfo::exists(first));
+
+    auto recordFor = [&](double ms) {
+        w.record_Click();
+        QVERIFY(w.recording().running());
+        rig.pass(ms);
+        w.record_Click();
+        QVERIFY(!w.recording().running());
+    };
+    recordFor(1500);
+    const QByteArray kept = contents(first);
+    QVERIFY(kept.count('\n') > 3);
+    const QString second = w.csvPath->text();
+    QVERIFY(second != first);
+    QVERIFY(!QFileInfo::exists(second));
+    recordFor(300);
+    QVERIFY(QFileInfo::exists(second));
+    QCOMPARE(contents(first), kept);
+    QVERIFY(prompter.history().isEmpty());
+
+    // Named again by hand: asked, and No keeps it whole.
+    w.csvPath->setText(first);
+    w.record_Click();
+    QVERIFY(!w.recording().running());
+    QCOMPARE(prompter.history().size(), 1);
+    QVERIFY(prompter.history()[0].text.contains(QStringLiteral("Replace it?")));
+    QCOMPARE(contents(first), kept);
+    QVERIFY(w.status->text().contains(QStringLiteral("kept as it was")));
+    answerBoxes(prompter, QMessageBox::Yes);
+    recordFor(300);
+    QVERIFY(contents(first) != kept);
 }
 
 QTEST_MAIN(tst_recorderwindow)

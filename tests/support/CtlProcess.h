@@ -24,9 +24,14 @@ struct CtlRun
 class CtlProcess
 {
 public:
-    explicit CtlProcess(const QStringList& arguments, const QProcessEnvironment& environment =
-                                                          QProcessEnvironment::systemEnvironment())
+    // In the given working folder, when one is given (where files go that
+    // the command names itself), and with the given environment.
+    explicit CtlProcess(
+        const QStringList& arguments, const QString& workingFolder = {},
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
     {
+        if (!workingFolder.isEmpty())
+            m_process.setWorkingDirectory(workingFolder);
         m_process.setProcessEnvironment(environment);
         m_process.start(QStringLiteral(VFDCTL_PATH), arguments);
         m_process.closeWriteChannel();
@@ -75,9 +80,10 @@ private:
 };
 
 // One vfdctl run, to its end.
-inline CtlRun runVfdctl(const QStringList& arguments, int limitMs = 60000)
+inline CtlRun runVfdctl(const QStringList& arguments, int limitMs = 60000,
+                        const QString& workingFolder = {})
 {
-    return CtlProcess(arguments).finish(limitMs);
+    return CtlProcess(arguments, workingFolder).finish(limitMs);
 }
 
 // Several at once (each its own port), for commands that each wait out the

@@ -22,3 +22,15 @@ template <class Condition> bool waitUntil(Condition done, int timeoutMs = 5000)
     }
     return true;
 }
+
+// Runs the event loop for the given time as the program's own loop runs it.
+// QTest::qWait sleeps up to 10 ms between its rounds of events, so the
+// receive drain's 1 ms ticks come every 10 ms there and an exchange on the
+// line takes several times its real length: a test of rhythms must not wait
+// that way.
+inline void runEventLoopFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A test run drawn for paper: frequencies on the left axis, current on the
 // right, seconds along the bottom. Gaps (no answer) stay gaps.
+#include "ChartAxes.h"
 #include "CommissionReport.h"
 
 #include <QPainter>
@@ -8,16 +9,6 @@
 #include <cmath>
 
 namespace {
-
-double niceStep(double span, int ticks)
-{
-    const double raw = span / std::max(ticks, 1);
-    const double magnitude = std::pow(10.0, std::floor(std::log10(std::max(raw, 1e-9))));
-    for (double f : {1.0, 2.0, 5.0, 10.0})
-        if (raw <= f * magnitude)
-            return f * magnitude;
-    return 10 * magnitude;
-}
 
 double highest(const TestRunResult& run, int column)
 {
@@ -27,7 +18,9 @@ double highest(const TestRunResult& run, int column)
         if (std::isfinite(v))
             top = std::max(top, v);
     }
-    return top;
+    // Room is made above the highest value; a huge one must not make the
+    // axis infinite.
+    return std::min(top, ChartAxes::Largest / 2);
 }
 
 } // namespace
@@ -46,29 +39,34 @@ QImage Chart(const TestRunResult& run, QSize size)
     p.setFont(font);
     const QRectF plot(56 * unit, 14 * unit, size.width() - 112 * unit, size.height() - 58 * unit);
 
-    const double tEnd = run.samples.isEmpty() ? 1.0 : std::max(run.samples.last().seconds, 1.0);
-    const double hzTop = std::max({highest(run, 0), highest(run, 1), run.plan.hz, 1.0}) * 1.1;
+    const double tEnd =
+        run.samples.isEmpty()
+            ? 1.0
+            : std::max(std::min(run.samples.last().seconds, ChartAxes::Largest), 1.0);
+    const double hzTop = std::max({highest(run, 0), highest(run, 1),
+                                   std::min(run.plan.hz, ChartAxes::Largest / 2), 1.0}) *
+                         1.1;
     const double aTop = std::max(highest(run, 2), 0.1) * 1.2;
-    auto x = [&](double t) { return plot.left() + plot.width() * t / tEnd; };
-    auto y = [&](double v, double top) { return plot.bottom() - plot.height() * v / top; };
+    // Points beyond the plot are drawn on its edge, never far outside it.
+    auto x = [&](double t) { return plot.left() + plot.width() * std::clamp(t / tEnd, 0.0, 1.0); };
+    auto y = [&](double v, double top) {
+        return plot.bottom() - plot.height() * std::clamp(v / top, 0.0, 1.0);
+    };
 
     p.setPen(QPen(QColor(220, 220, 220), unit));
-    const double hzStep = niceStep(hzTop, 5);
-    for (double v = 0; v <= hzTop; v += hzStep) {
+    for (double v : ChartAxes::ticks(0, hzTop, 5)) {
         p.drawLine(QPointF(plot.left(), y(v, hzTop)), QPointF(plot.right(), y(v, hzTop)));
         p.setPen(Qt::black);
         p.drawText(QRectF(0, y(v, hzTop) - 8 * unit, plot.left() - 6 * unit, 16 * unit),
                    Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
         p.setPen(QPen(QColor(220, 220, 220), unit));
     }
-    const double aStep = niceStep(aTop, 5);
     p.setPen(QColor(180, 60, 0));
-    for (double v = 0; v <= aTop; v += aStep)
+    for (double v : ChartAxes::ticks(0, aTop, 5))
         p.drawText(QRectF(plot.right() + 6 * unit, y(v, aTop) - 8 * unit, 50 * unit, 16 * unit),
                    Qt::AlignLeft | Qt::AlignVCenter, QString::number(v));
     p.setPen(Qt::black);
-    const double tStep = niceStep(tEnd, 8);
-    for (double t = 0; t <= tEnd + 1e-9; t += tStep)
+    for (double t : ChartAxes::ticks(0, tEnd, 8))
         p.drawText(QRectF(x(t) - 25 * unit, plot.bottom() + 3 * unit, 50 * unit, 14 * unit),
                    Qt::AlignHCenter | Qt::AlignTop, QString::number(t));
     p.drawRect(plot);

@@ -64,6 +64,15 @@ const TestRunResult* runOf(const ReportInput& in, quint8 address, int* index)
     return nullptr;
 }
 
+// A run counts as passed only when it carried out its plan: a cancelled
+// one is said to be not completed, whatever its checks showed so far.
+QString runResultWord(const TestRunResult& run)
+{
+    return run.passed()    ? QStringLiteral("PASS")
+           : run.cancelled ? QStringLiteral("NOT COMPLETED")
+                           : QStringLiteral("FAIL");
+}
+
 QString imageData(const QImage& image)
 {
     QByteArray bytes;
@@ -108,36 +117,57 @@ QString differencesSection(const DriveRecord& d)
     QString html = QStringLiteral("<h3>Differences from the catalogue's defaults</h3>\n");
     if (d.parameters.values.isEmpty())
         return html + QStringLiteral("<p>The parameters could not be read.</p>\n");
+    // What did not answer cannot be compared: "no differences" is claimed
+    // only of a set that answered whole.
+    const QString unanswered =
+        d.setComplete ? QString()
+                      : QStringLiteral("<p><b>%1 not answered</b>: not compared with the "
+                                       "catalogue's defaults.</p>\n")
+                            .arg(NumberText::Counted(d.unanswered, "parameter", "parameters"));
     const QList<ParamDifference> diffs = d.differences();
-    if (diffs.isEmpty())
+    if (diffs.isEmpty() && d.setComplete)
         return html + QStringLiteral("<p>No differences: every parameter read is at the "
                                      "catalogue's default (those the drive model sets are not "
                                      "compared).</p>\n");
+    if (diffs.isEmpty())
+        return html + unanswered +
+               QStringLiteral("<p>Those that answered are at the catalogue's defaults.</p>\n");
     QString rows;
     for (const ParamDifference& x : diffs) {
         const QString unit = ParamCatalogue::unit(x.reg);
         rows += row({ParamCatalogue::number(x.reg), ParamCatalogue::name(x.reg).trimmed(),
                      withUnit(ShownOrDash(x.reg, x.left), unit), DefaultText(x.reg)});
     }
-    html += table({QStringLiteral("Parameter"), QStringLiteral("Name"), QStringLiteral("Value"),
-                   QStringLiteral("Default")},
-                  rows);
-    if (!d.setComplete)
-        html += QStringLiteral("<p>%1 parameters did not answer and are not compared.</p>\n")
-                    .arg(d.unanswered);
-    return html;
+    return html + unanswered +
+           table({QStringLiteral("Parameter"), QStringLiteral("Name"), QStringLiteral("Value"),
+                  QStringLiteral("Default")},
+                 rows);
+}
+
+// The summary's count of differences, with what went unanswered beside it.
+QString differencesCell(const DriveRecord& d)
+{
+    if (!d.answered)
+        return QStringLiteral("—");
+    const QString count = QString::number(d.differences().size());
+    if (d.setComplete)
+        return count;
+    return QStringLiteral("%1; %2 not answered").arg(count).arg(d.unanswered);
 }
 
 QString runSection(const TestRunResult& run, int index, bool embed)
 {
     QString html = QStringLiteral("<h3>Test run</h3>\n");
-    html += QStringLiteral("<p>%1 forward%2, held %3 s each way; started %4. Ended: %5. "
-                           "<b>Result: %6</b></p>\n")
-                .arg(NumberText::Fixed2(run.plan.hz) + QStringLiteral(" Hz"),
-                     run.plan.reverse ? QStringLiteral(" then reverse") : QString(),
-                     QString::number(run.plan.holdMs / 1000.0),
-                     esc(run.started.toString(Qt::ISODate)), esc(run.endReason),
-                     run.passed() ? QStringLiteral("PASS") : QStringLiteral("FAIL"));
+    html +=
+        QStringLiteral("<p>%1 forward%2, held %3 s each way; started %4. Ended: %5. "
+                       "<b>Result: %6</b></p>\n")
+            .arg(NumberText::Fixed2(run.plan.hz) + QStringLiteral(" Hz"),
+                 run.plan.reverse ? QStringLiteral(" then reverse") : QString(),
+                 QString::number(run.plan.holdMs / 1000.0), esc(run.started.toString(Qt::ISODate)),
+                 esc(run.endReason), runResultWord(run));
+    if (const QStringList missed = run.notReached(); !missed.isEmpty())
+        html += QStringLiteral("<p>The run ended before these checks: %1.</p>\n")
+                    .arg(esc(missed.join(QStringLiteral(", "))));
     if (!run.samples.isEmpty()) {
         const QString src = embed ? imageData(CommissionReport::Chart(run, QSize(1280, 560)))
                                   : QStringLiteral("chart-%1.png").arg(index);
@@ -147,8 +177,7 @@ QString runSection(const TestRunResult& run, int index, bool embed)
     }
     QString rows;
     for (const TestRunCheck& c : run.checks)
-        rows += row({c.name, c.expected, c.measured,
-                     c.passed ? QStringLiteral("PASS") : QStringLiteral("FAIL")});
+        rows += row({c.name, c.expected, c.measured, c.resultWord()});
     return html + table({QStringLiteral("Check"), QStringLiteral("Expected"),
                          QStringLiteral("Measured"), QStringLiteral("Result")},
                         rows);
@@ -233,9 +262,7 @@ QString Html(const ReportInput& in, bool embedCharts)
         rows += row({QString::number(d.address),
                      d.answered ? QStringLiteral("answered") : QStringLiteral("did not answer"),
                      d.edition ? NumberText::Plain(float(*d.edition)) : QStringLiteral("—"),
-                     d.answered ? QString::number(d.differences().size()) : QStringLiteral("—"),
-                     run ? (run->passed() ? QStringLiteral("PASS") : QStringLiteral("FAIL"))
-                         : QStringLiteral("none")});
+                     differencesCell(d), run ? runResultWord(*run) : QStringLiteral("none")});
     }
     html +=
         table({QStringLiteral("Drive"), QStringLiteral("Line"), QStringLiteral("Software edition"),

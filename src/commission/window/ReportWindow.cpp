@@ -134,11 +134,11 @@ void ReportWindow::setBusy(bool busy)
 void ReportWindow::addRun(const TestRunResult& run)
 {
     m_runs << run;
-    runList->addItem(tr("Drive %1, %2 Hz, %3 — %4")
-                         .arg(run.plan.address)
-                         .arg(run.plan.hz, 0, 'f', 2)
-                         .arg(run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-                              run.passed() ? tr("passed") : tr("failed")));
+    runList->addItem(
+        tr("Drive %1, %2 Hz, %3 — %4")
+            .arg(run.plan.address)
+            .arg(run.plan.hz, 0, 'f', 2)
+            .arg(run.started.toString(QStringLiteral("yyyy-MM-dd HH:mm")), run.verdict()));
 }
 
 bool ReportWindow::addRunFile(const QString& path)
@@ -217,14 +217,21 @@ void ReportWindow::write()
         return;
     }
     QStringList silent;
-    for (const DriveRecord& d : input.drives)
+    QStringList partial; // answered, but not every parameter
+    for (const DriveRecord& d : input.drives) {
         if (!d.answered)
             silent << QString::number(d.address);
+        else if (!d.setComplete)
+            partial << tr("drive %1: %2").arg(d.address).arg(d.unanswered);
+    }
     stateLabel->setText(
         tr("Written: %1 and %2.").arg(path, CommissionReport::HtmlPathFor(path)) +
         (silent.isEmpty()
              ? QString()
-             : tr(" Not answering (named in the report): %1.").arg(silent.join(u','))));
+             : tr(" Not answering (named in the report): %1.").arg(silent.join(u','))) +
+        (partial.isEmpty() ? QString()
+                           : tr(" Parameters not answered (counted in the report): %1.")
+                                 .arg(partial.join(QStringLiteral(", ")))));
     emit reportWritten(path);
 }
 

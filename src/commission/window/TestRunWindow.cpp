@@ -167,8 +167,12 @@ void TestRunWindow::startRun()
     connect(m_run, &TestRun::finished, this, [this] {
         const TestRunResult& r = m_run->result();
         m_results << r;
-        stateLabel->setText(
-            tr("%1 — ended: %2.").arg(r.passed() ? tr("Passed") : tr("Failed"), r.endReason));
+        QString verdict = r.verdict();
+        verdict[0] = verdict[0].toUpper();
+        QString text = tr("%1 — ended: %2.").arg(verdict, r.endReason);
+        if (const QStringList missed = r.notReached(); !missed.isEmpty())
+            text += u' ' + tr("Not reached: %1.").arg(missed.join(QStringLiteral(", ")));
+        stateLabel->setText(text);
         showChart();
         showChecks(r);
         setBusy(false);
@@ -224,10 +228,12 @@ void TestRunWindow::showChecks(const TestRunResult& r)
     checks->setRowCount(int(r.checks.size()));
     for (int i = 0; i < r.checks.size(); ++i) {
         const TestRunCheck& c = r.checks[i];
-        const QStringList cells{c.name, c.passed ? tr("PASS") : tr("FAIL"), c.measured, c.expected};
+        const QStringList cells{c.name, c.resultWord(), c.measured, c.expected};
         for (int col = 0; col < cells.size(); ++col)
             checks->setItem(i, col, new QTableWidgetItem(cells[col]));
-        checks->item(i, 1)->setForeground(c.passed ? QColor(0, 120, 0) : QColor(200, 0, 0));
+        checks->item(i, 1)->setForeground(c.passed    ? QColor(0, 120, 0)
+                                          : c.reached ? QColor(200, 0, 0)
+                                                      : QColor(130, 90, 0));
     }
 }
 

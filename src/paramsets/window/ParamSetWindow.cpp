@@ -48,6 +48,25 @@ ParamSetWindow::ParamSetWindow(LinkClient& client, Prompter& prompter,
     };
     build();
     endJob();
+    showWriteLock();
+}
+
+void ParamSetWindow::showWriteLock()
+{
+    const bool open = !m_writesAllowed || m_writesAllowed();
+    WriteLock->setText(open ? tr("Parameter writing is open.")
+                            : tr("Parameter writing is locked: \"Set\" → \"Password\" opens it."));
+}
+
+bool ParamSetWindow::writingOpen()
+{
+    showWriteLock();
+    if (!m_writesAllowed || m_writesAllowed())
+        return true;
+    m_prompter.warn(this, kTitle,
+                    tr("Parameter writing is locked: open the lock in \"Set\" → \"Password\" "
+                       "first. Nothing was written."));
+    return false;
 }
 
 ParamSetWindow::~ParamSetWindow()
@@ -338,7 +357,7 @@ void ParamSetWindow::Restore_Click()
     if (!ownUntouched.isEmpty())
         question += QStringLiteral("\n\n") + tr("Not ticked, so not written:") + u'\n' +
                     ownUntouched.join(u'\n');
-    if (!m_prompter.askYesNo(this, kTitle, question))
+    if (!writingOpen() || !m_prompter.askYesNo(this, kTitle, question))
         return;
     m_restore = std::make_unique<RestoreJob>(m_client, address, plan.writes);
     m_restore->writesAllowed = m_writesAllowed;

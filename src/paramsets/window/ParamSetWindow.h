@@ -51,6 +51,8 @@ public:
     QCheckBox* DifferencesOnly = nullptr;
     QTableWidget* Differences = nullptr;
     QPushButton* Restore = nullptr;
+    // Whether parameter writing is locked, and where the lock opens.
+    QLabel* WriteLock = nullptr;
     QLineEdit* CloneTargets = nullptr;
     QCheckBox* IncludeAddress = nullptr;
     QCheckBox* IncludeLine = nullptr;
@@ -72,6 +74,8 @@ public slots:
     void ClonePreview_Click();
     void CloneApply_Click();
     void Cancel_Click();
+    // The lock opened or closed: the window says so at once.
+    void showWriteLock();
 
 private:
     void build();
@@ -85,6 +89,9 @@ private:
     void endJob();
     void report(const QString& text);
     std::optional<QList<quint8>> cloneTargets();
+    // False, said in a box, while writing is locked: asked before any question
+    // about writing, so that "Yes" is never answered in vain.
+    bool writingOpen();
 
     LinkClient& m_client;
     Prompter& m_prompter;

@@ -90,7 +90,8 @@ void ParamSetWindow::CloneApply_Click()
         m_prompter.warn(this, kTitle, tr("No drive needs a write: nothing to clone."));
         return;
     }
-    if (!m_prompter.askYesNo(this, kTitle,
+    if (!writingOpen() ||
+        !m_prompter.askYesNo(this, kTitle,
                              tr("Write set A to %1 as previewed?")
                                  .arg(NumberText::Counted(toWrite, "drive", "drives"))))
         return;

@@ -101,9 +101,11 @@ void ParamSetWindow::build()
     Report->setReadOnly(true);
     Report->setMaximumBlockCount(2000);
 
+    WriteLock = named(new QLabel, "WriteLock", tr("Parameter writing"));
     auto* tableRow = new QHBoxLayout;
     tableRow->addWidget(DifferencesOnly);
     tableRow->addStretch(1);
+    tableRow->addWidget(WriteLock);
     tableRow->addWidget(Restore);
 
     auto* layout = new QVBoxLayout(this);

@@ -62,7 +62,10 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
     writeCsv = new QCheckBox(QStringLiteral("Write a CSV file"));
     writeCsv->setChecked(true);
     form->addRow(writeCsv);
-    csvPath = new QLineEdit(QDir::home().filePath(QStringLiteral("recording.csv")));
+    // A new file named by the time for each recording, so Record pressed
+    // again never lands on the last one.
+    m_proposed = RecordCsv::newFilePath(QDir::homePath(), QDateTime::currentDateTime());
+    csvPath = new QLineEdit(m_proposed);
     browse = new QPushButton(QStringLiteral("..."));
     browse->setToolTip(QStringLiteral("Choose the file to record into"));
     browse->setAccessibleName(QStringLiteral("Choose the file"));
@@ -190,8 +193,20 @@ void RecorderWindow::record_Click()
         m_recording.stop();
         return;
     }
+    // The name this window proposed may have been taken meanwhile (by another
+    // window, another program): a fresh one instead, without a question.
+    if (csvPath->text().trimmed() == m_proposed && QFileInfo::exists(m_proposed))
+        proposeNewFile();
     QString error;
     const auto o = options(&error);
+    if (o && !o->csvPath.isEmpty() && QFileInfo::exists(o->csvPath) &&
+        !m_prompter.askYesNo(this, QStringLiteral("Recorder"),
+                             QStringLiteral("%1 holds an earlier recording. Replace it?")
+                                 .arg(QDir::toNativeSeparators(o->csvPath)))) {
+        status->setText(QStringLiteral("Not recorded: %1 is kept as it was.")
+                            .arg(QDir::toNativeSeparators(o->csvPath)));
+        return;
+    }
     if (!o || !m_recording.start(*o)) {
         warn(o ? m_recording.error() : error);
         return;
@@ -201,6 +216,13 @@ void RecorderWindow::record_Click()
     m_chart->setFollow(true);
     follow->setChecked(true);
     setRecordingState(true);
+}
+
+void RecorderWindow::proposeNewFile()
+{
+    m_proposed =
+        RecordCsv::newFilePath(QFileInfo(m_proposed).absolutePath(), QDateTime::currentDateTime());
+    csvPath->setText(m_proposed);
 }
 
 void RecorderWindow::showDestination()
@@ -252,6 +274,9 @@ void RecorderWindow::setRecordingState(bool on)
 void RecorderWindow::onStopped(const QString& message)
 {
     setRecordingState(false);
+    // The next recording gets a file of its own.
+    if (!m_recordingInto.isEmpty() && m_recordingInto == m_proposed)
+        proposeNewFile();
     m_chart->refresh();
     QString done = QStringLiteral("%1 rounds recorded.").arg(m_recording.sampler().rounds());
     if (const QString& path = m_recordingInto; !path.isEmpty())

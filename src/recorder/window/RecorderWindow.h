@@ -58,6 +58,8 @@ private:
     void onStopped(const QString& message);
     void setRecordingState(bool on);
     void showDestination();
+    // A new time-named file beside the one proposed last, into the file field.
+    void proposeNewFile();
 
     void warn(const QString& text);
 
@@ -67,4 +69,5 @@ private:
     RecorderChart* m_chart = nullptr;
     QTimer m_refresh;
     QString m_recordingInto;
+    QString m_proposed; // the time-named file this window offered last
 };
