@@ -78,7 +78,7 @@ private slots:
     void everySignalStopsTheDriveFirst();
     void aReaderGoneStopsTheDrive();
     void aFailedWriteEndsTheCommand();
-    void reportSaysItsProgressOnLinesOfTheirOwn();
+    void progressIsLiveAndOnLinesOfItsOwn();
 };
 
 void tst_endings::everySignalStopsTheDriveFirst_data()
@@ -182,7 +182,7 @@ void tst_endings::aFailedWriteEndsTheCommand()
              qPrintable(watched.err));
 }
 
-void tst_endings::reportSaysItsProgressOnLinesOfTheirOwn()
+void tst_endings::progressIsLiveAndOnLinesOfItsOwn()
 {
     SimProcess sim({}, false);
     QTemporaryDir scratch;
@@ -197,6 +197,20 @@ void tst_endings::reportSaysItsProgressOnLinesOfTheirOwn()
     QVERIFY2(
         QRegularExpression(QStringLiteral("(^|\\n)Report written")).match(shown.out).hasMatch(),
         qPrintable(shown.out.right(300)));
+
+    // A test run shows the drive's frequency and current as they come, and
+    // each stage still begins a line of its own.
+    const CtlRun run =
+        shellLine(QStringLiteral("script -qfec \"$(printf '%q ' \"$0\" \"$@\")\" /dev/null"),
+                  onPort(sim, {QStringLiteral("--yes"), QStringLiteral("testrun"),
+                               QStringLiteral("1"), QStringLiteral("--hz"), QStringLiteral("5"),
+                               QStringLiteral("--for"), QStringLiteral("1s")}),
+                  120000);
+    QVERIFY2(
+        QRegularExpression(QStringLiteral("\\d Hz  \\d+\\.\\d\\d A")).match(run.out).hasMatch(),
+        qPrintable(run.out.right(300)));
+    QVERIFY2(QRegularExpression(QStringLiteral("(^|\\n)Stopping: ")).match(run.out).hasMatch(),
+             qPrintable(run.out.right(300)));
 
     // No desktop session (cron, a service, ssh): nothing about the runtime folder.
     QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
