@@ -60,8 +60,13 @@ DiskQueue::Loaded DiskQueue::load(QIODevice& file, int limit)
     std::deque<std::pair<qint64, BrokerMessage>> window;
     qint64 pushed = 0;
     qint64 front = 0;
+    // One buffer for every line: reading costs the longest line, once.
+    QByteArray buffer(kLongestLine + 1, Qt::Uninitialized);
     while (!file.atEnd()) {
-        QByteArray line = file.readLine(kLongestLine);
+        const qint64 got = file.readLine(buffer.data(), buffer.size());
+        if (got < 0)
+            break;
+        QByteArray line = QByteArray::fromRawData(buffer.constData(), got);
         if (!line.endsWith('\n') && !file.atEnd()) {
             // No message is this long: the rest of the line goes unread.
             char c = 0;

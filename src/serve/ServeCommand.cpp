@@ -73,7 +73,9 @@ QString serveUsage()
         "        [--commands [--rhythm 2s]]\n"
         "                             publish drives to an MQTT broker until stopped; with\n"
         "                             --port the options make one line, CONFIG may hold\n"
-        "                             several (runs until SIGTERM, exits 2 on a bad setting)\n");
+        "                             several (runs until SIGTERM, SIGINT, SIGHUP or SIGQUIT,\n"
+        "                             stopping the drives it runs first; exits 2 on a bad\n"
+        "                             setting, 1 when its log cannot be written)\n");
 }
 
 namespace ServeOptions {

@@ -218,10 +218,11 @@ void tst_serveconfig::optionsOverrideTheFile()
                                           QStringLiteral("torque")},
                                          &why));
     QVERIFY2(why.startsWith(QStringLiteral("values: \"torque\"")), qPrintable(why));
-    QVERIFY(!ServeOptions::fromArguments({QStringLiteral("--port"), QStringLiteral("SIM"),
-                                          QStringLiteral("serve"), QStringLiteral("--client-id"),
-                                          QStringLiteral("svc/+")},
-                                         &why));
+    QVERIFY(!ServeOptions::fromArguments(
+        {QStringLiteral("--port"), QStringLiteral("SIM"), QStringLiteral("serve"),
+         QStringLiteral("--drives"), QStringLiteral("1"), QStringLiteral("--values"),
+         QStringLiteral("freq-out"), QStringLiteral("--client-id"), QStringLiteral("svc/+")},
+        &why));
     QVERIFY2(why.startsWith(QStringLiteral("client-id \"svc/+\"")), qPrintable(why));
     QVERIFY(!ServeOptions::fromArguments(
         {QStringLiteral("serve"), QStringLiteral("--broker"), QStringLiteral("mqtt://x")}, &why));
