@@ -6,8 +6,6 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cerrno>
@@ -22,36 +20,12 @@ constexpr int kConnectGuardMs = 5000;
 constexpr int kReconnectMs = 2000;
 // A broker that refuses us (a wrong password) is not asked again at once.
 constexpr int kRefusedRetryMs = 30000;
-// How often a queue that cannot be written says how many readings are at risk.
-constexpr int kAtRiskLogMs = 60000;
 constexpr qint64 kPasswordLimit = 4096;
 constexpr qint64 kCaFileLimit = 1 << 20;
 // CONNACK codes of MQTT 3.1.1 and their MQTT 5 counterparts.
 constexpr int kV3BadProtocol = 1;
 constexpr int kV3BadPassword = 4;
 constexpr int kV3NotAuthorised = 5;
-
-// Whether the text holds at least one certificate in PEM form whose body is
-// base64 of a DER sequence: what a CA file must hold before the TLS library
-// is given it (its own words for anything else name neither file nor key).
-bool holdsPemCertificate(const QByteArray& text)
-{
-    static const QByteArray begin = "-----BEGIN CERTIFICATE-----";
-    static const QByteArray end = "-----END CERTIFICATE-----";
-    for (qsizetype at = text.indexOf(begin); at >= 0; at = text.indexOf(begin, at + 1)) {
-        const qsizetype from = at + begin.size();
-        const qsizetype to = text.indexOf(end, from);
-        if (to < 0)
-            return false;
-        QByteArray body = text.mid(from, to - from);
-        body.replace('\r', "").replace('\n', "").replace(' ', "").replace('\t', "");
-        const auto der =
-            QByteArray::fromBase64Encoding(body, QByteArray::AbortOnBase64DecodingErrors);
-        if (der && der.decoded.size() > 64 && quint8(der.decoded.at(0)) == 0x30)
-            return true;
-    }
-    return false;
-}
 
 // Every client of ours carries which connection it was made for: what the
 // library reports of a client already dropped is ignored.
@@ -133,7 +107,7 @@ bool BrokerLink::start(QString* error)
             ServeFiles::readInput(QStringLiteral("ca-file"), m_config.caFile, kCaFileLimit, error);
         if (!ca)
             return false;
-        if (!holdsPemCertificate(*ca)) {
+        if (!ServeFiles::holdsPemCertificate(*ca)) {
             if (error)
                 *error = QStringLiteral("the ca-file %1 holds no certificate in PEM form "
                                         "(-----BEGIN CERTIFICATE-----)")
@@ -387,64 +361,6 @@ void BrokerLink::subscribeNow(const QString& filter)
                                MQTT_SUB_OPT_RETAIN_AS_PUBLISHED, nullptr);
     else
         mosquitto_subscribe(m_client, nullptr, f.constData(), 1);
-}
-
-void BrokerLink::queueChanged()
-{
-    if (m_queue.takeWriteChange()) {
-        if (!m_queue.written()) {
-            say(QStringLiteral("the queue file %1 cannot be written (%2): the readings queued "
-                               "from now on are at risk, kept in memory only; trying again "
-                               "every %3 s")
-                    .arg(m_queue.path(), m_queue.writeError())
-                    .arg(DiskQueue::RetryMs / 1000));
-            m_atRiskLogged.start();
-            m_queueWatch.start();
-        } else {
-            say(QStringLiteral("the queue file %1 is written again: the %2 readings waiting "
-                               "are on disk")
-                    .arg(m_queue.path())
-                    .arg(m_queue.size()));
-            m_queueWatch.stop();
-        }
-        publishQueueState();
-    }
-}
-
-void BrokerLink::onQueueWatch()
-{
-    m_queue.retry();
-    queueChanged();
-    if (m_queue.written())
-        return;
-    if (m_atRiskLogged.elapsed() >= kAtRiskLogMs) {
-        m_atRiskLogged.start();
-        say(QStringLiteral("the queue file %1 still cannot be written (%2): %3 readings at risk")
-                .arg(m_queue.path(), m_queue.writeError())
-                .arg(m_queue.atRisk()));
-    }
-    if (m_queue.atRisk() != m_atRiskPublished)
-        publishQueueState();
-}
-
-void BrokerLink::publishQueueState()
-{
-    if (!m_connected)
-        return;
-    // Beside the queue, as the service's status is: it tells of the queue.
-    QJsonObject o;
-    o.insert(QStringLiteral("file"), m_queue.path());
-    o.insert(QStringLiteral("written"), m_queue.written());
-    if (!m_queue.written())
-        o.insert(QStringLiteral("reason"), m_queue.writeError());
-    o.insert(QStringLiteral("at_risk"), m_queue.atRisk());
-    o.insert(QStringLiteral("waiting"), m_queue.size());
-    o.insert(QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
-    const QByteArray payload = QJsonDocument(o).toJson(QJsonDocument::Compact);
-    const QByteArray topic = (serviceTopic() + QStringLiteral("/queue")).toUtf8();
-    mosquitto_publish(m_client, nullptr, topic.constData(), int(payload.size()),
-                      payload.constData(), 1, true);
-    m_atRiskPublished = m_queue.atRisk();
 }
 
 void BrokerLink::pump()

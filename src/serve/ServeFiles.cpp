@@ -73,4 +73,23 @@ std::optional<QByteArray> readInput(const QString& what, const QString& path, qi
     return read.bytes;
 }
 
+bool holdsPemCertificate(const QByteArray& text)
+{
+    static const QByteArray begin = "-----BEGIN CERTIFICATE-----";
+    static const QByteArray end = "-----END CERTIFICATE-----";
+    for (qsizetype at = text.indexOf(begin); at >= 0; at = text.indexOf(begin, at + 1)) {
+        const qsizetype from = at + begin.size();
+        const qsizetype to = text.indexOf(end, from);
+        if (to < 0)
+            return false;
+        QByteArray body = text.mid(from, to - from);
+        body.replace('\r', "").replace('\n', "").replace(' ', "").replace('\t', "");
+        const auto der =
+            QByteArray::fromBase64Encoding(body, QByteArray::AbortOnBase64DecodingErrors);
+        if (der && der.decoded.size() > 64 && quint8(der.decoded.at(0)) == 0x30)
+            return true;
+    }
+    return false;
+}
+
 } // namespace ServeFiles

@@ -21,4 +21,9 @@ QString notRegular(const QString& path);
 std::optional<QByteArray> readInput(const QString& what, const QString& path, qint64 limit,
                                     QString* error);
 
+// Whether the text holds at least one certificate in PEM form whose body is
+// base64 of a DER sequence: what a CA file must hold before the TLS library
+// is given it (its own words for anything else name neither file nor key).
+bool holdsPemCertificate(const QByteArray& text);
+
 } // namespace ServeFiles
