@@ -202,6 +202,9 @@ void ServeLine::setAvailability(int drive, bool online)
     const QByteArray text = online ? "online" : "offline";
     if (m_out[drive].availability == text)
         return;
+    // Silent, it may come back as another drive: its limit is read again first.
+    if (!online && m_commands && m_out[drive].availability == "online")
+        m_commands->setUpperLimit(m_line.drives[drive], std::nullopt);
     m_out[drive].availability = text;
     m_broker.publish(driveTopic(m_line.drives[drive]) + QStringLiteral("/availability"), text,
                      true);
