@@ -1,18 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BrokerLink.h"
 
-#include "BoundedRead.h"
+#include "ServeFiles.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cerrno>
 #include <cstring>
 #include <mosquitto.h>
+#include <mqtt_protocol.h>
 
 namespace {
 
@@ -21,6 +20,12 @@ constexpr int kConnectGuardMs = 5000;
 constexpr int kReconnectMs = 2000;
 // A broker that refuses us (a wrong password) is not asked again at once.
 constexpr int kRefusedRetryMs = 30000;
+constexpr qint64 kPasswordLimit = 4096;
+constexpr qint64 kCaFileLimit = 1 << 20;
+// CONNACK codes of MQTT 3.1.1 and their MQTT 5 counterparts.
+constexpr int kV3BadProtocol = 1;
+constexpr int kV3BadPassword = 4;
+constexpr int kV3NotAuthorised = 5;
 
 // Every client of ours carries which connection it was made for: what the
 // library reports of a client already dropped is ignored.
@@ -46,21 +51,32 @@ BrokerLink::BrokerLink(const ServeConfig& config, DiskQueue& queue, QObject* par
         if (m_connected || m_stopping)
             return;
         if (!m_lastError.isEmpty()) {
-            // What the library says of a certificate it does not trust is
-            // OpenSSL's; say where the trust comes from.
-            const QString hint = m_lastError.contains(QStringLiteral("certificate verify failed"))
-                                     ? QStringLiteral(" (is ca-file %1 the CA that signed the "
-                                                      "broker's certificate?)")
-                                           .arg(m_config.caFile)
-                                     : QString();
-            say(QStringLiteral("the broker %1:%2 cannot be reached: %3%4")
+            say(QStringLiteral("the broker %1:%2 cannot be reached: %3")
                     .arg(m_config.host)
                     .arg(m_config.brokerPort)
-                    .arg(m_lastError, hint));
+                    .arg(lastErrorText()));
         }
         dropClient();
         connectNow();
     });
+    m_queueWatch.setInterval(DiskQueue::RetryMs);
+    connect(&m_queueWatch, &QTimer::timeout, this, &BrokerLink::onQueueWatch);
+}
+
+QString BrokerLink::lastErrorText() const
+{
+    if (!m_config.tls)
+        return m_lastError;
+    // What the library says of TLS is OpenSSL's, and names no file: say
+    // which file of ours it was reading, and where that is set.
+    if (m_lastError.contains(QStringLiteral("certificate verify failed")))
+        return m_lastError + QStringLiteral(" (is ca-file %1 the CA that signed the broker's "
+                                            "certificate?)")
+                                 .arg(m_config.caFile);
+    if (m_lastError.contains(QStringLiteral("OpenSSL")) ||
+        m_lastError.contains(QStringLiteral("PEM")) || m_lastError.contains(QStringLiteral("TLS")))
+        return m_lastError + QStringLiteral(" (reading ca-file %1)").arg(m_config.caFile);
+    return m_lastError;
 }
 
 BrokerLink::~BrokerLink()
@@ -78,21 +94,26 @@ bool BrokerLink::start(QString* error)
     if (!m_config.passwordFile.isEmpty()) {
         // The password stays out of the configuration and the command line,
         // where anyone listing processes or reading the file would see it.
-        const BoundedRead read = readFileAtMost(m_config.passwordFile, 4096);
-        if (read.outcome != BoundedRead::Outcome::Read) {
-            if (error)
-                *error = QStringLiteral("the password file %1 could not be read: %2")
-                             .arg(m_config.passwordFile, read.error);
+        const auto read = ServeFiles::readInput(QStringLiteral("password-file"),
+                                                m_config.passwordFile, kPasswordLimit, error);
+        if (!read)
             return false;
-        }
-        m_password = read.bytes.split('\n').value(0);
+        m_password = read->split('\n').value(0);
         if (m_password.endsWith('\r'))
             m_password.chop(1);
     }
-    if (m_config.tls && !QFileInfo(m_config.caFile).isReadable()) {
-        if (error)
-            *error = QStringLiteral("the CA file %1 cannot be read").arg(m_config.caFile);
-        return false;
+    if (m_config.tls) {
+        const auto ca =
+            ServeFiles::readInput(QStringLiteral("ca-file"), m_config.caFile, kCaFileLimit, error);
+        if (!ca)
+            return false;
+        if (!ServeFiles::holdsPemCertificate(*ca)) {
+            if (error)
+                *error = QStringLiteral("the ca-file %1 holds no certificate in PEM form "
+                                        "(-----BEGIN CERTIFICATE-----)")
+                             .arg(m_config.caFile);
+            return false;
+        }
     }
     connectNow();
     return true;
@@ -112,6 +133,8 @@ void BrokerLink::connectNow()
         m_retry.start(kReconnectMs);
         return;
     }
+    mosquitto_int_option(m_client, MOSQ_OPT_PROTOCOL_VERSION,
+                         m_v5 ? MQTT_PROTOCOL_V5 : MQTT_PROTOCOL_V311);
     const QByteArray will = serviceTopic().toUtf8();
     mosquitto_will_set(m_client, will.constData(), 7, "offline", 1, true);
     if (!m_config.user.isEmpty())
@@ -211,15 +234,29 @@ void BrokerLink::logCallback(mosquitto*, void* self, int level, const char* text
 
 void BrokerLink::onConnect(int rc)
 {
+    if (m_v5 && (rc == kV3BadProtocol || rc == MQTT_RC_UNSUPPORTED_PROTOCOL_VERSION)) {
+        say(QStringLiteral("the broker %1:%2 speaks MQTT 3.1.1 only: a command left retained "
+                           "is told from a fresh one only by the time it carries")
+                .arg(m_config.host)
+                .arg(m_config.brokerPort));
+        m_v5 = false;
+        dropClient();
+        m_retry.start(0);
+        return;
+    }
     if (rc != 0) {
         // Refused (a wrong password, a client id not allowed): the library
         // would try again at once, and again; say why and wait.
-        QString why = QString::fromUtf8(mosquitto_connack_string(rc));
+        const bool password = rc == kV3BadPassword || rc == MQTT_RC_BAD_USERNAME_OR_PASSWORD;
+        const bool denied = rc == kV3NotAuthorised || rc == MQTT_RC_NOT_AUTHORIZED;
+        QString why = password ? QStringLiteral("bad user name or password")
+                      : denied ? QStringLiteral("not authorised")
+                               : QString::fromUtf8(rc >= 128 ? mosquitto_reason_string(rc)
+                                                             : mosquitto_connack_string(rc));
         why.remove(QStringLiteral("Connection Refused: "));
         if (why.endsWith(u'.'))
             why.chop(1);
-        // 4: bad user name or password, 5: not authorised.
-        if (rc == 4 || rc == 5)
+        if (password || denied)
             why += QStringLiteral(" (check user and password-file; trying again in %1 s)")
                        .arg(kRefusedRetryMs / 1000);
         say(QStringLiteral("the broker %1:%2 refused the connection: %3")
@@ -252,9 +289,11 @@ void BrokerLink::onConnect(int rc)
         mosquitto_publish(m_client, nullptr, topic.constData(), int(payload.size()),
                           payload.constData(), 1, false);
     }
+    if (!m_config.queueDir.isEmpty())
+        publishQueueState();
     // A clean session forgets them: asked for again on every connection.
     for (const QString& filter : m_filters)
-        mosquitto_subscribe(m_client, nullptr, filter.toUtf8().constData(), 1);
+        subscribeNow(filter);
     emit connectedChanged(true);
     pump();
 }
@@ -285,6 +324,7 @@ void BrokerLink::onPublished(int mid)
         ++done;
     }
     m_queue.popFront(done);
+    queueChanged();
     pump();
 }
 
@@ -298,6 +338,7 @@ void BrokerLink::publish(const QString& topic, const QByteArray& payload, bool r
         m_acked.erase(m_sentIds.front());
         m_sentIds.pop_front();
     }
+    queueChanged();
     pump();
 }
 
@@ -307,7 +348,19 @@ void BrokerLink::subscribe(const QString& filter)
         return;
     m_filters << filter;
     if (m_connected)
-        mosquitto_subscribe(m_client, nullptr, filter.toUtf8().constData(), 1);
+        subscribeNow(filter);
+}
+
+void BrokerLink::subscribeNow(const QString& filter)
+{
+    const QByteArray f = filter.toUtf8();
+    // Retain as published: a command someone left retained keeps its flag
+    // even when it comes while we are subscribed, so it can be refused.
+    if (m_v5)
+        mosquitto_subscribe_v5(m_client, nullptr, f.constData(), 1,
+                               MQTT_SUB_OPT_RETAIN_AS_PUBLISHED, nullptr);
+    else
+        mosquitto_subscribe(m_client, nullptr, f.constData(), 1);
 }
 
 void BrokerLink::pump()

@@ -4,6 +4,7 @@
 #include "DiskQueue.h"
 #include "ServeConfig.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <deque>
@@ -42,6 +43,8 @@ public:
     void stop(int waitMs);
 
     void publish(const QString& topic, const QByteArray& payload, bool retain);
+    // The queue's front went or it changed otherwise: its health is said.
+    void queueChanged();
     // Messages on the topics of the filter are wanted, on every connection.
     void subscribe(const QString& filter);
     bool connected() const { return m_connected; }
@@ -62,6 +65,12 @@ private:
     void onPublished(int mid);
     void pump();
     void say(const QString& text);
+    void subscribeNow(const QString& filter);
+    // What the library said last, with the file it was reading when that
+    // was the TLS set-up.
+    QString lastErrorText() const;
+    void publishQueueState();
+    void onQueueWatch();
 
     // Runs call(link) on the link's own thread, unless the client it came
     // from has been dropped meanwhile.
@@ -86,4 +95,11 @@ private:
     // What the library last logged as an error: the reason a connection failed.
     QString m_lastError;
     QString m_lastSaid;
+    // MQTT 5 keeps a message's retain flag for a subscriber already
+    // subscribed; a broker that speaks only 3.1.1 is asked in that.
+    bool m_v5 = true;
+    // While the queue's file cannot be written: tried again, and said.
+    QTimer m_queueWatch;
+    int m_atRiskPublished = -1;
+    QElapsedTimer m_atRiskLogged;
 };

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QString>
 #include <deque>
+
+class QIODevice;
 
 // One message for the broker.
 struct BrokerMessage
@@ -22,10 +25,16 @@ struct BrokerMessage
 // what the system had not yet written). Bounded: once full, the oldest
 // message goes and is counted, so a broker away for days costs the oldest
 // readings, never the newest nor the disk.
+//
+// A file that cannot be written (a full disk) is said at once: the readings
+// queued since then live in memory only and are counted, and the file is
+// written afresh every few seconds until it can be again.
 class DiskQueue
 {
 public:
     static constexpr const char* FileName = "serve-queue.jsonl";
+    // How often a file that could not be written is tried again.
+    static constexpr int RetryMs = 2000;
 
     explicit DiskQueue(int limit) : m_limit(limit < 1 ? 1 : limit) {}
     DiskQueue(const DiskQueue&) = delete;
@@ -36,7 +45,8 @@ public:
     static std::deque<BrokerMessage> peek(const QString& dir, int* unreadable = nullptr);
 
     // Keeps the queue in dir (made if missing) and takes what an earlier run
-    // left there. Without a folder the queue lives in memory only.
+    // left there: never more than the limit of it, however large the file.
+    // Without a folder the queue lives in memory only.
     bool open(const QString& dir, QString* error);
     QString path() const { return m_file.fileName(); }
 
@@ -57,8 +67,22 @@ public:
     // Writes the file afresh with exactly what is queued, checked.
     bool flush(QString* error = nullptr);
 
+    // Whether the file holds the queue; when not, why, and how many queued
+    // readings are in memory only.
+    bool written() const { return !m_failing; }
+    QString writeError() const { return m_writeError; }
+    int atRisk() const { return m_atRisk; }
+    // Tries a file that could not be written again, if it is time to.
+    void retry();
+    // Whether written() changed since last asked.
+    bool takeWriteChange();
+
 private:
+    struct Loaded;
+    static Loaded load(QIODevice& file, int limit);
     void append(const QByteArray& line);
+    void failed(const QString& why);
+    void recovered();
 
     int m_limit;
     std::deque<BrokerMessage> m_items;
@@ -70,4 +94,9 @@ private:
     // the file still holds them (and the note that they went), so it is
     // rewritten once they are many.
     int m_stale = 0;
+    bool m_failing = false;
+    bool m_changed = false;
+    int m_atRisk = 0;
+    QString m_writeError;
+    QElapsedTimer m_lastTry;
 };

@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ServeCommand.h"
 
-#include "BoundedRead.h"
 #include "BrokerLink.h"
 #include "DiskQueue.h"
 #include "DriveList.h"
+#include "QueueLock.h"
 #include "RecordCommand.h"
 #include "SerialPort.h"
+#include "ServeFiles.h"
 #include "ServeLine.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 #include <csignal>
 #include <memory>
@@ -22,8 +24,9 @@ namespace {
 constexpr qint64 kConfigLimit = 1 << 20;
 // How long a stop waits for the broker to take what is queued.
 constexpr int kFlushWaitMs = 5000;
-// Long enough for a stop to wait out one answer at the slowest line settings.
-constexpr int kStopsOutMs = 1500;
+// Long enough for every stop to be sent its few times and each time wait
+// out its answer at the slowest line settings.
+constexpr int kStopsOutMs = 10000;
 
 std::atomic<bool> serveStop{false};
 
@@ -32,18 +35,28 @@ void requestServeStop(int)
     serveStop = true;
 }
 
+// However the service is told to go (Ctrl-C, systemd's SIGTERM, a closed
+// terminal's SIGHUP, SIGQUIT), it goes the same orderly way: the drives it
+// runs are stopped and heard to stop first. A reader of its output that
+// went is a failed write, not a death by SIGPIPE.
+void catchServeStop()
+{
+    struct sigaction action = {};
+    action.sa_handler = requestServeStop;
+    sigemptyset(&action.sa_mask);
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        sigaction(sig, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
 std::optional<ServeConfig> readConfigFile(const QString& path, QString* error)
 {
-    // A named pipe with no writer would hold the service at its start for ever.
-    const BoundedRead read = readFileAtMost(path, kConfigLimit);
-    if (read.outcome != BoundedRead::Outcome::Read) {
-        *error = read.outcome == BoundedRead::Outcome::TooLarge
-                     ? QStringLiteral("%1: larger than a configuration can be").arg(path)
-                     : QStringLiteral("%1: %2").arg(path, read.error);
+    const auto text =
+        ServeFiles::readInput(QStringLiteral("configuration"), path, kConfigLimit, error);
+    if (!text)
         return std::nullopt;
-    }
     QString why;
-    auto config = ServeConfigText::parse(QString::fromUtf8(read.bytes), &why);
+    auto config = ServeConfigText::parse(QString::fromUtf8(*text), &why);
     if (!config)
         *error = path + QStringLiteral(", ") + why;
     return config;
@@ -60,7 +73,9 @@ QString serveUsage()
         "        [--commands [--rhythm 2s]]\n"
         "                             publish drives to an MQTT broker until stopped; with\n"
         "                             --port the options make one line, CONFIG may hold\n"
-        "                             several (runs until SIGTERM, exits 2 on a bad setting)\n");
+        "                             several (runs until SIGTERM, SIGINT, SIGHUP or SIGQUIT,\n"
+        "                             stopping the drives it runs first; exits 2 on a bad\n"
+        "                             setting, 1 when its log cannot be written)\n");
 }
 
 namespace ServeOptions {
@@ -217,10 +232,26 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
 
 int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool>& stop)
 {
-    auto log = [&](const QString& text) { err << "vfdctl serve: " << text << "\n" << Qt::flush; };
+    // A log nobody can read any more (the pipe's reader gone, the terminal
+    // closed) ends the service, as an unwritable output ends every command.
+    bool logLost = false;
+    auto log = [&](const QString& text) {
+        if (logLost)
+            return;
+        err << "vfdctl serve: " << text << "\n" << Qt::flush;
+        logLost = err.status() != QTextStream::Ok;
+    };
     DiskQueue queue(config.queueLimit);
+    QueueLock lock;
     if (!config.queueDir.isEmpty()) {
         QString why;
+        if (!QDir().mkpath(config.queueDir) ||
+            !lock.take(config.queueDir, config.effectiveClientId(), &why)) {
+            log(why.isEmpty()
+                    ? QStringLiteral("the queue folder %1 could not be made").arg(config.queueDir)
+                    : why);
+            return 2;
+        }
         if (!queue.open(config.queueDir, &why)) {
             log(why);
             return 2;
@@ -249,25 +280,37 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
     QEventLoop loop;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
-        if (stop)
+        if (stop || logLost)
             loop.quit();
     });
     watch.start(100);
     loop.exec();
-    watch.stop();
-    log(QStringLiteral("stopping"));
+    const bool byFailure = logLost && !stop;
+    log(byFailure ? QStringLiteral("stopping: the log cannot be written")
+                  : QStringLiteral("stopping"));
     bool stopping = false;
     for (auto& l : lines)
         stopping = l->stopDrives() || stopping;
     if (stopping) {
-        // The stops take their turn on each line before the ports close.
-        QTimer::singleShot(kStopsOutMs, &loop, &QEventLoop::quit);
+        // The stops take their turn on each line, and are heard out, before
+        // the ports close.
+        QElapsedTimer clock;
+        clock.start();
+        QObject::disconnect(&watch, nullptr, &loop, nullptr);
+        QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+            bool done = true;
+            for (auto& l : lines)
+                done = done && l->drivesStopped();
+            if (done || clock.elapsed() > kStopsOutMs)
+                loop.quit();
+        });
         loop.exec();
     }
+    watch.stop();
     for (auto& l : lines)
         l->stop();
     broker.stop(kFlushWaitMs);
-    return 0;
+    return byFailure ? 1 : 0;
 }
 
 std::optional<int> runServeCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -299,7 +342,6 @@ std::optional<int> runServeCommand(const QStringList& arguments, QTextStream& ou
         return 2;
     }
     serveStop = false;
-    std::signal(SIGTERM, requestServeStop);
-    std::signal(SIGINT, requestServeStop);
+    catchServeStop();
     return runServe(*config, err, serveStop);
 }

@@ -10,11 +10,14 @@
 
 // `vfdctl [--port NAME] [--settings S] [--retries N] serve [CONFIG] [options]`:
 // watches lines of drives and publishes them to an MQTT broker until stopped
-// (SIGTERM or Ctrl-C), the queue flushed. It opens its ports itself, one per
-// line, so it runs before vfdctl opens the one port of its other commands.
+// (SIGTERM, SIGINT, SIGHUP or SIGQUIT), the drives it runs stopped and the
+// queue flushed. It opens its ports itself, one per line, so it runs before
+// vfdctl opens the one port of its other commands.
 //
 // nullopt when the words name another command; else the exit code: 0 stopped
-// cleanly, 2 a bad configuration, option or broker setting (nothing started).
+// cleanly, 1 stopped because its log could not be written, 2 a bad
+// configuration, option, input file, queue folder or broker setting (nothing
+// started).
 std::optional<int> runServeCommand(const QStringList& arguments, QTextStream& out,
                                    QTextStream& err);
 

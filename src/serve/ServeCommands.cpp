@@ -9,6 +9,15 @@
 #include <QJsonObject>
 #include <cmath>
 
+namespace {
+
+QString hzText(quint16 raw)
+{
+    return QString::number(raw / 100.0, 'f', 2);
+}
+
+} // namespace
+
 ServeCommands::ServeCommands(const ServeLineConfig& line, const ServeConfig& config, Hexedit& link,
                              BrokerLink& broker, QObject* parent)
     : QObject(parent), m_line(line), m_config(config), m_link(link), m_broker(broker),
@@ -18,6 +27,11 @@ ServeCommands::ServeCommands(const ServeLineConfig& line, const ServeConfig& con
     m_tick.setInterval(std::clamp(config.commandRhythmMs / 4, 100, 1000));
     connect(&m_tick, &QTimer::timeout, this, &ServeCommands::tick);
     m_tick.start();
+    connect(
+        &m_link, &Hexedit::answerReceived, this,
+        [this](const QByteArray& request, const QByteArray&) { finalStopAnswered(request, true); });
+    connect(&m_link, &Hexedit::answerTimedOut, this,
+            [this](const QByteArray& request, int) { finalStopAnswered(request, false); });
 }
 
 QStringList ServeCommands::filters() const
@@ -41,6 +55,16 @@ void ServeCommands::take(const QString& topic, const QByteArray& payload, bool r
         emit logLine(QStringLiteral("line %1: refused a retained command on %2 from %3: a "
                                     "command must be fresh")
                          .arg(m_line.name, topic, client.isEmpty() ? QStringLiteral("?") : client));
+        const int address = rest.section(u'/', 0, 0).toInt();
+        // An empty retained message is how one is taken away: nothing to answer.
+        if (!payload.isEmpty() && rest.endsWith(QStringLiteral("/set/run")) &&
+            m_line.drives.contains(quint8(address)))
+            answer(quint8(address), client,
+                   QJsonDocument::fromJson(payload)
+                       .object()
+                       .value(QStringLiteral("command"))
+                       .toString(),
+                   QStringLiteral("refused: retained; a command must be fresh"));
         return;
     }
     if (rest == u"set/stop") {
@@ -77,6 +101,7 @@ void ServeCommands::runCommand(quint8 address, const QByteArray& payload)
     };
     Drive& d = m_drives[address];
     if (what == u"stop") {
+        d.pending.clear();
         const bool wasStopping = d.command == RunCommand::Stop;
         d.command = RunCommand::Stop;
         d.setpoint = 0;
@@ -94,6 +119,8 @@ void ServeCommands::runCommand(quint8 address, const QByteArray& payload)
     }
     if (what != u"fwd" && what != u"rev")
         return refuse(QStringLiteral("command is fwd, rev or stop"));
+    if (const QString why = stale(o); !why.isEmpty())
+        return refuse(why);
     const QJsonValue hz = o.value(QStringLiteral("hz"));
     const std::optional<quint16> setpoint =
         hz.isDouble() && std::isfinite(hz.toDouble()) && hz.toDouble() >= 0
@@ -101,6 +128,17 @@ void ServeCommands::runCommand(quint8 address, const QByteArray& payload)
             : std::nullopt;
     if (!setpoint)
         return refuse(QStringLiteral("hz is a frequency from 0 to 655.35"));
+    if (!d.upper) {
+        // Decided once the drive has said what it allows.
+        const bool asked = !d.pending.isEmpty();
+        d.pending = payload;
+        if (!asked)
+            emit limitWanted(address);
+        return;
+    }
+    if (*setpoint > *d.upper)
+        return refuse(QStringLiteral("%1 Hz lies above the drive's upper limit (P0.06 = %2 Hz)")
+                          .arg(hzText(*setpoint), hzText(*d.upper)));
     const RunCommand command = what == u"fwd" ? RunCommand::Forward : RunCommand::Reverse;
     // Said when it changes, not at every renewal a client sends to keep it.
     if (d.command != command || d.setpoint != *setpoint) {
@@ -117,6 +155,70 @@ void ServeCommands::runCommand(quint8 address, const QByteArray& payload)
     send(address, d);
 }
 
+QString ServeCommands::stale(const QJsonObject& o) const
+{
+    // Only a command that carries its time can be told old: one left
+    // retained at a broker that no longer says so, or held up on its way.
+    const QJsonValue time = o.value(QStringLiteral("time"));
+    if (time.isUndefined())
+        return {};
+    const QDateTime sent = QDateTime::fromString(time.toString(), Qt::ISODateWithMs);
+    if (!sent.isValid())
+        return QStringLiteral("time is an ISO 8601 time, such as 2024-05-01T12:00:00Z");
+    const qint64 age = sent.msecsTo(QDateTime::currentDateTimeUtc());
+    if (age > m_config.commandRhythmMs)
+        return QStringLiteral("sent %1 s ago, longer than the rhythm of %2 s: a command must be "
+                              "fresh")
+            .arg(QString::number(age / 1000.0, 'f', 1),
+                 QString::number(m_config.commandRhythmMs / 1000.0));
+    return {};
+}
+
+void ServeCommands::setUpperLimit(quint8 address, std::optional<quint16> raw)
+{
+    if (!m_line.drives.contains(address))
+        return;
+    Drive& d = m_drives[address];
+    if (raw && d.upper != raw)
+        emit logLine(QStringLiteral("line %1: drive %2: upper limit P0.06 = %3 Hz")
+                         .arg(m_line.name)
+                         .arg(address)
+                         .arg(hzText(*raw)));
+    d.upper = raw;
+    const bool running = d.command == RunCommand::Forward || d.command == RunCommand::Reverse;
+    if (raw && running && d.setpoint > *raw) {
+        // Lowered while the drive runs above it: it no longer may.
+        emit logLine(QStringLiteral("line %1: drive %2: %3 Hz now lies above its upper limit "
+                                    "(P0.06 = %4 Hz): stopping it")
+                         .arg(m_line.name)
+                         .arg(address)
+                         .arg(hzText(d.setpoint), hzText(*raw)));
+        answer(address, QString(), QStringLiteral("stop"),
+               QStringLiteral("stopped: the set-point lies above the drive's upper limit "
+                              "(P0.06 = %1 Hz)")
+                   .arg(hzText(*raw)));
+        d.command = RunCommand::Stop;
+        d.setpoint = 0;
+        d.stopsLeft = StopRepeats;
+        send(address, d);
+    }
+    const QByteArray pending = std::exchange(d.pending, {});
+    if (pending.isEmpty())
+        return;
+    if (raw) {
+        runCommand(address, pending);
+        return;
+    }
+    const QJsonObject o = QJsonDocument::fromJson(pending).object();
+    const QString client = o.value(QStringLiteral("client")).toString();
+    emit logLine(QStringLiteral("line %1: refused a command from %2 for drive %3: its upper limit "
+                                "P0.06 could not be read")
+                     .arg(m_line.name, client.isEmpty() ? QStringLiteral("?") : client)
+                     .arg(address));
+    answer(address, client, o.value(QStringLiteral("command")).toString().toLower(),
+           QStringLiteral("refused: the drive's upper limit P0.06 could not be read"));
+}
+
 void ServeCommands::lineStop(const QByteArray& payload)
 {
     const QString client =
@@ -128,6 +230,7 @@ void ServeCommands::lineStop(const QByteArray& payload)
     m_link.SendBroadcastStop();
     for (const quint8 address : m_line.drives) {
         Drive& d = m_drives[address];
+        d.pending.clear();
         d.command = RunCommand::Stop;
         d.setpoint = 0;
         d.stopsLeft = StopRepeats;
@@ -138,22 +241,54 @@ void ServeCommands::lineStop(const QByteArray& payload)
 bool ServeCommands::stopAll()
 {
     bool any = false;
+    m_tick.stop();
     for (auto it = m_drives.begin(); it != m_drives.end(); ++it) {
         Drive& d = it.value();
-        if (d.command != RunCommand::Forward && d.command != RunCommand::Reverse)
+        d.pending.clear();
+        // A drive still being told to stop is told once more, and heard out.
+        if (d.command == RunCommand::None)
             continue;
-        emit logLine(QStringLiteral("line %1: drive %2: stopped, since nobody will renew its "
-                                    "command")
-                         .arg(m_line.name)
-                         .arg(it.key()));
+        if (d.command != RunCommand::Stop)
+            emit logLine(QStringLiteral("line %1: drive %2: stopped, since nobody will renew its "
+                                        "command")
+                             .arg(m_line.name)
+                             .arg(it.key()));
         d.command = RunCommand::Stop;
         d.setpoint = 0;
         d.stopsLeft = 1;
+        if (!m_link.port().isOpen())
+            continue;
         send(it.key(), d);
+        m_finalStops.insert(it.key(), 1);
         any = true;
     }
-    m_tick.stop();
     return any;
+}
+
+void ServeCommands::finalStopAnswered(const QByteArray& request, bool answered)
+{
+    if (request.isEmpty() || !m_finalStops.contains(quint8(request.at(0))))
+        return;
+    const quint8 address = quint8(request.at(0));
+    Drive& d = m_drives[address];
+    if (request != d.frame)
+        return;
+    if (answered) {
+        m_finalStops.remove(address);
+        return;
+    }
+    if (m_finalStops[address] >= StopRepeats || !m_link.port().isOpen()) {
+        emit logLine(QStringLiteral("line %1: drive %2 did not answer its stop, sent %3 times")
+                         .arg(m_line.name)
+                         .arg(address)
+                         .arg(m_finalStops[address]));
+        m_finalStops.remove(address);
+        return;
+    }
+    ++m_finalStops[address];
+    d.command = RunCommand::Stop;
+    d.stopsLeft = 1;
+    send(address, d);
 }
 
 void ServeCommands::tick()

@@ -8,6 +8,9 @@
 #include <QMap>
 #include <QObject>
 #include <QTimer>
+#include <optional>
+
+class QJsonObject;
 
 class BrokerLink;
 
@@ -18,7 +21,11 @@ class BrokerLink;
 // Each is logged with the client it names, and what became of a new command
 // (accepted, or refused and why) is published on PREFIX/LINE/DRIVE/command. A drive that is not one
 // of the line's is refused, and so is a retained command, which the broker
-// would hand out again at every reconnection. A run command goes out again
+// would hand out again at every reconnection, and one whose "time" lies
+// further back than the rhythm (a broker speaking only MQTT 3.1.1 does not
+// say a message was retained once we are subscribed). A frequency above the
+// drive's upper limit (P0.06, read when the drive is first seen and again
+// from time to time) is refused too. A run command goes out again
 // on every tick, as the main window repeats its own; one not renewed within
 // the rhythm becomes a stop, so a broker or a client that goes away never
 // leaves a motor running.
@@ -47,11 +54,19 @@ public:
     // One tick: commands not renewed in time become stops; each goes out.
     void tick();
     // The service stops: every drive running on a command is told to stop,
-    // and nothing goes out afterwards. Whether any was.
+    // and nothing else goes out afterwards. Whether any was.
     bool stopAll();
+    // Whether every stop of stopAll has been answered (or given up on after
+    // its repeats went unanswered).
+    bool stopsDone() const { return m_finalStops.isEmpty(); }
+
+    // The drive's upper limit, P0.06 in 0.01 Hz; nullopt when it could not be read.
+    void setUpperLimit(quint8 address, std::optional<quint16> raw);
 
 signals:
     void logLine(const QString& text);
+    // A run command waits for the drive's upper limit, not read yet.
+    void limitWanted(quint8 address);
 
 private:
     struct Drive
@@ -60,11 +75,16 @@ private:
         quint16 setpoint = 0; // 0.01 Hz
         QElapsedTimer fresh;  // since the run command was last given
         int stopsLeft = 0;
-        quint64 waiting = 0; // the drive's control frame last handed to the line
-        QByteArray frame;    // and what it says
+        quint64 waiting = 0;          // the drive's control frame last handed to the line
+        QByteArray frame;             // and what it says
+        std::optional<quint16> upper; // P0.06, 0.01 Hz
+        QByteArray pending;           // a run command waiting for upper
     };
 
     void runCommand(quint8 address, const QByteArray& payload);
+    // Why a run command may not be obeyed now; empty when it may.
+    QString stale(const QJsonObject& command) const;
+    void finalStopAnswered(const QByteArray& request, bool answered);
     void lineStop(const QByteArray& payload);
     void answer(quint8 address, const QString& client, const QString& what, const QString& result);
     void send(quint8 address, Drive& drive);
@@ -75,5 +95,7 @@ private:
     BrokerLink& m_broker;
     QString m_base; // PREFIX/LINE/
     QMap<quint8, Drive> m_drives;
+    // The stops of stopAll not yet answered, and how often each went.
+    QMap<quint8, int> m_finalStops;
     QTimer m_tick;
 };

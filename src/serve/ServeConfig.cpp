@@ -64,6 +64,13 @@ QString take(ServeConfig& config, ServeLineConfig* line, const QString& section,
         if (key == u"client-id") {
             if (value.isEmpty() || value.size() > 128)
                 return QStringLiteral("client-id takes 1 to 128 characters");
+            // It is a level of the service's own topic (its status, its last
+            // will): a wildcard or a separator there would leave them nowhere.
+            for (const QChar c : value)
+                if (c == u'+' || c == u'#' || c == u'/' || c.category() == QChar::Other_Control)
+                    return QStringLiteral("client-id \"%1\" becomes a topic level: no '+', '#', "
+                                          "'/' or control characters")
+                        .arg(value);
             config.clientId = value;
             return {};
         }

@@ -16,6 +16,10 @@ namespace {
 
 // Longer than a gateway's own connect time-out, which says why it failed.
 constexpr int kReadyGuardMs = TcpPort::DefaultConnectTimeoutMs + 2000;
+// P0.06, the upper frequency limit, in 0.01 Hz; read again this often, as
+// someone at the drive's keypad may change it.
+constexpr quint16 kUpperLimitRegister = 0x0006;
+constexpr int kLimitRefreshMs = 60000;
 
 QString isoTime(const QDateTime& t)
 {
@@ -52,6 +56,15 @@ ServeLine::ServeLine(const ServeLineConfig& line, const ServeConfig& config, Bro
         for (const QString& filter : m_commands->filters())
             m_broker.subscribe(filter);
         connect(&m_broker, &BrokerLink::messageReceived, m_commands.get(), &ServeCommands::take);
+        m_limits = m_client->openSession(this);
+        connect(m_commands.get(), &ServeCommands::limitWanted, this, &ServeLine::readLimit);
+        m_limitRefresh.setInterval(kLimitRefreshMs);
+        connect(&m_limitRefresh, &QTimer::timeout, this, [this] {
+            for (int d = 0; d < m_line.drives.size(); ++d)
+                if (m_out[d].availability == "online")
+                    readLimit(m_line.drives[d]);
+        });
+        m_limitRefresh.start();
     }
     m_reopen.setSingleShot(true);
     connect(&m_reopen, &QTimer::timeout, this, &ServeLine::openPort);
@@ -64,7 +77,8 @@ ServeLine::ServeLine(const ServeLineConfig& line, const ServeConfig& config, Bro
 
 ServeLine::~ServeLine()
 {
-    // The sampler's session goes before the client it asks through.
+    // The sessions go before the client they ask through.
+    delete m_limits;
     m_commands.reset();
     m_sampler.reset();
     m_client.reset();
@@ -83,7 +97,27 @@ void ServeLine::start()
 
 bool ServeLine::stopDrives()
 {
+    m_limitRefresh.stop();
     return m_commands && m_commands->stopAll();
+}
+
+bool ServeLine::drivesStopped() const
+{
+    return !m_commands || m_commands->stopsDone();
+}
+
+void ServeLine::readLimit(quint8 address)
+{
+    if (!m_limits || m_limitAsked.contains(address))
+        return;
+    m_limitAsked.insert(address);
+    m_limits->submit(LinkRequest::read(address, kUpperLimitRegister),
+                     [this, address](const LinkResult& r) {
+                         m_limitAsked.remove(address);
+                         if (m_commands)
+                             m_commands->setUpperLimit(
+                                 address, r.ok() ? std::optional<quint16>(r.value) : std::nullopt);
+                     });
 }
 
 void ServeLine::stop()
@@ -168,6 +202,9 @@ void ServeLine::setAvailability(int drive, bool online)
     const QByteArray text = online ? "online" : "offline";
     if (m_out[drive].availability == text)
         return;
+    // Silent, it may come back as another drive: its limit is read again first.
+    if (!online && m_commands && m_out[drive].availability == "online")
+        m_commands->setUpperLimit(m_line.drives[drive], std::nullopt);
     m_out[drive].availability = text;
     m_broker.publish(driveTopic(m_line.drives[drive]) + QStringLiteral("/availability"), text,
                      true);
@@ -191,6 +228,10 @@ void ServeLine::publishDrive(int d, const SampleRound& round)
     // When its last value came in: the time the readings are of.
     const QDateTime readAt = QDateTime::currentDateTime();
     const DriveState& s = round.states[d];
+    // A drive seen for the first time, or again after silence, may not be
+    // the drive it was: what it allows is read before it is commanded.
+    if (s.known && m_out[d].availability != "online")
+        readLimit(m_line.drives[d]);
     setAvailability(d, s.known);
     if (!s.known)
         return;

@@ -6,12 +6,14 @@
 #include <QDateTime>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 #include <memory>
 
 class BrokerLink;
 class Hexedit;
 class LinkClient;
+class LinkSession;
 class Sampler;
 class SelectablePort;
 class ServeCommands;
@@ -35,6 +37,8 @@ public:
     void start();
     // Tells the drives running on a broker's command to stop; whether any was.
     bool stopDrives();
+    // Whether those stops have been answered (or given up on).
+    bool drivesStopped() const;
     void stop();
     const ServeLineConfig& config() const { return m_line; }
     bool reading() const;
@@ -64,6 +68,8 @@ private:
     void publishDrive(int drive, const SampleRound& round);
     void setAvailability(int drive, bool online);
     void setLineStatus(const QString& state, const QString& why);
+    // Reads the drive's upper limit for the commands (P0.06).
+    void readLimit(quint8 address);
     QString driveTopic(quint8 address) const;
     bool due(const Published& last, const QByteArray& text, const QDateTime& now) const;
 
@@ -75,6 +81,9 @@ private:
     std::unique_ptr<LinkClient> m_client;
     std::unique_ptr<Sampler> m_sampler;
     std::unique_ptr<ServeCommands> m_commands; // only when commands are allowed
+    LinkSession* m_limits = nullptr;           // the reads of P0.06, for the commands
+    QSet<quint8> m_limitAsked;
+    QTimer m_limitRefresh;
     QList<DriveOut> m_out;
     QTimer m_reopen;
     QTimer m_readyGuard;

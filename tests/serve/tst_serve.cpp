@@ -449,7 +449,8 @@ void tst_serve::tlsAndPasswordsSayWhatIsWrong()
     serve = serveWith(QStringLiteral("localhost"), tls.path(QStringLiteral("ca.pem")),
                       dir.filePath(QStringLiteral("missing")));
     QCOMPARE(serve->finish(), 2);
-    QVERIFY(serve->log().contains(QStringLiteral("password file")));
+    QVERIFY(serve->log().contains(QStringLiteral("password-file ") +
+                                  dir.filePath(QStringLiteral("missing"))));
 }
 
 QTEST_GUILESS_MAIN(tst_serve)

@@ -43,6 +43,9 @@ struct Service
         line.drives = {1, 2};
         broker = std::make_unique<BrokerLink>(config, queue);
         commands = std::make_unique<ServeCommands>(line, config, bench.link, *broker);
+        // Both allow 400 Hz (P0.06), as read when the drives were first seen.
+        commands->setUpperLimit(1, 40000);
+        commands->setUpperLimit(2, 40000);
     }
     void take(int address, const QByteArray& payload)
     {

@@ -19,6 +19,7 @@ private slots:
     void optionsOverrideTheFile();
     void queueIsBoundedAndOutlivesARun();
     void queueSkipsACutLine();
+    void queueReadsOnlyTheNewestItMayHold();
     void numbersAsTheDriveMeansThem();
 };
 
@@ -134,6 +135,11 @@ void tst_serveconfig::badFileNamesItsLine_data()
                                         << "line 1: a line's name";
     QTest::newRow("wildcard in prefix") << "[publish]\nprefix = plant/+\n"
                                         << "line 2: prefix";
+    // The client id is a level of the service's status topic and its last will.
+    QTest::newRow("+ in client-id") << "[broker]\nclient-id = press+1\n"
+                                    << "line 2: client-id \"press+1\" becomes a topic level";
+    QTest::newRow("# in client-id") << "[broker]\nclient-id = #\n"
+                                    << "line 2: client-id \"#\" becomes a topic level";
     QTest::newRow("bad broker") << "[broker]\nurl = http://x:1\n"
                                 << "line 2: the broker";
     QTest::newRow("drive 32") << "[line a]\ndrives = 1-32\n"
@@ -213,6 +219,12 @@ void tst_serveconfig::optionsOverrideTheFile()
                                          &why));
     QVERIFY2(why.startsWith(QStringLiteral("values: \"torque\"")), qPrintable(why));
     QVERIFY(!ServeOptions::fromArguments(
+        {QStringLiteral("--port"), QStringLiteral("SIM"), QStringLiteral("serve"),
+         QStringLiteral("--drives"), QStringLiteral("1"), QStringLiteral("--values"),
+         QStringLiteral("freq-out"), QStringLiteral("--client-id"), QStringLiteral("svc/+")},
+        &why));
+    QVERIFY2(why.startsWith(QStringLiteral("client-id \"svc/+\"")), qPrintable(why));
+    QVERIFY(!ServeOptions::fromArguments(
         {QStringLiteral("serve"), QStringLiteral("--broker"), QStringLiteral("mqtt://x")}, &why));
     QVERIFY2(why.contains(QStringLiteral("no line")), qPrintable(why));
     QVERIFY(
@@ -289,6 +301,41 @@ void tst_serveconfig::queueSkipsACutLine()
     DiskQueue nowhere(10);
     QVERIFY(!nowhere.open(f.fileName() + QStringLiteral("/sub"), &why));
     QVERIFY(!why.isEmpty());
+}
+
+// Read with a window of the bound, a file of many runs gives exactly what
+// reading it whole and cutting it would: the front moved by what was taken,
+// even where that lies among readings already let go.
+void tst_serveconfig::queueReadsOnlyTheNewestItMayHold()
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QString::fromLatin1(DiskQueue::FileName)));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 3000; ++i) {
+        f.write(QStringLiteral("{\"t\":\"a/%1\",\"p\":\"%1\"}\n").arg(i).toUtf8());
+        if (i % 10 == 9)
+            f.write(QStringLiteral("{\"taken\":%1}\n").arg(i % 70 == 69 ? 15 : 7).toUtf8());
+        if (i == 1500)
+            f.write("{\"t\":\"a/long\",\"p\":\"" + QByteArray(100000, 'x') + "\"}\n");
+    }
+    // The front moves into the newest readings, and more come.
+    f.write("{\"taken\":520}\n");
+    for (int i = 0; i < 40; ++i)
+        f.write(QStringLiteral("{\"t\":\"b/%1\",\"p\":\"%1\"}\n").arg(i).toUtf8());
+    f.close();
+    int unreadable = 0;
+    const std::deque<BrokerMessage> whole = DiskQueue::peek(dir.path(), &unreadable);
+    // No reading is that long: the line is left out, the rest read.
+    QCOMPARE(unreadable, 1);
+    QVERIFY(whole.size() > 50);
+    DiskQueue q(50);
+    QString why;
+    QVERIFY2(q.open(dir.path(), &why), qPrintable(why));
+    QCOMPARE(q.size(), 50);
+    for (int i = 0; i < 50; ++i)
+        QCOMPARE(q.at(i).topic, whole[whole.size() - 50 + size_t(i)].topic);
+    QCOMPARE(q.takeDropped(), qint64(whole.size()) - 50);
+    QCOMPARE(q.unreadable(), 1);
 }
 
 void tst_serveconfig::numbersAsTheDriveMeansThem()

@@ -10,18 +10,35 @@
 #include <csignal>
 #include <sys/prctl.h>
 #endif
+#include <signal.h>
 
 // `vfdctl ... serve ...` running as a service does: started, and then
 // stopped politely (SIGTERM) or killed outright. Needs VFDCTL_PATH.
 class ServeProcess
 {
 public:
-    explicit ServeProcess(const QStringList& arguments)
+    // logFile: its standard error goes there instead (a FIFO the test reads
+    // and closes), with SIGPIPE ignored as systemd starts a service.
+    explicit ServeProcess(const QStringList& arguments, const QString& logFile = {},
+                          const QStringList& environment = {})
     {
         m_process.setProgram(QStringLiteral(VFDCTL_PATH));
         m_process.setArguments(arguments);
+        if (!environment.isEmpty()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const QString& e : environment)
+                env.insert(e.section(u'=', 0, 0), e.section(u'=', 1));
+            m_process.setProcessEnvironment(env);
+        }
+        if (!logFile.isEmpty())
+            m_process.setStandardErrorFile(logFile);
 #ifdef Q_OS_LINUX
-        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        const bool ignorePipe = !logFile.isEmpty();
+        m_process.setChildProcessModifier([ignorePipe] {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (ignorePipe)
+                ::signal(SIGPIPE, SIG_IGN);
+        });
 #endif
         m_process.start();
         m_process.closeWriteChannel();
@@ -52,6 +69,12 @@ public:
         if (!waitUntil([&] { return !running(); }, limitMs))
             kill();
         return exitCode();
+    }
+    // A signal as the system sends it (a closed terminal's SIGHUP, SIGQUIT).
+    void signal(int sig)
+    {
+        if (running())
+            ::kill(pid_t(pid()), sig);
     }
     // No orderly shutdown: the process just goes.
     void kill()
