@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QTemporaryFile>
 
 void SnapshotKeeper::setup(const QString& directory, const QStringList& header, int beforeMs,
                            int afterMs)
@@ -50,18 +49,7 @@ QString SnapshotKeeper::fileName(quint8 address, const QString& faultCode, const
 
 QString SnapshotKeeper::folderProblem(const QString& directory)
 {
-    const QString folder = directory.isEmpty() ? QStringLiteral(".") : directory;
-    const QFileInfo info(folder);
-    if (info.exists() && !info.isDir())
-        return QStringLiteral("%1 is a file, not a folder").arg(folder);
-    if (!info.exists() && !QDir().mkpath(folder))
-        return QStringLiteral("the folder %1 could not be made").arg(folder);
-    // Tried rather than judged from permission bits, which root passes and a
-    // read-only mount does not show.
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".snapshot-XXXXXX")));
-    if (!probe.open())
-        return QStringLiteral("the folder %1 takes no files: %2").arg(folder, probe.errorString());
-    return QString();
+    return folderDestinationProblem(directory);
 }
 
 void SnapshotKeeper::trip(qint64 timeMs, quint8 address, const QString& faultCode)

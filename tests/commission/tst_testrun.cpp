@@ -19,17 +19,6 @@ CtlRun vfdctl(const SimProcess& sim, const QStringList& arguments)
     return runVfdctl(QStringList{QStringLiteral("--port"), sim.device()} + arguments, 90000);
 }
 
-// Command codes of the control writes the simulator heard for a drive, in order.
-QList<int> commandsHeard(SimProcess& sim, int address)
-{
-    const QString start = QStringLiteral("%1 10 20 00 ").arg(address, 2, 16, QLatin1Char('0'));
-    QList<int> codes;
-    for (const QString& frame : sim.traffic(QStringLiteral("<- ")))
-        if (frame.startsWith(start, Qt::CaseInsensitive))
-            codes << frame.split(u' ').value(8).toInt(nullptr, 16);
-    return codes;
-}
-
 QJsonObject testRunOf(const CtlRun& run)
 {
     return QJsonDocument::fromJson(run.out.toUtf8())
@@ -83,7 +72,7 @@ void tst_testrun::aHealthyDrivePassesBothWays()
     const CtlRun unasked = vfdctl(sim, {QStringLiteral("testrun"), QStringLiteral("2"),
                                         QStringLiteral("--hz"), QStringLiteral("30")});
     QCOMPARE(unasked.code, 1);
-    QVERIFY(commandsHeard(sim, 2).isEmpty());
+    QVERIFY(sim.commandsHeard(2).isEmpty());
 
     const CtlRun run =
         vfdctl(sim, {QStringLiteral("--json"), QStringLiteral("--yes"), QStringLiteral("testrun"),
@@ -106,7 +95,7 @@ void tst_testrun::aHealthyDrivePassesBothWays()
     QVERIFY(!checks.value(QStringLiteral("Limit dc-bus > 5000")));
     QCOMPARE(run.code, 1);
     QCOMPARE(result.value(QStringLiteral("ended")).toString(), QStringLiteral("completed"));
-    const QList<int> codes = commandsHeard(sim, 2);
+    const QList<int> codes = sim.commandsHeard(2);
     QVERIFY(codes.indexOf(kForward) < codes.indexOf(kReverse));
     QCOMPARE(codes.last(), kStop);
     QVERIFY(result.value(QStringLiteral("samples")).toArray().size() > 10);
@@ -128,7 +117,7 @@ void tst_testrun::aTripMidRunEndsWithStopAndAFailedCheck()
                  .startsWith(QStringLiteral("the drive tripped")),
              qPrintable(run.out));
     QCOMPARE(checksOf(result).value(QStringLiteral("No trip"), true), false);
-    const QList<int> codes = commandsHeard(sim, 1);
+    const QList<int> codes = sim.commandsHeard(1);
     QVERIFY2(codes.contains(kForward), qPrintable(sim.traffic(QString()).join(u'\n')));
     QCOMPARE(codes.last(), kStop);
     // Ended long before the 20 s hold: the trip, not the time, ended it.
@@ -141,20 +130,20 @@ void tst_testrun::ctrlCStopsTheDrive()
     CtlProcess ctl({QStringLiteral("--port"), sim.device(), QStringLiteral("--yes"),
                     QStringLiteral("testrun"), QStringLiteral("3"), QStringLiteral("--hz"),
                     QStringLiteral("25"), QStringLiteral("--for"), QStringLiteral("5min")});
-    QTRY_VERIFY_WITH_TIMEOUT(commandsHeard(sim, 3).count(kForward) >= 2, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(sim.commandsHeard(3).count(kForward) >= 2, 20000);
     ctl.signal(SIGINT);
     const CtlRun run = ctl.finish(30000);
     QCOMPARE(run.code, 1);
     QVERIFY2(run.out.contains(QStringLiteral("ended: cancelled by the user")),
              qPrintable(run.out + run.err));
-    QCOMPARE(commandsHeard(sim, 3).last(), kStop);
+    QCOMPARE(sim.commandsHeard(3).last(), kStop);
 
     // The drives fall silent mid-run (the simulator halted, its line still
     // there): the lost answers end the run, said as such.
     CtlProcess lost({QStringLiteral("--port"), sim.device(), QStringLiteral("--yes"),
                      QStringLiteral("testrun"), QStringLiteral("3"), QStringLiteral("--hz"),
                      QStringLiteral("25"), QStringLiteral("--for"), QStringLiteral("5min")});
-    QTRY_VERIFY_WITH_TIMEOUT(commandsHeard(sim, 3).count(kForward) >= 6, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(sim.commandsHeard(3).count(kForward) >= 6, 20000);
     ::kill(pid_t(sim.process().processId()), SIGSTOP);
     const CtlRun cut = lost.finish(30000);
     sim.kill();
@@ -177,8 +166,8 @@ void tst_testrun::nothingIsSentToADriveThatIsNotReady()
         QVERIFY2(run.out.contains(QStringLiteral("Test run of drive %1 failed").arg(drive)),
                  qPrintable(run.out));
     }
-    QVERIFY(commandsHeard(sim, 1).isEmpty());
-    QVERIFY(commandsHeard(sim, 2).isEmpty());
+    QVERIFY(sim.commandsHeard(1).isEmpty());
+    QVERIFY(sim.commandsHeard(2).isEmpty());
     QVERIFY(vfdctl(sim, {QStringLiteral("--yes"), QStringLiteral("testrun"), QStringLiteral("2"),
                          QStringLiteral("--hz"), QStringLiteral("20")})
                 .out.contains(QStringLiteral("FAIL  Readiness: P0.04 = 0, P0.01 = 1")));
@@ -189,7 +178,7 @@ void tst_testrun::nothingIsSentToADriveThatIsNotReady()
                      QStringLiteral("--hz"), QStringLiteral("5"), QStringLiteral("--for"),
                      QStringLiteral("1s"), QStringLiteral("--despite-fault")});
     QVERIFY2(despite.code == 0, qPrintable(despite.out + despite.err));
-    const QList<int> codes = commandsHeard(sim, 1);
+    const QList<int> codes = sim.commandsHeard(1);
     QCOMPARE(codes.first(), kStop);
     QCOMPARE(codes.last(), kStop);
 }
@@ -249,10 +238,10 @@ void tst_testrun::aRunStoppedDuringItsHoldIsNotPassed()
                     QStringLiteral("testrun"), QStringLiteral("1"), QStringLiteral("--hz"),
                     QStringLiteral("10"), QStringLiteral("--for"), QStringLiteral("20s"),
                     QStringLiteral("-o"), runFile});
-    QTRY_VERIFY_WITH_TIMEOUT(commandsHeard(sim, 1).count(kForward) >= 8, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(sim.commandsHeard(1).count(kForward) >= 8, 30000);
     ctl.signal(SIGTERM);
     const CtlRun run = ctl.finish(30000);
-    QCOMPARE(commandsHeard(sim, 1).last(), kStop);
+    QCOMPARE(sim.commandsHeard(1).last(), kStop);
     QCOMPARE(run.code, 1);
     QVERIFY2(run.out.contains(QStringLiteral(
                  "Test run of drive 1 not completed; ended: cancelled by the user.")),

@@ -18,21 +18,10 @@ namespace {
 
 constexpr int kStop = 0x01;
 
-// Command codes of the control writes the simulator heard for a drive, in order.
-QList<int> commandsHeard(SimProcess& sim, int address)
-{
-    const QString start = QStringLiteral("%1 10 20 00 ").arg(address, 2, 16, QLatin1Char('0'));
-    QList<int> codes;
-    for (const QString& frame : sim.traffic(QStringLiteral("<- ")))
-        if (frame.startsWith(start, Qt::CaseInsensitive))
-            codes << frame.split(u' ').value(8).toInt(nullptr, 16);
-    return codes;
-}
-
 int runCommandsHeard(SimProcess& sim, int address)
 {
     int n = 0;
-    for (int code : commandsHeard(sim, address))
+    for (int code : sim.commandsHeard(address))
         n += code != kStop;
     return n;
 }
@@ -136,7 +125,7 @@ void tst_endings::everySignalStopsTheDriveFirst()
     else
         QVERIFY2(ended.out.contains(QStringLiteral("Stopping: ")), qPrintable(what));
     // The simulator's log may lag behind its answers: waited for, not slept on.
-    QTRY_COMPARE_WITH_TIMEOUT(commandsHeard(sim, 2).last(), kStop, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(sim.commandsHeard(2).last(), kStop, 10000);
     QVERIFY2(!ended.err.contains(QStringLiteral("did not answer the STOP")), qPrintable(ended.err));
 }
 
@@ -152,7 +141,7 @@ void tst_endings::aReaderGoneStopsTheDrive()
                                QStringLiteral("--for"), QStringLiteral("10min")}));
     QVERIFY2(piped.code == 0, qPrintable(QString::number(piped.code) + piped.err));
     QTRY_VERIFY_WITH_TIMEOUT(runCommandsHeard(sim, 1) >= 1, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(commandsHeard(sim, 1).last(), kStop, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(sim.commandsHeard(1).last(), kStop, 10000);
     QVERIFY2(piped.err.contains(QStringLiteral("standard output is gone")), qPrintable(piped.err));
 
     // With SIGPIPE ignored, as a service manager starts it: watch ends with

@@ -242,7 +242,7 @@ void tst_recordcommand::lostSnapshotIsSaidAndFailsTheRun()
         QSKIP(qPrintable(readOnly.reason()));
     QVERIFY(QFile::remove(csv));
     QCOMPARE(record(readOnly.path(), &out, &err), 1);
-    QVERIFY2(err.contains(QStringLiteral("takes no files")), qPrintable(err));
+    QVERIFY2(err.contains(QStringLiteral("takes no new files")), qPrintable(err));
     QVERIFY(!QFile::exists(csv));
 }
 

@@ -76,6 +76,17 @@ public:
         return lines;
     }
 
+    // Command codes of the control writes heard for a drive, in order.
+    QList<int> commandsHeard(int address)
+    {
+        const QString start = QStringLiteral("%1 10 20 00 ").arg(address, 2, 16, QLatin1Char('0'));
+        QList<int> codes;
+        for (const QString& frame : traffic(QStringLiteral("<- ")))
+            if (frame.startsWith(start, Qt::CaseInsensitive))
+                codes << frame.split(u' ').value(8).toInt(nullptr, 16);
+        return codes;
+    }
+
 private:
     QProcess m_process;
     QString m_device;
