@@ -2,6 +2,7 @@
 #include "ServeConfig.h"
 
 #include "DriveList.h"
+#include "IniText.h"
 #include "RecordCommand.h"
 #include "SerialPort.h"
 
@@ -186,61 +187,31 @@ bool parseBroker(const QString& url, ServeConfig& config, QString* error)
 std::optional<ServeConfig> parse(const QString& text, QString* error)
 {
     ServeConfig config;
-    QString section;
     ServeLineConfig* line = nullptr;
-    QSet<QString> seenKeys;
-    QSet<QString> seenSections;
-    const QStringList rows = text.split(u'\n');
-    for (int i = 0; i < rows.size(); ++i) {
-        auto fail = [&](const QString& why) {
-            if (error)
-                *error = QStringLiteral("line %1: %2").arg(i + 1).arg(why);
-            return std::nullopt;
-        };
-        const QString row = rows[i].trimmed();
-        if (row.isEmpty() || row.startsWith(u'#') || row.startsWith(u';'))
-            continue;
-        if (row.startsWith(u'[')) {
-            if (!row.endsWith(u']'))
-                return fail(QStringLiteral("a section heading ends with ']'"));
-            const QString heading = row.mid(1, row.size() - 2).simplified();
-            if (seenSections.contains(heading))
-                return fail(QStringLiteral("[%1] comes twice").arg(heading));
-            seenSections.insert(heading);
-            seenKeys.clear();
-            line = nullptr;
-            if (heading == u"broker" || heading == u"publish" || heading == u"commands") {
-                section = heading;
-            } else if (heading.startsWith(QStringLiteral("line "))) {
-                const QString name = heading.mid(5).trimmed();
-                if (!isTopicLevel(name))
-                    return fail(QStringLiteral("a line's name is one topic level: letters, "
-                                               "digits, '_', '.' and '-'"));
-                config.lines.append(ServeLineConfig{});
-                line = &config.lines.last();
-                line->name = name;
-                line->definedAt = i + 1;
-                section = QStringLiteral("line ") + name;
-            } else {
-                return fail(QStringLiteral("[%1] is not a section here: [broker], [publish], "
-                                           "[commands] or [line NAME]")
-                                .arg(heading));
-            }
-            continue;
+    auto onSection = [&](const QString& heading, int at) -> QString {
+        line = nullptr;
+        if (heading == u"broker" || heading == u"publish" || heading == u"commands")
+            return {};
+        if (heading.startsWith(QStringLiteral("line "))) {
+            const QString name = heading.mid(5).trimmed();
+            if (!isTopicLevel(name))
+                return QStringLiteral("a line's name is one topic level: letters, "
+                                      "digits, '_', '.' and '-'");
+            config.lines.append(ServeLineConfig{});
+            line = &config.lines.last();
+            line->name = name;
+            line->definedAt = at;
+            return {};
         }
-        const qsizetype eq = row.indexOf(u'=');
-        if (eq <= 0)
-            return fail(QStringLiteral("a setting is written KEY = VALUE"));
-        if (section.isEmpty())
-            return fail(QStringLiteral("a setting before any section"));
-        const QString key = row.left(eq).trimmed().toLower();
-        const QString value = row.mid(eq + 1).trimmed();
-        if (seenKeys.contains(key))
-            return fail(QStringLiteral("\"%1\" is set twice in [%2]").arg(key, section));
-        seenKeys.insert(key);
-        if (const QString why = take(config, line, section, key, value); !why.isEmpty())
-            return fail(why);
-    }
+        return QStringLiteral("[%1] is not a section here: [broker], [publish], "
+                              "[commands] or [line NAME]")
+            .arg(heading);
+    };
+    auto onKey = [&](const QString& section, const QString& key, const QString& value, int) {
+        return take(config, line, section, key, value);
+    };
+    if (!IniText::read(text, onSection, onKey, error))
+        return std::nullopt;
     return config;
 }
 
