@@ -86,7 +86,6 @@ public:
 private:
     bool setDriveKey(const QString& line, quint8 address, const QString& key, const QString& value,
                      QString* error);
-    bool edited(const QString& text, QString* error);
 
     QString m_text;
     Site m_site;

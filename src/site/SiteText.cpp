@@ -117,16 +117,6 @@ qsizetype newDriveSectionAfter(const QString& text, const QString& line)
 
 } // namespace
 
-bool SiteFile::edited(const QString& text, QString* error)
-{
-    auto site = parse(text, error);
-    if (!site)
-        return false;
-    m_text = text;
-    m_site = *site;
-    return true;
-}
-
 bool SiteFile::setDriveKey(const QString& line, quint8 address, const QString& key,
                            const QString& value, QString* error)
 {
@@ -137,7 +127,7 @@ bool SiteFile::setDriveKey(const QString& line, quint8 address, const QString& k
         return false;
     }
     const QString heading = QStringLiteral("drive %1 %2").arg(line).arg(address);
-    return edited(withKey(m_text, heading, key, value, newDriveSectionAfter(m_text, line)), error);
+    return setText(withKey(m_text, heading, key, value, newDriveSectionAfter(m_text, line)), error);
 }
 
 bool SiteFile::setDriveName(const QString& line, quint8 address, const QString& name,
@@ -171,7 +161,7 @@ bool SiteFile::addDrives(const QString& line, const QList<quint8>& addresses, QS
         }
     if (!added)
         return true;
-    return edited(
+    return setText(
         withKey(m_text, QStringLiteral("line ") + line, QStringLiteral("drives"), addressList(all)),
         error);
 }
