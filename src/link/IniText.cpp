@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "IniText.h"
 
+#include "DriveList.h"
+#include "SerialPort.h"
+
 #include <QSet>
 #include <QStringList>
 
@@ -82,6 +85,31 @@ bool read(const QString& text, const SectionReader& onSection, const KeyReader& 
             return fail(why);
     }
     return true;
+}
+
+std::optional<QString> takeLineKey(const QString& key, const QString& value, QString& port,
+                                   QString& settings, QList<quint8>& drives)
+{
+    if (key == u"port") {
+        port = value;
+        return QString();
+    }
+    if (key == u"settings") {
+        if (!SerialSettings::parse(value))
+            return QStringLiteral("settings are written BAUD,PARITY,DATA,STOP, such as "
+                                  "9600,E,8,1");
+        settings = value;
+        return QString();
+    }
+    if (key == u"drives") {
+        QString why;
+        const auto parsed = DriveList::parse(value, &why);
+        if (!parsed)
+            return QStringLiteral("drives: ") + why;
+        drives = *parsed;
+        return QString();
+    }
+    return std::nullopt;
 }
 
 } // namespace IniText

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 // The one reader of the hand-written configuration files (the service's, a
 // site's): "[section]" headings and "KEY = VALUE" settings, blank lines and
@@ -28,5 +30,11 @@ bool read(const QString& text, const SectionReader& onSection, const KeyReader& 
 bool isHeading(const QString& row, QString* heading = nullptr);
 // The key of a line of text when it is a setting (lower case).
 bool isSetting(const QString& row, QString* key = nullptr);
+
+// The keys every line section has, in the service's file and a site's alike:
+// the port, its line settings and the drives on it. nullopt when the key is
+// none of these; else empty when taken, or the problem.
+std::optional<QString> takeLineKey(const QString& key, const QString& value, QString& port,
+                                   QString& settings, QList<quint8>& drives);
 
 } // namespace IniText

@@ -128,25 +128,9 @@ QString take(ServeConfig& config, ServeLineConfig* line, const QString& section,
         if (key == u"rhythm")
             return duration(500, 60000, config.commandRhythmMs);
     } else if (line) {
-        if (key == u"port") {
-            line->port = value;
-            return {};
-        }
-        if (key == u"settings") {
-            if (!SerialSettings::parse(value))
-                return QStringLiteral("settings are written BAUD,PARITY,DATA,STOP, such as "
-                                      "9600,E,8,1");
-            line->settings = value;
-            return {};
-        }
-        if (key == u"drives") {
-            QString why;
-            const auto drives = DriveList::parse(value, &why);
-            if (!drives)
-                return QStringLiteral("drives: ") + why;
-            line->drives = *drives;
-            return {};
-        }
+        if (const auto taken =
+                IniText::takeLineKey(key, value, line->port, line->settings, line->drives))
+            return *taken;
         if (key == u"values") {
             QString unknown;
             const auto values = RecordValues::parseKeys(value, &unknown);

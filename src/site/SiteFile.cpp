@@ -127,25 +127,12 @@ std::optional<Site> SiteFile::parse(const QString& text, QString* error)
                 return {};
             }
         } else if (line) {
-            if (key == u"port") {
-                line->port = value;
-                return {};
-            }
-            if (key == u"settings") {
-                if (!SerialSettings::parse(value))
-                    return QStringLiteral("settings are written BAUD,PARITY,DATA,STOP, such as "
-                                          "9600,E,8,1");
-                line->settings = value;
-                return {};
-            }
-            if (key == u"drives") {
-                QString why;
-                const auto addresses = DriveList::parse(value, &why);
-                if (!addresses)
-                    return QStringLiteral("drives: ") + why;
-                for (const quint8 a : *addresses)
+            QList<quint8> addresses;
+            if (const auto taken =
+                    IniText::takeLineKey(key, value, line->port, line->settings, addresses)) {
+                for (const quint8 a : addresses)
                     line->drives.append(SiteDrive{a, {}, {}});
-                return {};
+                return *taken;
             }
             // What the service reads of a line is the service's to check.
             if (key == u"values" || key == u"interval")
