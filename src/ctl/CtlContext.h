@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DriveList.h"
+#include "SiteFolder.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -30,6 +31,12 @@ struct CtlContext
     // line. nullptr when the port could not be opened (said already).
     std::function<LinkClient*()> openLink;
     QString portName;
+    QString settings = QStringLiteral("9600,E,8,1");
+    // The site given by --site (or VFDCTL_SITE) and its line (--line, or its
+    // only one): the port and settings come from it, its drives' names stand
+    // for addresses, and outputs go into it. nullptr without a site.
+    SiteFolder* site = nullptr;
+    const SiteLine* siteLine = nullptr;
 
     bool json = false;
     bool quiet = false;

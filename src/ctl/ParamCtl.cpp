@@ -27,6 +27,7 @@ QString ParamCtl::usage() const
     QString text = QStringLiteral(
         "Usage: vfdctl --port NAME [--settings 9600,E,8,1] [--retries N] [--json] [--quiet]\n"
         "              COMMAND ...\n"
+        "       vfdctl --site DIR [--line NAME] [...] COMMAND ...\n"
         "       vfdctl --help | --version\n"
         "Commands:\n");
     for (auto it = commands.cbegin(); it != commands.cend(); ++it)
@@ -36,6 +37,8 @@ QString ParamCtl::usage() const
         "NAME: COM1..COM16, a device path, tcp://HOST:PORT for a serial-to-Ethernet\n"
         "gateway in transparent mode, mbtcp://HOST:PORT for one in Modbus TCP mode,\n"
         "or SIM for simulated drives 1 to 3.\n"
+        "--site DIR (or VFDCTL_SITE=DIR) takes the port and settings of the site's line\n"
+        "(--line NAME where it has several); its drives' names stand for addresses.\n"
         "--json writes one JSON document (JSON lines for record and watch) instead of the\n"
         "report, with \"exit\" and \"messages\" even for a usage or port error; --quiet\n"
         "leaves out everything but the answers and the problems.\n"
@@ -126,7 +129,10 @@ int ParamCtl::run(const QStringList& arguments)
     ctx.showProgress = showProgress;
     ctx.confirm = confirm;
     ctx.stop = stop;
-    QString settings = QStringLiteral("9600,E,8,1");
+    QString& settings = ctx.settings;
+    bool settingsGiven = false;
+    QString siteDir = qEnvironmentVariable("VFDCTL_SITE");
+    QString lineName;
     int retries = 1;
     QString command;
     QStringList args;
@@ -151,6 +157,15 @@ int ParamCtl::run(const QStringList& arguments)
             ctx.portName = value().value_or(QString()).trimmed();
         } else if (a == u"--settings") {
             settings = value().value_or(QString());
+            settingsGiven = true;
+        } else if (a == u"--site") {
+            siteDir = value().value_or(QString());
+            if (siteDir.isEmpty())
+                return refuse(QStringLiteral("--site takes the site's folder."));
+        } else if (a == u"--line") {
+            lineName = value().value_or(QString());
+            if (lineName.isEmpty())
+                return refuse(QStringLiteral("--line takes a line of the site."));
         } else if (a == u"--retries") {
             bool ok = false;
             retries = value().value_or(QString()).toInt(&ok);
@@ -183,6 +198,8 @@ int ParamCtl::run(const QStringList& arguments)
             return refuse(QStringLiteral("unknown option %1").arg(a), true);
         } else if (command.isEmpty()) {
             command = a;
+        } else if (args.isEmpty() && commands.contains(command + u' ' + a)) {
+            command += u' ' + a; // "site init", "site status" ...
         } else {
             args << a;
         }
@@ -191,9 +208,28 @@ int ParamCtl::run(const QStringList& arguments)
         return refuse(QStringLiteral("unknown command %1").arg(command), true);
     if (command.isEmpty())
         return refuse(QStringLiteral("name a command."), true);
-    if (ctx.portName.isEmpty())
-        return refuse(QStringLiteral("name the port: --port NAME."), true);
     const Entry entry = commands.value(command);
+    // A site gives the port and settings of its line; --port and --settings
+    // still win, for a line reached another way today.
+    std::optional<SiteFolder> site;
+    if (!siteDir.isEmpty() && entry.usesSite) {
+        QString why;
+        site = SiteFolder::open(siteDir, &why);
+        if (!site)
+            return refuse(QStringLiteral("--site: %1.").arg(why));
+        ctx.site = &*site;
+        ctx.siteLine = site->line(lineName, &why);
+        if (!ctx.siteLine)
+            return refuse(QStringLiteral("--site: %1 (--line NAME).").arg(why));
+        if (ctx.portName.isEmpty())
+            ctx.portName = ctx.siteLine->port;
+        if (!settingsGiven)
+            settings = ctx.siteLine->settings;
+    } else if (!lineName.isEmpty()) {
+        return refuse(QStringLiteral("--line names a line of a site: give --site DIR too."));
+    }
+    if (ctx.portName.isEmpty() && entry.needsPort)
+        return refuse(QStringLiteral("name the port: --port NAME (or --site DIR)."), true);
     if (entry.answersStop && catchStop)
         catchStop();
 

@@ -50,6 +50,8 @@ public:
         Command run;
         bool answersStop = true; // catchStop is called before it runs
         QString usage;           // its lines of the usage text
+        bool needsPort = true;   // refused without --port (or a site's line)
+        bool usesSite = true;    // --site is opened for it (site init makes one)
     };
     QMap<QString, Entry> commands;
     // Lines after the commands in the usage text.
