@@ -173,8 +173,9 @@ int main(int argc, char** argv)
                         "                             an existing file only with --force); a "
                         "trip writes a\n"
                         "                             snapshot file (exits 1 when no drive "
-                        "answered; with --site and no -o, into the site's "
-                        "recordings/)\n")});
+                        "answered); with\n"
+                        "                             --site and no -o, into the site's "
+                        "recordings/\n")});
     ctl.usageNotes = serveUsage() + recordKeys();
     const int code = ctl.run(QCoreApplication::arguments().mid(1));
     out.flush();

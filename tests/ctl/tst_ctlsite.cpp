@@ -282,6 +282,26 @@ void tst_ctlsite::setAndRestoreAreJournaledAsTheDriveHeardThem()
     QCOMPARE(journal[0].before, std::optional<QString>(before.out.trimmed()));
     QCOMPARE(journal[2].before, std::optional<QString>(journal[0].asked));
     QCOMPARE(journal[2].asked, before.out.trimmed());
+
+    // A clone to drives 1 and 3 (by the site's names and addresses): drive 3
+    // differs in one parameter, drive 1 in none; each write journaled.
+    QVERIFY(runVfdctl({QStringLiteral("--port"), sim.device(), QStringLiteral("set"),
+                       QStringLiteral("3"), QStringLiteral("P0.15=7")})
+                .code == 0); // outside the site: not journaled
+    const CtlRun clone = inSite(dir.path(), {QStringLiteral("--yes"), QStringLiteral("clone"),
+                                             saved, QStringLiteral("1,3")});
+    QVERIFY2(clone.code == 0, qPrintable(clone.out + clone.err));
+    const QList<QPair<quint16, quint16>> heard3 = writesHeard(sim, 3);
+    QCOMPARE(heard3.size(), 2); // the set outside the site, then the clone's
+    const QList<JournalEntry> after = journalOf(dir.path()).mid(4);
+    QCOMPARE(after.size(), 1);
+    QCOMPARE(after[0].tool, QStringLiteral("vfdctl clone"));
+    QCOMPARE(after[0].drive, quint8(3));
+    QCOMPARE(after[0].before, std::optional<QString>(QStringLiteral("7")));
+    QCOMPARE(ParamCatalogue::registerOf(after[0].parameter), std::optional(heard3[1].first));
+    QCOMPARE(ParamCatalogue::rawOf(heard3[1].first, after[0].asked),
+             std::optional(heard3[1].second));
+    QCOMPARE(writesHeard(sim, 1).size(), 0);
 }
 
 void tst_ctlsite::siteStatusSaysWhatNeedsAttention()
