@@ -11,7 +11,6 @@
 #include "ServeJournal.h"
 #include "ServeLine.h"
 #include "ServeSite.h"
-#include "SiteFile.h"
 #include "SiteLayout.h"
 
 #include <QDateTime>
@@ -63,14 +62,8 @@ std::optional<ServeConfig> readConfigFile(const QString& path, QString* error)
     auto config = ServeConfigText::parse(QString::fromUtf8(*text), &why);
     if (!config) {
         *error = path + QStringLiteral(", ") + why;
-    } else if (config->siteSectionAt > 0) {
-        // A site's sections anywhere but in a site's file would leave the
-        // service without the site's journal: said rather than guessed.
-        *error = QStringLiteral("%1, line %2: [site] and [drive ...] sections belong in a "
-                                "site's %3; start the service with that file or --site DIR")
-                     .arg(path)
-                     .arg(config->siteSectionAt)
-                     .arg(SiteFile::fileName());
+    } else if (const QString problem = ServeSite::misplaced(*config, path); !problem.isEmpty()) {
+        *error = problem;
         return std::nullopt;
     }
     return config;
@@ -170,15 +163,20 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
         siteDir = ServeSite::folderOf(file);
     // The site vfdctl works in stands for the configuration when nothing
     // else says what to serve.
-    if (siteDir.isNull() && file.isEmpty() && port.isNull())
+    const bool fromEnvironment = siteDir.isNull() && file.isEmpty() && port.isNull() &&
+                                 !qEnvironmentVariableIsEmpty("VFDCTL_SITE");
+    if (fromEnvironment)
         siteDir = qEnvironmentVariable("VFDCTL_SITE");
     ServeConfig config;
     const bool lineOptions = !port.isNull() || !settings.isNull() || !drives.isNull() ||
                              !values.isNull() || !interval.isNull();
     if (!siteDir.isEmpty()) {
         auto read = ServeSite::read(siteDir, error);
-        if (!read || !ServeSite::pickLine(*read, line, lineOptions, error))
+        if (!read || !ServeSite::pickLine(*read, line, lineOptions, error)) {
+            if (fromEnvironment)
+                error->prepend(QStringLiteral("VFDCTL_SITE: "));
             return std::nullopt;
+        }
         config = *read;
     } else if (!file.isEmpty()) {
         auto read = readConfigFile(file, error);
@@ -384,7 +382,8 @@ std::optional<int> runServeCommand(const QStringList& arguments, QTextStream& ou
     if (!arguments.contains(QStringLiteral("serve")))
         return std::nullopt;
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        out << "Usage: vfdctl [--port NAME] [--settings 9600,E,8,1] [--retries N] serve ...\n"
+        out << "Usage: vfdctl [--port NAME | --site DIR [--line NAME]] [--settings 9600,E,8,1]\n"
+               "              [--retries N] serve ...\n"
             << serveUsage();
         return 0;
     }

@@ -164,6 +164,7 @@ void ServeCommands::runCommand(quint8 address, const QByteArray& payload)
     d.setpoint = *setpoint;
     d.fresh.start();
     send(address, d);
+    m_lastRefusal.remove(address);
     if (changed && m_journal)
         m_journal->ran(m_line.name, address, command, *setpoint, client);
 }
@@ -378,14 +379,23 @@ void ServeCommands::answer(quint8 address, const QString& client, const QString&
 
 void ServeCommands::journalRefusal(quint8 address, const QJsonObject& command, const QString& why)
 {
-    if (m_journal)
-        m_journal->refused(m_line.name, address, ServeJournal::askedText(command),
-                           command.value(QStringLiteral("command")).toString().toLower() == u"stop",
-                           why);
+    if (!m_journal)
+        return;
+    // A client that keeps renewing what is refused is journaled once, as a
+    // renewal that is obeyed is.
+    const QString asked = ServeJournal::askedText(command);
+    QString& last = m_lastRefusal[address];
+    if (last == asked + why)
+        return;
+    last = asked + why;
+    m_journal->refused(m_line.name, address, asked,
+                       command.value(QStringLiteral("command")).toString().toLower() == u"stop",
+                       why);
 }
 
 void ServeCommands::journalStop(quint8 address, const QString& why, const QString& result)
 {
+    m_lastRefusal.remove(address);
     if (m_journal)
         m_journal->stopped(m_line.name, address, why, result);
 }

@@ -100,7 +100,8 @@ private:
     Hexedit& m_link;
     BrokerLink& m_broker;
     ServeJournal* m_journal = nullptr;
-    QString m_base; // PREFIX/LINE/
+    QMap<quint8, QString> m_lastRefusal; // journaled last for the drive, until one is obeyed
+    QString m_base;                      // PREFIX/LINE/
     QMap<quint8, Drive> m_drives;
     // The stops of stopAll not yet answered, and how often each went.
     QMap<quint8, int> m_finalStops;

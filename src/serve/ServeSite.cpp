@@ -14,6 +14,17 @@ QString folderOf(const QString& configPath)
     return info.fileName() == SiteFile::fileName() ? info.absolutePath() : QString();
 }
 
+QString misplaced(const ServeConfig& config, const QString& path)
+{
+    if (config.siteSectionAt == 0)
+        return {};
+    return QStringLiteral("%1, line %2: [site] and [drive ...] sections belong in a site's %3; "
+                          "start the service with that file or --site DIR")
+        .arg(path)
+        .arg(config.siteSectionAt)
+        .arg(SiteFile::fileName());
+}
+
 std::optional<ServeConfig> read(const QString& folder, QString* error)
 {
     // The site's reader first: a mistake in a drive's section or a line's

@@ -19,6 +19,11 @@ namespace ServeSite {
 // empty when it is another file.
 QString folderOf(const QString& configPath);
 
+// Why a configuration read from another file may not start the service
+// when it holds a site's sections (the site's journal would be nowhere);
+// empty when it holds none.
+QString misplaced(const ServeConfig& config, const QString& path);
+
 // The configuration the site in the folder gives; nullopt (and why) when it
 // holds no site or its file is wrong.
 std::optional<ServeConfig> read(const QString& folder, QString* error);

@@ -286,6 +286,13 @@ void tst_servesite::commandsAreJournaledAsTheDriveHeardThem()
     QVERIFY2(
         sayUntil(run, runCommand(QStringLiteral("fwd"), 80), [&] { return !entries().isEmpty(); }),
         qPrintable(serve.log()));
+    // Said again: refused again (the log says each), journaled once.
+    QVERIFY2(sayUntil(run, runCommand(QStringLiteral("fwd"), 80),
+                      [&] {
+                          return serve.log().count(
+                                     QStringLiteral("refused a command from tester")) >= 3;
+                      }),
+             qPrintable(serve.log()));
     QVERIFY2(sayUntil(run, runCommand(QStringLiteral("fwd"), 20),
                       [&] {
                           return commandsHeard(sim, 1).contains(QPair<int, int>{kForward, 2000});
@@ -305,6 +312,11 @@ void tst_servesite::commandsAreJournaledAsTheDriveHeardThem()
     const QList<JournalEntry> all = entries();
     QCOMPARE(sentOf(all, 1), commandsHeard(sim, 1));
     QVERIFY(!commandsHeard(sim, 1).contains(QPair<int, int>{kForward, 8000}));
+    // A refusal said again is journaled once, as a renewal that is obeyed is.
+    const auto refusals = std::count_if(all.cbegin(), all.cend(), [](const JournalEntry& e) {
+        return e.result.startsWith(QStringLiteral("refused"));
+    });
+    QCOMPARE(refusals, 1);
     const JournalEntry& refused = all.first();
     QCOMPARE(refused.kind, JournalEntry::Kind::RunStarted);
     QCOMPARE(refused.line, QStringLiteral("a"));
