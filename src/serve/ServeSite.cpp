@@ -68,6 +68,14 @@ bool pickLine(ServeConfig& config, const QString& name, bool lineOptions, QStrin
     }
     for (const ServeLineConfig& l : config.lines)
         if (l.name == name) {
+            // One service per line, all from the one file: the line keeps
+            // their client ids and queue folders apart.
+            if (config.lines.size() > 1) {
+                if (!config.clientId.isEmpty())
+                    config.clientId += u'-' + name;
+                if (!config.queueDir.isEmpty())
+                    config.queueDir = QDir(config.queueDir).filePath(name);
+            }
             const ServeLineConfig kept = l;
             config.lines = {kept};
             return true;

@@ -30,8 +30,10 @@ std::optional<ServeConfig> read(const QString& folder, QString* error);
 
 // With a site, the service serves one of its lines when one is named (the
 // others are another service's); options that set a line's port or drives
-// need that line named when the site has several. False (and why) when the
-// site has no such line.
+// need that line named when the site has several. A line picked out of
+// several gets a client id and queue folder of its own (the file's, with
+// "-LINE" and "/LINE"), so one service per line can run from the one file.
+// False (and why) when the site has no such line.
 bool pickLine(ServeConfig& config, const QString& name, bool lineOptions, QString* error);
 
 } // namespace ServeSite

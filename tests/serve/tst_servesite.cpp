@@ -184,6 +184,8 @@ void tst_servesite::siteFileIsTheConfiguration()
     QCOMPARE(c->lines.size(), 1);
     QCOMPARE(c->lines[0].name, QStringLiteral("b"));
     QCOMPARE(c->lines[0].drives, QList<quint8>{3});
+    // Beside the service of line a, from the same file: another client at the broker.
+    QCOMPARE(c->effectiveClientId(), QStringLiteral("hall-b"));
     QVERIFY2(other, qPrintable(why));
     QVERIFY(other->siteRoot.isEmpty());
     QCOMPARE(other->lines[0].name, QStringLiteral("x"));
