@@ -8,7 +8,10 @@
 #include "RecordCommand.h"
 #include "SerialPort.h"
 #include "ServeFiles.h"
+#include "ServeJournal.h"
 #include "ServeLine.h"
+#include "ServeSite.h"
+#include "SiteLayout.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -57,8 +60,12 @@ std::optional<ServeConfig> readConfigFile(const QString& path, QString* error)
         return std::nullopt;
     QString why;
     auto config = ServeConfigText::parse(QString::fromUtf8(*text), &why);
-    if (!config)
+    if (!config) {
         *error = path + QStringLiteral(", ") + why;
+    } else if (const QString problem = ServeSite::misplaced(*config, path); !problem.isEmpty()) {
+        *error = problem;
+        return std::nullopt;
+    }
     return config;
 }
 
@@ -67,13 +74,16 @@ std::optional<ServeConfig> readConfigFile(const QString& path, QString* error)
 QString serveUsage()
 {
     return QStringLiteral(
-        "  serve [CONFIG] [--broker mqtt://HOST:PORT] [--drives 1-3] [--values KEY,...]\n"
-        "        [--interval 1s] [--every 60s] [--prefix vfd] [--line NAME]\n"
-        "        [--client-id ID] [--queue-dir DIR] [--queue-size N]\n"
+        "  serve [CONFIG | --site DIR] [--broker mqtt://HOST:PORT] [--drives 1-3]\n"
+        "        [--values KEY,...] [--interval 1s] [--every 60s] [--prefix vfd]\n"
+        "        [--line NAME] [--client-id ID] [--queue-dir DIR] [--queue-size N]\n"
         "        [--commands [--rhythm 2s]]\n"
         "                             publish drives to an MQTT broker until stopped; with\n"
         "                             --port the options make one line, CONFIG may hold\n"
-        "                             several (runs until SIGTERM, SIGINT, SIGHUP or SIGQUIT,\n"
+        "                             several, and so may a site's DIR/site.conf (its\n"
+        "                             drives' names published, the commands it sends\n"
+        "                             journaled; --line NAME serves one of its lines)\n"
+        "                             (runs until SIGTERM, SIGINT, SIGHUP or SIGQUIT,\n"
         "                             stopping the drives it runs first; exits 2 on a bad\n"
         "                             setting, 1 when its log cannot be written)\n");
 }
@@ -84,7 +94,7 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
 {
     // vfdctl's own options come before the command word; serve's after it.
     QString port, settings, line, broker, drives, values, interval, every, prefix, clientId,
-        queueDir, queueSize, retries, rhythm, file;
+        queueDir, queueSize, retries, rhythm, file, siteDir;
     bool commands = false;
     bool seenServe = false;
     for (int i = 0; i < arguments.size(); ++i) {
@@ -104,6 +114,10 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
             ok = value(settings);
         else if (a == u"--retries")
             ok = value(retries);
+        else if (a == u"--site")
+            ok = value(siteDir);
+        else if (a == u"--line")
+            ok = value(line);
         else if (!seenServe && a == u"serve")
             seenServe = true;
         else if (seenServe && a == u"--broker")
@@ -118,8 +132,6 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
             ok = value(every);
         else if (seenServe && a == u"--prefix")
             ok = value(prefix);
-        else if (seenServe && a == u"--line")
-            ok = value(line);
         else if (seenServe && a == u"--client-id")
             ok = value(clientId);
         else if (seenServe && a == u"--queue-dir")
@@ -139,8 +151,34 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
         if (!ok)
             return std::nullopt;
     }
+    if (!siteDir.isNull() && siteDir.isEmpty()) {
+        *error = QStringLiteral("--site takes the site's folder");
+        return std::nullopt;
+    }
+    if (!siteDir.isNull() && !file.isEmpty()) {
+        *error = QStringLiteral("give the site (--site DIR) or a configuration file, not both");
+        return std::nullopt;
+    }
+    if (!file.isEmpty() && !ServeSite::folderOf(file).isEmpty())
+        siteDir = ServeSite::folderOf(file);
+    // The site vfdctl works in stands for the configuration when nothing
+    // else says what to serve.
+    const bool fromEnvironment = siteDir.isNull() && file.isEmpty() && port.isNull() &&
+                                 !qEnvironmentVariableIsEmpty("VFDCTL_SITE");
+    if (fromEnvironment)
+        siteDir = qEnvironmentVariable("VFDCTL_SITE");
     ServeConfig config;
-    if (!file.isEmpty()) {
+    const bool lineOptions = !port.isNull() || !settings.isNull() || !drives.isNull() ||
+                             !values.isNull() || !interval.isNull();
+    if (!siteDir.isEmpty()) {
+        auto read = ServeSite::read(siteDir, error);
+        if (!read || !ServeSite::pickLine(*read, line, lineOptions, error)) {
+            if (fromEnvironment)
+                error->prepend(QStringLiteral("VFDCTL_SITE: "));
+            return std::nullopt;
+        }
+        config = *read;
+    } else if (!file.isEmpty()) {
         auto read = readConfigFile(file, error);
         if (!read)
             return std::nullopt;
@@ -162,12 +200,13 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
     set(QStringLiteral("retries"), retries);
     text << QStringLiteral("[commands]");
     set(QStringLiteral("rhythm"), rhythm);
-    const bool lineOptions = !port.isNull() || !settings.isNull() || !drives.isNull() ||
-                             !values.isNull() || !interval.isNull() || !line.isNull();
     const QString lineName = line.isNull() ? (config.lines.size() == 1 ? config.lines.first().name
                                                                        : QStringLiteral("line1"))
                                            : line;
-    if (lineOptions) {
+    // A line named on its own is a line of the options, except with a site,
+    // where it picks one of the site's lines.
+    const bool optionLine = lineOptions || (!line.isNull() && config.siteRoot.isEmpty());
+    if (optionLine) {
         text << QStringLiteral("[line %1]").arg(lineName);
         set(QStringLiteral("port"), port);
         set(QStringLiteral("settings"), settings);
@@ -201,7 +240,7 @@ std::optional<ServeConfig> fromArguments(const QStringList& arguments, QString* 
         config.commands = true;
     if (!rhythm.isNull())
         config.commandRhythmMs = given->commandRhythmMs;
-    if (lineOptions) {
+    if (optionLine) {
         const ServeLineConfig& g = given->lines.first();
         ServeLineConfig* target = nullptr;
         for (ServeLineConfig& l : config.lines)
@@ -271,10 +310,19 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
         log(why);
         return 2;
     }
+    // Run from a site, the commands go into its journal (declared before
+    // the lines, which hand it their entries until they go).
+    std::unique_ptr<ServeJournal> journal;
+    if (!config.siteRoot.isEmpty() && config.commands) {
+        journal = std::make_unique<ServeJournal>(SiteLayout(config.siteRoot).journalPath(), broker);
+        QObject::connect(journal.get(), &ServeJournal::logLine, &broker, log);
+        log(QStringLiteral("the commands sent are journaled in %1").arg(journal->path()));
+    }
     std::vector<std::unique_ptr<ServeLine>> lines;
     for (const ServeLineConfig& l : config.lines) {
         lines.push_back(std::make_unique<ServeLine>(l, config, broker));
         QObject::connect(lines.back().get(), &ServeLine::logLine, &broker, log);
+        lines.back()->setJournal(journal.get());
         lines.back()->start();
     }
     QEventLoop loop;
@@ -307,6 +355,8 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
         loop.exec();
     }
     watch.stop();
+    if (journal)
+        journal->finish(ServeJournal::RetryMs + 1000);
     for (auto& l : lines)
         l->stop();
     broker.stop(kFlushWaitMs);
@@ -318,7 +368,8 @@ std::optional<int> runServeCommand(const QStringList& arguments, QTextStream& ou
     // The first word that is no option, nor an option's value, is the command.
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
-        if (a == u"--port" || a == u"--settings" || a == u"--retries") {
+        if (a == u"--port" || a == u"--settings" || a == u"--retries" || a == u"--site" ||
+            a == u"--line") {
             ++i;
             continue;
         }
@@ -331,7 +382,8 @@ std::optional<int> runServeCommand(const QStringList& arguments, QTextStream& ou
     if (!arguments.contains(QStringLiteral("serve")))
         return std::nullopt;
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        out << "Usage: vfdctl [--port NAME] [--settings 9600,E,8,1] [--retries N] serve ...\n"
+        out << "Usage: vfdctl [--port NAME | --site DIR [--line NAME]] [--settings 9600,E,8,1]\n"
+               "              [--retries N] serve ...\n"
             << serveUsage();
         return 0;
     }

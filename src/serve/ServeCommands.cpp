@@ -3,6 +3,7 @@
 
 #include "BrokerLink.h"
 #include "RtuProtocol.h"
+#include "ServeJournal.h"
 
 #include <QDateTime>
 #include <QJsonDocument>
@@ -57,14 +58,18 @@ void ServeCommands::take(const QString& topic, const QByteArray& payload, bool r
                          .arg(m_line.name, topic, client.isEmpty() ? QStringLiteral("?") : client));
         const int address = rest.section(u'/', 0, 0).toInt();
         // An empty retained message is how one is taken away: nothing to answer.
+        const QJsonObject o = QJsonDocument::fromJson(payload).object();
         if (!payload.isEmpty() && rest.endsWith(QStringLiteral("/set/run")) &&
-            m_line.drives.contains(quint8(address)))
-            answer(quint8(address), client,
-                   QJsonDocument::fromJson(payload)
-                       .object()
-                       .value(QStringLiteral("command"))
-                       .toString(),
+            m_line.drives.contains(quint8(address))) {
+            answer(quint8(address), client, o.value(QStringLiteral("command")).toString(),
                    QStringLiteral("refused: retained; a command must be fresh"));
+            journalRefusal(quint8(address), o, QStringLiteral("retained; a command must be fresh"));
+        } else if (!payload.isEmpty() && rest == u"set/stop" && m_journal) {
+            m_journal->refused(m_line.name, 0,
+                               QStringLiteral("stop of every drive of the line, ") +
+                                   ServeJournal::askedBy(client),
+                               true, QStringLiteral("retained; a command must be fresh"));
+        }
         return;
     }
     if (rest == u"set/stop") {
@@ -79,8 +84,11 @@ void ServeCommands::take(const QString& topic, const QByteArray& payload, bool r
         emit logLine(QStringLiteral("line %1: refused a command from %2 for drive %3: not a "
                                     "drive of this line")
                          .arg(m_line.name, client.isEmpty() ? QStringLiteral("?") : client, drive));
-        if (number && address >= 1 && address <= Rtu::HighestAddress)
+        if (number && address >= 1 && address <= Rtu::HighestAddress) {
             answer(quint8(address), client, QString(), QStringLiteral("refused: not served"));
+            journalRefusal(quint8(address), QJsonDocument::fromJson(payload).object(),
+                           QStringLiteral("not a drive this service serves"));
+        }
         return;
     }
     runCommand(quint8(address), payload);
@@ -98,6 +106,7 @@ void ServeCommands::runCommand(quint8 address, const QByteArray& payload)
                          .arg(address)
                          .arg(why));
         answer(address, client, what, QStringLiteral("refused: ") + why);
+        journalRefusal(address, o, why);
     };
     Drive& d = m_drives[address];
     if (what == u"stop") {
@@ -113,6 +122,7 @@ void ServeCommands::runCommand(quint8 address, const QByteArray& payload)
                              .arg(who));
             answer(address, client, what, QStringLiteral("accepted"));
             send(address, d);
+            journalStop(address, ServeJournal::askedBy(client));
         }
         // A stop said again only keeps the repeats going, at the tick.
         return;
@@ -149,10 +159,14 @@ void ServeCommands::runCommand(quint8 address, const QByteArray& payload)
                          .arg(QString::number(*setpoint / 100.0, 'f', 2), who));
         answer(address, client, what, QStringLiteral("accepted"));
     }
+    const bool changed = d.command != command || d.setpoint != *setpoint;
     d.command = command;
     d.setpoint = *setpoint;
     d.fresh.start();
     send(address, d);
+    m_lastRefusal.remove(address);
+    if (changed && m_journal)
+        m_journal->ran(m_line.name, address, command, *setpoint, client);
 }
 
 QString ServeCommands::stale(const QJsonObject& o) const
@@ -197,10 +211,14 @@ void ServeCommands::setUpperLimit(quint8 address, std::optional<quint16> raw)
                QStringLiteral("stopped: the set-point lies above the drive's upper limit "
                               "(P0.06 = %1 Hz)")
                    .arg(hzText(*raw)));
+        const quint16 was = d.setpoint;
         d.command = RunCommand::Stop;
         d.setpoint = 0;
         d.stopsLeft = StopRepeats;
         send(address, d);
+        journalStop(address, QStringLiteral("%1 Hz lies above the drive's upper limit, "
+                                            "lowered to P0.06 = %2 Hz")
+                                 .arg(hzText(was), hzText(*raw)));
     }
     const QByteArray pending = std::exchange(d.pending, {});
     if (pending.isEmpty())
@@ -217,6 +235,7 @@ void ServeCommands::setUpperLimit(quint8 address, std::optional<quint16> raw)
                      .arg(address));
     answer(address, client, o.value(QStringLiteral("command")).toString().toLower(),
            QStringLiteral("refused: the drive's upper limit P0.06 could not be read"));
+    journalRefusal(address, o, QStringLiteral("the drive's upper limit P0.06 could not be read"));
 }
 
 void ServeCommands::lineStop(const QByteArray& payload)
@@ -228,6 +247,9 @@ void ServeCommands::lineStop(const QByteArray& payload)
     // Every drive on the line hears the broadcast; the served ones are told
     // one by one as well, since nobody answers a broadcast to say it arrived.
     m_link.SendBroadcastStop();
+    const QString why = QStringLiteral("every drive of the line, ") + ServeJournal::askedBy(client);
+    if (m_journal)
+        m_journal->stopped(m_line.name, 0, QStringLiteral("broadcast to ") + why);
     for (const quint8 address : m_line.drives) {
         Drive& d = m_drives[address];
         d.pending.clear();
@@ -235,6 +257,7 @@ void ServeCommands::lineStop(const QByteArray& payload)
         d.setpoint = 0;
         d.stopsLeft = StopRepeats;
         send(address, d);
+        journalStop(address, why);
     }
 }
 
@@ -248,7 +271,8 @@ bool ServeCommands::stopAll()
         // A drive still being told to stop is told once more, and heard out.
         if (d.command == RunCommand::None)
             continue;
-        if (d.command != RunCommand::Stop)
+        const bool wasRunning = d.command != RunCommand::Stop;
+        if (wasRunning)
             emit logLine(QStringLiteral("line %1: drive %2: stopped, since nobody will renew its "
                                         "command")
                              .arg(m_line.name)
@@ -256,8 +280,14 @@ bool ServeCommands::stopAll()
         d.command = RunCommand::Stop;
         d.setpoint = 0;
         d.stopsLeft = 1;
-        if (!m_link.port().isOpen())
+        if (!m_link.port().isOpen()) {
+            if (wasRunning)
+                journalStop(it.key(), QStringLiteral("the service stops"),
+                            QStringLiteral("not sent: the line's port is closed"));
             continue;
+        }
+        if (wasRunning)
+            journalStop(it.key(), QStringLiteral("the service stops"));
         send(it.key(), d);
         m_finalStops.insert(it.key(), 1);
         any = true;
@@ -282,6 +312,8 @@ void ServeCommands::finalStopAnswered(const QByteArray& request, bool answered)
                          .arg(m_line.name)
                          .arg(address)
                          .arg(m_finalStops[address]));
+        journalStop(address, QStringLiteral("the service stops"),
+                    QStringLiteral("no answer, sent %1 times").arg(m_finalStops[address]));
         m_finalStops.remove(address);
         return;
     }
@@ -296,7 +328,8 @@ void ServeCommands::tick()
     for (auto it = m_drives.begin(); it != m_drives.end(); ++it) {
         Drive& d = it.value();
         const bool running = d.command == RunCommand::Forward || d.command == RunCommand::Reverse;
-        if (running && d.fresh.elapsed() > m_config.commandRhythmMs) {
+        const bool expired = running && d.fresh.elapsed() > m_config.commandRhythmMs;
+        if (expired) {
             emit logLine(QStringLiteral("line %1: drive %2: no fresh command within %3 ms: "
                                         "stopping it")
                              .arg(m_line.name)
@@ -307,6 +340,9 @@ void ServeCommands::tick()
             d.stopsLeft = StopRepeats;
         }
         send(it.key(), d);
+        if (expired)
+            journalStop(it.key(), QStringLiteral("no fresh command within %1 s")
+                                      .arg(m_config.commandRhythmMs / 1000.0));
     }
 }
 
@@ -339,4 +375,27 @@ void ServeCommands::answer(quint8 address, const QString& client, const QString&
     o.insert(QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
     m_broker.publish(m_base + QString::number(address) + QStringLiteral("/command"),
                      QJsonDocument(o).toJson(QJsonDocument::Compact), false);
+}
+
+void ServeCommands::journalRefusal(quint8 address, const QJsonObject& command, const QString& why)
+{
+    if (!m_journal)
+        return;
+    // A client that keeps renewing what is refused is journaled once, as a
+    // renewal that is obeyed is.
+    const QString asked = ServeJournal::askedText(command);
+    QString& last = m_lastRefusal[address];
+    if (last == asked + why)
+        return;
+    last = asked + why;
+    m_journal->refused(m_line.name, address, asked,
+                       command.value(QStringLiteral("command")).toString().toLower() == u"stop",
+                       why);
+}
+
+void ServeCommands::journalStop(quint8 address, const QString& why, const QString& result)
+{
+    m_lastRefusal.remove(address);
+    if (m_journal)
+        m_journal->stopped(m_line.name, address, why, result);
 }

@@ -13,6 +13,7 @@
 class QJsonObject;
 
 class BrokerLink;
+class ServeJournal;
 
 // Run commands from the broker for the drives of one line, when the
 // configuration allows them:
@@ -63,6 +64,9 @@ public:
     // The drive's upper limit, P0.06 in 0.01 Hz; nullopt when it could not be read.
     void setUpperLimit(quint8 address, std::optional<quint16> raw);
 
+    // Run from a site: what is sent and refused goes into its journal too.
+    void setJournal(ServeJournal* journal) { m_journal = journal; }
+
 signals:
     void logLine(const QString& text);
     // A run command waits for the drive's upper limit, not read yet.
@@ -87,13 +91,17 @@ private:
     void finalStopAnswered(const QByteArray& request, bool answered);
     void lineStop(const QByteArray& payload);
     void answer(quint8 address, const QString& client, const QString& what, const QString& result);
+    void journalRefusal(quint8 address, const QJsonObject& command, const QString& why);
+    void journalStop(quint8 address, const QString& why, const QString& result = QString());
     void send(quint8 address, Drive& drive);
 
     const ServeLineConfig& m_line;
     const ServeConfig& m_config;
     Hexedit& m_link;
     BrokerLink& m_broker;
-    QString m_base; // PREFIX/LINE/
+    ServeJournal* m_journal = nullptr;
+    QMap<quint8, QString> m_lastRefusal; // journaled last for the drive, until one is obeyed
+    QString m_base;                      // PREFIX/LINE/
     QMap<quint8, Drive> m_drives;
     // The stops of stopAll not yet answered, and how often each went.
     QMap<quint8, int> m_finalStops;

@@ -168,12 +168,19 @@ bool parseBroker(const QString& url, ServeConfig& config, QString* error)
     return true;
 }
 
-std::optional<ServeConfig> parse(const QString& text, QString* error)
+std::optional<ServeConfig> parse(const QString& text, QString* error, bool siteChecked)
 {
     ServeConfig config;
     ServeLineConfig* line = nullptr;
+    bool siteSection = false;
     auto onSection = [&](const QString& heading, int at) -> QString {
         line = nullptr;
+        siteSection = heading == u"site" || heading.startsWith(QStringLiteral("drive "));
+        if (siteSection) {
+            if (config.siteSectionAt == 0)
+                config.siteSectionAt = at;
+            return {};
+        }
         if (heading == u"broker" || heading == u"publish" || heading == u"commands")
             return {};
         if (heading.startsWith(QStringLiteral("line "))) {
@@ -188,10 +195,17 @@ std::optional<ServeConfig> parse(const QString& text, QString* error)
             return {};
         }
         return QStringLiteral("[%1] is not a section here: [broker], [publish], "
-                              "[commands] or [line NAME]")
+                              "[commands], [line NAME], [site] or [drive LINE ADDRESS]")
             .arg(heading);
     };
     auto onKey = [&](const QString& section, const QString& key, const QString& value, int) {
+        if (siteSection)
+            return QString();
+        static const QStringList serviceLineKeys{QStringLiteral("port"), QStringLiteral("settings"),
+                                                 QStringLiteral("drives"), QStringLiteral("values"),
+                                                 QStringLiteral("interval")};
+        if (siteChecked && line && !serviceLineKeys.contains(key))
+            return QString();
         return take(config, line, section, key, value);
     };
     if (!IniText::read(text, onSection, onKey, error))

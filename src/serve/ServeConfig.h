@@ -4,6 +4,7 @@
 #include "RecordValues.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -20,6 +21,8 @@ struct ServeLineConfig
     QList<RecordValue> values;
     int intervalMs = 1000; // how often the drives are read
     int definedAt = 0;     // line of the file where the line's section began
+    // The drives' names, when the line is a site's ([drive LINE ADDRESS] name).
+    QMap<quint8, QString> driveNames;
 };
 
 struct ServeConfig
@@ -44,6 +47,11 @@ struct ServeConfig
     bool commands = false;
     int commandRhythmMs = 2000;
     QList<ServeLineConfig> lines;
+    // The site's folder when the service runs from a site: the commands it
+    // sends are journaled there. Empty for a plain configuration.
+    QString siteRoot;
+    // Line of the file where its first [site] or [drive ...] section began; 0: none.
+    int siteSectionAt = 0;
 
     // The client id the broker sees.
     QString effectiveClientId() const;
@@ -57,7 +65,11 @@ bool parseBroker(const QString& url, ServeConfig& config, QString* error);
 
 // A whole configuration file's text. nullopt with "line N: problem" in error
 // when any line of it is wrong: nothing starts on a half-understood file.
-std::optional<ServeConfig> parse(const QString& text, QString* error);
+// The sections of a site's file ([site], [drive LINE ADDRESS]) are passed
+// over here: the site's own reader checks them (ServeSite). When it has read
+// the text already (siteChecked), a line's keys that are the site's alone
+// are passed over too.
+std::optional<ServeConfig> parse(const QString& text, QString* error, bool siteChecked = false);
 
 // Every line must have its port, drives and values; names must differ.
 bool validate(const ServeConfig& config, QString* error);

@@ -92,7 +92,24 @@ bool ServeLine::reading() const
 void ServeLine::start()
 {
     m_running = true;
+    if (!m_config.siteRoot.isEmpty())
+        publishNames();
     openPort();
+}
+
+void ServeLine::setJournal(ServeJournal* journal)
+{
+    if (m_commands)
+        m_commands->setJournal(journal);
+}
+
+void ServeLine::publishNames()
+{
+    // An unnamed drive's topic is emptied: a name taken out of the site's
+    // file, or given to another drive, must not stay behind at the broker.
+    for (const quint8 address : m_line.drives)
+        m_broker.publish(driveTopic(address) + QStringLiteral("/name"),
+                         m_line.driveNames.value(address).toUtf8(), true);
 }
 
 bool ServeLine::stopDrives()

@@ -17,6 +17,7 @@ class LinkSession;
 class Sampler;
 class SelectablePort;
 class ServeCommands;
+class ServeJournal;
 struct SampleRound;
 
 // One line of drives behind one port: its own port, link and link client,
@@ -35,6 +36,8 @@ public:
     ~ServeLine() override;
 
     void start();
+    // Run from a site: the commands sent to its drives are journaled there.
+    void setJournal(ServeJournal* journal);
     // Tells the drives running on a broker's command to stop; whether any was.
     bool stopDrives();
     // Whether those stops have been answered (or given up on).
@@ -68,6 +71,8 @@ private:
     void publishDrive(int drive, const SampleRound& round);
     void setAvailability(int drive, bool online);
     void setLineStatus(const QString& state, const QString& why);
+    // A site's names of the drives, retained beside their values.
+    void publishNames();
     // Reads the drive's upper limit for the commands (P0.06).
     void readLimit(quint8 address);
     QString driveTopic(quint8 address) const;

@@ -48,6 +48,8 @@ QByteArray JournalEntry::toJson() const
             o[u"result"] = result;
             if (!file.isEmpty())
                 o[u"file"] = file;
+        } else if (!result.isEmpty()) {
+            o[u"result"] = result; // a run command not obeyed, or a STOP not answered
         }
     }
     return QJsonDocument(o).toJson(QJsonDocument::Compact);

@@ -40,7 +40,9 @@ struct JournalEntry
     Outcome outcome = Outcome::Verified;
     std::optional<QString> readBack; // what the drive holds after it, when read
     // A run command or a test run: what was asked ("forward 30.00 Hz"), and
-    // a test run's result ("passed", "failed", "not completed") and file.
+    // a test run's result ("passed", "failed", "not completed") and file; a
+    // run command's result only when it was not obeyed ("refused: why") or
+    // went unanswered.
     QString command;
     QString result;
     QString file;
