@@ -81,3 +81,4 @@ void AddDriveCommands(QMap<QString, ParamCtl::Entry>& commands);
 void AddRunCommands(QMap<QString, ParamCtl::Entry>& commands);
 void AddWatchCommand(QMap<QString, ParamCtl::Entry>& commands);
 void AddCommissionCommands(QMap<QString, ParamCtl::Entry>& commands);
+void AddSiteCommissionCommand(QMap<QString, ParamCtl::Entry>& commands);

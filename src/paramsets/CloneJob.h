@@ -22,7 +22,8 @@ public:
         ParamSet before; // as read for the preview
         WritePlan plan;  // what the restore would write
         bool readFailed = false;
-        QString restoreSummary; // after apply
+        QString restoreSummary;  // after apply
+        QList<WriteItem> writes; // after apply: each write and what became of it
         bool restoreComplete = false;
         int differencesAfter = -1; // verify pass: -1 not run
         int unansweredAfter = 0;   // parameters the verify asked and got no answer for
