@@ -4,6 +4,7 @@
 #include "CtlProcess.h"
 #include "Journal.h"
 #include "SimProcess.h"
+#include "WaitUntil.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,6 +55,7 @@ class tst_sitecommission : public QObject
 private slots:
     void aRowInOneGo();
     void refusedBeforeAnythingIsSent();
+    void ctrlCStopsTheRunningDrives();
 };
 
 void tst_sitecommission::aRowInOneGo()
@@ -190,6 +192,40 @@ void tst_sitecommission::refusedBeforeAnythingIsSent()
     QCOMPARE(run.code, 2);
     QVERIFY2(run.err.contains(u"drive 7"), qPrintable(run.err));
     QVERIFY(sim.traffic(QStringLiteral("<- ")).isEmpty());
+}
+
+void tst_sitecommission::ctrlCStopsTheRunningDrives()
+{
+    SimProcess sim({QStringLiteral("--settings"), kSettings, QStringLiteral("--drives"),
+                    QStringLiteral("1-2")});
+    QTemporaryDir dir;
+    QFile conf(dir.filePath(QStringLiteral("site.conf")));
+    QVERIFY(conf.open(QIODevice::WriteOnly));
+    conf.write(QStringLiteral("[site]\ntest-hz = 10\ntest-for = 5min\nparallel = 2\n"
+                              "[line a]\nport = %1\nsettings = %2\ndrives = 1-2\n")
+                   .arg(sim.device(), kSettings)
+                   .toUtf8());
+    conf.close();
+    CtlProcess ctl({QStringLiteral("--site"), dir.path(), QStringLiteral("site"),
+                    QStringLiteral("commission"), QStringLiteral("--yes")});
+    // Both drives running at once, then Ctrl-C.
+    const int forward = 0x12;
+    QVERIFY(waitUntil(
+        [&] {
+            return sim.commandsHeard(1).contains(forward) && sim.commandsHeard(2).contains(forward);
+        },
+        20000));
+    ctl.signal(SIGINT);
+    const CtlRun run = ctl.finish(20000);
+    QCOMPARE(run.code, 1);
+    for (const int a : {1, 2}) {
+        const QList<int> heard = sim.commandsHeard(a);
+        QCOMPARE(heard.last(), 0x01);
+    }
+    QVERIFY2(run.out.contains(u"cancelled by the user"), qPrintable(run.out));
+    // No report after a cancel; the runs as far as they went are kept.
+    QVERIFY(filesIn(QDir(dir.path()).filePath(QStringLiteral("reports"))).isEmpty());
+    QCOMPARE(filesIn(QDir(dir.path()).filePath(QStringLiteral("test-runs"))).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_sitecommission)
