@@ -11,6 +11,7 @@
 #include <QMap>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -79,6 +80,10 @@ public:
     SiteCommission(LinkClient& client, const SiteFolder& site, const QString& line,
                    const QList<quint8>& drives, QObject* parent = nullptr);
     ~SiteCommission() override;
+
+    // Asked before the clone writes to a drive (the program's write lock);
+    // false refuses those writes. Unset: the start of the job is the consent.
+    std::function<bool()> writesAllowed;
 
     // Why the job cannot start (no such line or drive, no test frequency),
     // empty when it can: found before anything is sent.

@@ -67,6 +67,7 @@ void SiteCommission::nextClone()
         for (const quint8 a : targets)
             begin(a, Step::Clone);
         m_clone = new CloneJob(m_client, *ref.set, targets, this);
+        m_clone->writesAllowed = writesAllowed;
         connect(m_clone, &CloneJob::progress, this,
                 [this](const QString& what, int done, int total) {
                     emit progress(QStringLiteral("%1: %2 of %3").arg(what).arg(done).arg(total));
