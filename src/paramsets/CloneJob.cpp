@@ -159,6 +159,7 @@ void CloneJob::applyNext()
             target.unansweredAfter = unheard;
         }
         m_restore.release()->deleteLater();
+        emit targetWritten(m_at);
         if (!wrote || m_cancelled || verify == Verify::ReadBack) {
             ++m_at;
             applyNext();

@@ -147,8 +147,8 @@ private:
     void reported();
     void end();
 
-    void journalWrites(quint8 drive, const ParamSet& before, const QList<WriteItem>& writes);
-    void journalRun(const TestRunResult& result, const QString& file);
+    // What the journal said when it could not take an entry, said on.
+    void journaled(const QString& problem);
 
     LinkClient& m_client;
     SiteFolder m_site;
@@ -166,6 +166,7 @@ private:
     int m_at = 0;
     QList<quint8> m_toRun;
     QList<TestRun*> m_runs;
+    QList<quint8> m_runStarted; // drives whose run command is journaled as started
     QList<TestRunResult> m_results;
     QString m_reportPath;
     bool m_running = false;

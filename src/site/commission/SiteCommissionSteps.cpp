@@ -7,6 +7,7 @@
 #include "LinkClient.h"
 #include "NumberText.h"
 #include "SiteCommission.h"
+#include "SiteJournaling.h"
 #include "TestRun.h"
 
 #include <QFile>
@@ -14,6 +15,9 @@
 #include <QJsonDocument>
 
 namespace {
+
+// Who the journal names for what the job sent.
+const QString kTool = QStringLiteral("commission");
 
 // The set a clone target holds afterwards, when every parameter of it is
 // known: as read for the preview, with what each write read back. A write
@@ -68,6 +72,11 @@ void SiteCommission::nextClone()
             begin(a, Step::Clone);
         m_clone = new CloneJob(m_client, *ref.set, targets, this);
         m_clone->writesAllowed = writesAllowed;
+        // Each target's writes are journaled as they end, not at the row's end.
+        connect(m_clone, &CloneJob::targetWritten, this, [this](int index) {
+            journaled(SiteJournaling::recordCloneTarget(m_site, kTool, m_line,
+                                                        m_clone->targets()[index]));
+        });
         connect(m_clone, &CloneJob::progress, this,
                 [this](const QString& what, int done, int total) {
                     emit progress(QStringLiteral("%1: %2 of %3").arg(what).arg(done).arg(total));
@@ -99,7 +108,6 @@ void SiteCommission::cloned(Reference& ref)
     m_clone = nullptr;
     job->deleteLater();
     for (const CloneJob::Target& t : job->targets()) {
-        journalWrites(t.address, t.before, t.writes);
         if (t.readFailed) {
             endStep(t.address, Step::Clone, Outcome::Failed,
                     QStringLiteral("drive %1 did not answer the reading before the writes: "
@@ -152,6 +160,14 @@ void SiteCommission::nextRuns()
         connect(run, &TestRun::progress, this, [this, a](const QString& text) {
             emit progress(QStringLiteral("Drive %1: %2").arg(a).arg(text));
         });
+        // The first sample follows the first run command.
+        connect(run, &TestRun::sampled, this, [this, run, a] {
+            if (!run->result().sentAnything || m_runStarted.contains(a))
+                return;
+            m_runStarted << a;
+            journaled(SiteJournaling::recordRunStarted(
+                m_site, kTool, m_line, a, SiteJournaling::testRunCommand(run->result().plan)));
+        });
         connect(run, &TestRun::finished, this, [this, run] { ranOne(run); });
         run->start();
     }
@@ -179,7 +195,11 @@ void SiteCommission::ranOne(TestRun* run)
     if (!path.isEmpty())
         why = saveWhole(path, QJsonDocument(r.json()).toJson());
     const QString name = why.isEmpty() ? QFileInfo(path).fileName() : QString();
-    journalRun(r, name);
+    if (r.sentAnything)
+        journaled(SiteJournaling::recordRunStopped(
+            m_site, kTool, m_line, a,
+            r.stopAnswered ? QStringLiteral("STOP") : QStringLiteral("STOP: no answer")));
+    journaled(SiteJournaling::recordTestRun(m_site, kTool, m_line, r, name));
     if (!why.isEmpty())
         endStep(a, Step::TestRun, Outcome::Failed,
                 QStringLiteral("%1 (%2); the run could not be saved: %3")
@@ -253,6 +273,12 @@ void SiteCommission::reported()
                     name);
     }
     end();
+}
+
+void SiteCommission::journaled(const QString& problem)
+{
+    if (!problem.isEmpty())
+        emit progress(problem);
 }
 
 void SiteCommission::end()
