@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The job's frame, the scan and the backups of the reference source drives.
 #include "SiteCommission.h"
+#include "SiteStatus.h"
 
 #include "CloneJob.h"
 #include "DriveSurvey.h"
@@ -349,9 +350,9 @@ void SiteCommission::backedUp(quint8 address)
         return;
     }
     QString why;
-    const QString path = m_site.layout().create(SiteLayout::Kind::ParameterSets, m_line, address,
-                                                QStringLiteral("backup"), QStringLiteral("csv"),
-                                                QDateTime::currentDateTime(), &why);
+    const QString path = m_site.layout().create(
+        SiteLayout::Kind::ParameterSets, m_line, address, SiteOutputs::backupWhat(),
+        SiteOutputs::backupExtension(), QDateTime::currentDateTime(), &why);
     if (path.isEmpty()) {
         fail(QStringLiteral("the backup could not be saved: %1").arg(why));
         return;
@@ -381,50 +382,4 @@ void SiteCommission::backedUp(quint8 address)
     endStep(address, Step::Backup, Outcome::Done, text, name);
     ++m_at;
     nextBackup();
-}
-
-void SiteCommission::takeAsReference(Reference& ref, const ParamSet& set)
-{
-    const QString path =
-        QDir(m_site.layout().folder(SiteLayout::Kind::ParameterSets)).filePath(ref.file);
-    if (!QFileInfo::exists(path)) {
-        // Made exclusively: a file that appeared meanwhile is not replaced.
-        QFile file(path);
-        const QByteArray bytes = ParamSetFile::ToCsv(set);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
-            file.write(bytes) != bytes.size() || !file.flush()) {
-            ref.refusal = QStringLiteral("the reference %1 could not be made: %2")
-                              .arg(ref.file, file.errorString());
-            if (file.isOpen())
-                file.remove();
-            return;
-        }
-        ref.set = set;
-        return;
-    }
-    const ParamSetFile::LoadResult loaded = ParamSetFile::Load(path);
-    if (!loaded.set) {
-        ref.refusal =
-            QStringLiteral("the reference %1 cannot be read: %2").arg(ref.file, loaded.error);
-        return;
-    }
-    ParamSet wanted = *loaded.set;
-    for (const quint16 reg : CloneJob::DefaultLeaveOut())
-        wanted.values.remove(reg);
-    const QList<ParamDifference> differs = CompareSets(wanted, set);
-    if (differs.isEmpty()) {
-        ref.set = set;
-        return;
-    }
-    QStringList numbers;
-    for (const ParamDifference& p : differs.mid(0, 5))
-        numbers << ParamCatalogue::number(p.reg);
-    ref.refusal =
-        QStringLiteral("drive %1 differs from its reference %2 in %3 (%4%5), which is "
-                       "never replaced: name a new reference for the row, or set the "
-                       "drive back; nothing was written to the row")
-            .arg(*ref.source)
-            .arg(ref.file, NumberText::Counted(int(differs.size()), "parameter", "parameters"),
-                 numbers.join(QStringLiteral(", ")),
-                 differs.size() > 5 ? QStringLiteral(", ...") : QString());
 }

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The row's clones, its test runs and the report.
+// The reference a source drive's read becomes, the row's clones, its test
+// runs and the report.
 #include "CloneJob.h"
 #include "CommissionReport.h"
 #include "Destination.h"
 #include "DriveSurvey.h"
 #include "LinkClient.h"
 #include "NumberText.h"
+#include "ParamSetFile.h"
 #include "SiteCommission.h"
 #include "SiteJournaling.h"
+#include "SiteStatus.h"
 #include "TestRun.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -49,6 +53,52 @@ std::optional<ParamSet> setAfter(const CloneJob::Target& t)
 }
 
 } // namespace
+
+void SiteCommission::takeAsReference(Reference& ref, const ParamSet& set)
+{
+    const QString path =
+        QDir(m_site.layout().folder(SiteLayout::Kind::ParameterSets)).filePath(ref.file);
+    if (!QFileInfo::exists(path)) {
+        // Made exclusively: a file that appeared meanwhile is not replaced.
+        QFile file(path);
+        const QByteArray bytes = ParamSetFile::ToCsv(set);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
+            file.write(bytes) != bytes.size() || !file.flush()) {
+            ref.refusal = QStringLiteral("the reference %1 could not be made: %2")
+                              .arg(ref.file, file.errorString());
+            if (file.isOpen())
+                file.remove();
+            return;
+        }
+        ref.set = set;
+        return;
+    }
+    const ParamSetFile::LoadResult loaded = ParamSetFile::Load(path);
+    if (!loaded.set) {
+        ref.refusal =
+            QStringLiteral("the reference %1 cannot be read: %2").arg(ref.file, loaded.error);
+        return;
+    }
+    ParamSet wanted = *loaded.set;
+    for (const quint16 reg : CloneJob::DefaultLeaveOut())
+        wanted.values.remove(reg);
+    const QList<ParamDifference> differs = CompareSets(wanted, set);
+    if (differs.isEmpty()) {
+        ref.set = set;
+        return;
+    }
+    QStringList numbers;
+    for (const ParamDifference& p : differs.mid(0, 5))
+        numbers << ParamCatalogue::number(p.reg);
+    ref.refusal =
+        QStringLiteral("drive %1 differs from its reference %2 in %3 (%4%5), which is "
+                       "never replaced: name a new reference for the row, or set the "
+                       "drive back; nothing was written to the row")
+            .arg(*ref.source)
+            .arg(ref.file, NumberText::Counted(int(differs.size()), "parameter", "parameters"),
+                 numbers.join(QStringLiteral(", ")),
+                 differs.size() > 5 ? QStringLiteral(", ...") : QString());
+}
 
 void SiteCommission::nextClone()
 {
@@ -190,7 +240,8 @@ void SiteCommission::ranOne(TestRun* run)
         s->run = r;
     QString why;
     QString path = m_site.layout().create(
-        SiteLayout::Kind::TestRuns, m_line, a, QStringLiteral("testrun"), QStringLiteral("json"),
+        SiteLayout::Kind::TestRuns, m_line, a, SiteOutputs::testRunWhat(),
+        SiteOutputs::testRunExtension(),
         r.started.isValid() ? r.started : QDateTime::currentDateTime(), &why);
     if (!path.isEmpty())
         why = saveWhole(path, QJsonDocument(r.json()).toJson());
@@ -217,8 +268,8 @@ void SiteCommission::report()
     begin(0, Step::Report);
     QString why;
     m_reportPath =
-        m_site.layout().create(SiteLayout::Kind::Reports, m_line, 0, QStringLiteral("report"),
-                               QStringLiteral("pdf"), QDateTime::currentDateTime(), &why);
+        m_site.layout().create(SiteLayout::Kind::Reports, m_line, 0, SiteOutputs::reportWhat(),
+                               SiteOutputs::reportExtension(), QDateTime::currentDateTime(), &why);
     if (m_reportPath.isEmpty()) {
         for (const quint8 a : std::as_const(m_drives))
             endStep(a, Step::Report, Outcome::Failed,
