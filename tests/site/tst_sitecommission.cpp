@@ -56,6 +56,7 @@ private slots:
     void aRowInOneGo();
     void refusedBeforeAnythingIsSent();
     void ctrlCStopsTheRunningDrives();
+    void aReferenceIsNeverReplaced();
 };
 
 void tst_sitecommission::aRowInOneGo()
@@ -228,6 +229,59 @@ void tst_sitecommission::ctrlCStopsTheRunningDrives()
     // No report after a cancel; the runs as far as they went are kept.
     QVERIFY(filesIn(QDir(dir.path()).filePath(QStringLiteral("reports"))).isEmpty());
     QCOMPARE(filesIn(QDir(dir.path()).filePath(QStringLiteral("test-runs"))).size(), 2);
+}
+
+void tst_sitecommission::aReferenceIsNeverReplaced()
+{
+    SimProcess sim({QStringLiteral("--settings"), kSettings, QStringLiteral("--drives"),
+                    QStringLiteral("1-2")});
+    QTemporaryDir dir;
+    QFile conf(dir.filePath(QStringLiteral("site.conf")));
+    QVERIFY(conf.open(QIODevice::WriteOnly));
+    conf.write(QStringLiteral("[site]\ntest-hz = 10\ntest-for = 1s\n"
+                              "[line a]\nport = %1\nsettings = %2\ndrives = 1-2\n"
+                              "[drive a 1]\nreference = row.csv\nreference-source = yes\n"
+                              "[drive a 2]\nreference = row.csv\n")
+                   .arg(sim.device(), kSettings)
+                   .toUtf8());
+    conf.close();
+    // The reference taken as drive 1 was; then drive 1 changed by hand.
+    const QString sets = QDir(dir.path()).filePath(QStringLiteral("parameter-sets"));
+    QVERIFY(QDir().mkpath(sets));
+    const QString reference = QDir(sets).filePath(QStringLiteral("row.csv"));
+    QCOMPARE(runVfdctl({QStringLiteral("--port"), sim.device(), QStringLiteral("--settings"),
+                        kSettings, QStringLiteral("backup"), QStringLiteral("1"), reference})
+                 .code,
+             0);
+    QFile file(reference);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    QCOMPARE(runVfdctl({QStringLiteral("--port"), sim.device(), QStringLiteral("--settings"),
+                        kSettings, QStringLiteral("set"), QStringLiteral("1"),
+                        QStringLiteral("P0.14=0.5"), QStringLiteral("--yes")})
+                 .code,
+             0);
+
+    const CtlRun run = runVfdctl({QStringLiteral("--site"), dir.path(), QStringLiteral("site"),
+                                  QStringLiteral("commission"), QStringLiteral("--yes"),
+                                  QStringLiteral("--json")});
+    QCOMPARE(run.code, 1);
+    const QJsonObject report = lastJson(run.out);
+    const QString clone = stepOutcome(driveOf(report, 2), QStringLiteral("clone"));
+    QVERIFY2(clone.startsWith(u"failed") && clone.contains(u"P0.14") &&
+                 clone.contains(u"never replaced"),
+             qPrintable(clone));
+    // Drive 2 was written nothing and the file is as it was; drive 1 was
+    // backed up (a backup of its own beside the file) and commissioned.
+    const QStringList heard = sim.traffic(QStringLiteral("<- "));
+    QVERIFY(std::none_of(heard.begin(), heard.end(),
+                         [](const QString& f) { return f.startsWith(u"02 06 "); }));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    QVERIFY(stepOutcome(driveOf(report, 1), QStringLiteral("backup")).startsWith(u"done"));
+    QVERIFY(driveOf(report, 1).value(u"commissioned").toBool());
+    QCOMPARE(filesIn(sets).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_sitecommission)

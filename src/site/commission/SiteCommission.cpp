@@ -10,6 +10,7 @@
 #include "NumberText.h"
 #include "ParamJobs.h"
 #include "ParamSetFile.h"
+#include "RtuProtocol.h"
 #include "TestRun.h"
 
 #include <QDir>
@@ -216,9 +217,12 @@ void SiteCommission::cancel()
         m_clone->cancel();
     if (m_survey)
         m_survey->cancel();
+    if (m_session)
+        m_session->cancel(); // its callback then ends the job
     for (TestRun* run : std::as_const(m_runs))
         run->cancel();
-    if (!m_scan && !m_read && !m_clone && !m_survey && m_runs.isEmpty())
+    if (!m_scan && !m_read && !m_clone && !m_survey && m_runs.isEmpty() &&
+        !(m_session && m_session->busy()))
         QMetaObject::invokeMethod(this, &SiteCommission::end, Qt::QueuedConnection);
 }
 
@@ -234,25 +238,67 @@ void SiteCommission::scan()
 
 void SiteCommission::scanned()
 {
-    const QList<ScanEntry> found = m_scan->entries();
+    m_found = m_scan->entries();
     m_scan->deleteLater();
     m_scan = nullptr;
+    m_silent.clear();
+    for (const quint8 a : std::as_const(m_drives))
+        if (std::none_of(m_found.begin(), m_found.end(),
+                         [a](const ScanEntry& x) { return x.address == a; }))
+            m_silent << a;
+    askAgain();
+}
+
+void SiteCommission::askAgain()
+{
     if (m_cancelled) {
         end();
         return;
     }
-    for (const quint8 a : m_drives) {
-        const auto e = std::find_if(found.begin(), found.end(),
+    if (m_silent.isEmpty()) {
+        scanDone();
+        return;
+    }
+    // A drive the site names is not given up on one missed answer: the scan
+    // asks each address once; a silent one is asked again, with retries.
+    if (!m_session) {
+        m_session = m_client.openSession(this);
+        m_session->setRetries(2);
+    }
+    const quint8 a = m_silent.takeFirst();
+    m_session->submit(LinkRequest::read(a, Rtu::StatusRegister), [this, a](const LinkResult& r) {
+        if (r.ok() && r.answer.size() >= Rtu::MonitorReplyLength) {
+            const StatusReply status = Hexedit::DecodeStatus(r.answer);
+            ScanEntry e;
+            e.address = a;
+            e.running = status.running;
+            e.fault = status.fault;
+            e.faultNumber = status.fault ? status.faultNumber : 0;
+            e.late = true; // silent at the scan: its edition and readiness were not read
+            m_found << e;
+        }
+        askAgain();
+    });
+}
+
+void SiteCommission::scanDone()
+{
+    for (const quint8 a : std::as_const(m_drives)) {
+        const auto e = std::find_if(m_found.cbegin(), m_found.cend(),
                                     [a](const ScanEntry& x) { return x.address == a; });
-        if (e == found.end()) {
+        if (e == m_found.cend()) {
             endStep(a, Step::Scan, Outcome::Failed,
                     QStringLiteral("drive %1 does not answer").arg(a));
             continue;
         }
         QString text =
-            QStringLiteral("answers, edition %1, %2")
-                .arg(e->editionText(), e->fault ? QStringLiteral("fault: ") + e->faultText
-                                                : e->stateText().toLower());
+            e->late ? QStringLiteral("answers when asked again, %1")
+                          .arg(e->fault     ? QStringLiteral("reports a fault")
+                               : e->running ? QStringLiteral("run")
+                                            : QStringLiteral("stop"))
+                    : QStringLiteral("answers, edition %1, %2")
+                          .arg(e->editionText(), e->fault ? QStringLiteral("fault: ") + e->faultText
+                                                          : e->stateText().toLower());
         if (e->readiness.known() && !e->readiness.ready())
             text += QStringLiteral(", takes no run commands from the line");
         endStep(a, Step::Scan, Outcome::Done, text);

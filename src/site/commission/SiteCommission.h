@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "LineScan.h"
 #include "ParamJobs.h"
 #include "ParamSet.h"
 #include "SiteFolder.h"
@@ -18,6 +19,7 @@
 class CloneJob;
 class DriveSurvey;
 class LineScan;
+class LinkSession;
 class LinkClient;
 class ReadJob;
 class TestRun;
@@ -136,6 +138,8 @@ private:
 
     void scan();
     void scanned();
+    void askAgain();
+    void scanDone();
     void nextBackup();
     void backedUp(quint8 address);
     void takeAsReference(Reference& ref, const ParamSet& set);
@@ -173,6 +177,9 @@ private:
     bool m_cancelled = false;
 
     LineScan* m_scan = nullptr;
+    QList<ScanEntry> m_found;         // what the scan (and the second asking) heard
+    QList<quint8> m_silent;           // drives still to be asked again
+    LinkSession* m_session = nullptr; // owned: the second asking
     ReadJob* m_read = nullptr;
     CloneJob* m_clone = nullptr;
     DriveSurvey* m_survey = nullptr;
