@@ -79,8 +79,9 @@ int main(int argc, char** argv)
     // vfdctl runs without a display, so it gets the offscreen platform.
     // Every other command stays on a plain QCoreApplication.
     bool report = false;
+    // "site commission" ends in the report.
     for (int i = 1; i < argc; ++i)
-        report = report || qstrcmp(argv[i], "report") == 0;
+        report = report || qstrcmp(argv[i], "report") == 0 || qstrcmp(argv[i], "commission") == 0;
     if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Run from cron, a service or ssh there is no desktop session and so no
@@ -116,6 +117,7 @@ int main(int argc, char** argv)
     AddWatchCommand(ctl.commands);
     AddCommissionCommands(ctl.commands);
     AddSiteCommands(ctl.commands);
+    AddSiteCommissionCommand(ctl.commands);
     auto onLink = [](CtlContext& ctx, auto&& command) {
         LinkClient* client = ctx.openLink();
         return client ? command(*client) : ctx.finish(ParamCtl::UsageOrPort);

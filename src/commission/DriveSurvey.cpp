@@ -146,6 +146,16 @@ void DriveSurvey::readValues()
 
 void DriveSurvey::readSet()
 {
+    if (const auto known = m_known.constFind(m_drives[m_at]); known != m_known.cend()) {
+        DriveRecord& rec = m_records.last();
+        rec.parameters = *known;
+        rec.unanswered = int(known->values.size()) - known->answered();
+        rec.setComplete = rec.unanswered == 0;
+        rec.readiness.runSource = rec.parameters.raw(Readiness::RunSourceRegister);
+        rec.readiness.frequencySource = rec.parameters.raw(Readiness::FrequencySourceRegister);
+        driveDone();
+        return;
+    }
     m_read = new ReadJob(m_client, m_drives[m_at], this);
     connect(m_read, &ReadJob::progress, this, [this](int done, int total) {
         emit progress(QStringLiteral("Reading the parameters of drive %1: %2 of %3")

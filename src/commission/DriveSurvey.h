@@ -5,6 +5,7 @@
 #include "Readiness.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -58,6 +59,11 @@ public:
     DriveSurvey(LinkClient& client, const QList<quint8>& drives, QObject* parent = nullptr);
     ~DriveSurvey() override;
 
+    // A drive's whole set already read (and nothing written to it since):
+    // its status, edition and fault records are read, its set is not read
+    // again.
+    void setKnownSet(quint8 address, const ParamSet& set) { m_known.insert(address, set); }
+
     void start();
     void cancel();
     bool running() const { return m_running; }
@@ -78,6 +84,7 @@ private:
     LinkSession* m_session; // owned
     QList<quint8> m_drives;
     QList<DriveRecord> m_records;
+    QMap<quint8, ParamSet> m_known;
     ReadJob* m_read = nullptr;
     int m_at = -1;
     bool m_running = false;

@@ -84,6 +84,8 @@ void AddWatchCommand(QMap<QString, ParamCtl::Entry>& commands);
 void AddCommissionCommands(QMap<QString, ParamCtl::Entry>& commands);
 // site init and site status.
 void AddSiteCommands(QMap<QString, ParamCtl::Entry>& commands);
+// site commission.
+void AddSiteCommissionCommand(QMap<QString, ParamCtl::Entry>& commands);
 // The words of record with a site: drive names made addresses (every drive of
 // the line when none is named), trip snapshots into the site, and without -o
 // a new recording file in the site (*created, said where). Without a site the

@@ -4,8 +4,12 @@
 #include "BoundedRead.h"
 #include "Destination.h"
 #include "DriveList.h"
+#include "Hexedit.h"
 #include "IniText.h"
+#include "NumberText.h"
+#include "RecordCommand.h"
 #include "SerialPort.h"
+#include "TestRunResult.h"
 
 #include <QDir>
 #include <QHash>
@@ -18,6 +22,20 @@ const SiteDrive* SiteLine::drive(quint8 address) const
         if (d.address == address)
             return &d;
     return nullptr;
+}
+
+SiteTestRun SiteTestRun::over(const SiteTestRun& other) const
+{
+    SiteTestRun out = *this;
+    if (!out.hz)
+        out.hz = other.hz;
+    if (!out.holdMs)
+        out.holdMs = other.holdMs;
+    if (!out.reverse)
+        out.reverse = other.reverse;
+    if (!out.expect)
+        out.expect = other.expect;
+    return out;
 }
 
 const SiteLine* Site::line(const QString& name) const
@@ -55,6 +73,56 @@ QString referenceProblem(const QString& value)
         return QStringLiteral("reference names a file of the parameter sets folder, "
                               "without a folder");
     return textProblem(QStringLiteral("reference"), value);
+}
+
+std::optional<bool> yesNo(const QString& value)
+{
+    const QString v = value.toLower();
+    if (v == u"yes" || v == u"true" || v == u"1")
+        return true;
+    if (v == u"no" || v == u"false" || v == u"0")
+        return false;
+    return std::nullopt;
+}
+
+// The test-run keys of [site] and [line]: nullopt for another key, else
+// empty when taken, or the problem.
+std::optional<QString> takeTestKey(const QString& key, const QString& value, SiteTestRun& test)
+{
+    if (key == u"test-hz") {
+        const std::optional<double> hz = NumberText::ParseDecimal(value);
+        if (!hz || *hz <= 0 || !Hexedit::ControlSetpoint(value))
+            return QStringLiteral("test-hz takes the frequency to run at, such as 50 or 12.5");
+        test.hz = *hz;
+        return QString();
+    }
+    if (key == u"test-for") {
+        const std::optional<qint64> ms = parseDurationMs(value);
+        if (!ms || *ms <= 0 || *ms > 3600 * 1000)
+            return QStringLiteral("test-for takes a time up to an hour, such as 20s or 1min");
+        test.holdMs = *ms;
+        return QString();
+    }
+    if (key == u"test-reverse") {
+        const std::optional<bool> yes = yesNo(value);
+        if (!yes)
+            return QStringLiteral("test-reverse takes yes or no");
+        test.reverse = *yes;
+        return QString();
+    }
+    if (key == u"expect") {
+        QStringList limits;
+        for (const QString& item : value.split(u',', Qt::SkipEmptyParts)) {
+            QString problem;
+            const std::optional<ExpectLimit> limit = ExpectLimit::parse(item.trimmed(), &problem);
+            if (!limit)
+                return QStringLiteral("expect: %1").arg(problem);
+            limits << item.trimmed();
+        }
+        test.expect = limits;
+        return QString();
+    }
+    return std::nullopt;
 }
 
 // A drive's section before its line has listed it: kept aside until the end.
@@ -126,6 +194,8 @@ std::optional<Site> SiteFile::parse(const QString& text, QString* error)
                 site.parallel = n;
                 return {};
             }
+            if (const auto taken = takeTestKey(key, value, site.test))
+                return *taken;
         } else if (line) {
             QList<quint8> addresses;
             if (const auto taken =
@@ -134,6 +204,8 @@ std::optional<Site> SiteFile::parse(const QString& text, QString* error)
                     line->drives.append(SiteDrive{a, {}, {}});
                 return *taken;
             }
+            if (const auto taken = takeTestKey(key, value, line->test))
+                return *taken;
             // What the service reads of a line is the service's to check.
             if (key == u"values" || key == u"interval")
                 return {};
@@ -152,6 +224,13 @@ std::optional<Site> SiteFile::parse(const QString& text, QString* error)
                 drive->drive.reference = value;
                 return {};
             }
+            if (key == u"reference-source") {
+                const std::optional<bool> yes = yesNo(value);
+                if (!yes)
+                    return QStringLiteral("reference-source takes yes or no");
+                drive->drive.referenceSource = *yes;
+                return {};
+            }
         } else {
             return {}; // the service's own sections
         }
@@ -165,7 +244,8 @@ std::optional<Site> SiteFile::parse(const QString& text, QString* error)
             *error = QStringLiteral("line %1: %2").arg(at).arg(why);
         return std::nullopt;
     };
-    QHash<QString, int> names; // a name may stand for an address: one drive each
+    QHash<QString, int> names;   // a name may stand for an address: one drive each
+    QHash<QString, int> sources; // a reference's source drive, by the line it is given on
     for (const DriveSection& d : driveSections) {
         SiteLine* owner = nullptr;
         for (SiteLine& l : site.lines)
@@ -191,8 +271,19 @@ std::optional<Site> SiteFile::parse(const QString& text, QString* error)
                                       .arg(names.value(key)));
             names.insert(key, d.at);
         }
+        if (d.drive.referenceSource) {
+            if (d.drive.reference.isEmpty())
+                return fail(d.at, QStringLiteral("reference-source needs the drive's reference "
+                                                 "(reference = FILE)"));
+            if (sources.contains(d.drive.reference))
+                return fail(d.at, QStringLiteral("%1 has its source drive on line %2 already")
+                                      .arg(d.drive.reference)
+                                      .arg(sources.value(d.drive.reference)));
+            sources.insert(d.drive.reference, d.at);
+        }
         into->name = d.drive.name;
         into->reference = d.drive.reference;
+        into->referenceSource = d.drive.referenceSource;
     }
     for (const SiteLine& l : site.lines)
         if (l.port.isEmpty())

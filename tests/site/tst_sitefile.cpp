@@ -14,6 +14,7 @@ private slots:
     void writeBackKeepsWhatAPersonWrote();
     void scanFoundDrivesJoinTheList();
     void savedWholeAndReadAgain();
+    void testRunKeysLineOverSite();
     void badFileNamesItsLine_data();
     void badFileNamesItsLine();
 };
@@ -155,6 +156,30 @@ void tst_sitefile::savedWholeAndReadAgain()
     QVERIFY2(error.contains(SiteFile::fileName()), qPrintable(error));
 }
 
+void tst_sitefile::testRunKeysLineOverSite()
+{
+    const QString text = QStringLiteral(
+        "[site]\ntest-hz = 30\ntest-for = 1min\nexpect = current<4.5, dc-bus>=500\n\n"
+        "[line a]\nport = SIM\ndrives = 1-3\ntest-hz = 12.5\ntest-reverse = yes\n\n"
+        "[line b]\nport = SIM\ndrives = 1\n\n"
+        "[drive a 1]\nreference = row.csv\nreference-source = yes\n"
+        "[drive a 2]\nreference = row.csv\n");
+    QString error;
+    const auto site = SiteFile::parse(text, &error);
+    QVERIFY2(site, qPrintable(error));
+    const SiteTestRun a = site->testRunOf(*site->line(QStringLiteral("a")));
+    QCOMPARE(*a.hz, 12.5);
+    QCOMPARE(*a.holdMs, 60000);
+    QCOMPARE(*a.reverse, true);
+    QCOMPARE(*a.expect,
+             QStringList({QStringLiteral("current<4.5"), QStringLiteral("dc-bus>=500")}));
+    const SiteTestRun b = site->testRunOf(*site->line(QStringLiteral("b")));
+    QCOMPARE(*b.hz, 30.0);
+    QVERIFY(!b.reverse);
+    QVERIFY(site->line(QStringLiteral("a"))->drive(1)->referenceSource);
+    QVERIFY(!site->line(QStringLiteral("a"))->drive(2)->referenceSource);
+}
+
 void tst_sitefile::badFileNamesItsLine_data()
 {
     QTest::addColumn<QString>("text");
@@ -188,6 +213,21 @@ void tst_sitefile::badFileNamesItsLine_data()
                              << QStringLiteral("line 2: [line a] names no port");
     QTest::newRow("parallel") << QStringLiteral("[site]\nparallel = 0\n")
                               << QStringLiteral("line 2: parallel takes 1 to 31");
+    QTest::newRow("test-hz") << line + QStringLiteral("test-hz = fast\n")
+                             << QStringLiteral("line 4: test-hz takes the frequency");
+    QTest::newRow("test-for") << QStringLiteral("[site]\ntest-for = 0s\n")
+                              << QStringLiteral("line 2: test-for takes a time");
+    QTest::newRow("test-reverse") << QStringLiteral("[site]\ntest-reverse = maybe\n")
+                                  << QStringLiteral("line 2: test-reverse takes yes or no");
+    QTest::newRow("expect") << line + QStringLiteral("expect = current<4.5, torque<3\n")
+                            << QStringLiteral("line 4: expect:");
+    QTest::newRow("source without reference")
+        << line + QStringLiteral("[drive a 1]\nreference-source = yes\n")
+        << QStringLiteral("line 4: reference-source needs the drive's reference");
+    QTest::newRow("two sources")
+        << line + QStringLiteral("[drive a 1]\nreference = r.csv\nreference-source = yes\n"
+                                 "[drive a 2]\nreference = r.csv\nreference-source = yes\n")
+        << QStringLiteral("line 7: r.csv has its source drive on line 4 already");
     QTest::newRow("line name") << QStringLiteral("[line a/b]\n")
                                << QStringLiteral("line 1: a line's name is one topic level");
     QTest::newRow("heading") << QStringLiteral("[site\n")

@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// site commission: a row of the site's line scanned, backed up, cloned,
+// test-run and reported in one go.
+#include "SiteCommission.h"
+
+#include "LinkClient.h"
+#include "NumberText.h"
+#include "ParamCtl.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+
+namespace {
+
+QString stepLine(const QString& label, SiteCommission::Step step, SiteCommission::Outcome outcome,
+                 const QString& text, const QString& file)
+{
+    QString line =
+        QStringLiteral("Drive %1: %2 %3")
+            .arg(label, SiteCommission::stepName(step), SiteCommission::outcomeName(outcome));
+    if (!text.isEmpty())
+        line += QStringLiteral(": ") + text;
+    if (!file.isEmpty() && !text.contains(file))
+        line += QStringLiteral(" [%1]").arg(file);
+    return line;
+}
+
+// What the job is about to do, for the one question before it.
+QString plan(const SiteFolder& site, const SiteLine& line, const SiteCommission& job)
+{
+    QStringList sources;
+    QStringList targets;
+    for (const quint8 a : job.drives()) {
+        const SiteDrive* d = line.drive(a);
+        if (d->referenceSource)
+            sources << QString::number(a);
+        else if (!d->reference.isEmpty())
+            targets << QString::number(a);
+    }
+    const SiteTestRun test = site.site().testRunOf(line);
+    QString text =
+        QStringLiteral("Commission %1 of line %2:")
+            .arg(NumberText::Counted(int(job.drives().size()), "drive", "drives"), line.name);
+    if (!sources.isEmpty())
+        text += QStringLiteral(" back up %1 (reference source);").arg(sources.join(u','));
+    if (!targets.isEmpty())
+        text += QStringLiteral(" write the references to %1;").arg(targets.join(u','));
+    text += QStringLiteral(" run each drive forward%1 at %2 Hz for %3 s (%4 at a time); "
+                           "then the report. Go ahead?")
+                .arg(test.reverse.value_or(false) ? QStringLiteral(" and in reverse") : QString(),
+                     NumberText::Fixed2(test.hz.value_or(0)),
+                     QString::number(test.holdMs.value_or(20000) / 1000.0))
+                .arg(job.parallel());
+    return text;
+}
+
+int siteCommission(CtlContext& ctx, const QStringList& args)
+{
+    if (!ctx.site || !ctx.siteLine) {
+        ctx.warn(QStringLiteral("site commission works on a site: --site DIR (or VFDCTL_SITE)."));
+        return ctx.finish(ParamCtl::UsageOrPort);
+    }
+    for (const QString& a : args)
+        if (a.startsWith(u'-')) {
+            ctx.warn(QStringLiteral("unexpected \"%1\".").arg(a));
+            return ctx.finish(ParamCtl::UsageOrPort);
+        }
+    QString why;
+    const std::optional<QList<quint8>> drives =
+        SiteFolder::drivesOf(*ctx.siteLine, args.join(u','), &why);
+    if (!drives) {
+        ctx.warn(why + u'.');
+        return ctx.finish(ParamCtl::UsageOrPort);
+    }
+    // The job is made on the link only once the words and the site are
+    // checked: a mistake there never opens the port.
+    const QString problem = SiteCommission::problemOf(*ctx.site, ctx.siteLine->name, *drives);
+    if (!problem.isEmpty()) {
+        ctx.warn(problem + QStringLiteral(". Nothing was sent."));
+        return ctx.finish(ParamCtl::UsageOrPort);
+    }
+    LinkClient* client = ctx.openLink();
+    if (!client)
+        return ctx.finish(ParamCtl::UsageOrPort);
+    SiteCommission job(*client, *ctx.site, ctx.siteLine->name, *drives);
+    if (!ctx.ask(plan(*ctx.site, *ctx.siteLine, job))) {
+        ctx.warn(QStringLiteral("not confirmed: nothing was sent (--yes confirms)."));
+        return ctx.finish(ParamCtl::Differences);
+    }
+    const SiteLine& line = *ctx.siteLine;
+    QObject::connect(
+        &job, &SiteCommission::stepStarted, [&ctx, &line](quint8 drive, SiteCommission::Step step) {
+            ctx.say(
+                drive == 0
+                    ? QStringLiteral("Line %1: %2").arg(line.name, SiteCommission::stepName(step))
+                    : QStringLiteral("Drive %1: %2")
+                          .arg(SiteFolder::driveLabel(line, drive),
+                               SiteCommission::stepName(step)));
+        });
+    QObject::connect(
+        &job, &SiteCommission::stepEnded,
+        [&ctx, &line](quint8 drive, SiteCommission::Step step, SiteCommission::Outcome outcome,
+                      const QString& text, const QString& file) {
+            ctx.say(stepLine(SiteFolder::driveLabel(line, drive), step, outcome, text, file));
+        });
+    QObject::connect(&job, &SiteCommission::progress,
+                     [&ctx](const QString& text) { ctx.live(text); });
+    const bool stopped = ctx.runToEnd(
+        job, &SiteCommission::finished, [&] { job.start(); }, [&] { job.cancel(); });
+
+    // Drive by drive, what was done.
+    QJsonArray list;
+    for (const SiteCommission::DriveSummary& s : job.summary()) {
+        ctx.answer(QStringLiteral("Drive %1: %2")
+                       .arg(s.label, s.commissioned() ? QStringLiteral("commissioned")
+                                                      : QStringLiteral("NOT commissioned")));
+        QJsonArray steps;
+        for (const SiteCommission::StepResult& r : s.steps) {
+            ctx.answer(
+                QStringLiteral("  %1: %2%3")
+                    .arg(SiteCommission::stepName(r.step), SiteCommission::outcomeName(r.outcome),
+                         r.text.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(r.text)));
+            QJsonObject o{{QStringLiteral("step"), SiteCommission::stepName(r.step)},
+                          {QStringLiteral("outcome"), SiteCommission::outcomeName(r.outcome)},
+                          {QStringLiteral("text"), r.text}};
+            if (!r.file.isEmpty())
+                o.insert(QStringLiteral("file"), r.file);
+            steps.append(o);
+        }
+        QJsonObject d{{QStringLiteral("drive"), int(s.address)},
+                      {QStringLiteral("label"), s.label},
+                      {QStringLiteral("commissioned"), s.commissioned()},
+                      {QStringLiteral("steps"), steps}};
+        if (s.run)
+            d.insert(QStringLiteral("testRun"), s.run->verdict());
+        list.append(d);
+    }
+    ctx.report.insert(QStringLiteral("site"), ctx.site->root());
+    ctx.report.insert(QStringLiteral("line"), line.name);
+    ctx.report.insert(QStringLiteral("drives"), list);
+    ctx.report.insert(QStringLiteral("cancelled"), stopped || job.cancelled());
+    if (!job.reportPath().isEmpty()) {
+        ctx.report.insert(QStringLiteral("report"), job.reportPath());
+        ctx.say(QStringLiteral("Report: %1").arg(job.reportPath()));
+    }
+    QJsonArray reused;
+    for (const quint8 a : job.reusedReads())
+        reused.append(int(a));
+    ctx.report.insert(QStringLiteral("readOnceForReport"), reused);
+    if (stopped)
+        ctx.warn(QStringLiteral("stopped: the running drives were sent STOP; no report was made."));
+    return ctx.finish(job.allCommissioned() && !stopped ? ParamCtl::Done : ParamCtl::Differences);
+}
+
+} // namespace
+
+void AddSiteCommissionCommand(QMap<QString, ParamCtl::Entry>& commands)
+{
+    commands.insert(
+        QStringLiteral("site commission"),
+        {siteCommission, true,
+         QStringLiteral(
+             "  site commission [DRIVES] [--yes]\n"
+             "                             with --site: scan the line, back up each reference\n"
+             "                             source drive, write its set to the drives of its\n"
+             "                             reference (each write read back), test-run every\n"
+             "                             drive as the site says (test-hz, test-for, ...),\n"
+             "                             then the report; all saved into the site (exit 0\n"
+             "                             when every drive was commissioned and passed)\n")});
+}
