@@ -70,6 +70,16 @@ public:
     // answer (empty until "Enter" sends one).
     QLabel* WriteResultLabel;
 
+    // What became of a write "Enter" sent: the drive echoed it, refused it
+    // (an exception, or an echo of another value), or did not answer.
+    enum class WriteOutcome
+    {
+        Written,
+        Refused,
+        NoAnswer
+    };
+    Q_ENUM(WriteOutcome)
+
 public slots:
     void Combo1_Click();
     void Combo2_Click();
@@ -87,6 +97,11 @@ public slots:
 signals:
     // "Encryption" found no password set: the main window shows its password window.
     void passwordWindowRequested();
+    // A write this window sent has come to an end, as the line below the
+    // buttons says it: the drive, the parameter ("P0.14"), the value asked
+    // as sent ("12.5") and the outcome with the drive's words for it.
+    void parameterWriteEnded(quint8 address, const QString& parameter, const QString& asked,
+                             Form2::WriteOutcome outcome, const QString& said);
 
 private:
     void buildControls();
@@ -95,6 +110,8 @@ private:
     void onAnswerTimedOut(const QByteArray& request);
     void onAnswerReceived(const QByteArray& request, const QByteArray& answer);
     void sayWriteResult(const QString& text, bool good);
+    // Says the end of the write awaited and tells whoever listens.
+    void endWrite(quint8 address, WriteOutcome outcome, const QString& text);
     // Group number of Combo1's text: 0..9, 10 for "A"; nullopt for anything else.
     std::optional<int> selectedGroup() const;
     int selectedIndex() const;
@@ -122,5 +139,7 @@ private:
     // "P0.14 = 12.5".
     QByteArray m_sentWrite;
     QString m_sentWriteText;
+    QString m_sentParameter;
+    QString m_sentValue;
     QHash<QWidget*, QPalette> m_freshLook;
 };

@@ -4,6 +4,8 @@
 #include "CommissionReport.h"
 #include "Destination.h"
 #include "Prompter.h"
+#include "SiteFolder.h"
+#include "SiteNote.h"
 #include "TestRun.h"
 
 #include <QCheckBox>
@@ -108,6 +110,8 @@ TestRunWindow::TestRunWindow(LinkClient& client, Prompter& prompter, QWidget* pa
     layout->addWidget(stateLabel);
     layout->addWidget(chart, 2);
     layout->addWidget(checks, 3);
+    siteNote = new SiteNote(this);
+    layout->addWidget(siteNote);
     resize(760, 820);
 
     connect(startButton, &QPushButton::clicked, this, &TestRunWindow::startRun);
@@ -176,11 +180,44 @@ void TestRunWindow::startRun()
         showChart();
         showChecks(r);
         setBusy(false);
+        if (m_site)
+            saveIntoSite(r);
         emit runFinished(r);
     });
     checks->setRowCount(0);
     setBusy(true);
     m_run->start();
+}
+
+void TestRunWindow::setSite(SiteFolder* site, const QString& line)
+{
+    m_site = site;
+    m_siteLine = line;
+    m_savedInSite.clear();
+    siteNote->setSite(site);
+}
+
+void TestRunWindow::setDrives(const QList<quint8>& drives)
+{
+    if (!drives.isEmpty() && !(m_run && m_run->running()))
+        driveBox->setValue(drives.first());
+}
+
+void TestRunWindow::saveIntoSite(const TestRunResult& result)
+{
+    QString error;
+    const QString path = m_site->layout().create(
+        SiteLayout::Kind::TestRuns, m_siteLine, result.plan.address, QStringLiteral("testrun"),
+        QStringLiteral("json"), QDateTime::currentDateTimeUtc(), &error);
+    if (!path.isEmpty())
+        error = saveWhole(path, QJsonDocument(result.json()).toJson());
+    if (!error.isEmpty()) {
+        m_prompter.warn(this, tr("Test Run"),
+                        tr("The test run could not be saved into the site: %1").arg(error));
+        return;
+    }
+    m_savedInSite = path;
+    siteNote->saved(path);
 }
 
 void TestRunWindow::cancelRun()

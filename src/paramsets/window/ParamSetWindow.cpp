@@ -230,6 +230,10 @@ void ParamSetWindow::SaveA_Click()
                         tr("Set A holds no parameter a drive answered; nothing was saved."));
         return;
     }
+    if (m_site) {
+        saveIntoSite();
+        return;
+    }
     const QString path = chooseSaveFile ? chooseSaveFile() : QString();
     if (path.isEmpty())
         return;
