@@ -140,6 +140,7 @@ void CloneJob::applyNext()
         Target& target = m_targets[m_at];
         target.restoreSummary = m_restore->summary();
         target.restoreComplete = m_restore->complete();
+        target.writes = m_restore->items();
         const bool wrote =
             m_restore->refusal() == RestoreJob::Refusal::None && !m_restore->driveLost();
         if (wrote && !m_cancelled && verify == Verify::ReadBack) {
@@ -158,6 +159,7 @@ void CloneJob::applyNext()
             target.unansweredAfter = unheard;
         }
         m_restore.release()->deleteLater();
+        emit targetWritten(m_at);
         if (!wrote || m_cancelled || verify == Verify::ReadBack) {
             ++m_at;
             applyNext();

@@ -23,6 +23,9 @@ public:
         WritePlan plan;  // what the restore would write
         bool readFailed = false;
         QString restoreSummary; // after apply
+        // After apply: each write of the plan and what became of it (empty
+        // for a target the apply did not reach), for the journal of a site.
+        QList<WriteItem> writes;
         bool restoreComplete = false;
         int differencesAfter = -1; // verify pass: -1 not run
         int unansweredAfter = 0;   // parameters the verify asked and got no answer for
@@ -60,6 +63,9 @@ public:
 signals:
     void progress(const QString& what, int done, int total);
     void previewReady();
+    // A target's writes are done (targets()[index].writes holds them), before
+    // the next target begins: a tool journals them as they complete.
+    void targetWritten(int index);
     void finished();
 
 private:

@@ -11,7 +11,8 @@
 namespace {
 
 const char* const kKinds[] = {"write", "run-started", "run-stopped", "test-run"};
-const char* const kOutcomes[] = {"verified", "refused", "no answer"};
+const char* const kOutcomes[] = {"verified", "refused", "no answer", "reads back differently",
+                                 "not read back"};
 
 template <typename E, std::size_t N>
 std::optional<E> named(const char* const (&names)[N], const QString& text)
@@ -38,6 +39,8 @@ QByteArray JournalEntry::toJson() const
             o[u"before"] = *before;
         o[u"asked"] = asked;
         o[u"outcome"] = QLatin1String(kOutcomes[int(outcome)]);
+        if (readBack)
+            o[u"readBack"] = *readBack;
     } else {
         if (!command.isEmpty())
             o[u"command"] = command;
@@ -86,6 +89,8 @@ std::optional<JournalEntry> JournalEntry::fromJson(const QByteArray& line, QStri
         if (!outcome)
             return fail(QStringLiteral("a write without its outcome"));
         e.outcome = *outcome;
+        if (o.contains(u"readBack"))
+            e.readBack = o.value(u"readBack").toString();
     }
     e.command = o.value(u"command").toString();
     e.result = o.value(u"result").toString();

@@ -22,7 +22,11 @@ struct JournalEntry
     {
         Verified, // read back as asked
         Refused,  // the drive answered with an exception
-        NoAnswer  // sent, and nothing came back
+        NoAnswer, // sent, and nothing came back: it may have been taken
+        // The drive took the write and reads back another value (readBack).
+        ReadBackDiffers,
+        // The drive took the write; its read-back went unanswered.
+        NotReadBack
     };
     Kind kind = Kind::Write;
     QDateTime time;
@@ -34,6 +38,7 @@ struct JournalEntry
     std::optional<QString> before;
     QString asked;
     Outcome outcome = Outcome::Verified;
+    std::optional<QString> readBack; // what the drive holds after it, when read
     // A run command or a test run: what was asked ("forward 30.00 Hz"), and
     // a test run's result ("passed", "failed", "not completed") and file.
     QString command;
