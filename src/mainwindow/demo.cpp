@@ -276,10 +276,8 @@ void demo::data_set_Click()
     if (created) {
         connect(window, &Form2::passwordWindowRequested, this, &demo::encode_Click);
         connect(window, &Form2::parameterWriteEnded, this,
-                [this](quint8 address, const QString& parameter, const QString& asked,
-                       Form2::WriteOutcome outcome, const QString& said) {
-                    journalParameterWrite(address, parameter, asked, int(outcome), said);
-                });
+                [this](quint8 address, quint16 reg, quint16 raw, Form2::WriteOutcome outcome,
+                       const QString&) { journalParameterWrite(address, reg, raw, int(outcome)); });
     }
 }
 

@@ -331,8 +331,7 @@ private:
     // A tool of the Site window opened on drives of a line.
     void openToolOn(SiteWindow::Tool tool, const QString& line, const QList<quint8>& drives);
     // The parameter window's write, in the site's journal.
-    void journalParameterWrite(quint8 address, const QString& parameter, const QString& asked,
-                               int outcome, const QString& said);
+    void journalParameterWrite(quint8 address, quint16 reg, quint16 raw, int outcome);
 
     std::unique_ptr<SerialPort> m_ownedPort;
     SerialPort& m_port;

@@ -6,6 +6,7 @@
 #include "RecorderWindow.h"
 #include "ReportWindow.h"
 #include "SiteFolder.h"
+#include "SiteJournaling.h"
 #include "SiteWindow.h"
 #include "StatusPanels.h"
 #include "TestRunWindow.h"
@@ -111,31 +112,20 @@ void demo::openToolOn(SiteWindow::Tool tool, const QString& line, const QList<qu
     }
 }
 
-void demo::journalParameterWrite(quint8 address, const QString& parameter, const QString& asked,
-                                 int outcome, const QString& said)
+void demo::journalParameterWrite(quint8 address, quint16 reg, quint16 raw, int outcome)
 {
     if (!m_site)
         return;
-    JournalEntry entry;
-    entry.kind = JournalEntry::Kind::Write;
-    entry.tool = QStringLiteral("parameters");
-    entry.line = m_siteLine;
-    entry.drive = address;
-    entry.parameter = parameter;
-    entry.asked = asked;
-    switch (Form2::WriteOutcome(outcome)) {
-    case Form2::WriteOutcome::Written:
-        entry.outcome = JournalEntry::Outcome::Verified;
-        break;
-    case Form2::WriteOutcome::Refused:
-        entry.outcome = JournalEntry::Outcome::Refused;
-        entry.result = said;
-        break;
-    case Form2::WriteOutcome::NoAnswer:
-        entry.outcome = JournalEntry::Outcome::NoAnswer;
-        break;
-    }
-    const QString error = m_site->record(entry);
+    // The drive echoes a write it took: that echo is the parameter window's
+    // read-back.
+    const JournalEntry::Outcome said =
+        Form2::WriteOutcome(outcome) == Form2::WriteOutcome::Written
+            ? JournalEntry::Outcome::Verified
+        : Form2::WriteOutcome(outcome) == Form2::WriteOutcome::Refused
+            ? JournalEntry::Outcome::Refused
+            : JournalEntry::Outcome::NoAnswer;
+    const QString error = SiteJournaling::recordWrite(
+        *m_site, QStringLiteral("parameters"), m_siteLine, address, reg, std::nullopt, raw, said);
     // The parameter window keeps its own look: the main window says it, once
     // for each site opened.
     if (!error.isEmpty() && !m_journalToldFailed) {

@@ -212,7 +212,7 @@ void Form2::onAnswerReceived(const QByteArray& request, const QByteArray& answer
 void Form2::endWrite(quint8 address, WriteOutcome outcome, const QString& text)
 {
     sayWriteResult(text, outcome == WriteOutcome::Written);
-    emit parameterWriteEnded(address, m_sentParameter, m_sentValue, outcome, text);
+    emit parameterWriteEnded(address, m_sentRegister, m_sentRaw, outcome, text);
 }
 
 void Form2::sayWriteResult(const QString& text, bool good)
@@ -364,9 +364,11 @@ void Form2::Command1_Click()
         const int row = Tab::CatalogueRow(*group, selectedIndex());
         const std::optional<quint16> raw = Hexedit::ParameterRaw(value, m_link.ParameterScale);
         m_sentWrite = m_link.TxFrame;
-        m_sentParameter = fromCatalogue(Tab::ParamNumber(row));
-        m_sentValue = NumberText::ParameterValue(double(*raw) * *m_link.ParameterScale);
-        m_sentWriteText = QStringLiteral("%1 = %2").arg(m_sentParameter, m_sentValue);
+        m_sentRegister = quint16(*group << 8 | selectedIndex());
+        m_sentRaw = *raw;
+        m_sentWriteText = QStringLiteral("%1 = %2").arg(
+            fromCatalogue(Tab::ParamNumber(row)),
+            NumberText::ParameterValue(double(*raw) * *m_link.ParameterScale));
     } else {
         refuse(QString(), tr("the port is not open"));
     }

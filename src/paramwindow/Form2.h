@@ -98,10 +98,11 @@ signals:
     // "Encryption" found no password set: the main window shows its password window.
     void passwordWindowRequested();
     // A write this window sent has come to an end, as the line below the
-    // buttons says it: the drive, the parameter ("P0.14"), the value asked
-    // as sent ("12.5") and the outcome with the drive's words for it.
-    void parameterWriteEnded(quint8 address, const QString& parameter, const QString& asked,
-                             Form2::WriteOutcome outcome, const QString& said);
+    // buttons says it: the drive, the parameter's register (group << 8 |
+    // index), the raw value asked as it went out, and the outcome with the
+    // words the window showed for it.
+    void parameterWriteEnded(quint8 address, quint16 reg, quint16 raw, Form2::WriteOutcome outcome,
+                             const QString& said);
 
 private:
     void buildControls();
@@ -139,7 +140,7 @@ private:
     // "P0.14 = 12.5".
     QByteArray m_sentWrite;
     QString m_sentWriteText;
-    QString m_sentParameter;
-    QString m_sentValue;
+    quint16 m_sentRegister = 0;
+    quint16 m_sentRaw = 0;
     QHash<QWidget*, QPalette> m_freshLook;
 };

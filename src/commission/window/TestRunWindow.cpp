@@ -5,6 +5,7 @@
 #include "Destination.h"
 #include "Prompter.h"
 #include "SiteFolder.h"
+#include "SiteJournaling.h"
 #include "SiteNote.h"
 #include "TestRun.h"
 
@@ -167,7 +168,11 @@ void TestRunWindow::startRun()
         return m_prompter.askYesNo(this, tr("Test Run"), q);
     };
     connect(m_run, &TestRun::progress, stateLabel, &QLabel::setText);
-    connect(m_run, &TestRun::sampled, this, [this] { showChart(); });
+    connect(m_run, &TestRun::sampled, this, [this] {
+        journalStart();
+        showChart();
+    });
+    m_startJournaled = false;
     connect(m_run, &TestRun::finished, this, [this] {
         const TestRunResult& r = m_run->result();
         m_results << r;
@@ -180,8 +185,10 @@ void TestRunWindow::startRun()
         showChart();
         showChecks(r);
         setBusy(false);
-        if (m_site)
+        if (m_site) {
             saveIntoSite(r);
+            journalEnd(r);
+        }
         emit runFinished(r);
     });
     checks->setRowCount(0);
@@ -205,6 +212,7 @@ void TestRunWindow::setDrives(const QList<quint8>& drives)
 
 void TestRunWindow::saveIntoSite(const TestRunResult& result)
 {
+    m_savedInSite.clear();
     QString error;
     const QString path = m_site->layout().create(
         SiteLayout::Kind::TestRuns, m_siteLine, result.plan.address, QStringLiteral("testrun"),
@@ -218,6 +226,31 @@ void TestRunWindow::saveIntoSite(const TestRunResult& result)
     }
     m_savedInSite = path;
     siteNote->saved(path);
+}
+
+void TestRunWindow::journalStart()
+{
+    if (!m_site || m_startJournaled || !m_run || !m_run->result().sentAnything)
+        return;
+    m_startJournaled = true;
+    const TestRunPlan& plan = m_run->result().plan;
+    siteNote->journaled(SiteJournaling::recordRunStarted(*m_site, QStringLiteral("test run"),
+                                                         m_siteLine, plan.address,
+                                                         SiteJournaling::testRunCommand(plan)));
+}
+
+void TestRunWindow::journalEnd(const TestRunResult& result)
+{
+    if (!result.sentAnything)
+        return; // refused before any command: nothing reached the drive
+    journalStart();
+    const QString tool = QStringLiteral("test run");
+    QString error =
+        SiteJournaling::recordRunStopped(*m_site, tool, m_siteLine, result.plan.address,
+                                         QStringLiteral("STOP: %1").arg(result.endReason));
+    const QString run =
+        SiteJournaling::recordTestRun(*m_site, tool, m_siteLine, result, m_savedInSite);
+    siteNote->journaled(error.isEmpty() ? run : error);
 }
 
 void TestRunWindow::cancelRun()

@@ -74,6 +74,10 @@ private:
     void showChecks(const TestRunResult& result);
     // The finished run saved into the open site, said where.
     void saveIntoSite(const TestRunResult& result);
+    // The run's command once it went out, and at the end its STOP and result,
+    // into the open site's journal.
+    void journalStart();
+    void journalEnd(const TestRunResult& result);
 
     LinkClient& m_client;
     Prompter& m_prompter;
@@ -82,4 +86,5 @@ private:
     SiteFolder* m_site = nullptr;
     QString m_siteLine;
     QString m_savedInSite;
+    bool m_startJournaled = false;
 };

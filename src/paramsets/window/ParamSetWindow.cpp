@@ -375,6 +375,7 @@ void ParamSetWindow::Restore_Click()
     connect(m_restore.get(), &RestoreJob::finished, this, [this, address] {
         RestoreJob* job = m_restore.release();
         job->deleteLater();
+        journalRestore(*job, address, m_b);
         report(job->summary());
         const RestoreJob::Refusal refusal = job->refusal();
         endJob();

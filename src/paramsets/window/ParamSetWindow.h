@@ -105,6 +105,9 @@ private:
     bool writingOpen();
     // Set A saved into the open site; false (and why, said) when it could not be.
     bool saveIntoSite();
+    // What a restore or a clone target wrote, into the open site's journal.
+    void journalRestore(const RestoreJob& job, quint8 address, const ParamSet& before);
+    void journalCloneTarget(const CloneJob::Target& target);
 
     SiteFolder* m_site = nullptr;
     QString m_siteLine;

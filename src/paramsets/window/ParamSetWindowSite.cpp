@@ -6,6 +6,7 @@
 #include "ParamSetWindow.h"
 #include "Prompter.h"
 #include "SiteFolder.h"
+#include "SiteJournaling.h"
 #include "SiteNote.h"
 
 #include <QDir>
@@ -68,4 +69,19 @@ bool ParamSetWindow::saveIntoSite()
                                       .arg(missing));
     siteNote->saved(path);
     return true;
+}
+
+void ParamSetWindow::journalRestore(const RestoreJob& job, quint8 address, const ParamSet& before)
+{
+    if (m_site)
+        siteNote->journaled(SiteJournaling::recordWrites(
+            *m_site, QStringLiteral("restore"), m_siteLine, address, job.items(),
+            before.address == address ? before : ParamSet()));
+}
+
+void ParamSetWindow::journalCloneTarget(const CloneJob::Target& target)
+{
+    if (m_site)
+        siteNote->journaled(SiteJournaling::recordCloneTarget(*m_site, QStringLiteral("clone"),
+                                                              m_siteLine, target));
 }

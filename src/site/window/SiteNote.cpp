@@ -66,7 +66,13 @@ bool SiteNote::record(const JournalEntry& entry)
 {
     if (!m_site)
         return false;
-    const QString error = m_site->record(entry);
+    return journaled(m_site->record(entry));
+}
+
+bool SiteNote::journaled(const QString& error)
+{
+    if (!m_site)
+        return false;
     if (error.isEmpty())
         return true;
     if (!m_journalFailed) {

@@ -29,6 +29,9 @@ public:
     // cannot be written is said here the first time (and not again until the
     // next site): the tool goes on, its files still saved. False: not written.
     bool record(const JournalEntry& entry);
+    // The same for entries written elsewhere: error is why they were not
+    // (empty: they were). False: not written.
+    bool journaled(const QString& error);
     bool journalFailed() const { return m_journalFailed; }
 
     // How a folder is opened; a test puts its own here.

@@ -24,7 +24,8 @@ const QString kTitle = QStringLiteral("Site");
 } // namespace
 
 SiteWindow::SiteWindow(LinkClient& client, Prompter& prompter, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_client(client), m_prompter(prompter), m_scan(client)
+    : QWidget(parent, Qt::Window), m_client(client), m_prompter(prompter), m_scan(client),
+      m_status(client)
 {
     setObjectName(QStringLiteral("SiteWindow"));
     setWindowTitle(kTitle);
@@ -42,6 +43,16 @@ SiteWindow::SiteWindow(LinkClient& client, Prompter& prompter, QWidget* parent)
         say(tr("Scanning line %1: address %2 of %3 ...").arg(m_scanLine).arg(done).arg(total));
     });
     connect(&m_scan, &LineScan::finished, this, &SiteWindow::scanFinished);
+    connect(&m_status, &SiteStatusJob::rowUpdated, this,
+            [this](int, const SiteDriveStatus& row) { takeDriveSaid(row); });
+    // Read again a while after each reading, for as long as the window shows.
+    m_again.setSingleShot(true);
+    m_again.setInterval(5000);
+    connect(&m_again, &QTimer::timeout, this, &SiteWindow::readDrives);
+    connect(&m_status, &SiteStatusJob::finished, this, [this] {
+        if (isVisible() && !m_status.cancelled())
+            m_again.start();
+    });
     setSite(nullptr);
 }
 
@@ -49,6 +60,8 @@ SiteWindow::~SiteWindow()
 {
     m_scan.disconnect(this);
     m_scan.cancel();
+    m_status.disconnect(this);
+    m_status.cancel();
 }
 
 void SiteWindow::build()
@@ -139,7 +152,11 @@ void SiteWindow::build()
     connect(openButton, &QPushButton::clicked, this, &SiteWindow::Open_Click);
     connect(scanButton, &QPushButton::clicked, this, &SiteWindow::Scan_Click);
     connect(commissionButton, &QPushButton::clicked, this, &SiteWindow::Commission_Click);
-    connect(lineBox, &QComboBox::currentIndexChanged, this, &SiteWindow::enableControls);
+    connect(lineBox, &QComboBox::currentIndexChanged, this, [this] {
+        enableControls();
+        m_status.cancel();
+        readDrives();
+    });
     connect(parametersButton, &QPushButton::clicked, this, [this] { openTool(Tool::Parameters); });
     connect(testRunButton, &QPushButton::clicked, this, [this] { openTool(Tool::TestRun); });
     connect(recorderButton, &QPushButton::clicked, this, [this] { openTool(Tool::Recorder); });
@@ -163,8 +180,11 @@ void SiteWindow::setSite(SiteFolder* site)
 {
     if (m_scan.running())
         m_scan.cancel();
+    m_status.cancel();
+    const bool another = site != m_site;
     m_site = site;
-    m_heard.clear();
+    if (another)
+        m_rows.clear();
     if (site) {
         const Site& s = site->site();
         QStringList parts;
@@ -183,6 +203,7 @@ void SiteWindow::setSite(SiteFolder* site)
     fillLines();
     fillTable();
     enableControls();
+    readDrives();
 }
 
 void SiteWindow::fillRecentMenu()

@@ -4,9 +4,11 @@
 #include "LineScan.h"
 #include "RecentSites.h"
 #include "SiteFolder.h"
+#include "SiteStatusJob.h"
 
 #include <QHash>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -65,6 +67,11 @@ public:
     // Where the last few sites opened are kept; empty: nowhere.
     void setRecentFile(const QString& path);
     QStringList recentSites() const { return m_recent.folders(); }
+    // The table's rows as last filled: from the site's files, with what the
+    // drives said (a scan, or the gentle reading while the window shows).
+    const QList<SiteDriveStatus>& rows() const { return m_rows; }
+    // Whether the drives are being read now (only while the window shows).
+    bool reading() const { return m_status.running(); }
 
     // A site read from its folder and offered to the main window; false (and
     // why, said) when the folder holds none.
@@ -124,6 +131,10 @@ private:
     // The table made again from the site (its drives and their files).
     void fillTable();
     void fillStatus(int row);
+    // What a drive said kept in its row: from a scan, or from the reading.
+    void takeDriveSaid(const SiteDriveStatus& said);
+    // The drives of the line shown read again, gently, while the window shows.
+    void readDrives();
     void nameEdited(QTableWidgetItem* item);
     void scanFinished(bool cancelled);
     void enableControls();
@@ -140,7 +151,8 @@ private:
     QMenu* m_recentMenu = nullptr;
     LineScan m_scan;
     QString m_scanLine;
-    // What the last scan heard from each drive, by "LINE/ADDRESS".
-    QHash<QString, ScanEntry> m_heard;
+    QList<SiteDriveStatus> m_rows; // one a table row, in its order
+    SiteStatusJob m_status;
+    QTimer m_again; // the next reading, a while after the last
     bool m_filling = false;
 };

@@ -13,11 +13,6 @@
 
 namespace {
 
-QString key(const QString& line, quint8 address)
-{
-    return line + u'/' + QString::number(address);
-}
-
 QTableWidgetItem* fixedItem(const QString& text)
 {
     auto* item = new QTableWidgetItem(text);
@@ -30,28 +25,30 @@ QTableWidgetItem* fixedItem(const QString& text)
 void SiteWindow::fillTable()
 {
     m_filling = true;
+    // What the drives said stays with their rows: the files are read again.
+    const QList<SiteDriveStatus> said = m_rows;
+    m_rows = m_site ? SiteStatus::fromFiles(*m_site) : QList<SiteDriveStatus>();
     table->clearContents();
     table->setRowCount(0);
-    if (m_site) {
-        for (const SiteLine& line : m_site->site().lines) {
-            for (const SiteDrive& drive : line.drives) {
-                const int row = table->rowCount();
-                table->insertRow(row);
-                table->setItem(row, LineColumn, fixedItem(line.name));
-                auto* address = fixedItem(QString::number(drive.address));
-                address->setData(Qt::UserRole, drive.address);
-                address->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                table->setItem(row, AddressColumn, address);
-                auto* name = new QTableWidgetItem(drive.name);
-                name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
-                name->setToolTip(tr("Double-click to name the drive"));
-                table->setItem(row, NameColumn, name);
-                for (int c = EditionColumn; c < ColumnCount; ++c)
-                    table->setItem(row, c, fixedItem(QString()));
-                fillStatus(row);
-            }
-        }
+    for (const SiteDriveStatus& s : std::as_const(m_rows)) {
+        const int row = table->rowCount();
+        table->insertRow(row);
+        table->setItem(row, LineColumn, fixedItem(s.line));
+        auto* address = fixedItem(QString::number(s.address));
+        address->setData(Qt::UserRole, s.address);
+        address->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table->setItem(row, AddressColumn, address);
+        auto* name = new QTableWidgetItem(s.name);
+        name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
+        name->setToolTip(tr("Double-click to name the drive"));
+        table->setItem(row, NameColumn, name);
+        for (int c = EditionColumn; c < ColumnCount; ++c)
+            table->setItem(row, c, fixedItem(QString()));
+        fillStatus(row);
     }
+    for (const SiteDriveStatus& s : said)
+        if (s.asked)
+            takeDriveSaid(s);
     // The names get room for "Conveyor 3" and the like, not a column's
     // worth of the title alone.
     table->setColumnWidth(
@@ -113,6 +110,9 @@ void SiteWindow::Scan_Click()
 {
     if (!m_site || m_scan.running())
         return;
+    // The scan asks every address; the gentle reading waits for it.
+    m_again.stop();
+    m_status.cancel();
     const QString line = currentLine();
     const SiteLine* siteLine = m_site->site().line(line);
     if (!siteLine)
@@ -140,10 +140,8 @@ void SiteWindow::scanFinished(bool cancelled)
         return;
     }
     QList<quint8> found;
-    for (const ScanEntry& e : m_scan.entries()) {
+    for (const ScanEntry& e : m_scan.entries())
         found << e.address;
-        m_heard.insert(key(m_scanLine, e.address), e);
-    }
     const SiteLine* before = m_site->site().line(m_scanLine);
     QList<quint8> added;
     for (quint8 a : found) {
@@ -160,6 +158,23 @@ void SiteWindow::scanFinished(bool cancelled)
         }
     }
     fillTable();
+    // What the scan heard is what the drives say now.
+    for (const ScanEntry& e : m_scan.entries()) {
+        SiteDriveStatus s;
+        s.line = m_scanLine;
+        s.address = e.address;
+        s.asked = true;
+        s.answered = !e.exceptionCode;
+        s.edition = e.edition;
+        s.readiness = e.readiness;
+        s.running = e.running;
+        s.reverse = e.reverse;
+        s.fault = e.fault;
+        s.faultNumber = e.faultNumber;
+        s.faultText = e.faultText;
+        takeDriveSaid(s);
+    }
+    readDrives();
     QStringList words;
     for (quint8 a : found)
         words << QString::number(a);
