@@ -6,6 +6,7 @@
 #include "AnswerBoxes.h"
 #include "Form2.h"
 #include "Journal.h"
+#include "NewSiteDialog.h"
 #include "ParamSetWindow.h"
 #include "RecorderWindow.h"
 #include "ReportWindow.h"
@@ -115,6 +116,8 @@ private slots:
     void toolsOpenOnTheChosenDrives();
     void toolsSaveIntoTheSiteWithoutReplacing();
     void aParameterWriteIsJournaledAsItWentOut();
+    void aNewSiteIsRememberedAndTheDrivesReadOnlyWhileShown();
+    void aTestRunIsSavedAndJournaled();
 };
 
 void tst_sitewindow::rowsOfTheSiteAndTheAttentionMark()
@@ -311,6 +314,89 @@ void tst_sitewindow::aParameterWriteIsJournaledAsItWentOut()
     QCOMPARE(entry.asked.toDouble() * 10, double(raw));
     QCOMPARE(entry.outcome, JournalEntry::Outcome::Verified);
     QCOMPARE(*bench.port.bus().drive(2)->parameters().raw(0, 14), raw);
+}
+
+void tst_sitewindow::aNewSiteIsRememberedAndTheDrivesReadOnlyWhileShown()
+{
+    SiteBench bench;
+    // The dialog starts from the main window's port and settings.
+    NewSiteDialog dialog(QStringLiteral("SIM"), QStringLiteral("19200,N,8,1"));
+    QCOMPARE(dialog.portEdit->text(), QStringLiteral("SIM"));
+    dialog.folderEdit->setText(bench.dir.filePath(QStringLiteral("plant")));
+    dialog.nameEdit->setText(QStringLiteral(" Hall 4 "));
+    const SiteFolder::NewSite asked = dialog.site();
+    QCOMPARE(asked.name, QStringLiteral("Hall 4"));
+    QCOMPARE(asked.settings, QStringLiteral("19200,N,8,1"));
+
+    const QString recent = bench.dir.filePath(QStringLiteral("settings/sites.conf"));
+    bench.window.setRecentSitesFile(recent);
+    SiteWindow* w = bench.siteWindow();
+    QVERIFY(w->recentSites().isEmpty());
+    w->askNewSite = [&] {
+        return std::make_optional(std::make_pair(dialog.folder(), dialog.site()));
+    };
+    w->New_Click();
+    QVERIFY(bench.window.openSite());
+    QCOMPARE(bench.window.openSite()->site().name, QStringLiteral("Hall 4"));
+    QCOMPARE(QDir(w->recentSites().value(0)).canonicalPath(),
+             QDir(bench.dir.filePath(QStringLiteral("plant"))).canonicalPath());
+    // A second New in the same folder replaces nothing: it is refused.
+    bench.window.prompter().clearHistory();
+    w->New_Click();
+    QCOMPARE(bench.window.prompter().history().size(), 1);
+
+    // The site's drives are read while the window shows, and left alone
+    // while it does not.
+    w->Scan_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(w->table->rowCount() == 3, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(w->reading(), 10000);
+    w->hide();
+    // The request on the line, if one is, ends first.
+    QTRY_VERIFY(!w->reading());
+    bench.sent.clear();
+    QTest::qWait(300);
+    QVERIFY(bench.sent.isEmpty());
+    w->show();
+    QVERIFY(w->reading());
+}
+
+void tst_sitewindow::aTestRunIsSavedAndJournaled()
+{
+    SiteBench bench;
+    for (quint8 a : {1, 2, 3}) {
+        DriveParameters& p = bench.port.bus().drive(a)->parameters();
+        p.force(0, 14, 5); // 0.5 s ramps
+        p.force(0, 15, 5);
+    }
+    SiteWindow* w = bench.opened(bench.dir.path());
+    QVERIFY(w);
+    w->hide(); // the run has the line to itself
+    bench.choose(w, {2});
+    w->openTool(SiteWindow::Tool::TestRun);
+    auto* run = bench.window.findChild<TestRunWindow*>();
+    QCOMPARE(run->driveBox->value(), 3);
+    run->hzBox->setValue(10);
+    run->holdBox->setValue(1);
+    run->startRun();
+    QTRY_VERIFY_WITH_TIMEOUT(!run->results().isEmpty(), 20000);
+    const QString saved = run->savedInSite();
+    QVERIFY(QFileInfo(saved).fileName().startsWith(QStringLiteral("a-d03-")));
+    QCOMPARE(QFileInfo(saved).absolutePath(),
+             QFileInfo(bench.dir.filePath(QStringLiteral("test-runs/x"))).absolutePath());
+    QVERIFY(QFileInfo(saved).size() > 100);
+    const QList<JournalEntry> entries =
+        Journal::read(bench.window.openSite()->layout().journalPath()).entries;
+    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries[0].kind, JournalEntry::Kind::RunStarted);
+    QCOMPARE(entries[1].kind, JournalEntry::Kind::RunStopped);
+    QVERIFY(entries[1].command.startsWith(QStringLiteral("STOP")));
+    QCOMPARE(entries[2].kind, JournalEntry::Kind::TestRun);
+    QVERIFY(entries[2].result.startsWith(run->results().last().verdict()));
+    QCOMPARE(QFileInfo(entries[2].file).fileName(), QFileInfo(saved).fileName());
+    for (const JournalEntry& e : entries) {
+        QCOMPARE(e.drive, quint8(3));
+        QCOMPARE(e.line, QStringLiteral("a"));
+    }
 }
 
 QTEST_MAIN(tst_sitewindow)
