@@ -109,8 +109,15 @@ void SiteWindow::build()
                            QAbstractItemView::AnyKeyPressed);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // A long fault text or readiness note is cut short in its cell (the cell's
+    // tip holds it whole): the row stays on the screen.
+    table->horizontalHeader()->setMaximumSectionSize(fontMetrics().averageCharWidth() * 30);
+    table->setTextElideMode(Qt::ElideRight);
     table->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Interactive);
     table->horizontalHeader()->setStretchLastSection(true);
+    // Whether a drive needs attention, and why, is read first: it stands
+    // beside the drive's name rather than past the right edge of the window.
+    table->horizontalHeader()->moveSection(AttentionColumn, NameColumn + 1);
     table->setWordWrap(false);
     connect(table, &QTableWidget::itemChanged, this, &SiteWindow::nameEdited);
     connect(table, &QTableWidget::itemSelectionChanged, this, &SiteWindow::enableControls);
@@ -146,7 +153,8 @@ void SiteWindow::build()
     layout->addWidget(table, 1);
     layout->addLayout(tools);
     layout->addWidget(statusLabel);
-    resize(1080, 460);
+    // Room for the columns of a row without scrolling, at any font size.
+    resize(fontMetrics().averageCharWidth() * 200, fontMetrics().height() * 30);
 
     connect(newButton, &QPushButton::clicked, this, &SiteWindow::New_Click);
     connect(openButton, &QPushButton::clicked, this, &SiteWindow::Open_Click);

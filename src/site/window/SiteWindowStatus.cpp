@@ -34,9 +34,12 @@ void SiteWindow::fillStatus(int row)
 {
     const SiteDriveStatus& s = m_rows.at(row);
     const QStringList texts = SiteStatus::rowTexts(s);
-    for (int c = EditionColumn; c <= ParametersColumn; ++c)
+    for (int c = EditionColumn; c <= ParametersColumn; ++c) {
         table->item(row, c)->setText(texts.value(c));
-    table->item(row, ParametersColumn)->setToolTip(s.parametersProblem);
+        table->item(row, c)->setToolTip(texts.value(c));
+    }
+    if (!s.parametersProblem.isEmpty())
+        table->item(row, ParametersColumn)->setToolTip(s.parametersProblem);
     const auto file = [&](int column, const QString& text, const QString& path,
                           const QDateTime& time) {
         QTableWidgetItem* item = table->item(row, column);
@@ -48,10 +51,23 @@ void SiteWindow::fillStatus(int row)
     file(ReportColumn, QString(), s.reportFile, s.reportTime);
     // Colour alone would be lost on some screens and to some eyes: the
     // attention column says it in words, after a mark.
+    // The mark says in a word or two what is wrong; the other cells of the
+    // row, and the mark's tip, say it whole.
     const bool needs = s.attention();
-    table->item(row, AttentionColumn)
-        ->setText(needs ? QStringLiteral("⚠ ") + s.attentionReasons().join(QStringLiteral("; "))
-                        : QString());
+    QStringList words;
+    if (s.asked && s.answered && s.fault)
+        words << tr("fault");
+    if (s.asked && s.answered && s.readiness.known() && !s.readiness.ready())
+        words << tr("not ready");
+    if (s.parameters == SiteDriveStatus::Parameters::Compared && s.differences > 0)
+        words << tr("parameters differ");
+    if (s.testRunFailed)
+        words << tr("test run failed");
+    if (needs && words.isEmpty())
+        words << tr("see the row");
+    QTableWidgetItem* mark = table->item(row, AttentionColumn);
+    mark->setText(needs ? QStringLiteral("⚠ ") + words.join(QStringLiteral(", ")) : QString());
+    mark->setToolTip(needs ? s.attentionReasons().join(u'\n') : QString());
     for (int c = 0; c < ColumnCount; ++c) {
         QTableWidgetItem* item = table->item(row, c);
         item->setBackground(needs ? QBrush(QColor(255, 214, 170)) : QBrush());
