@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 
 void ParamSetWindow::setSite(SiteFolder* site, const QString& line)
@@ -20,6 +21,10 @@ void ParamSetWindow::setSite(SiteFolder* site, const QString& line)
     m_site = site;
     m_siteLine = line;
     siteNote->setSite(site);
+    // No file name is asked while a site is open: the button says so.
+    const QString caption = site ? tr("Save to Site") : tr("Save File...");
+    SaveA->setText(caption);
+    SaveA->setAccessibleName(caption);
 }
 
 void ParamSetWindow::setDrives(const QList<quint8>& drives)
