@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -114,6 +115,7 @@ int main(int argc, char** argv)
     AddRunCommands(ctl.commands);
     AddWatchCommand(ctl.commands);
     AddCommissionCommands(ctl.commands);
+    AddSiteCommands(ctl.commands);
     auto onLink = [](CtlContext& ctx, auto&& command) {
         LinkClient* client = ctx.openLink();
         return client ? command(*client) : ctx.finish(ParamCtl::UsageOrPort);
@@ -145,9 +147,20 @@ int main(int argc, char** argv)
     ctl.commands.insert(
         QStringLiteral("record"),
         {[&](CtlContext& ctx, const QStringList& a) {
-             return onLink(ctx, [&](LinkClient& c) {
-                 return runRecordCommand(c, a, out, err, &stopRequested, ctx.json, ctx.force);
+             // With a site: names, and the recording and its snapshots into it.
+             QString created;
+             const std::optional<QStringList> words = RecordWordsInSite(ctx, a, &created);
+             if (!words)
+                 return ctx.finish(ParamCtl::UsageOrPort);
+             const int code = onLink(ctx, [&](LinkClient& c) {
+                 // The file made for it is empty: the recording takes its place.
+                 return runRecordCommand(c, *words, out, err, &stopRequested, ctx.json,
+                                         ctx.force || !created.isEmpty());
              });
+             // A recording that never began leaves no empty file in the site.
+             if (!created.isEmpty() && QFileInfo(created).size() == 0)
+                 QFile::remove(created);
+             return code; // the recorder has ended its output (its JSON lines) itself
          },
          true,
          QStringLiteral("  record ADDRESS[,ADDRESS...] --values KEY,KEY,... [--interval 100ms]\n"
@@ -160,7 +173,9 @@ int main(int argc, char** argv)
                         "                             an existing file only with --force); a "
                         "trip writes a\n"
                         "                             snapshot file (exits 1 when no drive "
-                        "answered)\n")});
+                        "answered); with\n"
+                        "                             --site and no -o, into the site's "
+                        "recordings/\n")});
     ctl.usageNotes = serveUsage() + recordKeys();
     const int code = ctl.run(QCoreApplication::arguments().mid(1));
     out.flush();

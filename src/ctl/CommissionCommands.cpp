@@ -10,8 +10,11 @@
 #include "NumberText.h"
 #include "ParamCtl.h"
 #include "RecordCommand.h"
+#include "SiteJournaling.h"
+#include "SiteStatus.h"
 #include "TestRun.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -100,7 +103,17 @@ int testrun(CtlContext& ctx, const QStringList& args)
         return ctx.finish(ParamCtl::UsageOrPort);
     // Before the question and the first frame: a result with nowhere to go
     // would make the run worthless.
-    if (!outFile.isEmpty()) {
+    // With a site and no -o, the run goes into its test runs.
+    const bool intoSite = outFile.isEmpty() && ctx.site;
+    if (intoSite) {
+        if (const QString problem =
+                folderDestinationProblem(ctx.site->layout().folder(SiteLayout::Kind::TestRuns));
+            !problem.isEmpty()) {
+            ctx.warn(
+                QStringLiteral("the test run cannot be saved: %1. Nothing was sent.").arg(problem));
+            return ctx.finish(ParamCtl::UsageOrPort);
+        }
+    } else if (!outFile.isEmpty()) {
         if (const QString problem = destinationProblem(outFile); !problem.isEmpty()) {
             ctx.warn(
                 QStringLiteral("the test run cannot be saved: %1. Nothing was sent.").arg(problem));
@@ -154,13 +167,31 @@ int testrun(CtlContext& ctx, const QStringList& args)
     if (r.sentAnything && !r.stopAnswered)
         ctx.warn(QStringLiteral("drive %1 did not answer the STOP.").arg(plan->address));
     ctx.report.insert(QStringLiteral("testRun"), r.json());
+    if (intoSite) {
+        outFile = ctx.newSiteFile(SiteLayout::Kind::TestRuns, plan->address,
+                                  SiteOutputs::testRunWhat(), SiteOutputs::testRunExtension(),
+                                  r.started.isValid() ? r.started : QDateTime::currentDateTime());
+    }
+    QString saved;
     if (!outFile.isEmpty()) {
         const QString problem = saveJson(outFile, r.json());
         if (!problem.isEmpty()) {
             ctx.warn(problem);
-            return ctx.finish(ParamCtl::UsageOrPort);
+            if (intoSite)
+                QFile::remove(outFile); // the empty file its name was taken with
+        } else {
+            saved = outFile;
+            ctx.report.insert(QStringLiteral("file"), saved);
+            if (intoSite)
+                ctx.say(QStringLiteral("Saved to %1.").arg(saved));
         }
     }
+    if (ctx.site)
+        ctx.journaled(SiteJournaling::recordTestRun(
+            *ctx.site, ctx.tool(), ctx.siteLine->name, r,
+            saved.isEmpty() ? QString() : QDir(ctx.site->root()).relativeFilePath(saved)));
+    if ((intoSite || !outFile.isEmpty()) && saved.isEmpty())
+        return ctx.finish(ParamCtl::UsageOrPort);
     return ctx.finish(r.passed() ? ParamCtl::Done : ParamCtl::Differences);
 }
 
@@ -232,28 +263,66 @@ int report(CtlContext& ctx, const QStringList& args)
             return ctx.finish(ParamCtl::UsageOrPort);
         }
     }
-    QString problem;
-    const std::optional<QList<quint8>> drives = DriveList::parse(list, &problem);
-    if (!drives || list.isEmpty()) {
-        ctx.warn(problem.isEmpty() ? QStringLiteral("report takes ADDRESS[,ADDRESS...].")
-                                   : problem + u'.');
+    if (list.isEmpty() && !ctx.siteLine) {
+        ctx.warn(QStringLiteral("report takes ADDRESS[,ADDRESS...]."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
+    // With a site: every drive of its line unless named, and its name and
+    // technician unless given.
+    const std::optional<QList<quint8>> drives = ctx.driveList(list);
+    if (!drives)
+        return ctx.finish(ParamCtl::UsageOrPort);
+    if (ctx.site) {
+        if (input.site.isEmpty())
+            input.site = ctx.site->site().name;
+        if (input.technician.isEmpty())
+            input.technician = ctx.site->site().technician;
+        // The drives' newest test runs in the site, unless runs were named.
+        if (input.runs.isEmpty())
+            for (const SiteDriveStatus& row : SiteStatus::fromFiles(*ctx.site, *ctx.siteLine))
+                if (drives->contains(row.address) && row.testRun != u"none" &&
+                    row.testRun != u"not readable")
+                    if (const std::optional<TestRunResult> run = loadRun(ctx, row.testRunFile))
+                        input.runs << *run;
+    }
+    // The report's files, taken in the site now (removed again should no
+    // report come of it) or checked, before the survey, which may take minutes.
+    const bool intoSite = pdf.isEmpty() && ctx.site;
+    if (intoSite) {
+        pdf = ctx.newSiteFile(SiteLayout::Kind::Reports, drives->size() == 1 ? drives->first() : 0,
+                              SiteOutputs::reportWhat(), SiteOutputs::reportExtension(),
+                              QDateTime::currentDateTime());
+        if (pdf.isEmpty())
+            return ctx.finish(ParamCtl::UsageOrPort);
+        // The HTML beside it is never one that is there already.
+        if (QFileInfo::exists(CommissionReport::HtmlPathFor(pdf))) {
+            ctx.warn(QStringLiteral("%1 is there already; nothing was sent.")
+                         .arg(CommissionReport::HtmlPathFor(pdf)));
+            QFile::remove(pdf);
+            return ctx.finish(ParamCtl::UsageOrPort);
+        }
+    }
+    auto dropEmptyPdf = [&] {
+        if (intoSite)
+            QFile::remove(pdf);
+    };
     if (pdf.isEmpty()) {
         ctx.warn(QStringLiteral("name the report: -o FILE.pdf."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
-    // Both files are checked before the survey, which may take minutes.
     for (const QString& file : {pdf, CommissionReport::HtmlPathFor(pdf)}) {
         if (const QString problem = destinationProblem(file); !problem.isEmpty()) {
             ctx.warn(
                 QStringLiteral("the report cannot be written: %1. Nothing was sent.").arg(problem));
+            dropEmptyPdf();
             return ctx.finish(ParamCtl::UsageOrPort);
         }
     }
     LinkClient* client = ctx.openLink();
-    if (!client)
+    if (!client) {
+        dropEmptyPdf();
         return ctx.finish(ParamCtl::UsageOrPort);
+    }
     DriveSurvey survey(*client, *drives);
     QObject::connect(
         &survey, &DriveSurvey::progress,
@@ -262,6 +331,7 @@ int report(CtlContext& ctx, const QStringList& args)
         survey, &DriveSurvey::finished, [&] { survey.start(); }, [&] { survey.cancel(); });
     if (stopped) {
         ctx.warn(QStringLiteral("stopped: no report was written."));
+        dropEmptyPdf();
         return ctx.finish(ParamCtl::Differences);
     }
     input.drives = survey.records();
@@ -271,6 +341,7 @@ int report(CtlContext& ctx, const QStringList& args)
     const QString error = CommissionReport::Write(input, pdf, paper);
     if (!error.isEmpty()) {
         ctx.warn(error);
+        dropEmptyPdf();
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     bool all = true;
@@ -310,12 +381,20 @@ void AddCommissionCommands(QMap<QString, ParamCtl::Entry>& commands)
                         "F Hz, hold,\n"
                         "                             STOP, and check it (exit 0 when it ran "
                         "its whole plan\n"
-                        "                             and every check passed)\n")});
+                        "                             and every check passed); with --site and "
+                        "no -o, into\n"
+                        "                             the site's test-runs/, journaled with "
+                        "its result\n")});
     commands.insert(
         QStringLiteral("report"),
         {report, true,
          QStringLiteral("  report ADDRESS[,ADDRESS...] -o FILE.pdf [--test-run FILE.json]...\n"
                         "         [--site TEXT] [--technician TEXT] [--paper a4|letter]\n"
                         "                             the commissioning report as PDF, and as "
-                        "HTML beside it\n")});
+                        "HTML beside it\n"
+                        "                             (with --site DIR before the command: "
+                        "the line's drives,\n"
+                        "                             the site's name, technician and newest "
+                        "test runs,\n"
+                        "                             and into its reports/ without -o)\n")});
 }

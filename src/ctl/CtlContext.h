@@ -4,6 +4,7 @@
 #include "DriveList.h"
 #include "SiteFolder.h"
 
+#include <QDateTime>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -37,6 +38,13 @@ struct CtlContext
     // for addresses, and outputs go into it. nullptr without a site.
     SiteFolder* site = nullptr;
     const SiteLine* siteLine = nullptr;
+    // --line as given (site init names its new line with it).
+    QString lineName;
+    // The command's words ("set", "site status"): the journal's tool is
+    // "vfdctl " and this.
+    QString command;
+    // A journal entry could not be written: said, and the exit status is 1.
+    bool journalFailed = false;
 
     bool json = false;
     bool quiet = false;
@@ -55,18 +63,79 @@ struct CtlContext
     bool stopRequested() const { return stop && stop->load(); }
 
     // One drive's address (1..31) from the command line, or nullopt with the
-    // problem said.
+    // problem said. With a site, the name of a drive of its line stands for
+    // its address (case does not matter); an address stays an address, also
+    // of a drive the site does not list yet.
     std::optional<quint8> driveAddress(const QString& word)
     {
         if (word.isEmpty()) {
-            warn(QStringLiteral("name the drive: ADDRESS 1..31."));
+            warn(siteLine ? QStringLiteral("name the drive: ADDRESS 1..31 or a drive's name.")
+                          : QStringLiteral("name the drive: ADDRESS 1..31."));
             return std::nullopt;
         }
+        if (const std::optional<quint8> named = siteDriveNamed(word))
+            return named;
         QString problem;
         const std::optional<quint8> address = DriveList::parseOne(word, &problem);
         if (!address)
-            warn(problem + u'.');
+            warn(siteLine ? QStringLiteral("\"%1\" names no drive of line %2 (%3)")
+                                .arg(word, siteLine->name, problem)
+                          : problem + u'.');
         return address;
+    }
+    // A list of drives ("1,3-5"; with a site also names, "Conveyor 3,5"), or
+    // nullopt with the problem said. With a site, no words stand for every
+    // drive of its line.
+    std::optional<QList<quint8>> driveList(const QString& words)
+    {
+        QString problem;
+        if (!siteLine) {
+            std::optional<QList<quint8>> list = DriveList::parse(words, &problem);
+            if (!list)
+                warn(problem + u'.');
+            return list;
+        }
+        QList<quint8> out;
+        if (words.trimmed().isEmpty()) {
+            for (const SiteDrive& d : siteLine->drives)
+                out << d.address;
+            if (out.isEmpty())
+                warn(QStringLiteral("line %1 of the site lists no drives: name them, or give "
+                                    "site init --scan.")
+                         .arg(siteLine->name));
+            return out.isEmpty() ? std::nullopt : std::optional(out);
+        }
+        for (const QString& item : words.split(u',')) {
+            std::optional<QList<quint8>> some;
+            if (const std::optional<quint8> named = siteDriveNamed(item))
+                some = QList<quint8>{*named};
+            else
+                some = DriveList::parse(item, &problem);
+            if (!some) {
+                warn(QStringLiteral("\"%1\" names no drive of line %2 (%3)")
+                         .arg(item.trimmed(), siteLine->name, problem));
+                return std::nullopt;
+            }
+            for (const quint8 a : *some)
+                if (!out.contains(a))
+                    out << a;
+        }
+        return out;
+    }
+    // The drive of the site's line with this name, if any.
+    std::optional<quint8> siteDriveNamed(const QString& word) const
+    {
+        if (!siteLine)
+            return std::nullopt;
+        for (const SiteDrive& d : siteLine->drives)
+            if (!d.name.isEmpty() && d.name.compare(word.trimmed(), Qt::CaseInsensitive) == 0)
+                return d.address;
+        return std::nullopt;
+    }
+    // "3" or "3 (Conveyor 3)".
+    QString driveLabel(quint8 address) const
+    {
+        return siteLine ? SiteFolder::driveLabel(*siteLine, address) : QString::number(address);
     }
 
     // A line of the report for people (not with --json or --quiet), out at
@@ -124,9 +193,36 @@ struct CtlContext
             err << '\n' << Qt::flush;
         progressOpen = false;
     }
+    // The journal's name for what sends with this command.
+    QString tool() const { return QStringLiteral("vfdctl ") + command; }
+    // What a SiteJournaling call returned: a failure is said at once (the
+    // command goes on: a STOP still goes out) and makes the exit status 1.
+    void journaled(const QString& failure)
+    {
+        if (failure.isEmpty())
+            return;
+        if (!journalFailed)
+            warn(failure + QStringLiteral(": what was sent is not in the site's journal."));
+        journalFailed = true;
+    }
+    // With a site and no file named: a new file of the kind in the site,
+    // its name never used before; empty (and said why) when none can be made.
+    QString newSiteFile(SiteLayout::Kind kind, quint8 drive, const QString& what,
+                        const QString& extension, const QDateTime& when)
+    {
+        QString why;
+        const QString path =
+            site->layout().create(kind, siteLine->name, drive, what, extension, when, &why);
+        if (path.isEmpty())
+            warn(QStringLiteral("nothing can be saved in the site: %1.").arg(why));
+        return path;
+    }
+
     // Ends the command: the JSON document (with the exit status) when asked for.
     int finish(int code)
     {
+        if (journalFailed)
+            code = std::max(code, 1);
         endProgress();
         if (json) {
             if (!report.contains(QLatin1String("messages")))

@@ -8,6 +8,7 @@
 #include "ParamCtl.h"
 #include "ParamJobs.h"
 #include "RunningValues.h"
+#include "SiteJournaling.h"
 #include "Tab.h"
 
 #include <QJsonArray>
@@ -150,9 +151,28 @@ int set(CtlContext& ctx, const QStringList& args)
     std::stable_sort(writes.begin(), writes.end(), [](const WriteItem& a, const WriteItem& b) {
         return ParamCatalogue::isLimitParameter(a.reg) > ParamCatalogue::isLimitParameter(b.reg);
     });
+    // In a site the journal keeps the value each write replaced: read first.
+    ParamSet before;
+    if (ctx.site) {
+        QList<LinkRequest> reads;
+        for (const WriteItem& w : writes)
+            reads << LinkRequest::read(*address, w.reg);
+        bool stoppedFirst = false;
+        const QList<LinkResult> r = AskAll(ctx, *client, reads, &stoppedFirst);
+        if (stoppedFirst) {
+            ctx.say(QStringLiteral("Stopped before anything was written."));
+            return ctx.finish(ParamCtl::Differences);
+        }
+        for (int i = 0; i < writes.size(); ++i)
+            if (r[i].ok())
+                before.values.insert(writes[i].reg, {ParamValue::State::Value, r[i].value});
+    }
     RestoreJob job(*client, *address, writes);
     const bool stopped = ctx.runToEnd(
         job, &RestoreJob::finished, [&] { job.start(); }, [&] { job.cancel(); });
+    if (ctx.site)
+        ctx.journaled(SiteJournaling::recordWrites(*ctx.site, ctx.tool(), ctx.siteLine->name,
+                                                   *address, job.items(), before));
     QJsonArray list;
     for (const WriteItem& w : job.items()) {
         if (w.outcome == WriteItem::Outcome::Written)
@@ -175,14 +195,14 @@ int set(CtlContext& ctx, const QStringList& args)
 
 int status(CtlContext& ctx, const QStringList& args)
 {
-    QString problem;
-    const std::optional<QList<quint8>> drives =
-        args.size() == 1 ? DriveList::parse(args[0], &problem) : std::nullopt;
-    if (!drives) {
-        ctx.warn(problem.isEmpty() ? QStringLiteral("status takes ADDRESS[,ADDRESS...].")
-                                   : problem + u'.');
+    // With a site, no drives named: every drive of its line.
+    if (args.size() > 1 || (args.isEmpty() && !ctx.siteLine)) {
+        ctx.warn(QStringLiteral("status takes ADDRESS[,ADDRESS...]."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
+    const std::optional<QList<quint8>> drives = ctx.driveList(args.value(0));
+    if (!drives)
+        return ctx.finish(ParamCtl::UsageOrPort);
     LinkClient* client = ctx.openLink();
     if (!client)
         return ctx.finish(ParamCtl::UsageOrPort);
@@ -288,7 +308,9 @@ void AddDriveCommands(QMap<QString, ParamCtl::Entry>& commands)
                                     "                             state, direction, fault, output "
                                     "frequency, current,\n"
                                     "                             DC bus, and whether the drive "
-                                    "obeys the line\n")});
+                                    "obeys the line (with\n"
+                                    "                             --site and no drive named: "
+                                    "every drive of the line)\n")});
     commands.insert(QStringLiteral("faults"),
                     {faults, true,
                      QStringLiteral("  faults ADDRESS             the stored fault records and "

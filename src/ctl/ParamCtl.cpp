@@ -38,7 +38,11 @@ QString ParamCtl::usage() const
         "gateway in transparent mode, mbtcp://HOST:PORT for one in Modbus TCP mode,\n"
         "or SIM for simulated drives 1 to 3.\n"
         "--site DIR (or VFDCTL_SITE=DIR) takes the port and settings of the site's line\n"
-        "(--line NAME where it has several); its drives' names stand for addresses.\n"
+        "(--line NAME where it has several); its drives' names stand for addresses (quote\n"
+        "a name with spaces), outputs without -o or FILE go into the site under names\n"
+        "never reused, and every write, run command and test run is journaled there (a\n"
+        "journal that cannot be written is said and makes the exit status 1). --site\n"
+        "after \"report\" is the report's own plant name.\n"
         "--json writes one JSON document (JSON lines for record and watch) instead of the\n"
         "report, with \"exit\" and \"messages\" even for a usage or port error; --quiet\n"
         "leaves out everything but the answers and the problems.\n"
@@ -158,6 +162,12 @@ int ParamCtl::run(const QStringList& arguments)
         } else if (a == u"--settings") {
             settings = value().value_or(QString());
             settingsGiven = true;
+        } else if (a == u"--site" && command == u"report") {
+            // The report's own --site TEXT (the plant's name on its pages),
+            // older than the site folder: after "report" it stays the report's.
+            args << a;
+            if (i + 1 < arguments.size())
+                args << arguments[++i];
         } else if (a == u"--site") {
             siteDir = value().value_or(QString());
             if (siteDir.isEmpty())
@@ -209,6 +219,8 @@ int ParamCtl::run(const QStringList& arguments)
     if (command.isEmpty())
         return refuse(QStringLiteral("name a command."), true);
     const Entry entry = commands.value(command);
+    ctx.command = command;
+    ctx.lineName = lineName;
     // A site gives the port and settings of its line; --port and --settings
     // still win, for a line reached another way today.
     std::optional<SiteFolder> site;
@@ -225,7 +237,7 @@ int ParamCtl::run(const QStringList& arguments)
             ctx.portName = ctx.siteLine->port;
         if (!settingsGiven)
             settings = ctx.siteLine->settings;
-    } else if (!lineName.isEmpty()) {
+    } else if (!lineName.isEmpty() && entry.usesSite) {
         return refuse(QStringLiteral("--line names a line of a site: give --site DIR too."));
     }
     if (ctx.portName.isEmpty() && entry.needsPort)

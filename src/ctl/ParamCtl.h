@@ -76,8 +76,18 @@ private:
 };
 
 // The commands vfdctl brings, by name.
-void AddParamSetCommands(QMap<QString, ParamCtl::Entry>& commands);
+void AddParamSetCommands(QMap<QString, ParamCtl::Entry>& commands); // with backup, compare
+void AddBackupCommands(QMap<QString, ParamCtl::Entry>& commands);
 void AddDriveCommands(QMap<QString, ParamCtl::Entry>& commands);
 void AddRunCommands(QMap<QString, ParamCtl::Entry>& commands);
 void AddWatchCommand(QMap<QString, ParamCtl::Entry>& commands);
 void AddCommissionCommands(QMap<QString, ParamCtl::Entry>& commands);
+// site init and site status.
+void AddSiteCommands(QMap<QString, ParamCtl::Entry>& commands);
+// The words of record with a site: drive names made addresses (every drive of
+// the line when none is named), trip snapshots into the site, and without -o
+// a new recording file in the site (*created, said where). Without a site the
+// words as they were. nullopt (said why) when they name no drive or no file
+// can be made.
+std::optional<QStringList> RecordWordsInSite(CtlContext& ctx, const QStringList& args,
+                                             QString* created);

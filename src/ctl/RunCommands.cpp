@@ -9,6 +9,7 @@
 #include "ParamSet.h"
 #include "RecordCommand.h"
 #include "RunningValues.h"
+#include "SiteJournaling.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -191,6 +192,15 @@ int drive(CtlContext& ctx, const RunWords& w, RunCommand command)
                 : QStringLiteral("Drive %1: jogging %2 (Ctrl-C stops it).")
                       .arg(address)
                       .arg(direction));
+    // Journaled before it goes out; a journal that cannot be written is said
+    // and does not keep the drive from being driven as asked.
+    if (ctx.site)
+        ctx.journaled(SiteJournaling::recordRunStarted(
+            *ctx.site, ctx.tool(), ctx.siteLine->name, address,
+            command == RunCommand::Forward || command == RunCommand::Reverse
+                ? QStringLiteral("%1 %2 Hz")
+                      .arg(direction, NumberText::Fixed2(*NumberText::ParseDecimal(w.hz)))
+                : QStringLiteral("jog %1").arg(direction)));
     monitor.commandTick();
     rhythm.start(kControlRhythmMs);
     watch.start(50);
@@ -222,6 +232,12 @@ int drive(CtlContext& ctx, const RunWords& w, RunCommand command)
     QTimer::singleShot(3000, &stopping, &QEventLoop::quit);
     if (monitor.commandTick() == Hexedit::CommandOutcome::Sent)
         stopping.exec();
+    // Only once the STOP is out (or could not go).
+    if (ctx.site)
+        ctx.journaled(SiteJournaling::recordRunStopped(
+            *ctx.site, ctx.tool(), ctx.siteLine->name, address,
+            QStringLiteral("STOP (%1)%2")
+                .arg(why, stopAnswered ? QString() : QStringLiteral(": no answer"))));
     const DriveStatus after = ReadDriveStatus(ctx, *client, address);
     ctx.say(
         QStringLiteral("Stopped after %1 s: %2.").arg(ran.elapsed() / 1000.0, 0, 'f', 1).arg(why));
@@ -258,13 +274,13 @@ int stop(CtlContext& ctx, const QStringList& args)
     const bool all = args.size() == 1 && args[0].compare(u"all", Qt::CaseInsensitive) == 0;
     std::optional<quint8> address;
     if (!all) {
-        QString problem;
-        address = args.size() == 1 ? DriveList::parseOne(args[0], &problem) : std::nullopt;
-        if (!address) {
-            ctx.warn(problem.isEmpty() ? QStringLiteral("stop takes ADDRESS or all.")
-                                       : problem + u'.');
+        if (args.size() != 1) {
+            ctx.warn(QStringLiteral("stop takes ADDRESS or all."));
             return ctx.finish(ParamCtl::UsageOrPort);
         }
+        address = ctx.driveAddress(args[0]);
+        if (!address)
+            return ctx.finish(ParamCtl::UsageOrPort);
     }
     LinkClient* client = ctx.openLink();
     if (!client)
@@ -297,6 +313,13 @@ int stop(CtlContext& ctx, const QStringList& args)
             : link.SendControlWrite(*address, RunCommand::Stop, QStringLiteral("0"));
     if (queued)
         loop.exec();
+    // Journaled after the STOP went out, never before: the journal waits, the drive not.
+    if (ctx.site && sent)
+        ctx.journaled(SiteJournaling::recordRunStopped(
+            *ctx.site, ctx.tool(), ctx.siteLine->name, all ? 0 : *address,
+            all        ? QStringLiteral("STOP to every drive (broadcast)")
+            : answered ? QStringLiteral("STOP")
+                       : QStringLiteral("STOP: no answer")));
     ctx.report.insert(QStringLiteral("drive"),
                       all ? QJsonValue(QStringLiteral("all")) : QJsonValue(int(*address)));
     ctx.report.insert(QStringLiteral("sent"), sent);

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// backup, compare, restore and clone: whole parameter sets between drives and files.
+// restore and clone: whole parameter sets from files to drives.
 #include "CloneJob.h"
 #include "DriveList.h"
 #include "NumberText.h"
 #include "ParamCtl.h"
 #include "ParamJobs.h"
 #include "ParamSetFile.h"
+#include "ParamSetParts.h"
+#include "SiteJournaling.h"
 #include "WriteRefusals.h"
 
 #include <QJsonArray>
@@ -14,24 +16,11 @@ namespace {
 
 using NumberText::Counted;
 
-QString differenceLine(const ParamDifference& d, const QString& leftName, const QString& rightName)
-{
-    return QStringLiteral("%1\t%2\t%3=%4\t%5=%6\t%7")
-        .arg(ParamCatalogue::number(d.reg), ParamCatalogue::name(d.reg).trimmed(), leftName,
-             ShownOrDash(d.reg, d.left), rightName, ShownOrDash(d.reg, d.right),
-             ParamCatalogue::unit(d.reg));
-}
-
-QJsonValue shownOrNull(quint16 reg, const std::optional<quint16>& raw)
-{
-    return raw ? QJsonValue(ParamCatalogue::shown(reg, *raw)) : QJsonValue();
-}
-
 QJsonObject writeObject(const WriteItem& w, const ParamSet& before)
 {
     return QJsonObject{{QStringLiteral("parameter"), ParamCatalogue::number(w.reg)},
                        {QStringLiteral("name"), ParamCatalogue::name(w.reg).trimmed()},
-                       {QStringLiteral("from"), shownOrNull(w.reg, before.raw(w.reg))},
+                       {QStringLiteral("from"), ShownOrNull(w.reg, before.raw(w.reg))},
                        {QStringLiteral("to"), ParamCatalogue::shown(w.reg, w.raw)},
                        {QStringLiteral("unit"), ParamCatalogue::unit(w.reg)}};
 }
@@ -57,177 +46,19 @@ void sayNotAsked(CtlContext& ctx, const QStringList& notAsked, const QString& in
                 line);
 }
 
-std::optional<ParamSet> loadSet(CtlContext& ctx, const QString& file)
-{
-    const ParamSetFile::LoadResult loaded = ParamSetFile::Load(file);
-    if (loaded.set)
-        return *loaded.set;
-    ctx.warn(file + (loaded.line > 0 ? QStringLiteral(", line %1").arg(loaded.line) : QString()) +
-             QStringLiteral(": ") + loaded.error + QStringLiteral("\nNothing was written."));
-    return std::nullopt;
-}
-
-// A whole drive read; the parameters it did not answer are said.
-struct DriveRead
-{
-    ParamSet set;
-    bool complete = false;
-    bool stopped = false;
-};
-
-DriveRead readDrive(CtlContext& ctx, LinkClient& client, quint8 address)
-{
-    ReadJob job(client, address);
-    QObject::connect(&job, &ReadJob::progress, [&](int done, int total) {
-        ctx.progress(QStringLiteral("drive %1").arg(address), done, total);
-    });
-    DriveRead read;
-    read.stopped = ctx.runToEnd(
-        job, &ReadJob::finished, [&] { job.start(); }, [&] { job.cancel(); });
-    const QList<quint16> missing = job.unanswered();
-    if (!read.stopped) {
-        for (quint16 reg : missing)
-            ctx.warn(QStringLiteral("drive %1 did not answer for %2")
-                         .arg(address)
-                         .arg(ParamCatalogue::number(reg)));
-    }
-    read.set = job.result();
-    read.complete = missing.isEmpty() && !read.stopped;
-    return read;
-}
-
-// The drive of backup, compare and restore, which take ADDRESS FILE; nullopt
-// (said) when the words do not fit.
-std::optional<quint8> addressOfAddressFile(CtlContext& ctx, const char* command,
-                                           const QStringList& args)
-{
-    if (args.size() != 2) {
-        ctx.warn(QStringLiteral("%1 takes ADDRESS FILE.").arg(QLatin1String(command)));
-        return std::nullopt;
-    }
-    return ctx.driveAddress(args[0]);
-}
-
-int backup(CtlContext& ctx, const QStringList& args)
-{
-    const std::optional<quint8> address = addressOfAddressFile(ctx, "backup", args);
-    if (!address)
-        return ctx.finish(ParamCtl::UsageOrPort);
-    const QString file = args[1];
-    if (const QString problem = ParamSetFile::DestinationProblem(file); !problem.isEmpty()) {
-        // Found now, not after minutes of reading the drive.
-        ctx.warn(file + QStringLiteral(" cannot be saved: ") + problem +
-                 QStringLiteral("\nThe drive was not read."));
-        return ctx.finish(ParamCtl::UsageOrPort);
-    }
-    LinkClient* client = ctx.openLink();
-    if (!client)
-        return ctx.finish(ParamCtl::UsageOrPort);
-    const DriveRead read = readDrive(ctx, *client, *address);
-    const int answered = read.set.answered();
-    const int notRead = int(read.set.values.size()) - answered;
-    ctx.report.insert(QStringLiteral("drive"), int(*address));
-    ctx.report.insert(QStringLiteral("read"), answered);
-    ctx.report.insert(QStringLiteral("notAnswered"), notRead);
-    ctx.report.insert(QStringLiteral("saved"), false);
-    if (read.stopped) {
-        ctx.warn(QStringLiteral("stopped; %1 was not written.").arg(file));
-        return ctx.finish(ParamCtl::Differences);
-    }
-    // A file of "no answer" rows would only take the place of a good one.
-    if (answered == 0) {
-        ctx.warn(QStringLiteral("drive %1 answered for no parameter; %2 was not written.")
-                     .arg(*address)
-                     .arg(file));
-        return ctx.finish(ParamCtl::Differences);
-    }
-    const std::optional<int> before = ParamSetFile::AnsweredInFile(file);
-    if (before && *before > answered && !ctx.force) {
-        ctx.warn(QStringLiteral("drive %1: %2 read, %3 not answered; %4 holds %5 and was left "
-                                "as it was (--force replaces it).")
-                     .arg(*address)
-                     .arg(Counted(answered, "parameter", "parameters"))
-                     .arg(notRead)
-                     .arg(file)
-                     .arg(*before));
-        return ctx.finish(ParamCtl::Differences);
-    }
-    if (const QString error = ParamSetFile::Save(read.set, file); !error.isEmpty()) {
-        ctx.warn(file + QStringLiteral(" could not be saved: ") + error);
-        return ctx.finish(ParamCtl::UsageOrPort);
-    }
-    ctx.report.insert(QStringLiteral("saved"), true);
-    ctx.report.insert(QStringLiteral("file"), file);
-    if (read.complete)
-        ctx.say(QStringLiteral("Drive %1: %2 saved to %3")
-                    .arg(*address)
-                    .arg(Counted(read.set.values.size(), "parameter", "parameters"), file));
-    else
-        ctx.say(QStringLiteral("Drive %1: %2 read, %3 not answered; saved to %4")
-                    .arg(*address)
-                    .arg(Counted(answered, "parameter", "parameters"))
-                    .arg(notRead)
-                    .arg(file));
-    return ctx.finish(read.complete ? ParamCtl::Done : ParamCtl::Differences);
-}
-
-int compare(CtlContext& ctx, const QStringList& args)
-{
-    const std::optional<quint8> address = addressOfAddressFile(ctx, "compare", args);
-    if (!address)
-        return ctx.finish(ParamCtl::UsageOrPort);
-    std::optional<ParamSet> file = loadSet(ctx, args[1]);
-    if (!file)
-        return ctx.finish(ParamCtl::UsageOrPort);
-    LinkClient* client = ctx.openLink();
-    if (!client)
-        return ctx.finish(ParamCtl::UsageOrPort);
-    const DriveRead read = readDrive(ctx, *client, *address);
-    if (read.stopped) {
-        ctx.warn(QStringLiteral("stopped before the drive was read whole; nothing compared."));
-        return ctx.finish(ParamCtl::Differences);
-    }
-    // Like clone and restore: a drive's own address and line settings differ
-    // from the file by design unless asked for.
-    for (quint16 reg : CloneJob::DefaultLeaveOut() - ctx.include)
-        file->values.remove(reg);
-    QJsonArray list;
-    int differs = 0;
-    int unheard = 0;
-    for (const ParamDifference& d : CompareSets(read.set, *file)) {
-        const bool silent =
-            read.set.values.value(d.reg).state == ParamValue::State::NoAnswer && d.right;
-        (silent ? unheard : differs) += 1;
-        ctx.answer(differenceLine(d, QStringLiteral("drive"), QStringLiteral("file")));
-        list.append(QJsonObject{{QStringLiteral("parameter"), ParamCatalogue::number(d.reg)},
-                                {QStringLiteral("name"), ParamCatalogue::name(d.reg).trimmed()},
-                                {QStringLiteral("drive"), shownOrNull(d.reg, d.left)},
-                                {QStringLiteral("file"), shownOrNull(d.reg, d.right)},
-                                {QStringLiteral("unit"), ParamCatalogue::unit(d.reg)}});
-    }
-    ctx.report.insert(QStringLiteral("drive"), int(*address));
-    ctx.report.insert(QStringLiteral("differences"), list);
-    ctx.report.insert(QStringLiteral("notAnswered"), unheard);
-    QString total = Counted(differs, "difference", "differences");
-    if (unheard > 0)
-        total +=
-            QStringLiteral(", %1 not answered").arg(Counted(unheard, "parameter", "parameters"));
-    ctx.say(total);
-    return ctx.finish(list.isEmpty() && read.complete ? ParamCtl::Done : ParamCtl::Differences);
-}
-
 int restore(CtlContext& ctx, const QStringList& args)
 {
-    const std::optional<quint8> address = addressOfAddressFile(ctx, "restore", args);
-    if (!address)
+    const std::optional<DriveAndFile> words = DriveAndFileWords(ctx, "restore", args, true);
+    if (!words)
         return ctx.finish(ParamCtl::UsageOrPort);
-    const std::optional<ParamSet> file = loadSet(ctx, args[1]);
+    const std::optional<quint8> address = words->address;
+    const std::optional<ParamSet> file = LoadSetFile(ctx, words->file);
     if (!file)
         return ctx.finish(ParamCtl::UsageOrPort);
     LinkClient* client = ctx.openLink();
     if (!client)
         return ctx.finish(ParamCtl::UsageOrPort);
-    const DriveRead read = readDrive(ctx, *client, *address);
+    const DriveRead read = ReadWholeDrive(ctx, *client, *address);
     ctx.report.insert(QStringLiteral("drive"), int(*address));
     if (read.stopped) {
         ctx.say(QStringLiteral("Stopped before anything was written."));
@@ -276,6 +107,9 @@ int restore(CtlContext& ctx, const QStringList& args)
     });
     stopped = ctx.runToEnd(
         job, &RestoreJob::finished, [&] { job.start(); }, [&] { job.cancel(); });
+    if (ctx.site)
+        ctx.journaled(SiteJournaling::recordWrites(*ctx.site, ctx.tool(), ctx.siteLine->name,
+                                                   *address, job.items(), read.set));
     ctx.answer(job.summary());
     ctx.report.insert(QStringLiteral("writes"), outcomes(job.items(), read.set));
     ctx.report.insert(QStringLiteral("answersAt"), int(job.answersAt()));
@@ -292,19 +126,16 @@ int cloneCommand(CtlContext& ctx, const QStringList& args)
     }
     QList<quint8> addresses;
     for (const QString& word : args.mid(1)) {
-        // Drive lists: "2,3 5-7".
-        QString problem;
-        const std::optional<QList<quint8>> named = DriveList::parse(word, &problem);
-        if (!named) {
-            ctx.warn(problem + u'.');
+        // Drive lists: "2,3 5-7" (with a site, names too).
+        const std::optional<QList<quint8>> named = ctx.driveList(word);
+        if (!named)
             return ctx.finish(ParamCtl::UsageOrPort);
-        }
         for (quint8 address : *named) {
             if (!addresses.contains(address))
                 addresses << address;
         }
     }
-    const std::optional<ParamSet> file = loadSet(ctx, args[0]);
+    const std::optional<ParamSet> file = LoadSetFile(ctx, args[0]);
     if (!file)
         return ctx.finish(ParamCtl::UsageOrPort);
     const QSet<quint16> leaveOut = CloneJob::DefaultLeaveOut() - ctx.include;
@@ -394,6 +225,12 @@ int cloneCommand(CtlContext& ctx, const QStringList& args)
         targetsReport();
         return ctx.finish(ParamCtl::Differences);
     }
+    // Each target's writes are journaled as the target is done.
+    if (ctx.site)
+        QObject::connect(&job, &CloneJob::targetWritten, [&](int index) {
+            ctx.journaled(SiteJournaling::recordCloneTarget(
+                *ctx.site, ctx.tool(), ctx.siteLine->name, job.targets()[index]));
+        });
     const bool stopped = ctx.runToEnd(
         job, &CloneJob::finished, [&] { job.apply(); }, [&] { job.cancel(); });
     for (const CloneJob::Target& t : job.targets()) {
@@ -409,30 +246,16 @@ int cloneCommand(CtlContext& ctx, const QStringList& args)
 
 void AddParamSetCommands(QMap<QString, ParamCtl::Entry>& commands)
 {
-    commands.insert(
-        QStringLiteral("backup"),
-        {backup, true,
-         QStringLiteral("  backup ADDRESS FILE [--force]\n"
-                        "                             read every parameter of a drive into FILE "
-                        "(CSV);\n"
-                        "                             nothing is saved when the drive answered "
-                        "none, and\n"
-                        "                             a FILE holding more answered parameters is "
-                        "kept\n"
-                        "                             unless --force is given\n")});
-    commands.insert(QStringLiteral("compare"),
-                    {compare, true,
-                     QStringLiteral("  compare ADDRESS FILE [--include-address] [--include-line]\n"
-                                    "                             list the parameters where drive "
-                                    "and FILE differ\n"
-                                    "                             (P8.00 and P8.01 left out)\n")});
+    AddBackupCommands(commands);
     commands.insert(
         QStringLiteral("restore"),
         {restore, true,
          QStringLiteral("  restore ADDRESS FILE [--yes] [--include-address] [--include-line]\n"
                         "                             write the differing parameters of FILE to "
                         "the drive\n"
-                        "                             (P8.00 and P8.01 left out)\n")});
+                        "                             (P8.00 and P8.01 left out; with --site and "
+                        "no FILE,\n"
+                        "                             the drive's reference set)\n")});
     commands.insert(
         QStringLiteral("clone"),
         {cloneCommand, true,

@@ -58,16 +58,18 @@ int watch(CtlContext& ctx, const QStringList& args)
                 return ctx.finish(ParamCtl::UsageOrPort);
             }
         } else if (!drives && !a.startsWith(u'-')) {
-            QString problem;
-            drives = DriveList::parse(a, &problem);
-            if (!drives) {
-                ctx.warn(problem + u'.');
+            drives = ctx.driveList(a);
+            if (!drives)
                 return ctx.finish(ParamCtl::UsageOrPort);
-            }
         } else {
             ctx.warn(QStringLiteral("unexpected \"%1\".").arg(a));
             return ctx.finish(ParamCtl::UsageOrPort);
         }
+    }
+    if (!drives && ctx.siteLine) {
+        drives = ctx.driveList(QString()); // every drive of the site's line
+        if (!drives)
+            return ctx.finish(ParamCtl::UsageOrPort);
     }
     if (!drives) {
         ctx.warn(QStringLiteral("watch takes ADDRESS[,ADDRESS...] [--values KEY,...]."));

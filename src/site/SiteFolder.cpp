@@ -62,9 +62,9 @@ std::optional<SiteFolder> SiteFolder::create(const QString& folder, const NewSit
         return fail(why);
     if (const QString saved = site.save(); !saved.isEmpty())
         return fail(saved);
-    for (const auto kind : {SiteLayout::Kind::ParameterSets, SiteLayout::Kind::TestRuns,
-                            SiteLayout::Kind::Recordings, SiteLayout::Kind::Snapshots,
-                            SiteLayout::Kind::Reports})
+    for (const auto kind :
+         {SiteLayout::Kind::ParameterSets, SiteLayout::Kind::TestRuns, SiteLayout::Kind::Recordings,
+          SiteLayout::Kind::Snapshots, SiteLayout::Kind::Reports})
         if (const QString problem = folderDestinationProblem(site.layout().folder(kind));
             !problem.isEmpty())
             return fail(problem);
@@ -103,8 +103,7 @@ const SiteLine* SiteFolder::line(const QString& name, QString* error) const
     return nullptr;
 }
 
-std::optional<quint8> SiteFolder::driveOf(const SiteLine& line, const QString& word,
-                                          QString* error)
+std::optional<quint8> SiteFolder::driveOf(const SiteLine& line, const QString& word, QString* error)
 {
     const QString w = word.trimmed();
     for (const SiteDrive& d : line.drives)
@@ -115,10 +114,10 @@ std::optional<quint8> SiteFolder::driveOf(const SiteLine& line, const QString& w
     if (address && line.drive(*address))
         return address;
     if (error)
-        *error = address ? QStringLiteral("drive %1 is not a drive of line %2")
-                               .arg(*address)
-                               .arg(line.name)
-                         : QStringLiteral("\"%1\" names no drive of line %2").arg(w, line.name);
+        *error =
+            address
+                ? QStringLiteral("drive %1 is not a drive of line %2").arg(*address).arg(line.name)
+                : QStringLiteral("\"%1\" names no drive of line %2").arg(w, line.name);
     return std::nullopt;
 }
 
@@ -147,9 +146,8 @@ std::optional<QList<quint8>> SiteFolder::drivesOf(const SiteLine& line, const QS
         for (const quint8 a : *some) {
             if (!line.drive(a)) {
                 if (error)
-                    *error = QStringLiteral("drive %1 is not a drive of line %2")
-                                 .arg(a)
-                                 .arg(line.name);
+                    *error =
+                        QStringLiteral("drive %1 is not a drive of line %2").arg(a).arg(line.name);
                 return std::nullopt;
             }
             if (!out.contains(a))
@@ -201,8 +199,8 @@ QStringList SiteFolder::files(SiteLayout::Kind kind, const QString& line, quint8
         const QRegularExpressionMatch m = form.match(info.fileName());
         if (!m.hasMatch())
             continue;
-        found.append({m.captured(1), m.captured(2).isEmpty() ? 1 : m.captured(2).toInt(),
-                      info.filePath()});
+        found.append(
+            {m.captured(1), m.captured(2).isEmpty() ? 1 : m.captured(2).toInt(), info.filePath()});
     }
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
         return a.time != b.time ? a.time < b.time : a.n < b.n;

@@ -55,8 +55,7 @@ public:
 
     // A drive of the line named by its address or by its name (case does not
     // matter); nullopt (and why) when the line has no such drive.
-    static std::optional<quint8> driveOf(const SiteLine& line, const QString& word,
-                                         QString* error);
+    static std::optional<quint8> driveOf(const SiteLine& line, const QString& word, QString* error);
     // A list of drives: addresses and ranges as everywhere ("1,4-7") or names,
     // separated by commas; empty words stand for all the line's drives.
     // nullopt (and why) at the first word that names no drive of the line.

@@ -31,7 +31,7 @@ same() { # what, expected, offered
 
 help="$("$vfdctl" --help)" || fail "vfdctl --help"
 commands="$(sed -n '/^Commands:/,/^Value keys/p' <<<"$help" | grep -oE '^  [a-z][a-z-]*' |
-    tr -d ' ' | LC_ALL=C sort)"
+    tr -d ' ' | LC_ALL=C sort -u)" # "site init", "site status": one word
 same "the commands" "$commands" "$(offered vfdctl --port SIM '')"
 same "the commands after options" "$commands" "$(offered vfdctl --json --port SIM --quiet '')"
 

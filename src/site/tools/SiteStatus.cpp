@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QTimeZone>
+#include <cmath>
 
 namespace {
 
@@ -232,7 +233,9 @@ QJsonObject SiteDriveStatus::json() const
     if (!parametersProblem.isEmpty())
         o.insert(QStringLiteral("parametersProblem"), parametersProblem);
     if (asked && answered) {
-        o.insert(QStringLiteral("edition"), edition ? QJsonValue(*edition) : QJsonValue());
+        // As the drive shows it (2.10), not as a float widened (2.0999...).
+        o.insert(QStringLiteral("edition"),
+                 edition ? QJsonValue(std::round(*edition * 100) / 100) : QJsonValue());
         o.insert(QStringLiteral("state"), running ? QStringLiteral("run") : QStringLiteral("stop"));
         o.insert(QStringLiteral("direction"),
                  reverse ? QStringLiteral("reverse") : QStringLiteral("forward"));
