@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 #include <cstdio>
@@ -100,6 +101,9 @@ int main(int argc, char** argv)
     }
 
     demo window;
+    // The sites opened last are kept beside the settings, in a file of their own.
+    window.setRecentSitesFile(QFileInfo(saved.filePath()).absolutePath() +
+                              QStringLiteral("/sites.conf"));
     bool portChosen = !parser.isSet(resetOption) && saved.restore(window);
     if (parser.isSet(portOption)) {
         window.selectPort(parser.value(portOption));

@@ -92,6 +92,7 @@ demo::~demo()
     delete m_recorder.data();
     delete m_scanWindow.data();
     delete m_statsWindow.data();
+    delete m_siteWindow.data();
     m_link.disconnect(this);
     m_port.disconnect(this);
 }
@@ -129,6 +130,8 @@ void demo::buildMenus()
     drive_parameters = makeAction(tools, "drive_parameters", "&Drive Parameters...");
     buildToolsMenu();
     recorder = makeAction(tools, "recorder", "&Recorder...");
+    tools->addSeparator();
+    site_window = makeAction(tools, "site_window", "S&ite...");
 
     help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("help"));
@@ -149,6 +152,7 @@ void demo::buildMenus()
     connect(abouthelp, &QAction::triggered, this, &demo::abouthelp_Click);
     connect(drive_parameters, &QAction::triggered, this, &demo::drive_parameters_Click);
     connect(recorder, &QAction::triggered, this, &demo::recorder_Click);
+    connect(site_window, &QAction::triggered, this, &demo::site_window_Click);
 }
 
 void demo::startUp()
@@ -269,8 +273,12 @@ void demo::data_set_Click()
     }
     const bool created = !m_form2;
     auto* window = showWindow(m_form2, m_link, m_prompter, m_lock, *data_set);
-    if (created)
+    if (created) {
         connect(window, &Form2::passwordWindowRequested, this, &demo::encode_Click);
+        connect(window, &Form2::parameterWriteEnded, this,
+                [this](quint8 address, quint16 reg, quint16 raw, Form2::WriteOutcome outcome,
+                       const QString&) { journalParameterWrite(address, reg, raw, int(outcome)); });
+    }
 }
 
 void demo::encode_Click()
@@ -292,16 +300,22 @@ void demo::drive_parameters_Click()
 {
     // Writing parameters is allowed exactly when the lock leaves "Parameter
     // Set" open; the window shows which, and checks before it asks.
+    const bool fresh = !m_paramSets;
     ParamSetWindow* window =
         showWindow(m_paramSets, m_client, m_prompter,
                    std::function<bool()>([this] { return data_set->isEnabled(); }));
+    if (fresh)
+        handSiteTo(window, true);
     connect(data_set, &QAction::enabledChanged, window, &ParamSetWindow::showWriteLock,
             Qt::UniqueConnection);
 }
 
 void demo::recorder_Click()
 {
-    showWindow(m_recorder, m_client, m_prompter);
+    const bool fresh = !m_recorder;
+    RecorderWindow* window = showWindow(m_recorder, m_client, m_prompter);
+    if (fresh)
+        handSiteTo(window, true);
 }
 
 void demo::replacing_Click()
@@ -372,3 +386,7 @@ void demo::closeEvent(QCloseEvent* event)
     event->accept();
     QCoreApplication::quit();
 }
+
+// The Site window is opened from demo_site.cpp, as the others are from here.
+template SiteWindow* demo::showWindow<SiteWindow, LinkClient&, Prompter&>(QPointer<SiteWindow>&,
+                                                                          LinkClient&, Prompter&);

@@ -11,6 +11,7 @@
 #include "PortSettings.h"
 #include "Prompter.h"
 #include "Readiness.h"
+#include "SiteWindow.h"
 #include "TrafficTrace.h"
 
 #include <QColor>
@@ -46,6 +47,7 @@ class encoder;
 class frmAbout;
 class frmSplash;
 class ParamSetWindow;
+class SiteFolder;
 
 // The main window: the port button and lamps, the run commands with their
 // frequency and rhythm entries, monitoring of one drive or a range of drives,
@@ -89,6 +91,14 @@ public:
     QString forwardFrequency() const { return m_forwardFrequency; }
     QString reverseFrequency() const { return m_reverseFrequency; }
 
+    // The site open now (nullptr: none): every tool window saves into it and
+    // journals what it sends to a drive. One at a time; the Site window opens it.
+    SiteFolder* openSite() const { return m_site.get(); }
+    // Takes a site as the one open, and hands it to every tool window.
+    void takeSite(const SiteFolder& site);
+    // Where the Site window keeps the last few sites opened (empty: nowhere).
+    void setRecentSitesFile(const QString& path) { m_recentSitesFile = path; }
+
     // The two common dialogs; a test puts its own answer here.
     // An invalid colour means the user cancelled.
     std::function<QColor(const QColor& initial)> chooseColour;
@@ -111,6 +121,7 @@ public:
     QAction* scan_line = nullptr;
     QAction* line_statistics = nullptr;
     QAction* recorder = nullptr;
+    QAction* site_window = nullptr;
     QMenu* help = nullptr;
     QAction* userhelp = nullptr;
     QAction* abouthelp = nullptr;
@@ -230,6 +241,7 @@ public slots:
     void scan_line_Click();
     void line_statistics_Click();
     void recorder_Click();
+    void site_window_Click();
 
 signals:
     // The user changed something the program keeps between runs (the serial
@@ -305,6 +317,22 @@ private:
     template <class Window, class... Args>
     Window* showWindow(QPointer<Window>& slot, Args&&... args);
 
+    // The site, and the line of it the tools work on, handed to a tool window;
+    // a window made just now starts from the line's drives.
+    template <class Window> void handSiteTo(Window* window, bool fresh)
+    {
+        window->setSite(m_site.get(), m_siteLine);
+        if (fresh && m_site)
+            window->setDrives(siteDrives(m_siteLine));
+    }
+    QList<quint8> siteDrives(const QString& line) const;
+    // The open site handed to every tool window open now.
+    void handSiteToAll();
+    // A tool of the Site window opened on drives of a line.
+    void openToolOn(SiteWindow::Tool tool, const QString& line, const QList<quint8>& drives);
+    // The parameter window's write, in the site's journal.
+    void journalParameterWrite(quint8 address, quint16 reg, quint16 raw, int outcome);
+
     std::unique_ptr<SerialPort> m_ownedPort;
     SerialPort& m_port;
     Hexedit m_link;
@@ -344,6 +372,12 @@ private:
     QPointer<ScanWindow> m_scanWindow;
     QPointer<LineStatisticsWindow> m_statsWindow;
     QPointer<RecorderWindow> m_recorder;
+    QPointer<SiteWindow> m_siteWindow;
+    std::unique_ptr<SiteFolder> m_site;
+    QString m_siteLine;
+    QString m_recentSitesFile;
+    // The journal could not be written from the parameter window: said once.
+    bool m_journalToldFailed = false;
 
 public:
     // ---- state kept for the link, held by the monitor under the given names

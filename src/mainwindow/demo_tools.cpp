@@ -55,12 +55,16 @@ void demo::buildToolsMenu()
     connect(testRun, &QAction::triggered, this, [this, toReport] {
         const bool fresh = !findChild<TestRunWindow*>(QString(), Qt::FindDirectChildrenOnly);
         auto* window = openTool<TestRunWindow>(this, m_client, m_prompter);
-        if (fresh)
+        if (fresh) {
             connect(window, &TestRunWindow::runFinished, this, toReport);
+            handSiteTo(window, true);
+        }
     });
     connect(report, &QAction::triggered, this, [this] {
         const bool fresh = !findChild<ReportWindow*>(QString(), Qt::FindDirectChildrenOnly);
         auto* window = openTool<ReportWindow>(this, m_client, m_prompter);
+        if (fresh)
+            handSiteTo(window, true);
         // The runs of this session so far are offered at once.
         if (auto* runs = findChild<TestRunWindow*>(QString(), Qt::FindDirectChildrenOnly);
             runs && fresh)

@@ -171,10 +171,10 @@ void Form2::onAnswerTimedOut(const QByteArray& request)
         AnswerTimer_Timer();
     if (!m_sentWrite.isEmpty() && request == m_sentWrite) {
         m_sentWrite.clear();
-        sayWriteResult(tr("No answer from drive %1: %2 may not have been written")
-                           .arg(quint8(request[0]))
-                           .arg(m_sentWriteText),
-                       false);
+        endWrite(quint8(request[0]), WriteOutcome::NoAnswer,
+                 tr("No answer from drive %1: %2 may not have been written")
+                     .arg(quint8(request[0]))
+                     .arg(m_sentWriteText));
     }
 }
 
@@ -191,22 +191,28 @@ void Form2::onAnswerReceived(const QByteArray& request, const QByteArray& answer
                             : code == 3 ? tr("the value is not allowed now")
                             : code == 4 ? tr("the drive failed to do it")
                                         : tr("reason code %1").arg(code);
-        sayWriteResult(tr("Drive %1 refused %2 (exception %3: %4)")
-                           .arg(quint8(request[0]))
-                           .arg(m_sentWriteText)
-                           .arg(code)
-                           .arg(why),
-                       false);
+        endWrite(quint8(request[0]), WriteOutcome::Refused,
+                 tr("Drive %1 refused %2 (exception %3: %4)")
+                     .arg(quint8(request[0]))
+                     .arg(m_sentWriteText)
+                     .arg(code)
+                     .arg(why));
         return;
     }
     if (answer.left(6) == request.left(6))
-        sayWriteResult(tr("%1 written to drive %2").arg(m_sentWriteText).arg(quint8(request[0])),
-                       true);
+        endWrite(quint8(request[0]), WriteOutcome::Written,
+                 tr("%1 written to drive %2").arg(m_sentWriteText).arg(quint8(request[0])));
     else
-        sayWriteResult(tr("Drive %1 answered %2 with another value: not written")
-                           .arg(quint8(request[0]))
-                           .arg(m_sentWriteText),
-                       false);
+        endWrite(quint8(request[0]), WriteOutcome::Refused,
+                 tr("Drive %1 answered %2 with another value: not written")
+                     .arg(quint8(request[0]))
+                     .arg(m_sentWriteText));
+}
+
+void Form2::endWrite(quint8 address, WriteOutcome outcome, const QString& text)
+{
+    sayWriteResult(text, outcome == WriteOutcome::Written);
+    emit parameterWriteEnded(address, m_sentRegister, m_sentRaw, outcome, text);
 }
 
 void Form2::sayWriteResult(const QString& text, bool good)
@@ -358,6 +364,8 @@ void Form2::Command1_Click()
         const int row = Tab::CatalogueRow(*group, selectedIndex());
         const std::optional<quint16> raw = Hexedit::ParameterRaw(value, m_link.ParameterScale);
         m_sentWrite = m_link.TxFrame;
+        m_sentRegister = quint16(*group << 8 | selectedIndex());
+        m_sentRaw = *raw;
         m_sentWriteText = QStringLiteral("%1 = %2").arg(
             fromCatalogue(Tab::ParamNumber(row)),
             NumberText::ParameterValue(double(*raw) * *m_link.ParameterScale));

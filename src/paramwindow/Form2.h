@@ -70,6 +70,16 @@ public:
     // answer (empty until "Enter" sends one).
     QLabel* WriteResultLabel;
 
+    // What became of a write "Enter" sent: the drive echoed it, refused it
+    // (an exception, or an echo of another value), or did not answer.
+    enum class WriteOutcome
+    {
+        Written,
+        Refused,
+        NoAnswer
+    };
+    Q_ENUM(WriteOutcome)
+
 public slots:
     void Combo1_Click();
     void Combo2_Click();
@@ -87,6 +97,12 @@ public slots:
 signals:
     // "Encryption" found no password set: the main window shows its password window.
     void passwordWindowRequested();
+    // A write this window sent has come to an end, as the line below the
+    // buttons says it: the drive, the parameter's register (group << 8 |
+    // index), the raw value asked as it went out, and the outcome with the
+    // words the window showed for it.
+    void parameterWriteEnded(quint8 address, quint16 reg, quint16 raw, Form2::WriteOutcome outcome,
+                             const QString& said);
 
 private:
     void buildControls();
@@ -95,6 +111,8 @@ private:
     void onAnswerTimedOut(const QByteArray& request);
     void onAnswerReceived(const QByteArray& request, const QByteArray& answer);
     void sayWriteResult(const QString& text, bool good);
+    // Says the end of the write awaited and tells whoever listens.
+    void endWrite(quint8 address, WriteOutcome outcome, const QString& text);
     // Group number of Combo1's text: 0..9, 10 for "A"; nullopt for anything else.
     std::optional<int> selectedGroup() const;
     int selectedIndex() const;
@@ -122,5 +140,7 @@ private:
     // "P0.14 = 12.5".
     QByteArray m_sentWrite;
     QString m_sentWriteText;
+    quint16 m_sentRegister = 0;
+    quint16 m_sentRaw = 0;
     QHash<QWidget*, QPalette> m_freshLook;
 };

@@ -6,6 +6,8 @@
 #include "DriveSurvey.h"
 #include "LinkClient.h"
 #include "Prompter.h"
+#include "SiteFolder.h"
+#include "SiteNote.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -96,6 +98,8 @@ ReportWindow::ReportWindow(LinkClient& client, Prompter& prompter, QWidget* pare
     layout->addWidget(progressBar);
     layout->addWidget(stateLabel);
     layout->addLayout(buttons);
+    siteNote = new SiteNote(this);
+    layout->addWidget(siteNote);
     resize(560, 420);
 
     connect(addRunButton, &QPushButton::clicked, this, [this] {
@@ -127,6 +131,9 @@ void ReportWindow::setBusy(bool busy)
         if (w != cancelButton && w != progressBar && w != stateLabel && !qobject_cast<QLabel*>(w))
             w->setEnabled(!busy);
     cancelButton->setEnabled(busy);
+    // In a site the report's file is the site's to name.
+    fileEdit->setEnabled(!busy && !m_site);
+    browseButton->setEnabled(!busy && !m_site);
     // Shown while the drives are read: an empty bar at rest says nothing.
     progressBar->setVisible(busy);
 }
@@ -173,7 +180,7 @@ void ReportWindow::makeReport()
                                           : problem + u'.');
         return;
     }
-    if (fileEdit->text().trimmed().isEmpty()) {
+    if (!m_site && fileEdit->text().trimmed().isEmpty()) {
         m_prompter.warn(this, tr("Commissioning Report"), tr("Name the report file."));
         return;
     }
@@ -208,10 +215,14 @@ void ReportWindow::write()
     input.made = QDateTime::currentDateTime();
     input.drives = survey->records();
     input.runs = m_runs;
-    const QString path = fileEdit->text().trimmed();
+    const QString path = reportPath();
+    if (path.isEmpty())
+        return;
     const QString error = CommissionReport::Write(
         input, path, QPageSize::PageSizeId(paperBox->currentData().toInt()));
     if (!error.isEmpty()) {
+        if (m_site)
+            QFile::remove(path); // the site's name was taken for this report alone
         stateLabel->setText(error);
         m_prompter.warn(this, tr("Commissioning Report"), error);
         return;
@@ -232,7 +243,60 @@ void ReportWindow::write()
         (partial.isEmpty() ? QString()
                            : tr(" Parameters not answered (counted in the report): %1.")
                                  .arg(partial.join(QStringLiteral(", ")))));
+    if (m_site)
+        siteNote->saved(path);
     emit reportWritten(path);
+}
+
+void ReportWindow::setSite(SiteFolder* site, const QString& line)
+{
+    m_site = site;
+    m_siteLine = line;
+    siteNote->setSite(site);
+    fileEdit->setPlaceholderText(site ? tr("a new file in the site's reports folder") : QString());
+    if (site) {
+        fileEdit->clear();
+        siteEdit->setText(site->site().name);
+        technicianEdit->setText(site->site().technician);
+        if (const SiteLine* l = site->site().line(line)) {
+            QList<quint8> drives;
+            for (const SiteDrive& d : l->drives)
+                drives << d.address;
+            setDrives(drives);
+        }
+    } else if (fileEdit->text().isEmpty()) {
+        fileEdit->setText(QStringLiteral("commissioning-report.pdf"));
+    }
+    setBusy(bool(m_survey));
+}
+
+void ReportWindow::setDrives(const QList<quint8>& drives)
+{
+    if (drives.isEmpty() || m_survey)
+        return;
+    QStringList words;
+    for (quint8 d : drives)
+        words << QString::number(d);
+    drivesEdit->setText(words.join(u','));
+}
+
+QString ReportWindow::reportPath()
+{
+    if (!m_site)
+        return fileEdit->text().trimmed();
+    QString error;
+    const auto drives = DriveList::parse(drivesEdit->text(), &error);
+    // One drive's report is named by the drive; several drives' by the line.
+    const quint8 drive = drives && drives->size() == 1 ? drives->first() : 0;
+    const QString path = m_site->layout().create(SiteLayout::Kind::Reports, m_siteLine, drive,
+                                                 QStringLiteral("report"), QStringLiteral("pdf"),
+                                                 QDateTime::currentDateTimeUtc(), &error);
+    if (path.isEmpty()) {
+        const QString text = tr("The report could not be put into the site: %1").arg(error);
+        stateLabel->setText(text);
+        m_prompter.warn(this, tr("Commissioning Report"), text);
+    }
+    return path;
 }
 
 void ReportWindow::cancelReport()

@@ -15,6 +15,8 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class SiteFolder;
+class SiteNote;
 
 // "Commissioning Report...": the chosen drives read and written up as a PDF
 // (and HTML beside it) with the test runs given, for the customer to sign.
@@ -37,6 +39,14 @@ public:
     QPushButton* cancelButton = nullptr;
     QProgressBar* progressBar = nullptr;
     QLabel* stateLabel = nullptr;
+    SiteNote* siteNote = nullptr;
+
+    // While a site is open (nullptr: none), the report goes into its reports
+    // folder under a name of its own, and the site's name, technician and
+    // drives of the line are filled in; line: the site's line.
+    void setSite(SiteFolder* site, const QString& line);
+    // The drives to report on, as given.
+    void setDrives(const QList<quint8>& drives);
 
     // A finished run to include (from the test run window, or a file).
     void addRun(const TestRunResult& run);
@@ -56,9 +66,14 @@ protected:
 private:
     void setBusy(bool busy);
     void write();
+    // The report's file: the one named, or a new one of the open site (empty
+    // and said when none could be made).
+    QString reportPath();
 
     LinkClient& m_client;
     Prompter& m_prompter;
     QList<TestRunResult> m_runs;
     QPointer<DriveSurvey> m_survey;
+    SiteFolder* m_site = nullptr;
+    QString m_siteLine;
 };

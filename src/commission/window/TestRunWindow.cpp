@@ -4,6 +4,9 @@
 #include "CommissionReport.h"
 #include "Destination.h"
 #include "Prompter.h"
+#include "SiteFolder.h"
+#include "SiteJournaling.h"
+#include "SiteNote.h"
 #include "TestRun.h"
 
 #include <QCheckBox>
@@ -108,6 +111,8 @@ TestRunWindow::TestRunWindow(LinkClient& client, Prompter& prompter, QWidget* pa
     layout->addWidget(stateLabel);
     layout->addWidget(chart, 2);
     layout->addWidget(checks, 3);
+    siteNote = new SiteNote(this);
+    layout->addWidget(siteNote);
     resize(760, 820);
 
     connect(startButton, &QPushButton::clicked, this, &TestRunWindow::startRun);
@@ -163,7 +168,11 @@ void TestRunWindow::startRun()
         return m_prompter.askYesNo(this, tr("Test Run"), q);
     };
     connect(m_run, &TestRun::progress, stateLabel, &QLabel::setText);
-    connect(m_run, &TestRun::sampled, this, [this] { showChart(); });
+    connect(m_run, &TestRun::sampled, this, [this] {
+        journalStart();
+        showChart();
+    });
+    m_startJournaled = false;
     connect(m_run, &TestRun::finished, this, [this] {
         const TestRunResult& r = m_run->result();
         m_results << r;
@@ -176,11 +185,72 @@ void TestRunWindow::startRun()
         showChart();
         showChecks(r);
         setBusy(false);
+        if (m_site) {
+            saveIntoSite(r);
+            journalEnd(r);
+        }
         emit runFinished(r);
     });
     checks->setRowCount(0);
     setBusy(true);
     m_run->start();
+}
+
+void TestRunWindow::setSite(SiteFolder* site, const QString& line)
+{
+    m_site = site;
+    m_siteLine = line;
+    m_savedInSite.clear();
+    siteNote->setSite(site);
+}
+
+void TestRunWindow::setDrives(const QList<quint8>& drives)
+{
+    if (!drives.isEmpty() && !(m_run && m_run->running()))
+        driveBox->setValue(drives.first());
+}
+
+void TestRunWindow::saveIntoSite(const TestRunResult& result)
+{
+    m_savedInSite.clear();
+    QString error;
+    const QString path = m_site->layout().create(
+        SiteLayout::Kind::TestRuns, m_siteLine, result.plan.address, QStringLiteral("testrun"),
+        QStringLiteral("json"), QDateTime::currentDateTimeUtc(), &error);
+    if (!path.isEmpty())
+        error = saveWhole(path, QJsonDocument(result.json()).toJson());
+    if (!error.isEmpty()) {
+        m_prompter.warn(this, tr("Test Run"),
+                        tr("The test run could not be saved into the site: %1").arg(error));
+        return;
+    }
+    m_savedInSite = path;
+    siteNote->saved(path);
+}
+
+void TestRunWindow::journalStart()
+{
+    if (!m_site || m_startJournaled || !m_run || !m_run->result().sentAnything)
+        return;
+    m_startJournaled = true;
+    const TestRunPlan& plan = m_run->result().plan;
+    siteNote->journaled(SiteJournaling::recordRunStarted(*m_site, QStringLiteral("test run"),
+                                                         m_siteLine, plan.address,
+                                                         SiteJournaling::testRunCommand(plan)));
+}
+
+void TestRunWindow::journalEnd(const TestRunResult& result)
+{
+    if (!result.sentAnything)
+        return; // refused before any command: nothing reached the drive
+    journalStart();
+    const QString tool = QStringLiteral("test run");
+    QString error =
+        SiteJournaling::recordRunStopped(*m_site, tool, m_siteLine, result.plan.address,
+                                         QStringLiteral("STOP: %1").arg(result.endReason));
+    const QString run =
+        SiteJournaling::recordTestRun(*m_site, tool, m_siteLine, result, m_savedInSite);
+    siteNote->journaled(error.isEmpty() ? run : error);
 }
 
 void TestRunWindow::cancelRun()

@@ -230,6 +230,10 @@ void ParamSetWindow::SaveA_Click()
                         tr("Set A holds no parameter a drive answered; nothing was saved."));
         return;
     }
+    if (m_site) {
+        saveIntoSite();
+        return;
+    }
     const QString path = chooseSaveFile ? chooseSaveFile() : QString();
     if (path.isEmpty())
         return;
@@ -371,6 +375,7 @@ void ParamSetWindow::Restore_Click()
     connect(m_restore.get(), &RestoreJob::finished, this, [this, address] {
         RestoreJob* job = m_restore.release();
         job->deleteLater();
+        journalRestore(*job, address, m_b);
         report(job->summary());
         const RestoreJob::Refusal refusal = job->refusal();
         endJob();

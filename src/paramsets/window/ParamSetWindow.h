@@ -18,6 +18,8 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
+class SiteFolder;
+class SiteNote;
 
 // "Drive Parameters": read a whole drive or open a file as set A, compare it
 // with a drive, a file or the defaults as set B, save A, write the ticked
@@ -33,6 +35,14 @@ public:
     // The file dialogs; a test puts its own answers here. Empty: cancelled.
     std::function<QString()> chooseOpenFile;
     std::function<QString()> chooseSaveFile;
+
+    // While a site is open (nullptr: none), set A is saved into its parameter
+    // sets folder under a name of its own, without a question; line: the
+    // site's line the drives are on.
+    void setSite(SiteFolder* site, const QString& line);
+    // The drives to start from: A reads the first, B the second (or the
+    // first again), the clone goes to all but the first.
+    void setDrives(const QList<quint8>& drives);
 
     const ParamSet& setA() const { return m_a; }
     const ParamSet& setB() const { return m_b; }
@@ -61,6 +71,7 @@ public:
     QProgressBar* Progress = nullptr;
     QPushButton* Cancel = nullptr;
     QPlainTextEdit* Report = nullptr;
+    SiteNote* siteNote = nullptr;
 
 public slots:
     void ReadA_Click();
@@ -92,6 +103,14 @@ private:
     // False, said in a box, while writing is locked: asked before any question
     // about writing, so that "Yes" is never answered in vain.
     bool writingOpen();
+    // Set A saved into the open site; false (and why, said) when it could not be.
+    bool saveIntoSite();
+    // What a restore or a clone target wrote, into the open site's journal.
+    void journalRestore(const RestoreJob& job, quint8 address, const ParamSet& before);
+    void journalCloneTarget(const CloneJob::Target& target);
+
+    SiteFolder* m_site = nullptr;
+    QString m_siteLine;
 
     LinkClient& m_client;
     Prompter& m_prompter;

@@ -96,6 +96,9 @@ void ParamSetWindow::CloneApply_Click()
                                  .arg(NumberText::Counted(toWrite, "drive", "drives"))))
         return;
     startJob(tr("Cloning ..."));
+    // Each target's writes go into the site's journal as the target is done.
+    connect(m_clone.get(), &CloneJob::targetWritten, this,
+            [this](int index) { journalCloneTarget(m_clone->targets().at(index)); });
     connect(m_clone.get(), &CloneJob::finished, this, [this] {
         for (const CloneJob::Target& t : m_clone->targets()) {
             report(t.restoreSummary);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Drive Parameters window's controls and their layout.
 #include "ParamSetWindow.h"
+#include "SiteNote.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -116,6 +117,8 @@ void ParamSetWindow::build()
     layout->addWidget(clone);
     layout->addLayout(progressRow);
     layout->addWidget(Report, 1);
+    siteNote = new SiteNote(this);
+    layout->addWidget(siteNote);
     AddressB->setValue(1);
     resize(820, 640);
 

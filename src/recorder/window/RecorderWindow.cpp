@@ -5,10 +5,13 @@
 #include "Prompter.h"
 #include "RecordCommand.h"
 #include "RecorderChart.h"
+#include "SiteFolder.h"
+#include "SiteNote.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -103,6 +106,8 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
     status = new QLabel;
     status->setWordWrap(true);
     form->addRow(status);
+    siteNote = new SiteNote;
+    form->addRow(siteNote);
 
     m_chart = new RecorderChart;
     m_chart->setStore(&m_recording.store());
@@ -172,7 +177,7 @@ std::optional<Recording::Options> RecorderWindow::options(QString* error) const
         return std::nullopt;
     }
     o.intervalMs = interval->currentData().toInt();
-    if (writeCsv->isChecked()) {
+    if (writeCsv->isChecked() && !m_site) {
         o.csvPath = csvPath->text().trimmed();
         if (o.csvPath.isEmpty()) {
             *error = QStringLiteral("File: name the file to record into, or untick \"Write a "
@@ -180,7 +185,8 @@ std::optional<Recording::Options> RecorderWindow::options(QString* error) const
             return std::nullopt;
         }
     }
-    o.snapshotDir = snapshotDir->text().trimmed();
+    o.snapshotDir = m_site ? m_site->layout().folder(SiteLayout::Kind::Snapshots)
+                           : snapshotDir->text().trimmed();
     if (o.snapshotDir.isEmpty() && o.csvPath.isEmpty())
         o.snapshotDir = QDir::homePath();
     o.snapshotBeforeMs = snapshotBefore->value() * 1000;
@@ -198,7 +204,7 @@ void RecorderWindow::record_Click()
     if (csvPath->text().trimmed() == m_proposed && QFileInfo::exists(m_proposed))
         proposeNewFile();
     QString error;
-    const auto o = options(&error);
+    auto o = options(&error);
     if (o && !o->csvPath.isEmpty() && QFileInfo::exists(o->csvPath) &&
         !m_prompter.askYesNo(this, QStringLiteral("Recorder"),
                              QStringLiteral("%1 holds an earlier recording. Replace it?")
@@ -207,7 +213,18 @@ void RecorderWindow::record_Click()
                             .arg(QDir::toNativeSeparators(o->csvPath)));
         return;
     }
+    // In a site the file is made here, under a name no recording had before.
+    const bool siteFile = o && m_site && writeCsv->isChecked();
+    if (siteFile) {
+        o->csvPath = newSiteFile(o->drives, &error);
+        if (o->csvPath.isEmpty()) {
+            warn(QStringLiteral("The recording could not be put into the site: %1").arg(error));
+            return;
+        }
+    }
     if (!o || !m_recording.start(*o)) {
+        if (siteFile)
+            QFile::remove(o->csvPath); // made for this recording alone, and still empty
         warn(o ? m_recording.error() : error);
         return;
     }
@@ -228,14 +245,17 @@ void RecorderWindow::proposeNewFile()
 void RecorderWindow::showDestination()
 {
     // The file's path is asked for only when a file is written.
-    const bool file = writeCsv->isChecked();
+    const bool file = writeCsv->isChecked() && !m_site;
     csvPath->setEnabled(file && !m_recording.running());
     browse->setEnabled(file && !m_recording.running());
+    snapshotDir->setEnabled(!m_site && !m_recording.running());
     destination->setText(destinationText());
 }
 
 QString RecorderWindow::destinationText() const
 {
+    if (m_site)
+        return siteDestinationText();
     const QString path = csvPath->text().trimmed();
     const bool file = writeCsv->isChecked() && !path.isEmpty();
     QString snapshots = snapshotDir->text().trimmed();
@@ -260,7 +280,6 @@ void RecorderWindow::setRecordingState(bool on)
     record->setText(on ? QStringLiteral("Stop") : QStringLiteral("Record"));
     for (QWidget* w : {static_cast<QWidget*>(drives), static_cast<QWidget*>(values),
                        static_cast<QWidget*>(interval), static_cast<QWidget*>(writeCsv),
-                       static_cast<QWidget*>(csvPath), static_cast<QWidget*>(snapshotDir),
                        static_cast<QWidget*>(snapshotBefore), static_cast<QWidget*>(openCsv)})
         w->setEnabled(!on);
     showDestination();
@@ -287,6 +306,8 @@ void RecorderWindow::onStopped(const QString& message)
         done += QStringLiteral(" %1 trip snapshot(s) could not be written.")
                     .arg(m_recording.snapshotsLost());
     status->setText(done);
+    if (m_site && !m_recordingInto.isEmpty())
+        siteNote->saved(m_recordingInto);
     if (!message.isEmpty())
         warn(message);
 }

@@ -16,6 +16,8 @@ class QListWidget;
 class QPushButton;
 class QSpinBox;
 class RecorderChart;
+class SiteFolder;
+class SiteNote;
 
 // The recorder: pick drives and values, record them into the chart and, when
 // chosen, a CSV file; a trip writes its snapshot file. A recorded file can be
@@ -48,6 +50,14 @@ public:
     QPushButton* showAll = nullptr;
     QLabel* status = nullptr;
     QLabel* destination = nullptr;
+    SiteNote* siteNote = nullptr;
+
+    // While a site is open (nullptr: none), each recording goes into a new
+    // file of its recordings folder and trip snapshots beside them, without
+    // a file name asked; line: the site's line the drives are on.
+    void setSite(SiteFolder* site, const QString& line);
+    // The drives to record, as given.
+    void setDrives(const QList<quint8>& list);
     // Where the recording the controls ask for will be kept, in words.
     QString destinationText() const;
 
@@ -62,6 +72,10 @@ private:
     void proposeNewFile();
 
     void warn(const QString& text);
+    // A new file of the site for the recording of these drives; empty (and
+    // why) when none could be made.
+    QString newSiteFile(const QList<quint8>& drives, QString* error) const;
+    QString siteDestinationText() const;
 
     Prompter& m_prompter;
     Recording m_recording;
@@ -70,4 +84,6 @@ private:
     QTimer m_refresh;
     QString m_recordingInto;
     QString m_proposed; // the time-named file this window offered last
+    SiteFolder* m_site = nullptr;
+    QString m_siteLine;
 };
