@@ -173,6 +173,9 @@ public:
     // delay and an allowance for adapters; never below 20 ms. A drive that has
     // answered before gets more where its answers took longer (up to 1.2 s).
     int AnswerTimeoutMs(const QByteArray& frame) const;
+    // The same for a drive not heard yet: what "answers after the time-out"
+    // is measured against.
+    int PlainAnswerTimeoutMs(const QByteArray& frame) const;
     // Once that time has passed in silence, how much longer the line stays
     // quiet before the next frame, so that a late answer is heard out, not
     // talked over: 3.5 characters for an address that never answered (the
@@ -305,6 +308,7 @@ private:
     // Whether the frame just completed fits the kind of reply it claims to be.
     bool hasReplyShape() const;
     bool isAnswerTo(const QByteArray& request) const;
+    int answerTimeoutMs(const QByteArray& frame, bool learnt) const;
     struct Waiting
     {
         QByteArray frame;

@@ -69,6 +69,16 @@ double characterMsOf(const SerialSettings& line)
 
 int Hexedit::AnswerTimeoutMs(const QByteArray& frame) const
 {
+    return answerTimeoutMs(frame, true);
+}
+
+int Hexedit::PlainAnswerTimeoutMs(const QByteArray& frame) const
+{
+    return answerTimeoutMs(frame, false);
+}
+
+int Hexedit::answerTimeoutMs(const QByteArray& frame, bool learnt) const
+{
     const double characterMs = characterMsOf(m_port.lineSettings());
     const int block = BlockCountOf(frame);
     const int replyLength = block > 0                             ? 5 + 2 * block
@@ -83,9 +93,9 @@ int Hexedit::AnswerTimeoutMs(const QByteArray& frame) const
                 kAdapterAllowanceMs + adapterMs;
     // A drive known to answer slowly (a long response delay, a busy gateway)
     // is given half as long again as its answers lately took.
-    const double learnt = m_answerMs[quint8(frame[0])];
-    if (learnt > 0)
-        ms = std::max(ms, std::min(kLongestTimeoutMs, learnt * 1.5 + 3.5 * characterMs));
+    const double took = learnt ? m_answerMs[quint8(frame[0])] : 0;
+    if (took > 0)
+        ms = std::max(ms, std::min(kLongestTimeoutMs, took * 1.5 + 3.5 * characterMs));
     return std::max(kShortestTimeoutMs, int(std::ceil(ms)));
 }
 
