@@ -87,6 +87,7 @@ bool LineScan::start(int from, int to)
     m_lookAgain.clear();
     m_lookedAgain.clear();
     m_heardLate.clear();
+    m_statusRoundMs = 0;
     // A silent address is asked once; the scan asks again by itself only
     // where something was heard.
     m_session->setRetries(0);
@@ -115,6 +116,8 @@ void LineScan::next()
         askStatus(quint8(m_nextAddress++), false);
         return;
     }
+    if (m_statusRoundMs <= 0)
+        m_statusRoundMs = m_timer.nsecsElapsed() / 1e6;
     while (!m_lookAgain.isEmpty()) {
         const quint8 address = m_lookAgain.takeFirst();
         if (!isListed(address)) {

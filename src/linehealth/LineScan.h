@@ -54,6 +54,8 @@ public:
 
     QList<ScanEntry> entries() const { return m_entries; }
     double elapsedMs() const { return m_elapsedMs; }
+    // Time to the end of the first round, every address asked for its status.
+    double statusRoundMs() const { return m_statusRoundMs; }
 
     // Tab-separated table with a heading line, as the window copies it.
     static QString tableText(const QList<ScanEntry>& entries);
@@ -97,4 +99,5 @@ private:
     QList<StatusReply> m_heardLate; // statuses heard after their time-out
     QElapsedTimer m_timer;
     double m_elapsedMs = 0;
+    double m_statusRoundMs = 0;
 };
