@@ -139,6 +139,13 @@ int main(int argc, char** argv)
     print("whole-drive read, single reads", ms, limit, exchanges);
     std::printf("%-38s %s\n", "  same values both ways",
                 single.result().values == drive.values ? "yes" : "NO");
+    for (auto it = drive.values.cbegin(); it != drive.values.cend(); ++it) {
+        const ParamValue other = single.result().values.value(it.key());
+        if (!(other == *it))
+            std::printf("  %s: %d/%u in blocks, %d/%u singly\n",
+                        qPrintable(ParamCatalogue::number(it.key())), int(it->state), it->raw,
+                        int(other.state), other.raw);
+    }
     client.setBlockReads(1, learnt);
 
     // Twenty parameters set a step away from what the drive holds.
