@@ -15,18 +15,26 @@
 // that floor and against the line's limit of the frames it really sent (which also counts its
 // retries and any extra reads).
 //
+// The whole-drive read is timed twice: in blocks (the simulated drives take
+// standard reads of several registers) and singly, as the dialect reads and
+// as a drive that refuses blocks is read. With the port closed afterwards,
+// mbpoll (if found) reads the same drive's eleven parameter groups, one
+// multi-register read each, one process per group as a script would.
+//
 // Usage: bench_paramsets --vfdsim PATH [--settings 9600,E,8,1] [--delay-ms 5]
-//                        [--row 31] (0 leaves the row out)
+//                        [--row 31] (0 leaves the row out) [--mbpoll PATH]
 #include "CloneJob.h"
 
 #include "DevicePort.h"
 #include "ParamJobs.h"
+#include "Tab.h"
 #include <algorithm>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
+#include <QStandardPaths>
 #include <cstdio>
 
 namespace {
@@ -45,7 +53,10 @@ struct LineLimit
     double totalMs = 0;
     void add(const QByteArray& frame)
     {
-        const int answer = Hexedit::KindOf(frame) == Hexedit::FrameKind::Monitor ? 10 : 8;
+        const int block = Hexedit::BlockCountOf(frame);
+        const int answer = block > 0                                               ? 5 + 2 * block
+                           : Hexedit::KindOf(frame) == Hexedit::FrameKind::Monitor ? 10
+                                                                                   : 8;
         totalMs += (frame.size() + answer) * characterMs + std::max(3.5 * characterMs, delayMs);
     }
 };
@@ -115,8 +126,27 @@ int main(int argc, char** argv)
 
     ReadJob read(client, 1);
     double ms = timed(read, &ReadJob::finished, [&] { read.start(); });
-    print("whole-drive read (185 parameters)", ms, limit, exchanges);
+    const double blockMs = ms;
+    print("whole-drive read, block reads", ms, limit, exchanges);
     const ParamSet drive = read.result();
+    // The same drive read as one that refuses blocks is.
+    const BlockReads learnt = client.blockReads(1);
+    client.setBlockReads(1, {BlockReads::Known::Refuses, 0, 0});
+    limit.totalMs = 0;
+    exchanges = 0;
+    ReadJob single(client, 1);
+    ms = timed(single, &ReadJob::finished, [&] { single.start(); });
+    print("whole-drive read, single reads", ms, limit, exchanges);
+    std::printf("%-38s %s\n", "  same values both ways",
+                single.result().values == drive.values ? "yes" : "NO");
+    for (auto it = drive.values.cbegin(); it != drive.values.cend(); ++it) {
+        const ParamValue other = single.result().values.value(it.key());
+        if (!(other == *it))
+            std::printf("  %s: %d/%u in blocks, %d/%u singly\n",
+                        qPrintable(ParamCatalogue::number(it.key())), int(it->state), it->raw,
+                        int(other.state), other.raw);
+    }
+    client.setBlockReads(1, learnt);
 
     // Twenty parameters set a step away from what the drive holds.
     ParamSet wanted = drive;
@@ -182,6 +212,33 @@ int main(int argc, char** argv)
         std::printf("%-38s %8.0f ms  floor %8.0f ms  ratio %.2f  (goal: at most 1.10)%s\n",
                     "  against the floor", ms, floorMs, ms / floorMs,
                     line.allDone() ? "" : "  NOT ALL DONE");
+    }
+    port.close();
+    const QString mbpoll = argument(args, QStringLiteral("--mbpoll"),
+                                    QStandardPaths::findExecutable(QStringLiteral("mbpoll")));
+    const QStringList parts = settings.split(u',');
+    if (!mbpoll.isEmpty() && parts.size() == 4) {
+        const QString parity = parts[1] == u"E"   ? QStringLiteral("even")
+                               : parts[1] == u"O" ? QStringLiteral("odd")
+                                                  : QStringLiteral("none");
+        QElapsedTimer clock;
+        clock.start();
+        int values = 0;
+        for (int group = 0; group < Tab::GroupCount; ++group) {
+            QProcess p;
+            p.start(mbpoll, {QStringLiteral("-m"), QStringLiteral("rtu"), QStringLiteral("-b"),
+                             parts[0], QStringLiteral("-P"), parity, QStringLiteral("-d"), parts[2],
+                             QStringLiteral("-s"), parts[3], QStringLiteral("-0"),
+                             QStringLiteral("-1"), QStringLiteral("-a"), QStringLiteral("1"),
+                             QStringLiteral("-r"), QString::number(group << 8),
+                             QStringLiteral("-c"), QString::number(Tab::GroupSize(group)), device});
+            p.waitForFinished(30000);
+            values += int(QString::fromLocal8Bit(p.readAllStandardOutput()).count(u"]: "));
+        }
+        const double mbMs = clock.nsecsElapsed() / 1e6;
+        std::printf("%-38s %8.0f ms  (%d values in %d reads)\n", "mbpoll, a read per group", mbMs,
+                    values, int(Tab::GroupCount));
+        std::printf("%-38s %.2f x mbpoll\n", "  whole-drive read in blocks", blockMs / mbMs);
     }
     sim.kill();
     sim.waitForFinished(3000);

@@ -56,6 +56,12 @@ int main(int argc, char** argv)
         bus.drive(f.address)->tripAfterRunning(f.number, f.afterS);
     for (quint8 address : options.factorySources)
         bus.drive(address)->factorySources();
+    for (quint8 address : options.singleReads)
+        bus.drive(address)->setStandardReads(SimulatedDrive::StandardReads::Refused);
+    for (quint8 address : options.silentBlocks)
+        bus.drive(address)->setStandardReads(SimulatedDrive::StandardReads::Ignored);
+    for (const auto& [address, most] : options.shortBlocks)
+        bus.drive(address)->setMostPerRead(most);
     HalfDuplexLine line(bus, clock);
     // A serial device's own line has timed the bytes already; a pseudo-terminal's has not.
     const bool stream = options.pty || options.tcpPort.has_value();

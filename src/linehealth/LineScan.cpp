@@ -10,6 +10,12 @@
 namespace {
 
 constexpr quint16 kEditionRegister = Rtu::RunningValueRegister(Rtu::EditionIndex);
+// What the second look at an address allows beyond the port's own time: a
+// drive set to answer slowly (P8.03 up to 200 ms), and its answer begun.
+constexpr int kSlowDriveMs = 250;
+// Bytes heard in a wait may be the answer of a slow drive asked this long
+// before: the silent addresses asked within it are asked again.
+constexpr double kLateWindowMs = 400;
 
 QString faultStateText(bool fault, int faultNumber)
 {
@@ -74,16 +80,21 @@ bool LineScan::start(int from, int to)
     m_running = true;
     m_from = from;
     m_to = to;
-    m_address = from;
+    m_nextAddress = from;
     m_entries.clear();
-    m_timedOut.clear();
-    // A silent address is asked once; the scan retries by itself only where
-    // bytes came back damaged.
+    m_restToAsk.clear();
+    m_silent.clear();
+    m_lookAgain.clear();
+    m_lookedAgain.clear();
+    m_heardLate.clear();
+    m_statusRoundMs = 0;
+    // A silent address is asked once; the scan asks again by itself only
+    // where something was heard.
     m_session->setRetries(0);
     m_session->holdLine(true);
     m_timer.start();
     emit progress(0, m_to - m_from + 1);
-    askStatus(1);
+    next();
     return true;
 }
 
@@ -93,26 +104,65 @@ void LineScan::cancel()
         end(true);
 }
 
-void LineScan::askStatus(int attempt)
+bool LineScan::isListed(quint8 address) const
 {
-    const int generation = m_generation;
-    m_session->submit(LinkRequest::read(quint8(m_address), Rtu::StatusRegister),
-                      [this, generation, attempt](const LinkResult& r) {
-                          if (generation == m_generation && m_running)
-                              onStatus(r, attempt);
-                      });
+    return std::any_of(m_entries.cbegin(), m_entries.cend(),
+                       [address](const ScanEntry& e) { return e.address == address; });
 }
 
-void LineScan::onStatus(const LinkResult& result, int attempt)
+void LineScan::next()
+{
+    if (m_nextAddress <= m_to) {
+        askStatus(quint8(m_nextAddress++), false);
+        return;
+    }
+    if (m_statusRoundMs <= 0)
+        m_statusRoundMs = m_timer.nsecsElapsed() / 1e6;
+    while (!m_lookAgain.isEmpty()) {
+        const quint8 address = m_lookAgain.takeFirst();
+        if (!isListed(address)) {
+            askStatus(address, true);
+            return;
+        }
+    }
+    if (!m_restToAsk.isEmpty()) {
+        askRest(m_restToAsk.takeFirst());
+        return;
+    }
+    end(false);
+}
+
+void LineScan::askStatus(quint8 address, bool lookAgain)
+{
+    const int generation = m_generation;
+    LinkRequest request = LinkRequest::read(address, Rtu::StatusRegister);
+    const QByteArray frame = request.frame();
+    Hexedit& link = m_client.link();
+    request.timeoutMs = lookAgain ? std::max(link.AnswerTimeoutMs(frame),
+                                             link.SilentAllowanceMs(frame) + kSlowDriveMs)
+                                  : link.SilentAllowanceMs(frame);
+    request.retries = 0;
+    if (lookAgain)
+        m_lookedAgain.append(address);
+    m_session->submit(request, [this, generation, address, lookAgain](const LinkResult& r) {
+        if (generation == m_generation && m_running)
+            onStatus(address, lookAgain, r);
+    });
+}
+
+void LineScan::onStatus(quint8 address, bool lookAgain, const LinkResult& result)
 {
     using Outcome = LinkResult::Outcome;
-    const quint8 address = quint8(m_address);
     switch (result.outcome) {
     case Outcome::Answered: {
-        m_entries.append(entryFromStatus(address, result.answer));
-        m_entries.last().late = result.late;
-        askEdition(int(m_entries.size()) - 1);
-        return;
+        ScanEntry e = entryFromStatus(address, result.answer);
+        // Late is measured against the time-out every other request gets,
+        // not the scan's own short one.
+        const QByteArray frame = LinkRequest::read(address, Rtu::StatusRegister).frame();
+        e.late = result.answerMs > m_client.link().PlainAnswerTimeoutMs(frame);
+        m_entries.append(e);
+        m_restToAsk.append(int(m_entries.size()) - 1);
+        break;
     }
     case Outcome::Exception: {
         ScanEntry e;
@@ -123,21 +173,63 @@ void LineScan::onStatus(const LinkResult& result, int attempt)
         break;
     }
     case Outcome::TimedOut:
-        if (result.damaged > 0 && attempt < 2) {
-            askStatus(attempt + 1);
-            return;
+        if (lookAgain) {
+            // Heard once, late, and silent since: listed as it was heard.
+            for (const StatusReply& reply : std::as_const(m_heardLate)) {
+                if (reply.address != address)
+                    continue;
+                ScanEntry e;
+                e.address = address;
+                e.running = reply.running;
+                e.reverse = reply.reverse;
+                e.fault = reply.fault;
+                e.faultNumber = reply.faultNumber;
+                e.faultText = faultStateText(reply.fault, reply.faultNumber);
+                e.late = true;
+                m_entries.append(e);
+                m_restToAsk.append(int(m_entries.size()) - 1);
+                break;
+            }
+            break;
         }
-        m_timedOut.append(address);
+        m_silent.append({address, m_timer.nsecsElapsed() / 1e6});
+        if (result.damaged > 0) {
+            // Bytes that made no answer: this drive's answer damaged, or a
+            // slow drive asked before answering into this wait.
+            suspectEarlierSilence(address);
+            m_lookAgain.removeAll(address);
+            if (!m_lookedAgain.contains(address)) {
+                askStatus(address, true);
+                return;
+            }
+        }
         break;
     case Outcome::NotSent:
         // The port closed or went away under the scan.
         end(true);
         return;
     }
+    if (!lookAgain)
+        emit progress(m_nextAddress - m_from, m_to - m_from + 1);
     next();
 }
 
-void LineScan::askEdition(int row)
+void LineScan::suspectEarlierSilence(quint8 address)
+{
+    const double nowMs = m_timer.nsecsElapsed() / 1e6;
+    for (const Silent& s : std::as_const(m_silent)) {
+        if (s.address != address && nowMs - s.askedAtMs <= kLateWindowMs)
+            lookAgainAt(s.address);
+    }
+}
+
+void LineScan::lookAgainAt(quint8 address)
+{
+    if (!isListed(address) && !m_lookAgain.contains(address) && !m_lookedAgain.contains(address))
+        m_lookAgain.append(address);
+}
+
+void LineScan::askRest(int row)
 {
     const int generation = m_generation;
     m_entries[row].readiness.address = m_entries[row].address;
@@ -151,20 +243,25 @@ void LineScan::askEdition(int row)
         return true;
     };
     const quint8 address = m_entries[row].address;
-    m_session->submit(
-        LinkRequest::read(address, kEditionRegister), [this, row, stillOurs](const LinkResult& r) {
-            if (!stillOurs(r))
-                return;
-            if (r.ok() && r.answer.size() >= Rtu::MonitorReplyLength) {
-                m_entries[row].edition = double(Hexedit::DecodeRunningValue(r.answer).value);
-            }
-        });
-    m_session->submit(LinkRequest::read(address, Readiness::RunSourceRegister),
+    // A drive that answered is asked with the link's own time-out, and once
+    // more should an answer be lost.
+    auto request = [address](quint16 reg) {
+        LinkRequest r = LinkRequest::read(address, reg);
+        r.retries = 1;
+        return r;
+    };
+    m_session->submit(request(kEditionRegister), [this, row, stillOurs](const LinkResult& r) {
+        if (!stillOurs(r))
+            return;
+        if (r.ok() && r.answer.size() >= Rtu::MonitorReplyLength)
+            m_entries[row].edition = double(Hexedit::DecodeRunningValue(r.answer).value);
+    });
+    m_session->submit(request(Readiness::RunSourceRegister),
                       [this, row, stillOurs](const LinkResult& r) {
                           if (stillOurs(r) && r.ok())
                               m_entries[row].readiness.runSource = r.value;
                       });
-    m_session->submit(LinkRequest::read(address, Readiness::FrequencySourceRegister),
+    m_session->submit(request(Readiness::FrequencySourceRegister),
                       [this, row, stillOurs](const LinkResult& r) {
                           if (!stillOurs(r))
                               return;
@@ -177,32 +274,18 @@ void LineScan::askEdition(int row)
 
 void LineScan::onLateStatus(const StatusReply& reply)
 {
-    // A status from a drive whose read already timed out: it is there, only
-    // slower than the line's time-out allows for.
-    if (!m_running || !m_timedOut.contains(reply.address))
+    // A status from an address whose read already timed out: a drive is
+    // there, only slower than the scan's first round waits. It is asked again
+    // with time enough; what it said is kept should it not answer again.
+    if (!m_running || isListed(reply.address))
         return;
-    m_timedOut.removeAll(reply.address);
-    ScanEntry e;
-    e.address = reply.address;
-    e.running = reply.running;
-    e.reverse = reply.reverse;
-    e.fault = reply.fault;
-    e.faultNumber = reply.faultNumber;
-    e.faultText = faultStateText(reply.fault, reply.faultNumber);
-    e.late = true;
-    m_entries.append(e);
-    emit found(e);
-}
-
-void LineScan::next()
-{
-    emit progress(m_address - m_from + 1, m_to - m_from + 1);
-    if (m_address >= m_to) {
-        end(false);
+    const bool silent = std::any_of(m_silent.cbegin(), m_silent.cend(),
+                                    [&](const Silent& s) { return s.address == reply.address; });
+    if (!silent)
         return;
-    }
-    ++m_address;
-    askStatus(1);
+    m_heardLate.removeIf([&](const StatusReply& r) { return r.address == reply.address; });
+    m_heardLate.append(reply);
+    lookAgainAt(reply.address);
 }
 
 void LineScan::end(bool cancelled)

@@ -29,11 +29,17 @@ struct ScanEntry
     QString editionText() const;
 };
 
-// Asks every address of a range once for its status and, from each drive that
-// answers, its software edition and whether it obeys the line (P0.04, P0.01). A silent address
-// costs one answer time-out; an attempt that heard bytes making no answer (a damaged answer) is
-// asked once more. The line is held for the whole scan: the main window's polling stands aside and
-// resumes afterwards.
+// Asks every address of a range for its status, and then each drive that
+// answered for its software edition and whether it obeys the line (P0.04,
+// P0.01). A silent address costs what its port needs (see
+// Hexedit::SilentAllowanceMs): on a pseudo-terminal or a built-in UART no more
+// than the time an answer would take to begin. A late answer heard from an
+// address, or bytes that made no answer while a silent address was waited
+// for, make the scan ask again, with an allowance long enough for a drive
+// set to answer slowly (P8.03 up to 200 ms), at that address and at the
+// silent ones asked shortly before: a slow drive is not missed for the speed
+// of the rest. The line is held for the whole scan: the main window's polling
+// stands aside and resumes afterwards.
 class LineScan : public QObject
 {
     Q_OBJECT
@@ -48,6 +54,8 @@ public:
 
     QList<ScanEntry> entries() const { return m_entries; }
     double elapsedMs() const { return m_elapsedMs; }
+    // Time to the end of the first round, every address asked for its status.
+    double statusRoundMs() const { return m_statusRoundMs; }
 
     // Tab-separated table with a heading line, as the window copies it.
     static QString tableText(const QList<ScanEntry>& entries);
@@ -60,23 +68,36 @@ signals:
     void finished(bool cancelled);
 
 private:
-    void askStatus(int attempt);
-    void onStatus(const LinkResult& result, int attempt);
-    void askEdition(int row);
+    struct Silent
+    {
+        quint8 address = 0;
+        double askedAtMs = 0;
+    };
     void next();
+    void askStatus(quint8 address, bool lookAgain);
+    void onStatus(quint8 address, bool lookAgain, const LinkResult& result);
+    void suspectEarlierSilence(quint8 address);
+    void lookAgainAt(quint8 address);
+    void askRest(int row);
     void end(bool cancelled);
     void onLateStatus(const StatusReply& reply);
+    bool isListed(quint8 address) const;
 
     LinkClient& m_client;
     LinkSession* m_session; // owned: its answers die with this job
     bool m_running = false;
     int m_from = 1;
     int m_to = 31;
-    int m_address = 0;
+    int m_nextAddress = 0; // next address of the first round
     // Bumped per scan, so results of a cancelled scan are ignored.
     int m_generation = 0;
     QList<ScanEntry> m_entries;
-    QList<quint8> m_timedOut; // addresses whose status read went unanswered
+    QList<int> m_restToAsk;    // rows whose edition and sources are still to be read
+    QList<Silent> m_silent;    // addresses whose status read went unanswered
+    QList<quint8> m_lookAgain; // asked again with the long allowance
+    QList<quint8> m_lookedAgain;
+    QList<StatusReply> m_heardLate; // statuses heard after their time-out
     QElapsedTimer m_timer;
     double m_elapsedMs = 0;
+    double m_statusRoundMs = 0;
 };

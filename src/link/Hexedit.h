@@ -144,7 +144,9 @@ public:
     // The same for the link client: the frame gets a ticket (0: not taken) by
     // which the client knows it on the wire, and a waiting frame of the client
     // is never replaced by a newer poll of the main window's, nor replaces one.
-    quint64 SubmitFrame(const QByteArray& frame);
+    // A frame may bring its own answer time-out (ms; 0: the link's own), as
+    // the scan does to pass over a silent address at the port's own pace.
+    quint64 SubmitFrame(const QByteArray& frame, int timeoutMs = 0);
     // Drops a frame of the client's that is still waiting for its turn.
     bool WithdrawFrame(quint64 ticket);
     // Changes what a frame of the client's still waiting for its turn will
@@ -171,11 +173,23 @@ public:
     // delay and an allowance for adapters; never below 20 ms. A drive that has
     // answered before gets more where its answers took longer (up to 1.2 s).
     int AnswerTimeoutMs(const QByteArray& frame) const;
+    // The same for a drive not heard yet: what "answers after the time-out"
+    // is measured against.
+    int PlainAnswerTimeoutMs(const QByteArray& frame) const;
     // Once that time has passed in silence, how much longer the line stays
     // quiet before the next frame, so that a late answer is heard out, not
     // talked over: 3.5 characters for an address that never answered (the
     // scan stays fast), the whole answer allowance again for one that did.
     int QuietAfterTimeoutMs(const QByteArray& frame) const;
+    // How long an address must stay silent on this port before it is taken
+    // for empty: until the first byte of an answer after the response delay
+    // would be in, plus what the port itself holds answers back (a USB
+    // adapter's latency timer with the usual allowance, a gateway's measured
+    // round trip); a pseudo-terminal or a built-in UART adds nothing.
+    int SilentAllowanceMs(const QByteArray& frame) const;
+    // Registers asked by a standard multi-register read (function 3 with a
+    // count of 1..125); 0 for any other frame, the dialect's single reads too.
+    static int BlockCountOf(const QByteArray& frame);
     // What the answers of a drive took lately (rising at once, falling
     // slowly); nullopt for an address that has not answered on this line.
     std::optional<double> AnswerTimeMs(quint8 address) const;
@@ -294,18 +308,25 @@ private:
     // Whether the frame just completed fits the kind of reply it claims to be.
     bool hasReplyShape() const;
     bool isAnswerTo(const QByteArray& request) const;
+    int answerTimeoutMs(const QByteArray& frame, bool learnt) const;
     struct Waiting
     {
         QByteArray frame;
         quint64 ticket = 0; // the client's frames only
+        int timeoutMs = 0;  // 0: the link's own
     };
-    bool transmit(const QByteArray& frame, bool followed = true, quint64 ticket = 0);
+    bool transmit(const QByteArray& frame, bool followed = true, quint64 ticket = 0,
+                  int timeoutMs = 0);
     // Reads what the port already holds into the assembler (bounded).
     void takeWaitingBytes();
     void learnAnswerTime(quint8 address, double ms);
     void endWait();
     // Whether the frame just completed is an exception reply; reports it.
     bool takeException();
+    // The answer to a standard multi-register read, assembled apart from the
+    // given receive buffer, which holds no more than 21 bytes.
+    void receiveBlockByte(quint8 byte);
+    bool blockOnWire() const { return m_awaiting && BlockCountOf(m_onWire) > 0; }
     bool writeNow(const Waiting& frame);
     void answerArrived(const QByteArray& answer);
     void sendNextWaiting();
@@ -319,6 +340,7 @@ private:
     quint64 m_lastTicket = 0;
     quint64 m_framesWritten = 0;
     std::deque<Waiting> m_waiting;
+    QByteArray m_blockRx; // the answer to a multi-register read, so far
     bool m_awaiting = false;
     // The time-out of the frame on the wire has passed; the line is quiet for
     // a late answer.

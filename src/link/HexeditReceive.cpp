@@ -86,6 +86,7 @@ void Hexedit::ResetLine()
     m_timedOut.clear();
     m_sameAsRequest.clear();
     m_answerMs.fill(0);
+    m_blockRx.clear();
     RxIndex = 0;
     emit lineReset();
 }
@@ -123,6 +124,12 @@ void Hexedit::CalcReceiveCrc()
 
 void Hexedit::ReceiveByte(quint8 byte)
 {
+    // Only a tool's multi-register read makes the drive answer in the
+    // standard layout; every other answer goes through the given assembler.
+    if (blockOnWire()) {
+        receiveBlockByte(byte);
+        return;
+    }
     // Callers may set RxIndex freely; never let it address past the buffer.
     if (RxIndex >= RxBuffer.size())
         RxIndex = 0;
@@ -314,4 +321,66 @@ void Hexedit::DecodeResponse()
         emit runningValueReceived(DecodeRunningValue(RxBuffer.data()));
     else if (kind == StatusBlock)
         emit statusReceived(DecodeStatus(RxBuffer.data()));
+}
+
+void Hexedit::receiveBlockByte(quint8 byte)
+{
+    ++m_strayBytes;
+    emit trafficLog(hexByte(byte));
+    m_blockRx.append(char(byte));
+    const quint8 address = quint8(m_onWire[0]);
+    const int count = BlockCountOf(m_onWire);
+    auto crcFits = [this](qsizetype length) {
+        const auto* data = reinterpret_cast<const quint8*>(m_blockRx.constData());
+        const quint16 crc = Crc16(data, length - 2);
+        return data[length - 2] == (crc & 0xFF) && data[length - 1] == crc >> 8;
+    };
+    // Bytes that cannot begin the answer are passed over one at a time, so an
+    // answer behind noise or the line's echo of the request is still found.
+    while (!m_blockRx.isEmpty()) {
+        const qsizetype have = m_blockRx.size();
+        if (quint8(m_blockRx[0]) != address) {
+            m_blockRx.remove(0, 1);
+            continue;
+        }
+        // The request itself, heard back from a two-wire adapter.
+        if (m_onWire.startsWith(m_blockRx.left(std::min<qsizetype>(have, 8)))) {
+            if (have < 8)
+                return;
+            m_blockRx.remove(0, 8);
+            m_strayBytes -= 8;
+            emit trafficLog(QStringLiteral("\r\n"));
+            continue;
+        }
+        if (have < 3)
+            return;
+        const quint8 function = quint8(m_blockRx[1]);
+        qsizetype length = 0;
+        if (function == (ReadFunction | ExceptionFlag)) {
+            length = 5;
+        } else if (function == ReadFunction) {
+            // A drive may answer fewer registers than asked, never more.
+            const int bytes = quint8(m_blockRx[2]);
+            if (bytes >= 2 && bytes % 2 == 0 && bytes <= 2 * count)
+                length = 5 + bytes;
+        }
+        if (length == 0) {
+            m_blockRx.remove(0, 1);
+            continue;
+        }
+        if (have < length)
+            return;
+        if (!crcFits(length)) {
+            m_blockRx.remove(0, 1);
+            continue;
+        }
+        const QByteArray frame = m_blockRx.left(length);
+        m_blockRx.clear();
+        m_strayBytes -= int(length);
+        emit trafficLog(QStringLiteral("\r\n"));
+        if (length == 5)
+            emit exceptionReceived(address, function, quint8(frame[2]));
+        answerArrived(frame);
+        return;
+    }
 }

@@ -69,9 +69,21 @@ double characterMsOf(const SerialSettings& line)
 
 int Hexedit::AnswerTimeoutMs(const QByteArray& frame) const
 {
+    return answerTimeoutMs(frame, true);
+}
+
+int Hexedit::PlainAnswerTimeoutMs(const QByteArray& frame) const
+{
+    return answerTimeoutMs(frame, false);
+}
+
+int Hexedit::answerTimeoutMs(const QByteArray& frame, bool learnt) const
+{
     const double characterMs = characterMsOf(m_port.lineSettings());
-    const int replyLength =
-        KindOf(frame) == FrameKind::Monitor ? MonitorReplyLength : ShortReplyLength;
+    const int block = BlockCountOf(frame);
+    const int replyLength = block > 0                             ? 5 + 2 * block
+                            : KindOf(frame) == FrameKind::Monitor ? MonitorReplyLength
+                                                                  : ShortReplyLength;
     if (frame.isEmpty() ||
         quint8(frame[0]) == BroadcastAddress) // nobody answers a broadcast: its bytes and the gap
         return std::max(1, int(std::ceil((frame.size() + 3.5) * characterMs)));
@@ -81,9 +93,9 @@ int Hexedit::AnswerTimeoutMs(const QByteArray& frame) const
                 kAdapterAllowanceMs + adapterMs;
     // A drive known to answer slowly (a long response delay, a busy gateway)
     // is given half as long again as its answers lately took.
-    const double learnt = m_answerMs[quint8(frame[0])];
-    if (learnt > 0)
-        ms = std::max(ms, std::min(kLongestTimeoutMs, learnt * 1.5 + 3.5 * characterMs));
+    const double took = learnt ? m_answerMs[quint8(frame[0])] : 0;
+    if (took > 0)
+        ms = std::max(ms, std::min(kLongestTimeoutMs, took * 1.5 + 3.5 * characterMs));
     return std::max(kShortestTimeoutMs, int(std::ceil(ms)));
 }
 
@@ -95,6 +107,38 @@ int Hexedit::QuietAfterTimeoutMs(const QByteArray& frame) const
         m_answerMs[quint8(frame[0])] <= 0)
         return gap;
     return std::max(gap, AnswerTimeoutMs(frame));
+}
+
+int Hexedit::BlockCountOf(const QByteArray& frame)
+{
+    if (frame.size() != 8 || quint8(frame[1]) != ReadFunction)
+        return 0;
+    const int count = quint8(frame[4]) << 8 | quint8(frame[5]);
+    return count <= 125 ? count : 0;
+}
+
+int Hexedit::SilentAllowanceMs(const QByteArray& frame) const
+{
+    const double characterMs = characterMsOf(m_port.lineSettings());
+    // The request's bytes, the gap that ends it, the response delay and the
+    // first character of an answer: an answer begun by then is given its
+    // time (see AnswerTimer_Timer), so nothing more is needed on a line that
+    // hands on each byte as it comes.
+    double ms = (frame.size() + 3.5 + 1) * characterMs + m_responseDelayMs;
+    if (const std::optional<int> latency = m_port.adapterLatencyMs()) {
+        ms += kAdapterAllowanceMs + std::clamp(*latency, 0, 255);
+    } else if (m_port.isNetworkLink()) {
+        // A gateway: what its drives' answers took beyond the line's own
+        // time, once measured; the usual allowance until then.
+        const double lineMs = (frame.size() + 3.5 + MonitorReplyLength) * characterMs;
+        double worst = -1;
+        for (double learnt : m_answerMs) {
+            if (learnt > 0)
+                worst = std::max(worst, learnt - lineMs - m_responseDelayMs);
+        }
+        ms += worst >= 0 ? worst + 3.5 * characterMs : kAdapterAllowanceMs;
+    }
+    return std::max(1, int(std::ceil(ms)));
 }
 
 std::optional<double> Hexedit::AnswerTimeMs(quint8 address) const
@@ -120,14 +164,14 @@ int Hexedit::ResponseDelayMs() const
     return m_responseDelayMs;
 }
 
-bool Hexedit::transmit(const QByteArray& frame, bool followed, quint64 ticket)
+bool Hexedit::transmit(const QByteArray& frame, bool followed, quint64 ticket, int timeoutMs)
 {
     if (frame.isEmpty() || !m_port.isOpen())
         return false;
     if (followed)
         m_lastRequestAddress = quint8(frame[0]);
     if (!AwaitingAnswer() && m_waiting.empty())
-        return writeNow({frame, ticket});
+        return writeNow({frame, ticket, timeoutMs});
 
     const FrameKind kind = KindOf(frame);
     if (isStop(frame)) {
@@ -152,7 +196,7 @@ bool Hexedit::transmit(const QByteArray& frame, bool followed, quint64 ticket)
             const auto firstOther =
                 std::find_if(m_waiting.begin(), m_waiting.end(),
                              [](const Waiting& queued) { return !isStop(queued.frame); });
-            m_waiting.insert(firstOther, {frame, ticket});
+            m_waiting.insert(firstOther, {frame, ticket, timeoutMs});
         }
         return true;
     }
@@ -170,7 +214,7 @@ bool Hexedit::transmit(const QByteArray& frame, bool followed, quint64 ticket)
     }
     if (qsizetype(m_waiting.size()) >= kMostWaiting)
         return false;
-    m_waiting.push_back({frame, ticket});
+    m_waiting.push_back({frame, ticket, timeoutMs});
     return true;
 }
 
@@ -179,6 +223,7 @@ bool Hexedit::writeNow(const Waiting& next)
     // Whatever was half-assembled belongs to no request any more: the answer
     // to this one is assembled from the start of the buffer.
     RxIndex = 0;
+    m_blockRx.clear();
     if (!m_port.write(next.frame))
         return false;
     m_onWire = next.frame;
@@ -192,7 +237,7 @@ bool Hexedit::writeNow(const Waiting& next)
     m_sentAtMs = clock();
     m_answerExtensionsLeft = kMostAnswerExtensions;
     m_answerProgress = 0;
-    m_answerTimer.start(AnswerTimeoutMs(next.frame));
+    m_answerTimer.start(next.timeoutMs > 0 ? next.timeoutMs : AnswerTimeoutMs(next.frame));
     emit frameSent(next.frame);
     return true;
 }
@@ -229,8 +274,9 @@ void Hexedit::AnswerTimer_Timer()
     // An answer that has begun to come in is given the time to finish while it
     // keeps coming: adapters deliver in lumps, and a busy machine drains late.
     // A torn answer that stops coming frees the line at the next step.
-    if (RxIndex > m_answerProgress && m_answerExtensionsLeft > 0) {
-        m_answerProgress = RxIndex;
+    const int received = blockOnWire() ? int(m_blockRx.size()) : int(RxIndex);
+    if (received > m_answerProgress && m_answerExtensionsLeft > 0) {
+        m_answerProgress = received;
         --m_answerExtensionsLeft;
         m_answerTimer.start(kAnswerExtensionMs);
         return;
@@ -305,12 +351,12 @@ bool Hexedit::SendFrame(const QByteArray& frame)
     return SubmitFrame(frame) != 0;
 }
 
-quint64 Hexedit::SubmitFrame(const QByteArray& frame)
+quint64 Hexedit::SubmitFrame(const QByteArray& frame, int timeoutMs)
 {
     if (frame.size() < 4 || frame[0] == 0)
         return 0;
     const quint64 ticket = ++m_lastTicket;
-    return transmit(frame, false, ticket) ? ticket : 0;
+    return transmit(frame, false, ticket, std::max(0, timeoutMs)) ? ticket : 0;
 }
 
 bool Hexedit::WithdrawFrame(quint64 ticket)

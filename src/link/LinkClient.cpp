@@ -6,8 +6,9 @@
 
 QByteArray LinkRequest::frame() const
 {
-    // The drives read one register with a count of 0.
-    return kind == Kind::Read ? Hexedit::ShortFrame(address, Rtu::ReadFunction, reg, 0)
+    // The drives read one register with a count of 0; a count of 2 or more
+    // is the standard read of that many registers.
+    return kind == Kind::Read ? Hexedit::ShortFrame(address, Rtu::ReadFunction, reg, count)
                               : Hexedit::ShortFrame(address, Rtu::WriteFunction, reg, value);
 }
 
@@ -96,6 +97,7 @@ LinkClient::LinkClient(Hexedit& link, QObject* parent) : QObject(parent), m_link
             m_link.DrainTick();
     });
     connect(&m_link, &Hexedit::lineReset, this, [this] {
+        m_blockReads.fill(BlockReads{});
         if (m_current)
             finish(LinkResult::Outcome::NotSent);
     });
@@ -191,7 +193,7 @@ void LinkClient::sendCurrent()
     // The frame may wait behind a poll or a command; the watchdog allows for
     // that, and for the link's own time-out with its extensions.
     m_watchdog.start(4 * m_link.AnswerTimeoutMs(c.frame) + 2000);
-    c.ticket = m_link.SubmitFrame(c.frame);
+    c.ticket = m_link.SubmitFrame(c.frame, c.request.timeoutMs);
     if (c.ticket == 0)
         finish(LinkResult::Outcome::NotSent);
     else
@@ -220,6 +222,11 @@ bool LinkClient::fits(const QByteArray& answer) const
         return false;
     if (quint8(answer[1]) == (quint8(request[1]) | Rtu::ExceptionFlag))
         return true;
+    if (const int count = Hexedit::BlockCountOf(request); count > 0) {
+        const int bytes = quint8(answer[2]);
+        return answer[1] == request[1] && bytes >= 2 && bytes % 2 == 0 && bytes <= 2 * count &&
+               answer.size() == 5 + bytes;
+    }
     return answer.size() >= 6 && answer[1] == request[1] && answer[2] == request[2] &&
            answer[3] == request[3];
 }
@@ -236,7 +243,13 @@ void LinkClient::onAnswer(const QByteArray& request, const QByteArray& answer)
         finish(LinkResult::Outcome::Exception);
         return;
     }
-    c.result.value = quint16(quint8(answer[4]) << 8 | quint8(answer[5]));
+    if (Hexedit::BlockCountOf(c.frame) > 0) {
+        for (int at = 3; at + 1 < answer.size() - 2; at += 2)
+            c.result.values << quint16(quint8(answer[at]) << 8 | quint8(answer[at + 1]));
+        c.result.value = c.result.values.value(0);
+    } else {
+        c.result.value = quint16(quint8(answer[4]) << 8 | quint8(answer[5]));
+    }
     finish(LinkResult::Outcome::Answered);
 }
 
@@ -247,7 +260,9 @@ void LinkClient::onTimedOut(const QByteArray& request, int strayBytes)
     Current& c = *m_current;
     if (strayBytes > 0)
         ++c.result.damaged;
-    const int retries = c.session ? c.session->m_retries : 0;
+    const int retries = c.request.retries >= 0 ? c.request.retries
+                        : c.session            ? c.session->m_retries
+                                               : 0;
     if (c.result.attempts > retries) {
         finish(LinkResult::Outcome::TimedOut);
         return;

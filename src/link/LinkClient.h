@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <array>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -23,8 +24,19 @@ struct LinkRequest
     Kind kind = Kind::Read;
     quint16 reg = 0;   // group << 8 | index, or a running value or the status
     quint16 value = 0; // written value (writes only)
+    // Registers from reg on in one standard read (2..125); 0: the dialect's
+    // single read, answered in the drive's own layout.
+    quint16 count = 0;
+    // How long to wait for the answer (ms); 0: the link's own time-out.
+    int timeoutMs = 0;
+    // Further attempts after a time-out; -1: the session's.
+    int retries = -1;
 
     static LinkRequest read(quint8 address, quint16 reg) { return {address, Kind::Read, reg, 0}; }
+    static LinkRequest readBlock(quint8 address, quint16 reg, quint16 count)
+    {
+        return {address, Kind::Read, reg, 0, count};
+    }
     static LinkRequest write(quint8 address, quint16 reg, quint16 value)
     {
         return {address, Kind::Write, reg, value};
@@ -53,6 +65,9 @@ struct LinkResult
     bool wentOut = false;
     double answerMs = 0;
     QByteArray answer; // the answer frame as it came in
+    // A block read's values, from its first register on: as many as the
+    // drive answered, which may be fewer than asked.
+    QList<quint16> values;
 
     bool ok() const { return outcome == Outcome::Answered; }
 };
@@ -104,6 +119,21 @@ private:
     bool m_holds = false;
 };
 
+// What the link has learnt of one drive since the line was opened: whether it
+// answers standard reads of several registers, and how many at most.
+struct BlockReads
+{
+    enum class Known
+    {
+        NotYet, // not asked yet
+        Takes,  // answered the probe right
+        Refuses // refused it, stayed silent, or answered what did not fit
+    };
+    Known known = Known::NotYet;
+    int largest = 0; // most registers it answered in one read
+    int limit = 0;   // never ask more than this (0: no limit learnt yet)
+};
+
 // Requests with answers on the shared link: one request of the client on the
 // line at a time, taken from the sessions in turn, its answer matched by
 // address, kind and register (and by the ticket of its very frame), retried
@@ -128,6 +158,11 @@ public:
 
     bool busy() const;
     bool lineHeld() const { return m_holds > 0; }
+
+    // Per drive, forgotten whenever the line is opened or closed: a drive is
+    // asked once per opening whether it takes block reads (see BlockReader).
+    BlockReads blockReads(quint8 address) const { return m_blockReads[address]; }
+    void setBlockReads(quint8 address, const BlockReads& reads) { m_blockReads[address] = reads; }
 
 signals:
     void lineHeldChanged(bool held);
@@ -166,6 +201,7 @@ private:
     std::vector<LinkSession*> m_sessions;
     size_t m_turn = 0;
     std::optional<Current> m_current;
+    std::array<BlockReads, 256> m_blockReads{};
     bool m_nextScheduled = false;
     // Should the link drop a queued frame (port closed meanwhile) no answer or
     // time-out ever comes: this ends the wait.

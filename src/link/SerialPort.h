@@ -106,6 +106,9 @@ public:
     // The latency timer of a USB serial adapter behind the port (ms), read as
     // it opened; nullopt for any other port.
     virtual std::optional<int> adapterLatencyMs() const { return std::nullopt; }
+    // Whether the line is reached over a network (a serial-to-Ethernet
+    // gateway), whose round trip adds to every answer.
+    virtual bool isNetworkLink() const { return false; }
     // Takes the oldest waiting byte; nullopt when nothing waits or the port is closed.
     virtual std::optional<quint8> readByte() = 0;
     // Writes one block; false when the port is closed or the write fails.

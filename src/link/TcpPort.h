@@ -62,6 +62,7 @@ public:
     void close() override;
     bool isOpen() const override { return m_open; }
     bool isReady() const override { return m_open && isConnected(); }
+    bool isNetworkLink() const override { return true; }
     qint64 bytesWaiting() const override;
     void takePending() override;
     std::optional<quint8> readByte() override;

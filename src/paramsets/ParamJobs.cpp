@@ -17,7 +17,8 @@ constexpr quint16 kLineSettings = 0x0801; // P8.01
 // ---------------------------------------------------------------- read
 
 ReadJob::ReadJob(LinkClient& client, quint8 address, QObject* parent)
-    : QObject(parent), m_session(client.openSession(this)), m_address(address),
+    : QObject(parent), m_session(client.openSession(this)),
+      m_reader(new BlockReader(*m_session, address, this)), m_address(address),
       m_registers(ParamCatalogue::offeredRegisters())
 {
 }
@@ -34,7 +35,18 @@ void ReadJob::start()
     m_cancelled = m_lost = false;
     m_session->holdLine(true);
     emit progress(0, int(m_registers.size()));
-    next();
+    QList<quint16> asked;
+    for (quint16 reg : std::as_const(m_registers)) {
+        if (!ParamCatalogue::reserved(reg))
+            asked << reg;
+    }
+    m_reader->read(
+        asked, [this](quint16 reg, const LinkResult& r) { return take(reg, r); },
+        [this] {
+            if (!m_lost && !m_cancelled)
+                fillReservedBefore(int(m_registers.size()));
+            end();
+        });
 }
 
 void ReadJob::cancel()
@@ -55,41 +67,42 @@ QList<quint16> ReadJob::unanswered() const
     return list;
 }
 
-void ReadJob::next()
+void ReadJob::fillReservedBefore(int index)
 {
-    if (m_cancelled || m_at >= m_registers.size()) {
-        end();
-        return;
+    for (; m_at < index && m_at < m_registers.size(); ++m_at) {
+        if (ParamCatalogue::reserved(m_registers[m_at]))
+            m_set.values.insert(m_registers[m_at], {ParamValue::State::Reserved, 0});
     }
-    const quint16 reg = m_registers[m_at];
-    m_session->submit(LinkRequest::read(m_address, reg), [this, reg](const LinkResult& r) {
-        if (m_cancelled) {
-            end();
-            return;
+}
+
+bool ReadJob::take(quint16 reg, const LinkResult& r)
+{
+    if (m_cancelled)
+        return false;
+    const qsizetype index = m_registers.indexOf(reg, m_at);
+    if (index < 0)
+        return true;
+    fillReservedBefore(int(index));
+    if (r.ok()) {
+        m_silentInARow = 0;
+        m_set.values.insert(reg, {ParamValue::State::Value, r.value});
+    } else if (r.outcome == LinkResult::Outcome::Exception) {
+        m_silentInARow = 0;
+        m_set.values.insert(reg, {ParamValue::State::Refused, 0});
+    } else {
+        m_set.values.insert(reg, {ParamValue::State::NoAnswer, 0});
+        if (++m_silentInARow >= kSilentLimit || r.outcome == LinkResult::Outcome::NotSent) {
+            m_lost = true;
+            for (qsizetype i = index + 1; i < m_registers.size(); ++i)
+                m_set.values.insert(m_registers[i], {ParamValue::State::NoAnswer, 0});
+            m_at = int(m_registers.size());
+            emit progress(m_at, m_at);
+            return false;
         }
-        const bool reserved = ParamCatalogue::reserved(reg);
-        if (r.ok()) {
-            m_silentInARow = 0;
-            m_set.values.insert(reg,
-                                {reserved ? ParamValue::State::Reserved : ParamValue::State::Value,
-                                 reserved ? quint16(0) : r.value});
-        } else if (r.outcome == LinkResult::Outcome::Exception) {
-            m_silentInARow = 0;
-            m_set.values.insert(
-                reg, {reserved ? ParamValue::State::Reserved : ParamValue::State::Refused, 0});
-        } else {
-            m_set.values.insert(reg, {ParamValue::State::NoAnswer, 0});
-            if (++m_silentInARow >= kSilentLimit || r.outcome == LinkResult::Outcome::NotSent) {
-                m_lost = true;
-                for (int i = m_at + 1; i < m_registers.size(); ++i)
-                    m_set.values.insert(m_registers[i], {ParamValue::State::NoAnswer, 0});
-                m_at = int(m_registers.size());
-            }
-        }
-        ++m_at;
-        emit progress(std::min(m_at, int(m_registers.size())), int(m_registers.size()));
-        next();
-    });
+    }
+    m_at = int(index) + 1;
+    emit progress(m_at, int(m_registers.size()));
+    return true;
 }
 
 void ReadJob::end()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "BlockReader.h"
 #include "LinkClient.h"
 #include "ParamSet.h"
 
@@ -11,7 +12,9 @@
 // Reads every offered parameter (or the ones given) of one drive. The job
 // holds the line while it runs; a parameter that stays unanswered after the
 // retries is recorded as such, and a drive that stops answering altogether
-// ends the read early with the rest recorded unanswered.
+// ends the read early with the rest recorded unanswered. Reserved rows carry
+// no value and are not asked: they are the holes between the blocks in which
+// a drive that takes block reads is read (see BlockReader).
 class ReadJob : public QObject
 {
     Q_OBJECT
@@ -27,16 +30,20 @@ public:
     QList<quint16> unanswered() const;
     bool cancelled() const { return m_cancelled; }
     bool driveLost() const { return m_lost; }
+    // Exchanges the last read put on the line.
+    int exchanges() const { return m_reader->exchanges(); }
 
 signals:
     void progress(int done, int total);
     void finished();
 
 private:
-    void next();
+    bool take(quint16 reg, const LinkResult& r);
+    void fillReservedBefore(int index);
     void end();
 
     LinkSession* m_session; // owned: its answers die with this job
+    BlockReader* m_reader;  // owned
     quint8 m_address;
     QList<quint16> m_registers;
     ParamSet m_set;

@@ -125,6 +125,11 @@ std::optional<int> SelectablePort::adapterLatencyMs() const
     return m_active ? m_active->adapterLatencyMs() : std::nullopt;
 }
 
+bool SelectablePort::isNetworkLink() const
+{
+    return m_active && m_active->isNetworkLink();
+}
+
 void SelectablePort::takePending()
 {
     if (m_active)

@@ -40,6 +40,7 @@ public:
     qint64 bytesWaiting() const override;
     void takePending() override;
     std::optional<int> adapterLatencyMs() const override;
+    bool isNetworkLink() const override;
     std::optional<quint8> readByte() override;
     bool write(const QByteArray& block) override;
     void clearInput() override;

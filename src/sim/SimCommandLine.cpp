@@ -126,8 +126,25 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
                        "commands from the line and do not run. Other drives start set up for the "
                        "line (P0.04 = 2, P0.01 = 3)."),
         QStringLiteral("list"));
+    const QCommandLineOption singleReads(
+        QStringLiteral("single-reads"),
+        QStringLiteral("These drives (a list as for --drives) take only the dialect's single reads "
+                       "(register count 0): a standard read of one or more registers is refused "
+                       "with exception 3."),
+        QStringLiteral("list"));
+    const QCommandLineOption silentBlocks(
+        QStringLiteral("silent-blocks"),
+        QStringLiteral("As --single-reads, but these drives do not answer a standard read at "
+                       "all."),
+        QStringLiteral("list"));
+    const QCommandLineOption shortBlocks(
+        QStringLiteral("short-blocks"),
+        QStringLiteral("Drive ADDR answers at most COUNT registers of a standard read, from its "
+                       "first register on (repeatable)."),
+        QStringLiteral("ADDR:COUNT"));
     parser.addOptions({help, version, pty, device, tcp, modbusTcp, settings, drives, log, noPacing,
-                       corrupt, seed, fault, tripAfter, factory});
+                       corrupt, seed, fault, tripAfter, factory, singleReads, silentBlocks,
+                       shortBlocks});
     m_help = parser.helpText();
     // The parser names the program by the path it was started with; the usage
     // line shows what a user types instead.
@@ -252,5 +269,48 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
         }
         m_options.factorySources = *chosen;
     }
+    if (parser.isSet(singleReads) &&
+        !takeDriveList(parser.value(singleReads), QStringLiteral("--single-reads"),
+                       m_options.singleReads))
+        return Outcome::Error;
+    if (parser.isSet(silentBlocks) &&
+        !takeDriveList(parser.value(silentBlocks), QStringLiteral("--silent-blocks"),
+                       m_options.silentBlocks))
+        return Outcome::Error;
+    for (const QString& text : parser.values(shortBlocks)) {
+        const std::optional<QPair<quint8, int>> most = parseFault(text);
+        if (!most || most->second > 125) {
+            m_error = QStringLiteral("Bad --short-blocks \"%1\"; expected ADDR:COUNT with a count "
+                                     "of 1..125, for example 2:8.")
+                          .arg(text);
+            return Outcome::Error;
+        }
+        if (!m_options.drives.contains(most->first)) {
+            m_error = QStringLiteral("--short-blocks names drive %1, which is not simulated.")
+                          .arg(most->first);
+            return Outcome::Error;
+        }
+        m_options.shortBlocks.append(*most);
+    }
     return Outcome::Run;
+}
+
+bool SimCommandLine::takeDriveList(const QString& text, const QString& option, QList<quint8>& into)
+{
+    QString problem;
+    const std::optional<QList<quint8>> chosen = DriveList::parse(text, &problem);
+    if (!chosen) {
+        m_error = QStringLiteral("Bad %1 list: %2.").arg(option, problem);
+        return false;
+    }
+    for (quint8 address : *chosen) {
+        if (!m_options.drives.contains(address)) {
+            m_error = QStringLiteral("%1 names drive %2, which is not simulated.")
+                          .arg(option)
+                          .arg(address);
+            return false;
+        }
+    }
+    into = *chosen;
+    return true;
 }

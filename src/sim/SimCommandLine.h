@@ -33,6 +33,12 @@ struct SimOptions
     QList<LaterFault> laterFaults;
     // Drives left at the keypad's run-command and frequency sources.
     QList<quint8> factorySources;
+    // Drives that take only the dialect's single reads: a standard read is
+    // refused (singleReads) or not answered (silentBlocks).
+    QList<quint8> singleReads;
+    QList<quint8> silentBlocks;
+    // Drives that answer at most this many registers of a standard read.
+    QList<QPair<quint8, int>> shortBlocks;
 };
 
 class SimCommandLine
@@ -58,6 +64,10 @@ public:
     static std::optional<SimOptions::LaterFault> parseLaterFault(const QString& text);
 
 private:
+    // A drive list option whose drives must all be simulated; false with
+    // m_error set otherwise.
+    bool takeDriveList(const QString& text, const QString& option, QList<quint8>& into);
+
     SimOptions m_options;
     QString m_error;
     QString m_help;

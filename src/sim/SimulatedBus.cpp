@@ -177,8 +177,19 @@ std::optional<QByteArray> SimulatedBus::readRequest(SimulatedDrive& drive,
 
     if (count > kMaxStandardRead)
         return exceptionReply(address, kRead, IllegalValue);
-    body.append(char(count * 2));
-    for (int i = 0; i < count; ++i) {
+    switch (drive.standardReads()) {
+    case SimulatedDrive::StandardReads::Answered:
+        break;
+    case SimulatedDrive::StandardReads::Refused:
+        // A drive that knows only a count of 0 takes any other as a bad value.
+        return exceptionReply(address, kRead, IllegalValue);
+    case SimulatedDrive::StandardReads::Ignored:
+        return std::nullopt;
+    }
+    const int answered =
+        drive.mostPerRead() > 0 ? std::min<int>(count, drive.mostPerRead()) : count;
+    body.append(char(answered * 2));
+    for (int i = 0; i < answered; ++i) {
         const std::optional<quint16> word =
             reg + i <= 0xFFFF ? drive.readRegister(quint16(reg + i)) : std::nullopt;
         if (!word)

@@ -71,6 +71,23 @@ public:
     // the drive has no such register.
     std::optional<quint16> readRegister(quint16 reg) const;
 
+    // How the drive meets a standard read of one or more registers (a count
+    // of 1..125): answered, as the simulated drives do by default; refused
+    // with an exception, or not answered at all, as drives that know only the
+    // dialect's single reads do.
+    enum class StandardReads
+    {
+        Answered,
+        Refused,
+        Ignored
+    };
+    void setStandardReads(StandardReads how) { m_standardReads = how; }
+    StandardReads standardReads() const { return m_standardReads; }
+    // Most registers answered by one standard read (0: up to 125); a longer
+    // read gets a shorter answer, from its first register on.
+    void setMostPerRead(int registers) { m_mostPerRead = registers; }
+    int mostPerRead() const { return m_mostPerRead; }
+
     // ---- dynamics and faults
     void advance(qint64 us);
     void trip(int faultNumber);
@@ -111,6 +128,8 @@ private:
     static quint16 toRaw(double value, quint8 decimalCode);
 
     DriveParameters m_parameters;
+    StandardReads m_standardReads = StandardReads::Answered;
+    int m_mostPerRead = 0;
     Mode m_mode = Mode::Stopped;
     bool m_reverseCommanded = false;
     quint16 m_setpoint = 0; // 0.01 Hz, as last written

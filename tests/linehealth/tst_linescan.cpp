@@ -14,6 +14,7 @@ class tst_linescan : public QObject
 private slots:
     void findsExactlyTheDrivesOnTheLine();
     void lateDriveIsListedAsLate();
+    void slowDriveIsFoundAmongTheWholeRange();
     void damagedAnswerIsAskedAgainAndRefusalIsListed();
     void cancelFreesTheLine();
     void scanCommand();
@@ -78,6 +79,31 @@ void tst_linescan::lateDriveIsListedAsLate()
     QVERIFY(LineScan::rowTexts(scan.entries()[1]).last().contains(QStringLiteral("time-out")));
 }
 
+void tst_linescan::slowDriveIsFoundAmongTheWholeRange()
+{
+    SimLine line({QStringLiteral("--drives"), QStringLiteral("1,2,5,9,30")});
+    std::optional<LinkResult> written;
+    line.session->submit(LinkRequest::write(9, 0x0803, 200),
+                         [&](const LinkResult& r) { written = r; });
+    QVERIFY(waitUntil([&] { return written.has_value(); }));
+    QTest::qWait(400);
+    // The drives' own response delay, as a scan on a quiet line assumes: a
+    // silent address costs the time an answer would take to begin. Drive 9's
+    // answer then comes while later addresses are asked, or runs into their
+    // requests on the line; either way the scan looks again.
+    line.link.SetResponseDelayMs(5);
+    line.link.ResetLine();
+    LineScan scan(line.client);
+    QVERIFY(scan.start(1, 31));
+    QVERIFY(SimLine::waitFor(scan, &LineScan::finished));
+    QList<int> addresses;
+    for (const ScanEntry& e : scan.entries())
+        addresses << e.address;
+    QCOMPARE(addresses, (QList<int>{1, 2, 5, 9, 30}));
+    QVERIFY(scan.entries()[3].late);
+    QVERIFY(scan.entries()[3].edition.has_value());
+}
+
 void tst_linescan::damagedAnswerIsAskedAgainAndRefusalIsListed()
 {
     ClientLine line;
@@ -89,22 +115,25 @@ void tst_linescan::damagedAnswerIsAskedAgainAndRefusalIsListed()
     damaged[5] = char(damaged[5] ^ 0x40);
     line.receive(damaged);
     line.timeOut();
-    // Bytes came back: the same status read once more, then the edition.
+    // Bytes came back: the same status read once more.
     QCOMPARE(line.port.written().size(), 2);
     QCOMPARE(line.port.written()[1], line.port.written()[0]);
     line.receive(statusAnswer(1, 0, 0x14, 0));
+    // Every address its status first: address 2 refuses, address 3 stays
+    // silent and is asked once only.
     QCOMPARE(line.port.written().size(), 3);
-    line.receive(runningValueAnswer(1, 0x1C, 0x012C, 8)); // the edition
-    // Then whether it obeys the line: P0.04, then P0.01.
-    QCOMPARE(registerOf(line.port.written().value(3)), Readiness::RunSourceRegister);
-    line.receive(parameterAnswer(1, 3, Readiness::RunSourceRegister, 2));
-    QCOMPARE(registerOf(line.port.written().value(4)), Readiness::FrequencySourceRegister);
-    line.receive(parameterAnswer(1, 3, Readiness::FrequencySourceRegister, 1));
-    // Address 2 refuses, address 3 stays silent: asked once only.
-    QCOMPARE(line.port.written().size(), 6);
+    QCOMPARE(line.port.written()[2], readFrame(2, 0x0E00));
     line.receive(exceptionAnswer(2, 3, 2));
-    QCOMPARE(line.port.written().size(), 7);
+    QCOMPARE(line.port.written().size(), 4);
     line.timeOut();
+    // Then the drive found: its edition, and whether it obeys the line.
+    QCOMPARE(line.port.written().size(), 5);
+    QCOMPARE(registerOf(line.port.written()[4]), quint16(0x0D1C));
+    line.receive(runningValueAnswer(1, 0x1C, 0x012C, 8)); // the edition
+    QCOMPARE(registerOf(line.port.written().value(5)), Readiness::RunSourceRegister);
+    line.receive(parameterAnswer(1, 3, Readiness::RunSourceRegister, 2));
+    QCOMPARE(registerOf(line.port.written().value(6)), Readiness::FrequencySourceRegister);
+    line.receive(parameterAnswer(1, 3, Readiness::FrequencySourceRegister, 1));
     QVERIFY(!scan.running());
     QCOMPARE(line.port.written().size(), 7);
     const QList<ScanEntry> entries = scan.entries();

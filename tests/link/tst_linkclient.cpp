@@ -24,6 +24,8 @@ private slots:
     void parameterReadsOnAnEchoingLine();
     void lateTimerFirstTakesTheAnswerWaitingInThePort();
     void lineStaysQuietForALateAnswer();
+    void blockAnswerIsFoundAndItsValuesKeptInPlace_data();
+    void blockAnswerIsFoundAndItsValuesKeptInPlace();
 };
 
 void tst_linkclient::answerIsMatchedByDriveKindAndRegister()
@@ -250,6 +252,76 @@ void tst_linkclient::lineStaysQuietForALateAnswer()
     QVERIFY(!line.link.AwaitingAnswer());
     // 3.5 characters of 11 bits at 9600 baud: 4.01 ms.
     QCOMPARE(line.link.QuietAfterTimeoutMs(readFrame(1, 0x0E00)), 5);
+}
+
+namespace {
+
+// A standard answer to a read of several registers: byte count, then words.
+QByteArray blockAnswer(quint8 address, const QList<quint16>& values)
+{
+    QByteArray body;
+    body.append(char(address));
+    body.append(char(3));
+    body.append(char(2 * values.size()));
+    for (quint16 v : values) {
+        body.append(char(v >> 8));
+        body.append(char(v & 0xFF));
+    }
+    return withCrc(body);
+}
+
+} // namespace
+
+void tst_linkclient::blockAnswerIsFoundAndItsValuesKeptInPlace_data()
+{
+    QTest::addColumn<QByteArray>("heard");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QList<quint16>>("values");
+    const QByteArray request = frameOf(2, 3, 0x0100, {4});
+    const QByteArray whole = blockAnswer(2, {10, 0, 30, 40});
+    QTest::newRow("whole") << whole << int(Outcome::Answered) << QList<quint16>{10, 0, 30, 40};
+    QTest::newRow("behind the line's echo")
+        << request + whole << int(Outcome::Answered) << QList<quint16>{10, 0, 30, 40};
+    QTest::newRow("behind noise") << QByteArray("\x02\x03\xFF\x00", 4) + whole
+                                  << int(Outcome::Answered) << QList<quint16>{10, 0, 30, 40};
+    QTest::newRow("shorter than asked")
+        << blockAnswer(2, {10, 20}) << int(Outcome::Answered) << QList<quint16>{10, 20};
+    QTest::newRow("refused") << exceptionAnswer(2, 3, 3) << int(Outcome::Exception)
+                             << QList<quint16>{};
+    // More values than asked, another drive's, a damaged one: no answer.
+    QTest::newRow("longer than asked")
+        << blockAnswer(2, {1, 2, 3, 4, 5}) << int(Outcome::TimedOut) << QList<quint16>{};
+    QTest::newRow("another drive")
+        << blockAnswer(3, {10, 20, 30, 40}) << int(Outcome::TimedOut) << QList<quint16>{};
+    QByteArray damaged = whole;
+    damaged[6] = char(damaged[6] ^ 0x10);
+    QTest::newRow("damaged") << damaged << int(Outcome::TimedOut) << QList<quint16>{};
+}
+
+void tst_linkclient::blockAnswerIsFoundAndItsValuesKeptInPlace()
+{
+    QFETCH(QByteArray, heard);
+    QFETCH(int, outcome);
+    QFETCH(QList<quint16>, values);
+    ClientLine line;
+    QSignalSpy shownParameters(&line.link, &Hexedit::parameterReceived);
+    LinkRequest request = LinkRequest::readBlock(2, 0x0100, 4);
+    request.retries = 0;
+    line.submit(request);
+    QCOMPARE(line.port.written().value(0), frameOf(2, 3, 0x0100, {4}));
+    line.receive(heard);
+    if (line.results.isEmpty())
+        line.timeOut();
+    QCOMPARE(line.results.size(), 1);
+    QCOMPARE(int(line.results[0].outcome), outcome);
+    QCOMPARE(line.results[0].values, values);
+    // Nothing of it reaches what the windows show.
+    QCOMPARE(shownParameters.size(), 0);
+    // The given assembler takes the next single read's answer as before.
+    line.submit(LinkRequest::read(2, 0x0003));
+    line.receive(parameterAnswer(2, 3, 0x0003, 5000));
+    QCOMPARE(line.results.value(1).value, quint16(5000));
+    QCOMPARE(shownParameters.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_linkclient)

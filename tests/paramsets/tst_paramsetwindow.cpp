@@ -199,8 +199,11 @@ void tst_paramsetwindow::savingNeverPutsLessInPlaceOfMoreUnasked()
     QVERIFY(prompts.last().text.contains(QStringLiteral("nothing was saved")));
     QCOMPARE(contents(), whole);
 
+    // P2.05 unanswered, alone or in a block of registers.
     line.intercept = [](const QByteArray& r) -> std::optional<QByteArray> {
-        return registerOf(r) == 0x0205 ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+        const int count = std::max(1, quint8(r[4]) << 8 | quint8(r[5]));
+        const bool covers = registerOf(r) <= 0x0205 && 0x0205 < registerOf(r) + count;
+        return covers ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
     };
     QVERIFY(readA(1));
     w.SaveA_Click();

@@ -29,10 +29,12 @@ QByteArray contentsOf(const QString& path)
 }
 
 // A backup of drive 1 that loses its drive part of the way: the simulator
-// is gone once twenty reads have been heard.
+// is gone once twenty reads have been heard. The drive takes single reads
+// only, so that twenty reads are a part of the way (in blocks they would be
+// nearly all of it).
 CtlRun backupCutShort(const QString& file, const QStringList& extra)
 {
-    SimProcess sim;
+    SimProcess sim({QStringLiteral("--single-reads"), QStringLiteral("1")});
     QProcess ctl;
     ctl.start(QStringLiteral(VFDCTL_PATH),
               QStringList{QStringLiteral("--port"), sim.device(), QStringLiteral("backup"),

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Whole-drive reads against vfdsim on a pseudo-terminal: in blocks where a
+// drive takes them, singly where it refuses them or stays silent, and with a
+// drive that answers fewer registers than asked. The frames are counted in
+// the simulator's own log.
+#include "DevicePort.h"
+#include "Hexedit.h"
+#include "LinkClient.h"
+#include "ParamJobs.h"
+#include "SimProcess.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const QString kFastLine = QStringLiteral("115200,E,8,1");
+
+// The link client on a pseudo-terminal with vfdsim at its far end, at a
+// baud rate that keeps whole-drive reads short.
+struct PtyLine
+{
+    SimProcess sim;
+    DevicePort port;
+    Hexedit link{port};
+    LinkClient client{link};
+
+    explicit PtyLine(const QStringList& drives)
+        : sim(QStringList{QStringLiteral("--settings"), kFastLine} + drives)
+    {
+        // A busy machine is not to be taken for a silent drive.
+        link.SetResponseDelayMs(100);
+        port.setPortName(sim.device());
+        port.setSettings(kFastLine);
+        port.open();
+    }
+
+    ParamSet readWhole(quint8 address)
+    {
+        ReadJob job(client, address);
+        QSignalSpy finished(&job, &ReadJob::finished);
+        job.start();
+        if (!finished.wait(30000))
+            return {};
+        return job.result();
+    }
+
+    // Read requests the drive heard: "<- 01 03 00 00 00 02 C4 0B" as words.
+    struct Heard
+    {
+        quint16 reg = 0;
+        int count = 0;
+    };
+    QList<Heard> readsHeard(quint8 address)
+    {
+        QList<Heard> list;
+        const QString start = QStringLiteral("%1 03 ").arg(address, 2, 16, QLatin1Char('0'));
+        for (const QString& frame : sim.traffic(QStringLiteral("<- "))) {
+            if (!frame.startsWith(start, Qt::CaseInsensitive))
+                continue;
+            const QStringList bytes = frame.split(u' ');
+            auto word = [&](int at) {
+                return bytes.value(at).toInt(nullptr, 16) << 8 |
+                       bytes.value(at + 1).toInt(nullptr, 16);
+            };
+            list.append({quint16(word(2)), word(4)});
+        }
+        return list;
+    }
+};
+
+int blockCount(const QList<PtyLine::Heard>& heard)
+{
+    return int(std::count_if(heard.cbegin(), heard.cend(),
+                             [](const PtyLine::Heard& h) { return h.count > 0; }));
+}
+
+// Every parameter read with a value, the reserved rows as reserved.
+bool wholeAndAnswered(const ParamSet& set)
+{
+    if (set.values.size() != ParamCatalogue::offeredRegisters().size())
+        return false;
+    for (auto it = set.values.cbegin(); it != set.values.cend(); ++it) {
+        const bool reserved = ParamCatalogue::reserved(it.key());
+        if (it->state != (reserved ? ParamValue::State::Reserved : ParamValue::State::Value))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class tst_blockreads : public QObject
+{
+    Q_OBJECT
+private slots:
+    void blocksGiveTheSameValuesInFarFewerExchanges();
+    void refusingAndSilentDrivesAreReadSingly();
+    void shorterAnswersKeepEveryValueInItsPlace();
+};
+
+void tst_blockreads::blocksGiveTheSameValuesInFarFewerExchanges()
+{
+    PtyLine line({QStringLiteral("--drives"), QStringLiteral("1")});
+    QVERIFY(line.port.isOpen());
+    // Values of its own, so that a value read into the wrong register shows.
+    QObject owner;
+    LinkSession* session = line.client.openSession(&owner);
+    int written = 0;
+    for (const auto& [reg, raw] : {std::pair{0x0003, 4321}, {0x0004, 1}, {0x000E, 123}}) {
+        session->submit(LinkRequest::write(1, quint16(reg), quint16(raw)),
+                        [&](const LinkResult& r) { written += r.ok(); });
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(written, 3, 10000);
+
+    const ParamSet inBlocks = line.readWhole(1);
+    QVERIFY(wholeAndAnswered(inBlocks));
+    QCOMPARE(inBlocks.raw(0x0003), std::optional<quint16>(4321));
+    QCOMPARE(inBlocks.raw(0x000E), std::optional<quint16>(123));
+    QCOMPARE(line.client.blockReads(1).known, BlockReads::Known::Takes);
+    const QList<PtyLine::Heard> blockRun = line.readsHeard(1);
+    // No block reaches over a reserved row or past the rows of its group.
+    for (const PtyLine::Heard& h : blockRun) {
+        for (int i = 0; i < std::max(h.count, 1); ++i) {
+            const quint16 reg = quint16(h.reg + i);
+            QVERIFY2(ParamCatalogue::offeredRegisters().contains(reg) &&
+                         !ParamCatalogue::reserved(reg),
+                     qPrintable(QString::number(reg, 16)));
+        }
+    }
+
+    // The same drive once more, told to be read singly as the dialect has it.
+    line.client.setBlockReads(1, {BlockReads::Known::Refuses, 0, 0});
+    const ParamSet single = line.readWhole(1);
+    QCOMPARE(single.values, inBlocks.values);
+    const QList<PtyLine::Heard> singleRun = line.readsHeard(1).mid(blockRun.size());
+    QCOMPARE(blockCount(singleRun), 0);
+    QVERIFY2(blockRun.size() * 4 < singleRun.size(),
+             qPrintable(QStringLiteral("%1 block-read exchanges against %2 single")
+                            .arg(blockRun.size())
+                            .arg(singleRun.size())));
+}
+
+void tst_blockreads::refusingAndSilentDrivesAreReadSingly()
+{
+    PtyLine line({QStringLiteral("--drives"), QStringLiteral("1-3"),
+                  QStringLiteral("--single-reads"), QStringLiteral("2"),
+                  QStringLiteral("--silent-blocks"), QStringLiteral("3")});
+    QVERIFY(line.port.isOpen());
+    const ParamSet reference = line.readWhole(1);
+    QVERIFY(wholeAndAnswered(reference));
+    for (quint8 address : {2, 3}) {
+        const ParamSet set = line.readWhole(address);
+        QVERIFY2(wholeAndAnswered(set), qPrintable(QString::number(address)));
+        // Every drive starts alike but for its own address.
+        for (auto it = reference.values.cbegin(); it != reference.values.cend(); ++it) {
+            if (it.key() != 0x0800)
+                QCOMPARE(set.values.value(it.key()), *it);
+        }
+        QCOMPARE(line.client.blockReads(address).known, BlockReads::Known::Refuses);
+        // The probe, and nothing more of the kind, on this line.
+        QCOMPARE(blockCount(line.readsHeard(address)), 1);
+    }
+    QVERIFY(line.readWhole(2).values.size() > 0);
+    QCOMPARE(blockCount(line.readsHeard(2)), 1);
+    // A line opened again asks again.
+    line.port.close();
+    line.link.ResetLine();
+    QCOMPARE(line.client.blockReads(2).known, BlockReads::Known::NotYet);
+}
+
+void tst_blockreads::shorterAnswersKeepEveryValueInItsPlace()
+{
+    PtyLine line({QStringLiteral("--drives"), QStringLiteral("4"), QStringLiteral("--short-blocks"),
+                  QStringLiteral("4:5")});
+    QVERIFY(line.port.isOpen());
+    const ParamSet inBlocks = line.readWhole(4);
+    QVERIFY(wholeAndAnswered(inBlocks));
+    const BlockReads learnt = line.client.blockReads(4);
+    QCOMPARE(learnt.known, BlockReads::Known::Takes);
+    QCOMPARE(learnt.limit, 5);
+    // Asked for more than five once; after that, never.
+    const QList<PtyLine::Heard> heard = line.readsHeard(4);
+    QCOMPARE(std::count_if(heard.cbegin(), heard.cend(),
+                           [](const PtyLine::Heard& h) { return h.count > 5; }),
+             qsizetype(1));
+    line.client.setBlockReads(4, {BlockReads::Known::Refuses, 0, 0});
+    QCOMPARE(line.readWhole(4).values, inBlocks.values);
+}
+
+QTEST_GUILESS_MAIN(tst_blockreads)
+#include "tst_blockreads.moc"
