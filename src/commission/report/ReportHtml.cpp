@@ -64,8 +64,10 @@ QString lineSection(const ReportInput& in, const DriveRecord& d)
         rows += row({ParamCatalogue::number(reg), ParamCatalogue::name(reg).trimmed(),
                      raw ? valueText(reg, *raw) : QStringLiteral("no answer")});
     }
-    return QStringLiteral("<h3>Line settings</h3>\n<p>Port %1 at %2.</p>\n")
-               .arg(esc(in.portName), esc(in.lineSettings)) +
+    return QStringLiteral("<h3>Line settings</h3>\n") +
+           (in.portName.isEmpty() ? QString()
+                                  : QStringLiteral("<p>Port %1 at %2.</p>\n")
+                                        .arg(esc(in.portName), esc(in.lineSettings))) +
            table({QStringLiteral("Parameter"), QStringLiteral("Name"), QStringLiteral("Value")},
                  rows);
 }

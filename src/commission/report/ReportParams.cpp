@@ -37,8 +37,10 @@ QString referenceSection(const ReportInput& in, const DriveRecord& d)
     QString html = QStringLiteral("<h3>Differences from the reference set</h3>\n");
     const QList<ParamDifference> diffs = CommissionReport::ReferenceDifferences(d, *ref);
     if (diffs.isEmpty())
-        return html + QStringLiteral("<p>The drive matches its reference set (%1)%2.</p>\n")
-                          .arg(esc(ref->origin),
+        return html + QStringLiteral("<p>The drive matches its reference set%1%2.</p>\n")
+                          .arg(ref->origin.isEmpty()
+                                   ? QString()
+                                   : QStringLiteral(" (%1)").arg(esc(ref->origin)),
                                d.setComplete ? QString()
                                              : QStringLiteral(" in every parameter it answered"));
     QString rows;
@@ -78,14 +80,16 @@ QString setOnSiteSection(const DriveRecord& d)
     const QList<quint16> regs = d.setOnSite();
     if (regs.isEmpty())
         return {};
-    QString rows;
+    // A paragraph, not a table: some twenty short values that would
+    // otherwise take a page of their own.
+    QStringList items;
     for (quint16 reg : regs)
-        rows +=
-            row({ParamCatalogue::number(reg), nameOf(reg), valueText(reg, *d.parameters.raw(reg))});
-    return QStringLiteral("<h3>Set on site</h3>\n<p>Their defaults depend on the drive's model: "
-                          "the values it holds.</p>\n") +
-           table({QStringLiteral("Parameter"), QStringLiteral("Name"), QStringLiteral("Value")},
-                 rows);
+        items << QStringLiteral("%1 %2 = <b>%3</b>")
+                     .arg(ParamCatalogue::number(reg), esc(nameOf(reg)),
+                          esc(valueText(reg, *d.parameters.raw(reg))));
+    return QStringLiteral("<h3>Set on site</h3>\n<p>Their defaults depend on the drive's model; "
+                          "the drive holds: %1.</p>\n")
+        .arg(items.join(QStringLiteral("; ")));
 }
 
 QString writesSection(const ReportInput& in, const DriveRecord& d)

@@ -137,9 +137,12 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
                              PageLine(input, page + 1, pages));
             // The drive a page carries on, unless its own heading is on it.
             QString continued;
-            for (const auto& [top, label] : starts)
+            for (const auto& [top, label] : starts) {
                 if (top < page * body.height() - 1)
                     continued = label;
+                else if (top < (page + 1) * body.height())
+                    continued.clear(); // the section's own first page
+            }
             painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, continued);
             painter.restore();
         }
