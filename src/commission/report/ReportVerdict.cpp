@@ -170,8 +170,10 @@ QString VerdictHtml(const ReportInput& in)
                 .arg(counts[1])
                 .arg(counts[2])
                 .arg(NumberText::Counted(int(in.drives.size()), "drive", "drives"));
-    html += QStringLiteral("<p></p><table class=\"grid verdict\" width=\"100%\" cellspacing=\"0\" "
-                           "cellpadding=\"2\" border=\"1\">\n<thead>") +
+    // Small type: a full line of 31 drives fits on page 1.
+    html += QStringLiteral("<p></p><table class=\"grid verdict\" style=\"font-size: 7.5pt\" "
+                           "width=\"100%\" cellspacing=\"0\" cellpadding=\"1\" border=\"1\">\n"
+                           "<thead>") +
             row({QStringLiteral("Drive"), QStringLiteral("Edition"), QStringLiteral("Readiness"),
                  QStringLiteral("Active fault"), QStringLiteral("Parameters"),
                  QStringLiteral("Test run"), QStringLiteral("Result")},
