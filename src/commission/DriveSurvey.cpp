@@ -11,17 +11,7 @@
 
 std::optional<quint16> DefaultAsHeld(quint16 reg)
 {
-    const std::optional<quint16> raw = ParamCatalogue::defaultRaw(reg);
-    if (!raw || ParamCatalogue::withinLimits(reg, *raw))
-        return raw;
-    const std::optional<quint16> low = ParamCatalogue::rawOf(reg, ParamCatalogue::minimumText(reg));
-    const std::optional<quint16> high =
-        ParamCatalogue::rawOf(reg, ParamCatalogue::maximumText(reg));
-    if (low && *raw < *low)
-        return low;
-    if (high && *raw > *high)
-        return high;
-    return raw;
+    return ParamCatalogue::defaultAsHeld(reg);
 }
 
 QString DefaultText(quint16 reg)
@@ -36,16 +26,22 @@ QString DefaultText(quint16 reg)
 
 QList<ParamDifference> DriveRecord::differences() const
 {
-    // Only parameters whose default is a number can differ from it; those
-    // the drive's model sets (acceleration times, motor data) are left out.
+    // The same comparison Drive Parameters makes against the defaults, so the
+    // report and the window never disagree; what went unanswered is not
+    // compared.
     QList<ParamDifference> list;
-    for (quint16 reg : ParamCatalogue::offeredRegisters()) {
-        const std::optional<quint16> fallback = DefaultAsHeld(reg);
-        const std::optional<quint16> value = parameters.raw(reg);
-        if (ParamCatalogue::reserved(reg) || !fallback || !value || *value == *fallback)
-            continue;
-        list << ParamDifference{reg, value, fallback, true};
-    }
+    for (const ParamDifference& d : CompareSets(parameters, ParamSet::defaults()))
+        if (d.left)
+            list << d;
+    return list;
+}
+
+QList<quint16> DriveRecord::setOnSite() const
+{
+    QList<quint16> list;
+    for (quint16 reg : ParamCatalogue::offeredRegisters())
+        if (ParamCatalogue::modelSetting(reg) && parameters.raw(reg))
+            list << reg;
     return list;
 }
 

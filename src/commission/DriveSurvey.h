@@ -15,10 +15,8 @@ class LinkClient;
 class LinkSession;
 class ReadJob;
 
-// A parameter's default as a drive holds it: the catalogue's default where it
-// is a number, brought within the parameter's limits (a few defaults lie
-// outside them, and a drive at its factory settings holds the limit).
-// nullopt where the default depends on the drive model.
+// A parameter's default as a drive holds it (ParamCatalogue::defaultAsHeld,
+// the one source of defaults); nullopt where it depends on the drive model.
 std::optional<quint16> DefaultAsHeld(quint16 reg);
 // That default as shown, with its unit; the catalogue's text where it is no number.
 QString DefaultText(quint16 reg);
@@ -42,9 +40,12 @@ struct DriveRecord
     int unanswered = 0; // parameters that went unanswered
 
     // Parameters that differ from the catalogue's defaults, in catalogue order
-    // (left: the drive's value, right: the default); those whose default
-    // depends on the drive model are not compared.
+    // (left: the drive's value, right: the default), as Drive Parameters
+    // compares them (CompareSets with ParamSet::defaults()).
     QList<ParamDifference> differences() const;
+    // Parameters whose default depends on the drive model, with a value read:
+    // nothing to compare them with, so they are listed as set on site.
+    QList<quint16> setOnSite() const;
 };
 
 // Reads, one drive after the other, everything the report shows: status,

@@ -10,6 +10,7 @@
 #include "NumberText.h"
 #include "ParamCtl.h"
 #include "RecordCommand.h"
+#include "ReportFromSite.h"
 #include "SiteJournaling.h"
 #include "SiteStatus.h"
 #include "TestRun.h"
@@ -230,8 +231,10 @@ int report(CtlContext& ctx, const QStringList& args)
     QPageSize::PageSizeId paper = QPageSize::A4;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == u"-o" || a == u"--test-run" || a == u"--site" || a == u"--technician" ||
-            a == u"--paper") {
+        if (a == u"--appendix" || a == u"--no-appendix") {
+            input.appendix = a == u"--appendix";
+        } else if (a == u"-o" || a == u"--test-run" || a == u"--site" || a == u"--technician" ||
+                   a == u"--customer" || a == u"--paper") {
             const std::optional<QString> v = valueOf(ctx, args, i);
             if (!v)
                 return ctx.finish(ParamCtl::UsageOrPort);
@@ -241,6 +244,8 @@ int report(CtlContext& ctx, const QStringList& args)
                 input.site = *v;
             } else if (a == u"--technician") {
                 input.technician = *v;
+            } else if (a == u"--customer") {
+                input.customer = *v;
             } else if (a == u"--paper") {
                 if (v->compare(u"a4", Qt::CaseInsensitive) == 0) {
                     paper = QPageSize::A4;
@@ -277,6 +282,8 @@ int report(CtlContext& ctx, const QStringList& args)
             input.site = ctx.site->site().name;
         if (input.technician.isEmpty())
             input.technician = ctx.site->site().technician;
+        for (const QString& problem : FillReportFromSite(input, *ctx.site, *ctx.siteLine, *drives))
+            ctx.warn(problem + u'.');
         // The drives' newest test runs in the site, unless runs were named.
         if (input.runs.isEmpty())
             for (const SiteDriveStatus& row : SiteStatus::fromFiles(*ctx.site, *ctx.siteLine))
@@ -285,6 +292,11 @@ int report(CtlContext& ctx, const QStringList& args)
                     if (const std::optional<TestRunResult> run = loadRun(ctx, row.testRunFile))
                         input.runs << *run;
     }
+    // The report is signed by the technician: a blank is said now, not
+    // found on paper later.
+    if (input.technician.isEmpty())
+        ctx.warn(QStringLiteral("no technician named (--technician NAME, or the site's "
+                                "technician); the report leaves the name blank."));
     // The report's files, taken in the site now (removed again should no
     // report come of it) or checked, before the survey, which may take minutes.
     const bool intoSite = pdf.isEmpty() && ctx.site;
@@ -389,12 +401,17 @@ void AddCommissionCommands(QMap<QString, ParamCtl::Entry>& commands)
         QStringLiteral("report"),
         {report, true,
          QStringLiteral("  report ADDRESS[,ADDRESS...] -o FILE.pdf [--test-run FILE.json]...\n"
-                        "         [--site TEXT] [--technician TEXT] [--paper a4|letter]\n"
+                        "         [--site TEXT] [--customer TEXT] [--technician TEXT]\n"
+                        "         [--paper a4|letter] [--appendix|--no-appendix]\n"
                         "                             the commissioning report as PDF, and as "
-                        "HTML beside it\n"
+                        "HTML beside it:\n"
+                        "                             page 1 the verdict, a page or more a drive, "
+                        "the whole\n"
+                        "                             sets appended (default: up to 4 drives)\n"
                         "                             (with --site DIR before the command: "
                         "the line's drives,\n"
-                        "                             the site's name, technician and newest "
-                        "test runs,\n"
+                        "                             the site's name, customer, technician, "
+                        "names, references,\n"
+                        "                             journal and newest test runs,\n"
                         "                             and into its reports/ without -o)\n")});
 }

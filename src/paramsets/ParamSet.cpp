@@ -215,6 +215,25 @@ std::optional<quint16> defaultRaw(quint16 reg)
     return quint16(raw);
 }
 
+std::optional<quint16> defaultAsHeld(quint16 reg)
+{
+    const std::optional<quint16> raw = defaultRaw(reg);
+    if (!raw || withinLimits(reg, *raw))
+        return raw;
+    const std::optional<quint16> low = rawOf(reg, minimumText(reg));
+    const std::optional<quint16> high = rawOf(reg, maximumText(reg));
+    if (low && *raw < *low)
+        return low;
+    if (high && *raw > *high)
+        return high;
+    return raw;
+}
+
+bool modelSetting(quint16 reg)
+{
+    return offered(reg) && !reserved(reg) && !defaultRaw(reg);
+}
+
 bool isLimitParameter(quint16 reg)
 {
     return reg == 0x0006 || reg == 0x0007 || reg == 0x0008 || reg == 0x0009;
@@ -244,7 +263,7 @@ ParamSet ParamSet::defaults()
     for (quint16 reg : ParamCatalogue::offeredRegisters()) {
         if (ParamCatalogue::reserved(reg))
             set.values.insert(reg, {ParamValue::State::Reserved, 0});
-        else if (const std::optional<quint16> raw = ParamCatalogue::defaultRaw(reg))
+        else if (const std::optional<quint16> raw = ParamCatalogue::defaultAsHeld(reg))
             set.values.insert(reg, {ParamValue::State::Value, *raw});
     }
     return set;

@@ -39,6 +39,14 @@ bool withinLimits(quint16 reg, quint16 raw);
 std::optional<quint16> rawOf(quint16 reg, const QString& text, QString* problem = nullptr);
 // The default as a raw value, where the default is a number.
 std::optional<quint16> defaultRaw(quint16 reg);
+// The default as a drive at its factory settings holds it: defaultRaw brought
+// within the parameter's limits (P1.15 "20.00" with a maximum of 10.00 is held
+// as 10.00). Every comparison with the defaults goes through this one.
+// nullopt where the default is no number (set by the drive model).
+std::optional<quint16> defaultAsHeld(quint16 reg);
+// Whether the default depends on the drive's model ("model setting"): such a
+// parameter has no default to compare with, only the value set on site.
+bool modelSetting(quint16 reg);
 // Parameters that bound others (frequency limits, base frequency, maximum
 // voltage): written before the rest.
 bool isLimitParameter(quint16 reg);
@@ -75,7 +83,8 @@ struct ParamSet
     // Parameters the drive answered with a value (reserved ones included);
     // the rest it did not answer or refused.
     int answered() const;
-    // The catalogue's defaults, where they are numbers.
+    // The catalogue's defaults as a factory-fresh drive holds them, where
+    // they are numbers (ParamCatalogue::defaultAsHeld).
     static ParamSet defaults();
 };
 

@@ -102,6 +102,13 @@ void tst_commissionwindows::theReportWindowNamesASilentDrive()
     window.drivesEdit->setText(QStringLiteral("2,9"));
     window.siteEdit->setText(QStringLiteral("Hall 3"));
     window.fileEdit->setText(dir.filePath(QStringLiteral("r.pdf")));
+    // No technician: asked for before anything is read.
+    line.prompter.clearHistory();
+    window.makeReport();
+    QCOMPARE(line.prompter.history().size(), 1);
+    QVERIFY(window.makeButton->isEnabled());
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("r.pdf"))));
+    window.technicianEdit->setText(QStringLiteral("R. Ohm"));
     window.makeReport();
     QTRY_VERIFY_WITH_TIMEOUT(window.stateLabel->text().startsWith(QStringLiteral("Written")),
                              60000);

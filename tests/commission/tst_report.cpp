@@ -6,6 +6,7 @@
 
 #include <QJsonArray>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -107,6 +108,8 @@ private slots:
     void aRunCutShortIsNeverPassed();
     void hugeNumbersInARunStillMakeAChart_data();
     void hugeNumbersInARunStillMakeAChart();
+    void pageOneHoldsEveryDrivesVerdict();
+    void continuationPagesNameTheDrive();
 };
 
 void tst_report::everySectionReadsBack_data()
@@ -297,7 +300,7 @@ void tst_report::aRunCutShortIsNeverPassed()
     in.runs = {*legacy};
     const QString html = CommissionReport::Html(in, false);
     QVERIFY(html.contains(QStringLiteral("Result: NOT COMPLETED")));
-    QVERIFY(html.contains(QStringLiteral("<td>NOT COMPLETED</td>")));
+    QVERIFY(html.contains(QStringLiteral("<td>not completed</td>")));
     QVERIFY(!html.contains(QStringLiteral("Result: PASS")));
     // A run that completed its plan and whose checks held passes as before.
     TestRunResult done = run(2);
@@ -346,6 +349,170 @@ void tst_report::hugeNumbersInARunStillMakeAChart()
         QVERIFY(!ticks.isEmpty() && ticks.size() <= 12);
     }
     QCOMPARE(ChartAxes::ticks(0, 50, 5), (QList<double>{0, 10, 20, 30, 40, 50}));
+}
+
+namespace {
+
+// A drive set up for the line, with a test run that did what it was asked.
+DriveRecord readyDrive(quint8 address)
+{
+    DriveRecord d = drive(address);
+    d.parameters.values[0x0004].raw = 2;
+    d.parameters.values[0x0001].raw = 3;
+    d.readiness.runSource = 2;
+    d.readiness.frequencySource = 3;
+    d.faultRecords = {20, 20, 20};
+    return d;
+}
+
+TestRunResult passedRun(quint8 address)
+{
+    TestRunResult r = run(address);
+    r.checks.removeLast();
+    r.completed = true;
+    r.endReason = QStringLiteral("completed");
+    return r;
+}
+
+QString rawText(const QString& pdf, int page)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-raw"), QStringLiteral("-f"), QString::number(page),
+             QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+
+} // namespace
+
+void tst_report::pageOneHoldsEveryDrivesVerdict()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    ReportInput in;
+    in.site = QStringLiteral("Pump station Nord");
+    in.customer = QStringLiteral("Example Works");
+    in.technician = QStringLiteral("A. Field");
+    in.made = QDateTime::currentDateTime();
+    DriveRecord tripped = readyDrive(4);
+    tripped.fault = true;
+    tripped.faultNumber = 3;
+    tripped.faultRecords = {3, 20, 20};
+    DriveRecord ignoring = readyDrive(5);
+    ignoring.readiness.runSource = 0;
+    ignoring.readiness.frequencySource = 1;
+    DriveRecord absent;
+    absent.address = 9;
+    in.drives = {readyDrive(1), tripped,       ignoring, readyDrive(6),
+                 readyDrive(7), readyDrive(8), absent};
+    in.names.insert(4, QStringLiteral("Conveyor 4"));
+    ParamSet reference = readyDrive(6).parameters;
+    reference.values[0x0003].raw = 4000; // commissioned to 40 Hz, the drive holds 50 Hz
+    reference.origin = QStringLiteral("parameter-sets/pump.csv");
+    in.references.insert(6, reference);
+    in.references.insert(1, readyDrive(1).parameters);
+    TestRunResult failed = passedRun(7);
+    failed.completed = true;
+    failed.checks << TestRunCheck{QStringLiteral("Limit current < 4.5"),
+                                  QStringLiteral("every sample of the run"),
+                                  QStringLiteral("highest 5.1 A"), false};
+    TestRunResult cancelled = passedRun(8);
+    cancelled.completed = false;
+    cancelled.cancelled = true;
+    in.runs = {passedRun(1), failed, cancelled};
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    QCOMPARE(CommissionReport::Write(in, pdf), QString());
+    const QString first = rawText(pdf, 1);
+    auto has = [&](const QString& s) {
+        if (!first.contains(s))
+            qWarning().noquote() << "missing on page 1:" << s << "\n" << first;
+        return first.contains(s);
+    };
+    QVERIFY(has(QStringLiteral("Result: FAILED")));
+    QVERIFY(has(QStringLiteral("1 ready, 3 need attention, 3 failed")));
+    for (const QString& s :
+         {QStringLiteral("Example Works"), QStringLiteral("A. Field"),
+          QStringLiteral("4 (Conveyor 4)"), QStringLiteral("OC-3"), QStringLiteral("tripped"),
+          QStringLiteral("will ignore the line"), QStringLiteral("1 differ from reference"),
+          QStringLiteral("match reference"), QStringLiteral("Limit current < 4.5"),
+          QStringLiteral("highest 5.1 A"), QStringLiteral("not completed"),
+          QStringLiteral("did not answer"), QStringLiteral("Signature of the customer")})
+        QVERIFY(has(s));
+    // The drive's own page: the reference's differences before the defaults',
+    // the failing check named in the run's headline.
+    const QString html = CommissionReport::Html(in, false);
+    const qsizetype six =
+        html.indexOf(QStringLiteral("<h2 style=\"page-break-before: always\">Drive 6"));
+    QVERIFY(html.indexOf(QStringLiteral("Differences from the reference set"), six) <
+            html.indexOf(QStringLiteral("Differences from the catalogue's defaults"), six));
+    QVERIFY(html.contains(QStringLiteral("<td>50 Hz</td><td>40 Hz</td>")));
+    QVERIFY(html.contains(QStringLiteral("Result: FAILED: Limit current &lt; 4.5: highest 5.1 A")));
+    QVERIFY(html.contains(QStringLiteral("No fault recorded.")));
+    QVERIFY(!html.contains(QStringLiteral("each way"))); // every run here is forward only
+    // An option is named by its text, not by its number alone.
+    QVERIFY2(html.contains(QStringLiteral("<td>2 (")), "P0.04 = 2 with its option's text");
+    // Seven drives: no appendix unless asked for.
+    QVERIFY(!html.contains(QStringLiteral("Appendix")));
+    in.appendix = true;
+    QVERIFY(CommissionReport::Html(in, false).contains(QStringLiteral("Appendix")));
+
+    // A row whose technician was never named says so instead of a dash.
+    in.technician.clear();
+    QVERIFY(
+        CommissionReport::VerdictHtml(in).contains(QStringLiteral("Technician: <b>not named</b>")));
+}
+
+void tst_report::continuationPagesNameTheDrive()
+{
+    // Every parameter of two drives, changed, runs the tables over several
+    // pages: each page they run onto starts with the table's header and
+    // names the drive it carries on.
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    ReportInput in;
+    in.made = QDateTime::currentDateTime();
+    in.technician = QStringLiteral("A. Field");
+    for (quint8 a : {1, 2}) {
+        DriveRecord d = readyDrive(a);
+        for (auto it = d.parameters.values.begin(); it != d.parameters.values.end(); ++it)
+            if (ParamCatalogue::withinLimits(it.key(), quint16(it->raw + 1)))
+                it->raw += 1;
+        in.drives << d;
+        in.names.insert(a, QStringLiteral("Fan %1").arg(a));
+    }
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    QCOMPARE(CommissionReport::Write(in, pdf), QString());
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    QVERIFY(p.waitForFinished(30000));
+    const QString xml = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"[\\d.]+\">([^<]*)"));
+    // A4 in points: the text starts at the top margin (15 mm).
+    const double top = 15 / 25.4 * 72;
+    const QStringList pages = xml.split(QStringLiteral("<page "));
+    QVERIFY(pages.size() > 6);
+    int continuationHeaders = 0;
+    for (int i = 1; i < pages.size(); ++i) {
+        bool headerSeen = false;
+        for (auto it = word.globalMatch(pages[i]); it.hasNext();) {
+            const auto m = it.next();
+            const double y0 = m.captured(1).toDouble();
+            if (y0 < top + 40 && m.captured(2) == u"Parameter")
+                headerSeen = true;
+        }
+        continuationHeaders += headerSeen;
+        // A page that carries on a drive's tables names the drive.
+        if (headerSeen)
+            QVERIFY2(pages[i].contains(QStringLiteral(">(Fan<")) &&
+                         pages[i].contains(QStringLiteral(">continued<")),
+                     qPrintable(QString::number(i)));
+    }
+    QVERIFY(continuationHeaders >= 2);
 }
 
 QTEST_MAIN(tst_report)

@@ -37,6 +37,12 @@ void tst_survey::differencesAreWhatWasChanged()
     QVERIFY(one.answered && one.setComplete);
     QVERIFY2(one.differences().isEmpty(),
              qPrintable(ParamCatalogue::number(one.differences().value(0).reg)));
+    // Drive Parameters compares with the same defaults: nothing there either.
+    QCOMPARE(CompareSets(one.parameters, ParamSet::defaults()).size(), 0);
+    // What the model sets is listed, not compared: P0.14, the acceleration
+    // time, is among it with the value the drive holds.
+    QVERIFY(one.setOnSite().contains(quint16(0x000E)));
+    QCOMPARE(ParamCatalogue::shown(0x000E, *one.parameters.raw(0x000E)), QStringLiteral("10"));
     QCOMPARE(one.readiness.ready(), false);
     QVERIFY(one.fault);
     QCOMPARE(one.faultNumber, 3);

@@ -2,8 +2,11 @@
 // The test run and the report end to end: vfdctl against vfdsim on a
 // pseudo-terminal, what vfdctl says checked against what the drives heard.
 #include "CtlProcess.h"
+#include "ParamSetFile.h"
 #include "SimProcess.h"
+#include "SiteFolder.h"
 
+#include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -62,6 +65,8 @@ private slots:
     void reportOfThreeDrivesNamesTheOneMissing();
     void aRunStoppedDuringItsHoldIsNotPassed();
     void reportCountsTheParametersNotAnswered();
+    void pageOneShowsATripAndADriveThatIgnoresTheLine();
+    void aSitesReportHasReferencesNamesAndWrites();
 };
 
 void tst_testrun::aHealthyDrivePassesBothWays()
@@ -298,7 +303,104 @@ void tst_testrun::reportCountsTheParametersNotAnswered()
     const QString page = QString::fromUtf8(html.readAll());
     QVERIFY(!page.contains(QStringLiteral("No differences")));
     QVERIFY(page.contains(QStringLiteral("%1 parameters not answered").arg(unanswered)));
-    QVERIFY(page.contains(QStringLiteral("<td>0; %1 not answered</td>").arg(unanswered)));
+    QVERIFY(page.contains(QStringLiteral("<td>match defaults; %1 not read</td>").arg(unanswered)));
+}
+
+void tst_testrun::pageOneShowsATripAndADriveThatIgnoresTheLine()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    // Drive 2 has tripped (OC-3); drive 1 is as it left the factory (its
+    // address too), so it ignores the line and differs from the defaults in
+    // nothing.
+    SimProcess sim({QStringLiteral("--drives"), QStringLiteral("1-3"), QStringLiteral("--trip"),
+                    QStringLiteral("2:3"), QStringLiteral("--factory-sources"),
+                    QStringLiteral("1")},
+                   false);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    const CtlRun report = vfdctl(sim, {QStringLiteral("--retries"), QStringLiteral("4"),
+                                       QStringLiteral("report"), QStringLiteral("1-3"),
+                                       QStringLiteral("-o"), pdf, QStringLiteral("--no-appendix")});
+    QVERIFY2(report.code == 0, qPrintable(report.err));
+    QVERIFY2(report.err.contains(QStringLiteral("no technician named")), qPrintable(report.err));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), QStringLiteral("-l"),
+                                             QStringLiteral("1"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30000));
+    const QString first = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    for (const QString& s :
+         {QStringLiteral("Result: FAILED"), QStringLiteral("0 ready, 2 need attention, 1 failed"),
+          QStringLiteral("OC-3"), QStringLiteral("will ignore the line"),
+          QStringLiteral("match defaults"), QStringLiteral("Technician: not named")})
+        QVERIFY2(first.contains(s), qPrintable(s + u'\n' + first));
+    QVERIFY(!first.contains(QStringLiteral("Appendix")));
+    // Three drives, no appendix: the verdict and a page each, or little more.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    QVERIFY(info.waitForFinished(30000));
+    static const QRegularExpression pagesLine(QStringLiteral("Pages:\\s+(\\d+)"));
+    const int pages =
+        pagesLine.match(QString::fromUtf8(info.readAllStandardOutput())).captured(1).toInt();
+    QVERIFY2(pages >= 4 && pages <= 7, qPrintable(QString::number(pages)));
+}
+
+void tst_testrun::aSitesReportHasReferencesNamesAndWrites()
+{
+    // Drive 1 was commissioned to 40 Hz (its reference) and holds 50 Hz; the
+    // journal holds one write to it. Drive 2 has a name and no reference.
+    SimProcess sim({QStringLiteral("--drives"), QStringLiteral("1-2")}, false);
+    QTemporaryDir dir;
+    SiteFolder::NewSite what;
+    what.name = QStringLiteral("Hall 7");
+    what.customer = QStringLiteral("Example Works");
+    what.technician = QStringLiteral("R. Ohm");
+    what.line = QStringLiteral("a");
+    what.port = sim.device();
+    what.drives = {1, 2};
+    QString error;
+    std::optional<SiteFolder> site = SiteFolder::create(dir.path(), what, &error);
+    QVERIFY2(site, qPrintable(error));
+    ParamSet reference = ParamSet::defaults();
+    reference.values[0x0003].raw = 4000;
+    reference.values[0x0001].raw = 3; // set up for the line, as the drives are
+    reference.values[0x0004].raw = 2;
+    const QString sets = site->layout().folder(SiteLayout::Kind::ParameterSets);
+    QCOMPARE(ParamSetFile::Save(reference, sets + QStringLiteral("/pump.csv")), QString());
+    QVERIFY(site->file().setReference(QStringLiteral("a"), 1, QStringLiteral("pump.csv"), &error));
+    QVERIFY(site->file().setDriveName(QStringLiteral("a"), 2, QStringLiteral("Fan 2"), &error));
+    QCOMPARE(site->save(), QString());
+    JournalEntry write;
+    write.tool = QStringLiteral("vfdctl set");
+    write.line = QStringLiteral("a");
+    write.drive = 1;
+    write.parameter = QStringLiteral("P0.14");
+    write.before = QStringLiteral("10.0");
+    write.asked = QStringLiteral("2.0");
+    QCOMPARE(site->record(write), QString());
+
+    const CtlRun report = runVfdctl({QStringLiteral("--site"), dir.path(), QStringLiteral("report"),
+                                     QStringLiteral("--no-appendix")},
+                                    90000);
+    QVERIFY2(report.code == 0, qPrintable(report.out + report.err));
+    QVERIFY2(!report.err.contains(QStringLiteral("no technician")), qPrintable(report.err));
+    QString html;
+    for (QDirIterator it(site->layout().folder(SiteLayout::Kind::Reports),
+                         {QStringLiteral("*.html")});
+         it.hasNext();) {
+        QFile file(it.next());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        html = QString::fromUtf8(file.readAll());
+    }
+    for (const QString& s :
+         {QStringLiteral("Hall 7"), QStringLiteral("Example Works"), QStringLiteral("R. Ohm"),
+          QStringLiteral("2 (Fan 2)"), QStringLiteral("1 differ from reference"),
+          QStringLiteral("Differences from the reference set"),
+          QStringLiteral("P0.14 Acceleration time 1 = <b>10 s</b>"),
+          QStringLiteral("<td>50 Hz</td><td>40 Hz</td>"),
+          QStringLiteral("<td>P0.14</td><td>10.0</td>"
+                         "<td>2.0</td><td>verified</td>")})
+        QVERIFY2(html.contains(s), qPrintable(s + u'\n' + report.err));
 }
 
 QTEST_MAIN(tst_testrun)

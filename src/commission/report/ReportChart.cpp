@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A test run drawn for paper: frequencies on the left axis, current on the
-// right, seconds along the bottom. Gaps (no answer) stay gaps.
+// A test run drawn for paper: frequencies on the left axis, signed by the
+// direction the drive reported (reverse below zero), current on the right,
+// seconds along the bottom, and each limit the run was given as a line.
+// Gaps (no answer) stay gaps.
 #include "ChartAxes.h"
 #include "CommissionReport.h"
 
@@ -14,7 +16,7 @@ double highest(const TestRunResult& run, int column)
 {
     double top = 0;
     for (const TestRunSample& s : run.samples) {
-        const double v = s.values.value(column, std::nan(""));
+        const double v = std::fabs(s.values.value(column, std::nan("")));
         if (std::isfinite(v))
             top = std::max(top, v);
     }
@@ -37,29 +39,50 @@ QImage Chart(const TestRunResult& run, QSize size)
     QFont font = p.font();
     font.setPixelSize(int(11 * unit));
     p.setFont(font);
-    const QRectF plot(56 * unit, 14 * unit, size.width() - 112 * unit, size.height() - 58 * unit);
+    const QRectF plot(70 * unit, 14 * unit, size.width() - 140 * unit, size.height() - 62 * unit);
 
+    const bool reverse =
+        run.plan.reverse || std::any_of(run.samples.cbegin(), run.samples.cend(),
+                                        [](const TestRunSample& s) { return s.reverse; });
     const double tEnd =
         run.samples.isEmpty()
             ? 1.0
             : std::max(std::min(run.samples.last().seconds, ChartAxes::Largest), 1.0);
-    const double hzTop = std::max({highest(run, 0), highest(run, 1),
-                                   std::min(run.plan.hz, ChartAxes::Largest / 2), 1.0}) *
-                         1.1;
-    const double aTop = std::max(highest(run, 2), 0.1) * 1.2;
-    // Points beyond the plot are drawn on its edge, never far outside it.
+    double hzTop = std::max({highest(run, 0), highest(run, 1),
+                             std::min(run.plan.hz, ChartAxes::Largest / 2), 1.0}) *
+                   1.1;
+    double aTop = std::max(highest(run, 2), 0.1) * 1.2;
+    for (const ExpectLimit& l : run.plan.limits) {
+        if (l.key == u"current" && std::isfinite(l.bound))
+            aTop = std::max(aTop, std::min(l.bound, ChartAxes::Largest / 2) * 1.1);
+        if (l.key.startsWith(QStringLiteral("freq")) && std::isfinite(l.bound))
+            hzTop = std::max(hzTop, std::min(l.bound, ChartAxes::Largest / 2) * 1.1);
+    }
+    // With a reverse run, zero is the middle: forward above, reverse below.
+    const double low = reverse ? -1.0 : 0.0;
     auto x = [&](double t) { return plot.left() + plot.width() * std::clamp(t / tEnd, 0.0, 1.0); };
     auto y = [&](double v, double top) {
-        return plot.bottom() - plot.height() * std::clamp(v / top, 0.0, 1.0);
+        return plot.bottom() - plot.height() * (std::clamp(v / top, low, 1.0) - low) / (1 - low);
     };
 
     p.setPen(QPen(QColor(220, 220, 220), unit));
-    for (double v : ChartAxes::ticks(0, hzTop, 5)) {
+    for (double v : ChartAxes::ticks(low * hzTop, hzTop, reverse ? 8 : 5)) {
         p.drawLine(QPointF(plot.left(), y(v, hzTop)), QPointF(plot.right(), y(v, hzTop)));
         p.setPen(Qt::black);
         p.drawText(QRectF(0, y(v, hzTop) - 8 * unit, plot.left() - 6 * unit, 16 * unit),
                    Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
         p.setPen(QPen(QColor(220, 220, 220), unit));
+    }
+    if (reverse) {
+        p.setPen(QPen(Qt::black, unit));
+        p.drawLine(QPointF(plot.left(), y(0, hzTop)), QPointF(plot.right(), y(0, hzTop)));
+        QFont bold = font;
+        bold.setBold(true);
+        p.setFont(bold);
+        p.drawText(QPointF(plot.left() + 6 * unit, plot.top() + 14 * unit), QStringLiteral("FWD"));
+        p.drawText(QPointF(plot.left() + 6 * unit, plot.bottom() - 6 * unit),
+                   QStringLiteral("REV"));
+        p.setFont(font);
     }
     p.setPen(QColor(180, 60, 0));
     for (double v : ChartAxes::ticks(0, aTop, 5))
@@ -71,30 +94,65 @@ QImage Chart(const TestRunResult& run, QSize size)
                    Qt::AlignHCenter | Qt::AlignTop, QString::number(t));
     p.drawRect(plot);
     p.drawText(QRectF(plot.left(), plot.bottom() + 17 * unit, plot.width(), 14 * unit),
-               Qt::AlignHCenter, QStringLiteral("seconds"));
+               Qt::AlignHCenter, QStringLiteral("Time (s)"));
+    // The axes' titles, turned to run along them.
+    auto verticalTitle = [&](double atX, const QString& text, const QColor& colour) {
+        p.save();
+        p.setPen(colour);
+        p.translate(atX, plot.center().y());
+        p.rotate(-90);
+        p.drawText(QRectF(-plot.height() / 2, -8 * unit, plot.height(), 16 * unit), Qt::AlignCenter,
+                   text);
+        p.restore();
+    };
+    verticalTitle(12 * unit,
+                  reverse ? QStringLiteral("Frequency (Hz), reverse below 0")
+                          : QStringLiteral("Frequency (Hz)"),
+                  Qt::black);
+    verticalTitle(size.width() - 12 * unit, QStringLiteral("Current (A)"), QColor(180, 60, 0));
+
+    // Each limit the run was given, where its value is on the chart.
+    for (const ExpectLimit& l : run.plan.limits) {
+        const bool current = l.key == u"current";
+        if ((!current && !l.key.startsWith(QStringLiteral("freq"))) || !std::isfinite(l.bound))
+            continue;
+        const double top = current ? aTop : hzTop;
+        p.setPen(QPen(QColor(200, 0, 0), 1.2 * unit, Qt::DotLine));
+        p.drawLine(QPointF(plot.left(), y(l.bound, top)), QPointF(plot.right(), y(l.bound, top)));
+        p.setPen(QColor(200, 0, 0));
+        p.drawText(
+            QRectF(plot.left(), y(l.bound, top) - 15 * unit, plot.width() - 4 * unit, 14 * unit),
+            Qt::AlignRight | Qt::AlignBottom,
+            QStringLiteral("limit %1%2")
+                .arg(l.text(), current ? QStringLiteral(" A") : QStringLiteral(" Hz")));
+    }
 
     struct Trace
     {
         int column;
         double top;
+        bool signedByDirection;
         QColor colour;
         Qt::PenStyle style;
         const char* label;
     };
-    const Trace traces[] = {{1, hzTop, QColor(120, 120, 120), Qt::DashLine, "Set frequency (Hz)"},
-                            {0, hzTop, QColor(0, 70, 200), Qt::SolidLine, "Output frequency (Hz)"},
-                            {2, aTop, QColor(180, 60, 0), Qt::SolidLine, "Current (A)"}};
+    const Trace traces[] = {
+        {1, hzTop, true, QColor(120, 120, 120), Qt::DashLine, "Set frequency (Hz)"},
+        {0, hzTop, true, QColor(0, 70, 200), Qt::SolidLine, "Output frequency (Hz)"},
+        {2, aTop, false, QColor(180, 60, 0), Qt::SolidLine, "Current (A)"}};
     double legendX = plot.left();
     for (const Trace& t : traces) {
         QPainterPath path;
         bool open = false;
         for (const TestRunSample& s : run.samples) {
-            const double v = s.values.value(t.column, std::nan(""));
+            double v = s.values.value(t.column, std::nan(""));
             if (!std::isfinite(v)) {
                 open = false;
                 continue;
             }
-            // The drive reports magnitudes; the direction is in the checks.
+            // The drive reports magnitudes; the direction it reported signs them.
+            if (t.signedByDirection && s.reverse)
+                v = -std::fabs(v);
             const QPointF point(x(s.seconds), y(v, t.top));
             open ? path.lineTo(point) : path.moveTo(point);
             open = true;

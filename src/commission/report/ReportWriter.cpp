@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextBlock>
 #include <QTextDocument>
 
 namespace {
@@ -31,6 +32,25 @@ QString saveText(const QString& path, const QByteArray& bytes)
     if (const QString error = saveWhole(path, bytes); !error.isEmpty())
         return QStringLiteral("cannot write %1: %2").arg(path, error);
     return {};
+}
+
+// Where each drive's section (its pages, its appendix) begins, by the
+// heading that opens it: a page that starts inside one names the drive.
+QList<QPair<double, QString>> sectionStarts(const QTextDocument& doc)
+{
+    QList<QPair<double, QString>> starts;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_AlwaysBefore)
+            continue;
+        const QString text = b.text();
+        const qsizetype at = text.indexOf(QStringLiteral("rive "));
+        if (at < 0)
+            continue;
+        starts << qMakePair(doc.documentLayout()->blockBoundingRect(b).top(),
+                            QStringLiteral("Drive ") + text.mid(at + 5) +
+                                QStringLiteral(", continued"));
+    }
+    return starts;
 }
 
 } // namespace
@@ -67,6 +87,7 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
     doc.setHtml(Html(input, false));
     doc.setPageSize(body);
     const int pages = doc.pageCount();
+    const QList<QPair<double, QString>> starts = sectionStarts(doc);
 
     // Written to a file beside the target first: a report that fails half way
     // leaves the last good one in place.
@@ -114,6 +135,15 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
             painter.drawLine(foot.topLeft(), foot.topRight());
             painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom,
                              PageLine(input, page + 1, pages));
+            // The drive a page carries on, unless its own heading is on it.
+            QString continued;
+            for (const auto& [top, label] : starts) {
+                if (top < page * body.height() - 1)
+                    continued = label;
+                else if (top < (page + 1) * body.height())
+                    continued.clear(); // the section's own first page
+            }
+            painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, continued);
             painter.restore();
         }
         painter.end();

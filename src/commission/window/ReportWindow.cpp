@@ -9,6 +9,7 @@
 #include "SiteFolder.h"
 #include "SiteNote.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
@@ -47,6 +48,10 @@ ReportWindow::ReportWindow(LinkClient& client, Prompter& prompter, QWidget* pare
     paperBox->setObjectName(QStringLiteral("paperBox"));
     paperBox->addItem(QStringLiteral("A4"), int(QPageSize::A4));
     paperBox->addItem(QStringLiteral("Letter"), int(QPageSize::Letter));
+    appendixCheck = new QCheckBox(tr("Whole parameter sets at the end"), this);
+    appendixCheck->setObjectName(QStringLiteral("appendixCheck"));
+    appendixCheck->setAccessibleName(tr("Appendix"));
+    appendixCheck->setChecked(true);
     runList = new QListWidget(this);
     runList->setObjectName(QStringLiteral("runList"));
     addRunButton = button("addRunButton", tr("&Add..."));
@@ -86,6 +91,7 @@ ReportWindow::ReportWindow(LinkClient& client, Prompter& prompter, QWidget* pare
     addRow(tr("&Site:"), siteEdit);
     addRow(tr("&Technician:"), technicianEdit);
     addRow(tr("&Paper:"), paperBox);
+    addRow(tr("&Appendix:"), appendixCheck);
     addRow(tr("Test r&uns:"), runList, runs);
     addRow(tr("Report &file:"), fileEdit, file);
 
@@ -119,6 +125,12 @@ ReportWindow::ReportWindow(LinkClient& client, Prompter& prompter, QWidget* pare
                                                           tr("PDF (*.pdf)"));
         if (!path.isEmpty())
             fileEdit->setText(path);
+    });
+    // A few drives' sets are worth the pages; many drives' are not.
+    connect(drivesEdit, &QLineEdit::textEdited, this, [this] {
+        QString problem;
+        if (const auto drives = DriveList::parse(drivesEdit->text(), &problem))
+            appendixCheck->setChecked(drives->size() <= 4);
     });
     connect(makeButton, &QPushButton::clicked, this, &ReportWindow::makeReport);
     connect(cancelButton, &QPushButton::clicked, this, &ReportWindow::cancelReport);
@@ -184,6 +196,14 @@ void ReportWindow::makeReport()
         m_prompter.warn(this, tr("Commissioning Report"), tr("Name the report file."));
         return;
     }
+    // The customer signs beside the technician's name: asked for before the
+    // drives are read, not found blank on paper.
+    if (technicianEdit->text().trimmed().isEmpty()) {
+        m_prompter.warn(this, tr("Commissioning Report"),
+                        tr("Name the technician who signs the report."));
+        technicianEdit->setFocus();
+        return;
+    }
     m_survey = new DriveSurvey(m_client, *drives, this);
     connect(m_survey, &DriveSurvey::progress, this,
             [this](const QString& text, int done, int total) {
@@ -215,6 +235,7 @@ void ReportWindow::write()
     input.made = QDateTime::currentDateTime();
     input.drives = survey->records();
     input.runs = m_runs;
+    input.appendix = appendixCheck->isChecked();
     const QString path = reportPath();
     if (path.isEmpty())
         return;

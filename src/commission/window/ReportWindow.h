@@ -9,6 +9,7 @@
 
 class LinkClient;
 class Prompter;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -30,6 +31,7 @@ public:
     QLineEdit* siteEdit = nullptr;
     QLineEdit* technicianEdit = nullptr;
     QComboBox* paperBox = nullptr;
+    QCheckBox* appendixCheck = nullptr; // whole sets at the end; ticked for up to 4 drives
     QListWidget* runList = nullptr;
     QPushButton* addRunButton = nullptr;
     QPushButton* removeRunButton = nullptr;

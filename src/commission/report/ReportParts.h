@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Pieces of the report's HTML shared by its sections (not for other users).
+
+#include "CommissionReport.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace ReportParts {
+
+inline QString esc(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+inline QString cell(const QString& text, const char* tag = "td")
+{
+    return QStringLiteral("<%1>%2</%1>").arg(QLatin1String(tag), esc(text));
+}
+
+inline QString row(const QStringList& cells, const char* tag = "td")
+{
+    QString html = QStringLiteral("<tr>");
+    for (const QString& c : cells)
+        html += cell(c, tag);
+    return html + QStringLiteral("</tr>\n");
+}
+
+inline QString table(const QStringList& header, const QString& rows)
+{
+    // thead: QTextDocument repeats it on every page the table runs onto.
+    return QStringLiteral("<table class=\"grid\" width=\"100%\" cellspacing=\"0\" "
+                          "cellpadding=\"3\" border=\"1\">\n<thead>") +
+           row(header, "th") + QStringLiteral("</thead>\n") + rows + QStringLiteral("</table>\n");
+}
+
+inline QString withUnit(const QString& value, const QString& unit)
+{
+    return unit.isEmpty() || value == u"Reserve" ? value : value + u' ' + unit;
+}
+
+// "OC-3 over-current ..." for a fault number; "none" for no fault.
+QString faultText(int number);
+// The latest run of a drive in the input, and its place there.
+const TestRunResult* runOf(const ReportInput& in, quint8 address, int* index);
+// "3 (Conveyor 3)" or "3".
+QString driveLabel(const ReportInput& in, quint8 address);
+// A parameter's value as shown, with its unit and, for one that selects an
+// option, the option's text: "13 (9600, even parity ...)".
+QString valueText(quint16 reg, quint16 raw);
+
+} // namespace ReportParts
+
+namespace ReportParts {
+
+// A drive's parameter sections: differences from its reference, from the
+// defaults, what was set on site, and the writes made to it.
+QString parameterSections(const ReportInput& in, const DriveRecord& d);
+// The drive's whole set, reserved parameters left out.
+QString appendix(const ReportInput& in, const DriveRecord& d);
+
+} // namespace ReportParts
