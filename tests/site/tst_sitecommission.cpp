@@ -162,13 +162,14 @@ void tst_sitecommission::aRowInOneGo()
     QVERIFY(lastStarted < firstStopped);
 
     // Drives read whole during the job (the backup, the clone's reading) are
-    // not read whole again for the report: P0.00 is asked once of each drive,
-    // of drive 4 by the report.
+    // not read whole again for the report: one whole read of each drive (of
+    // drive 4 by the report), which asks from P0.00 once singly and at most
+    // once more as the block that learns whether the drive takes blocks.
     for (const int a : {1, 2, 3, 4}) {
         const QString start = QStringLiteral("%1 03 00 00 ").arg(a, 2, 16, QLatin1Char('0'));
-        QCOMPARE(std::count_if(heard.begin(), heard.end(),
-                               [&](const QString& f) { return f.startsWith(start); }),
-                 1);
+        const auto asked = std::count_if(heard.begin(), heard.end(),
+                                         [&](const QString& f) { return f.startsWith(start); });
+        QVERIFY2(asked >= 1 && asked <= 2, qPrintable(QString::number(asked)));
     }
     QCOMPARE(report.value(u"readOnceForReport").toArray(), QJsonArray({1, 2, 3}));
 }
