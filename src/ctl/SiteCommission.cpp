@@ -25,35 +25,6 @@ QString stepLine(const QString& label, SiteCommission::Step step, SiteCommission
     return line;
 }
 
-// What the job is about to do, for the one question before it.
-QString plan(const SiteFolder& site, const SiteLine& line, const SiteCommission& job)
-{
-    QStringList sources;
-    QStringList targets;
-    for (const quint8 a : job.drives()) {
-        const SiteDrive* d = line.drive(a);
-        if (d->referenceSource)
-            sources << QString::number(a);
-        else if (!d->reference.isEmpty())
-            targets << QString::number(a);
-    }
-    const SiteTestRun test = site.site().testRunOf(line);
-    QString text =
-        QStringLiteral("Commission %1 of line %2:")
-            .arg(NumberText::Counted(int(job.drives().size()), "drive", "drives"), line.name);
-    if (!sources.isEmpty())
-        text += QStringLiteral(" back up %1 (reference source);").arg(sources.join(u','));
-    if (!targets.isEmpty())
-        text += QStringLiteral(" write the references to %1;").arg(targets.join(u','));
-    text += QStringLiteral(" run each drive forward%1 at %2 Hz for %3 s (%4 at a time); "
-                           "then the report. Go ahead?")
-                .arg(test.reverse.value_or(false) ? QStringLiteral(" and in reverse") : QString(),
-                     NumberText::Fixed2(test.hz.value_or(0)),
-                     QString::number(test.holdMs.value_or(20000) / 1000.0))
-                .arg(job.parallel());
-    return text;
-}
-
 int siteCommission(CtlContext& ctx, const QStringList& args)
 {
     if (!ctx.site || !ctx.siteLine) {
@@ -83,7 +54,7 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
     if (!client)
         return ctx.finish(ParamCtl::UsageOrPort);
     SiteCommission job(*client, *ctx.site, ctx.siteLine->name, *drives);
-    if (!ctx.ask(plan(*ctx.site, *ctx.siteLine, job))) {
+    if (!ctx.ask(job.plan())) {
         ctx.warn(QStringLiteral("not confirmed: nothing was sent (--yes confirms)."));
         return ctx.finish(ParamCtl::Differences);
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "demo.h"
 
+#include "CommissionWindow.h"
 #include "Form2.h"
 #include "LineStatisticsWindow.h"
 #include "ParamSetWindow.h"
@@ -92,6 +93,7 @@ demo::~demo()
     delete m_recorder.data();
     delete m_scanWindow.data();
     delete m_statsWindow.data();
+    delete m_commission.data();
     delete m_siteWindow.data();
     m_link.disconnect(this);
     m_port.disconnect(this);

@@ -14,6 +14,8 @@
 #include "SiteWindow.h"
 #include "TrafficTrace.h"
 
+class CommissionWindow;
+
 #include <QColor>
 #include <QDateTime>
 #include <QHash>
@@ -96,6 +98,8 @@ public:
     SiteFolder* openSite() const { return m_site.get(); }
     // Takes a site as the one open, and hands it to every tool window.
     void takeSite(const SiteFolder& site);
+    // The Site window's row commissioned in a window of its own.
+    void commissionOn(const QString& line, const QList<quint8>& drives);
     // Where the Site window keeps the last few sites opened (empty: nowhere).
     void setRecentSitesFile(const QString& path) { m_recentSitesFile = path; }
 
@@ -373,6 +377,7 @@ private:
     QPointer<LineStatisticsWindow> m_statsWindow;
     QPointer<RecorderWindow> m_recorder;
     QPointer<SiteWindow> m_siteWindow;
+    QPointer<CommissionWindow> m_commission;
     std::unique_ptr<SiteFolder> m_site;
     QString m_siteLine;
     QString m_recentSitesFile;

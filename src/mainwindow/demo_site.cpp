@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's site: the Site window, the one site open, handed to the
 // tool windows, and the parameter window's writes in its journal.
+#include "CommissionWindow.h"
 #include "Form2.h"
 #include "ParamSetWindow.h"
 #include "RecorderWindow.h"
@@ -13,7 +14,9 @@
 #include "demo.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QDir>
+#include <QUrl>
 
 void demo::site_window_Click()
 {
@@ -25,7 +28,42 @@ void demo::site_window_Click()
     window->setRecentFile(m_recentSitesFile);
     connect(window, &SiteWindow::siteChosen, this, &demo::takeSite);
     connect(window, &SiteWindow::toolRequested, this, &demo::openToolOn);
+    window->commission = [this](const QString& line, const QList<quint8>& drives) {
+        commissionOn(line, drives);
+    };
     window->setSite(m_site.get());
+}
+
+void demo::commissionOn(const QString& line, const QList<quint8>& drives)
+{
+    if (!m_site)
+        return;
+    // One row at a time on the line: a job under way is shown, not doubled.
+    if (m_commission && m_commission->running()) {
+        m_commission->raise();
+        m_commission->activateWindow();
+        return;
+    }
+    if (m_commission)
+        m_commission->close();
+    auto* window = new CommissionWindow(m_client, m_prompter, *m_site, line, drives, this);
+    window->writesAllowed = [this] { return data_set->isEnabled(); };
+    window->lineProblem = [this, line]() -> QString {
+        const SiteLine* l = m_site ? m_site->site().line(line) : nullptr;
+        if (!l)
+            return tr("The site has no line %1.").arg(line);
+        if (!m_port.isOpen())
+            return tr("Open the port of line %1 (%2) first.")
+                .arg(l->name, l->port.isEmpty() ? m_port.portName() : l->port);
+        if (!l->port.isEmpty() && l->port.compare(m_port.portName(), Qt::CaseInsensitive) != 0)
+            return tr("Line %1 is on port %2, but %3 is open.")
+                .arg(l->name, l->port, m_port.portName());
+        return {};
+    };
+    connect(window, &CommissionWindow::openReport, this,
+            [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
+    m_commission = window;
+    window->show();
 }
 
 void demo::takeSite(const SiteFolder& site)

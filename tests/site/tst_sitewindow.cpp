@@ -4,6 +4,7 @@
 // written back into the person's file, the tools opened on the drives chosen
 // and saving into the site, and the parameter window's writes in the journal.
 #include "AnswerBoxes.h"
+#include "CommissionWindow.h"
 #include "Form2.h"
 #include "Journal.h"
 #include "NewSiteDialog.h"
@@ -118,6 +119,8 @@ private slots:
     void aParameterWriteIsJournaledAsItWentOut();
     void aNewSiteIsRememberedAndTheDrivesReadOnlyWhileShown();
     void aTestRunIsSavedAndJournaled();
+    void aRowIsCommissionedFromTheWindow();
+    void closingTheCommissionStopsTheRunningDrives();
 };
 
 void tst_sitewindow::rowsOfTheSiteAndTheAttentionMark()
@@ -397,6 +400,113 @@ void tst_sitewindow::aTestRunIsSavedAndJournaled()
         QCOMPARE(e.drive, quint8(3));
         QCOMPARE(e.line, QStringLiteral("a"));
     }
+}
+
+namespace {
+
+// The row's test run on site: 10 Hz for a second, on quick ramps.
+const QByteArray kTestRunText = "[site]\ntest-hz = 10\ntest-for = 1s\nparallel = 2\n";
+
+CommissionWindow* commissionWindow(SiteBench& bench, const QList<int>& rows)
+{
+    for (quint8 a : {1, 2, 3}) {
+        DriveParameters& p = bench.port.bus().drive(a)->parameters();
+        p.force(0, 14, 5);
+        p.force(0, 15, 5);
+    }
+    QFile f(bench.dir.filePath(QStringLiteral("site.conf")));
+    if (!f.open(QIODevice::WriteOnly))
+        return nullptr;
+    // The row is commissioned on the line of the port open: the site says so.
+    f.write(QByteArray(kSiteText)
+                .replace("[site]\n", kTestRunText)
+                .replace("port = SIM", "port = " + bench.window.port().portName().toUtf8()));
+    f.close();
+    SiteWindow* w = bench.opened(bench.dir.path());
+    if (!w)
+        return nullptr;
+    bench.choose(w, rows);
+    w->commissionButton->click();
+    return bench.window.findChild<CommissionWindow*>();
+}
+
+} // namespace
+
+void tst_sitewindow::aRowIsCommissionedFromTheWindow()
+{
+    SiteBench bench;
+    CommissionWindow* c = commissionWindow(bench, {0, 1});
+    QVERIFY(c);
+    QVERIFY(c->isVisible());
+    QCOMPARE(c->job().drives(), (QList<quint8>{1, 2}));
+    QCOMPARE(c->table->rowCount(), 2);
+    QCOMPARE(c->table->item(1, CommissionWindow::DriveColumn)->text(),
+             QStringLiteral("2 (Conveyor 2)"));
+    QCOMPARE(c->table->item(0, CommissionWindow::TestRunColumn)->text(), QStringLiteral("to do"));
+
+    // With the port closed, and then with a "No" (what Enter answers), nothing
+    // is sent and nothing runs.
+    bench.window.findChild<SiteWindow*>()->hide(); // the job has the line to itself
+    bench.window.Command1_Click();
+    QVERIFY(!bench.window.port().isOpen());
+    bench.sent.clear();
+    bench.window.prompter().clearHistory();
+    c->start();
+    QCOMPARE(bench.window.prompter().history().size(), 1);
+    QVERIFY(
+        bench.window.prompter().history().last().text.contains(QStringLiteral("Nothing was sent")));
+    bench.window.Command1_Click();
+    answerBoxes(bench.window.prompter(), QMessageBox::No);
+    bench.sent.clear();
+    c->start();
+    QVERIFY(!c->running());
+    QTest::qWait(300);
+    QCOMPARE(bench.sent.size(), 0);
+    QVERIFY2(bench.window.prompter().history().last().text.contains(QStringLiteral("Go ahead?")),
+             qPrintable(bench.window.prompter().history().last().text));
+
+    answerBoxes(bench.window.prompter(), QMessageBox::Yes);
+    c->start();
+    QVERIFY(c->running());
+    QVERIFY(!c->startButton->isEnabled());
+    QVERIFY(c->cancelButton->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!c->running(), 60000);
+    QVERIFY2(c->job().allCommissioned(), qPrintable(c->progressLabel->text()));
+    QCOMPARE(c->progressLabel->text(), QStringLiteral("Finished: 2 of 2 drives commissioned."));
+    for (int r = 0; r < 2; ++r)
+        for (int col : {CommissionWindow::ScanColumn, CommissionWindow::TestRunColumn,
+                        CommissionWindow::ReportColumn})
+            QCOMPARE(c->table->item(r, col)->text(), QStringLiteral("done"));
+    QVERIFY(QFileInfo::exists(c->job().reportPath()));
+    QVERIFY(c->reportButton->isEnabled());
+    QVERIFY(!c->startButton->isEnabled()); // a job runs once
+    const QList<JournalEntry> entries =
+        Journal::read(bench.window.openSite()->layout().journalPath()).entries;
+    QSet<quint8> tested;
+    for (const JournalEntry& e : entries)
+        if (e.kind == JournalEntry::Kind::TestRun)
+            tested << e.drive;
+    QCOMPARE(tested, (QSet<quint8>{1, 2}));
+    QVERIFY(!bench.port.bus().drive(3)->isRunning());
+}
+
+void tst_sitewindow::closingTheCommissionStopsTheRunningDrives()
+{
+    SiteBench bench;
+    CommissionWindow* c = commissionWindow(bench, {0});
+    QVERIFY(c);
+    QPointer<CommissionWindow> alive = c;
+    bench.window.findChild<SiteWindow*>()->hide();
+    c->start();
+    QTRY_VERIFY_WITH_TIMEOUT(bench.port.bus().drive(1)->isRunning(), 20000);
+    // Closing waits for the STOP, then goes; the drive coasts to a halt.
+    c->close();
+    QVERIFY(alive);
+    QTRY_VERIFY_WITH_TIMEOUT(!alive, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!bench.port.bus().drive(1)->isRunning(), 10000);
+    // A new row can be commissioned at once.
+    bench.window.findChild<SiteWindow*>()->commissionButton->click();
+    QVERIFY(bench.window.findChild<CommissionWindow*>());
 }
 
 QTEST_MAIN(tst_sitewindow)

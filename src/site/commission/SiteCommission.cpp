@@ -75,6 +75,35 @@ QString SiteCommission::problemOf(const SiteFolder& site, const QString& line,
     return {};
 }
 
+QString SiteCommission::plan() const
+{
+    const SiteLine* line = m_site.line(m_line, nullptr);
+    if (!line)
+        return m_problem;
+    QStringList sources;
+    QStringList targets;
+    for (const quint8 a : m_drives) {
+        const SiteDrive* d = line->drive(a);
+        if (d->referenceSource)
+            sources << QString::number(a);
+        else if (!d->reference.isEmpty())
+            targets << QString::number(a);
+    }
+    QString text =
+        QStringLiteral("Commission %1 of line %2:")
+            .arg(NumberText::Counted(int(m_drives.size()), "drive", "drives"), line->name);
+    if (!sources.isEmpty())
+        text += QStringLiteral(" back up %1 (reference source);").arg(sources.join(u','));
+    if (!targets.isEmpty())
+        text += QStringLiteral(" write the references to %1;").arg(targets.join(u','));
+    text += QStringLiteral(" run each drive forward%1 at %2 Hz for %3 s (%4 at a time); "
+                           "then the report. Go ahead?")
+                .arg(m_plan.reverse ? QStringLiteral(" and in reverse") : QString(),
+                     NumberText::Fixed2(m_plan.hz), QString::number(m_plan.holdMs / 1000.0))
+                .arg(m_parallel);
+    return text;
+}
+
 SiteCommission::SiteCommission(LinkClient& client, const SiteFolder& site, const QString& line,
                                const QList<quint8>& drives, QObject* parent)
     : QObject(parent), m_client(client), m_site(site), m_line(line)

@@ -92,6 +92,8 @@ public:
     static QString problemOf(const SiteFolder& site, const QString& line,
                              const QList<quint8>& drives);
     QString problem() const;
+    // What the job is about to do, in words, for the one question before it.
+    QString plan() const;
     void start();
     void cancel();
     bool running() const { return m_running; }

@@ -128,6 +128,19 @@ void newestOf(const SiteFolder& site, const SiteLine& line, quint8 address, Site
 
 } // namespace
 
+void SiteDriveStatus::takeWhatTheDriveSaid(const SiteDriveStatus& newer)
+{
+    asked = newer.asked;
+    answered = newer.answered;
+    edition = newer.edition;
+    readiness = newer.readiness;
+    running = newer.running;
+    reverse = newer.reverse;
+    fault = newer.fault;
+    faultNumber = newer.faultNumber;
+    faultText = newer.faultText;
+}
+
 QString SiteDriveStatus::label() const
 {
     return name.isEmpty() ? QString::number(address) : name;

@@ -110,6 +110,9 @@ struct SiteDriveStatus
     // A fault, not ready, parameters that differ, or a failed test run.
     bool attention() const;
     QStringList attentionReasons() const;
+    // What the drive said, taken from a newer reading of it; what the site's
+    // files say is kept.
+    void takeWhatTheDriveSaid(const SiteDriveStatus& newer);
     QJsonObject json() const;
 };
 

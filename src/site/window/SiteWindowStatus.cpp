@@ -80,16 +80,7 @@ void SiteWindow::takeDriveSaid(const SiteDriveStatus& said)
     const int row = rowOf(said.line, said.address);
     if (row < 0)
         return;
-    SiteDriveStatus& s = m_rows[row];
-    s.asked = said.asked;
-    s.answered = said.answered;
-    s.edition = said.edition;
-    s.readiness = said.readiness;
-    s.running = said.running;
-    s.reverse = said.reverse;
-    s.fault = said.fault;
-    s.faultNumber = said.faultNumber;
-    s.faultText = said.faultText;
+    m_rows[row].takeWhatTheDriveSaid(said);
     const bool filling = m_filling;
     m_filling = true;
     fillStatus(row);
