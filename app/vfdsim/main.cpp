@@ -7,6 +7,9 @@
 #include "PseudoTerminal.h"
 #include "SimClock.h"
 #include "SimCommandLine.h"
+#ifdef Q_OS_UNIX
+#include "SimKeypad.h"
+#endif
 #include "SimulatedBus.h"
 #include "TcpBusServer.h"
 
@@ -170,5 +173,13 @@ int main(int argc, char** argv)
             stderr,
             QStringLiteral("vfdsim: drives %1 at %2").arg(served.join(u','), options.settings));
     }
+#ifdef Q_OS_UNIX
+    // A technician at the drives themselves, past the line: for tests, and by hand.
+    SimKeypad keypad(bus);
+    QObject::connect(&keypad, &SimKeypad::said, [](const QString& text) {
+        printLine(stderr, QStringLiteral("vfdsim: ") + text);
+    });
+    keypad.listen();
+#endif
     return app.exec();
 }

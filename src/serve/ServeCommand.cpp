@@ -313,10 +313,13 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
     // Run from a site, the commands go into its journal (declared before
     // the lines, which hand it their entries until they go).
     std::unique_ptr<ServeJournal> journal;
-    if (!config.siteRoot.isEmpty() && config.commands) {
+    if (!config.siteRoot.isEmpty()) {
         journal = std::make_unique<ServeJournal>(SiteLayout(config.siteRoot).journalPath(), broker);
         QObject::connect(journal.get(), &ServeJournal::logLine, &broker, log);
-        log(QStringLiteral("the commands sent are journaled in %1").arg(journal->path()));
+        log(QStringLiteral("%1 journaled in %2")
+                .arg(config.commands ? QStringLiteral("the commands sent and drifts found are")
+                                     : QStringLiteral("drifts found are"),
+                     journal->path()));
     }
     std::vector<std::unique_ptr<ServeLine>> lines;
     for (const ServeLineConfig& l : config.lines) {

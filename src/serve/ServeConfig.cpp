@@ -5,6 +5,7 @@
 #include "IniText.h"
 #include "RecordCommand.h"
 #include "SerialPort.h"
+#include "ServeParams.h"
 
 #include <QHostInfo>
 #include <QRegularExpression>
@@ -127,6 +128,11 @@ QString take(ServeConfig& config, ServeLineConfig* line, const QString& section,
         }
         if (key == u"rhythm")
             return duration(500, 60000, config.commandRhythmMs);
+        if (key == u"writable")
+            return ServeParams::parseWritable(value, config.writable);
+    } else if (section == u"drift") {
+        if (key == u"share")
+            return ServeParams::parseShare(value, config.driftShare);
     } else if (line) {
         if (const auto taken =
                 IniText::takeLineKey(key, value, line->port, line->settings, line->drives))
@@ -181,7 +187,8 @@ std::optional<ServeConfig> parse(const QString& text, QString* error, bool siteC
                 config.siteSectionAt = at;
             return {};
         }
-        if (heading == u"broker" || heading == u"publish" || heading == u"commands")
+        if (heading == u"broker" || heading == u"publish" || heading == u"commands" ||
+            heading == u"drift")
             return {};
         if (heading.startsWith(QStringLiteral("line "))) {
             const QString name = heading.mid(5).trimmed();
@@ -195,7 +202,7 @@ std::optional<ServeConfig> parse(const QString& text, QString* error, bool siteC
             return {};
         }
         return QStringLiteral("[%1] is not a section here: [broker], [publish], "
-                              "[commands], [line NAME], [site] or [drive LINE ADDRESS]")
+                              "[commands], [drift], [line NAME], [site] or [drive LINE ADDRESS]")
             .arg(heading);
     };
     auto onKey = [&](const QString& section, const QString& key, const QString& value, int) {

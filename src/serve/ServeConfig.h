@@ -46,6 +46,10 @@ struct ServeConfig
     // on. A run command not renewed within the rhythm stops its drive.
     bool commands = false;
     int commandRhythmMs = 2000;
+    // Parameters the broker may write (PREFIX/LINE/DRIVE/set): none unless listed.
+    QList<quint16> writable;
+    // The drift watch's share of each line's time, 0 to 0.5 (0: no watch).
+    double driftShare = 0.05;
     QList<ServeLineConfig> lines;
     // The site's folder when the service runs from a site: the commands it
     // sends are journaled there. Empty for a plain configuration.

@@ -50,6 +50,10 @@ public:
     void refused(const QString& line, quint8 drive, const QString& asked, bool stop,
                  const QString& why);
 
+    // Any other entry (a parameter written from the broker, a drift seen);
+    // its tool stays when it names one.
+    void wrote(JournalEntry entry) { record(std::move(entry)); }
+
     // Until every entry handed over is in the file, for at most waitMs; what
     // could not be written by then is said in the log.
     void finish(int waitMs);

@@ -2,10 +2,13 @@
 #include "ServeLine.h"
 
 #include "BrokerLink.h"
+#include "DriftWatch.h"
+#include "FaultEvents.h"
 #include "LinkClient.h"
 #include "Sampler.h"
 #include "SelectablePort.h"
 #include "ServeCommands.h"
+#include "ServeParams.h"
 #include "Tab.h"
 
 #include <QJsonDocument>
@@ -48,6 +51,7 @@ ServeLine::ServeLine(const ServeLineConfig& line, const ServeConfig& config, Bro
         if (m_running && !m_sampler->running()) {
             setLineStatus(QStringLiteral("reading"), {});
             m_sampler->start();
+            m_drift->start();
         }
     });
     if (config.commands) {
@@ -66,6 +70,19 @@ ServeLine::ServeLine(const ServeLineConfig& line, const ServeConfig& config, Bro
         });
         m_limitRefresh.start();
     }
+    // Parameters over the broker, the drift watch and the trips: each on a
+    // session of its own, between the readings.
+    m_params = std::make_unique<ServeParams>(m_line, m_config, *m_client, m_broker);
+    connect(m_params.get(), &ServeParams::logLine, this, &ServeLine::logLine);
+    for (const QString& filter : m_params->filters())
+        m_broker.subscribe(filter);
+    connect(&m_broker, &BrokerLink::messageReceived, m_params.get(), &ServeParams::take);
+    m_drift = std::make_unique<DriftWatch>(m_line, m_config, *m_client, m_broker);
+    connect(m_drift.get(), &DriftWatch::logLine, this, &ServeLine::logLine);
+    connect(m_params.get(), &ServeParams::written, m_drift.get(), &DriftWatch::written);
+    m_faults = std::make_unique<FaultEvents>(m_line, m_config, *m_client, m_broker);
+    connect(m_faults.get(), &FaultEvents::logLine, this, &ServeLine::logLine);
+    connect(m_sampler.get(), &Sampler::event, m_faults.get(), &FaultEvents::take);
     m_reopen.setSingleShot(true);
     connect(&m_reopen, &QTimer::timeout, this, &ServeLine::openPort);
     m_readyGuard.setSingleShot(true);
@@ -79,6 +96,9 @@ ServeLine::~ServeLine()
 {
     // The sessions go before the client they ask through.
     delete m_limits;
+    m_faults.reset();
+    m_drift.reset();
+    m_params.reset();
     m_commands.reset();
     m_sampler.reset();
     m_client.reset();
@@ -101,6 +121,8 @@ void ServeLine::setJournal(ServeJournal* journal)
 {
     if (m_commands)
         m_commands->setJournal(journal);
+    m_params->setJournal(journal);
+    m_drift->setJournal(journal);
 }
 
 void ServeLine::publishNames()
@@ -143,6 +165,7 @@ void ServeLine::stop()
     m_reopen.stop();
     m_readyGuard.stop();
     m_sampler->stop();
+    m_drift->stop();
     m_port->close();
     // A clean stop: nobody reads these drives any more.
     for (int d = 0; d < m_line.drives.size(); ++d)
@@ -162,6 +185,7 @@ void ServeLine::openPort()
     if (m_port->isReady()) {
         setLineStatus(QStringLiteral("reading"), {});
         m_sampler->start();
+        m_drift->start();
     } else {
         // A gateway: its connection is made after open() returns.
         m_readyGuard.start(kReadyGuardMs);
@@ -173,6 +197,7 @@ void ServeLine::portGone(const QString& why)
     if (!m_running)
         return;
     m_sampler->stop();
+    m_drift->stop();
     m_readyGuard.stop();
     if (m_port->isOpen())
         m_port->close();

@@ -11,6 +11,8 @@
 #include <memory>
 
 class BrokerLink;
+class DriftWatch;
+class FaultEvents;
 class Hexedit;
 class LinkClient;
 class LinkSession;
@@ -18,6 +20,7 @@ class Sampler;
 class SelectablePort;
 class ServeCommands;
 class ServeJournal;
+class ServeParams;
 struct SampleRound;
 
 // One line of drives behind one port: its own port, link and link client,
@@ -86,7 +89,10 @@ private:
     std::unique_ptr<LinkClient> m_client;
     std::unique_ptr<Sampler> m_sampler;
     std::unique_ptr<ServeCommands> m_commands; // only when commands are allowed
-    LinkSession* m_limits = nullptr;           // the reads of P0.06, for the commands
+    std::unique_ptr<ServeParams> m_params;     // answers refusals when they are not
+    std::unique_ptr<DriftWatch> m_drift;
+    std::unique_ptr<FaultEvents> m_faults;
+    LinkSession* m_limits = nullptr; // the reads of P0.06, for the commands
     QSet<quint8> m_limitAsked;
     QTimer m_limitRefresh;
     QList<DriveOut> m_out;

@@ -145,7 +145,11 @@ SimCommandLine::Outcome SimCommandLine::parse(const QStringList& arguments)
     parser.addOptions({help, version, pty, device, tcp, modbusTcp, settings, drives, log, noPacing,
                        corrupt, seed, fault, tripAfter, factory, singleReads, silentBlocks,
                        shortBlocks});
-    m_help = parser.helpText();
+    m_help = parser.helpText() +
+             QStringLiteral("\nStandard input takes what is done at the drives themselves, a "
+                            "line each:\n"
+                            "  keypad ADDRESS P0.14=RAW   set a parameter's register value\n"
+                            "  trip ADDRESS NUMBER        trip the drive with the fault\n");
     // The parser names the program by the path it was started with; the usage
     // line shows what a user types instead.
     const qsizetype usageEnd = m_help.indexOf(u'\n');

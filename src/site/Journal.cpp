@@ -10,7 +10,7 @@
 
 namespace {
 
-const char* const kKinds[] = {"write", "run-started", "run-stopped", "test-run"};
+const char* const kKinds[] = {"write", "run-started", "run-stopped", "test-run", "drift"};
 const char* const kOutcomes[] = {"verified", "refused", "no answer", "reads back differently",
                                  "not read back"};
 
@@ -41,6 +41,11 @@ QByteArray JournalEntry::toJson() const
         o[u"outcome"] = QLatin1String(kOutcomes[int(outcome)]);
         if (readBack)
             o[u"readBack"] = *readBack;
+    } else if (kind == Kind::Drift) {
+        o[u"parameter"] = parameter;
+        o[u"commissioned"] = before.value_or(QString());
+        o[u"now"] = readBack.value_or(QString());
+        o[u"result"] = result;
     } else {
         if (!command.isEmpty())
             o[u"command"] = command;
@@ -93,6 +98,10 @@ std::optional<JournalEntry> JournalEntry::fromJson(const QByteArray& line, QStri
         e.outcome = *outcome;
         if (o.contains(u"readBack"))
             e.readBack = o.value(u"readBack").toString();
+    } else if (e.kind == Kind::Drift) {
+        e.parameter = o.value(u"parameter").toString();
+        e.before = o.value(u"commissioned").toString();
+        e.readBack = o.value(u"now").toString();
     }
     e.command = o.value(u"command").toString();
     e.result = o.value(u"result").toString();

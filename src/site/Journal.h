@@ -16,7 +16,11 @@ struct JournalEntry
         Write,
         RunStarted,
         RunStopped,
-        TestRun
+        TestRun,
+        // A parameter found holding another value than the drive was
+        // commissioned with (before: commissioned, readBack: found), or back
+        // at it (result "cleared").
+        Drift
     };
     enum class Outcome
     {

@@ -147,7 +147,8 @@ std::optional<Site> SiteFile::parse(const QString& text, QString* error)
         line = nullptr;
         drive = nullptr;
         inSite = heading == u"site";
-        if (inSite || heading == u"broker" || heading == u"publish" || heading == u"commands")
+        if (inSite || heading == u"broker" || heading == u"publish" || heading == u"commands" ||
+            heading == u"drift")
             return {};
         const QStringList words = heading.split(u' ');
         if (words.first() == u"line" && words.size() == 2) {
