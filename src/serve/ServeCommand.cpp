@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <vector>
@@ -313,7 +314,9 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
     // Run from a site, the commands go into its journal (declared before
     // the lines, which hand it their entries until they go).
     std::unique_ptr<ServeJournal> journal;
-    if (!config.siteRoot.isEmpty() && config.commands) {
+    const bool shared = std::any_of(config.lines.cbegin(), config.lines.cend(),
+                                    [](const ServeLineConfig& l) { return l.share.enabled(); });
+    if (!config.siteRoot.isEmpty() && (config.commands || shared)) {
         journal = std::make_unique<ServeJournal>(SiteLayout(config.siteRoot).journalPath(), broker);
         QObject::connect(journal.get(), &ServeJournal::logLine, &broker, log);
         log(QStringLiteral("the commands sent are journaled in %1").arg(journal->path()));
@@ -323,8 +326,13 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
         lines.push_back(std::make_unique<ServeLine>(l, config, broker));
         QObject::connect(lines.back().get(), &ServeLine::logLine, &broker, log);
         lines.back()->setJournal(journal.get());
-        lines.back()->start();
+        if (!lines.back()->openShare(&why)) {
+            log(why + QStringLiteral("; nothing started"));
+            return 2;
+        }
     }
+    for (auto& l : lines)
+        l->start();
     QEventLoop loop;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &loop, [&] {

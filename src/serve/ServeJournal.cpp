@@ -102,7 +102,8 @@ void ServeJournal::refused(const QString& line, quint8 drive, const QString& ask
 
 void ServeJournal::record(JournalEntry entry)
 {
-    entry.tool = QStringLiteral("serve");
+    if (entry.tool.isEmpty())
+        entry.tool = QStringLiteral("serve");
     entry.time = QDateTime::currentDateTime();
     int held = 0;
     {

@@ -50,6 +50,10 @@ public:
     void refused(const QString& line, quint8 drive, const QString& asked, bool stop,
                  const QString& why);
 
+    // An entry made elsewhere (a parameter write a client of the line's share
+    // sent: SiteJournaling::writeEntry), its tool kept.
+    void add(const JournalEntry& entry) { record(entry); }
+
     // Until every entry handed over is in the file, for at most waitMs; what
     // could not be written by then is said in the log.
     void finish(int waitMs);

@@ -2,6 +2,7 @@
 #include "ServeLine.h"
 
 #include "BrokerLink.h"
+#include "LineShare.h"
 #include "LinkClient.h"
 #include "Sampler.h"
 #include "SelectablePort.h"
@@ -66,6 +67,10 @@ ServeLine::ServeLine(const ServeLineConfig& line, const ServeConfig& config, Bro
         });
         m_limitRefresh.start();
     }
+    if (line.share.enabled()) {
+        m_share = std::make_unique<LineShare>(m_line, *m_client);
+        connect(m_share.get(), &LineShare::logLine, this, &ServeLine::logLine);
+    }
     m_reopen.setSingleShot(true);
     connect(&m_reopen, &QTimer::timeout, this, &ServeLine::openPort);
     m_readyGuard.setSingleShot(true);
@@ -79,6 +84,7 @@ ServeLine::~ServeLine()
 {
     // The sessions go before the client they ask through.
     delete m_limits;
+    m_share.reset();
     m_commands.reset();
     m_sampler.reset();
     m_client.reset();
@@ -97,8 +103,19 @@ void ServeLine::start()
     openPort();
 }
 
+bool ServeLine::openShare(QString* error)
+{
+    if (!m_share || !m_share->listen(error))
+        return !m_share;
+    emit logLine(QStringLiteral("line %1: shared with Modbus TCP clients at %2")
+                     .arg(m_line.name, m_line.share.listen));
+    return true;
+}
+
 void ServeLine::setJournal(ServeJournal* journal)
 {
+    if (m_share)
+        m_share->setJournal(journal);
     if (m_commands)
         m_commands->setJournal(journal);
 }
@@ -115,12 +132,14 @@ void ServeLine::publishNames()
 bool ServeLine::stopDrives()
 {
     m_limitRefresh.stop();
-    return m_commands && m_commands->stopAll();
+    const bool commanded = m_commands && m_commands->stopAll();
+    const bool shared = m_share && m_share->stop();
+    return commanded || shared;
 }
 
 bool ServeLine::drivesStopped() const
 {
-    return !m_commands || m_commands->stopsDone();
+    return (!m_commands || m_commands->stopsDone()) && (!m_share || m_share->stopsDone());
 }
 
 void ServeLine::readLimit(quint8 address)
@@ -142,6 +161,8 @@ void ServeLine::stop()
     m_running = false;
     m_reopen.stop();
     m_readyGuard.stop();
+    if (m_share)
+        m_share->stop();
     m_sampler->stop();
     m_port->close();
     // A clean stop: nobody reads these drives any more.
@@ -250,6 +271,8 @@ void ServeLine::publishDrive(int d, const SampleRound& round)
     if (s.known && m_out[d].availability != "online")
         readLimit(m_line.drives[d]);
     setAvailability(d, s.known);
+    if (m_share)
+        m_share->setDriveState(m_line.drives[d], s.known ? std::optional(s.running) : std::nullopt);
     if (!s.known)
         return;
     DriveOut& out = m_out[d];

@@ -12,6 +12,7 @@
 
 class BrokerLink;
 class Hexedit;
+class LineShare;
 class LinkClient;
 class LinkSession;
 class Sampler;
@@ -35,6 +36,9 @@ public:
               QObject* parent = nullptr);
     ~ServeLine() override;
 
+    // Opens the line's share when it has one; false (and why) when its
+    // address cannot be taken.
+    bool openShare(QString* error);
     void start();
     // Run from a site: the commands sent to its drives are journaled there.
     void setJournal(ServeJournal* journal);
@@ -86,6 +90,7 @@ private:
     std::unique_ptr<LinkClient> m_client;
     std::unique_ptr<Sampler> m_sampler;
     std::unique_ptr<ServeCommands> m_commands; // only when commands are allowed
+    std::unique_ptr<LineShare> m_share;        // only when the line is shared
     LinkSession* m_limits = nullptr;           // the reads of P0.06, for the commands
     QSet<quint8> m_limitAsked;
     QTimer m_limitRefresh;

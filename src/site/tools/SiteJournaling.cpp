@@ -52,9 +52,9 @@ std::optional<JournalEntry::Outcome> outcomeOf(const WriteItem& item)
     return std::nullopt;
 }
 
-QString recordWrite(const SiteFolder& site, const QString& tool, const QString& line, quint8 drive,
-                    quint16 reg, std::optional<quint16> before, quint16 asked,
-                    JournalEntry::Outcome outcome, std::optional<quint16> readBack)
+JournalEntry writeEntry(const QString& tool, const QString& line, quint8 drive, quint16 reg,
+                        std::optional<quint16> before, quint16 asked, JournalEntry::Outcome outcome,
+                        std::optional<quint16> readBack)
 {
     JournalEntry e = entry(JournalEntry::Kind::Write, tool, line, drive);
     e.parameter = ParamCatalogue::number(reg);
@@ -64,7 +64,14 @@ QString recordWrite(const SiteFolder& site, const QString& tool, const QString& 
     e.outcome = outcome;
     if (readBack)
         e.readBack = ParamCatalogue::shown(reg, *readBack);
-    return site.record(e);
+    return e;
+}
+
+QString recordWrite(const SiteFolder& site, const QString& tool, const QString& line, quint8 drive,
+                    quint16 reg, std::optional<quint16> before, quint16 asked,
+                    JournalEntry::Outcome outcome, std::optional<quint16> readBack)
+{
+    return site.record(writeEntry(tool, line, drive, reg, before, asked, outcome, readBack));
 }
 
 QString recordWrites(const SiteFolder& site, const QString& tool, const QString& line, quint8 drive,
