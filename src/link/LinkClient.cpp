@@ -3,6 +3,7 @@
 #include "RtuProtocol.h"
 
 #include <algorithm>
+#include <limits>
 
 QByteArray LinkRequest::frame() const
 {
@@ -66,6 +67,12 @@ void LinkSession::setRetries(int retries)
     m_retries = std::clamp(retries, 0, 10);
 }
 
+void LinkSession::setTurns(int turns, int graceMs)
+{
+    m_turns = std::clamp(turns, 1, 1000);
+    m_graceMs = std::clamp(graceMs, 0, 1000);
+}
+
 void LinkSession::holdLine(bool held)
 {
     if (held == m_holds)
@@ -81,6 +88,12 @@ LinkClient::LinkClient(Hexedit& link, QObject* parent) : QObject(parent), m_link
 {
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this, &LinkClient::onWatchdog);
+    m_grace.setSingleShot(true);
+    connect(&m_grace, &QTimer::timeout, this, [this] {
+        // Its next did not come in time: the others' turn.
+        m_inRow = std::numeric_limits<int>::max();
+        startNext();
+    });
     connect(&m_link, &Hexedit::frameSent, this, &LinkClient::onFrameSent);
     connect(&m_link, &Hexedit::answerReceived, this, &LinkClient::onAnswer);
     connect(&m_link, &Hexedit::answerTimedOut, this, &LinkClient::onTimedOut);
@@ -131,6 +144,11 @@ bool LinkClient::busy() const
 void LinkClient::detach(LinkSession* session)
 {
     std::erase(m_sessions, session);
+    if (m_last == session) {
+        m_last = nullptr;
+        m_grace.stop();
+        scheduleNext();
+    }
     if (session->m_holds)
         changeHold(-1);
     if (!m_current || m_current->session != session)
@@ -165,24 +183,46 @@ void LinkClient::startNext()
 {
     if (m_current || m_sessions.empty())
         return;
+    // A session with turns to spare goes on, or is waited for a little.
+    if (m_last && m_inRow < m_last->m_turns) {
+        const auto at = std::find(m_sessions.cbegin(), m_sessions.cend(), m_last);
+        if (!m_last->m_queue.empty()) {
+            take(size_t(at - m_sessions.cbegin()));
+            return;
+        }
+        if (m_last->m_graceMs > 0) {
+            if (!m_grace.isActive())
+                m_grace.start(m_last->m_graceMs);
+            return;
+        }
+    }
     // The sessions take turns, a request each, so a long job never shuts out
     // another window's single read.
     for (size_t tried = 0; tried < m_sessions.size(); ++tried) {
-        LinkSession* session = m_sessions[(m_turn + tried) % m_sessions.size()];
-        if (session->m_queue.empty())
+        const size_t index = (m_turn + tried) % m_sessions.size();
+        if (m_sessions[index]->m_queue.empty())
             continue;
-        m_turn = (m_turn + tried + 1) % m_sessions.size();
-        LinkSession::Queued next = std::move(session->m_queue.front());
-        session->m_queue.pop_front();
-        Current current;
-        current.session = session;
-        current.request = next.request;
-        current.done = std::move(next.done);
-        current.frame = next.request.frame();
-        m_current = std::move(current);
-        sendCurrent();
+        take(index);
         return;
     }
+}
+
+void LinkClient::take(size_t index)
+{
+    LinkSession* session = m_sessions[index];
+    m_grace.stop();
+    m_turn = (index + 1) % m_sessions.size();
+    m_inRow = session == m_last ? std::min(m_inRow, std::numeric_limits<int>::max() - 1) + 1 : 1;
+    m_last = session;
+    LinkSession::Queued next = std::move(session->m_queue.front());
+    session->m_queue.pop_front();
+    Current current;
+    current.session = session;
+    current.request = next.request;
+    current.done = std::move(next.done);
+    current.frame = next.request.frame();
+    m_current = std::move(current);
+    sendCurrent();
 }
 
 void LinkClient::sendCurrent()

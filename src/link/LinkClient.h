@@ -104,6 +104,13 @@ public:
 
     LinkClient* client() const { return m_client; }
 
+    // When its turn comes, up to `turns` requests in a row where other
+    // sessions take one, and after each the line waits up to graceMs for its
+    // next before another session's goes: for requests that come from afar
+    // (the clients of a shared line), whose next is never in the queue the
+    // moment the answer to the last is.
+    void setTurns(int turns, int graceMs);
+
 private:
     friend class LinkClient;
     LinkSession(LinkClient& client, QObject* owner);
@@ -117,6 +124,8 @@ private:
     std::deque<Queued> m_queue;
     int m_retries = 1;
     bool m_holds = false;
+    int m_turns = 1;
+    int m_graceMs = 0;
 };
 
 // What the link has learnt of one drive since the line was opened: whether it
@@ -186,6 +195,7 @@ private:
     void changeHold(int delta);
     void scheduleNext();
     void startNext();
+    void take(size_t index);
     void sendCurrent();
     void onFrameSent();
     void onAnswer(const QByteArray& request, const QByteArray& answer);
@@ -203,6 +213,10 @@ private:
     std::optional<Current> m_current;
     std::array<BlockReads, 256> m_blockReads{};
     bool m_nextScheduled = false;
+    // The session whose request went last, and how many of its went in a row.
+    LinkSession* m_last = nullptr;
+    int m_inRow = 0;
+    QTimer m_grace;
     // Should the link drop a queued frame (port closed meanwhile) no answer or
     // time-out ever comes: this ends the wait.
     QTimer m_watchdog;

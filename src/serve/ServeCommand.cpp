@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <vector>
@@ -326,8 +327,13 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
         lines.push_back(std::make_unique<ServeLine>(l, config, broker));
         QObject::connect(lines.back().get(), &ServeLine::logLine, &broker, log);
         lines.back()->setJournal(journal.get());
-        lines.back()->start();
+        if (!lines.back()->openShare(&why)) {
+            log(why + QStringLiteral("; nothing started"));
+            return 2;
+        }
     }
+    for (auto& l : lines)
+        l->start();
     QEventLoop loop;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &loop, [&] {

@@ -150,6 +150,8 @@ QString take(ServeConfig& config, ServeLineConfig* line, const QString& section,
         }
         if (key == u"interval")
             return duration(100, 60000, line->intervalMs);
+        if (const auto taken = ShareConfigText::takeKey(key, value, line->share))
+            return *taken;
     }
     return QStringLiteral("\"%1\" is not a setting of [%2]").arg(key, section);
 }
@@ -211,7 +213,8 @@ std::optional<ServeConfig> parse(const QString& text, QString* error, bool siteC
         static const QStringList serviceLineKeys{QStringLiteral("port"), QStringLiteral("settings"),
                                                  QStringLiteral("drives"), QStringLiteral("values"),
                                                  QStringLiteral("interval")};
-        if (siteChecked && line && !serviceLineKeys.contains(key))
+        if (siteChecked && line && !serviceLineKeys.contains(key) &&
+            !ShareConfigText::isShareKey(key))
             return QString();
         return take(config, line, section, key, value);
     };
@@ -244,6 +247,11 @@ bool validate(const ServeConfig& config, QString* error)
             return fail(QStringLiteral("%1 names no drives").arg(what));
         if (line.values.isEmpty())
             return fail(QStringLiteral("%1 names no values").arg(what));
+        for (const ServeLineConfig& other : config.lines)
+            if (&other != &line && line.share.enabled() && other.share.port == line.share.port &&
+                other.share.host == line.share.host)
+                return fail(QStringLiteral("%1 shares itself at %2, as another line does")
+                                .arg(what, line.share.listen));
     }
     if (config.tls && config.caFile.isEmpty())
         return fail(QStringLiteral("an mqtts:// broker needs its ca-file"));

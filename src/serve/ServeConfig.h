@@ -2,6 +2,7 @@
 #pragma once
 
 #include "RecordValues.h"
+#include "ShareConfig.h"
 
 #include <QList>
 #include <QMap>
@@ -23,6 +24,8 @@ struct ServeLineConfig
     int definedAt = 0;     // line of the file where the line's section began
     // The drives' names, when the line is a site's ([drive LINE ADDRESS] name).
     QMap<quint8, QString> driveNames;
+    // Other masters let in over Modbus TCP (LineShare); off by default.
+    LineShareConfig share;
 };
 
 struct ServeConfig

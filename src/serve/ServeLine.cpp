@@ -4,6 +4,7 @@
 #include "BrokerLink.h"
 #include "DriftWatch.h"
 #include "FaultEvents.h"
+#include "LineShare.h"
 #include "LinkClient.h"
 #include "Sampler.h"
 #include "SelectablePort.h"
@@ -83,6 +84,10 @@ ServeLine::ServeLine(const ServeLineConfig& line, const ServeConfig& config, Bro
     m_faults = std::make_unique<FaultEvents>(m_line, m_config, *m_client, m_broker);
     connect(m_faults.get(), &FaultEvents::logLine, this, &ServeLine::logLine);
     connect(m_sampler.get(), &Sampler::event, m_faults.get(), &FaultEvents::take);
+    if (line.share.enabled()) {
+        m_share = std::make_unique<LineShare>(m_line, *m_client);
+        connect(m_share.get(), &LineShare::logLine, this, &ServeLine::logLine);
+    }
     m_reopen.setSingleShot(true);
     connect(&m_reopen, &QTimer::timeout, this, &ServeLine::openPort);
     m_readyGuard.setSingleShot(true);
@@ -99,6 +104,7 @@ ServeLine::~ServeLine()
     m_faults.reset();
     m_drift.reset();
     m_params.reset();
+    m_share.reset();
     m_commands.reset();
     m_sampler.reset();
     m_client.reset();
@@ -117,8 +123,19 @@ void ServeLine::start()
     openPort();
 }
 
+bool ServeLine::openShare(QString* error)
+{
+    if (!m_share || !m_share->listen(error))
+        return !m_share;
+    emit logLine(QStringLiteral("line %1: shared with Modbus TCP clients at %2")
+                     .arg(m_line.name, m_line.share.listen));
+    return true;
+}
+
 void ServeLine::setJournal(ServeJournal* journal)
 {
+    if (m_share)
+        m_share->setJournal(journal);
     if (m_commands)
         m_commands->setJournal(journal);
     m_params->setJournal(journal);
@@ -137,12 +154,14 @@ void ServeLine::publishNames()
 bool ServeLine::stopDrives()
 {
     m_limitRefresh.stop();
-    return m_commands && m_commands->stopAll();
+    const bool commanded = m_commands && m_commands->stopAll();
+    const bool shared = m_share && m_share->stop();
+    return commanded || shared;
 }
 
 bool ServeLine::drivesStopped() const
 {
-    return !m_commands || m_commands->stopsDone();
+    return (!m_commands || m_commands->stopsDone()) && (!m_share || m_share->stopsDone());
 }
 
 void ServeLine::readLimit(quint8 address)
@@ -164,6 +183,8 @@ void ServeLine::stop()
     m_running = false;
     m_reopen.stop();
     m_readyGuard.stop();
+    if (m_share)
+        m_share->stop();
     m_sampler->stop();
     m_drift->stop();
     m_port->close();
@@ -275,6 +296,8 @@ void ServeLine::publishDrive(int d, const SampleRound& round)
     if (s.known && m_out[d].availability != "online")
         readLimit(m_line.drives[d]);
     setAvailability(d, s.known);
+    if (m_share)
+        m_share->setDriveState(m_line.drives[d], s.known ? std::optional(s.running) : std::nullopt);
     if (!s.known)
         return;
     DriveOut& out = m_out[d];

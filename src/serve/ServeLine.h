@@ -14,6 +14,7 @@ class BrokerLink;
 class DriftWatch;
 class FaultEvents;
 class Hexedit;
+class LineShare;
 class LinkClient;
 class LinkSession;
 class Sampler;
@@ -38,6 +39,9 @@ public:
               QObject* parent = nullptr);
     ~ServeLine() override;
 
+    // Opens the line's share when it has one; false (and why) when its
+    // address cannot be taken.
+    bool openShare(QString* error);
     void start();
     // Run from a site: the commands sent to its drives are journaled there.
     void setJournal(ServeJournal* journal);
@@ -92,6 +96,7 @@ private:
     std::unique_ptr<ServeParams> m_params;     // answers refusals when they are not
     std::unique_ptr<DriftWatch> m_drift;
     std::unique_ptr<FaultEvents> m_faults;
+    std::unique_ptr<LineShare> m_share;        // only when the line is shared
     LinkSession* m_limits = nullptr; // the reads of P0.06, for the commands
     QSet<quint8> m_limitAsked;
     QTimer m_limitRefresh;

@@ -208,7 +208,8 @@ std::optional<Site> SiteFile::parse(const QString& text, QString* error)
             if (const auto taken = takeTestKey(key, value, line->test))
                 return *taken;
             // What the service reads of a line is the service's to check.
-            if (key == u"values" || key == u"interval")
+            if (key == u"values" || key == u"interval" || key == u"share" ||
+                key.startsWith(QStringLiteral("share-")))
                 return {};
         } else if (drive) {
             if (key == u"name") {

@@ -27,7 +27,8 @@ namespace SiteJournaling {
 // The journal's word for what became of a write; nullopt for one never sent.
 std::optional<JournalEntry::Outcome> outcomeOf(const WriteItem& item);
 
-// The entry of one parameter write, for those who append it their own way.
+// The entry of one parameter write, for those who append it themselves (the
+// service, whose journal is written on a thread of its own).
 JournalEntry writeEntry(const QString& tool, const QString& line, quint8 drive, quint16 reg,
                         std::optional<quint16> before, quint16 asked, JournalEntry::Outcome outcome,
                         std::optional<quint16> readBack = {});

@@ -1,0 +1,234 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A line shared by vfdctl serve with other masters, printed and never asserted:
+//  1. a whole-drive read (vfdctl backup) through the service's Modbus TCP
+//     share against the same read straight on the line, while the service
+//     reads and publishes 31 drives at 9600,E,8,1 (goal: at most 1.15 x);
+//  2. the service's readings meanwhile: the gaps between two readings of a
+//     drive, alone and while the technician reads, and how many readings were
+//     lost (a drive marked offline, a value missing from its state; goal:
+//     none, only delayed);
+//  3. three clients reading whole drives at once beside the service: the
+//     collisions vfdsim's log counts on the line (goal: 0).
+//
+//   bench_share [--runs 3] [--turns N]
+#include "BrokerProcess.h"
+#include "CtlProcess.h"
+#include "ServeProcess.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+double median(QList<double> v)
+{
+    if (v.isEmpty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Seconds one vfdctl backup of the drive takes; negative when it failed.
+double timedBackup(const QString& port, int drive, const QString& file)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const CtlRun run = runVfdctl({QStringLiteral("--port"), port, QStringLiteral("backup"),
+                                  QString::number(drive), file, QStringLiteral("--force")},
+                                 300000);
+    if (run.code != 0) {
+        std::printf("  backup of drive %d through %s failed: %s\n", drive, qPrintable(port),
+                    qPrintable(run.err.trimmed()));
+        return -1;
+    }
+    return clock.nsecsElapsed() / 1e9;
+}
+
+// The service's readings as the broker delivers them: for each drive, the
+// times its states were read, and what was lost.
+struct Readings
+{
+    BrokerSubscriber& sub;
+    qsizetype seen = 0;
+    QHash<QString, QList<qint64>> readAt; // drive topic -> reading times (ms)
+    int offline = 0;
+    int missingValues = 0;
+    void take()
+    {
+        const auto& all = sub.messages();
+        for (; seen < all.size(); ++seen) {
+            const auto& m = all[seen];
+            if (m.retained)
+                continue;
+            if (m.topic.endsWith(QStringLiteral("/availability")) && m.payload == u"offline") {
+                ++offline;
+                continue;
+            }
+            if (!m.topic.endsWith(QStringLiteral("/state")))
+                continue;
+            const QJsonObject o = QJsonDocument::fromJson(m.payload.toUtf8()).object();
+            const QDateTime at = QDateTime::fromString(o.value(QStringLiteral("time")).toString(),
+                                                       Qt::ISODateWithMs);
+            readAt[m.topic.section(u'/', 0, -2)] << at.toMSecsSinceEpoch();
+            if (o.value(QStringLiteral("values")).toObject().size() < 3)
+                ++missingValues;
+        }
+    }
+    // Gaps (s) between consecutive readings of each drive within [from, to).
+    QList<double> gaps(qint64 from, qint64 to) const
+    {
+        QList<double> out;
+        for (const QList<qint64>& times : readAt) {
+            for (qsizetype i = 1; i < times.size(); ++i)
+                if (times[i] >= from && times[i] < to)
+                    out << (times[i] - times[i - 1]) / 1000.0;
+        }
+        return out;
+    }
+};
+
+void spin(Readings& readings, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        readings.take();
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    auto option = [&](const char* name, int fallback) {
+        const qsizetype at = args.indexOf(QLatin1String(name));
+        return at >= 0 ? args.value(at + 1).toInt() : fallback;
+    };
+    const int runs = std::max(1, option("--runs", 3));
+    const int turns = option("--turns", 0);
+    if (const QString why = BrokerProcess::missing(); !why.isEmpty()) {
+        std::printf("%s\n", qPrintable(why));
+        return 1;
+    }
+    QProcess sim;
+    QByteArray simLog;
+    sim.start(QStringLiteral(VFDSIM_PATH), {QStringLiteral("--pty"), QStringLiteral("--log"),
+                                            QStringLiteral("--drives"), QStringLiteral("1-31")});
+    if (!sim.waitForStarted(3000) || !sim.waitForReadyRead(3000))
+        return 1;
+    const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    QObject::connect(&sim, &QProcess::readyReadStandardError, [&] {
+        // Only what the figures need is kept: the log of a busy line is long.
+        for (const QByteArray& line : sim.readAllStandardError().split('\n'))
+            if (line.contains("collision"))
+                simLog += line + '\n';
+    });
+    auto collisions = [&] {
+        QCoreApplication::processEvents();
+        return int(simLog.count("collision"));
+    };
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("drive.csv"));
+
+    QList<double> direct;
+    for (int i = 0; i < runs; ++i)
+        direct << timedBackup(device, 5, file);
+
+    BrokerProcess broker;
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QFile config(dir.filePath(QStringLiteral("serve.conf")));
+    config.open(QIODevice::WriteOnly);
+    config.write(QStringLiteral("[broker]\nurl = %1\nclient-id = bench-share\n[publish]\n"
+                                "every = 1s\n[line a]\nport = %2\ndrives = 1-31\n"
+                                "values = freq-out,current,dc-bus\ninterval = 1s\n"
+                                "share = 127.0.0.1:%3\n%4")
+                     .arg(broker.url(), device)
+                     .arg(port)
+                     .arg(turns > 0 ? QStringLiteral("share-turns = %1\n").arg(turns) : QString())
+                     .toUtf8());
+    config.close();
+    BrokerSubscriber sub(broker, QStringLiteral("vfd/#"), QStringLiteral("bench-share-sub"));
+    ServeProcess serve({QStringLiteral("serve"), config.fileName()});
+    Readings readings{sub};
+    // Settle, then the service alone for a while.
+    spin(readings, 8000);
+    const qint64 aloneFrom = QDateTime::currentMSecsSinceEpoch();
+    spin(readings, 20000);
+    const qint64 aloneTo = QDateTime::currentMSecsSinceEpoch();
+    const int offlineBefore = readings.offline;
+    const int missingBefore = readings.missingValues;
+    const int collisionsBefore = collisions();
+
+    const QString shared = QStringLiteral("mbtcp://127.0.0.1:%1").arg(port);
+    QList<double> through;
+    for (int i = 0; i < runs; ++i) {
+        CtlProcess ctl({QStringLiteral("--port"), shared, QStringLiteral("backup"),
+                        QStringLiteral("5"), file, QStringLiteral("--force")});
+        QElapsedTimer clock;
+        clock.start();
+        while (ctl.process().state() != QProcess::NotRunning)
+            spin(readings, 20);
+        const CtlRun run = ctl.finish();
+        through << (run.code == 0 ? clock.nsecsElapsed() / 1e9 : -1);
+        if (run.code != 0)
+            std::printf("  backup through the share failed: %s\n", qPrintable(run.err.trimmed()));
+    }
+    const qint64 readTo = QDateTime::currentMSecsSinceEpoch();
+    spin(readings, 5000);
+
+    // Three technicians at once.
+    const int collisionsBeforeThree = collisions();
+    QElapsedTimer three;
+    three.start();
+    std::vector<std::unique_ptr<CtlProcess>> clients;
+    for (int drive : {6, 7, 8})
+        clients.push_back(std::make_unique<CtlProcess>(QStringList{
+            QStringLiteral("--port"), shared, QStringLiteral("backup"), QString::number(drive),
+            dir.filePath(QStringLiteral("three-%1.csv").arg(drive)), QStringLiteral("--force")}));
+    int failed = 0;
+    for (auto& c : clients) {
+        while (c->process().state() != QProcess::NotRunning)
+            spin(readings, 20);
+        failed += c->finish().code != 0;
+    }
+    const double threeSeconds = three.nsecsElapsed() / 1e9;
+    spin(readings, 3000);
+    serve.terminate();
+    const int collisionsThree = collisions() - collisionsBeforeThree;
+
+    const QList<double> alone = readings.gaps(aloneFrom, aloneTo);
+    const QList<double> during = readings.gaps(aloneTo, readTo);
+    const double d = median(direct), t = median(through);
+    std::printf("31 drives x 3 values at 9600,E,8,1, interval 1 s, share-turns %s\n",
+                turns > 0 ? qPrintable(QString::number(turns)) : "default");
+    std::printf("whole-drive read (vfdctl backup 5), median of %d: direct %.2f s, through the "
+                "service %.2f s -> %.2f x (goal: at most 1.15 x)\n",
+                runs, d, t, d > 0 ? t / d : 0.0);
+    std::printf(
+        "the service's readings of a drive: gap median %.2f s, longest %.2f s alone; "
+        "median %.2f s, longest %.2f s while a drive was read through it\n",
+        median(alone), alone.isEmpty() ? 0 : *std::max_element(alone.cbegin(), alone.cend()),
+        median(during), during.isEmpty() ? 0 : *std::max_element(during.cbegin(), during.cend()));
+    std::printf("readings lost meanwhile: %d (drives marked offline %d, states missing a value "
+                "%d; goal: none)\n",
+                readings.offline - offlineBefore + readings.missingValues - missingBefore,
+                readings.offline - offlineBefore, readings.missingValues - missingBefore);
+    std::printf("three clients reading whole drives at once beside the service: %.1f s, %d "
+                "failed, %d collisions on the line (goal: 0); %d before them\n",
+                threeSeconds, failed, collisionsThree, collisionsBefore);
+    return 0;
+}
