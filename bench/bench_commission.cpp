@@ -23,6 +23,7 @@
 // Usage: bench_commission --vfdsim PATH [--parallel 4] [--hold 20] [--drives 31]
 //                         [--settings 9600,E,8,1] [--delay-ms 5]
 #include "DevicePort.h"
+#include "Figures.h"
 #include "Hexedit.h"
 #include "LinkClient.h"
 #include "ParamJobs.h"
@@ -202,6 +203,15 @@ int main(int argc, char** argv)
     std::printf("  ratio to the floor %.2f (goal: at most 1.10; under 600 s with parallel 4); "
                 "%d of %d drives commissioned; report read once for %lld drives\n",
                 totalS / floorS, commissioned, drives, qint64(job.reusedReads().size()));
+    Figures::record("commission",
+                    std::to_string(drives) + " drives commissioned, parallel " +
+                        std::to_string(parallel),
+                    totalS, "s", "floor", floorS,
+                    "floor: scan, backup, clone with read-back and report exchanges at the baud "
+                    "rate with the response delay, + ceil(drives / parallel) x (ramp up + hold + "
+                    "ramp down) of test runs; " +
+                        std::to_string(commissioned) + " of " + std::to_string(drives) +
+                        " commissioned; goal at most 1.10");
     sim.kill();
     sim.waitForFinished(3000);
     return 0;

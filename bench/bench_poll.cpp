@@ -17,6 +17,7 @@
 // (BenchVariants.h).
 #include "BenchVariants.h"
 #include "DevicePort.h"
+#include "Figures.h"
 #include "TrafficLogBox.h"
 #include "demo.h"
 
@@ -130,9 +131,17 @@ private:
 };
 
 void report(const char* phase, double wallS, const Usage& before, const Usage& after,
-            const Traffic& t)
+            const Traffic& t, const std::string& figure, double goalPercent)
 {
     const double cpu = after.cpuS - before.cpuS;
+    const std::string how = "own CPU time (getrusage, all threads) over " +
+                            std::to_string(int(wallS + 0.5)) +
+                            " s, vfdsim in its own process not counted";
+    if (goalPercent > 0)
+        Figures::record("poll", figure, 100.0 * cpu / wallS, "% of one core", "goal", goalPercent,
+                        how);
+    else
+        Figures::record("poll", figure, 100.0 * cpu / wallS, "% of one core", how);
     std::printf("%s: %.1f s wall, %.3f s CPU = %.2f %% of one core\n", phase, wallS, cpu,
                 100.0 * cpu / wallS);
     std::printf("  context switches: %.0f/s voluntary, %.0f/s involuntary\n",
@@ -221,7 +230,7 @@ int main(int argc, char** argv)
                 wall.start();
                 runEventLoop(idleSeconds * 1000);
                 report("idle, port open", wall.nsecsElapsed() / 1e9, before, ownUsage(),
-                       observer.take());
+                       observer.take(), "idle, port open; " + variants.describe().toStdString(), 0);
             }
 
             // As the user does it: multi-drive mode, First 1, End 31, rhythm, Start.
@@ -245,7 +254,10 @@ int main(int argc, char** argv)
             const Usage after = ownUsage();
             report(qPrintable(QStringLiteral("polling First %1 to End %2")
                                   .arg(window.Combo4->currentText(), window.Combo1->currentText())),
-                   pollWall, before, after, observer.take());
+                   pollWall, before, after, observer.take(),
+                   "polling 31 drives at " + rhythm.toStdString() + " ms; " +
+                       variants.describe().toStdString(),
+                   1.0);
 
             window.Command5_Click(); // Stop
             runEventLoop(300);

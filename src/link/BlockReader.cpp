@@ -121,7 +121,9 @@ void BlockReader::probe(quint16 reg, quint16 known)
             return;
         m_exchanges += std::max(1, r.attempts);
         if (r.outcome == LinkResult::Outcome::NotSent) {
-            give(m_registers[m_at], r);
+            // Nothing more can go out: done, whatever the taker said.
+            if (give(m_registers[m_at], r))
+                finish();
             return;
         }
         BlockReads reads;
@@ -182,7 +184,8 @@ void BlockReader::readBlock(int count)
                              m_singleUntil = m_at + count;
                              break;
                          case LinkResult::Outcome::NotSent:
-                             give(reg, r);
+                             if (give(reg, r))
+                                 finish();
                              return;
                          }
                          next();

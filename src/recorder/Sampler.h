@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <functional>
 
+class BlockReader;
+
 // What the status register said of one drive in one round.
 struct DriveState
 {
@@ -48,7 +50,12 @@ struct RecordEvent
 };
 
 // Reads the chosen values of the chosen drives round-robin through the link
-// client: one request at a time, each drive's status first. With no interval
+// client: one request at a time, each drive's status first. The values of a
+// drive that takes standard reads of several registers come in blocks (see
+// BlockReader): a block's values carry no decimal code, so each value's code
+// is learnt from a single read of it first, and again whenever the drive was
+// silent and answers anew. A drive that refuses blocks, or has not answered
+// its status this round, is read one value at a time. With no interval
 // the next round starts as soon as the last answer is in; otherwise rounds
 // start on the interval (a round longer than the interval just delays the
 // next one). A round in which nothing could be asked (a gateway still
@@ -97,6 +104,12 @@ private:
     void beginRound();
     void readNext();
     void take(const LinkResult& result);
+    void readValuesInBlocks(int drive);
+    bool takeFromBlock(int drive, quint16 reg, const LinkResult& result);
+    void driveDone(int drive);
+    bool portGone(const LinkResult& result);
+    bool codesKnown(int drive) const;
+    void takeValue(int drive, int item, const LinkResult& result);
     void endRound();
     void compare(int drive, const DriveState& before, const DriveState& now);
 
@@ -115,6 +128,15 @@ private:
     QList<DriveState> m_last;
     QList<bool> m_statusSeen; // a status read of the drive has ended in an answer or silence
     QList<bool> m_heard;      // the drive has answered its status
+    // Per drive and value: the decimal code its single reads carry, or one of
+    // these while none is known.
+    static constexpr int CodeUnknown = -1;
+    static constexpr int CodeRefused = -2; // the drive refuses the register
+    QList<QList<int>> m_codes;
+    QList<BlockReader*> m_readers; // one per drive, owned as children
+    // The registers one block pass asks, in order: the chosen ones and those
+    // in small gaps between them (cheaper than another exchange).
+    QList<quint16> m_blockList;
     QDateTime m_roundStarted;
     QTimer m_next;
 };

@@ -3,76 +3,28 @@
 // drive takes them, singly where it refuses them or stays silent, and with a
 // drive that answers fewer registers than asked. The frames are counted in
 // the simulator's own log.
-#include "DevicePort.h"
-#include "Hexedit.h"
-#include "LinkClient.h"
 #include "ParamJobs.h"
-#include "SimProcess.h"
+#include "PtyLine.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
 
-const QString kFastLine = QStringLiteral("115200,E,8,1");
-
-// The link client on a pseudo-terminal with vfdsim at its far end, at a
-// baud rate that keeps whole-drive reads short.
-struct PtyLine
+ParamSet readWhole(PtyLine& line, quint8 address)
 {
-    SimProcess sim;
-    DevicePort port;
-    Hexedit link{port};
-    LinkClient client{link};
+    ReadJob job(line.client, address);
+    QSignalSpy finished(&job, &ReadJob::finished);
+    job.start();
+    if (!finished.wait(30000))
+        return {};
+    return job.result();
+}
 
-    explicit PtyLine(const QStringList& drives)
-        : sim(QStringList{QStringLiteral("--settings"), kFastLine} + drives)
-    {
-        // A busy machine is not to be taken for a silent drive.
-        link.SetResponseDelayMs(100);
-        port.setPortName(sim.device());
-        port.setSettings(kFastLine);
-        port.open();
-    }
-
-    ParamSet readWhole(quint8 address)
-    {
-        ReadJob job(client, address);
-        QSignalSpy finished(&job, &ReadJob::finished);
-        job.start();
-        if (!finished.wait(30000))
-            return {};
-        return job.result();
-    }
-
-    // Read requests the drive heard: "<- 01 03 00 00 00 02 C4 0B" as words.
-    struct Heard
-    {
-        quint16 reg = 0;
-        int count = 0;
-    };
-    QList<Heard> readsHeard(quint8 address)
-    {
-        QList<Heard> list;
-        const QString start = QStringLiteral("%1 03 ").arg(address, 2, 16, QLatin1Char('0'));
-        for (const QString& frame : sim.traffic(QStringLiteral("<- "))) {
-            if (!frame.startsWith(start, Qt::CaseInsensitive))
-                continue;
-            const QStringList bytes = frame.split(u' ');
-            auto word = [&](int at) {
-                return bytes.value(at).toInt(nullptr, 16) << 8 |
-                       bytes.value(at + 1).toInt(nullptr, 16);
-            };
-            list.append({quint16(word(2)), word(4)});
-        }
-        return list;
-    }
-};
-
-int blockCount(const QList<PtyLine::Heard>& heard)
+int blockCount(const QList<SimProcess::ReadHeard>& heard)
 {
     return int(std::count_if(heard.cbegin(), heard.cend(),
-                             [](const PtyLine::Heard& h) { return h.count > 0; }));
+                             [](const SimProcess::ReadHeard& h) { return h.count > 0; }));
 }
 
 // Every parameter read with a value, the reserved rows as reserved.
@@ -113,14 +65,14 @@ void tst_blockreads::blocksGiveTheSameValuesInFarFewerExchanges()
     }
     QTRY_COMPARE_WITH_TIMEOUT(written, 3, 10000);
 
-    const ParamSet inBlocks = line.readWhole(1);
+    const ParamSet inBlocks = readWhole(line, 1);
     QVERIFY(wholeAndAnswered(inBlocks));
     QCOMPARE(inBlocks.raw(0x0003), std::optional<quint16>(4321));
     QCOMPARE(inBlocks.raw(0x000E), std::optional<quint16>(123));
     QCOMPARE(line.client.blockReads(1).known, BlockReads::Known::Takes);
-    const QList<PtyLine::Heard> blockRun = line.readsHeard(1);
+    const QList<SimProcess::ReadHeard> blockRun = line.sim.readsHeard(1);
     // No block reaches over a reserved row or past the rows of its group.
-    for (const PtyLine::Heard& h : blockRun) {
+    for (const SimProcess::ReadHeard& h : blockRun) {
         for (int i = 0; i < std::max(h.count, 1); ++i) {
             const quint16 reg = quint16(h.reg + i);
             QVERIFY2(ParamCatalogue::offeredRegisters().contains(reg) &&
@@ -131,9 +83,9 @@ void tst_blockreads::blocksGiveTheSameValuesInFarFewerExchanges()
 
     // The same drive once more, told to be read singly as the dialect has it.
     line.client.setBlockReads(1, {BlockReads::Known::Refuses, 0, 0});
-    const ParamSet single = line.readWhole(1);
+    const ParamSet single = readWhole(line, 1);
     QCOMPARE(single.values, inBlocks.values);
-    const QList<PtyLine::Heard> singleRun = line.readsHeard(1).mid(blockRun.size());
+    const QList<SimProcess::ReadHeard> singleRun = line.sim.readsHeard(1).mid(blockRun.size());
     QCOMPARE(blockCount(singleRun), 0);
     QVERIFY2(blockRun.size() * 4 < singleRun.size(),
              qPrintable(QStringLiteral("%1 block-read exchanges against %2 single")
@@ -147,10 +99,10 @@ void tst_blockreads::refusingAndSilentDrivesAreReadSingly()
                   QStringLiteral("--single-reads"), QStringLiteral("2"),
                   QStringLiteral("--silent-blocks"), QStringLiteral("3")});
     QVERIFY(line.port.isOpen());
-    const ParamSet reference = line.readWhole(1);
+    const ParamSet reference = readWhole(line, 1);
     QVERIFY(wholeAndAnswered(reference));
     for (quint8 address : {2, 3}) {
-        const ParamSet set = line.readWhole(address);
+        const ParamSet set = readWhole(line, address);
         QVERIFY2(wholeAndAnswered(set), qPrintable(QString::number(address)));
         // Every drive starts alike but for its own address.
         for (auto it = reference.values.cbegin(); it != reference.values.cend(); ++it) {
@@ -159,10 +111,10 @@ void tst_blockreads::refusingAndSilentDrivesAreReadSingly()
         }
         QCOMPARE(line.client.blockReads(address).known, BlockReads::Known::Refuses);
         // The probe, and nothing more of the kind, on this line.
-        QCOMPARE(blockCount(line.readsHeard(address)), 1);
+        QCOMPARE(blockCount(line.sim.readsHeard(address)), 1);
     }
-    QVERIFY(line.readWhole(2).values.size() > 0);
-    QCOMPARE(blockCount(line.readsHeard(2)), 1);
+    QVERIFY(readWhole(line, 2).values.size() > 0);
+    QCOMPARE(blockCount(line.sim.readsHeard(2)), 1);
     // A line opened again asks again.
     line.port.close();
     line.link.ResetLine();
@@ -174,18 +126,18 @@ void tst_blockreads::shorterAnswersKeepEveryValueInItsPlace()
     PtyLine line({QStringLiteral("--drives"), QStringLiteral("4"), QStringLiteral("--short-blocks"),
                   QStringLiteral("4:5")});
     QVERIFY(line.port.isOpen());
-    const ParamSet inBlocks = line.readWhole(4);
+    const ParamSet inBlocks = readWhole(line, 4);
     QVERIFY(wholeAndAnswered(inBlocks));
     const BlockReads learnt = line.client.blockReads(4);
     QCOMPARE(learnt.known, BlockReads::Known::Takes);
     QCOMPARE(learnt.limit, 5);
     // Asked for more than five once; after that, never.
-    const QList<PtyLine::Heard> heard = line.readsHeard(4);
+    const QList<SimProcess::ReadHeard> heard = line.sim.readsHeard(4);
     QCOMPARE(std::count_if(heard.cbegin(), heard.cend(),
-                           [](const PtyLine::Heard& h) { return h.count > 5; }),
+                           [](const SimProcess::ReadHeard& h) { return h.count > 5; }),
              qsizetype(1));
     line.client.setBlockReads(4, {BlockReads::Known::Refuses, 0, 0});
-    QCOMPARE(line.readWhole(4).values, inBlocks.values);
+    QCOMPARE(readWhole(line, 4).values, inBlocks.values);
 }
 
 QTEST_GUILESS_MAIN(tst_blockreads)

@@ -46,6 +46,10 @@ void tst_recorder::roundRobinAndScaling()
     o.drives = {1, 2};
     o.values = {*RecordValues::byKey(QStringLiteral("freq-set")),
                 *RecordValues::byKey(QStringLiteral("current"))};
+    // Drives that take only the dialect's single reads: asked once whether
+    // they take blocks (two registers of a drive from 0x0D01), then as before.
+    for (const quint8 a : {1, 2})
+        rig.drive(a).setStandardReads(SimulatedDrive::StandardReads::Refused);
     rig.sent.clear();
     QVERIFY(rec.start(o));
     QVERIFY(rig.client.lineHeld());
@@ -54,12 +58,18 @@ void tst_recorder::roundRobinAndScaling()
     QVERIFY(!rig.client.lineHeld());
     QVERIFY2(rounds.size() >= 3, qPrintable(QString::number(rounds.size())));
 
+    QList<QByteArray> single;
+    QList<QByteArray> probes;
+    for (const QByteArray& f : std::as_const(rig.sent))
+        (Hexedit::BlockCountOf(f) > 0 ? probes : single) << f;
+    QCOMPARE(probes, (QList<QByteArray>{Hexedit::WithCrc(QByteArray::fromHex("0103 0D01 0002")),
+                                        Hexedit::WithCrc(QByteArray::fromHex("0203 0D01 0002"))}));
     const QList<quint16> cycle{Rtu::StatusRegister, 0x0D01, 0x0D02,
                                Rtu::StatusRegister, 0x0D01, 0x0D02};
     const QList<quint8> owners{1, 1, 1, 2, 2, 2};
-    for (int i = 0; i < rig.sent.size(); ++i) {
-        QCOMPARE(registerOf(rig.sent[i]), cycle[i % 6]);
-        QCOMPARE(quint8(rig.sent[i][0]), owners[i % 6]);
+    for (int i = 0; i < single.size(); ++i) {
+        QCOMPARE(registerOf(single[i]), cycle[i % 6]);
+        QCOMPARE(quint8(single[i][0]), owners[i % 6]);
     }
     const SampleRound& last = rounds.last();
     QCOMPARE(last.values.size(), 4);

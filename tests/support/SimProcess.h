@@ -87,6 +87,30 @@ public:
         return codes;
     }
 
+    // Read requests heard for a drive, in order: the first register and the
+    // count (0: the dialect's single read).
+    struct ReadHeard
+    {
+        quint16 reg = 0;
+        int count = 0;
+    };
+    QList<ReadHeard> readsHeard(int address)
+    {
+        QList<ReadHeard> list;
+        const QString start = QStringLiteral("%1 03 ").arg(address, 2, 16, QLatin1Char('0'));
+        for (const QString& frame : traffic(QStringLiteral("<- "))) {
+            if (!frame.startsWith(start, Qt::CaseInsensitive))
+                continue;
+            const QStringList bytes = frame.split(u' ');
+            auto word = [&](int at) {
+                return bytes.value(at).toInt(nullptr, 16) << 8 |
+                       bytes.value(at + 1).toInt(nullptr, 16);
+            };
+            list.append({quint16(word(2)), word(4)});
+        }
+        return list;
+    }
+
 private:
     QProcess m_process;
     QString m_device;
