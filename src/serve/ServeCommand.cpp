@@ -11,6 +11,7 @@
 #include "ServeJournal.h"
 #include "ServeLine.h"
 #include "ServeSite.h"
+#include "ServeStandards.h"
 #include "SiteLayout.h"
 
 #include <QDateTime>
@@ -323,8 +324,17 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
         lines.push_back(std::make_unique<ServeLine>(l, config, broker));
         QObject::connect(lines.back().get(), &ServeLine::logLine, &broker, log);
         lines.back()->setJournal(journal.get());
-        lines.back()->start();
     }
+    // Sparkplug and discovery hear the lines from their first reading on.
+    ServeStandards standards(config, broker);
+    QObject::connect(&standards, &ServeStandards::logLine, &broker, log);
+    if (!standards.start(lines, &why)) {
+        log(why);
+        broker.stop(0);
+        return 2;
+    }
+    for (auto& l : lines)
+        l->start();
     QEventLoop loop;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
@@ -359,6 +369,7 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
         journal->finish(ServeJournal::RetryMs + 1000);
     for (auto& l : lines)
         l->stop();
+    standards.stop(kFlushWaitMs);
     broker.stop(kFlushWaitMs);
     return byFailure ? 1 : 0;
 }

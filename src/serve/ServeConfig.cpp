@@ -127,6 +127,8 @@ QString take(ServeConfig& config, ServeLineConfig* line, const QString& section,
         }
         if (key == u"rhythm")
             return duration(500, 60000, config.commandRhythmMs);
+    } else if (StandardsConfig::isSection(section)) {
+        return StandardsConfig::take(config.sparkplug, config.discovery, section, key, value);
     } else if (line) {
         if (const auto taken =
                 IniText::takeLineKey(key, value, line->port, line->settings, line->drives))
@@ -181,7 +183,8 @@ std::optional<ServeConfig> parse(const QString& text, QString* error, bool siteC
                 config.siteSectionAt = at;
             return {};
         }
-        if (heading == u"broker" || heading == u"publish" || heading == u"commands")
+        if (heading == u"broker" || heading == u"publish" || heading == u"commands" ||
+            StandardsConfig::isSection(heading))
             return {};
         if (heading.startsWith(QStringLiteral("line "))) {
             const QString name = heading.mid(5).trimmed();
@@ -195,7 +198,8 @@ std::optional<ServeConfig> parse(const QString& text, QString* error, bool siteC
             return {};
         }
         return QStringLiteral("[%1] is not a section here: [broker], [publish], "
-                              "[commands], [line NAME], [site] or [drive LINE ADDRESS]")
+                              "[commands], [sparkplug], [discovery], [line NAME], [site] or "
+                              "[drive LINE ADDRESS]")
             .arg(heading);
     };
     auto onKey = [&](const QString& section, const QString& key, const QString& value, int) {
@@ -242,6 +246,9 @@ bool validate(const ServeConfig& config, QString* error)
         return fail(QStringLiteral("an mqtts:// broker needs its ca-file"));
     if (!config.user.isEmpty() && config.passwordFile.isEmpty())
         return fail(QStringLiteral("a user needs its password-file"));
+    if (const QString lacking = StandardsConfig::missing(config.sparkplug, config.discovery);
+        !lacking.isEmpty())
+        return fail(lacking);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "RecordValues.h"
+#include "StandardsConfig.h"
 
 #include <QList>
 #include <QMap>
@@ -52,6 +53,9 @@ struct ServeConfig
     QString siteRoot;
     // Line of the file where its first [site] or [drive ...] section began; 0: none.
     int siteSectionAt = 0;
+    // Sparkplug B and discovery, beside the plain topics.
+    SparkplugConfig sparkplug;
+    DiscoveryConfig discovery;
 
     // The client id the broker sees.
     QString effectiveClientId() const;

@@ -186,6 +186,7 @@ void ServeLine::portGone(const QString& why)
 
 void ServeLine::setLineStatus(const QString& state, const QString& why)
 {
+    emit statusChanged(state);
     const QString problem = state == u"reading" ? QString() : why;
     if (problem != m_lastProblem || state == u"reading") {
         if (!problem.isEmpty())
@@ -250,6 +251,7 @@ void ServeLine::publishDrive(int d, const SampleRound& round)
     if (s.known && m_out[d].availability != "online")
         readLimit(m_line.drives[d]);
     setAvailability(d, s.known);
+    emit driveSampled(d, round);
     if (!s.known)
         return;
     DriveOut& out = m_out[d];
