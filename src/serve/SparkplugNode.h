@@ -39,6 +39,14 @@ signals:
     void logLine(const QString& text);
 
 private:
+    // The parts of an alias: the line (from 1), the drive's address and the
+    // metric, so a queued message keeps its meaning however the run that
+    // reads the queue back numbers its lines' metrics.
+    static constexpr quint16 StatusCode = 0x100;
+    static constexpr quint16 CommandCode = 0x200;
+    static constexpr quint64 RebirthAlias = 2;
+    static constexpr quint64 LineStateAlias = 0x10;
+
     struct MetricDef
     {
         QString name;
