@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -63,11 +64,13 @@ void SparkplugNode::addLine(ServeLine& serve)
         Device d;
         d.line = index;
         d.address = address;
-        // A site's name where it makes an id of its own; else LINE-ADDRESS.
+        // A site's name where it makes an id of its own (a name of other
+        // scripts alone would leave only '_'); else LINE-ADDRESS.
         const QString named = StandardsConfig::topicSafe(serve.config().driveNames.value(address));
-        d.id = !named.isEmpty() && !taken.contains(named)
-                   ? named
-                   : line.name + u'-' + QString::number(address);
+        const bool readable =
+            std::any_of(named.cbegin(), named.cend(), [](QChar c) { return c.isLetterOrNumber(); });
+        d.id = readable && !taken.contains(named) ? named
+                                                  : line.name + u'-' + QString::number(address);
         taken.insert(d.id);
         d.now.resize(line.metrics.size());
         d.at.resize(line.metrics.size());
