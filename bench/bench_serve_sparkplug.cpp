@@ -12,7 +12,10 @@
 //     topics' bytes over their value messages, Sparkplug's over the value
 //     metrics its births and data carry.
 //
-//   bench_serve_sparkplug [--seconds N]
+// Each run is made --rounds times in turn (default 2) and the one of least
+// CPU kept.
+//
+//   bench_serve_sparkplug [--seconds N] [--rounds N]
 #include "BrokerProcess.h"
 #include "ServeProcess.h"
 #include "SimProcess.h"
@@ -24,6 +27,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <mosquitto.h>
 #include <unistd.h>
@@ -205,6 +209,10 @@ int main(int argc, char** argv)
     const int seconds = args.contains(QStringLiteral("--seconds"))
                             ? args.value(args.indexOf(QStringLiteral("--seconds")) + 1).toInt()
                             : 60;
+    const int rounds =
+        args.contains(QStringLiteral("--rounds"))
+            ? std::max(1, args.value(args.indexOf(QStringLiteral("--rounds")) + 1).toInt())
+            : 2;
     if (const QString why = BrokerProcess::missing(); !why.isEmpty()) {
         std::printf("%s\n", qPrintable(why));
         return 1;
@@ -212,15 +220,24 @@ int main(int argc, char** argv)
     BrokerProcess broker;
     SimProcess simA({QStringLiteral("--drives"), QStringLiteral("1-31")}, false);
     SimProcess simB({QStringLiteral("--drives"), QStringLiteral("1-31")}, false);
-    const Run plain = measure(broker, simA.device(), simB.device(), false, seconds);
-    const Run both = measure(broker, simA.device(), simB.device(), true, seconds);
+    // Taken in turns, each kept at its least CPU: on a shared machine the
+    // least is the run the others disturbed least.
+    Run plain, both;
+    for (int round = 0; round < rounds; ++round) {
+        for (const bool sparkplug : {false, true}) {
+            const Run r = measure(broker, simA.device(), simB.device(), sparkplug, seconds);
+            Run& best = sparkplug ? both : plain;
+            if (round == 0 || r.cpu / r.seconds < best.cpu / best.seconds)
+                best = r;
+        }
+    }
     auto rate = [](qint64 n, double s) { return s > 0 ? double(n) / s : 0.0; };
     auto perReading = [](const Tap::Count& c) {
         return c.readings > 0 ? double(c.bytes) / double(c.readings) : 0.0;
     };
     std::printf("two lines of 31 drives x 3 values at 9600,E,8,1, drives 1-%d of each ramping "
-                "between 10 and 45 Hz; %d s each\n",
-                Commander::Running, seconds);
+                "between 10 and 45 Hz; %d s each, least CPU of %d runs\n",
+                Commander::Running, seconds, rounds);
     std::printf("plain topics only:        %7.1f messages/s, CPU %5.2f %% of one core\n",
                 rate(plain.plain.messages, plain.seconds), 100 * plain.cpu / plain.seconds);
     std::printf("plain topics + Sparkplug: %7.1f + %.1f messages/s, CPU %5.2f %% of one core\n",

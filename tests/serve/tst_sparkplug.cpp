@@ -35,16 +35,18 @@ int freePort()
 // A configuration of one line "press" on the port, drives 1, 2 and 4 (the
 // simulator has 1 to 3), with Sparkplug on and what else is given.
 QString configFile(const QTemporaryDir& dir, const BrokerProcess& broker, const QString& port,
-                   const QString& extra = {})
+                   const QString& extra = {}, const QString& site = {})
 {
-    const QString path = dir.filePath(QStringLiteral("serve.conf"));
+    // With a site's sections, the site's own file.
+    const QString path =
+        dir.filePath(site.isEmpty() ? QStringLiteral("serve.conf") : QStringLiteral("site.conf"));
     QFile f(path);
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
     f.write(QStringLiteral("[broker]\nurl = %1\nclient-id = edge1\n"
                            "[sparkplug]\nenabled = yes\ngroup = plant\n%3\n"
                            "[line press]\nport = %2\ndrives = 1,2,4\nvalues = freq-out,current\n"
-                           "interval = 200ms\n")
-                .arg(broker.url(), port, extra)
+                           "interval = 200ms\n%4")
+                .arg(broker.url(), port, extra, site)
                 .toUtf8());
     return path;
 }
@@ -309,7 +311,8 @@ void tst_sparkplug::sequenceRunsOnAcrossABrokerRestart()
 
 // With a primary host named, nothing is born while its STATE says it is
 // not online; its coming online brings the births, its going offline the
-// node's death.
+// node's death. Run from a site, a drive is the device of its name; one
+// whose name says nothing in topic letters is its line and address.
 void tst_sparkplug::waitsForThePrimaryHost()
 {
     BrokerProcess broker;
@@ -320,7 +323,9 @@ void tst_sparkplug::waitsForThePrimaryHost()
     QTemporaryDir dir;
     ServeProcess serve(
         {QStringLiteral("serve"),
-         configFile(dir, broker, sim.device(), QStringLiteral("primary-host = scada"))});
+         configFile(dir, broker, sim.device(), QStringLiteral("primary-host = scada"),
+                    QStringLiteral("[site]\nname = Hall\n[drive press 1]\nname = Conveyor 3\n"
+                                   "[drive press 2]\nname = 传送带\n"))});
     // Readings flow on the plain topics, none on Sparkplug's.
     QVERIFY2(plain.waitFor(QStringLiteral("vfd/press/1/state")), qPrintable(serve.log()));
     QVERIFY(waitUntil([&] { return serve.log().contains(u"sparkplug: connected"); }, 10000));
@@ -329,8 +334,9 @@ void tst_sparkplug::waitsForThePrimaryHost()
 
     BrokerPublisher state(broker, QStringLiteral("spBv1.0/STATE/scada"), true);
     state.send(QStringLiteral(R"({"online":true,"timestamp":1})"));
-    QVERIFY2(host.waitFor(QStringLiteral("DBIRTH"), QStringLiteral("press-1")),
+    QVERIFY2(host.waitFor(QStringLiteral("DBIRTH"), QStringLiteral("Conveyor_3")),
              qPrintable(serve.log()));
+    QVERIFY(host.waitFor(QStringLiteral("DBIRTH"), QStringLiteral("press-2")));
     state.send(QStringLiteral(R"({"online":false,"timestamp":2})"));
     QVERIFY2(host.waitFor(QStringLiteral("NDEATH")), qPrintable(serve.log()));
     QCOMPARE(bdSeq(host.of(QStringLiteral("NDEATH")).first()),
