@@ -294,6 +294,21 @@ void tst_serveconfig::queueIsBoundedAndOutlivesARun()
     QCOMPARE(again.at(7).topic, QStringLiteral("t/13"));
     QCOMPARE(again.at(7).payload, QByteArray("13"));
     QCOMPARE(again.takeDropped(), 0);
+    // A binary payload (a Sparkplug one: any byte, no text) comes back byte for byte.
+    QByteArray binary;
+    for (int b = 0; b < 256; ++b)
+        binary.append(char(b));
+    binary.append("\xc3\x28\n\"", 4);
+    {
+        DiskQueue other(10);
+        QTemporaryDir otherDir;
+        QVERIFY(other.open(otherDir.path(), &why));
+        other.push({QStringLiteral("spBv1.0/g/DDATA/n/d"), binary, false});
+        DiskQueue back(10);
+        QVERIFY(back.open(otherDir.path(), &why));
+        QCOMPARE(back.size(), 1);
+        QCOMPARE(back.at(0).payload, binary);
+    }
     again.push({QStringLiteral("t/14"), "14", false});
     again.popFront(4);
     // Taken after a flush: exactly what was left, nothing more.
