@@ -89,6 +89,43 @@ QString BrokerLink::serviceTopic() const
     return m_config.prefix + QStringLiteral("/service/") + m_config.effectiveClientId();
 }
 
+QString BrokerLink::clientIdentity() const
+{
+    return m_config.effectiveClientId();
+}
+
+BrokerMessage BrokerLink::lastWill()
+{
+    return {serviceTopic(), QByteArrayLiteral("offline"), true};
+}
+
+BrokerMessage BrokerLink::farewell()
+{
+    return {serviceTopic(), QByteArrayLiteral("offline"), true};
+}
+
+void BrokerLink::greet()
+{
+    // The service's own status goes beside the queue: an "online" of an
+    // earlier run still queued must never follow this one.
+    sendNow({serviceTopic(), QByteArrayLiteral("online"), true});
+}
+
+bool BrokerLink::sendNow(const BrokerMessage& message)
+{
+    if (!m_connected)
+        return false;
+    const QByteArray topic = message.topic.toUtf8();
+    return mosquitto_publish(m_client, nullptr, topic.constData(), int(message.payload.size()),
+                             message.payload.constData(), 1, message.retain) == MOSQ_ERR_SUCCESS;
+}
+
+void BrokerLink::reconnectSoon()
+{
+    dropClient();
+    m_retry.start(kReconnectMs);
+}
+
 bool BrokerLink::start(QString* error)
 {
     if (!m_config.passwordFile.isEmpty()) {
@@ -123,7 +160,7 @@ void BrokerLink::connectNow()
 {
     static quint64 generation = 0;
     auto* tag = new ClientTag{this, ++generation};
-    const QByteArray id = m_config.effectiveClientId().toUtf8();
+    const QByteArray id = clientIdentity().toUtf8();
     // A clean session: what the broker kept of an earlier one would be sent
     // again beside the queue.
     m_client = mosquitto_new(id.constData(), true, tag);
@@ -135,8 +172,10 @@ void BrokerLink::connectNow()
     }
     mosquitto_int_option(m_client, MOSQ_OPT_PROTOCOL_VERSION,
                          m_v5 ? MQTT_PROTOCOL_V5 : MQTT_PROTOCOL_V311);
-    const QByteArray will = serviceTopic().toUtf8();
-    mosquitto_will_set(m_client, will.constData(), 7, "offline", 1, true);
+    const BrokerMessage will = lastWill();
+    const QByteArray willTopic = will.topic.toUtf8();
+    mosquitto_will_set(m_client, willTopic.constData(), int(will.payload.size()),
+                       will.payload.constData(), 1, will.retain);
     if (!m_config.user.isEmpty())
         mosquitto_username_pw_set(m_client, m_config.user.toUtf8().constData(),
                                   m_password.constData());
@@ -274,10 +313,12 @@ void BrokerLink::onConnect(int rc)
     say(QStringLiteral("connected to the broker %1:%2")
             .arg(m_config.host)
             .arg(m_config.brokerPort));
-    // The service's own status goes beside the queue: an "online" of an
-    // earlier run still queued must never follow this one.
+    // A clean session forgets them: asked for again on every connection,
+    // before anything that may be answered on them goes out.
+    for (const QString& filter : m_filters)
+        subscribeNow(filter);
+    greet();
     const QByteArray status = serviceTopic().toUtf8();
-    mosquitto_publish(m_client, nullptr, status.constData(), 6, "online", 1, true);
     if (const qint64 dropped = m_queue.takeDropped(); dropped > 0) {
         say(QStringLiteral("the queue was full: the %1 oldest readings were dropped").arg(dropped));
         QJsonObject o;
@@ -291,9 +332,6 @@ void BrokerLink::onConnect(int rc)
     }
     if (!m_config.queueDir.isEmpty())
         publishQueueState();
-    // A clean session forgets them: asked for again on every connection.
-    for (const QString& filter : m_filters)
-        subscribeNow(filter);
     emit connectedChanged(true);
     pump();
 }
@@ -365,13 +403,14 @@ void BrokerLink::subscribeNow(const QString& filter)
 
 void BrokerLink::pump()
 {
-    while (m_connected && int(m_sentIds.size()) < InFlight &&
+    while (m_connected && !holding() && int(m_sentIds.size()) < InFlight &&
            int(m_sentIds.size()) < m_queue.size()) {
         const BrokerMessage& m = m_queue.at(int(m_sentIds.size()));
         const QByteArray topic = m.topic.toUtf8();
+        const QByteArray payload = outgoing(m);
         int mid = 0;
-        const int rc = mosquitto_publish(m_client, &mid, topic.constData(), int(m.payload.size()),
-                                         m.payload.constData(), 1, m.retain);
+        const int rc = mosquitto_publish(m_client, &mid, topic.constData(), int(payload.size()),
+                                         payload.constData(), 1, m.retain);
         if (rc != MOSQ_ERR_SUCCESS) {
             // The connection is going; its loss is reported and the queue
             // starts again there.
@@ -393,9 +432,8 @@ void BrokerLink::stop(int waitMs)
         wake.start(20);
         while (m_connected && !m_queue.empty() && clock.elapsed() < waitMs)
             loop.exec();
-        const QByteArray status = serviceTopic().toUtf8();
         if (m_connected) {
-            mosquitto_publish(m_client, nullptr, status.constData(), 7, "offline", 1, true);
+            sendNow(farewell());
             // Until the broker has it: the library's thread sends it.
             while (m_connected && mosquitto_want_write(m_client) && clock.elapsed() < waitMs + 1000)
                 loop.exec();

@@ -48,7 +48,8 @@ public:
     // Messages on the topics of the filter are wanted, on every connection.
     void subscribe(const QString& filter);
     bool connected() const { return m_connected; }
-    QString serviceTopic() const;
+    // Where the connection's own state goes (its queue's, its journal's).
+    virtual QString serviceTopic() const;
 
 signals:
     void connectedChanged(bool connected);
@@ -57,13 +58,35 @@ signals:
     // A line for the log (the journal, when run as a service).
     void logLine(const QString& text);
 
+protected:
+    // How a connection presents itself. The plain topics' connection: the
+    // client id, "offline" on the service's topic as its will and when it
+    // stops, "online" when it connects. Another way of writing the same
+    // readings (Sparkplug) has a connection and queue of its own.
+    virtual QString clientIdentity() const;
+    // Asked once for every new connection, before it is made.
+    virtual BrokerMessage lastWill();
+    // Connected and subscribed: what goes out before the queue.
+    virtual void greet();
+    virtual BrokerMessage farewell();
+    // The payload of a queued message as it goes out now.
+    virtual QByteArray outgoing(const BrokerMessage& message) { return message.payload; }
+    // Whether the queue waits although connected.
+    virtual bool holding() const { return false; }
+    // Beside the queue, at once; false when not connected.
+    bool sendNow(const BrokerMessage& message);
+    // Ends this connection and makes a new one a little later.
+    void reconnectSoon();
+    void pump();
+    const ServeConfig& m_config;
+    DiskQueue& m_queue;
+
 private:
     void connectNow();
     void dropClient();
     void onConnect(int rc);
     void onDisconnect(int rc);
     void onPublished(int mid);
-    void pump();
     void say(const QString& text);
     void subscribeNow(const QString& filter);
     // What the library said last, with the file it was reading when that
@@ -81,8 +104,6 @@ private:
     static void messageCallback(mosquitto*, void* self, const mosquitto_message* message);
     static void logCallback(mosquitto*, void* self, int level, const char* text);
 
-    const ServeConfig& m_config;
-    DiskQueue& m_queue;
     QByteArray m_password;
     mosquitto* m_client = nullptr;
     bool m_connected = false;

@@ -19,7 +19,11 @@ QByteArray encode(const BrokerMessage& m)
 {
     QJsonObject o;
     o.insert(QStringLiteral("t"), m.topic);
-    o.insert(QStringLiteral("p"), QString::fromUtf8(m.payload));
+    // A binary payload (Sparkplug's) would not survive as text.
+    if (QUtf8StringView(m.payload).isValidUtf8())
+        o.insert(QStringLiteral("p"), QString::fromUtf8(m.payload));
+    else
+        o.insert(QStringLiteral("b"), QString::fromLatin1(m.payload.toBase64()));
     if (m.retain)
         o.insert(QStringLiteral("r"), true);
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
@@ -33,10 +37,13 @@ QByteArray taken(int n)
 
 bool decode(const QJsonObject& o, BrokerMessage& m)
 {
-    if (!o.value(QStringLiteral("t")).isString() || !o.value(QStringLiteral("p")).isString())
+    const QJsonValue binary = o.value(QStringLiteral("b"));
+    if (!o.value(QStringLiteral("t")).isString() ||
+        !(o.value(QStringLiteral("p")).isString() || binary.isString()))
         return false;
     m.topic = o.value(QStringLiteral("t")).toString();
-    m.payload = o.value(QStringLiteral("p")).toString().toUtf8();
+    m.payload = binary.isString() ? QByteArray::fromBase64(binary.toString().toLatin1())
+                                  : o.value(QStringLiteral("p")).toString().toUtf8();
     m.retain = o.value(QStringLiteral("r")).toBool();
     return !m.topic.isEmpty();
 }

@@ -11,6 +11,7 @@
 #include "ServeJournal.h"
 #include "ServeLine.h"
 #include "ServeSite.h"
+#include "ServeStandards.h"
 #include "SiteLayout.h"
 
 #include <QDateTime>
@@ -332,6 +333,14 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
             return 2;
         }
     }
+    // Sparkplug and discovery hear the lines from their first reading on.
+    ServeStandards standards(config, broker);
+    QObject::connect(&standards, &ServeStandards::logLine, &broker, log);
+    if (!standards.start(lines, &why)) {
+        log(why);
+        broker.stop(0);
+        return 2;
+    }
     for (auto& l : lines)
         l->start();
     QEventLoop loop;
@@ -368,6 +377,7 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
         journal->finish(ServeJournal::RetryMs + 1000);
     for (auto& l : lines)
         l->stop();
+    standards.stop(kFlushWaitMs);
     broker.stop(kFlushWaitMs);
     return byFailure ? 1 : 0;
 }

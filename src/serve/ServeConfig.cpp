@@ -133,6 +133,8 @@ QString take(ServeConfig& config, ServeLineConfig* line, const QString& section,
     } else if (section == u"drift") {
         if (key == u"share")
             return ServeParams::parseShare(value, config.driftShare);
+    } else if (StandardsConfig::isSection(section)) {
+        return StandardsConfig::take(config.sparkplug, config.discovery, section, key, value);
     } else if (line) {
         if (const auto taken =
                 IniText::takeLineKey(key, value, line->port, line->settings, line->drives))
@@ -190,7 +192,7 @@ std::optional<ServeConfig> parse(const QString& text, QString* error, bool siteC
             return {};
         }
         if (heading == u"broker" || heading == u"publish" || heading == u"commands" ||
-            heading == u"drift")
+            heading == u"drift" || StandardsConfig::isSection(heading))
             return {};
         if (heading.startsWith(QStringLiteral("line "))) {
             const QString name = heading.mid(5).trimmed();
@@ -204,7 +206,8 @@ std::optional<ServeConfig> parse(const QString& text, QString* error, bool siteC
             return {};
         }
         return QStringLiteral("[%1] is not a section here: [broker], [publish], "
-                              "[commands], [drift], [line NAME], [site] or [drive LINE ADDRESS]")
+                              "[commands], [drift], [sparkplug], [discovery], [line NAME], [site] or "
+                              "[drive LINE ADDRESS]")
             .arg(heading);
     };
     auto onKey = [&](const QString& section, const QString& key, const QString& value, int) {
@@ -257,6 +260,9 @@ bool validate(const ServeConfig& config, QString* error)
         return fail(QStringLiteral("an mqtts:// broker needs its ca-file"));
     if (!config.user.isEmpty() && config.passwordFile.isEmpty())
         return fail(QStringLiteral("a user needs its password-file"));
+    if (const QString lacking = StandardsConfig::missing(config.sparkplug, config.discovery);
+        !lacking.isEmpty())
+        return fail(lacking);
     return true;
 }
 

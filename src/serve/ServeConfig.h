@@ -3,6 +3,7 @@
 
 #include "RecordValues.h"
 #include "ShareConfig.h"
+#include "StandardsConfig.h"
 
 #include <QList>
 #include <QMap>
@@ -59,6 +60,9 @@ struct ServeConfig
     QString siteRoot;
     // Line of the file where its first [site] or [drive ...] section began; 0: none.
     int siteSectionAt = 0;
+    // Sparkplug B and discovery, beside the plain topics.
+    SparkplugConfig sparkplug;
+    DiscoveryConfig discovery;
 
     // The client id the broker sees.
     QString effectiveClientId() const;

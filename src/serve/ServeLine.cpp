@@ -232,6 +232,7 @@ void ServeLine::portGone(const QString& why)
 
 void ServeLine::setLineStatus(const QString& state, const QString& why)
 {
+    emit statusChanged(state);
     const QString problem = state == u"reading" ? QString() : why;
     if (problem != m_lastProblem || state == u"reading") {
         if (!problem.isEmpty())
@@ -298,6 +299,7 @@ void ServeLine::publishDrive(int d, const SampleRound& round)
     setAvailability(d, s.known);
     if (m_share)
         m_share->setDriveState(m_line.drives[d], s.known ? std::optional(s.running) : std::nullopt);
+    emit driveSampled(d, round);
     if (!s.known)
         return;
     DriveOut& out = m_out[d];

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Sampler.h"
 #include "ServeConfig.h"
 
 #include <QDateTime>
@@ -52,12 +53,20 @@ public:
     void stop();
     const ServeLineConfig& config() const { return m_line; }
     bool reading() const;
+    // For the other ways of writing the readings: the run commands (null
+    // when not allowed) and the line's link client.
+    ServeCommands* commands() const { return m_commands.get(); }
+    LinkClient& linkClient() const { return *m_client; }
 
     // The number as it is published: the reply's own digits, no float noise.
     static QByteArray valueText(double value);
 
 signals:
     void logLine(const QString& text);
+    // A drive of the line (its index in config().drives) was read.
+    void driveSampled(int drive, const SampleRound& round);
+    // The line's port: "reading" or "closed".
+    void statusChanged(const QString& state);
 
 private:
     struct Published

@@ -148,7 +148,7 @@ std::optional<Site> SiteFile::parse(const QString& text, QString* error)
         drive = nullptr;
         inSite = heading == u"site";
         if (inSite || heading == u"broker" || heading == u"publish" || heading == u"commands" ||
-            heading == u"drift")
+            heading == u"drift" || heading == u"sparkplug" || heading == u"discovery")
             return {};
         const QStringList words = heading.split(u' ');
         if (words.first() == u"line" && words.size() == 2) {
@@ -172,7 +172,8 @@ std::optional<Site> SiteFile::parse(const QString& text, QString* error)
             return {};
         }
         return QStringLiteral("[%1] is not a section here: [site], [line NAME], "
-                              "[drive LINE ADDRESS], [broker], [publish] or [commands]")
+                              "[drive LINE ADDRESS], [broker], [publish], [commands], "
+                              "[sparkplug] or [discovery]")
             .arg(heading);
     };
     auto onKey = [&](const QString& section, const QString& key, const QString& value,

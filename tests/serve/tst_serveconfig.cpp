@@ -16,6 +16,7 @@ private slots:
     void shippedExampleStarts();
     void badFileNamesItsLine_data();
     void badFileNamesItsLine();
+    void standardsNeedWhatTheyName();
     void optionsOverrideTheFile();
     void queueIsBoundedAndOutlivesARun();
     void queueSkipsACutLine();
@@ -156,6 +157,38 @@ void tst_serveconfig::badFileNamesItsLine_data()
                                                  << "line 2: enabled takes yes or no";
     QTest::newRow("queue too small") << "[publish]\nqueue-size = 3\n"
                                      << "line 2: queue-size";
+    // Sparkplug ids and the discovery prefix become topic levels.
+    QTest::newRow("separator in a group") << "[sparkplug]\ngroup = plant/a\n"
+                                          << "line 2: group takes";
+    QTest::newRow("wildcard in a node") << "[sparkplug]\nnode = edge+\n"
+                                        << "line 2: node takes";
+    QTest::newRow("wildcard in discovery") << "[discovery]\nprefix = hub/#\n"
+                                           << "line 2: prefix takes";
+    QTest::newRow("no run frequency") << "[discovery]\nrun-hz = 0\n"
+                                      << "line 2: run-hz";
+    QTest::newRow("unknown sparkplug key") << "[sparkplug]\ngroups = a\n"
+                                           << "line 2: \"groups\" is not a setting of [sparkplug]";
+}
+
+void tst_serveconfig::standardsNeedWhatTheyName()
+{
+    const QString line = QStringLiteral("[line a]\nport = SIM\ndrives = 1\nvalues = freq-out\n");
+    QString why;
+    const auto spark =
+        ServeConfigText::parse(QStringLiteral("[sparkplug]\nenabled = yes\n") + line, &why);
+    QVERIFY2(spark, qPrintable(why));
+    QVERIFY(!ServeConfigText::validate(*spark, &why));
+    QCOMPARE(why, QStringLiteral("[sparkplug] needs its group"));
+    const auto hub =
+        ServeConfigText::parse(QStringLiteral("[discovery]\nenabled = yes\n") + line, &why);
+    QVERIFY2(hub, qPrintable(why));
+    QVERIFY(!ServeConfigText::validate(*hub, &why));
+    QVERIFY2(why.startsWith(QStringLiteral("[discovery] needs the prefix")), qPrintable(why));
+    // Named but not enabled: nothing is asked of them.
+    const auto off = ServeConfigText::parse(
+        QStringLiteral("[sparkplug]\nenabled = no\n[discovery]\nrun-hz = 20\n") + line, &why);
+    QVERIFY2(off && ServeConfigText::validate(*off, &why), qPrintable(why));
+    QVERIFY(!off->sparkplug.enabled && !off->discovery.enabled);
 }
 
 void tst_serveconfig::badFileNamesItsLine()
@@ -261,6 +294,21 @@ void tst_serveconfig::queueIsBoundedAndOutlivesARun()
     QCOMPARE(again.at(7).topic, QStringLiteral("t/13"));
     QCOMPARE(again.at(7).payload, QByteArray("13"));
     QCOMPARE(again.takeDropped(), 0);
+    // A binary payload (a Sparkplug one: any byte, no text) comes back byte for byte.
+    QByteArray binary;
+    for (int b = 0; b < 256; ++b)
+        binary.append(char(b));
+    binary.append("\xc3\x28\n\"", 4);
+    {
+        DiskQueue other(10);
+        QTemporaryDir otherDir;
+        QVERIFY(other.open(otherDir.path(), &why));
+        other.push({QStringLiteral("spBv1.0/g/DDATA/n/d"), binary, false});
+        DiskQueue back(10);
+        QVERIFY(back.open(otherDir.path(), &why));
+        QCOMPARE(back.size(), 1);
+        QCOMPARE(back.at(0).payload, binary);
+    }
     again.push({QStringLiteral("t/14"), "14", false});
     again.popFront(4);
     // Taken after a flush: exactly what was left, nothing more.
