@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A line shared by vfdctl serve with other masters, printed and never asserted:
-//  1. a whole-drive read (vfdctl backup) through the service's Modbus TCP
+//  1. a whole-drive read (as vfdctl backup reads it) through the service's Modbus TCP
 //     share against the same read straight on the line, while the service
 //     reads and publishes 31 drives at 9600,E,8,1 (goal: at most 1.15 x);
 //  2. the service's readings meanwhile: the gaps between two readings of a
@@ -13,6 +13,10 @@
 //   bench_share [--runs 3] [--turns N]
 #include "BrokerProcess.h"
 #include "CtlProcess.h"
+#include "Hexedit.h"
+#include "LinkClient.h"
+#include "ParamJobs.h"
+#include "SelectablePort.h"
 #include "ServeProcess.h"
 
 #include <QCoreApplication>
@@ -36,20 +40,33 @@ double median(QList<double> v)
     return v[v.size() / 2];
 }
 
-// Seconds one vfdctl backup of the drive takes; negative when it failed.
-double timedBackup(const QString& port, int drive, const QString& file)
+// Seconds a whole-drive read takes, from its first request to its last
+// answer, as vfdctl backup and the parameter window read a drive; negative
+// when it did not read every parameter.
+double timedRead(const QString& portName, quint8 drive)
 {
+    SelectablePort port;
+    port.setPortName(portName);
+    port.setSettings(QStringLiteral("9600,E,8,1"));
+    if (port.open() != SerialPort::OpenError::None ||
+        !waitUntil([&] { return port.isReady(); }, 5000))
+        return -1;
+    Hexedit link(port);
+    LinkClient client(link);
+    ReadJob job(client, drive);
+    bool done = false;
+    QObject::connect(&job, &ReadJob::finished, [&] { done = true; });
     QElapsedTimer clock;
     clock.start();
-    const CtlRun run = runVfdctl({QStringLiteral("--port"), port, QStringLiteral("backup"),
-                                  QString::number(drive), file, QStringLiteral("--force")},
-                                 300000);
-    if (run.code != 0) {
-        std::printf("  backup of drive %d through %s failed: %s\n", drive, qPrintable(port),
-                    qPrintable(run.err.trimmed()));
+    job.start();
+    waitUntil([&] { return done; }, 300000);
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    if (!done || !job.unanswered().isEmpty()) {
+        std::printf("  the read of drive %d through %s left %lld unanswered\n", int(drive),
+                    qPrintable(portName), static_cast<long long>(job.unanswered().size()));
         return -1;
     }
-    return clock.nsecsElapsed() / 1e9;
+    return seconds;
 }
 
 // The service's readings as the broker delivers them: for each drive, the
@@ -139,11 +156,9 @@ int main(int argc, char** argv)
         return int(simLog.count("collision"));
     };
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("drive.csv"));
-
     QList<double> direct;
     for (int i = 0; i < runs; ++i)
-        direct << timedBackup(device, 5, file);
+        direct << timedRead(device, 5);
 
     BrokerProcess broker;
     QTcpServer probe;
@@ -163,7 +178,7 @@ int main(int argc, char** argv)
     config.close();
     BrokerSubscriber sub(broker, QStringLiteral("vfd/#"), QStringLiteral("bench-share-sub"));
     ServeProcess serve({QStringLiteral("serve"), config.fileName()});
-    Readings readings{sub};
+    Readings readings{sub, 0, {}, 0, 0};
     // Settle, then the service alone for a while.
     spin(readings, 8000);
     const qint64 aloneFrom = QDateTime::currentMSecsSinceEpoch();
@@ -176,16 +191,8 @@ int main(int argc, char** argv)
     const QString shared = QStringLiteral("mbtcp://127.0.0.1:%1").arg(port);
     QList<double> through;
     for (int i = 0; i < runs; ++i) {
-        CtlProcess ctl({QStringLiteral("--port"), shared, QStringLiteral("backup"),
-                        QStringLiteral("5"), file, QStringLiteral("--force")});
-        QElapsedTimer clock;
-        clock.start();
-        while (ctl.process().state() != QProcess::NotRunning)
-            spin(readings, 20);
-        const CtlRun run = ctl.finish();
-        through << (run.code == 0 ? clock.nsecsElapsed() / 1e9 : -1);
-        if (run.code != 0)
-            std::printf("  backup through the share failed: %s\n", qPrintable(run.err.trimmed()));
+        through << timedRead(shared, 5);
+        readings.take();
     }
     const qint64 readTo = QDateTime::currentMSecsSinceEpoch();
     spin(readings, 5000);
@@ -197,7 +204,8 @@ int main(int argc, char** argv)
     std::vector<std::unique_ptr<CtlProcess>> clients;
     for (int drive : {6, 7, 8})
         clients.push_back(std::make_unique<CtlProcess>(QStringList{
-            QStringLiteral("--port"), shared, QStringLiteral("backup"), QString::number(drive),
+            QStringLiteral("--port"), shared, QStringLiteral("--retries"), QStringLiteral("3"),
+            QStringLiteral("backup"), QString::number(drive),
             dir.filePath(QStringLiteral("three-%1.csv").arg(drive)), QStringLiteral("--force")}));
     int failed = 0;
     for (auto& c : clients) {
@@ -215,7 +223,7 @@ int main(int argc, char** argv)
     const double d = median(direct), t = median(through);
     std::printf("31 drives x 3 values at 9600,E,8,1, interval 1 s, share-turns %s\n",
                 turns > 0 ? qPrintable(QString::number(turns)) : "default");
-    std::printf("whole-drive read (vfdctl backup 5), median of %d: direct %.2f s, through the "
+    std::printf("whole-drive read of drive 5, median of %d: direct %.2f s, through the "
                 "service %.2f s -> %.2f x (goal: at most 1.15 x)\n",
                 runs, d, t, d > 0 ? t / d : 0.0);
     std::printf(
@@ -227,7 +235,7 @@ int main(int argc, char** argv)
                 "%d; goal: none)\n",
                 readings.offline - offlineBefore + readings.missingValues - missingBefore,
                 readings.offline - offlineBefore, readings.missingValues - missingBefore);
-    std::printf("three clients reading whole drives at once beside the service: %.1f s, %d "
+    std::printf("three vfdctl backups (--retries 3) at once beside the service: %.1f s, %d "
                 "failed, %d collisions on the line (goal: 0); %d before them\n",
                 threeSeconds, failed, collisionsThree, collisionsBefore);
     return 0;

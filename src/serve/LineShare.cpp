@@ -15,6 +15,14 @@ quint16 wordAt(const QByteArray& pdu, int at)
     return quint16(quint8(pdu[at]) << 8 | quint8(pdu[at + 1]));
 }
 
+// The drives' run command: two registers from the control register on,
+// the command code and the set-point.
+bool isControlWrite(const QByteArray& pdu)
+{
+    return pdu.size() == 10 && quint8(pdu[0]) == Rtu::ControlFunction &&
+           wordAt(pdu, 1) == Rtu::ControlRegister && wordAt(pdu, 3) == 2 && quint8(pdu[5]) == 4;
+}
+
 } // namespace
 
 LineShare::LineShare(const ServeLineConfig& line, LinkClient& client, QObject* parent)
@@ -109,8 +117,7 @@ void LineShare::receive(ConnectionRef c)
     while (const std::optional<ModbusTcp::Adu> adu = c->stream.next()) {
         // A STOP never waits behind anything.
         const QByteArray& pdu = adu->pdu;
-        if (pdu.size() == 10 && quint8(pdu[0]) == Rtu::ControlFunction &&
-            wordAt(pdu, 1) == Rtu::ControlRegister && ShareRules::isStop(quint8(pdu[7]))) {
+        if (isControlWrite(pdu) && wordAt(pdu, 6) == Rtu::StopCode) {
             sendCommand(c->socket, c->who, *adu, false);
             continue;
         }
@@ -178,8 +185,7 @@ void LineShare::handle(Connection& c, const ModbusTcp::Adu& request)
     }
     if (function == Rtu::WriteFunction && pdu.size() == 5)
         return parameterWrite(c, request);
-    if (function == Rtu::ControlFunction && pdu.size() == 10 &&
-        wordAt(pdu, 1) == Rtu::ControlRegister && wordAt(pdu, 3) == 2 && quint8(pdu[5]) == 4)
+    if (isControlWrite(pdu))
         return runCommand(c, request);
     exception(c.socket, request, ShareRules::IllegalFunction);
     turnDone();
