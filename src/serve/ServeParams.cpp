@@ -101,9 +101,8 @@ QString ServeParams::parseShare(const QString& value, double& into)
     bool ok = false;
     const double percent = text.trimmed().toDouble(&ok);
     if (!ok || !(percent >= 0) || percent > 50)
-        return QStringLiteral("share takes a share of the line's time from 0 %% to 50 %%, such "
-                              "as 5%%")
-            .replace(QStringLiteral("%%"), QStringLiteral("%"));
+        return QStringLiteral("share takes a share of the line's time from 0% to 50%, such as "
+                              "5%");
     into = percent / 100.0;
     return {};
 }
