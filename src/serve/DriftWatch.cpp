@@ -109,6 +109,16 @@ void DriftWatch::written(quint8 address, quint16 reg, quint16 raw)
     }
 }
 
+void DriftWatch::writing(quint8 address, bool busy)
+{
+    if (busy)
+        m_writing.insert(address);
+    else
+        m_writing.remove(address);
+    if (m_driveAt < m_line.drives.size() && m_line.drives[m_driveAt] == address)
+        m_writtenThisGroup = true;
+}
+
 void DriftWatch::beginDrive()
 {
     if (!m_running)
@@ -169,6 +179,7 @@ void DriftWatch::nextGroup()
     delete m_reader;
     m_reader = new BlockReader(*m_session, address);
     m_asked.start();
+    m_writtenThisGroup = m_writing.contains(address);
     m_reader->read(
         m_groups[m_groupAt],
         [this](quint16 reg, const LinkResult& r) {
@@ -195,8 +206,12 @@ void DriftWatch::nextGroup()
 
 bool DriftWatch::take(quint16 reg, quint16 raw)
 {
-    m_found.insert(reg, raw);
     const quint8 address = m_line.drives[m_driveAt];
+    // Read while the broker's writes went to the drive: from before or
+    // after them, no telling; the next pass reads it again.
+    if (m_writtenThisGroup || m_writing.contains(address))
+        return true;
+    m_found.insert(reg, raw);
     Drive& d = m_drives[address];
     // Without a site the first whole read of the drive is its commissioned set.
     if (m_config.siteRoot.isEmpty() && d.against.isEmpty())

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 #include <optional>
 
@@ -50,6 +51,8 @@ public:
     void stop();
     // A parameter written on purpose is commissioned with its new value.
     void written(quint8 address, quint16 reg, quint16 raw);
+    // Writes to the drive under way: its values are not compared meanwhile.
+    void writing(quint8 address, bool busy);
 
     // The time of a full pass, worked out for a line: the exchanges one drive
     // needs (in blocks or singly) at the line's settings and the drive's
@@ -94,8 +97,10 @@ private:
     LinkSession* m_session;
     BlockReader* m_reader = nullptr;
     QMap<quint8, Drive> m_drives;
-    int m_driveAt = 0;              // index into the line's drives
-    QList<QList<quint16>> m_groups; // this drive's registers, a group each
+    QSet<quint8> m_writing;
+    bool m_writtenThisGroup = false; // a value read in this group may be from before a write
+    int m_driveAt = 0;               // index into the line's drives
+    QList<QList<quint16>> m_groups;  // this drive's registers, a group each
     int m_groupAt = 0;
     QMap<quint16, quint16> m_found; // this pass of the drive
     int m_silent = 0;               // registers unanswered in a row

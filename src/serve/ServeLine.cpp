@@ -81,6 +81,7 @@ ServeLine::ServeLine(const ServeLineConfig& line, const ServeConfig& config, Bro
     m_drift = std::make_unique<DriftWatch>(m_line, m_config, *m_client, m_broker);
     connect(m_drift.get(), &DriftWatch::logLine, this, &ServeLine::logLine);
     connect(m_params.get(), &ServeParams::written, m_drift.get(), &DriftWatch::written);
+    connect(m_params.get(), &ServeParams::writing, m_drift.get(), &DriftWatch::writing);
     m_faults = std::make_unique<FaultEvents>(m_line, m_config, *m_client, m_broker);
     connect(m_faults.get(), &FaultEvents::logLine, this, &ServeLine::logLine);
     connect(m_sampler.get(), &Sampler::event, m_faults.get(), &FaultEvents::take);

@@ -101,9 +101,8 @@ QString ServeParams::parseShare(const QString& value, double& into)
     bool ok = false;
     const double percent = text.trimmed().toDouble(&ok);
     if (!ok || !(percent >= 0) || percent > 50)
-        return QStringLiteral("share takes a share of the line's time from 0 %% to 50 %%, such "
-                              "as 5%%")
-            .replace(QStringLiteral("%%"), QStringLiteral("%"));
+        return QStringLiteral("share takes a share of the line's time from 0% to 50%, such as "
+                              "5%");
     into = percent / 100.0;
     return {};
 }
@@ -300,6 +299,7 @@ void ServeParams::write(const Request& r)
 
 void ServeParams::finishWrite(const Request& r, const QMap<quint16, quint16>& before)
 {
+    emit writing(r.address, true);
     m_job = std::make_unique<RestoreJob>(m_client, r.address, r.writes);
     connect(m_job.get(), &RestoreJob::finished, this, [this, r, before] {
         // Handed on from the event loop: the job is done with its own signal.
@@ -330,10 +330,16 @@ void ServeParams::finishWrite(const Request& r, const QMap<quint16, quint16>& be
                     if (w.readBack)
                         o.insert(QStringLiteral("readBack"),
                                  ParamCatalogue::shown(w.reg, *w.readBack));
-                    if (w.outcome == WriteItem::Outcome::Written)
-                        emit written(r.address, w.reg, w.raw);
+                    // As the journal has it: what a write may have left in the drive.
+                    if (const auto outcome = SiteJournaling::outcomeOf(w);
+                        outcome && *outcome != JournalEntry::Outcome::Refused)
+                        emit written(r.address, w.reg,
+                                     w.outcome == WriteItem::Outcome::ReadBackDiffers && w.readBack
+                                         ? *w.readBack
+                                         : w.raw);
                     list.append(o);
                 }
+                emit writing(r.address, false);
                 emit logLine(QStringLiteral("line %1: drive %2: parameter write from %3: %4")
                                  .arg(m_line.name)
                                  .arg(r.address)

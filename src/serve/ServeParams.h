@@ -59,7 +59,10 @@ public:
 
 signals:
     void logLine(const QString& text);
-    // A parameter was written (and read back as asked): not a drift.
+    // Writes to the drive begin (true) or are over (false): what it reads
+    // back meanwhile is no drift.
+    void writing(quint8 address, bool busy);
+    // A parameter was written, and what it now holds as far as known: not a drift.
     void written(quint8 address, quint16 reg, quint16 raw);
 
 private:

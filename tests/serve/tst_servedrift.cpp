@@ -131,6 +131,11 @@ void tst_servedrift::parametersThroughTheBroker()
     const QString site = makeSite(dir, sim.device(), broker,
                                   QStringLiteral("[commands]\nenabled = yes\nwritable = P0.14\n"),
                                   QStringLiteral("1, 4"));
+    // Commissioned as it stands: a write sent through the service is no drift.
+    const CtlRun backup =
+        CtlProcess({QStringLiteral("--site"), site, QStringLiteral("backup"), QStringLiteral("1")})
+            .finish();
+    QVERIFY2(backup.code == 0, qPrintable(backup.err));
     BrokerSubscriber sub(broker, QStringLiteral("#"));
     ServeProcess serve({QStringLiteral("serve"), QStringLiteral("--site"), site});
     const QString base = QStringLiteral("vfd/a/");
@@ -211,6 +216,12 @@ void tst_servedrift::parametersThroughTheBroker()
     QCOMPARE(writesHeard(sim, QStringLiteral("00 0e")), 1);
     QCOMPARE(writesHeard(sim, QStringLiteral("00 0f")), 0);
     QCOMPARE(writesHeard(sim, QStringLiteral("08 00")), 0);
+    // Two more passes of the drift watch over the written drive: nothing drifted.
+    const QString pass = QStringLiteral("drift watch: a pass over");
+    const qsizetype passes = serve.log().count(pass);
+    QVERIFY2(waitUntil([&] { return serve.log().count(pass) >= passes + 2; }, 30000),
+             qPrintable(serve.log()));
+    QVERIFY(sub.on(base + QStringLiteral("1/drift")).isEmpty());
 
     // The write is in the journal as vfdctl set journals it, with its client.
     QCOMPARE(serve.terminate(), 0);
