@@ -4,6 +4,7 @@
 #include "SimProcess.h"
 #include "SparkplugHost.h"
 
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -61,8 +62,18 @@ qint64 bdSeq(const Message& m)
 QString seqGaps(const QList<Message>& all, int from)
 {
     qint64 expected = 0;
+    // QoS 1 is at least once: a broker restarted with a host's session may
+    // hand a message over again, the same bytes (time and seq) on the same topic.
+    QSet<QString> seen;
     for (int i = from; i < all.size(); ++i) {
         const Message& m = all[i];
+        const QString same = QStringLiteral("%1 %2 %3")
+                                 .arg(m.topic())
+                                 .arg(m.seq())
+                                 .arg(m.json.value(u"timestamp").toInteger());
+        if (seen.contains(same))
+            continue;
+        seen.insert(same);
         // Deaths carry no number; commands and a host's STATE are not the node's.
         static const QStringList numbered{"NBIRTH", "NDATA", "DBIRTH", "DDATA", "DDEATH"};
         if (!m.topic().startsWith(u"spBv1.0/plant/") || !numbered.contains(m.kind()))
@@ -298,15 +309,17 @@ void tst_sparkplug::sequenceRunsOnAcrossABrokerRestart()
     // Each connection tried takes the next number: a host tells the sessions apart.
     QVERIFY(bdSeq(all[second]) >= 0);
     QVERIFY(bdSeq(all[second]) != bdSeq(host.of(QStringLiteral("NBIRTH")).first()));
-    QStringList after;
+    QStringList after, every;
     for (int i = second; i < all.size(); ++i)
         after << all[i].kind() + u' ' + all[i].device();
+    for (const Message& m : all)
+        every << QStringLiteral("%1 %2 %3").arg(m.kind(), m.device()).arg(m.seq());
     QVERIFY2(after.indexOf(QStringLiteral("NDATA ")) >
                  after.indexOf(QStringLiteral("DBIRTH press-1")),
              qPrintable(after.join(u',')));
     QVERIFY2(after.contains(QStringLiteral("DDEATH press-1")), qPrintable(after.join(u',')));
     const QString gaps = seqGaps(all, 0);
-    QVERIFY2(gaps.isEmpty(), qPrintable(gaps + u'\n' + after.join(u',')));
+    QVERIFY2(gaps.isEmpty(), qPrintable(gaps + u'\n' + every.join(u',')));
 }
 
 // With a primary host named, nothing is born while its STATE says it is
