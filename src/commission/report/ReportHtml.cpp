@@ -87,9 +87,9 @@ QString runSection(const TestRunResult& run, int index, bool embed)
         html += QStringLiteral("<p>The run ended before these checks: %1.</p>\n")
                     .arg(esc(missed.join(QStringLiteral(", "))));
     if (!run.samples.isEmpty()) {
-        const QString src = embed ? imageData(CommissionReport::Chart(run, QSize(1280, 560)))
+        const QString src = embed ? imageData(CommissionReport::Chart(run, QSize(1280, 440)))
                                   : QStringLiteral("chart-%1.png").arg(index);
-        html += QStringLiteral("<p><img src=\"%1\" width=\"640\" height=\"280\" "
+        html += QStringLiteral("<p><img src=\"%1\" width=\"640\" height=\"220\" "
                                "alt=\"Test run chart\"></p>\n")
                     .arg(src);
     }
@@ -136,8 +136,7 @@ QString faultSection(const DriveRecord& d)
 
 QString drivePages(const ReportInput& in, const DriveRecord& d, bool embedCharts)
 {
-    QString html = QStringLiteral("<h2 style=\"page-break-before: always\">Drive %1</h2>\n")
-                       .arg(esc(driveLabel(in, d.address)));
+    QString html = QStringLiteral("<h2>Drive %1</h2>\n").arg(esc(driveLabel(in, d.address)));
     if (!d.answered)
         return html + QStringLiteral("<p><b>Drive %1 did not answer</b> on %2 at %3: nothing "
                                      "could be read from it.</p>\n")
@@ -162,6 +161,31 @@ QString drivePages(const ReportInput& in, const DriveRecord& d, bool embedCharts
 } // namespace
 
 namespace ReportParts {
+
+QString documentHead()
+{
+    return QStringLiteral(
+        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<title>Commissioning "
+        "report</title>\n<style>body { font-family: sans-serif; font-size: 10pt; } "
+        "table.grid { border-collapse: collapse; } th { background: #e8e8e8; text-align: left; } "
+        "table.verdict { font-size: 8pt; } "
+        "h2 { margin-top: 18px; } .box { border: 1px solid black; }</style>\n</head><body>\n");
+}
+
+QList<Section> sections(const ReportInput& in, bool embedCharts)
+{
+    QList<Section> list{{CommissionReport::VerdictHtml(in), QString()}};
+    for (const DriveRecord& d : in.drives)
+        list << Section{drivePages(in, d, embedCharts),
+                        QStringLiteral("Drive %1, continued").arg(driveLabel(in, d.address))};
+    if (in.withAppendix())
+        for (const DriveRecord& d : in.drives)
+            if (!d.parameters.values.isEmpty())
+                list << Section{appendix(in, d),
+                                QStringLiteral("Drive %1, parameter set, continued")
+                                    .arg(driveLabel(in, d.address))};
+    return list;
+}
 
 QString faultText(int number)
 {
@@ -210,19 +234,14 @@ QString PageLine(const ReportInput& input, int page, int pages)
 
 QString Html(const ReportInput& in, bool embedCharts)
 {
-    QString html = QStringLiteral(
-        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<title>Commissioning "
-        "report</title>\n<style>body { font-family: sans-serif; font-size: 10pt; } "
-        "table.grid { border-collapse: collapse; } th { background: #e8e8e8; text-align: left; } "
-        "table.verdict { font-size: 8pt; } "
-        "h2 { margin-top: 18px; } .box { border: 1px solid black; }</style>\n</head><body>\n");
-    html += VerdictHtml(in);
-    for (const DriveRecord& d : in.drives)
-        html += drivePages(in, d, embedCharts);
-    if (in.withAppendix())
-        for (const DriveRecord& d : in.drives)
-            if (!d.parameters.values.isEmpty())
-                html += appendix(in, d);
+    QString html = ReportParts::documentHead();
+    const QList<ReportParts::Section> parts = ReportParts::sections(in, embedCharts);
+    for (int i = 0; i < parts.size(); ++i) {
+        // A browser prints each part from a page of its own, as the PDF has it.
+        html += i == 0 ? parts[i].html
+                       : QStringLiteral("<div style=\"page-break-before: always\"></div>\n") +
+                             parts[i].html;
+    }
     return html + QStringLiteral("</body></html>\n");
 }
 

@@ -158,8 +158,8 @@ QString appendix(const ReportInput& in, const DriveRecord& d)
                                   : QStringLiteral("no answer");
         rows += row({ParamCatalogue::number(reg), nameOf(reg), value, DefaultText(reg)});
     }
-    return QStringLiteral("<h2 style=\"page-break-before: always\">Appendix: parameter set of "
-                          "drive %1</h2>\n<p>Read at %2, %3 parameters (reserved ones left "
+    return QStringLiteral("<h2>Appendix: parameter set of drive %1</h2>\n<p>Read at %2, %3 "
+                          "parameters (reserved ones left "
                           "out).</p>\n")
                .arg(esc(driveLabel(in, d.address)),
                     esc(QLocale().toString(d.parameters.readAt, QLocale::ShortFormat)))

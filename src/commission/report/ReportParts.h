@@ -60,4 +60,15 @@ QString parameterSections(const ReportInput& in, const DriveRecord& d);
 // The drive's whole set, reserved parameters left out.
 QString appendix(const ReportInput& in, const DriveRecord& d);
 
+// A part of the report that starts on a page of its own: page 1, a drive's
+// pages, a drive's appendix. Its pages after the first carry "continued".
+struct Section
+{
+    QString html; // without the page break before it
+    QString continued;
+};
+QList<Section> sections(const ReportInput& in, bool embedCharts);
+// The HTML document's head with its style sheet, up to <body>.
+QString documentHead();
+
 } // namespace ReportParts
