@@ -35,7 +35,9 @@ QImage Chart(const TestRunResult& run, QSize size)
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    const double unit = size.height() / 280.0; // drawn for 280 rows, scaled to the image
+    // Drawn for a width of 640, scaled to the image: the same type size
+    // whatever its height.
+    const double unit = size.width() / 640.0;
     QFont font = p.font();
     font.setPixelSize(int(11 * unit));
     p.setFont(font);

@@ -17,9 +17,9 @@
 
 namespace {
 
-// More breaks than any real report needs: the loop ends even should a
+// More layouts than any real report needs: the loop ends even should a
 // break not take the row off the page's end.
-constexpr int kMostBreaks = 500;
+constexpr int kMostLayouts = 20;
 
 void tablesIn(QTextFrame* frame, QList<QTextTable*>& list)
 {
@@ -64,21 +64,34 @@ struct Straddle
     bool whole = false;
 };
 
-// The first row whose lines lie on two pages and that a page break before
-// it (or before its table) brings onto one.
-std::optional<Straddle> firstStraddle(const QTextDocument& doc)
+// The rows whose lines lie on two pages and that a page break before them
+// (or before their table) brings onto one, in the order of the document.
+// Each break moves what follows by the space it leaves; that is added to
+// the later rows' places, so most breaks are found in one layout. Where
+// the estimate is off, the next layout finds the rest.
+QList<Straddle> straddles(const QTextDocument& doc)
 {
     const double page = doc.pageSize().height();
     QList<QTextTable*> tables;
     tablesIn(doc.rootFrame(), tables);
+    QList<Straddle> list;
+    double shift = 0;
     for (int k = 0; k < tables.size(); ++k) {
         QTextTable* table = tables[k];
         const int headers = std::min(table->format().headerRowCount(), table->rows());
-        const double tableTop = rowExtent(doc, table, 0).first;
+        const double tableTop = rowExtent(doc, table, 0).first + shift;
+        // From the header's line to the first row's: what the header takes
+        // on the page a break opens.
+        const double headerTaken =
+            headers > 0 && headers < table->rows()
+                ? rowExtent(doc, table, headers).first - rowExtent(doc, table, 0).first
+                : 0;
         for (int r = headers; r < table->rows(); ++r) {
-            const auto [top, bottom] = rowExtent(doc, table, r);
+            auto [top, bottom] = rowExtent(doc, table, r);
             if (top > bottom)
                 continue;
+            top += shift;
+            bottom += shift;
             const int first = int(std::floor(top / page));
             if (first == int(std::floor((bottom - 0.5) / page)))
                 continue;
@@ -91,10 +104,12 @@ std::optional<Straddle> firstStraddle(const QTextDocument& doc)
             const bool whole = headers == 0 || r == headers;
             if (whole && tableTop - first * page < page / 20)
                 continue;
-            return Straddle{k, r, whole};
+            list << Straddle{k, r, whole};
+            const double next = (first + 1) * page;
+            shift += whole ? next + (top - tableTop) - top : next + headerTaken - top;
         }
     }
-    return std::nullopt;
+    return list;
 }
 
 std::unique_ptr<QTextDocument> make(const QString& html, QSizeF page, const QFont& font,
@@ -160,11 +175,15 @@ std::unique_ptr<QTextDocument> layOut(QString html, QSizeF page, const QFont& fo
                                       const QList<QPair<QUrl, QImage>>& images)
 {
     std::unique_ptr<QTextDocument> doc = make(html, page, font, images);
-    for (int i = 0; i < kMostBreaks; ++i) {
-        const std::optional<Straddle> s = firstStraddle(*doc);
-        if (!s)
+    for (int i = 0; i < kMostLayouts; ++i) {
+        const QList<Straddle> found = straddles(*doc);
+        if (found.isEmpty())
             break;
-        const QString broken = breakTable(html, s->table, s->row, s->whole);
+        // From the last to the first: a break adds a table, which would
+        // count among those before a later one.
+        QString broken = html;
+        for (qsizetype j = found.size() - 1; j >= 0; --j)
+            broken = breakTable(broken, found[j].table, found[j].row, found[j].whole);
         if (broken == html)
             break;
         html = broken;

@@ -84,11 +84,11 @@ QString setOnSiteSection(const DriveRecord& d)
     // otherwise take a page of their own.
     QStringList items;
     for (quint16 reg : regs)
-        items << QStringLiteral("%1 %2 = <b>%3</b>")
+        items << QStringLiteral("%1 %2 = <b style=\"font-size: 8.5pt\">%3</b>")
                      .arg(ParamCatalogue::number(reg), esc(nameOf(reg)),
                           esc(valueText(reg, *d.parameters.raw(reg))));
-    return QStringLiteral("<h3>Set on site</h3>\n<p>Their defaults depend on the drive's model; "
-                          "the drive holds: %1.</p>\n")
+    return QStringLiteral("<h3>Set on site</h3>\n<p><span style=\"font-size: 8.5pt\">Their "
+                          "defaults depend on the drive's model; the drive holds: %1.</span></p>\n")
         .arg(items.join(QStringLiteral("; ")));
 }
 
@@ -105,7 +105,7 @@ QString writesSection(const ReportInput& in, const DriveRecord& d)
     if (rows.isEmpty())
         return in.names.isEmpty() && in.references.isEmpty()
                    ? QString()
-                   : QStringLiteral("<h3>Writes made</h3>\n<p>The site's journal holds no write "
+                   : QStringLiteral("<p><b>Writes made</b>: the site's journal holds no write "
                                     "to this drive.</p>\n");
     return QStringLiteral("<h3>Writes made</h3>\n") +
            table({QStringLiteral("When"), QStringLiteral("By"), QStringLiteral("Parameter"),

@@ -44,10 +44,7 @@ QString runText(const TestRunResult& run)
         return QStringLiteral("passed");
     if (run.cancelled || !run.sentAnything)
         return QStringLiteral("not completed");
-    for (const TestRunCheck& c : run.checks)
-        if (c.reached && !c.passed)
-            return QStringLiteral("failed: %1 (%2)").arg(c.name, c.measured);
-    return QStringLiteral("failed");
+    return QStringLiteral("failed: ") + failureOf(run);
 }
 
 QString given(const QString& text, const char* missing)
@@ -106,8 +103,9 @@ DriveVerdict VerdictOf(const ReportInput& in, const DriveRecord& d)
                                                   : int(d.differences().size());
         const QString against =
             ref != in.references.cend() ? QStringLiteral("reference") : QStringLiteral("defaults");
-        v.parameters = n == 0 ? QStringLiteral("match %1").arg(against)
-                              : QStringLiteral("%1 differ from %2").arg(n).arg(against);
+        v.parameters = n == 0   ? QStringLiteral("match %1").arg(against)
+                       : n == 1 ? QStringLiteral("1 differs from %1").arg(against)
+                                : QStringLiteral("%1 differ from %2").arg(n).arg(against);
         if (!d.setComplete)
             v.parameters += QStringLiteral("; %1 not read").arg(d.unanswered);
         if (ref != in.references.cend() && n > 0) {
