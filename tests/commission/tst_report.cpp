@@ -251,6 +251,15 @@ void tst_report::aTestRunFileReadsBack()
     QCOMPARE(back->accelerationS, std::optional<double>(10));
     QCOMPARE(back->endReason, r.endReason);
 
+    // The chart draws the current's limit; the others are named beside it.
+    ReportInput in;
+    in.made = QDateTime::currentDateTime();
+    in.drives = {drive(2)};
+    in.runs = {*back};
+    QVERIFY(CommissionReport::Html(in, false).contains(
+        QStringLiteral("Not drawn, checked below: dc-bus &gt;= 500, "
+                       "radiator-temp &lt;= 60.")));
+
     QJsonObject broken = r.json();
     broken.insert(QStringLiteral("keys"), QJsonArray{QStringLiteral("freq-out")});
     QVERIFY(!TestRunResult::fromJson(broken, &problem));
@@ -399,6 +408,7 @@ void tst_report::pageOneHoldsEveryDrivesVerdict()
     tripped.fault = true;
     tripped.faultNumber = 3;
     tripped.faultRecords = {3, 20, 20};
+    tripped.parameters.values[0x0801].raw = 16; // no baud rate has the digit 6
     DriveRecord ignoring = readyDrive(5);
     ignoring.readiness.runSource = 0;
     ignoring.readiness.frequencySource = 1;
@@ -451,8 +461,14 @@ void tst_report::pageOneHoldsEveryDrivesVerdict()
     QVERIFY(html.contains(QStringLiteral("Result: FAILED: Limit current &lt; 4.5: highest 5.1 A")));
     QVERIFY(html.contains(QStringLiteral("no fault recorded.")));
     QVERIFY(!html.contains(QStringLiteral("each way"))); // every run here is forward only
-    // An option is named by its text, not by its number alone.
+    // An option is named by its text, not by its number alone; one set digit
+    // by digit by each digit's option, in the catalogue's words.
     QVERIFY2(html.contains(QStringLiteral("<td>2 (")), "P0.04 = 2 with its option's text");
+    QVERIFY(html.contains(QStringLiteral(
+        "P8.01 communication setting = 13 (Baud Rate Selection: 9600BPS; Data Format: Odd; "
+        "Action Selection after communication failure: stop)")));
+    // A digit the catalogue does not list: the number alone.
+    QVERIFY(html.contains(QStringLiteral("P8.01 communication setting = 16;")));
     // Seven drives: no appendix unless asked for.
     QVERIFY(!html.contains(QStringLiteral("Appendix")));
     in.appendix = true;

@@ -89,6 +89,14 @@ QString runSection(const TestRunResult& run, int index, bool embed)
         html += QStringLiteral("<p><img src=\"%1\" width=\"640\" height=\"180\" "
                                "alt=\"Test run chart\"></p>\n")
                     .arg(src);
+        // The chart draws frequencies and current: other limits are told.
+        QStringList apart;
+        for (const ExpectLimit& l : run.plan.limits)
+            if (l.key != u"current" && !l.key.startsWith(QStringLiteral("freq")))
+                apart << l.text();
+        if (!apart.isEmpty())
+            html += QStringLiteral("<p>Not drawn, checked below: %1.</p>\n")
+                        .arg(esc(apart.join(QStringLiteral(", "))));
     }
     QString rows;
     for (const TestRunCheck& c : run.checks)

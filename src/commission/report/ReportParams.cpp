@@ -3,6 +3,7 @@
 // commissioned to, then from the defaults (the same comparison as Drive
 // Parameters), what the model leaves to the site, the writes made, and the
 // whole set at the end. Values are decoded: units and option texts.
+#include "DigitOptions.h"
 #include "NumberText.h"
 #include "ReportParts.h"
 #include "menu.h"
@@ -129,8 +130,13 @@ QString valueText(quint16 reg, quint16 raw)
     const int index = reg & 0xFF;
     const std::string_view option = menu::OptionText(group, index, raw * *scale);
     const std::string_view range = menu::OptionText(group, index, std::nan(""));
-    if (option.empty() || option == range)
-        return shown;
+    if (option.empty() || option == range) {
+        // A value explained digit by digit: each digit's option.
+        const std::string digits = menu::DigitOptionText(group, index, int(raw));
+        return digits.empty() || *scale != 1
+                   ? shown
+                   : QStringLiteral("%1 (%2)").arg(shown, QString::fromStdString(digits));
+    }
     return QStringLiteral("%1 (%2)").arg(
         shown, QString::fromUtf8(option.data(), qsizetype(option.size())).trimmed());
 }
