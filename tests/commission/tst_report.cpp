@@ -257,8 +257,8 @@ void tst_report::aTestRunFileReadsBack()
     in.drives = {drive(2)};
     in.runs = {*back};
     QVERIFY(CommissionReport::Html(in, false).contains(
-        QStringLiteral("Not drawn, checked below: dc-bus &gt;= 500, "
-                       "radiator-temp &lt;= 60.")));
+        QStringLiteral("Limits the chart does not draw, checked in the "
+                       "table: dc-bus &gt;= 500, radiator-temp &lt;= 60.")));
 
     QJsonObject broken = r.json();
     broken.insert(QStringLiteral("keys"), QJsonArray{QStringLiteral("freq-out")});

@@ -406,7 +406,7 @@ void tst_testrun::aSitesReportHasReferencesNamesAndWrites()
          {QStringLiteral("Hall 7"), QStringLiteral("Example Works"), QStringLiteral("R. Ohm"),
           QStringLiteral("2 (Fan 2)"), QStringLiteral("1 differs from reference"),
           QStringLiteral("Differences from the reference set"),
-          QStringLiteral("P0.14 Acceleration time 1 = <b>10 s</b>"),
+          QStringLiteral("P0.14 Acceleration time 1 = <b style=\"font-size: 8.5pt\">10 s</b>"),
           QStringLiteral("<td>50 Hz</td><td>40 Hz</td>"),
           QStringLiteral("<td>P0.14</td><td>10.0</td>"
                          "<td>2.0</td><td>verified</td>")})

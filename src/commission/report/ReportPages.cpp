@@ -8,6 +8,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextLayout>
@@ -188,6 +189,32 @@ std::unique_ptr<QTextDocument> layOut(QString html, QSizeF page, const QFont& fo
             break;
         html = broken;
         doc = make(html, page, font, images);
+    }
+    // A paragraph's line that lies on two pages starts the next one.
+    const double height = doc->pageSize().height();
+    for (int i = 0; i < kMostLayouts; ++i) {
+        bool moved = false;
+        for (QTextFrame::iterator it = doc->rootFrame()->begin(); !it.atEnd() && !moved; ++it) {
+            const QTextBlock block = it.currentBlock();
+            if (!block.isValid() || !block.layout())
+                continue;
+            const QTextLayout* layout = block.layout();
+            const double origin = doc->documentLayout()->blockBoundingRect(block).top() -
+                                  layout->boundingRect().top();
+            for (int l = 0; l < layout->lineCount() && !moved; ++l) {
+                const double top = origin + layout->lineAt(l).y();
+                const double bottom = top + layout->lineAt(l).height();
+                if (std::floor(top / height) == std::floor((bottom - 0.5) / height))
+                    continue;
+                QTextBlockFormat format;
+                format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+                QTextCursor(block).mergeBlockFormat(format);
+                doc->pageCount();
+                moved = true;
+            }
+        }
+        if (!moved)
+            break;
     }
     return doc;
 }

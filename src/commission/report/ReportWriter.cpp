@@ -63,7 +63,7 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
     QList<QPair<QUrl, QImage>> charts;
     for (int i = 0; i < input.runs.size(); ++i)
         charts << qMakePair(QUrl(QStringLiteral("chart-%1.png").arg(i)),
-                            Chart(input.runs[i], QSize(1280, 360)));
+                            Chart(input.runs[i], QSize(1280, 320)));
     // Each part starts a page; laid out alone, its rows are kept whole.
     struct Part
     {
