@@ -159,15 +159,17 @@ QString VerdictHtml(const ReportInput& in)
                      given(in.technician, "not named"),
                      esc(locale.toString(in.made, QLocale::LongFormat)),
                      QStringLiteral(VFD_VERSION), line);
-    html += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"6\" "
-                           "border=\"1\" class=\"grid\"><tr><td bgcolor=\"%1\"><b>Result: "
-                           "%2</b> — %3 ready, %4 need attention, %5 failed (of %6)</td></tr>"
-                           "</table>\n")
-                .arg(colour(overall), overallText)
-                .arg(counts[0])
-                .arg(counts[1])
-                .arg(counts[2])
-                .arg(NumberText::Counted(int(in.drives.size()), "drive", "drives"));
+    html +=
+        QStringLiteral(
+            "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"6\" "
+            "border=\"1\" style=\"border-collapse: collapse\"><tr><td bgcolor=\"%1\"><b>Result: "
+            "%2</b> — %3 ready, %4 need attention, %5 failed (of %6)</td></tr>"
+            "</table>\n")
+            .arg(colour(overall), overallText)
+            .arg(counts[0])
+            .arg(counts[1])
+            .arg(counts[2])
+            .arg(NumberText::Counted(int(in.drives.size()), "drive", "drives"));
     // Small type: a full line of 31 drives fits on page 1.
     html += QStringLiteral("<p></p><table class=\"grid verdict\" style=\"font-size: 7.5pt\" "
                            "width=\"100%\" cellspacing=\"0\" cellpadding=\"1\" border=\"1\">\n"
