@@ -2,6 +2,7 @@
 // The checks of a finished test run, each with what was measured.
 #include "NumberText.h"
 #include "ParamSet.h"
+#include "RecordValues.h"
 #include "TestRun.h"
 
 #include <cmath>
@@ -23,6 +24,13 @@ QString directionText(bool reverse)
     return reverse ? QStringLiteral("reverse") : QStringLiteral("forward");
 }
 
+// " A" for the current, "" for a value without unit.
+QString unitOf(const QString& key)
+{
+    const std::optional<RecordValue> value = RecordValues::byKey(key);
+    return value && *value->unit ? u' ' + QString::fromUtf8(value->unit) : QString();
+}
+
 } // namespace
 
 void TestRun::addChecks()
@@ -38,6 +46,9 @@ void TestRun::addChecks()
         QStringLiteral("P0.04 = %1, P0.01 = %2")
             .arg(sourceText(ready.runSource), sourceText(ready.frequencySource)),
         ready.ready()};
+    if (!ready.ready())
+        r.checks.last().failure =
+            QStringLiteral("the drive will ignore the line (%1)").arg(r.checks.last().measured);
     if (!r.sentAnything)
         return;
 
@@ -68,11 +79,18 @@ void TestRun::addChecks()
         } else if (!seen.afterS) {
             reached.measured = QStringLiteral("not reached (highest %1)").arg(hzText(seen.highest));
             reached.reached = !cutShort;
+            reached.failure = QStringLiteral("%1 %2 not reached, highest %3")
+                                  .arg(dir, hzText(r.plan.hz), hzText(seen.highest));
         } else {
             reached.measured =
                 QStringLiteral("%1 after %2").arg(hzText(seen.hz), secondsText(*seen.afterS));
             reached.passed = *seen.afterS >= earliest && *seen.afterS <= latest;
+            reached.failure = QStringLiteral("%1 %2 reached after %3, expected within %4 to %5")
+                                  .arg(dir, hzText(r.plan.hz), secondsText(*seen.afterS),
+                                       secondsText(earliest), secondsText(latest));
         }
+        if (reached.passed || !reached.reached)
+            reached.failure.clear();
         r.checks << reached;
         TestRunCheck direction{
             QStringLiteral("Direction (%1)").arg(dir),
@@ -81,6 +99,11 @@ void TestRun::addChecks()
                         : QStringLiteral("not reached"),
             seen.afterS && seen.reportedReverse == reverse};
         direction.reached = seen.afterS || !cutShort;
+        if (!direction.passed && direction.reached)
+            direction.failure =
+                seen.afterS ? QStringLiteral("run %1, the drive reported %2")
+                                  .arg(dir, directionText(seen.reportedReverse))
+                            : QStringLiteral("%1 %2 not reached").arg(dir, hzText(r.plan.hz));
         r.checks << direction;
         const double holdS = r.plan.holdMs / 1000.0;
         TestRunCheck held{
@@ -96,6 +119,12 @@ void TestRun::addChecks()
                 held.measured +=
                     QStringLiteral(" of %1: the run ended first").arg(secondsText(holdS));
         }
+        if (!held.passed && held.reached)
+            held.failure =
+                seen.afterS
+                    ? QStringLiteral("%1 %2 held %3 of %4")
+                          .arg(dir, hzText(r.plan.hz), secondsText(seen.heldS), secondsText(holdS))
+                    : QStringLiteral("%1 %2 not reached, so not held").arg(dir, hzText(r.plan.hz));
         r.checks << held;
     }
 
@@ -105,6 +134,8 @@ void TestRun::addChecks()
                                                secondsText(m_trip->seconds))
                                     : QStringLiteral("none"),
                              !m_trip};
+    if (m_trip)
+        r.checks.last().failure = QStringLiteral("tripped: %1").arg(r.checks.last().measured);
 
     for (const ExpectLimit& limit : r.plan.limits) {
         const int column = int(r.keys.indexOf(limit.key));
@@ -116,28 +147,40 @@ void TestRun::addChecks()
             if (!worst || (limit.upper() ? v > *worst : v < *worst))
                 worst = v;
         }
-        TestRunCheck c{QStringLiteral("Limit %1").arg(limit.text()),
+        const QString unit = unitOf(limit.key);
+        TestRunCheck c{QStringLiteral("Limit %1%2").arg(limit.text(), unit),
                        limit.upper() ? QStringLiteral("every sample of the run")
                                      : QStringLiteral("every sample at the set frequency"),
                        QString(), false};
         if (!worst) {
             c.measured = QStringLiteral("no sample");
+            c.failure = QStringLiteral("no sample of %1 to check its limit").arg(limit.key);
         } else {
-            c.measured = QStringLiteral("%1 %2").arg(limit.upper() ? QStringLiteral("highest")
-                                                                   : QStringLiteral("lowest"),
-                                                     NumberText::Plain(float(*worst)));
+            const QString value = NumberText::Plain(float(*worst)) + unit;
+            c.measured = QStringLiteral("%1 %2").arg(
+                limit.upper() ? QStringLiteral("highest") : QStringLiteral("lowest"), value);
             c.passed = limit.holds(*worst);
+            if (!c.passed)
+                c.failure = QStringLiteral("%1 %2 %3, limit %4")
+                                .arg(limit.key,
+                                     limit.upper() ? QStringLiteral("peaked at")
+                                                   : QStringLiteral("fell to"),
+                                     value, NumberText::ParameterValue(limit.bound) + unit);
         }
         r.checks << c;
     }
 
     const double lastHz = r.samples.isEmpty() ? std::nan("") : r.samples.last().values.value(0);
-    r.checks << TestRunCheck{
-        QStringLiteral("Stopped"), QStringLiteral("the drive answers STOP"),
-        r.stopAnswered
-            ? (std::isnan(lastHz)
-                   ? QStringLiteral("STOP answered")
-                   : QStringLiteral("STOP answered, output %1 at the end").arg(hzText(lastHz)))
-            : QStringLiteral("STOP not answered"),
-        r.stopAnswered};
+    // STOP lets the drive ramp down or coast: a frequency above nothing at
+    // the last sample is the motor still slowing, not a STOP ignored.
+    QString stopped = QStringLiteral("STOP not answered");
+    if (r.stopAnswered)
+        stopped = std::isnan(lastHz) || std::fabs(lastHz) < 0.005
+                      ? QStringLiteral("STOP answered")
+                      : QStringLiteral("STOP answered; still coasting down, %1 at the last sample")
+                            .arg(hzText(lastHz));
+    r.checks << TestRunCheck{QStringLiteral("Stopped"), QStringLiteral("the drive answers STOP"),
+                             stopped, r.stopAnswered};
+    if (!r.stopAnswered)
+        r.checks.last().failure = QStringLiteral("the drive did not answer STOP");
 }

@@ -149,12 +149,16 @@ QJsonObject TestRunResult::json() const
     for (const ExpectLimit& l : plan.limits)
         limits.append(l.text());
     QJsonArray checkList;
-    for (const TestRunCheck& c : checks)
-        checkList.append(QJsonObject{{QStringLiteral("name"), c.name},
-                                     {QStringLiteral("expected"), c.expected},
-                                     {QStringLiteral("measured"), c.measured},
-                                     {QStringLiteral("passed"), c.passed},
-                                     {QStringLiteral("reached"), c.reached}});
+    for (const TestRunCheck& c : checks) {
+        QJsonObject check{{QStringLiteral("name"), c.name},
+                          {QStringLiteral("expected"), c.expected},
+                          {QStringLiteral("measured"), c.measured},
+                          {QStringLiteral("passed"), c.passed},
+                          {QStringLiteral("reached"), c.reached}};
+        if (!c.failure.isEmpty())
+            check.insert(QStringLiteral("failure"), c.failure);
+        checkList.append(check);
+    }
     QJsonArray rows;
     for (const TestRunSample& s : samples) {
         QJsonArray values;
@@ -242,7 +246,8 @@ std::optional<TestRunResult> TestRunResult::fromJson(const QJsonObject& o, QStri
                                  c.value(QStringLiteral("expected")).toString(),
                                  c.value(QStringLiteral("measured")).toString(),
                                  c.value(QStringLiteral("passed")).toBool(),
-                                 c.value(QStringLiteral("reached")).toBool(true)};
+                                 c.value(QStringLiteral("reached")).toBool(true),
+                                 c.value(QStringLiteral("failure")).toString()};
     }
     for (const QJsonValue& v : o.value(QStringLiteral("keys")).toArray())
         r.keys << v.toString();

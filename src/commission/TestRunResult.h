@@ -56,6 +56,9 @@ struct TestRunCheck
     // False for a check the run ended before (cancelled, or a direction cut
     // short): it neither passed nor failed, it was not reached.
     bool reached = true;
+    // What went wrong, in a sentence with units, for a check that failed
+    // ("current peaked at 5.1 A, limit 4.5 A"); empty otherwise.
+    QString failure = {};
 
     // "PASS", "FAIL" or "NOT REACHED", as every list of checks shows it.
     QString resultWord() const;

@@ -251,6 +251,15 @@ void tst_report::aTestRunFileReadsBack()
     QCOMPARE(back->accelerationS, std::optional<double>(10));
     QCOMPARE(back->endReason, r.endReason);
 
+    // The chart draws the current's limit; the others are named beside it.
+    ReportInput in;
+    in.made = QDateTime::currentDateTime();
+    in.drives = {drive(2)};
+    in.runs = {*back};
+    QVERIFY(CommissionReport::Html(in, false).contains(
+        QStringLiteral("Limits the chart does not draw, checked in the "
+                       "table: dc-bus &gt;= 500, radiator-temp &lt;= 60.")));
+
     QJsonObject broken = r.json();
     broken.insert(QStringLiteral("keys"), QJsonArray{QStringLiteral("freq-out")});
     QVERIFY(!TestRunResult::fromJson(broken, &problem));
@@ -399,6 +408,7 @@ void tst_report::pageOneHoldsEveryDrivesVerdict()
     tripped.fault = true;
     tripped.faultNumber = 3;
     tripped.faultRecords = {3, 20, 20};
+    tripped.parameters.values[0x0801].raw = 16; // no baud rate has the digit 6
     DriveRecord ignoring = readyDrive(5);
     ignoring.readiness.runSource = 0;
     ignoring.readiness.frequencySource = 1;
@@ -436,7 +446,7 @@ void tst_report::pageOneHoldsEveryDrivesVerdict()
     for (const QString& s :
          {QStringLiteral("Example Works"), QStringLiteral("A. Field"),
           QStringLiteral("4 (Conveyor 4)"), QStringLiteral("OC-3"), QStringLiteral("tripped"),
-          QStringLiteral("will ignore the line"), QStringLiteral("1 differ from reference"),
+          QStringLiteral("will ignore the line"), QStringLiteral("1 differs from reference"),
           QStringLiteral("match reference"), QStringLiteral("Limit current < 4.5"),
           QStringLiteral("highest 5.1 A"), QStringLiteral("not completed"),
           QStringLiteral("did not answer"), QStringLiteral("Signature of the customer")})
@@ -444,16 +454,21 @@ void tst_report::pageOneHoldsEveryDrivesVerdict()
     // The drive's own page: the reference's differences before the defaults',
     // the failing check named in the run's headline.
     const QString html = CommissionReport::Html(in, false);
-    const qsizetype six =
-        html.indexOf(QStringLiteral("<h2 style=\"page-break-before: always\">Drive 6"));
+    const qsizetype six = html.indexOf(QStringLiteral("<h2>Drive 6"));
     QVERIFY(html.indexOf(QStringLiteral("Differences from the reference set"), six) <
             html.indexOf(QStringLiteral("Differences from the catalogue's defaults"), six));
     QVERIFY(html.contains(QStringLiteral("<td>50 Hz</td><td>40 Hz</td>")));
     QVERIFY(html.contains(QStringLiteral("Result: FAILED: Limit current &lt; 4.5: highest 5.1 A")));
-    QVERIFY(html.contains(QStringLiteral("No fault recorded.")));
+    QVERIFY(html.contains(QStringLiteral("no fault recorded.")));
     QVERIFY(!html.contains(QStringLiteral("each way"))); // every run here is forward only
-    // An option is named by its text, not by its number alone.
+    // An option is named by its text, not by its number alone; one set digit
+    // by digit by each digit's option, in the catalogue's words.
     QVERIFY2(html.contains(QStringLiteral("<td>2 (")), "P0.04 = 2 with its option's text");
+    QVERIFY(html.contains(QStringLiteral(
+        "P8.01 communication setting = 13 (Baud Rate Selection: 9600BPS; Data Format: Odd; "
+        "Action Selection after communication failure: stop)")));
+    // A digit the catalogue does not list: the number alone.
+    QVERIFY(html.contains(QStringLiteral("P8.01 communication setting = 16;")));
     // Seven drives: no appendix unless asked for.
     QVERIFY(!html.contains(QStringLiteral("Appendix")));
     in.appendix = true;
@@ -483,29 +498,74 @@ void tst_report::continuationPagesNameTheDrive()
         in.drives << d;
         in.names.insert(a, QStringLiteral("Fan %1").arg(a));
     }
+    // Writes whose outcomes take one to ten lines: rows of several lines
+    // end pages.
+    for (int i = 0; i < 150; ++i)
+        in.writes << ReportWrite{1,
+                                 in.made,
+                                 QStringLiteral("parameters"),
+                                 QStringLiteral("P0.03"),
+                                 QStringLiteral("50"),
+                                 QString::number(i),
+                                 QStringLiteral("reads back %1, written again by the technician "
+                                                "after the drive refused it. ")
+                                     .arg(i + 1)
+                                     .repeated(i % 5 + 1)};
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
-    QCOMPARE(CommissionReport::Write(in, pdf), QString());
+    // On A5 the narrow columns wrap many rows, and some reach a page's end.
+    QCOMPARE(CommissionReport::Write(in, pdf, QPageSize::A5), QString());
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     QVERIFY(p.waitForFinished(30000));
     const QString xml = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression word(QStringLiteral(
-        "<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"[\\d.]+\">([^<]*)"));
-    // A4 in points: the text starts at the top margin (15 mm).
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" "
+                       "yMax=\"([\\d.]+)\">([^<]*)"));
+    // In points: the text starts at the top margin (15 mm), the first
+    // column within 30 points of the left one.
     const double top = 15 / 25.4 * 72;
+    const double firstColumn = 15 / 25.4 * 72 + 30;
     const QStringList pages = xml.split(QStringLiteral("<page "));
     QVERIFY(pages.size() > 6);
     int continuationHeaders = 0;
     for (int i = 1; i < pages.size(); ++i) {
         bool headerSeen = false;
+        double headerBottom = 0;
+        struct Word
+        {
+            double x0, y0;
+            QString text;
+        };
+        QList<Word> words;
         for (auto it = word.globalMatch(pages[i]); it.hasNext();) {
             const auto m = it.next();
-            const double y0 = m.captured(1).toDouble();
-            if (y0 < top + 40 && m.captured(2) == u"Parameter")
+            const double x0 = m.captured(1).toDouble();
+            const double y0 = m.captured(2).toDouble();
+            // A table's header first on the page: the table carries on.
+            if (y0 < top + 10 && x0 < firstColumn &&
+                (m.captured(4) == u"Parameter" || m.captured(4) == u"When")) {
                 headerSeen = true;
+                headerBottom = m.captured(3).toDouble();
+            }
+            words << Word{x0, y0, m.captured(4)};
         }
         continuationHeaders += headerSeen;
+        // No row split over the page's end: the first line below the
+        // repeated header opens a row of its own, with words in its first
+        // column; a row's second half would have words in later ones only.
+        if (headerSeen) {
+            double firstLine = qInf();
+            for (const Word& w : words)
+                if (w.y0 > headerBottom - 1)
+                    firstLine = std::min(firstLine, w.y0);
+            QVERIFY2(std::any_of(words.cbegin(), words.cend(),
+                                 [&](const Word& w) {
+                                     return std::abs(w.y0 - firstLine) < 2 && w.x0 < firstColumn;
+                                 }),
+                     qPrintable(
+                         QStringLiteral("page %1: a row carried on from the page before").arg(i)));
+        }
         // A page that carries on a drive's tables names the drive.
         if (headerSeen)
             QVERIFY2(pages[i].contains(QStringLiteral(">(Fan<")) &&

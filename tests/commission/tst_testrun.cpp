@@ -93,11 +93,21 @@ void tst_testrun::aHealthyDrivePassesBothWays()
     QVERIFY(checks.value(QStringLiteral("Direction (forward)")));
     QVERIFY(checks.value(QStringLiteral("Direction (reverse)")));
     QVERIFY(checks.value(QStringLiteral("No trip")));
-    QVERIFY(checks.value(QStringLiteral("Limit current < 20")));
+    QVERIFY(checks.value(QStringLiteral("Limit current < 20 A")));
     QVERIFY(checks.value(QStringLiteral("Stopped")));
     // A limit the drive cannot keep fails, and with it the run (exit 1).
-    QVERIFY(checks.contains(QStringLiteral("Limit dc-bus > 5000")));
-    QVERIFY(!checks.value(QStringLiteral("Limit dc-bus > 5000")));
+    QVERIFY(checks.contains(QStringLiteral("Limit dc-bus > 5000 V")));
+    QVERIFY(!checks.value(QStringLiteral("Limit dc-bus > 5000 V")));
+    // What failed is said with its units, as the report's headline says it.
+    for (const QJsonValue& v : result.value(QStringLiteral("checks")).toArray()) {
+        const QJsonObject c = v.toObject();
+        const QString failure = c.value(QStringLiteral("failure")).toString();
+        QCOMPARE(failure.isEmpty(), c.value(QStringLiteral("passed")).toBool());
+        if (!failure.isEmpty())
+            QVERIFY2(failure.startsWith(QStringLiteral("dc-bus fell to ")) &&
+                         failure.endsWith(QStringLiteral(" V, limit 5000 V")),
+                     qPrintable(failure));
+    }
     QCOMPARE(run.code, 1);
     QCOMPARE(result.value(QStringLiteral("ended")).toString(), QStringLiteral("completed"));
     const QList<int> codes = sim.commandsHeard(2);
@@ -394,9 +404,9 @@ void tst_testrun::aSitesReportHasReferencesNamesAndWrites()
     }
     for (const QString& s :
          {QStringLiteral("Hall 7"), QStringLiteral("Example Works"), QStringLiteral("R. Ohm"),
-          QStringLiteral("2 (Fan 2)"), QStringLiteral("1 differ from reference"),
+          QStringLiteral("2 (Fan 2)"), QStringLiteral("1 differs from reference"),
           QStringLiteral("Differences from the reference set"),
-          QStringLiteral("P0.14 Acceleration time 1 = <b>10 s</b>"),
+          QStringLiteral("P0.14 Acceleration time 1 = <b style=\"font-size: 8.5pt\">10 s</b>"),
           QStringLiteral("<td>50 Hz</td><td>40 Hz</td>"),
           QStringLiteral("<td>P0.14</td><td>10.0</td>"
                          "<td>2.0</td><td>verified</td>")})

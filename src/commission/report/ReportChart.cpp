@@ -35,7 +35,9 @@ QImage Chart(const TestRunResult& run, QSize size)
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    const double unit = size.height() / 280.0; // drawn for 280 rows, scaled to the image
+    // Drawn for a width of 640, scaled to the image: the same type size
+    // whatever its height.
+    const double unit = size.width() / 640.0;
     QFont font = p.font();
     font.setPixelSize(int(11 * unit));
     p.setFont(font);
@@ -85,7 +87,8 @@ QImage Chart(const TestRunResult& run, QSize size)
         p.setFont(font);
     }
     p.setPen(QColor(180, 60, 0));
-    for (double v : ChartAxes::ticks(0, aTop, 5))
+    // Above zero only: half the height in a run both ways, so half the ticks.
+    for (double v : ChartAxes::ticks(0, aTop, reverse ? 3 : 5))
         p.drawText(QRectF(plot.right() + 6 * unit, y(v, aTop) - 8 * unit, 50 * unit, 16 * unit),
                    Qt::AlignLeft | Qt::AlignVCenter, QString::number(v));
     p.setPen(Qt::black);
@@ -105,10 +108,9 @@ QImage Chart(const TestRunResult& run, QSize size)
                    text);
         p.restore();
     };
-    verticalTitle(12 * unit,
-                  reverse ? QStringLiteral("Frequency (Hz), reverse below 0")
-                          : QStringLiteral("Frequency (Hz)"),
-                  Qt::black);
+    // FWD and REV mark the halves of a run both ways: the title stays short
+    // enough for a low chart.
+    verticalTitle(12 * unit, QStringLiteral("Frequency (Hz)"), Qt::black);
     verticalTitle(size.width() - 12 * unit, QStringLiteral("Current (A)"), QColor(180, 60, 0));
 
     // Each limit the run was given, where its value is on the chart.

@@ -3,6 +3,7 @@
 // commissioned to, then from the defaults (the same comparison as Drive
 // Parameters), what the model leaves to the site, the writes made, and the
 // whole set at the end. Values are decoded: units and option texts.
+#include "DigitOptions.h"
 #include "NumberText.h"
 #include "ReportParts.h"
 #include "menu.h"
@@ -84,11 +85,11 @@ QString setOnSiteSection(const DriveRecord& d)
     // otherwise take a page of their own.
     QStringList items;
     for (quint16 reg : regs)
-        items << QStringLiteral("%1 %2 = <b>%3</b>")
+        items << QStringLiteral("%1 %2 = <b style=\"font-size: 8.5pt\">%3</b>")
                      .arg(ParamCatalogue::number(reg), esc(nameOf(reg)),
                           esc(valueText(reg, *d.parameters.raw(reg))));
-    return QStringLiteral("<h3>Set on site</h3>\n<p>Their defaults depend on the drive's model; "
-                          "the drive holds: %1.</p>\n")
+    return QStringLiteral("<h3>Set on site</h3>\n<p><span style=\"font-size: 8.5pt\">Their "
+                          "defaults depend on the drive's model; the drive holds: %1.</span></p>\n")
         .arg(items.join(QStringLiteral("; ")));
 }
 
@@ -105,7 +106,7 @@ QString writesSection(const ReportInput& in, const DriveRecord& d)
     if (rows.isEmpty())
         return in.names.isEmpty() && in.references.isEmpty()
                    ? QString()
-                   : QStringLiteral("<h3>Writes made</h3>\n<p>The site's journal holds no write "
+                   : QStringLiteral("<p><b>Writes made</b>: the site's journal holds no write "
                                     "to this drive.</p>\n");
     return QStringLiteral("<h3>Writes made</h3>\n") +
            table({QStringLiteral("When"), QStringLiteral("By"), QStringLiteral("Parameter"),
@@ -129,8 +130,13 @@ QString valueText(quint16 reg, quint16 raw)
     const int index = reg & 0xFF;
     const std::string_view option = menu::OptionText(group, index, raw * *scale);
     const std::string_view range = menu::OptionText(group, index, std::nan(""));
-    if (option.empty() || option == range)
-        return shown;
+    if (option.empty() || option == range) {
+        // A value explained digit by digit: each digit's option.
+        const std::string digits = menu::DigitOptionText(group, index, int(raw));
+        return digits.empty() || *scale != 1
+                   ? shown
+                   : QStringLiteral("%1 (%2)").arg(shown, QString::fromStdString(digits));
+    }
     return QStringLiteral("%1 (%2)").arg(
         shown, QString::fromUtf8(option.data(), qsizetype(option.size())).trimmed());
 }
@@ -158,8 +164,8 @@ QString appendix(const ReportInput& in, const DriveRecord& d)
                                   : QStringLiteral("no answer");
         rows += row({ParamCatalogue::number(reg), nameOf(reg), value, DefaultText(reg)});
     }
-    return QStringLiteral("<h2 style=\"page-break-before: always\">Appendix: parameter set of "
-                          "drive %1</h2>\n<p>Read at %2, %3 parameters (reserved ones left "
+    return QStringLiteral("<h2>Appendix: parameter set of drive %1</h2>\n<p>Read at %2, %3 "
+                          "parameters (reserved ones left "
                           "out).</p>\n")
                .arg(esc(driveLabel(in, d.address)),
                     esc(QLocale().toString(d.parameters.readAt, QLocale::ShortFormat)))

@@ -30,8 +30,8 @@ inline QString row(const QStringList& cells, const char* tag = "td")
 inline QString table(const QStringList& header, const QString& rows)
 {
     // thead: QTextDocument repeats it on every page the table runs onto.
-    return QStringLiteral("<table class=\"grid\" width=\"100%\" cellspacing=\"0\" "
-                          "cellpadding=\"3\" border=\"1\">\n<thead>") +
+    return QStringLiteral("<table class=\"grid\" style=\"font-size: 8.5pt\" width=\"100%\" "
+                          "cellspacing=\"0\" cellpadding=\"2\" border=\"1\">\n<thead>") +
            row(header, "th") + QStringLiteral("</thead>\n") + rows + QStringLiteral("</table>\n");
 }
 
@@ -42,6 +42,8 @@ inline QString withUnit(const QString& value, const QString& unit)
 
 // "OC-3 over-current ..." for a fault number; "none" for no fault.
 QString faultText(int number);
+// What failed in a run that failed, in a sentence with units.
+QString failureOf(const TestRunResult& run);
 // The latest run of a drive in the input, and its place there.
 const TestRunResult* runOf(const ReportInput& in, quint8 address, int* index);
 // "3 (Conveyor 3)" or "3".
@@ -59,5 +61,16 @@ namespace ReportParts {
 QString parameterSections(const ReportInput& in, const DriveRecord& d);
 // The drive's whole set, reserved parameters left out.
 QString appendix(const ReportInput& in, const DriveRecord& d);
+
+// A part of the report that starts on a page of its own: page 1, a drive's
+// pages, a drive's appendix. Its pages after the first carry "continued".
+struct Section
+{
+    QString html; // without the page break before it
+    QString continued;
+};
+QList<Section> sections(const ReportInput& in, bool embedCharts);
+// The HTML document's head with its style sheet, up to <body>.
+QString documentHead();
 
 } // namespace ReportParts

@@ -44,10 +44,7 @@ QString runText(const TestRunResult& run)
         return QStringLiteral("passed");
     if (run.cancelled || !run.sentAnything)
         return QStringLiteral("not completed");
-    for (const TestRunCheck& c : run.checks)
-        if (c.reached && !c.passed)
-            return QStringLiteral("failed: %1 (%2)").arg(c.name, c.measured);
-    return QStringLiteral("failed");
+    return QStringLiteral("failed: ") + failureOf(run);
 }
 
 QString given(const QString& text, const char* missing)
@@ -106,8 +103,9 @@ DriveVerdict VerdictOf(const ReportInput& in, const DriveRecord& d)
                                                   : int(d.differences().size());
         const QString against =
             ref != in.references.cend() ? QStringLiteral("reference") : QStringLiteral("defaults");
-        v.parameters = n == 0 ? QStringLiteral("match %1").arg(against)
-                              : QStringLiteral("%1 differ from %2").arg(n).arg(against);
+        v.parameters = n == 0   ? QStringLiteral("match %1").arg(against)
+                       : n == 1 ? QStringLiteral("1 differs from %1").arg(against)
+                                : QStringLiteral("%1 differ from %2").arg(n).arg(against);
         if (!d.setComplete)
             v.parameters += QStringLiteral("; %1 not read").arg(d.unanswered);
         if (ref != in.references.cend() && n > 0) {
@@ -161,15 +159,17 @@ QString VerdictHtml(const ReportInput& in)
                      given(in.technician, "not named"),
                      esc(locale.toString(in.made, QLocale::LongFormat)),
                      QStringLiteral(VFD_VERSION), line);
-    html += QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"6\" "
-                           "border=\"1\" class=\"grid\"><tr><td bgcolor=\"%1\"><b>Result: "
-                           "%2</b> — %3 ready, %4 need attention, %5 failed (of %6)</td></tr>"
-                           "</table>\n")
-                .arg(colour(overall), overallText)
-                .arg(counts[0])
-                .arg(counts[1])
-                .arg(counts[2])
-                .arg(NumberText::Counted(int(in.drives.size()), "drive", "drives"));
+    html +=
+        QStringLiteral(
+            "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"6\" "
+            "border=\"1\" style=\"border-collapse: collapse\"><tr><td bgcolor=\"%1\"><b>Result: "
+            "%2</b> — %3 ready, %4 need attention, %5 failed (of %6)</td></tr>"
+            "</table>\n")
+            .arg(colour(overall), overallText)
+            .arg(counts[0])
+            .arg(counts[1])
+            .arg(counts[2])
+            .arg(NumberText::Counted(int(in.drives.size()), "drive", "drives"));
     // Small type: a full line of 31 drives fits on page 1.
     html += QStringLiteral("<p></p><table class=\"grid verdict\" style=\"font-size: 7.5pt\" "
                            "width=\"100%\" cellspacing=\"0\" cellpadding=\"1\" border=\"1\">\n"

@@ -4,6 +4,8 @@
 // every page carries. Text stays text, so it can be selected and searched.
 #include "CommissionReport.h"
 #include "Destination.h"
+#include "ReportPages.h"
+#include "ReportParts.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
@@ -11,7 +13,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QTextBlock>
 #include <QTextDocument>
 
 namespace {
@@ -34,25 +35,6 @@ QString saveText(const QString& path, const QByteArray& bytes)
     return {};
 }
 
-// Where each drive's section (its pages, its appendix) begins, by the
-// heading that opens it: a page that starts inside one names the drive.
-QList<QPair<double, QString>> sectionStarts(const QTextDocument& doc)
-{
-    QList<QPair<double, QString>> starts;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        if (b.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_AlwaysBefore)
-            continue;
-        const QString text = b.text();
-        const qsizetype at = text.indexOf(QStringLiteral("rive "));
-        if (at < 0)
-            continue;
-        starts << qMakePair(doc.documentLayout()->blockBoundingRect(b).top(),
-                            QStringLiteral("Drive ") + text.mid(at + 5) +
-                                QStringLiteral(", continued"));
-    }
-    return starts;
-}
-
 } // namespace
 
 namespace CommissionReport {
@@ -73,21 +55,32 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
     const QSizeF body(toUnits(mm.width() - 2 * kMarginMm),
                       toUnits(mm.height() - 2 * kMarginMm - kFooterMm));
 
-    QTextDocument doc;
-    doc.setDocumentMargin(0);
-    QFont font = doc.defaultFont();
+    QFont font;
     font.setPointSizeF(9.5);
     // No ligatures: "ff" drawn as one glyph would not be found by a search
     // for "differences" in the PDF.
     font.setStyleStrategy(QFont::PreferNoShaping);
-    doc.setDefaultFont(font);
+    QList<QPair<QUrl, QImage>> charts;
     for (int i = 0; i < input.runs.size(); ++i)
-        doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("chart-%1.png").arg(i)),
-                        Chart(input.runs[i], QSize(1280, 560)));
-    doc.setHtml(Html(input, false));
-    doc.setPageSize(body);
-    const int pages = doc.pageCount();
-    const QList<QPair<double, QString>> starts = sectionStarts(doc);
+        charts << qMakePair(QUrl(QStringLiteral("chart-%1.png").arg(i)),
+                            Chart(input.runs[i], QSize(1280, 320)));
+    // Each part starts a page; laid out alone, its rows are kept whole.
+    struct Part
+    {
+        std::unique_ptr<QTextDocument> doc;
+        int pages;
+        QString continued;
+    };
+    std::vector<Part> parts;
+    int pages = 0;
+    for (const ReportParts::Section& s : ReportParts::sections(input, false)) {
+        auto doc = ReportPages::layOut(ReportParts::documentHead() + s.html +
+                                           QStringLiteral("</body></html>\n"),
+                                       body, font, charts);
+        const int n = doc->pageCount();
+        pages += n;
+        parts.push_back(Part{std::move(doc), n, s.continued});
+    }
 
     // Written to a file beside the target first: a report that fails half way
     // leaves the last good one in place.
@@ -112,39 +105,37 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
         // writer's own resolution and then scaled once more.
         QFont footFont = font;
         footFont.setPixelSize(11);
-        for (int page = 0; page < pages; ++page) {
-            if (page > 0)
-                writer.newPage();
-            painter.save();
-            painter.scale(scale, scale);
-            painter.translate(toUnits(kMarginMm), toUnits(kMarginMm));
-            const QRectF clip(0, page * body.height(), body.width(), body.height());
-            painter.translate(0, -clip.top());
-            QAbstractTextDocumentLayout::PaintContext context;
-            context.clip = clip;
-            painter.setClipRect(clip);
-            doc.documentLayout()->draw(&painter, context);
-            painter.restore();
+        int page = 0;
+        for (const Part& part : parts) {
+            for (int own = 0; own < part.pages; ++own, ++page) {
+                if (page > 0)
+                    writer.newPage();
+                painter.save();
+                painter.scale(scale, scale);
+                painter.translate(toUnits(kMarginMm), toUnits(kMarginMm));
+                const QRectF clip(0, own * body.height(), body.width(), body.height());
+                painter.translate(0, -clip.top());
+                QAbstractTextDocumentLayout::PaintContext context;
+                context.clip = clip;
+                painter.setClipRect(clip);
+                part.doc->documentLayout()->draw(&painter, context);
+                painter.restore();
 
-            painter.save();
-            painter.scale(scale, scale);
-            painter.setFont(footFont);
-            const QRectF foot(toUnits(kMarginMm), toUnits(mm.height() - kMarginMm - kFooterMm / 2),
-                              body.width(), toUnits(kFooterMm / 2));
-            painter.setPen(QColor(90, 90, 90));
-            painter.drawLine(foot.topLeft(), foot.topRight());
-            painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom,
-                             PageLine(input, page + 1, pages));
-            // The drive a page carries on, unless its own heading is on it.
-            QString continued;
-            for (const auto& [top, label] : starts) {
-                if (top < page * body.height() - 1)
-                    continued = label;
-                else if (top < (page + 1) * body.height())
-                    continued.clear(); // the section's own first page
+                painter.save();
+                painter.scale(scale, scale);
+                painter.setFont(footFont);
+                const QRectF foot(toUnits(kMarginMm),
+                                  toUnits(mm.height() - kMarginMm - kFooterMm / 2), body.width(),
+                                  toUnits(kFooterMm / 2));
+                painter.setPen(QColor(90, 90, 90));
+                painter.drawLine(foot.topLeft(), foot.topRight());
+                painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom,
+                                 PageLine(input, page + 1, pages));
+                // A drive's pages after its first name it.
+                if (own > 0)
+                    painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, part.continued);
+                painter.restore();
             }
-            painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom, continued);
-            painter.restore();
         }
         painter.end();
     }
