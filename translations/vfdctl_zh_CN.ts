@@ -882,22 +882,6 @@ Nothing was written.</source>
 </translation>
     </message>
     <message>
-        <source> back up %1 (reference source);</source>
-        <translation> 备份 %1（参考源）；</translation>
-    </message>
-    <message>
-        <source> write the references to %1;</source>
-        <translation> 将参考参数写入 %1；</translation>
-    </message>
-    <message>
-        <source> run each drive forward%1 at %2 Hz for %3 s (%4 at a time); then the report. Go ahead?</source>
-        <translation> 每台变频器以 %2 Hz 正转%1运行 %3 s（每次 %4）；然后生成报告。是否继续？</translation>
-    </message>
-    <message>
-        <source> and in reverse</source>
-        <translation>及反转</translation>
-    </message>
-    <message>
         <source>site commission works on a site: --site DIR (or VFDCTL_SITE).</source>
         <translation>site commission 需要现场：--site DIR（或 VFDCTL_SITE）。</translation>
     </message>
@@ -1025,10 +1009,6 @@ Nothing was written.</source>
     <message>
         <source>Drive %1: %2 %3</source>
         <translation>变频器 %1：%2 %3</translation>
-    </message>
-    <message>
-        <source>Commission %1 of line %2:</source>
-        <translation>调试线路 %2 的 %1：</translation>
     </message>
     <message>
         <source>Line %1: %2</source>
@@ -1175,6 +1155,37 @@ Nothing was written.</source>
     <message>
         <source>%1; nothing started.</source>
         <translation>%1；未启动任何内容。</translation>
+    </message>
+</context>
+<context>
+    <name>SiteCommission</name>
+    <message>
+        <source>%1 drive</source>
+        <translation>%1 台变频器</translation>
+    </message>
+    <message>
+        <source>%1 drives</source>
+        <translation>%1 台变频器</translation>
+    </message>
+    <message>
+        <source>Commission %1 of line %2:</source>
+        <translation>调试线路 %2 的 %1：</translation>
+    </message>
+    <message>
+        <source> back up %1 (reference source);</source>
+        <translation> 备份 %1（参考源）；</translation>
+    </message>
+    <message>
+        <source> write the references to %1;</source>
+        <translation> 将参考参数写入 %1；</translation>
+    </message>
+    <message>
+        <source> run each drive forward%1 at %2 Hz for %3 s (%4 at a time); then the report. Go ahead?</source>
+        <translation> 每台变频器以 %2 Hz 正转%1运行 %3 s（每次 %4）；然后生成报告。是否继续？</translation>
+    </message>
+    <message>
+        <source> and in reverse</source>
+        <translation>及反转</translation>
     </message>
 </context>
 </TS>

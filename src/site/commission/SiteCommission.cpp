@@ -89,16 +89,17 @@ QString SiteCommission::plan() const
         else if (!d->reference.isEmpty())
             targets << QString::number(a);
     }
-    QString text =
-        QStringLiteral("Commission %1 of line %2:")
-            .arg(NumberText::Counted(int(m_drives.size()), "drive", "drives"), line->name);
+    // Each plural form a text of its own, so the English stays as written.
+    const QString drives =
+        (m_drives.size() == 1 ? tr("%1 drive") : tr("%1 drives")).arg(m_drives.size());
+    QString text = tr("Commission %1 of line %2:").arg(drives, line->name);
     if (!sources.isEmpty())
-        text += QStringLiteral(" back up %1 (reference source);").arg(sources.join(u','));
+        text += tr(" back up %1 (reference source);").arg(sources.join(u','));
     if (!targets.isEmpty())
-        text += QStringLiteral(" write the references to %1;").arg(targets.join(u','));
-    text += QStringLiteral(" run each drive forward%1 at %2 Hz for %3 s (%4 at a time); "
-                           "then the report. Go ahead?")
-                .arg(m_plan.reverse ? QStringLiteral(" and in reverse") : QString(),
+        text += tr(" write the references to %1;").arg(targets.join(u','));
+    text += tr(" run each drive forward%1 at %2 Hz for %3 s (%4 at a time); "
+               "then the report. Go ahead?")
+                .arg(m_plan.reverse ? tr(" and in reverse") : QString(),
                      NumberText::Fixed2(m_plan.hz), QString::number(m_plan.holdMs / 1000.0))
                 .arg(m_parallel);
     return text;
