@@ -31,9 +31,8 @@ void demo::Command5_Click()
     const double ms = RhythmNumber(Text2->text());
     if (ms < 200) {
         Text2->setText(QStringLiteral("200"));
-        m_prompter.show(this,
-                        {QMessageBox::NoIcon, QStringLiteral("Notice"),
-                         QStringLiteral("Communication timt limited at 200ms"), QMessageBox::Ok});
+        m_prompter.show(this, {QMessageBox::NoIcon, tr("Notice"),
+                               tr("Communication timt limited at 200ms"), QMessageBox::Ok});
         return;
     }
     if (!m_monitoring) {
@@ -145,13 +144,13 @@ void demo::ShowDriveStatus(const StatusReply& reply)
 {
     // The monitor hands on the watched drive's state only, never a stray or
     // late answer from another one.
-    Text30->setText(reply.reverse ? QStringLiteral("REV") : QStringLiteral("FWD"));
-    const QString state = reply.running ? QStringLiteral("Run") : QStringLiteral("Stop");
+    Text30->setText(reply.reverse ? tr("REV") : tr("FWD"));
+    const QString state = reply.running ? tr("Run") : tr("Stop");
     StatusBar1->setPanelText(StatusPanels::RunState, state);
     Text29->setText(state);
     if (!reply.fault) {
         Shape4->setFillColour(ColourValue::Green);
-        Text4->setText(QStringLiteral("Normal"));
+        Text4->setText(tr("Normal"));
         Text4->setToolTip(QString());
         m_tripSaid = false;
         return;

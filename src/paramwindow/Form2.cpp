@@ -27,8 +27,8 @@ namespace {
 // highest address.
 constexpr int kLargestAddressInBox = 255;
 
-const QString kErrorTitle = QStringLiteral("Error Warning");
-const QString kMessageTitle = QStringLiteral("Message!");
+const char* const kErrorTitle = QT_TRANSLATE_NOOP("Form2", "Error Warning");
+const char* const kMessageTitle = QT_TRANSLATE_NOOP("Form2", "Message!");
 
 QString fromCatalogue(std::string_view text)
 {
@@ -49,7 +49,7 @@ Form2::Form2(Hexedit& link, Prompter& prompter, PasswordLock& lock, QAction& dat
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Attribute"));
+    setWindowTitle(tr("Attribute"));
     buildControls();
     layOutControls();
 
@@ -142,8 +142,8 @@ std::optional<quint8> Form2::addressOrWarn()
         if (digits.size() <= 3 && digits.toInt() <= kLargestAddressInBox)
             return quint8(digits.toInt());
     }
-    warn(QStringLiteral("The inverter address must be a whole number from 0 to %1. "
-                        "Nothing was sent.")
+    warn(tr("The inverter address must be a whole number from 0 to %1. "
+            "Nothing was sent.")
              .arg(kLargestAddressInBox));
     return std::nullopt;
 }
@@ -274,7 +274,7 @@ void Form2::onParameterReceived(const ParameterReply& reply)
         ShowParameterOptionText(value);
     } else {
         Command1->setEnabled(false);
-        Text1->setText(QStringLiteral("Reserve"));
+        Text1->setText(tr("Reserve"));
         // A reserved parameter has no number; NaN matches no option.
         ShowParameterOptionText(std::numeric_limits<double>::quiet_NaN());
     }
@@ -324,7 +324,7 @@ void Form2::Command1_Click()
     const double typed = leadingNumber(value);
     const double minimum = leadingNumber(Text3->text());
     const double maximum = leadingNumber(Text4->text());
-    const QString boundsError = QStringLiteral("Parameter error,refer to Max && Min ");
+    const QString boundsError = tr("Parameter error,refer to Max && Min ");
     const QString outside = tr("outside Min %1 and Max %2").arg(Text3->text(), Text4->text());
     if (value.isEmpty() || maximum < typed || minimum > typed)
         return refuse(boundsError, value.isEmpty() ? tr("no value typed") : outside);
@@ -337,27 +337,27 @@ void Form2::Command1_Click()
     // drive has answered for the parameter now picked, writing would send the
     // value scaled for another parameter.
     if (!group || m_shownGroup != *group || m_shownIndex != selectedIndex())
-        return refuse(QStringLiteral("The parameter picked has not been read from the drive "
-                                     "yet. Nothing was sent."),
+        return refuse(tr("The parameter picked has not been read from the drive "
+                         "yet. Nothing was sent."),
                       tr("not read from the drive yet"));
     if (!m_link.ParameterScale)
-        return refuse(QStringLiteral("This parameter is reserved and cannot be written. "
-                                     "Nothing was sent."),
+        return refuse(tr("This parameter is reserved and cannot be written. "
+                         "Nothing was sent."),
                       tr("reserved"));
     if (!written)
-        return refuse(QStringLiteral("The present value is not a number. Nothing was sent."),
+        return refuse(tr("The present value is not a number. Nothing was sent."),
                       tr("not a number"));
     if (!Hexedit::ParameterRaw(value, m_link.ParameterScale))
-        return refuse(QStringLiteral("The value does not fit the parameter's register. "
-                                     "Nothing was sent."),
+        return refuse(tr("The value does not fit the parameter's register. "
+                         "Nothing was sent."),
                       tr("does not fit the register"));
     const std::optional<quint8> address = addressOrWarn();
     if (!address)
         return refuse(QString(), tr("no valid inverter address"));
     if (*address == 0)
-        return refuse(QStringLiteral("Address 0 would reach every drive on the line; a "
-                                     "parameter is written to one drive at a time. Nothing was "
-                                     "sent."),
+        return refuse(tr("Address 0 would reach every drive on the line; a "
+                         "parameter is written to one drive at a time. Nothing was "
+                         "sent."),
                       tr("address 0 would reach every drive"));
     WriteResultLabel->clear();
     if (m_link.SendParameterWrite(*address, quint8(*group), quint8(selectedIndex()), value)) {
@@ -377,12 +377,12 @@ void Form2::Command1_Click()
 void Form2::Command4_Click()
 {
     if (m_lock.PasswordSet) {
-        m_prompter.warn(this, kMessageTitle, QStringLiteral("Encrypted Successfully."));
+        m_prompter.warn(this, tr(kMessageTitle), tr("Encrypted Successfully."));
         m_dataSetMenu.setEnabled(false);
         return;
     }
-    m_prompter.warn(this, kMessageTitle,
-                    QStringLiteral("Password did not be setted,please set a password!"));
+    m_prompter.warn(this, tr(kMessageTitle),
+                    tr("Password did not be setted,please set a password!"));
     emit passwordWindowRequested();
 }
 
@@ -400,5 +400,5 @@ void Form2::Timer1_Timer()
 
 void Form2::warn(const QString& text)
 {
-    m_prompter.warn(this, kErrorTitle, text);
+    m_prompter.warn(this, tr(kErrorTitle), text);
 }

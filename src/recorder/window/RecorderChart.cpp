@@ -18,14 +18,14 @@ const QList<QColor> kColours{QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28),
                              QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
                              QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f)};
 
-const QString kKeysHint =
-    QStringLiteral("Point at the chart to read the values. Arrow keys pan, + and - zoom, "
-                   "Home shows all.");
+const char* const kKeysHint =
+    QT_TRANSLATE_NOOP("RecorderChart", "Point at the chart to read the values. Arrow keys pan, + "
+                                       "and - zoom, Home shows all.");
 
 } // namespace
 
 RecorderChart::RecorderChart(QWidget* parent)
-    : QWidget(parent), m_plot(new QCustomPlot(this)), m_readOut(new QLabel(kKeysHint, this))
+    : QWidget(parent), m_plot(new QCustomPlot(this)), m_readOut(new QLabel(tr(kKeysHint), this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -43,12 +43,12 @@ RecorderChart::RecorderChart(QWidget* parent)
     // takes no focus, so its key presses come here.
     setFocusPolicy(Qt::StrongFocus);
     m_plot->setFocusPolicy(Qt::NoFocus);
-    setAccessibleName(QStringLiteral("Chart"));
+    setAccessibleName(tr("Chart"));
     auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
     ticker->setDateTimeFormat(QStringLiteral("HH:mm:ss"));
     ticker->setDateTimeSpec(Qt::LocalTime);
     m_plot->xAxis->setTicker(ticker);
-    m_plot->xAxis->setLabel(QStringLiteral("Time"));
+    m_plot->xAxis->setLabel(tr("Time"));
     m_plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     m_plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
     m_plot->axisRect()->setRangeZoom(Qt::Horizontal);
