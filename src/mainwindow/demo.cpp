@@ -132,6 +132,8 @@ void demo::buildMenus()
     recorder = makeAction(tools, "recorder", QT_TR_NOOP("&Recorder..."));
     tools->addSeparator();
     site_window = makeAction(tools, "site_window", QT_TR_NOOP("S&ite..."));
+    tools->addSeparator();
+    buildLanguageMenu();
 
     help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("help"));

@@ -3,9 +3,11 @@
 
 #include "ChartAxes.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -23,6 +25,25 @@ const char* const kKeysHint =
                                        "and - zoom, Home shows all.");
 
 } // namespace
+
+QString RecorderChart::shownLabel(const RecordValue& value)
+{
+    const QString name = QCoreApplication::translate("RunningValues", value.name);
+    return *value.unit ? name + QStringLiteral(" (") + QString::fromUtf8(value.unit) + u')' : name;
+}
+
+QString RecorderChart::shownName(const QString& recorded)
+{
+    static const QRegularExpression drive(QStringLiteral("^Drive (\\d+) (.+)$"));
+    const QRegularExpressionMatch m = drive.match(recorded);
+    if (!m.hasMatch())
+        return recorded;
+    for (const RecordValue& v : RecordValues::all()) {
+        if (RecordValues::label(v) == m.captured(2))
+            return tr("Drive %1 %2").arg(m.captured(1), shownLabel(v));
+    }
+    return recorded;
+}
 
 RecorderChart::RecorderChart(QWidget* parent)
     : QWidget(parent), m_plot(new QCustomPlot(this)), m_readOut(new QLabel(tr(kKeysHint), this))
@@ -148,7 +169,7 @@ void RecorderChart::rebuild()
             axisOf[i] = m_valueAxes[k];
     for (int i = 0; i < names.size(); ++i) {
         QCPGraph* g = m_plot->addGraph(m_plot->xAxis, axisOf[i]);
-        g->setName(names[i]);
+        g->setName(shownName(names[i]));
         g->setPen(QPen(kColours[i % kColours.size()], 1));
         // The points are decimated already; the plot need not sample again.
         g->setAdaptiveSampling(false);
@@ -279,7 +300,7 @@ QString RecorderChart::readOut(double time) const
                           .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))};
     for (int k = 0; k < m_store->names().size(); ++k) {
         const float v = m_store->trace(k)[i];
-        lines << m_store->names()[k] + QStringLiteral(": ") +
+        lines << shownName(m_store->names()[k]) + QStringLiteral(": ") +
                      (std::isnan(v) ? QStringLiteral("—") : QString::number(double(v), 'g', 6));
     }
     return lines.join(u'\n');

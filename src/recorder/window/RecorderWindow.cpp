@@ -26,16 +26,17 @@
 
 namespace {
 
-const QList<QPair<const char*, int>> kIntervals{{"As fast as the line allows", 0},
-                                                {"100 ms", 100},
-                                                {"200 ms", 200},
-                                                {"500 ms", 500},
-                                                {"1 s", 1000},
-                                                {"2 s", 2000},
-                                                {"5 s", 5000},
-                                                {"10 s", 10000},
-                                                {"30 s", 30000},
-                                                {"60 s", 60000}};
+const QList<QPair<const char*, int>> kIntervals{
+    {QT_TRANSLATE_NOOP("RecorderWindow", "As fast as the line allows"), 0},
+    {"100 ms", 100},
+    {"200 ms", 200},
+    {"500 ms", 500},
+    {"1 s", 1000},
+    {"2 s", 2000},
+    {"5 s", 5000},
+    {"10 s", 10000},
+    {"30 s", 30000},
+    {"60 s", 60000}};
 
 } // namespace
 
@@ -51,7 +52,7 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
     form->addRow(tr("Drives"), drives);
     values = new QListWidget;
     for (const RecordValue& v : RecordValues::all()) {
-        auto* item = new QListWidgetItem(RecordValues::label(v), values);
+        auto* item = new QListWidgetItem(RecorderChart::shownLabel(v), values);
         item->setData(Qt::UserRole, v.index);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         const bool on = v.index == 0 || v.index == 2;
@@ -60,7 +61,7 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
     form->addRow(tr("Values"), values);
     interval = new QComboBox;
     for (const auto& [text, ms] : kIntervals)
-        interval->addItem(QString::fromUtf8(text), ms);
+        interval->addItem(tr(text), ms);
     form->addRow(tr("Interval"), interval);
     writeCsv = new QCheckBox(tr("Write a CSV file"));
     writeCsv->setChecked(true);
