@@ -1,4 +1,1088 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
+<context>
+    <name>CtlText</name>
+    <message>
+        <source>Value keys (record, watch):</source>
+        <translation>数值键（record、watch）：</translation>
+    </message>
+    <message>
+        <source>  scan [--from N] [--to N]   list the drives that answer (status, edition)
+</source>
+        <translation>  scan [--from N] [--to N]   列出应答的变频器（状态、版本）
+</translation>
+    </message>
+    <message>
+        <source>  find-settings [--from N] [--to N]
+                             try the baud rates and parities until a drive answers
+                             (scan and find-settings exit 0 when a drive answered,
+                             1 when none did, 3 when the port went away)
+</source>
+        <translation>  find-settings [--from N] [--to N]
+                             逐一尝试波特率和校验方式，直到有变频器应答
+                             （scan 和 find-settings：有变频器应答时退出码为 0，
+                             无应答时为 1，端口消失时为 3）
+</translation>
+    </message>
+    <message>
+        <source>  record ADDRESS[,ADDRESS...] --values KEY,KEY,... [--interval 100ms]
+         [--duration 2h] [-o FILE.csv [--force]] [--snapshot-dir DIR]
+         [--snapshot-before 60s] [--snapshot-after 10s]
+                             record running values to CSV until the duration or
+                             Ctrl-C (without -o into a new recording-DATE-TIME.csv;
+                             an existing file only with --force); a trip writes a
+                             snapshot file (exits 1 when no drive answered); with
+                             --site and no -o, into the site&apos;s recordings/
+</source>
+        <translation>  record ADDRESS[,ADDRESS...] --values KEY,KEY,... [--interval 100ms]
+         [--duration 2h] [-o FILE.csv [--force]] [--snapshot-dir DIR]
+         [--snapshot-before 60s] [--snapshot-after 10s]
+                             将运行数据记录到 CSV，直到时长结束或按 Ctrl-C
+                             （不带 -o 时写入新的 recording-DATE-TIME.csv；
+                             已有文件仅在 --force 时覆盖）；跳闸时写入快照文件
+                             （无变频器应答时退出码为 1）；带 --site 且无 -o 时，
+                             写入现场的 recordings/
+</translation>
+    </message>
+    <message>
+        <source>the backup</source>
+        <translation>备份</translation>
+    </message>
+    <message>
+        <source> cannot be saved: </source>
+        <translation> 无法保存：</translation>
+    </message>
+    <message>
+        <source>
+The drive was not read.</source>
+        <translation>
+未读取变频器。</translation>
+    </message>
+    <message>
+        <source>nothing was saved</source>
+        <translation>未保存任何内容</translation>
+    </message>
+    <message>
+        <source>%1 was not written</source>
+        <translation>%1 未写入</translation>
+    </message>
+    <message>
+        <source>stopped; %1.</source>
+        <translation>已停止；%1。</translation>
+    </message>
+    <message>
+        <source>drive %1 answered for no parameter; %2.</source>
+        <translation>变频器 %1 没有应答任何参数；%2。</translation>
+    </message>
+    <message>
+        <source>drive %1: %2 read, %3 not answered; %4 holds %5 and was left as it was (--force replaces it).</source>
+        <translation>变频器 %1：已读取 %2，%3 个未应答；%4 中有 %5 个参数，保持原样（--force 可覆盖）。</translation>
+    </message>
+    <message>
+        <source> could not be saved: </source>
+        <translation> 无法保存：</translation>
+    </message>
+    <message>
+        <source>Drive %1: %2 saved to %3</source>
+        <translation>变频器 %1：%2 已保存到 %3</translation>
+    </message>
+    <message>
+        <source>Drive %1: %2 read, %3 not answered; saved to %4</source>
+        <translation>变频器 %1：已读取 %2，%3 个未应答；已保存到 %4</translation>
+    </message>
+    <message>
+        <source>stopped before the drive was read whole; nothing compared.</source>
+        <translation>在读完整个变频器之前已停止；未作比较。</translation>
+    </message>
+    <message>
+        <source>, %1 not answered</source>
+        <translation>，%1 未应答</translation>
+    </message>
+    <message>
+        <source>  backup ADDRESS FILE [--force]
+                             read every parameter of a drive into FILE (CSV);
+                             nothing is saved when the drive answered none, and
+                             a FILE holding more answered parameters is kept
+                             unless --force is given; with --site and no FILE, a
+                             new file in the site&apos;s parameter-sets/
+</source>
+        <translation>  backup ADDRESS FILE [--force]
+                             将变频器的全部参数读入 FILE（CSV）；
+                             变频器一个也未应答时不保存；FILE 中已应答的参数
+                             更多时保留该文件，除非给出 --force；带 --site 且
+                             无 FILE 时，写入现场 parameter-sets/ 中的新文件
+</translation>
+    </message>
+    <message>
+        <source>  compare ADDRESS FILE [--include-address] [--include-line]
+                             list the parameters where drive and FILE differ
+                             (P8.00 and P8.01 left out; with --site and no FILE,
+                             the drive&apos;s reference set)
+</source>
+        <translation>  compare ADDRESS FILE [--include-address] [--include-line]
+                             列出变频器与 FILE 不同的参数
+                             （不含 P8.00 和 P8.01；带 --site 且无 FILE 时，
+                             与该变频器的参考参数集比较）
+</translation>
+    </message>
+    <message>
+        <source> needs a value.</source>
+        <translation> 需要一个值。</translation>
+    </message>
+    <message>
+        <source>--for takes a time such as 20s or 1min.</source>
+        <translation>--for 需要一个时间，例如 20s 或 1min。</translation>
+    </message>
+    <message>
+        <source>--hz takes the frequency to run at, such as 50 or 12.5.</source>
+        <translation>--hz 需要运行频率，例如 50 或 12.5。</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>the test run cannot be saved: %1. Nothing was sent.</source>
+        <translation>无法保存试运行：%1。未发送任何内容。</translation>
+    </message>
+    <message>
+        <source>Drive %1 will run forward%2 to %3 Hz and hold it %4 s%5. Go ahead?</source>
+        <translation>变频器 %1 将正转%2至 %3 Hz 并保持 %4 s%5。是否继续？</translation>
+    </message>
+    <message>
+        <source> and then in reverse</source>
+        <translation>，然后反转</translation>
+    </message>
+    <message>
+        <source> each way</source>
+        <translation>（每个方向）</translation>
+    </message>
+    <message>
+        <source>not confirmed: nothing was sent (--yes confirms).</source>
+        <translation>未确认：未发送任何内容（--yes 表示确认）。</translation>
+    </message>
+    <message>
+        <source>Test run of drive %1 %2; ended: %3.</source>
+        <translation>变频器 %1 试运行%2；结束原因：%3。</translation>
+    </message>
+    <message>
+        <source>Not reached: %1.</source>
+        <translation>未达到：%1。</translation>
+    </message>
+    <message>
+        <source>drive %1 did not answer the STOP.</source>
+        <translation>变频器 %1 未应答 STOP。</translation>
+    </message>
+    <message>
+        <source>Saved to %1.</source>
+        <translation>已保存到 %1。</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is no test run: %2 at offset %3</source>
+        <translation>%1 不是试运行文件：%2（偏移 %3）</translation>
+    </message>
+    <message>
+        <source>%1 is no test run: %2.</source>
+        <translation>%1 不是试运行文件：%2。</translation>
+    </message>
+    <message>
+        <source>--paper takes a4 or letter.</source>
+        <translation>--paper 取 a4 或 letter。</translation>
+    </message>
+    <message>
+        <source>report takes ADDRESS[,ADDRESS...].</source>
+        <translation>report 需要 ADDRESS[,ADDRESS...]。</translation>
+    </message>
+    <message>
+        <source>no technician named (--technician NAME, or the site&apos;s technician); the report leaves the name blank.</source>
+        <translation>未指定技术员（--technician NAME，或现场的技术员）；报告中姓名留空。</translation>
+    </message>
+    <message>
+        <source>%1 is there already; nothing was sent.</source>
+        <translation>%1 已存在；未发送任何内容。</translation>
+    </message>
+    <message>
+        <source>name the report: -o FILE.pdf.</source>
+        <translation>请指定报告文件：-o FILE.pdf。</translation>
+    </message>
+    <message>
+        <source>the report cannot be written: %1. Nothing was sent.</source>
+        <translation>无法写入报告：%1。未发送任何内容。</translation>
+    </message>
+    <message>
+        <source>stopped: no report was written.</source>
+        <translation>已停止：未写入报告。</translation>
+    </message>
+    <message>
+        <source>drive %1 did not answer; the report says so.</source>
+        <translation>变频器 %1 未应答；报告中已注明。</translation>
+    </message>
+    <message>
+        <source>drive %1: %2 not answered and not compared; the report says so.</source>
+        <translation>变频器 %1：%2 未应答，未比较；报告中已注明。</translation>
+    </message>
+    <message>
+        <source>Report written: %1 and %2.</source>
+        <translation>报告已写入：%1 和 %2。</translation>
+    </message>
+    <message>
+        <source>  testrun ADDRESS --hz F [--for 20s] [--reverse] [--expect KEY&lt;N]...
+         [--despite-fault] [-o FILE.json]
+                             run the drive forward (and in reverse) to F Hz, hold,
+                             STOP, and check it (exit 0 when it ran its whole plan
+                             and every check passed); with --site and no -o, into
+                             the site&apos;s test-runs/, journaled with its result
+</source>
+        <translation>  testrun ADDRESS --hz F [--for 20s] [--reverse] [--expect KEY&lt;N]...
+         [--despite-fault] [-o FILE.json]
+                             变频器正转（及反转）至 F Hz，保持后 STOP 并检查
+                             （完整运行且所有检查通过时退出码为 0）；带 --site
+                             且无 -o 时，写入现场的 test-runs/，结果记入日志
+</translation>
+    </message>
+    <message>
+        <source>  report ADDRESS[,ADDRESS...] -o FILE.pdf [--test-run FILE.json]...
+         [--site TEXT] [--customer TEXT] [--technician TEXT]
+         [--paper a4|letter] [--appendix|--no-appendix]
+                             the commissioning report as PDF, and as HTML beside it:
+                             page 1 the verdict, a page or more a drive, the whole
+                             sets appended (default: up to 4 drives)
+                             (with --site DIR before the command: the line&apos;s drives,
+                             the site&apos;s name, customer, technician, names, references,
+                             journal and newest test runs,
+                             and into its reports/ without -o)
+</source>
+        <translation>  report ADDRESS[,ADDRESS...] -o FILE.pdf [--test-run FILE.json]...
+         [--site TEXT] [--customer TEXT] [--technician TEXT]
+         [--paper a4|letter] [--appendix|--no-appendix]
+                             调试报告（PDF，并在旁边生成 HTML）：
+                             第 1 页为结论，每台变频器一页或多页，附完整参数集
+                             （默认：最多 4 台变频器）
+                             （命令前带 --site DIR 时：该线路的变频器、现场名称、
+                             客户、技术员、名称、参考参数集、日志和最新的试运行，
+                             无 -o 时写入现场的 reports/）
+</translation>
+    </message>
+    <message>
+        <source>%1 parameter</source>
+        <translation>%1 个参数</translation>
+    </message>
+    <message>
+        <source>%1 parameters</source>
+        <translation>%1 个参数</translation>
+    </message>
+    <message>
+        <source>%1 drive</source>
+        <translation>%1 台变频器</translation>
+    </message>
+    <message>
+        <source>%1 drives</source>
+        <translation>%1 台变频器</translation>
+    </message>
+    <message>
+        <source>%1 difference</source>
+        <translation>%1 处差异</translation>
+    </message>
+    <message>
+        <source>%1 differences</source>
+        <translation>%1 处差异</translation>
+    </message>
+    <message>
+        <source>name the drive: ADDRESS 1..31 or a drive&apos;s name.</source>
+        <translation>请指定变频器：地址 1..31 或变频器名称。</translation>
+    </message>
+    <message>
+        <source>name the drive: ADDRESS 1..31.</source>
+        <translation>请指定变频器：地址 1..31。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names no drive of line %2 (%3)</source>
+        <translation>“%1”不是线路 %2 上的变频器（%3）</translation>
+    </message>
+    <message>
+        <source>line %1 of the site lists no drives: name them, or give site init --scan.</source>
+        <translation>现场的线路 %1 没有列出变频器：请指定变频器，或使用 site init --scan。</translation>
+    </message>
+    <message>
+        <source>: what was sent is not in the site&apos;s journal.</source>
+        <translation>：已发送的内容未记入现场日志。</translation>
+    </message>
+    <message>
+        <source>nothing can be saved in the site: %1.</source>
+        <translation>无法在现场中保存任何内容：%1。</translation>
+    </message>
+    <message>
+        <source>stopping once the exchange under way has ended.</source>
+        <translation>当前通讯结束后停止。</translation>
+    </message>
+    <message>
+        <source>Drive %1: no answer</source>
+        <translation>变频器 %1：无应答</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>运行</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停机</translation>
+    </message>
+    <message>
+        <source>reverse</source>
+        <translation>反转</translation>
+    </message>
+    <message>
+        <source>forward</source>
+        <translation>正转</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>正常</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no parameter of the catalogue (write it as P0.14).</source>
+        <translation>“%1”不是参数表中的参数（请写作 P0.14 的形式）。</translation>
+    </message>
+    <message>
+        <source>%1 is reserved: it holds nothing to read or write.</source>
+        <translation>%1 为保留参数：没有可读写的内容。</translation>
+    </message>
+    <message>
+        <source>get takes ADDRESS PARAMETER...</source>
+        <translation>get 需要 ADDRESS PARAMETER...</translation>
+    </message>
+    <message>
+        <source>%1	%2	%3	raw %4	(%5 .. %6)</source>
+        <translation>%1	%2	%3	原始值 %4	(%5 .. %6)</translation>
+    </message>
+    <message>
+        <source>refused (exception %1)</source>
+        <translation>被拒绝（异常 %1）</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>无应答</translation>
+    </message>
+    <message>
+        <source>drive %1, %2: %3</source>
+        <translation>变频器 %1，%2：%3</translation>
+    </message>
+    <message>
+        <source>set takes ADDRESS PARAMETER=VALUE...</source>
+        <translation>set 需要 ADDRESS PARAMETER=VALUE...</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: write PARAMETER=VALUE (P0.14=12.5). Nothing was written.</source>
+        <translation>“%1”：请写作 PARAMETER=VALUE（P0.14=12.5）。未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>%1 changes how the drive is reached; give %2 to write it. Nothing was written.</source>
+        <translation>%1 会改变变频器的通讯方式；如要写入请给出 %2。未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>. Nothing was written.</source>
+        <translation>。未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>Stopped before anything was written.</source>
+        <translation>在写入任何内容之前已停止。</translation>
+    </message>
+    <message>
+        <source>status takes ADDRESS[,ADDRESS...].</source>
+        <translation>status 需要 ADDRESS[,ADDRESS...]。</translation>
+    </message>
+    <message>
+        <source>faults takes ADDRESS.</source>
+        <translation>faults 需要 ADDRESS。</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>drive %1 did not answer every request.</source>
+        <translation>变频器 %1 未应答全部请求。</translation>
+    </message>
+    <message>
+        <source>  get ADDRESS PARAMETER...   read parameters (P0.14 ...): value, raw value, limits
+</source>
+        <translation>  get ADDRESS PARAMETER...   读取参数（P0.14 ...）：数值、原始值、范围
+</translation>
+    </message>
+    <message>
+        <source>  set ADDRESS PARAMETER=VALUE... [--include-address] [--include-line]
+                             write parameters, checked against the catalogue&apos;s
+                             limits first; each is read back
+</source>
+        <translation>  set ADDRESS PARAMETER=VALUE... [--include-address] [--include-line]
+                             写入参数，先按参数表的范围检查；
+                             每个参数写入后回读
+</translation>
+    </message>
+    <message>
+        <source>  status ADDRESS[,ADDRESS...]
+                             state, direction, fault, output frequency, current,
+                             DC bus, and whether the drive obeys the line (with
+                             --site and no drive named: every drive of the line)
+</source>
+        <translation>  status ADDRESS[,ADDRESS...]
+                             状态、方向、故障、输出频率、电流、
+                             直流母线电压，以及变频器是否服从线路控制
+                             （带 --site 且未指定变频器时：该线路的全部变频器）
+</translation>
+    </message>
+    <message>
+        <source>  faults ADDRESS             the stored fault records and the values at the
+                             last fault
+</source>
+        <translation>  faults ADDRESS             存储的故障记录及最近一次故障时的数值
+</translation>
+    </message>
+    <message>
+        <source>Usage: vfdctl --port NAME [--settings 9600,E,8,1] [--retries N] [--json] [--quiet]
+              [--lang en|zh_CN] COMMAND ...
+       vfdctl --site DIR [--line NAME] [...] COMMAND ...
+       vfdctl --help | --version
+Commands:
+</source>
+        <translation>用法：vfdctl --port NAME [--settings 9600,E,8,1] [--retries N] [--json] [--quiet]
+              [--lang en|zh_CN] COMMAND ...
+       vfdctl --site DIR [--line NAME] [...] COMMAND ...
+       vfdctl --help | --version
+命令：
+</translation>
+    </message>
+    <message>
+        <source>NAME: COM1..COM16, a device path, tcp://HOST:PORT for a serial-to-Ethernet
+gateway in transparent mode, mbtcp://HOST:PORT for one in Modbus TCP mode,
+or SIM for simulated drives 1 to 3.
+--site DIR (or VFDCTL_SITE=DIR) takes the port and settings of the site&apos;s line
+(--line NAME where it has several); its drives&apos; names stand for addresses (quote
+a name with spaces), outputs without -o or FILE go into the site under names
+never reused, and every write, run command and test run is journaled there (a
+journal that cannot be written is said and makes the exit status 1). --site
+after &quot;report&quot; is the report&apos;s own plant name.
+--json writes one JSON document (JSON lines for record and watch) instead of the
+report, with &quot;exit&quot; and &quot;messages&quot; even for a usage or port error; --quiet
+leaves out everything but the answers and the problems.
+--lang en|zh_CN chooses the language of the words for people; without it the
+locale does (LC_ALL, LC_MESSAGES, LANG). With --json everything is English.
+Writes go only to a stopped drive and each is read back; without --yes the
+writes are listed and confirmed first (with --json, --yes is needed to write).
+Ctrl-C ends a command once the exchange on the line has ended, says what was
+done, and exits 1 (a running drive is stopped first); so do SIGTERM, SIGHUP
+(a closed terminal), SIGQUIT and the reader of the output gone.
+Exit status: 0 done; 1 differences found, writes that failed, parameters or
+drives that did not answer, or stopped; 2 usage, file or port error; 3 the port
+went away (scan, find-settings).
+</source>
+        <translation>NAME：COM1..COM16、设备路径、tcp://HOST:PORT（透明模式的串口转以太网网关）、
+mbtcp://HOST:PORT（Modbus TCP 模式的网关），或 SIM（模拟变频器 1 至 3）。
+--site DIR（或 VFDCTL_SITE=DIR）使用现场线路的端口和通讯设置
+（有多条线路时用 --line NAME 指定）；变频器名称可代替地址（含空格的名称
+请加引号），未给出 -o 或 FILE 的输出以不重复的文件名存入现场，每次写入、
+运行命令和试运行都记入现场日志（日志无法写入时会提示，并使退出码为 1）。
+&quot;report&quot; 之后的 --site 是报告自身的工厂名称。
+--json 输出一个 JSON 文档（record 和 watch 为 JSON 行）代替报告，即使用法
+或端口出错也包含 &quot;exit&quot; 和 &quot;messages&quot;；--quiet 只输出结果和问题。
+--lang en|zh_CN 选择面向用户的文字语言；未给出时由区域设置决定
+（LC_ALL、LC_MESSAGES、LANG）。带 --json 时全部为英文。
+只向已停机的变频器写入，每次写入都会回读；不带 --yes 时先列出写入内容
+并请求确认（带 --json 时需 --yes 才会写入）。
+Ctrl-C 在线路上的当前通讯结束后终止命令，说明已完成的内容，退出码为 1
+（正在运行的变频器先停机）；SIGTERM、SIGHUP（终端关闭）、SIGQUIT
+以及输出的读取端消失时同样如此。
+退出码：0 完成；1 发现差异、写入失败、参数或变频器未应答，或被停止；
+2 用法、文件或端口错误；3 端口消失（scan、find-settings）。
+</translation>
+    </message>
+    <message>
+        <source>the settings &quot;%1&quot; are not valid.</source>
+        <translation>通讯设置“%1”无效。</translation>
+    </message>
+    <message>
+        <source>the port %1 could not be opened: %2</source>
+        <translation>无法打开端口 %1：%2</translation>
+    </message>
+    <message>
+        <source>the port %1 closed: %2</source>
+        <translation>端口 %1 已关闭：%2</translation>
+    </message>
+    <message>
+        <source>standard output is gone</source>
+        <translation>标准输出已不存在</translation>
+    </message>
+    <message>
+        <source>standard error is gone</source>
+        <translation>标准错误输出已不存在</translation>
+    </message>
+    <message>
+        <source>standard output could not be written</source>
+        <translation>无法写入标准输出</translation>
+    </message>
+    <message>
+        <source>standard error could not be written</source>
+        <translation>无法写入标准错误输出</translation>
+    </message>
+    <message>
+        <source>not ready within %1 s.</source>
+        <translation>%1 s 内未就绪。</translation>
+    </message>
+    <message>
+        <source>--site takes the site&apos;s folder.</source>
+        <translation>--site 需要现场文件夹。</translation>
+    </message>
+    <message>
+        <source>--line takes a line of the site.</source>
+        <translation>--line 需要现场的一条线路。</translation>
+    </message>
+    <message>
+        <source>--retries takes 0 to 10.</source>
+        <translation>--retries 取 0 至 10。</translation>
+    </message>
+    <message>
+        <source>--verify takes full or read-back.</source>
+        <translation>--verify 取 full 或 read-back。</translation>
+    </message>
+    <message>
+        <source>--lang takes en or zh_CN.</source>
+        <translation>--lang 取 en 或 zh_CN。</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>未知选项 %1</translation>
+    </message>
+    <message>
+        <source>unknown command %1</source>
+        <translation>未知命令 %1</translation>
+    </message>
+    <message>
+        <source>name a command.</source>
+        <translation>请给出命令。</translation>
+    </message>
+    <message>
+        <source>--line names a line of a site: give --site DIR too.</source>
+        <translation>--line 指定现场的线路：请同时给出 --site DIR。</translation>
+    </message>
+    <message>
+        <source>name the port: --port NAME (or --site DIR).</source>
+        <translation>请指定端口：--port NAME（或 --site DIR）。</translation>
+    </message>
+    <message>
+        <source>%1: the command was ended.</source>
+        <translation>%1：命令已终止。</translation>
+    </message>
+    <message>
+        <source>
+Nothing was written.</source>
+        <translation>
+未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>drive %1</source>
+        <translation>变频器 %1</translation>
+    </message>
+    <message>
+        <source>drive %1 did not answer for %2</source>
+        <translation>变频器 %1 未应答 %2</translation>
+    </message>
+    <message>
+        <source>%1 takes ADDRESS [FILE] (a drive&apos;s name will do).</source>
+        <translation>%1 需要 ADDRESS [FILE]（可用变频器名称）。</translation>
+    </message>
+    <message>
+        <source>the site names no reference set for drive %1: name the FILE.</source>
+        <translation>现场没有为变频器 %1 指定参考参数集：请给出 FILE。</translation>
+    </message>
+    <message>
+        <source>Drive %1: the site&apos;s reference set %2.</source>
+        <translation>变频器 %1：现场的参考参数集 %2。</translation>
+    </message>
+    <message>
+        <source>refused by the drive</source>
+        <translation>被变频器拒绝</translation>
+    </message>
+    <message>
+        <source>no answer: may have been taken</source>
+        <translation>无应答：可能已被接受</translation>
+    </message>
+    <message>
+        <source>reads back %1</source>
+        <translation>回读为 %1</translation>
+    </message>
+    <message>
+        <source>taken, not read back</source>
+        <translation>已接受，未回读</translation>
+    </message>
+    <message>
+        <source>the reference set of drive %1 (%2) could not be read: %3; it is compared with the defaults only</source>
+        <translation>无法读取变频器 %1 的参考参数集（%2）：%3；仅与出厂值比较</translation>
+    </message>
+    <message>
+        <source>the site&apos;s journal has %1 unreadable line(s); the report lists the writes it could read</source>
+        <translation>现场日志中有 %1 行无法读取；报告列出可读取的写入</translation>
+    </message>
+    <message>
+        <source>give --fwd or --rev, not both.</source>
+        <translation>请给出 --fwd 或 --rev，不能同时给出。</translation>
+    </message>
+    <message>
+        <source>--for takes a time such as 10s or 2min.</source>
+        <translation>--for 需要一个时间，例如 10s 或 2min。</translation>
+    </message>
+    <message>
+        <source>give the direction: --fwd or --rev.</source>
+        <translation>请给出方向：--fwd 或 --rev。</translation>
+    </message>
+    <message>
+        <source>drive %1 does not answer: nothing was sent.</source>
+        <translation>变频器 %1 无应答：未发送任何内容。</translation>
+    </message>
+    <message>
+        <source>%1 Hz lies above the drive&apos;s upper limit (P0.06 = %2 Hz): nothing was sent.</source>
+        <translation>%1 Hz 高于变频器的上限频率（P0.06 = %2 Hz）：未发送任何内容。</translation>
+    </message>
+    <message>
+        <source>the drive stopped answering</source>
+        <translation>变频器不再应答</translation>
+    </message>
+    <message>
+        <source>the port went away</source>
+        <translation>端口已消失</translation>
+    </message>
+    <message>
+        <source>the command could not be sent</source>
+        <translation>无法发送命令</translation>
+    </message>
+    <message>
+        <source>stopped by the user</source>
+        <translation>被用户停止</translation>
+    </message>
+    <message>
+        <source>time up</source>
+        <translation>时间到</translation>
+    </message>
+    <message>
+        <source>Drive %1: running %2 at %3 Hz%4 (Ctrl-C stops it).</source>
+        <translation>变频器 %1：以 %3 Hz %2运行%4（按 Ctrl-C 停止）。</translation>
+    </message>
+    <message>
+        <source> for %1 s</source>
+        <translation>，持续 %1 s</translation>
+    </message>
+    <message>
+        <source>Drive %1: jogging %2 (Ctrl-C stops it).</source>
+        <translation>变频器 %1：%2点动（按 Ctrl-C 停止）。</translation>
+    </message>
+    <message>
+        <source>Stopped after %1 s: %2.</source>
+        <translation>%1 s 后停止：%2。</translation>
+    </message>
+    <message>
+        <source>stop takes ADDRESS or all.</source>
+        <translation>stop 需要 ADDRESS 或 all。</translation>
+    </message>
+    <message>
+        <source>STOP sent to every drive on the line (none answers it).</source>
+        <translation>已向线路上的所有变频器发送 STOP（广播无应答）。</translation>
+    </message>
+    <message>
+        <source>STOP could not be sent.</source>
+        <translation>无法发送 STOP。</translation>
+    </message>
+    <message>
+        <source>Drive %1: STOP taken.</source>
+        <translation>变频器 %1：已接受 STOP。</translation>
+    </message>
+    <message>
+        <source>  run ADDRESS --fwd|--rev --hz F [--for 10s]
+                             run the drive at F Hz until --for has passed or
+                             Ctrl-C, then STOP (the command is repeated every
+                             0.5 s meanwhile)
+</source>
+        <translation>  run ADDRESS --fwd|--rev --hz F [--for 10s]
+                             以 F Hz 运行变频器，直到 --for 时间到或按 Ctrl-C，
+                             然后 STOP（期间每 0.5 s 重复发送命令）
+</translation>
+    </message>
+    <message>
+        <source>  jog ADDRESS --fwd|--rev [--for 2s]
+                             jog the drive until --for has passed or Ctrl-C
+</source>
+        <translation>  jog ADDRESS --fwd|--rev [--for 2s]
+                             点动变频器，直到 --for 时间到或按 Ctrl-C
+</translation>
+    </message>
+    <message>
+        <source>  stop ADDRESS|all           STOP one drive, or every drive (broadcast)
+</source>
+        <translation>  stop ADDRESS|all           停止一台变频器，或全部变频器（广播）
+</translation>
+    </message>
+    <message>
+        <source>left out as asked (--include-address or --include-line writes it): </source>
+        <translation>按要求略过（--include-address 或 --include-line 可写入）：</translation>
+    </message>
+    <message>
+        <source>left out </source>
+        <translation>略过 </translation>
+    </message>
+    <message>
+        <source>Drive %1: nothing to write.</source>
+        <translation>变频器 %1：无需写入。</translation>
+    </message>
+    <message>
+        <source>Write %1 to drive %2?</source>
+        <translation>将 %1 写入变频器 %2？</translation>
+    </message>
+    <message>
+        <source>Nothing written.</source>
+        <translation>未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>正在写入</translation>
+    </message>
+    <message>
+        <source>clone takes FILE ADDRESS...</source>
+        <translation>clone 需要 FILE ADDRESS...</translation>
+    </message>
+    <message>
+        <source>Drive %1: does not answer, left alone.</source>
+        <translation>变频器 %1：无应答，未处理。</translation>
+    </message>
+    <message>
+        <source>Drive %1: matches the file.</source>
+        <translation>变频器 %1：与文件一致。</translation>
+    </message>
+    <message>
+        <source>Drive %1: %2 to write</source>
+        <translation>变频器 %1：%2 个待写入</translation>
+    </message>
+    <message>
+        <source>  left out </source>
+        <translation>  略过 </translation>
+    </message>
+    <message>
+        <source>Nothing to write.</source>
+        <translation>无需写入。</translation>
+    </message>
+    <message>
+        <source>Write to %1 as listed?</source>
+        <translation>按所列内容写入 %1？</translation>
+    </message>
+    <message>
+        <source>  restore ADDRESS FILE [--yes] [--include-address] [--include-line]
+                             write the differing parameters of FILE to the drive
+                             (P8.00 and P8.01 left out; with --site and no FILE,
+                             the drive&apos;s reference set)
+</source>
+        <translation>  restore ADDRESS FILE [--yes] [--include-address] [--include-line]
+                             将 FILE 中不同的参数写入变频器
+                             （不含 P8.00 和 P8.01；带 --site 且无 FILE 时，
+                             使用该变频器的参考参数集）
+</translation>
+    </message>
+    <message>
+        <source>  clone FILE ADDRESS... [--yes] [--include-line] [--verify full]
+                             write FILE to several drives (P8.00 and P8.01 left
+                             out); each write is read back, --verify full reads
+                             every target again afterwards
+</source>
+        <translation>  clone FILE ADDRESS... [--yes] [--include-line] [--verify full]
+                             将 FILE 写入多台变频器（不含 P8.00 和 P8.01）；
+                             每次写入都会回读，--verify full 完成后
+                             再次读取每台目标变频器
+</translation>
+    </message>
+    <message>
+        <source>site init takes DIR --port NAME.</source>
+        <translation>site init 需要 DIR --port NAME。</translation>
+    </message>
+    <message>
+        <source>no site was made: %1.</source>
+        <translation>未创建现场：%1。</translation>
+    </message>
+    <message>
+        <source>Site made in %1: line %2 on %3 at %4.</source>
+        <translation>已在 %1 创建现场：线路 %2，端口 %3，设置 %4。</translation>
+    </message>
+    <message>
+        <source>the line was not scanned; the site has no drives yet.</source>
+        <translation>未扫描线路；现场中还没有变频器。</translation>
+    </message>
+    <message>
+        <source>Scanning addresses 1 to %1 ...</source>
+        <translation>正在扫描地址 1 至 %1 ...</translation>
+    </message>
+    <message>
+        <source>stopped: the site has no drives yet.</source>
+        <translation>已停止：现场中还没有变频器。</translation>
+    </message>
+    <message>
+        <source>no drive answered at %1: the site has no drives yet.</source>
+        <translation>在 %1 上没有变频器应答：现场中还没有变频器。</translation>
+    </message>
+    <message>
+        <source>the drives found could not be written into the site: %1.</source>
+        <translation>无法将找到的变频器写入现场：%1。</translation>
+    </message>
+    <message>
+        <source>%1 found and added to line %2.</source>
+        <translation>找到 %1，已加入线路 %2。</translation>
+    </message>
+    <message>
+        <source>site status needs the site: --site DIR (or VFDCTL_SITE).</source>
+        <translation>site status 需要现场：--site DIR（或 VFDCTL_SITE）。</translation>
+    </message>
+    <message>
+        <source>Line %1 lists no drives (site init --scan, or the site file, adds them).</source>
+        <translation>线路 %1 没有列出变频器（可用 site init --scan 或在现场文件中添加）。</translation>
+    </message>
+    <message>
+        <source>reading the drives</source>
+        <translation>正在读取变频器</translation>
+    </message>
+    <message>
+        <source>Recording into %1</source>
+        <translation>正在记录到 %1</translation>
+    </message>
+    <message>
+        <source>  site init DIR --port NAME [--settings S] [--line NAME] [--name TEXT]
+         [--customer TEXT] [--technician TEXT] [--scan]
+                             make a site in DIR (refused where one is already):
+                             site.conf with one line (line1 unless --line), and
+                             with --scan the drives that answer on it
+</source>
+        <translation>  site init DIR --port NAME [--settings S] [--line NAME] [--name TEXT]
+         [--customer TEXT] [--technician TEXT] [--scan]
+                             在 DIR 中创建现场（已有现场时拒绝）：
+                             含一条线路的 site.conf（未给 --line 时为 line1），
+                             带 --scan 时加入该线路上应答的变频器
+</translation>
+    </message>
+    <message>
+        <source>  site status [--offline]     the site&apos;s drives of the line: name, edition,
+                             readiness, state, parameters against the reference,
+                             last test run, recording and report (--offline: from
+                             the site&apos;s files alone); exit 1 when a drive did not
+                             answer or needs attention (a fault, not ready,
+                             parameters that differ, a failed test run)
+</source>
+        <translation>  site status [--offline]     现场线路上的变频器：名称、版本、就绪情况、
+                             状态、参数与参考的比较、最近的试运行、记录和
+                             报告（--offline：仅根据现场文件）；有变频器未应答
+                             或需要处理（故障、未就绪、参数不同、试运行失败）
+                             时退出码为 1
+</translation>
+    </message>
+    <message>
+        <source> back up %1 (reference source);</source>
+        <translation> 备份 %1（参考源）；</translation>
+    </message>
+    <message>
+        <source> write the references to %1;</source>
+        <translation> 将参考参数写入 %1；</translation>
+    </message>
+    <message>
+        <source> run each drive forward%1 at %2 Hz for %3 s (%4 at a time); then the report. Go ahead?</source>
+        <translation> 每台变频器以 %2 Hz 正转%1运行 %3 s（每次 %4）；然后生成报告。是否继续？</translation>
+    </message>
+    <message>
+        <source> and in reverse</source>
+        <translation>及反转</translation>
+    </message>
+    <message>
+        <source>site commission works on a site: --site DIR (or VFDCTL_SITE).</source>
+        <translation>site commission 需要现场：--site DIR（或 VFDCTL_SITE）。</translation>
+    </message>
+    <message>
+        <source>. Nothing was sent.</source>
+        <translation>。未发送任何内容。</translation>
+    </message>
+    <message>
+        <source>commissioned</source>
+        <translation>已调试</translation>
+    </message>
+    <message>
+        <source>NOT commissioned</source>
+        <translation>未完成调试</translation>
+    </message>
+    <message>
+        <source>stopped: the running drives were sent STOP; no report was made.</source>
+        <translation>已停止：已向运行中的变频器发送 STOP；未生成报告。</translation>
+    </message>
+    <message>
+        <source>  site commission [DRIVES] [--yes]
+                             with --site: scan the line, back up each reference
+                             source drive, write its set to the drives of its
+                             reference (each write read back), test-run every
+                             drive as the site says (test-hz, test-for, ...),
+                             then the report; all saved into the site (exit 0
+                             when every drive was commissioned and passed)
+</source>
+        <translation>  site commission [DRIVES] [--yes]
+                             带 --site：扫描线路，备份每台参考源变频器，
+                             将其参数集写入对应的变频器（每次写入都回读），
+                             按现场设置（test-hz、test-for 等）试运行每台变频器，
+                             然后生成报告；全部保存到现场（每台变频器都调试
+                             完成并通过时退出码为 0）
+</translation>
+    </message>
+    <message>
+        <source>unknown value &quot;%1&quot; (see vfdctl --help for the keys).</source>
+        <translation>未知数值“%1”（数值键见 vfdctl --help）。</translation>
+    </message>
+    <message>
+        <source>the interval must be 100ms .. 60s.</source>
+        <translation>间隔必须为 100ms .. 60s。</translation>
+    </message>
+    <message>
+        <source>--count takes a number of refreshes, 1 or more.</source>
+        <translation>--count 需要刷新次数，1 或更多。</translation>
+    </message>
+    <message>
+        <source>watch takes ADDRESS[,ADDRESS...] [--values KEY,...].</source>
+        <translation>watch 需要 ADDRESS[,ADDRESS...] [--values KEY,...]。</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>变频器</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>vfdctl watch — %1 — Ctrl-C ends</source>
+        <translation>vfdctl watch — %1 — 按 Ctrl-C 结束</translation>
+    </message>
+    <message>
+        <source>Fault</source>
+        <translation>故障</translation>
+    </message>
+    <message>
+        <source>Run rev</source>
+        <translation>反转运行</translation>
+    </message>
+    <message>
+        <source>Run fwd</source>
+        <translation>正转运行</translation>
+    </message>
+    <message>
+        <source>no drive answered.</source>
+        <translation>没有变频器应答。</translation>
+    </message>
+    <message>
+        <source>  watch ADDRESS[,ADDRESS...] [--values KEY,...] [--interval 1s] [--count N]
+                             a table of state and running values, refreshed until
+                             Ctrl-C (or N refreshes); the default values are
+                             freq-out,current,dc-bus
+</source>
+        <translation>  watch ADDRESS[,ADDRESS...] [--values KEY,...] [--interval 1s] [--count N]
+                             状态和运行数据表，持续刷新直到按 Ctrl-C
+                             （或刷新 N 次）；默认数值为
+                             freq-out,current,dc-bus
+</translation>
+    </message>
+    <message>
+        <source>%1  %2: %3 (expected %4)</source>
+        <translation>%1  %2：%3（预期 %4）</translation>
+    </message>
+    <message>
+        <source>Drive %1: %2, %3, %4; output %5, %6, DC bus %7</source>
+        <translation>变频器 %1：%2，%3，%4；输出 %5，%6，直流母线 %7</translation>
+    </message>
+    <message>
+        <source>%1 = %2 written</source>
+        <translation>%1 = %2 已写入</translation>
+    </message>
+    <message>
+        <source>--site: %1.</source>
+        <translation>--site：%1。</translation>
+    </message>
+    <message>
+        <source>--site: %1 (--line NAME).</source>
+        <translation>--site：%1（--line NAME）。</translation>
+    </message>
+    <message>
+        <source>, line %1</source>
+        <translation>，第 %1 行</translation>
+    </message>
+    <message>
+        <source>%1 takes ADDRESS FILE.</source>
+        <translation>%1 需要 ADDRESS FILE。</translation>
+    </message>
+    <message>
+        <source>  drive %1: %2, edition %3</source>
+        <translation>  变频器 %1：%2，版本 %3</translation>
+    </message>
+    <message>
+        <source>Drive %1: %2 %3</source>
+        <translation>变频器 %1：%2 %3</translation>
+    </message>
+    <message>
+        <source>Commission %1 of line %2:</source>
+        <translation>调试线路 %2 的 %1：</translation>
+    </message>
+    <message>
+        <source>Line %1: %2</source>
+        <translation>线路 %1：%2</translation>
+    </message>
+    <message>
+        <source>Drive %1: %2</source>
+        <translation>变频器 %1：%2</translation>
+    </message>
+    <message>
+        <source>Report: %1</source>
+        <translation>报告：%1</translation>
+    </message>
+</context>
+<context>
+    <name>ServeText</name>
+    <message>
+        <source>  serve [CONFIG | --site DIR] [--broker mqtt://HOST:PORT] [--drives 1-3]
+        [--values KEY,...] [--interval 1s] [--every 60s] [--prefix vfd]
+        [--line NAME] [--client-id ID] [--queue-dir DIR] [--queue-size N]
+        [--commands [--rhythm 2s]]
+                             publish drives to an MQTT broker until stopped; with
+                             --port the options make one line, CONFIG may hold
+                             several, and so may a site&apos;s DIR/site.conf (its
+                             drives&apos; names published, the commands it sends
+                             journaled; --line NAME serves one of its lines)
+                             (runs until SIGTERM, SIGINT, SIGHUP or SIGQUIT,
+                             stopping the drives it runs first; exits 2 on a bad
+                             setting, 1 when its log cannot be written)
+</source>
+        <translation>  serve [CONFIG | --site DIR] [--broker mqtt://HOST:PORT] [--drives 1-3]
+        [--values KEY,...] [--interval 1s] [--every 60s] [--prefix vfd]
+        [--line NAME] [--client-id ID] [--queue-dir DIR] [--queue-size N]
+        [--commands [--rhythm 2s]]
+                             将变频器发布到 MQTT 代理，直到被停止；带 --port 时
+                             各选项组成一条线路，CONFIG 可包含多条，现场的
+                             DIR/site.conf 也可以（发布变频器名称，发送的命令
+                             记入日志；--line NAME 只服务其中一条线路）
+                             （运行到 SIGTERM、SIGINT、SIGHUP 或 SIGQUIT，
+                             先停止它运行的变频器；设置错误时退出码为 2，
+                             日志无法写入时为 1）
+</translation>
+    </message>
+    <message>
+        <source>Usage: vfdctl [--port NAME | --site DIR [--line NAME]] [--settings 9600,E,8,1]
+              [--retries N] serve ...
+</source>
+        <translation>用法：vfdctl [--port NAME | --site DIR [--line NAME]] [--settings 9600,E,8,1]
+              [--retries N] serve ...
+</translation>
+    </message>
+    <message>
+        <source>%1; nothing started.</source>
+        <translation>%1；未启动任何内容。</translation>
+    </message>
+</context>
 </TS>

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Language.h"
 #include "LineCommands.h"
 #include "ParamCtl.h"
 #include "RecordCommand.h"
@@ -58,7 +59,7 @@ QString recordKeys()
     QStringList keys;
     for (const RecordValue& v : RecordValues::all())
         keys << QLatin1String(v.key);
-    QString text = QStringLiteral("Value keys (record, watch):");
+    QString text = CtlText::tr("Value keys (record, watch):");
     int column = int(text.size());
     for (const QString& key : keys) {
         if (column + key.size() + 1 > 78) {
@@ -69,6 +70,32 @@ QString recordKeys()
         column += int(key.size()) + 1;
     }
     return text + u'\n';
+}
+
+// Takes --lang NAME (or --lang=NAME) out of the words when NAME is a language
+// the program has, and returns it; a --lang it cannot use stays in the words,
+// so the command line's parser refuses it as it refuses any bad option.
+QString takeLanguage(QStringList& arguments)
+{
+    QString chosen;
+    for (int i = 0; i < arguments.size(); ++i) {
+        QString value;
+        int words = 1;
+        if (arguments[i] == u"--lang" && i + 1 < arguments.size()) {
+            value = arguments[i + 1];
+            words = 2;
+        } else if (arguments[i].startsWith(u"--lang=")) {
+            value = arguments[i].mid(7);
+        } else {
+            continue;
+        }
+        if (const std::optional<QString> language = Language::fromName(value)) {
+            chosen = *language;
+            arguments.remove(i, words);
+            --i;
+        }
+    }
+    return chosen;
 }
 
 } // namespace
@@ -97,9 +124,17 @@ int main(int argc, char** argv)
         report ? std::make_unique<QGuiApplication>(argc, argv)
                : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vfdctl"));
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    // --lang, else the locale (LC_ALL, LC_MESSAGES, LANG). With --json all is
+    // English: the document and its messages are read by programs, which must
+    // not see them change with the language of whoever runs the script.
+    const QString language = takeLanguage(arguments);
+    Language::install(arguments.contains(QStringLiteral("--json"))
+                          ? QString::fromLatin1(Language::English)
+                          : Language::choose(language));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    if (const auto code = runServeCommand(QCoreApplication::arguments().mid(1), out, err))
+    if (const auto code = runServeCommand(arguments, out, err))
         return *code;
     ParamCtl ctl(out, err);
     ctl.showProgress = ::isatty(STDERR_FILENO);
@@ -129,8 +164,8 @@ int main(int argc, char** argv)
                            [&](LinkClient& c) { return runScanCommand(c, a, out, err, ctx.json); });
          },
          false,
-         QStringLiteral("  scan [--from N] [--to N]   list the drives that answer (status, "
-                        "edition)\n")});
+         CtlText::tr("  scan [--from N] [--to N]   list the drives that answer (status, "
+                     "edition)\n")});
     ctl.commands.insert(
         QStringLiteral("find-settings"),
         {[&](CtlContext& ctx, const QStringList& a) {
@@ -139,13 +174,13 @@ int main(int argc, char** argv)
              });
          },
          false,
-         QStringLiteral("  find-settings [--from N] [--to N]\n"
-                        "                             try the baud rates and parities until a "
-                        "drive answers\n"
-                        "                             (scan and find-settings exit 0 when a "
-                        "drive answered,\n"
-                        "                             1 when none did, 3 when the port went "
-                        "away)\n")});
+         CtlText::tr("  find-settings [--from N] [--to N]\n"
+                     "                             try the baud rates and parities until a "
+                     "drive answers\n"
+                     "                             (scan and find-settings exit 0 when a "
+                     "drive answered,\n"
+                     "                             1 when none did, 3 when the port went "
+                     "away)\n")});
     ctl.commands.insert(
         QStringLiteral("record"),
         {[&](CtlContext& ctx, const QStringList& a) {
@@ -165,21 +200,21 @@ int main(int argc, char** argv)
              return code; // the recorder has ended its output (its JSON lines) itself
          },
          true,
-         QStringLiteral("  record ADDRESS[,ADDRESS...] --values KEY,KEY,... [--interval 100ms]\n"
-                        "         [--duration 2h] [-o FILE.csv [--force]] [--snapshot-dir DIR]\n"
-                        "         [--snapshot-before 60s] [--snapshot-after 10s]\n"
-                        "                             record running values to CSV until the "
-                        "duration or\n"
-                        "                             Ctrl-C (without -o into a new "
-                        "recording-DATE-TIME.csv;\n"
-                        "                             an existing file only with --force); a "
-                        "trip writes a\n"
-                        "                             snapshot file (exits 1 when no drive "
-                        "answered); with\n"
-                        "                             --site and no -o, into the site's "
-                        "recordings/\n")});
+         CtlText::tr("  record ADDRESS[,ADDRESS...] --values KEY,KEY,... [--interval 100ms]\n"
+                     "         [--duration 2h] [-o FILE.csv [--force]] [--snapshot-dir DIR]\n"
+                     "         [--snapshot-before 60s] [--snapshot-after 10s]\n"
+                     "                             record running values to CSV until the "
+                     "duration or\n"
+                     "                             Ctrl-C (without -o into a new "
+                     "recording-DATE-TIME.csv;\n"
+                     "                             an existing file only with --force); a "
+                     "trip writes a\n"
+                     "                             snapshot file (exits 1 when no drive "
+                     "answered); with\n"
+                     "                             --site and no -o, into the site's "
+                     "recordings/\n")});
     ctl.usageNotes = serveUsage() + recordKeys();
-    const int code = ctl.run(QCoreApplication::arguments().mid(1));
+    const int code = ctl.run(arguments);
     out.flush();
     err.flush();
     return code;

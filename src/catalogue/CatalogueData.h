@@ -11,6 +11,16 @@
 #include <span>
 #include <string_view>
 
+// The tables' texts are marked for Qt's translation tools, which read the
+// marks from the sources: group titles, parameter names, option and range
+// texts and fault texts each under a context of their own (see
+// CatalogueText.h, which looks them up). The tables hold the English as
+// written and stay plain C++: without Qt the mark is the text itself, as it
+// is with Qt.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(scope, x) x
+#endif
+
 namespace Tab::data {
 
 struct GroupRecord
@@ -24,17 +34,17 @@ struct GroupRecord
 
 // clang-format off
 inline constexpr std::array<GroupRecord, GroupCount> kGroups{{
-    {"0", "Basic Parameter",                         0, 24, 24},
-    {"1", "Moter and Vector Control Parameter",     24, 16, 16},
-    {"2", "Auxiliary Parameter",                    40, 44, 44},
-    {"3", "User Management Interface Parameter",    84, 10, 10},
-    {"4", "Digital Input And OutputParameter",      94, 17, 17},
-    {"5", "Analog Input And Output Parameter",     111, 17, 17},
-    {"6", "Process PID Control Parameter",         128, 16, 16},
-    {"7", "Programmable Run Parameter",            144, 19, 19},
-    {"8", "User  Manage Interface Parameter",      163,  5,  5},
-    {"9", "Protection Function",                   168,  4,  4},
-    {"A", "Advanced Function Parameter",           172, 20, 13},
+    {"0", QT_TRANSLATE_NOOP("CatalogueGroups", "Basic Parameter"), 0, 24, 24},
+    {"1", QT_TRANSLATE_NOOP("CatalogueGroups", "Moter and Vector Control Parameter"), 24, 16, 16},
+    {"2", QT_TRANSLATE_NOOP("CatalogueGroups", "Auxiliary Parameter"), 40, 44, 44},
+    {"3", QT_TRANSLATE_NOOP("CatalogueGroups", "User Management Interface Parameter"), 84, 10, 10},
+    {"4", QT_TRANSLATE_NOOP("CatalogueGroups", "Digital Input And OutputParameter"), 94, 17, 17},
+    {"5", QT_TRANSLATE_NOOP("CatalogueGroups", "Analog Input And Output Parameter"), 111, 17, 17},
+    {"6", QT_TRANSLATE_NOOP("CatalogueGroups", "Process PID Control Parameter"), 128, 16, 16},
+    {"7", QT_TRANSLATE_NOOP("CatalogueGroups", "Programmable Run Parameter"), 144, 19, 19},
+    {"8", QT_TRANSLATE_NOOP("CatalogueGroups", "User  Manage Interface Parameter"), 163,  5,  5},
+    {"9", QT_TRANSLATE_NOOP("CatalogueGroups", "Protection Function"), 168,  4,  4},
+    {"A", QT_TRANSLATE_NOOP("CatalogueGroups", "Advanced Function Parameter"), 172, 20, 13},
 }};
 // clang-format on
 

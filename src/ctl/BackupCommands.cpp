@@ -13,8 +13,6 @@
 
 namespace {
 
-using NumberText::Counted;
-
 int backup(CtlContext& ctx, const QStringList& args)
 {
     const std::optional<DriveAndFile> words = DriveAndFileWords(ctx, "backup", args, false);
@@ -31,9 +29,8 @@ int backup(CtlContext& ctx, const QStringList& args)
             : ParamSetFile::DestinationProblem(file);
     if (!problem.isEmpty()) {
         // Found now, not after minutes of reading the drive.
-        ctx.warn((intoSite ? QStringLiteral("the backup") : file) +
-                 QStringLiteral(" cannot be saved: ") + problem +
-                 QStringLiteral("\nThe drive was not read."));
+        ctx.warn((intoSite ? CtlText::tr("the backup") : file) + CtlText::tr(" cannot be saved: ") +
+                 problem + CtlText::tr("\nThe drive was not read."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     LinkClient* client = ctx.openLink();
@@ -43,20 +40,19 @@ int backup(CtlContext& ctx, const QStringList& args)
     const DriveRead read = ReadWholeDrive(ctx, *client, address);
     const int answered = read.set.answered();
     const int notRead = int(read.set.values.size()) - answered;
-    const QString nowhere = intoSite ? QStringLiteral("nothing was saved")
-                                     : QStringLiteral("%1 was not written").arg(file);
+    const QString nowhere =
+        intoSite ? CtlText::tr("nothing was saved") : CtlText::tr("%1 was not written").arg(file);
     ctx.report.insert(QStringLiteral("drive"), int(address));
     ctx.report.insert(QStringLiteral("read"), answered);
     ctx.report.insert(QStringLiteral("notAnswered"), notRead);
     ctx.report.insert(QStringLiteral("saved"), false);
     if (read.stopped) {
-        ctx.warn(QStringLiteral("stopped; %1.").arg(nowhere));
+        ctx.warn(CtlText::tr("stopped; %1.").arg(nowhere));
         return ctx.finish(ParamCtl::Differences);
     }
     // A file of "no answer" rows would only take the place of a good one.
     if (answered == 0) {
-        ctx.warn(
-            QStringLiteral("drive %1 answered for no parameter; %2.").arg(address).arg(nowhere));
+        ctx.warn(CtlText::tr("drive %1 answered for no parameter; %2.").arg(address).arg(nowhere));
         return ctx.finish(ParamCtl::Differences);
     }
     if (intoSite) {
@@ -66,17 +62,17 @@ int backup(CtlContext& ctx, const QStringList& args)
             return ctx.finish(ParamCtl::UsageOrPort);
     } else if (const std::optional<int> before = ParamSetFile::AnsweredInFile(file);
                before && *before > answered && !ctx.force) {
-        ctx.warn(QStringLiteral("drive %1: %2 read, %3 not answered; %4 holds %5 and was left "
-                                "as it was (--force replaces it).")
+        ctx.warn(CtlText::tr("drive %1: %2 read, %3 not answered; %4 holds %5 and was left "
+                             "as it was (--force replaces it).")
                      .arg(address)
-                     .arg(Counted(answered, "parameter", "parameters"))
+                     .arg(CtlText::parameters(answered))
                      .arg(notRead)
                      .arg(file)
                      .arg(*before));
         return ctx.finish(ParamCtl::Differences);
     }
     if (const QString error = ParamSetFile::Save(read.set, file); !error.isEmpty()) {
-        ctx.warn(file + QStringLiteral(" could not be saved: ") + error);
+        ctx.warn(file + CtlText::tr(" could not be saved: ") + error);
         if (intoSite)
             QFile::remove(file); // the empty file its name was taken with
         return ctx.finish(ParamCtl::UsageOrPort);
@@ -84,13 +80,13 @@ int backup(CtlContext& ctx, const QStringList& args)
     ctx.report.insert(QStringLiteral("saved"), true);
     ctx.report.insert(QStringLiteral("file"), file);
     if (read.complete)
-        ctx.say(QStringLiteral("Drive %1: %2 saved to %3")
+        ctx.say(CtlText::tr("Drive %1: %2 saved to %3")
                     .arg(ctx.driveLabel(address))
-                    .arg(Counted(read.set.values.size(), "parameter", "parameters"), file));
+                    .arg(CtlText::parameters(read.set.values.size()), file));
     else
-        ctx.say(QStringLiteral("Drive %1: %2 read, %3 not answered; saved to %4")
+        ctx.say(CtlText::tr("Drive %1: %2 read, %3 not answered; saved to %4")
                     .arg(ctx.driveLabel(address))
-                    .arg(Counted(answered, "parameter", "parameters"))
+                    .arg(CtlText::parameters(answered))
                     .arg(notRead)
                     .arg(file));
     return ctx.finish(read.complete ? ParamCtl::Done : ParamCtl::Differences);
@@ -110,7 +106,7 @@ int compare(CtlContext& ctx, const QStringList& args)
         return ctx.finish(ParamCtl::UsageOrPort);
     const DriveRead read = ReadWholeDrive(ctx, *client, address);
     if (read.stopped) {
-        ctx.warn(QStringLiteral("stopped before the drive was read whole; nothing compared."));
+        ctx.warn(CtlText::tr("stopped before the drive was read whole; nothing compared."));
         return ctx.finish(ParamCtl::Differences);
     }
     // Like clone and restore: a drive's own address and line settings differ
@@ -134,10 +130,9 @@ int compare(CtlContext& ctx, const QStringList& args)
     ctx.report.insert(QStringLiteral("drive"), int(address));
     ctx.report.insert(QStringLiteral("differences"), list);
     ctx.report.insert(QStringLiteral("notAnswered"), unheard);
-    QString total = Counted(differs, "difference", "differences");
+    QString total = CtlText::differences(differs);
     if (unheard > 0)
-        total +=
-            QStringLiteral(", %1 not answered").arg(Counted(unheard, "parameter", "parameters"));
+        total += CtlText::tr(", %1 not answered").arg(CtlText::parameters(unheard));
     ctx.say(total);
     return ctx.finish(list.isEmpty() && read.complete ? ParamCtl::Done : ParamCtl::Differences);
 }
@@ -149,22 +144,22 @@ void AddBackupCommands(QMap<QString, ParamCtl::Entry>& commands)
     commands.insert(
         QStringLiteral("backup"),
         {backup, true,
-         QStringLiteral("  backup ADDRESS FILE [--force]\n"
-                        "                             read every parameter of a drive into FILE "
-                        "(CSV);\n"
-                        "                             nothing is saved when the drive answered "
-                        "none, and\n"
-                        "                             a FILE holding more answered parameters is "
-                        "kept\n"
-                        "                             unless --force is given; with --site and "
-                        "no FILE, a\n"
-                        "                             new file in the site's parameter-sets/\n")});
+         CtlText::tr("  backup ADDRESS FILE [--force]\n"
+                     "                             read every parameter of a drive into FILE "
+                     "(CSV);\n"
+                     "                             nothing is saved when the drive answered "
+                     "none, and\n"
+                     "                             a FILE holding more answered parameters is "
+                     "kept\n"
+                     "                             unless --force is given; with --site and "
+                     "no FILE, a\n"
+                     "                             new file in the site's parameter-sets/\n")});
     commands.insert(QStringLiteral("compare"),
                     {compare, true,
-                     QStringLiteral("  compare ADDRESS FILE [--include-address] [--include-line]\n"
-                                    "                             list the parameters where drive "
-                                    "and FILE differ\n"
-                                    "                             (P8.00 and P8.01 left out; with "
-                                    "--site and no FILE,\n"
-                                    "                             the drive's reference set)\n")});
+                     CtlText::tr("  compare ADDRESS FILE [--include-address] [--include-line]\n"
+                                 "                             list the parameters where drive "
+                                 "and FILE differ\n"
+                                 "                             (P8.00 and P8.01 left out; with "
+                                 "--site and no FILE,\n"
+                                 "                             the drive's reference set)\n")});
 }

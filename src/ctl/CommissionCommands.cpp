@@ -27,7 +27,7 @@ namespace {
 std::optional<QString> valueOf(CtlContext& ctx, const QStringList& args, int& i)
 {
     if (i + 1 >= args.size()) {
-        ctx.warn(args[i] + QStringLiteral(" needs a value."));
+        ctx.warn(args[i] + CtlText::tr(" needs a value."));
         return std::nullopt;
     }
     return args[++i];
@@ -55,7 +55,7 @@ std::optional<TestRunPlan> testRunWords(CtlContext& ctx, const QStringList& args
             } else if (a == u"--for") {
                 const std::optional<qint64> ms = parseDurationMs(*v);
                 if (!ms || *ms <= 0) {
-                    ctx.warn(QStringLiteral("--for takes a time such as 20s or 1min."));
+                    ctx.warn(CtlText::tr("--for takes a time such as 20s or 1min."));
                     return std::nullopt;
                 }
                 plan.holdMs = *ms;
@@ -81,7 +81,7 @@ std::optional<TestRunPlan> testRunWords(CtlContext& ctx, const QStringList& args
     plan.address = *one;
     const std::optional<double> f = NumberText::ParseDecimal(hz);
     if (hz.isEmpty() || !f || *f <= 0 || !Hexedit::ControlSetpoint(hz)) {
-        ctx.warn(QStringLiteral("--hz takes the frequency to run at, such as 50 or 12.5."));
+        ctx.warn(CtlText::tr("--hz takes the frequency to run at, such as 50 or 12.5."));
         return std::nullopt;
     }
     plan.hz = *f;
@@ -92,7 +92,7 @@ QString saveJson(const QString& path, const QJsonObject& o)
 {
     // Checked again: the name may have become a device while the drive ran.
     if (const QString error = saveWhole(path, QJsonDocument(o).toJson()); !error.isEmpty())
-        return QStringLiteral("cannot write %1: %2").arg(path, error);
+        return CtlText::tr("cannot write %1: %2").arg(path, error);
     return {};
 }
 
@@ -111,24 +111,24 @@ int testrun(CtlContext& ctx, const QStringList& args)
                 folderDestinationProblem(ctx.site->layout().folder(SiteLayout::Kind::TestRuns));
             !problem.isEmpty()) {
             ctx.warn(
-                QStringLiteral("the test run cannot be saved: %1. Nothing was sent.").arg(problem));
+                CtlText::tr("the test run cannot be saved: %1. Nothing was sent.").arg(problem));
             return ctx.finish(ParamCtl::UsageOrPort);
         }
     } else if (!outFile.isEmpty()) {
         if (const QString problem = destinationProblem(outFile); !problem.isEmpty()) {
             ctx.warn(
-                QStringLiteral("the test run cannot be saved: %1. Nothing was sent.").arg(problem));
+                CtlText::tr("the test run cannot be saved: %1. Nothing was sent.").arg(problem));
             return ctx.finish(ParamCtl::UsageOrPort);
         }
     }
     const QString what =
-        QStringLiteral("Drive %1 will run forward%2 to %3 Hz and hold it %4 s%5. Go ahead?")
+        CtlText::tr("Drive %1 will run forward%2 to %3 Hz and hold it %4 s%5. Go ahead?")
             .arg(plan->address)
-            .arg(plan->reverse ? QStringLiteral(" and then in reverse") : QString(),
+            .arg(plan->reverse ? CtlText::tr(" and then in reverse") : QString(),
                  NumberText::Fixed2(plan->hz), QString::number(plan->holdMs / 1000.0),
-                 plan->reverse ? QStringLiteral(" each way") : QString());
+                 plan->reverse ? CtlText::tr(" each way") : QString());
     if (!ctx.ask(what)) {
-        ctx.warn(QStringLiteral("not confirmed: nothing was sent (--yes confirms)."));
+        ctx.warn(CtlText::tr("not confirmed: nothing was sent (--yes confirms)."));
         return ctx.finish(ParamCtl::Differences);
     }
     LinkClient* client = ctx.openLink();
@@ -157,16 +157,16 @@ int testrun(CtlContext& ctx, const QStringList& args)
         job, &TestRun::finished, [&] { job.start(); }, [&] { job.cancel(); });
     const TestRunResult& r = job.result();
     for (const TestRunCheck& c : r.checks)
-        ctx.answer(QStringLiteral("%1  %2: %3 (expected %4)")
+        ctx.answer(CtlText::tr("%1  %2: %3 (expected %4)")
                        .arg(c.resultWord(), c.name, c.measured, c.expected));
-    ctx.answer(QStringLiteral("Test run of drive %1 %2; ended: %3.")
+    ctx.answer(CtlText::tr("Test run of drive %1 %2; ended: %3.")
                    .arg(plan->address)
                    .arg(r.verdict(), r.endReason));
     // A run cut short says what it never got to check.
     if (const QStringList missed = r.notReached(); !missed.isEmpty())
-        ctx.answer(QStringLiteral("Not reached: %1.").arg(missed.join(QStringLiteral(", "))));
+        ctx.answer(CtlText::tr("Not reached: %1.").arg(missed.join(QStringLiteral(", "))));
     if (r.sentAnything && !r.stopAnswered)
-        ctx.warn(QStringLiteral("drive %1 did not answer the STOP.").arg(plan->address));
+        ctx.warn(CtlText::tr("drive %1 did not answer the STOP.").arg(plan->address));
     ctx.report.insert(QStringLiteral("testRun"), r.json());
     if (intoSite) {
         outFile = ctx.newSiteFile(SiteLayout::Kind::TestRuns, plan->address,
@@ -184,7 +184,7 @@ int testrun(CtlContext& ctx, const QStringList& args)
             saved = outFile;
             ctx.report.insert(QStringLiteral("file"), saved);
             if (intoSite)
-                ctx.say(QStringLiteral("Saved to %1.").arg(saved));
+                ctx.say(CtlText::tr("Saved to %1.").arg(saved));
         }
     }
     if (ctx.site)
@@ -202,13 +202,13 @@ std::optional<TestRunResult> loadRun(CtlContext& ctx, const QString& path)
     // A named pipe or a device is refused by its name, never waited on.
     const BoundedRead read = readFileAtMost(path, 64 << 20);
     if (read.outcome != BoundedRead::Outcome::Read) {
-        ctx.warn(QStringLiteral("cannot read %1: %2").arg(path, read.error));
+        ctx.warn(CtlText::tr("cannot read %1: %2").arg(path, read.error));
         return std::nullopt;
     }
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(read.bytes, &error);
     if (!doc.isObject()) {
-        ctx.warn(QStringLiteral("%1 is no test run: %2 at offset %3")
+        ctx.warn(CtlText::tr("%1 is no test run: %2 at offset %3")
                      .arg(path, error.errorString())
                      .arg(error.offset));
         return std::nullopt;
@@ -219,7 +219,7 @@ std::optional<TestRunResult> loadRun(CtlContext& ctx, const QString& path)
     QString problem;
     std::optional<TestRunResult> run = TestRunResult::fromJson(o, &problem);
     if (!run)
-        ctx.warn(QStringLiteral("%1 is no test run: %2.").arg(path, problem));
+        ctx.warn(CtlText::tr("%1 is no test run: %2.").arg(path, problem));
     return run;
 }
 
@@ -252,7 +252,7 @@ int report(CtlContext& ctx, const QStringList& args)
                 } else if (v->compare(u"letter", Qt::CaseInsensitive) == 0) {
                     paper = QPageSize::Letter;
                 } else {
-                    ctx.warn(QStringLiteral("--paper takes a4 or letter."));
+                    ctx.warn(CtlText::tr("--paper takes a4 or letter."));
                     return ctx.finish(ParamCtl::UsageOrPort);
                 }
             } else {
@@ -269,7 +269,7 @@ int report(CtlContext& ctx, const QStringList& args)
         }
     }
     if (list.isEmpty() && !ctx.siteLine) {
-        ctx.warn(QStringLiteral("report takes ADDRESS[,ADDRESS...]."));
+        ctx.warn(CtlText::tr("report takes ADDRESS[,ADDRESS...]."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     // With a site: every drive of its line unless named, and its name and
@@ -295,8 +295,8 @@ int report(CtlContext& ctx, const QStringList& args)
     // The report is signed by the technician: a blank is said now, not
     // found on paper later.
     if (input.technician.isEmpty())
-        ctx.warn(QStringLiteral("no technician named (--technician NAME, or the site's "
-                                "technician); the report leaves the name blank."));
+        ctx.warn(CtlText::tr("no technician named (--technician NAME, or the site's "
+                             "technician); the report leaves the name blank."));
     // The report's files, taken in the site now (removed again should no
     // report come of it) or checked, before the survey, which may take minutes.
     const bool intoSite = pdf.isEmpty() && ctx.site;
@@ -308,7 +308,7 @@ int report(CtlContext& ctx, const QStringList& args)
             return ctx.finish(ParamCtl::UsageOrPort);
         // The HTML beside it is never one that is there already.
         if (QFileInfo::exists(CommissionReport::HtmlPathFor(pdf))) {
-            ctx.warn(QStringLiteral("%1 is there already; nothing was sent.")
+            ctx.warn(CtlText::tr("%1 is there already; nothing was sent.")
                          .arg(CommissionReport::HtmlPathFor(pdf)));
             QFile::remove(pdf);
             return ctx.finish(ParamCtl::UsageOrPort);
@@ -319,13 +319,13 @@ int report(CtlContext& ctx, const QStringList& args)
             QFile::remove(pdf);
     };
     if (pdf.isEmpty()) {
-        ctx.warn(QStringLiteral("name the report: -o FILE.pdf."));
+        ctx.warn(CtlText::tr("name the report: -o FILE.pdf."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     for (const QString& file : {pdf, CommissionReport::HtmlPathFor(pdf)}) {
         if (const QString problem = destinationProblem(file); !problem.isEmpty()) {
             ctx.warn(
-                QStringLiteral("the report cannot be written: %1. Nothing was sent.").arg(problem));
+                CtlText::tr("the report cannot be written: %1. Nothing was sent.").arg(problem));
             dropEmptyPdf();
             return ctx.finish(ParamCtl::UsageOrPort);
         }
@@ -342,7 +342,7 @@ int report(CtlContext& ctx, const QStringList& args)
     const bool stopped = ctx.runToEnd(
         survey, &DriveSurvey::finished, [&] { survey.start(); }, [&] { survey.cancel(); });
     if (stopped) {
-        ctx.warn(QStringLiteral("stopped: no report was written."));
+        ctx.warn(CtlText::tr("stopped: no report was written."));
         dropEmptyPdf();
         return ctx.finish(ParamCtl::Differences);
     }
@@ -361,19 +361,18 @@ int report(CtlContext& ctx, const QStringList& args)
     for (const DriveRecord& d : input.drives) {
         all = all && d.answered && d.setComplete;
         if (!d.answered)
-            ctx.warn(QStringLiteral("drive %1 did not answer; the report says so.").arg(d.address));
+            ctx.warn(CtlText::tr("drive %1 did not answer; the report says so.").arg(d.address));
         else if (!d.setComplete)
-            ctx.warn(QStringLiteral("drive %1: %2 not answered and not compared; the report "
-                                    "says so.")
+            ctx.warn(CtlText::tr("drive %1: %2 not answered and not compared; the report "
+                                 "says so.")
                          .arg(d.address)
-                         .arg(NumberText::Counted(d.unanswered, "parameter", "parameters")));
+                         .arg(CtlText::parameters(d.unanswered)));
         list2.append(QJsonObject{{QStringLiteral("drive"), int(d.address)},
                                  {QStringLiteral("answered"), d.answered},
                                  {QStringLiteral("differences"), int(d.differences().size())},
                                  {QStringLiteral("notAnswered"), d.unanswered}});
     }
-    ctx.say(
-        QStringLiteral("Report written: %1 and %2.").arg(pdf, CommissionReport::HtmlPathFor(pdf)));
+    ctx.say(CtlText::tr("Report written: %1 and %2.").arg(pdf, CommissionReport::HtmlPathFor(pdf)));
     ctx.report.insert(QStringLiteral("pdf"), pdf);
     ctx.report.insert(QStringLiteral("html"), CommissionReport::HtmlPathFor(pdf));
     ctx.report.insert(QStringLiteral("drives"), list2);
@@ -387,31 +386,31 @@ void AddCommissionCommands(QMap<QString, ParamCtl::Entry>& commands)
     commands.insert(
         QStringLiteral("testrun"),
         {testrun, true,
-         QStringLiteral("  testrun ADDRESS --hz F [--for 20s] [--reverse] [--expect KEY<N]...\n"
-                        "         [--despite-fault] [-o FILE.json]\n"
-                        "                             run the drive forward (and in reverse) to "
-                        "F Hz, hold,\n"
-                        "                             STOP, and check it (exit 0 when it ran "
-                        "its whole plan\n"
-                        "                             and every check passed); with --site and "
-                        "no -o, into\n"
-                        "                             the site's test-runs/, journaled with "
-                        "its result\n")});
+         CtlText::tr("  testrun ADDRESS --hz F [--for 20s] [--reverse] [--expect KEY<N]...\n"
+                     "         [--despite-fault] [-o FILE.json]\n"
+                     "                             run the drive forward (and in reverse) to "
+                     "F Hz, hold,\n"
+                     "                             STOP, and check it (exit 0 when it ran "
+                     "its whole plan\n"
+                     "                             and every check passed); with --site and "
+                     "no -o, into\n"
+                     "                             the site's test-runs/, journaled with "
+                     "its result\n")});
     commands.insert(
         QStringLiteral("report"),
         {report, true,
-         QStringLiteral("  report ADDRESS[,ADDRESS...] -o FILE.pdf [--test-run FILE.json]...\n"
-                        "         [--site TEXT] [--customer TEXT] [--technician TEXT]\n"
-                        "         [--paper a4|letter] [--appendix|--no-appendix]\n"
-                        "                             the commissioning report as PDF, and as "
-                        "HTML beside it:\n"
-                        "                             page 1 the verdict, a page or more a drive, "
-                        "the whole\n"
-                        "                             sets appended (default: up to 4 drives)\n"
-                        "                             (with --site DIR before the command: "
-                        "the line's drives,\n"
-                        "                             the site's name, customer, technician, "
-                        "names, references,\n"
-                        "                             journal and newest test runs,\n"
-                        "                             and into its reports/ without -o)\n")});
+         CtlText::tr("  report ADDRESS[,ADDRESS...] -o FILE.pdf [--test-run FILE.json]...\n"
+                     "         [--site TEXT] [--customer TEXT] [--technician TEXT]\n"
+                     "         [--paper a4|letter] [--appendix|--no-appendix]\n"
+                     "                             the commissioning report as PDF, and as "
+                     "HTML beside it:\n"
+                     "                             page 1 the verdict, a page or more a drive, "
+                     "the whole\n"
+                     "                             sets appended (default: up to 4 drives)\n"
+                     "                             (with --site DIR before the command: "
+                     "the line's drives,\n"
+                     "                             the site's name, customer, technician, "
+                     "names, references,\n"
+                     "                             journal and newest test runs,\n"
+                     "                             and into its reports/ without -o)\n")});
 }

@@ -4,6 +4,7 @@
 #include "DriveList.h"
 #include "SiteFolder.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QJsonArray>
@@ -16,6 +17,29 @@
 #include <functional>
 
 class LinkClient;
+
+// The context of vfdctl's texts for Qt's translation tools: CtlText::tr("...")
+// in every command's source (translations/vfdctl_*.ts).
+struct CtlText
+{
+    Q_DECLARE_TR_FUNCTIONS(CtlText)
+
+public:
+    // "1 parameter", "3 parameters": each form a text of its own, so the
+    // English stays as written and a language without plurals gives its one.
+    static QString parameters(qsizetype n)
+    {
+        return (n == 1 ? tr("%1 parameter") : tr("%1 parameters")).arg(n);
+    }
+    static QString drives(qsizetype n)
+    {
+        return (n == 1 ? tr("%1 drive") : tr("%1 drives")).arg(n);
+    }
+    static QString differences(qsizetype n)
+    {
+        return (n == 1 ? tr("%1 difference") : tr("%1 differences")).arg(n);
+    }
+};
 
 // What every vfdctl command is handed: the open link, the options that apply
 // to all commands, where its words go, and how it asks and notices Ctrl-C.
@@ -69,8 +93,8 @@ struct CtlContext
     std::optional<quint8> driveAddress(const QString& word)
     {
         if (word.isEmpty()) {
-            warn(siteLine ? QStringLiteral("name the drive: ADDRESS 1..31 or a drive's name.")
-                          : QStringLiteral("name the drive: ADDRESS 1..31."));
+            warn(siteLine ? CtlText::tr("name the drive: ADDRESS 1..31 or a drive's name.")
+                          : CtlText::tr("name the drive: ADDRESS 1..31."));
             return std::nullopt;
         }
         if (const std::optional<quint8> named = siteDriveNamed(word))
@@ -78,7 +102,7 @@ struct CtlContext
         QString problem;
         const std::optional<quint8> address = DriveList::parseOne(word, &problem);
         if (!address)
-            warn(siteLine ? QStringLiteral("\"%1\" names no drive of line %2 (%3)")
+            warn(siteLine ? CtlText::tr("\"%1\" names no drive of line %2 (%3)")
                                 .arg(word, siteLine->name, problem)
                           : problem + u'.');
         return address;
@@ -100,8 +124,8 @@ struct CtlContext
             for (const SiteDrive& d : siteLine->drives)
                 out << d.address;
             if (out.isEmpty())
-                warn(QStringLiteral("line %1 of the site lists no drives: name them, or give "
-                                    "site init --scan.")
+                warn(CtlText::tr("line %1 of the site lists no drives: name them, or give "
+                                 "site init --scan.")
                          .arg(siteLine->name));
             return out.isEmpty() ? std::nullopt : std::optional(out);
         }
@@ -112,7 +136,7 @@ struct CtlContext
             else
                 some = DriveList::parse(item, &problem);
             if (!some) {
-                warn(QStringLiteral("\"%1\" names no drive of line %2 (%3)")
+                warn(CtlText::tr("\"%1\" names no drive of line %2 (%3)")
                          .arg(item.trimmed(), siteLine->name, problem));
                 return std::nullopt;
             }
@@ -202,7 +226,7 @@ struct CtlContext
         if (failure.isEmpty())
             return;
         if (!journalFailed)
-            warn(failure + QStringLiteral(": what was sent is not in the site's journal."));
+            warn(failure + CtlText::tr(": what was sent is not in the site's journal."));
         journalFailed = true;
     }
     // With a site and no file named: a new file of the kind in the site,
@@ -214,7 +238,7 @@ struct CtlContext
         const QString path =
             site->layout().create(kind, siteLine->name, drive, what, extension, when, &why);
         if (path.isEmpty())
-            warn(QStringLiteral("nothing can be saved in the site: %1.").arg(why));
+            warn(CtlText::tr("nothing can be saved in the site: %1.").arg(why));
         return path;
     }
 
@@ -248,7 +272,9 @@ struct CtlContext
         QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
             if (!stopped && stopRequested()) {
                 stopped = true;
-                err << "\nvfdctl: stopping once the exchange under way has ended.\n" << Qt::flush;
+                err << "\nvfdctl: "
+                    << CtlText::tr("stopping once the exchange under way has ended.") << '\n'
+                    << Qt::flush;
                 cancel();
             }
         });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CtlRequests.h"
 
+#include "CatalogueText.h"
 #include "Hexedit.h"
 #include "NumberText.h"
 #include "RunningValues.h"
@@ -65,12 +66,12 @@ QString orDash(const std::optional<double>& v, const char* unit)
 QString DriveStatus::line() const
 {
     if (!answered)
-        return QStringLiteral("Drive %1: no answer").arg(address);
+        return CtlText::tr("Drive %1: no answer").arg(address);
     QString text =
-        QStringLiteral("Drive %1: %2, %3, %4; output %5, %6, DC bus %7")
+        CtlText::tr("Drive %1: %2, %3, %4; output %5, %6, DC bus %7")
             .arg(address)
-            .arg(running ? QStringLiteral("Run") : QStringLiteral("Stop"),
-                 reverse ? QStringLiteral("reverse") : QStringLiteral("forward"), faultText,
+            .arg(running ? CtlText::tr("Run") : CtlText::tr("Stop"),
+                 reverse ? CtlText::tr("reverse") : CtlText::tr("forward"), faultText,
                  orDash(outputFrequency, "Hz"), orDash(outputCurrent, "A"), orDash(dcBus, "V"));
     for (const QString& problem : readiness.problems())
         text += QStringLiteral("\n  ") + problem;
@@ -138,8 +139,8 @@ DriveStatus ReadDriveStatus(CtlContext& ctx, LinkClient& client, quint8 address,
         s.reverse = status.reverse;
         s.fault = status.fault;
         s.faultNumber = status.fault ? status.faultNumber : 0;
-        s.faultText = status.fault ? QString::fromStdString(Tab::FaultDescription(s.faultNumber))
-                                   : QStringLiteral("Normal");
+        s.faultText =
+            status.fault ? CatalogueText::faultDescription(s.faultNumber) : CtlText::tr("Normal");
     }
     s.outputFrequency = runningValue(r[1]);
     s.outputCurrent = runningValue(r[2]);

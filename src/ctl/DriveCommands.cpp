@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // get, set, status and faults: one drive's values, one at a time.
+#include "CatalogueText.h"
 #include "CloneJob.h"
 #include "CtlRequests.h"
 #include "DriveList.h"
@@ -23,10 +24,10 @@ std::optional<quint16> parameterWord(CtlContext& ctx, const QString& word)
 {
     const std::optional<quint16> reg = ParamCatalogue::registerOf(word.toUpper());
     if (!reg)
-        ctx.warn(QStringLiteral("\"%1\" is no parameter of the catalogue (write it as P0.14).")
-                     .arg(word));
+        ctx.warn(
+            CtlText::tr("\"%1\" is no parameter of the catalogue (write it as P0.14).").arg(word));
     else if (ParamCatalogue::reserved(*reg)) {
-        ctx.warn(QStringLiteral("%1 is reserved: it holds nothing to read or write.")
+        ctx.warn(CtlText::tr("%1 is reserved: it holds nothing to read or write.")
                      .arg(ParamCatalogue::number(*reg)));
         return std::nullopt;
     }
@@ -42,7 +43,7 @@ QString withUnit(quint16 reg, quint16 raw)
 int get(CtlContext& ctx, const QStringList& args)
 {
     if (args.size() < 2) {
-        ctx.warn(QStringLiteral("get takes ADDRESS PARAMETER..."));
+        ctx.warn(CtlText::tr("get takes ADDRESS PARAMETER..."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     const std::optional<quint8> address = ctx.driveAddress(args[0]);
@@ -81,17 +82,18 @@ int get(CtlContext& ctx, const QStringList& args)
                 ctx.answer(ParamCatalogue::shown(reg, r.value));
             else
                 ctx.answer(
-                    QStringLiteral("%1\t%2\t%3\traw %4\t(%5 .. %6)")
-                        .arg(number, ParamCatalogue::name(reg).trimmed(), withUnit(reg, r.value))
+                    CtlText::tr("%1\t%2\t%3\traw %4\t(%5 .. %6)")
+                        .arg(number, ParamCatalogue::displayName(reg).trimmed(),
+                             withUnit(reg, r.value))
                         .arg(r.value)
                         .arg(ParamCatalogue::minimumText(reg), ParamCatalogue::maximumText(reg)));
         } else {
             all = false;
             const QString why = r.outcome == LinkResult::Outcome::Exception
-                                    ? QStringLiteral("refused (exception %1)").arg(r.exceptionCode)
-                                    : QStringLiteral("no answer");
+                                    ? CtlText::tr("refused (exception %1)").arg(r.exceptionCode)
+                                    : CtlText::tr("no answer");
             o.insert(QStringLiteral("error"), why);
-            ctx.warn(QStringLiteral("drive %1, %2: %3").arg(*address).arg(number, why));
+            ctx.warn(CtlText::tr("drive %1, %2: %3").arg(*address).arg(number, why));
         }
         list.append(o);
     }
@@ -103,7 +105,7 @@ int get(CtlContext& ctx, const QStringList& args)
 int set(CtlContext& ctx, const QStringList& args)
 {
     if (args.size() < 2) {
-        ctx.warn(QStringLiteral("set takes ADDRESS PARAMETER=VALUE..."));
+        ctx.warn(CtlText::tr("set takes ADDRESS PARAMETER=VALUE..."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     const std::optional<quint8> address = ctx.driveAddress(args[0]);
@@ -114,8 +116,8 @@ int set(CtlContext& ctx, const QStringList& args)
     for (const QString& word : args.mid(1)) {
         const qsizetype eq = word.indexOf(u'=');
         if (eq <= 0) {
-            ctx.warn(QStringLiteral("\"%1\": write PARAMETER=VALUE (P0.14=12.5). Nothing was "
-                                    "written.")
+            ctx.warn(CtlText::tr("\"%1\": write PARAMETER=VALUE (P0.14=12.5). Nothing was "
+                                 "written.")
                          .arg(word));
             return ctx.finish(ParamCtl::UsageOrPort);
         }
@@ -123,8 +125,8 @@ int set(CtlContext& ctx, const QStringList& args)
         if (!reg)
             return ctx.finish(ParamCtl::UsageOrPort);
         if (CloneJob::DefaultLeaveOut().contains(*reg) && !ctx.include.contains(*reg)) {
-            ctx.warn(QStringLiteral("%1 changes how the drive is reached; give %2 to write it. "
-                                    "Nothing was written.")
+            ctx.warn(CtlText::tr("%1 changes how the drive is reached; give %2 to write it. "
+                                 "Nothing was written.")
                          .arg(ParamCatalogue::number(*reg),
                               *reg == 0x0800 ? QStringLiteral("--include-address")
                                              : QStringLiteral("--include-line")));
@@ -134,7 +136,7 @@ int set(CtlContext& ctx, const QStringList& args)
         const std::optional<quint16> raw = ParamCatalogue::rawOf(*reg, word.mid(eq + 1), &problem);
         if (!raw) {
             ctx.warn(ParamCatalogue::number(*reg) + QStringLiteral(": ") + problem +
-                     QStringLiteral(". Nothing was written."));
+                     CtlText::tr(". Nothing was written."));
             return ctx.finish(ParamCtl::UsageOrPort);
         }
         writes.removeIf([&](const WriteItem& w) { return w.reg == *reg; });
@@ -160,7 +162,7 @@ int set(CtlContext& ctx, const QStringList& args)
         bool stoppedFirst = false;
         const QList<LinkResult> r = AskAll(ctx, *client, reads, &stoppedFirst);
         if (stoppedFirst) {
-            ctx.say(QStringLiteral("Stopped before anything was written."));
+            ctx.say(CtlText::tr("Stopped before anything was written."));
             return ctx.finish(ParamCtl::Differences);
         }
         for (int i = 0; i < writes.size(); ++i)
@@ -176,7 +178,7 @@ int set(CtlContext& ctx, const QStringList& args)
     QJsonArray list;
     for (const WriteItem& w : job.items()) {
         if (w.outcome == WriteItem::Outcome::Written)
-            ctx.say(QStringLiteral("%1 = %2 written")
+            ctx.say(CtlText::tr("%1 = %2 written")
                         .arg(ParamCatalogue::number(w.reg), withUnit(w.reg, w.raw)));
         QJsonObject o{{QStringLiteral("parameter"), ParamCatalogue::number(w.reg)},
                       {QStringLiteral("value"), ParamCatalogue::shown(w.reg, w.raw)},
@@ -197,7 +199,7 @@ int status(CtlContext& ctx, const QStringList& args)
 {
     // With a site, no drives named: every drive of its line.
     if (args.size() > 1 || (args.isEmpty() && !ctx.siteLine)) {
-        ctx.warn(QStringLiteral("status takes ADDRESS[,ADDRESS...]."));
+        ctx.warn(CtlText::tr("status takes ADDRESS[,ADDRESS...]."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     const std::optional<QList<quint8>> drives = ctx.driveList(args.value(0));
@@ -224,7 +226,7 @@ int status(CtlContext& ctx, const QStringList& args)
 int faults(CtlContext& ctx, const QStringList& args)
 {
     if (args.size() != 1) {
-        ctx.warn(QStringLiteral("faults takes ADDRESS."));
+        ctx.warn(CtlText::tr("faults takes ADDRESS."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     const std::optional<quint8> address = ctx.driveAddress(args[0]);
@@ -252,12 +254,12 @@ int faults(CtlContext& ctx, const QStringList& args)
             // code, its text beside it; 20 is an empty record.
             const int number = int(std::lround(value));
             const auto code = Tab::FaultCode(number);
-            const QString codeText = !ok            ? QStringLiteral("no answer")
-                                     : number == 20 ? QStringLiteral("none")
+            const QString codeText = !ok            ? CtlText::tr("no answer")
+                                     : number == 20 ? CtlText::tr("none")
                                      : code         ? QString::fromUtf8(code->data(), code->size())
                                                     : QString::number(number);
             const QString text = ok && number != 20 && number != 0
-                                     ? QString::fromStdString(Tab::FaultDescription(number))
+                                     ? CatalogueText::faultDescription(number)
                                      : QString();
             ctx.answer(QStringLiteral("%1\t%2%3")
                            .arg(QLatin1String(v.name), codeText,
@@ -280,7 +282,7 @@ int faults(CtlContext& ctx, const QStringList& args)
         }
     }
     if (!all && !stopped)
-        ctx.warn(QStringLiteral("drive %1 did not answer every request.").arg(*address));
+        ctx.warn(CtlText::tr("drive %1 did not answer every request.").arg(*address));
     ctx.report.insert(QStringLiteral("drive"), int(*address));
     ctx.report.insert(QStringLiteral("records"), records);
     ctx.report.insert(QStringLiteral("atLastFault"), atFault);
@@ -293,27 +295,27 @@ void AddDriveCommands(QMap<QString, ParamCtl::Entry>& commands)
 {
     commands.insert(QStringLiteral("get"),
                     {get, true,
-                     QStringLiteral("  get ADDRESS PARAMETER...   read parameters (P0.14 ...): "
-                                    "value, raw value, limits\n")});
+                     CtlText::tr("  get ADDRESS PARAMETER...   read parameters (P0.14 ...): "
+                                 "value, raw value, limits\n")});
     commands.insert(
         QStringLiteral("set"),
         {set, true,
-         QStringLiteral("  set ADDRESS PARAMETER=VALUE... [--include-address] [--include-line]\n"
-                        "                             write parameters, checked against the "
-                        "catalogue's\n"
-                        "                             limits first; each is read back\n")});
+         CtlText::tr("  set ADDRESS PARAMETER=VALUE... [--include-address] [--include-line]\n"
+                     "                             write parameters, checked against the "
+                     "catalogue's\n"
+                     "                             limits first; each is read back\n")});
     commands.insert(QStringLiteral("status"),
                     {status, true,
-                     QStringLiteral("  status ADDRESS[,ADDRESS...]\n"
-                                    "                             state, direction, fault, output "
-                                    "frequency, current,\n"
-                                    "                             DC bus, and whether the drive "
-                                    "obeys the line (with\n"
-                                    "                             --site and no drive named: "
-                                    "every drive of the line)\n")});
+                     CtlText::tr("  status ADDRESS[,ADDRESS...]\n"
+                                 "                             state, direction, fault, output "
+                                 "frequency, current,\n"
+                                 "                             DC bus, and whether the drive "
+                                 "obeys the line (with\n"
+                                 "                             --site and no drive named: "
+                                 "every drive of the line)\n")});
     commands.insert(QStringLiteral("faults"),
                     {faults, true,
-                     QStringLiteral("  faults ADDRESS             the stored fault records and "
-                                    "the values at the\n"
-                                    "                             last fault\n")});
+                     CtlText::tr("  faults ADDRESS             the stored fault records and "
+                                 "the values at the\n"
+                                 "                             last fault\n")});
 }

@@ -24,16 +24,16 @@ ParamCtl::ParamCtl(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) 
 
 QString ParamCtl::usage() const
 {
-    QString text = QStringLiteral(
+    QString text = CtlText::tr(
         "Usage: vfdctl --port NAME [--settings 9600,E,8,1] [--retries N] [--json] [--quiet]\n"
-        "              COMMAND ...\n"
+        "              [--lang en|zh_CN] COMMAND ...\n"
         "       vfdctl --site DIR [--line NAME] [...] COMMAND ...\n"
         "       vfdctl --help | --version\n"
         "Commands:\n");
     for (auto it = commands.cbegin(); it != commands.cend(); ++it)
         text += it->usage;
     text += usageNotes;
-    text += QStringLiteral(
+    text += CtlText::tr(
         "NAME: COM1..COM16, a device path, tcp://HOST:PORT for a serial-to-Ethernet\n"
         "gateway in transparent mode, mbtcp://HOST:PORT for one in Modbus TCP mode,\n"
         "or SIM for simulated drives 1 to 3.\n"
@@ -46,6 +46,8 @@ QString ParamCtl::usage() const
         "--json writes one JSON document (JSON lines for record and watch) instead of the\n"
         "report, with \"exit\" and \"messages\" even for a usage or port error; --quiet\n"
         "leaves out everything but the answers and the problems.\n"
+        "--lang en|zh_CN chooses the language of the words for people; without it the\n"
+        "locale does (LC_ALL, LC_MESSAGES, LANG). With --json everything is English.\n"
         "Writes go only to a stopped drive and each is read back; without --yes the\n"
         "writes are listed and confirmed first (with --json, --yes is needed to write).\n"
         "Ctrl-C ends a command once the exchange on the line has ended, says what was\n"
@@ -63,16 +65,15 @@ std::unique_ptr<SerialPort> ParamCtl::openPort(CtlContext& ctx, const QString& n
     std::unique_ptr<SerialPort> port(makePort ? makePort() : new SelectablePort);
     port->setPortName(name);
     if (!port->setSettings(settings)) {
-        ctx.warn(QStringLiteral("the settings \"%1\" are not valid.").arg(settings));
+        ctx.warn(CtlText::tr("the settings \"%1\" are not valid.").arg(settings));
         return nullptr;
     }
     if (port->open() != SerialPort::OpenError::None) {
-        ctx.warn(
-            QStringLiteral("the port %1 could not be opened: %2").arg(name, port->errorString()));
+        ctx.warn(CtlText::tr("the port %1 could not be opened: %2").arg(name, port->errorString()));
         return nullptr;
     }
     if (const QString why = waitUntilReady(*port); !why.isEmpty()) {
-        ctx.warn(QStringLiteral("the port %1 could not be opened: %2").arg(name, why));
+        ctx.warn(CtlText::tr("the port %1 could not be opened: %2").arg(name, why));
         return nullptr;
     }
     if (const std::optional<int> ms = port->adapterLatencyMs();
@@ -81,7 +82,7 @@ std::unique_ptr<SerialPort> ParamCtl::openPort(CtlContext& ctx, const QString& n
     // From here on a port that goes away says why, whatever the command makes of
     // the requests that then go unanswered.
     QObject::connect(port.get(), &SerialPort::deviceLost, port.get(), [&ctx, p = port.get()] {
-        ctx.warn(QStringLiteral("the port %1 closed: %2").arg(p->portName(), p->errorString()));
+        ctx.warn(CtlText::tr("the port %1 closed: %2").arg(p->portName(), p->errorString()));
     });
     return port;
 }
@@ -93,13 +94,13 @@ QString ParamCtl::outputLost() const
     for (const int fd : {STDOUT_FILENO, STDERR_FILENO}) {
         pollfd p{fd, 0, 0};
         if (::poll(&p, 1, 0) == 1 && (p.revents & (POLLERR | POLLHUP)))
-            return fd == STDOUT_FILENO ? QStringLiteral("standard output is gone")
-                                       : QStringLiteral("standard error is gone");
+            return fd == STDOUT_FILENO ? CtlText::tr("standard output is gone")
+                                       : CtlText::tr("standard error is gone");
     }
     if (m_out.status() == QTextStream::WriteFailed)
-        return QStringLiteral("standard output could not be written");
+        return CtlText::tr("standard output could not be written");
     if (m_err.status() == QTextStream::WriteFailed)
-        return QStringLiteral("standard error could not be written");
+        return CtlText::tr("standard error could not be written");
     return QString();
 }
 
@@ -124,7 +125,7 @@ QString ParamCtl::waitUntilReady(SerialPort& port)
     if (!port.isOpen())
         return port.errorString();
     port.close();
-    return QStringLiteral("not ready within %1 s.").arg(kReadyGuardMs / 1000);
+    return CtlText::tr("not ready within %1 s.").arg(kReadyGuardMs / 1000);
 }
 
 int ParamCtl::run(const QStringList& arguments)
@@ -171,16 +172,16 @@ int ParamCtl::run(const QStringList& arguments)
         } else if (a == u"--site") {
             siteDir = value().value_or(QString());
             if (siteDir.isEmpty())
-                return refuse(QStringLiteral("--site takes the site's folder."));
+                return refuse(CtlText::tr("--site takes the site's folder."));
         } else if (a == u"--line") {
             lineName = value().value_or(QString());
             if (lineName.isEmpty())
-                return refuse(QStringLiteral("--line takes a line of the site."));
+                return refuse(CtlText::tr("--line takes a line of the site."));
         } else if (a == u"--retries") {
             bool ok = false;
             retries = value().value_or(QString()).toInt(&ok);
             if (!ok || retries < 0 || retries > 10)
-                return refuse(QStringLiteral("--retries takes 0 to 10."));
+                return refuse(CtlText::tr("--retries takes 0 to 10."));
         } else if (a == u"--yes" || a == u"-y") {
             ctx.yes = true;
         } else if (a == u"--force") {
@@ -196,8 +197,11 @@ int ParamCtl::run(const QStringList& arguments)
         } else if (a == u"--verify") {
             const QString how = value().value_or(QString());
             if (how != u"full" && how != u"read-back")
-                return refuse(QStringLiteral("--verify takes full or read-back."));
+                return refuse(CtlText::tr("--verify takes full or read-back."));
             ctx.fullVerify = how == u"full";
+        } else if (a == u"--lang" || a.startsWith(u"--lang=")) {
+            // One the program has was taken out before (main); this one it has not.
+            return refuse(CtlText::tr("--lang takes en or zh_CN."));
         } else if (a == u"-h" || a == u"--help") {
             m_out << usage();
             return Done;
@@ -205,7 +209,7 @@ int ParamCtl::run(const QStringList& arguments)
             m_out << "vfdctl " << ProgramVersion() << "\n";
             return Done;
         } else if (command.isEmpty() && a.startsWith(u'-')) {
-            return refuse(QStringLiteral("unknown option %1").arg(a), true);
+            return refuse(CtlText::tr("unknown option %1").arg(a), true);
         } else if (command.isEmpty()) {
             command = a;
         } else if (args.isEmpty() && commands.contains(command + u' ' + a)) {
@@ -215,9 +219,9 @@ int ParamCtl::run(const QStringList& arguments)
         }
     }
     if (!command.isEmpty() && !commands.contains(command))
-        return refuse(QStringLiteral("unknown command %1").arg(command), true);
+        return refuse(CtlText::tr("unknown command %1").arg(command), true);
     if (command.isEmpty())
-        return refuse(QStringLiteral("name a command."), true);
+        return refuse(CtlText::tr("name a command."), true);
     const Entry entry = commands.value(command);
     ctx.command = command;
     ctx.lineName = lineName;
@@ -228,20 +232,20 @@ int ParamCtl::run(const QStringList& arguments)
         QString why;
         site = SiteFolder::open(siteDir, &why);
         if (!site)
-            return refuse(QStringLiteral("--site: %1.").arg(why));
+            return refuse(CtlText::tr("--site: %1.").arg(why));
         ctx.site = &*site;
         ctx.siteLine = site->line(lineName, &why);
         if (!ctx.siteLine)
-            return refuse(QStringLiteral("--site: %1 (--line NAME).").arg(why));
+            return refuse(CtlText::tr("--site: %1 (--line NAME).").arg(why));
         if (ctx.portName.isEmpty())
             ctx.portName = ctx.siteLine->port;
         if (!settingsGiven)
             settings = ctx.siteLine->settings;
     } else if (!lineName.isEmpty() && entry.usesSite) {
-        return refuse(QStringLiteral("--line names a line of a site: give --site DIR too."));
+        return refuse(CtlText::tr("--line names a line of a site: give --site DIR too."));
     }
     if (ctx.portName.isEmpty() && entry.needsPort)
-        return refuse(QStringLiteral("name the port: --port NAME (or --site DIR)."), true);
+        return refuse(CtlText::tr("name the port: --port NAME (or --site DIR)."), true);
     if (entry.answersStop && catchStop)
         catchStop();
 
@@ -277,7 +281,8 @@ int ParamCtl::run(const QStringList& arguments)
     if (lost.isEmpty())
         lost = outputLost();
     if (!lost.isEmpty()) {
-        m_err << "vfdctl: " << lost << ": the command was ended.\n" << Qt::flush;
+        m_err << "vfdctl: " << CtlText::tr("%1: the command was ended.").arg(lost) << '\n'
+              << Qt::flush;
         code = std::max(code, int(Differences));
     }
     client.reset();

@@ -9,8 +9,8 @@ std::optional<ParamSet> LoadSetFile(CtlContext& ctx, const QString& file)
     const ParamSetFile::LoadResult loaded = ParamSetFile::Load(file);
     if (loaded.set)
         return *loaded.set;
-    ctx.warn(file + (loaded.line > 0 ? QStringLiteral(", line %1").arg(loaded.line) : QString()) +
-             QStringLiteral(": ") + loaded.error + QStringLiteral("\nNothing was written."));
+    ctx.warn(file + (loaded.line > 0 ? CtlText::tr(", line %1").arg(loaded.line) : QString()) +
+             QStringLiteral(": ") + loaded.error + CtlText::tr("\nNothing was written."));
     return std::nullopt;
 }
 
@@ -18,7 +18,7 @@ DriveRead ReadWholeDrive(CtlContext& ctx, LinkClient& client, quint8 address)
 {
     ReadJob job(client, address);
     QObject::connect(&job, &ReadJob::progress, [&](int done, int total) {
-        ctx.progress(QStringLiteral("drive %1").arg(address), done, total);
+        ctx.progress(CtlText::tr("drive %1").arg(address), done, total);
     });
     DriveRead read;
     read.stopped = ctx.runToEnd(
@@ -26,7 +26,7 @@ DriveRead ReadWholeDrive(CtlContext& ctx, LinkClient& client, quint8 address)
     const QList<quint16> missing = job.unanswered();
     if (!read.stopped) {
         for (quint16 reg : missing)
-            ctx.warn(QStringLiteral("drive %1 did not answer for %2")
+            ctx.warn(CtlText::tr("drive %1 did not answer for %2")
                          .arg(address)
                          .arg(ParamCatalogue::number(reg)));
     }
@@ -40,10 +40,9 @@ std::optional<DriveAndFile> DriveAndFileWords(CtlContext& ctx, const char* comma
 {
     const bool fileOptional = ctx.siteLine != nullptr;
     if (args.size() != 2 && !(fileOptional && args.size() == 1)) {
-        ctx.warn(fileOptional
-                     ? QStringLiteral("%1 takes ADDRESS [FILE] (a drive's name will do).")
-                           .arg(QLatin1String(command))
-                     : QStringLiteral("%1 takes ADDRESS FILE.").arg(QLatin1String(command)));
+        ctx.warn(fileOptional ? CtlText::tr("%1 takes ADDRESS [FILE] (a drive's name will do).")
+                                    .arg(QLatin1String(command))
+                              : CtlText::tr("%1 takes ADDRESS FILE.").arg(QLatin1String(command)));
         return std::nullopt;
     }
     const std::optional<quint8> address = ctx.driveAddress(args[0]);
@@ -53,12 +52,12 @@ std::optional<DriveAndFile> DriveAndFileWords(CtlContext& ctx, const char* comma
     if (words.file.isEmpty() && referenceByDefault) {
         words.file = ctx.site->referencePath(*ctx.siteLine, *address);
         if (words.file.isEmpty()) {
-            ctx.warn(QStringLiteral("the site names no reference set for drive %1: name the "
-                                    "FILE.")
+            ctx.warn(CtlText::tr("the site names no reference set for drive %1: name the "
+                                 "FILE.")
                          .arg(ctx.driveLabel(*address)));
             return std::nullopt;
         }
-        ctx.say(QStringLiteral("Drive %1: the site's reference set %2.")
+        ctx.say(CtlText::tr("Drive %1: the site's reference set %2.")
                     .arg(ctx.driveLabel(*address), words.file));
     }
     return words;
@@ -72,7 +71,7 @@ QJsonValue ShownOrNull(quint16 reg, const std::optional<quint16>& raw)
 QString DifferenceLine(const ParamDifference& d, const QString& leftName, const QString& rightName)
 {
     return QStringLiteral("%1\t%2\t%3=%4\t%5=%6\t%7")
-        .arg(ParamCatalogue::number(d.reg), ParamCatalogue::name(d.reg).trimmed(), leftName,
+        .arg(ParamCatalogue::number(d.reg), ParamCatalogue::displayName(d.reg).trimmed(), leftName,
              ShownOrDash(d.reg, d.left), rightName, ShownOrDash(d.reg, d.right),
              ParamCatalogue::unit(d.reg));
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReportFromSite.h"
 
+#include "CtlContext.h"
 #include "ParamSetFile.h"
 #include "SiteFolder.h"
 
@@ -14,14 +15,13 @@ QString outcomeText(const JournalEntry& e)
     case JournalEntry::Outcome::Verified:
         return QStringLiteral("verified");
     case JournalEntry::Outcome::Refused:
-        return QStringLiteral("refused by the drive");
+        return CtlText::tr("refused by the drive");
     case JournalEntry::Outcome::NoAnswer:
-        return QStringLiteral("no answer: may have been taken");
+        return CtlText::tr("no answer: may have been taken");
     case JournalEntry::Outcome::ReadBackDiffers:
-        return QStringLiteral("reads back %1")
-            .arg(e.readBack.value_or(QStringLiteral("otherwise")));
+        return CtlText::tr("reads back %1").arg(e.readBack.value_or(QStringLiteral("otherwise")));
     case JournalEntry::Outcome::NotReadBack:
-        return QStringLiteral("taken, not read back");
+        return CtlText::tr("taken, not read back");
     }
     return {};
 }
@@ -41,8 +41,8 @@ QStringList FillReportFromSite(ReportInput& input, const SiteFolder& site, const
             continue;
         const ParamSetFile::LoadResult loaded = ParamSetFile::Load(path);
         if (!loaded.set) {
-            problems << QStringLiteral("the reference set of drive %1 (%2) could not be read: %3; "
-                                       "it is compared with the defaults only")
+            problems << CtlText::tr("the reference set of drive %1 (%2) could not be read: %3; "
+                                    "it is compared with the defaults only")
                             .arg(a)
                             .arg(path, loaded.error);
             continue;
@@ -53,8 +53,8 @@ QStringList FillReportFromSite(ReportInput& input, const SiteFolder& site, const
     }
     const JournalReading journal = Journal::read(site.layout().journalPath());
     if (!journal.problems.isEmpty())
-        problems << QStringLiteral("the site's journal has %1 unreadable line(s); the report "
-                                   "lists the writes it could read")
+        problems << CtlText::tr("the site's journal has %1 unreadable line(s); the report "
+                                "lists the writes it could read")
                         .arg(journal.problems.size());
     for (const JournalEntry& e : journal.entries) {
         if (e.kind != JournalEntry::Kind::Write || e.line != line.name || !drives.contains(e.drive))

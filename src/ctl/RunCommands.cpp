@@ -44,13 +44,13 @@ std::optional<RunWords> runWords(CtlContext& ctx, const QStringList& args, bool 
         const QString& a = args[i];
         if (a == u"--fwd" || a == u"--rev") {
             if (reverse && *reverse != (a == u"--rev")) {
-                ctx.warn(QStringLiteral("give --fwd or --rev, not both."));
+                ctx.warn(CtlText::tr("give --fwd or --rev, not both."));
                 return std::nullopt;
             }
             reverse = a == u"--rev";
         } else if ((a == u"--hz" && needsHz) || a == u"--for") {
             if (i + 1 >= args.size()) {
-                ctx.warn(a + QStringLiteral(" needs a value."));
+                ctx.warn(a + CtlText::tr(" needs a value."));
                 return std::nullopt;
             }
             const QString value = args[++i];
@@ -59,7 +59,7 @@ std::optional<RunWords> runWords(CtlContext& ctx, const QStringList& args, bool 
             } else {
                 w.forMs = parseDurationMs(value);
                 if (!w.forMs || *w.forMs <= 0) {
-                    ctx.warn(QStringLiteral("--for takes a time such as 10s or 2min."));
+                    ctx.warn(CtlText::tr("--for takes a time such as 10s or 2min."));
                     return std::nullopt;
                 }
             }
@@ -74,7 +74,7 @@ std::optional<RunWords> runWords(CtlContext& ctx, const QStringList& args, bool 
     if (!one)
         return std::nullopt;
     if (!reverse) {
-        ctx.warn(QStringLiteral("give the direction: --fwd or --rev."));
+        ctx.warn(CtlText::tr("give the direction: --fwd or --rev."));
         return std::nullopt;
     }
     w.address = *one;
@@ -82,7 +82,7 @@ std::optional<RunWords> runWords(CtlContext& ctx, const QStringList& args, bool 
     if (needsHz) {
         const std::optional<double> hz = NumberText::ParseDecimal(w.hz);
         if (w.hz.isEmpty() || !hz || !Hexedit::ControlSetpoint(w.hz) || *hz <= 0) {
-            ctx.warn(QStringLiteral("--hz takes the frequency to run at, such as 50 or 12.5."));
+            ctx.warn(CtlText::tr("--hz takes the frequency to run at, such as 50 or 12.5."));
             return std::nullopt;
         }
     }
@@ -112,7 +112,7 @@ int drive(CtlContext& ctx, const RunWords& w, RunCommand command)
     if (stopped)
         return ctx.finish(ParamCtl::Differences);
     if (!first[2].ok()) {
-        ctx.warn(QStringLiteral("drive %1 does not answer: nothing was sent.").arg(address));
+        ctx.warn(CtlText::tr("drive %1 does not answer: nothing was sent.").arg(address));
         return ctx.finish(ParamCtl::Differences);
     }
     Readiness readiness;
@@ -126,8 +126,8 @@ int drive(CtlContext& ctx, const RunWords& w, RunCommand command)
     if (!w.hz.isEmpty()) {
         const quint16 setpoint = *Hexedit::ControlSetpoint(w.hz);
         if (setpoint > first[2].value) {
-            ctx.warn(QStringLiteral("%1 Hz lies above the drive's upper limit (P0.06 = %2 Hz): "
-                                    "nothing was sent.")
+            ctx.warn(CtlText::tr("%1 Hz lies above the drive's upper limit (P0.06 = %2 Hz): "
+                                 "nothing was sent.")
                          .arg(NumberText::Fixed2(setpoint / 100.0),
                               ParamCatalogue::shown(kUpperLimitRegister, first[2].value)));
             return ctx.finish(ParamCtl::UsageOrPort);
@@ -160,38 +160,40 @@ int drive(CtlContext& ctx, const RunWords& w, RunCommand command)
                      });
     QObject::connect(&link, &Hexedit::answerTimedOut, &loop, [&](const QByteArray& request, int) {
         if (ours(request) && ++silentInARow >= kSilentCommands)
-            end(QStringLiteral("the drive stopped answering"));
+            end(QStringLiteral(QT_TRANSLATE_NOOP("CtlText", "the drive stopped answering")));
     });
     QObject::connect(
         &link, &Hexedit::exceptionReceived, &loop, [&](quint8 from, quint8 function, quint8 code) {
             if (from == address && function == (Rtu::ControlFunction | 0x80))
                 end(QStringLiteral("the drive refused the command (exception %1)").arg(code));
         });
-    QObject::connect(&link.port(), &SerialPort::deviceLost, &loop,
-                     [&] { end(QStringLiteral("the port went away")); });
+    QObject::connect(&link.port(), &SerialPort::deviceLost, &loop, [&] {
+        end(QStringLiteral(QT_TRANSLATE_NOOP("CtlText", "the port went away")));
+    });
     QTimer rhythm;
     QObject::connect(&rhythm, &QTimer::timeout, &loop, [&] {
         if (monitor.commandTick() == Hexedit::CommandOutcome::NotSent)
-            end(QStringLiteral("the command could not be sent"));
+            end(QStringLiteral(QT_TRANSLATE_NOOP("CtlText", "the command could not be sent")));
     });
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
         if (ctx.stopRequested())
-            end(QStringLiteral("stopped by the user"));
+            end(QStringLiteral(QT_TRANSLATE_NOOP("CtlText", "stopped by the user")));
     });
     QTimer limit;
     limit.setSingleShot(true);
-    QObject::connect(&limit, &QTimer::timeout, &loop, [&] { end(QStringLiteral("time up")); });
+    QObject::connect(&limit, &QTimer::timeout, &loop,
+                     [&] { end(QStringLiteral(QT_TRANSLATE_NOOP("CtlText", "time up"))); });
 
+    // The journal keeps its English words; people read theirs.
     const QString direction = w.reverse ? QStringLiteral("reverse") : QStringLiteral("forward");
+    const QString said = w.reverse ? CtlText::tr("reverse") : CtlText::tr("forward");
     ctx.say(command == RunCommand::Forward || command == RunCommand::Reverse
-                ? QStringLiteral("Drive %1: running %2 at %3 Hz%4 (Ctrl-C stops it).")
+                ? CtlText::tr("Drive %1: running %2 at %3 Hz%4 (Ctrl-C stops it).")
                       .arg(address)
-                      .arg(direction, NumberText::Fixed2(*NumberText::ParseDecimal(w.hz)),
-                           w.forMs ? QStringLiteral(" for %1 s").arg(*w.forMs / 1000.0) : QString())
-                : QStringLiteral("Drive %1: jogging %2 (Ctrl-C stops it).")
-                      .arg(address)
-                      .arg(direction));
+                      .arg(said, NumberText::Fixed2(*NumberText::ParseDecimal(w.hz)),
+                           w.forMs ? CtlText::tr(" for %1 s").arg(*w.forMs / 1000.0) : QString())
+                : CtlText::tr("Drive %1: jogging %2 (Ctrl-C stops it).").arg(address).arg(said));
     // Journaled before it goes out; a journal that cannot be written is said
     // and does not keep the drive from being driven as asked.
     if (ctx.site)
@@ -239,8 +241,11 @@ int drive(CtlContext& ctx, const RunWords& w, RunCommand command)
             QStringLiteral("STOP (%1)%2")
                 .arg(why, stopAnswered ? QString() : QStringLiteral(": no answer"))));
     const DriveStatus after = ReadDriveStatus(ctx, *client, address);
-    ctx.say(
-        QStringLiteral("Stopped after %1 s: %2.").arg(ran.elapsed() / 1000.0, 0, 'f', 1).arg(why));
+    ctx.say(CtlText::tr("Stopped after %1 s: %2.")
+                .arg(ran.elapsed() / 1000.0, 0, 'f', 1)
+                // The reason stays English in the journal and the JSON, which
+                // compare it; only the sentence for people is translated.
+                .arg(CtlText::tr(why.toUtf8().constData())));
     ctx.answer(after.line());
     ctx.report.insert(QStringLiteral("ended"), why);
     ctx.report.insert(QStringLiteral("stopAnswered"), stopAnswered);
@@ -249,7 +254,7 @@ int drive(CtlContext& ctx, const RunWords& w, RunCommand command)
                       QJsonArray::fromStringList(readiness.problems()));
     const bool fine = why == u"time up" || (why == u"stopped by the user" && !w.forMs);
     if (!stopAnswered)
-        ctx.warn(QStringLiteral("drive %1 did not answer the STOP.").arg(address));
+        ctx.warn(CtlText::tr("drive %1 did not answer the STOP.").arg(address));
     return ctx.finish(fine && stopAnswered ? ParamCtl::Done : ParamCtl::Differences);
 }
 
@@ -275,7 +280,7 @@ int stop(CtlContext& ctx, const QStringList& args)
     std::optional<quint8> address;
     if (!all) {
         if (args.size() != 1) {
-            ctx.warn(QStringLiteral("stop takes ADDRESS or all."));
+            ctx.warn(CtlText::tr("stop takes ADDRESS or all."));
             return ctx.finish(ParamCtl::UsageOrPort);
         }
         address = ctx.driveAddress(args[0]);
@@ -325,14 +330,14 @@ int stop(CtlContext& ctx, const QStringList& args)
     ctx.report.insert(QStringLiteral("sent"), sent);
     ctx.report.insert(QStringLiteral("answered"), answered);
     if (all) {
-        ctx.say(sent ? QStringLiteral("STOP sent to every drive on the line (none answers it).")
-                     : QStringLiteral("STOP could not be sent."));
+        ctx.say(sent ? CtlText::tr("STOP sent to every drive on the line (none answers it).")
+                     : CtlText::tr("STOP could not be sent."));
         return ctx.finish(sent ? ParamCtl::Done : ParamCtl::Differences);
     }
     if (!answered)
-        ctx.warn(QStringLiteral("drive %1 did not answer the STOP.").arg(*address));
+        ctx.warn(CtlText::tr("drive %1 did not answer the STOP.").arg(*address));
     else
-        ctx.say(QStringLiteral("Drive %1: STOP taken.").arg(*address));
+        ctx.say(CtlText::tr("Drive %1: STOP taken.").arg(*address));
     return ctx.finish(answered ? ParamCtl::Done : ParamCtl::Differences);
 }
 
@@ -343,19 +348,19 @@ void AddRunCommands(QMap<QString, ParamCtl::Entry>& commands)
     commands.insert(
         QStringLiteral("run"),
         {run, true,
-         QStringLiteral("  run ADDRESS --fwd|--rev --hz F [--for 10s]\n"
-                        "                             run the drive at F Hz until --for has "
-                        "passed or\n"
-                        "                             Ctrl-C, then STOP (the command is repeated "
-                        "every\n"
-                        "                             0.5 s meanwhile)\n")});
+         CtlText::tr("  run ADDRESS --fwd|--rev --hz F [--for 10s]\n"
+                     "                             run the drive at F Hz until --for has "
+                     "passed or\n"
+                     "                             Ctrl-C, then STOP (the command is repeated "
+                     "every\n"
+                     "                             0.5 s meanwhile)\n")});
     commands.insert(QStringLiteral("jog"),
                     {jog, true,
-                     QStringLiteral("  jog ADDRESS --fwd|--rev [--for 2s]\n"
-                                    "                             jog the drive until --for has "
-                                    "passed or Ctrl-C\n")});
+                     CtlText::tr("  jog ADDRESS --fwd|--rev [--for 2s]\n"
+                                 "                             jog the drive until --for has "
+                                 "passed or Ctrl-C\n")});
     commands.insert(QStringLiteral("stop"),
                     {stop, false,
-                     QStringLiteral("  stop ADDRESS|all           STOP one drive, or every drive "
-                                    "(broadcast)\n")});
+                     CtlText::tr("  stop ADDRESS|all           STOP one drive, or every drive "
+                                 "(broadcast)\n")});
 }

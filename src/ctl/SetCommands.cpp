@@ -14,8 +14,6 @@
 
 namespace {
 
-using NumberText::Counted;
-
 QJsonObject writeObject(const WriteItem& w, const ParamSet& before)
 {
     return QJsonObject{{QStringLiteral("parameter"), ParamCatalogue::number(w.reg)},
@@ -41,8 +39,8 @@ void sayNotAsked(CtlContext& ctx, const QStringList& notAsked, const QString& in
 {
     for (const QString& line : notAsked)
         ctx.say(indent +
-                QStringLiteral("left out as asked (--include-address or --include-line "
-                               "writes it): ") +
+                CtlText::tr("left out as asked (--include-address or --include-line "
+                            "writes it): ") +
                 line);
 }
 
@@ -61,49 +59,50 @@ int restore(CtlContext& ctx, const QStringList& args)
     const DriveRead read = ReadWholeDrive(ctx, *client, *address);
     ctx.report.insert(QStringLiteral("drive"), int(*address));
     if (read.stopped) {
-        ctx.say(QStringLiteral("Stopped before anything was written."));
+        ctx.say(CtlText::tr("Stopped before anything was written."));
         return ctx.finish(ParamCtl::Differences);
     }
     // Its own address and line settings only when asked for: written, they
     // would cut the drive off from the rest of the restore.
     const WritePlan plan = PlanWrites(*file, read.set, CloneJob::DefaultLeaveOut() - ctx.include);
     for (const QString& left : plan.leftOut)
-        ctx.warn(QStringLiteral("left out ") + left);
+        ctx.warn(CtlText::tr("left out ") + left);
     sayNotAsked(ctx, plan.notAsked, QString());
     ctx.report.insert(QStringLiteral("leftOut"), QJsonArray::fromStringList(plan.leftOut));
     ctx.report.insert(QStringLiteral("notAsked"), QJsonArray::fromStringList(plan.notAsked));
     if (plan.writes.isEmpty()) {
-        ctx.say(QStringLiteral("Drive %1: nothing to write.").arg(*address));
+        ctx.say(CtlText::tr("Drive %1: nothing to write.").arg(*address));
         ctx.report.insert(QStringLiteral("writes"), QJsonArray());
         return ctx.finish(read.complete && plan.leftOut.isEmpty() ? ParamCtl::Done
                                                                   : ParamCtl::Differences);
     }
     for (const WriteItem& w : plan.writes)
         ctx.say(QStringLiteral("%1\t%2\t%3 -> %4\t%5")
-                    .arg(ParamCatalogue::number(w.reg), ParamCatalogue::name(w.reg).trimmed(),
+                    .arg(ParamCatalogue::number(w.reg),
+                         ParamCatalogue::displayName(w.reg).trimmed(),
                          ShownOrDash(w.reg, read.set.raw(w.reg)),
                          ParamCatalogue::shown(w.reg, w.raw), ParamCatalogue::unit(w.reg)));
     bool stopped = false;
     const QString refusal = RefusalBeforeAsking(ctx, *client, *address, plan.writes, &stopped);
     if (stopped || !refusal.isEmpty()) {
         if (stopped)
-            ctx.say(QStringLiteral("Stopped before anything was written."));
+            ctx.say(CtlText::tr("Stopped before anything was written."));
         else
             ctx.warn(refusal);
         ctx.report.insert(QStringLiteral("refused"), refusal);
         ctx.report.insert(QStringLiteral("writes"), outcomes(plan.writes, read.set));
         return ctx.finish(ParamCtl::Differences);
     }
-    if (!ctx.ask(QStringLiteral("Write %1 to drive %2?")
-                     .arg(Counted(plan.writes.size(), "parameter", "parameters"))
+    if (!ctx.ask(CtlText::tr("Write %1 to drive %2?")
+                     .arg(CtlText::parameters(plan.writes.size()))
                      .arg(*address))) {
-        ctx.say(QStringLiteral("Nothing written."));
+        ctx.say(CtlText::tr("Nothing written."));
         ctx.report.insert(QStringLiteral("writes"), outcomes(plan.writes, read.set));
         return ctx.finish(ParamCtl::Differences);
     }
     RestoreJob job(*client, *address, plan.writes);
     QObject::connect(&job, &RestoreJob::progress, [&](int done, int total) {
-        ctx.progress(QStringLiteral("writing"), done, total);
+        ctx.progress(CtlText::tr("writing"), done, total);
     });
     stopped = ctx.runToEnd(
         job, &RestoreJob::finished, [&] { job.start(); }, [&] { job.cancel(); });
@@ -121,7 +120,7 @@ int restore(CtlContext& ctx, const QStringList& args)
 int cloneCommand(CtlContext& ctx, const QStringList& args)
 {
     if (args.size() < 2) {
-        ctx.warn(QStringLiteral("clone takes FILE ADDRESS..."));
+        ctx.warn(CtlText::tr("clone takes FILE ADDRESS..."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     QList<quint8> addresses;
@@ -156,28 +155,28 @@ int cloneCommand(CtlContext& ctx, const QStringList& args)
     });
     if (ctx.runToEnd(
             job, &CloneJob::previewReady, [&] { job.preview(); }, [&] { job.cancel(); })) {
-        ctx.say(QStringLiteral("Stopped before anything was written."));
+        ctx.say(CtlText::tr("Stopped before anything was written."));
         return ctx.finish(ParamCtl::Differences);
     }
     int toWrite = 0;
     bool allAnswered = true;
     for (const CloneJob::Target& t : job.targets()) {
         if (t.readFailed) {
-            ctx.say(QStringLiteral("Drive %1: does not answer, left alone.").arg(t.address));
+            ctx.say(CtlText::tr("Drive %1: does not answer, left alone.").arg(t.address));
             allAnswered = false;
             continue;
         }
         toWrite += !t.plan.writes.isEmpty();
         ctx.say(
             t.plan.writes.isEmpty() && t.plan.leftOut.isEmpty()
-                ? QStringLiteral("Drive %1: matches the file.").arg(t.address)
-                : QStringLiteral("Drive %1: %2 to write").arg(t.address).arg(t.plan.writes.size()));
+                ? CtlText::tr("Drive %1: matches the file.").arg(t.address)
+                : CtlText::tr("Drive %1: %2 to write").arg(t.address).arg(t.plan.writes.size()));
         for (const WriteItem& w : t.plan.writes)
             ctx.say(QStringLiteral("  %1\t%2 -> %3")
                         .arg(ParamCatalogue::number(w.reg), ShownOrDash(w.reg, t.before.raw(w.reg)),
                              ParamCatalogue::shown(w.reg, w.raw)));
         for (const QString& left : t.plan.leftOut)
-            ctx.say(QStringLiteral("  left out ") + left);
+            ctx.say(CtlText::tr("  left out ") + left);
         sayNotAsked(ctx, t.plan.notAsked, QStringLiteral("  "));
     }
     auto targetsReport = [&] {
@@ -202,26 +201,25 @@ int cloneCommand(CtlContext& ctx, const QStringList& args)
         bool clean = allAnswered;
         for (const CloneJob::Target& t : job.targets())
             clean = clean && t.plan.leftOut.isEmpty();
-        ctx.say(QStringLiteral("Nothing to write."));
+        ctx.say(CtlText::tr("Nothing to write."));
         return ctx.finish(clean ? ParamCtl::Done : ParamCtl::Differences);
     }
     // A target that would refuse is said before the question, not after it.
     bool stoppedBefore = false;
     const QStringList refusals = CloneRefusalsBeforeAsking(ctx, *client, job, &stoppedBefore);
     if (stoppedBefore) {
-        ctx.say(QStringLiteral("Stopped before anything was written."));
+        ctx.say(CtlText::tr("Stopped before anything was written."));
         return ctx.finish(ParamCtl::Differences);
     }
     if (!refusals.isEmpty()) {
         for (const QString& refusal : std::as_const(refusals))
             ctx.warn(refusal);
-        ctx.say(QStringLiteral("Nothing written."));
+        ctx.say(CtlText::tr("Nothing written."));
         targetsReport();
         return ctx.finish(ParamCtl::Differences);
     }
-    if (!ctx.ask(
-            QStringLiteral("Write to %1 as listed?").arg(Counted(toWrite, "drive", "drives")))) {
-        ctx.say(QStringLiteral("Nothing written."));
+    if (!ctx.ask(CtlText::tr("Write to %1 as listed?").arg(CtlText::drives(toWrite)))) {
+        ctx.say(CtlText::tr("Nothing written."));
         targetsReport();
         return ctx.finish(ParamCtl::Differences);
     }
@@ -250,19 +248,19 @@ void AddParamSetCommands(QMap<QString, ParamCtl::Entry>& commands)
     commands.insert(
         QStringLiteral("restore"),
         {restore, true,
-         QStringLiteral("  restore ADDRESS FILE [--yes] [--include-address] [--include-line]\n"
-                        "                             write the differing parameters of FILE to "
-                        "the drive\n"
-                        "                             (P8.00 and P8.01 left out; with --site and "
-                        "no FILE,\n"
-                        "                             the drive's reference set)\n")});
+         CtlText::tr("  restore ADDRESS FILE [--yes] [--include-address] [--include-line]\n"
+                     "                             write the differing parameters of FILE to "
+                     "the drive\n"
+                     "                             (P8.00 and P8.01 left out; with --site and "
+                     "no FILE,\n"
+                     "                             the drive's reference set)\n")});
     commands.insert(
         QStringLiteral("clone"),
         {cloneCommand, true,
-         QStringLiteral("  clone FILE ADDRESS... [--yes] [--include-line] [--verify full]\n"
-                        "                             write FILE to several drives (P8.00 and "
-                        "P8.01 left\n"
-                        "                             out); each write is read back, --verify "
-                        "full reads\n"
-                        "                             every target again afterwards\n")});
+         CtlText::tr("  clone FILE ADDRESS... [--yes] [--include-line] [--verify full]\n"
+                     "                             write FILE to several drives (P8.00 and "
+                     "P8.01 left\n"
+                     "                             out); each write is read back, --verify "
+                     "full reads\n"
+                     "                             every target again afterwards\n")});
 }

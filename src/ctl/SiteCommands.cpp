@@ -18,7 +18,7 @@ namespace {
 std::optional<QString> valueAfter(CtlContext& ctx, const QStringList& args, int& i)
 {
     if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
-        ctx.warn(args[i] + QStringLiteral(" needs a value."));
+        ctx.warn(args[i] + CtlText::tr(" needs a value."));
         return std::nullopt;
     }
     return args[++i];
@@ -33,7 +33,7 @@ std::optional<QList<ScanEntry>> scanLine(CtlContext& ctx, LinkClient& client)
         ctx.progress(QStringLiteral("scanning"), done, total);
     });
     QObject::connect(&scan, &LineScan::found, [&ctx](const ScanEntry& e) {
-        ctx.say(QStringLiteral("  drive %1: %2, edition %3")
+        ctx.say(CtlText::tr("  drive %1: %2, edition %3")
                     .arg(e.address)
                     .arg(e.stateText(),
                          e.editionText().isEmpty() ? QStringLiteral("—") : e.editionText()));
@@ -70,7 +70,7 @@ int siteInit(CtlContext& ctx, const QStringList& args)
         }
     }
     if (folder.isEmpty() || ctx.portName.isEmpty()) {
-        ctx.warn(QStringLiteral("site init takes DIR --port NAME."));
+        ctx.warn(CtlText::tr("site init takes DIR --port NAME."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     what.port = ctx.portName;
@@ -82,12 +82,12 @@ int siteInit(CtlContext& ctx, const QStringList& args)
     QString why;
     std::optional<SiteFolder> site = SiteFolder::create(folder, what, &why);
     if (!site) {
-        ctx.warn(QStringLiteral("no site was made: %1.").arg(why));
+        ctx.warn(CtlText::tr("no site was made: %1.").arg(why));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     ctx.report.insert(QStringLiteral("site"), site->root());
     ctx.report.insert(QStringLiteral("line"), what.line);
-    ctx.say(QStringLiteral("Site made in %1: line %2 on %3 at %4.")
+    ctx.say(CtlText::tr("Site made in %1: line %2 on %3 at %4.")
                 .arg(site->root(), what.line, what.port, what.settings));
     if (!scan) {
         ctx.report.insert(QStringLiteral("drives"), QJsonArray());
@@ -95,13 +95,13 @@ int siteInit(CtlContext& ctx, const QStringList& args)
     }
     LinkClient* client = ctx.openLink();
     if (!client) {
-        ctx.warn(QStringLiteral("the line was not scanned; the site has no drives yet."));
+        ctx.warn(CtlText::tr("the line was not scanned; the site has no drives yet."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
-    ctx.say(QStringLiteral("Scanning addresses 1 to %1 ...").arg(Rtu::HighestAddress));
+    ctx.say(CtlText::tr("Scanning addresses 1 to %1 ...").arg(Rtu::HighestAddress));
     const std::optional<QList<ScanEntry>> found = scanLine(ctx, *client);
     if (!found) {
-        ctx.warn(QStringLiteral("stopped: the site has no drives yet."));
+        ctx.warn(CtlText::tr("stopped: the site has no drives yet."));
         return ctx.finish(ParamCtl::Differences);
     }
     QList<quint8> addresses;
@@ -112,21 +112,19 @@ int siteInit(CtlContext& ctx, const QStringList& args)
     }
     ctx.report.insert(QStringLiteral("drives"), list);
     if (addresses.isEmpty()) {
-        ctx.warn(QStringLiteral("no drive answered at %1: the site has no drives yet.")
-                     .arg(what.settings));
+        ctx.warn(
+            CtlText::tr("no drive answered at %1: the site has no drives yet.").arg(what.settings));
         return ctx.finish(ParamCtl::Differences);
     }
     QString problem;
     if (!site->file().addDrives(what.line, addresses, &problem) ||
         !(problem = site->save()).isEmpty()) {
-        ctx.warn(QStringLiteral("the drives found could not be written into the site: %1.")
-                     .arg(problem));
+        ctx.warn(
+            CtlText::tr("the drives found could not be written into the site: %1.").arg(problem));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
-    ctx.say(QStringLiteral("%1 found and added to line %2.")
-                .arg(addresses.size() == 1 ? QStringLiteral("1 drive")
-                                           : QStringLiteral("%1 drives").arg(addresses.size()),
-                     what.line));
+    ctx.say(CtlText::tr("%1 found and added to line %2.")
+                .arg(CtlText::drives(addresses.size()), what.line));
     return ctx.finish(ParamCtl::Done);
 }
 
@@ -159,13 +157,13 @@ int siteStatus(CtlContext& ctx, const QStringList& args)
         }
     }
     if (!ctx.site) {
-        ctx.warn(QStringLiteral("site status needs the site: --site DIR (or VFDCTL_SITE)."));
+        ctx.warn(CtlText::tr("site status needs the site: --site DIR (or VFDCTL_SITE)."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     QList<SiteDriveStatus> rows = SiteStatus::fromFiles(*ctx.site, *ctx.siteLine);
     if (rows.isEmpty())
-        ctx.say(QStringLiteral("Line %1 lists no drives (site init --scan, or the site file, "
-                               "adds them).")
+        ctx.say(CtlText::tr("Line %1 lists no drives (site init --scan, or the site file, "
+                            "adds them).")
                     .arg(ctx.siteLine->name));
     bool stopped = false;
     if (!offline && !rows.isEmpty()) {
@@ -175,7 +173,7 @@ int siteStatus(CtlContext& ctx, const QStringList& args)
         SiteStatusJob job(*client);
         job.setPauseMs(0); // vfdctl has the line to itself
         QObject::connect(&job, &SiteStatusJob::rowUpdated, [&](int index, const SiteDriveStatus&) {
-            ctx.progress(QStringLiteral("reading the drives"), index + 1, int(rows.size()));
+            ctx.progress(CtlText::tr("reading the drives"), index + 1, int(rows.size()));
         });
         stopped = ctx.runToEnd(
             job, &SiteStatusJob::finished, [&] { job.start(rows); }, [&] { job.cancel(); });
@@ -250,7 +248,7 @@ std::optional<QStringList> RecordWordsInSite(CtlContext& ctx, const QStringList&
                             QDateTime::currentDateTime());
         if (created->isEmpty())
             return std::nullopt;
-        ctx.say(QStringLiteral("Recording into %1").arg(*created));
+        ctx.say(CtlText::tr("Recording into %1").arg(*created));
         out << QStringLiteral("-o") << *created;
     }
     return out;
@@ -260,30 +258,30 @@ void AddSiteCommands(QMap<QString, ParamCtl::Entry>& commands)
 {
     ParamCtl::Entry init{
         siteInit, true,
-        QStringLiteral("  site init DIR --port NAME [--settings S] [--line NAME] [--name TEXT]\n"
-                       "         [--customer TEXT] [--technician TEXT] [--scan]\n"
-                       "                             make a site in DIR (refused where one is "
-                       "already):\n"
-                       "                             site.conf with one line (line1 unless "
-                       "--line), and\n"
-                       "                             with --scan the drives that answer on it\n")};
+        CtlText::tr("  site init DIR --port NAME [--settings S] [--line NAME] [--name TEXT]\n"
+                    "         [--customer TEXT] [--technician TEXT] [--scan]\n"
+                    "                             make a site in DIR (refused where one is "
+                    "already):\n"
+                    "                             site.conf with one line (line1 unless "
+                    "--line), and\n"
+                    "                             with --scan the drives that answer on it\n")};
     init.needsPort = false; // it checks its own --port: the new line's
     init.usesSite = false;
     commands.insert(QStringLiteral("site init"), init);
     ParamCtl::Entry status{
         siteStatus, true,
-        QStringLiteral("  site status [--offline]     the site's drives of the line: name, "
-                       "edition,\n"
-                       "                             readiness, state, parameters against the "
-                       "reference,\n"
-                       "                             last test run, recording and report "
-                       "(--offline: from\n"
-                       "                             the site's files alone); exit 1 when a "
-                       "drive did not\n"
-                       "                             answer or needs attention (a fault, not "
-                       "ready,\n"
-                       "                             parameters that differ, a failed test "
-                       "run)\n")};
+        CtlText::tr("  site status [--offline]     the site's drives of the line: name, "
+                    "edition,\n"
+                    "                             readiness, state, parameters against the "
+                    "reference,\n"
+                    "                             last test run, recording and report "
+                    "(--offline: from\n"
+                    "                             the site's files alone); exit 1 when a "
+                    "drive did not\n"
+                    "                             answer or needs attention (a fault, not "
+                    "ready,\n"
+                    "                             parameters that differ, a failed test "
+                    "run)\n")};
     status.needsPort = false; // it says itself that it needs a site
     commands.insert(QStringLiteral("site status"), status);
 }

@@ -16,7 +16,7 @@ QString stepLine(const QString& label, SiteCommission::Step step, SiteCommission
                  const QString& text, const QString& file)
 {
     QString line =
-        QStringLiteral("Drive %1: %2 %3")
+        CtlText::tr("Drive %1: %2 %3")
             .arg(label, SiteCommission::stepName(step), SiteCommission::outcomeName(outcome));
     if (!text.isEmpty())
         line += QStringLiteral(": ") + text;
@@ -38,16 +38,15 @@ QString plan(const SiteFolder& site, const SiteLine& line, const SiteCommission&
             targets << QString::number(a);
     }
     const SiteTestRun test = site.site().testRunOf(line);
-    QString text =
-        QStringLiteral("Commission %1 of line %2:")
-            .arg(NumberText::Counted(int(job.drives().size()), "drive", "drives"), line.name);
+    QString text = CtlText::tr("Commission %1 of line %2:")
+                       .arg(CtlText::drives(int(job.drives().size())), line.name);
     if (!sources.isEmpty())
-        text += QStringLiteral(" back up %1 (reference source);").arg(sources.join(u','));
+        text += CtlText::tr(" back up %1 (reference source);").arg(sources.join(u','));
     if (!targets.isEmpty())
-        text += QStringLiteral(" write the references to %1;").arg(targets.join(u','));
-    text += QStringLiteral(" run each drive forward%1 at %2 Hz for %3 s (%4 at a time); "
-                           "then the report. Go ahead?")
-                .arg(test.reverse.value_or(false) ? QStringLiteral(" and in reverse") : QString(),
+        text += CtlText::tr(" write the references to %1;").arg(targets.join(u','));
+    text += CtlText::tr(" run each drive forward%1 at %2 Hz for %3 s (%4 at a time); "
+                        "then the report. Go ahead?")
+                .arg(test.reverse.value_or(false) ? CtlText::tr(" and in reverse") : QString(),
                      NumberText::Fixed2(test.hz.value_or(0)),
                      QString::number(test.holdMs.value_or(20000) / 1000.0))
                 .arg(job.parallel());
@@ -57,7 +56,7 @@ QString plan(const SiteFolder& site, const SiteLine& line, const SiteCommission&
 int siteCommission(CtlContext& ctx, const QStringList& args)
 {
     if (!ctx.site || !ctx.siteLine) {
-        ctx.warn(QStringLiteral("site commission works on a site: --site DIR (or VFDCTL_SITE)."));
+        ctx.warn(CtlText::tr("site commission works on a site: --site DIR (or VFDCTL_SITE)."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     for (const QString& a : args)
@@ -76,7 +75,7 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
     // checked: a mistake there never opens the port.
     const QString problem = SiteCommission::problemOf(*ctx.site, ctx.siteLine->name, *drives);
     if (!problem.isEmpty()) {
-        ctx.warn(problem + QStringLiteral(". Nothing was sent."));
+        ctx.warn(problem + CtlText::tr(". Nothing was sent."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     LinkClient* client = ctx.openLink();
@@ -84,18 +83,17 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
         return ctx.finish(ParamCtl::UsageOrPort);
     SiteCommission job(*client, *ctx.site, ctx.siteLine->name, *drives);
     if (!ctx.ask(plan(*ctx.site, *ctx.siteLine, job))) {
-        ctx.warn(QStringLiteral("not confirmed: nothing was sent (--yes confirms)."));
+        ctx.warn(CtlText::tr("not confirmed: nothing was sent (--yes confirms)."));
         return ctx.finish(ParamCtl::Differences);
     }
     const SiteLine& line = *ctx.siteLine;
     QObject::connect(
         &job, &SiteCommission::stepStarted, [&ctx, &line](quint8 drive, SiteCommission::Step step) {
-            ctx.say(
-                drive == 0
-                    ? QStringLiteral("Line %1: %2").arg(line.name, SiteCommission::stepName(step))
-                    : QStringLiteral("Drive %1: %2")
-                          .arg(SiteFolder::driveLabel(line, drive),
-                               SiteCommission::stepName(step)));
+            ctx.say(drive == 0
+                        ? CtlText::tr("Line %1: %2").arg(line.name, SiteCommission::stepName(step))
+                        : CtlText::tr("Drive %1: %2")
+                              .arg(SiteFolder::driveLabel(line, drive),
+                                   SiteCommission::stepName(step)));
         });
     QObject::connect(
         &job, &SiteCommission::stepEnded,
@@ -111,9 +109,9 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
     // Drive by drive, what was done.
     QJsonArray list;
     for (const SiteCommission::DriveSummary& s : job.summary()) {
-        ctx.answer(QStringLiteral("Drive %1: %2")
-                       .arg(s.label, s.commissioned() ? QStringLiteral("commissioned")
-                                                      : QStringLiteral("NOT commissioned")));
+        ctx.answer(CtlText::tr("Drive %1: %2")
+                       .arg(s.label, s.commissioned() ? CtlText::tr("commissioned")
+                                                      : CtlText::tr("NOT commissioned")));
         QJsonArray steps;
         for (const SiteCommission::StepResult& r : s.steps) {
             ctx.answer(
@@ -141,14 +139,14 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
     ctx.report.insert(QStringLiteral("cancelled"), stopped || job.cancelled());
     if (!job.reportPath().isEmpty()) {
         ctx.report.insert(QStringLiteral("report"), job.reportPath());
-        ctx.say(QStringLiteral("Report: %1").arg(job.reportPath()));
+        ctx.say(CtlText::tr("Report: %1").arg(job.reportPath()));
     }
     QJsonArray reused;
     for (const quint8 a : job.reusedReads())
         reused.append(int(a));
     ctx.report.insert(QStringLiteral("readOnceForReport"), reused);
     if (stopped)
-        ctx.warn(QStringLiteral("stopped: the running drives were sent STOP; no report was made."));
+        ctx.warn(CtlText::tr("stopped: the running drives were sent STOP; no report was made."));
     return ctx.finish(job.allCommissioned() && !stopped ? ParamCtl::Done : ParamCtl::Differences);
 }
 
@@ -159,7 +157,7 @@ void AddSiteCommissionCommand(QMap<QString, ParamCtl::Entry>& commands)
     commands.insert(
         QStringLiteral("site commission"),
         {siteCommission, true,
-         QStringLiteral(
+         CtlText::tr(
              "  site commission [DRIVES] [--yes]\n"
              "                             with --site: scan the line, back up each reference\n"
              "                             source drive, write its set to the drives of its\n"

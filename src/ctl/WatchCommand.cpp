@@ -38,7 +38,7 @@ int watch(CtlContext& ctx, const QStringList& args)
             QString unknown;
             const auto v = RecordValues::parseKeys(args[++i], &unknown);
             if (!v) {
-                ctx.warn(QStringLiteral("unknown value \"%1\" (see vfdctl --help for the keys).")
+                ctx.warn(CtlText::tr("unknown value \"%1\" (see vfdctl --help for the keys).")
                              .arg(unknown));
                 return ctx.finish(ParamCtl::UsageOrPort);
             }
@@ -46,7 +46,7 @@ int watch(CtlContext& ctx, const QStringList& args)
         } else if (a == u"--interval" && hasNext) {
             const std::optional<qint64> ms = parseDurationMs(args[++i]);
             if (!ms || *ms < 100 || *ms > 60000) {
-                ctx.warn(QStringLiteral("the interval must be 100ms .. 60s."));
+                ctx.warn(CtlText::tr("the interval must be 100ms .. 60s."));
                 return ctx.finish(ParamCtl::UsageOrPort);
             }
             intervalMs = int(*ms);
@@ -54,7 +54,7 @@ int watch(CtlContext& ctx, const QStringList& args)
             bool ok = false;
             rounds = args[++i].toInt(&ok);
             if (!ok || *rounds < 1) {
-                ctx.warn(QStringLiteral("--count takes a number of refreshes, 1 or more."));
+                ctx.warn(CtlText::tr("--count takes a number of refreshes, 1 or more."));
                 return ctx.finish(ParamCtl::UsageOrPort);
             }
         } else if (!drives && !a.startsWith(u'-')) {
@@ -72,7 +72,7 @@ int watch(CtlContext& ctx, const QStringList& args)
             return ctx.finish(ParamCtl::UsageOrPort);
     }
     if (!drives) {
-        ctx.warn(QStringLiteral("watch takes ADDRESS[,ADDRESS...] [--values KEY,...]."));
+        ctx.warn(CtlText::tr("watch takes ADDRESS[,ADDRESS...] [--values KEY,...]."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     LinkClient* client = ctx.openLink();
@@ -81,7 +81,7 @@ int watch(CtlContext& ctx, const QStringList& args)
 
     // A terminal gets the table redrawn in place; a pipe gets one block per round.
     const bool redraw = !ctx.json && ::isatty(STDOUT_FILENO);
-    QStringList header{QStringLiteral("Drive"), QStringLiteral("State")};
+    QStringList header{CtlText::tr("Drive"), CtlText::tr("State")};
     for (const RecordValue& v : values)
         header << RecordValues::label(v);
     QList<int> widths;
@@ -106,7 +106,7 @@ int watch(CtlContext& ctx, const QStringList& args)
         ++round;
         const QString now = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
         QStringList lines;
-        lines << QStringLiteral("vfdctl watch — %1 — Ctrl-C ends").arg(now);
+        lines << CtlText::tr("vfdctl watch — %1 — Ctrl-C ends").arg(now);
         QString row;
         for (int c = 0; c < header.size(); ++c)
             row += cell(header[c], widths[c]);
@@ -117,13 +117,12 @@ int watch(CtlContext& ctx, const QStringList& args)
             const LinkResult& status = r[at++];
             const bool answered = status.ok() && status.answer.size() >= Rtu::MonitorReplyLength;
             anyAnswered = anyAnswered || answered;
-            QString state = QStringLiteral("no answer");
+            QString state = CtlText::tr("no answer");
             if (answered) {
                 const StatusReply s = Hexedit::DecodeStatus(status.answer);
-                state = s.fault ? QStringLiteral("Fault")
-                        : s.running
-                            ? (s.reverse ? QStringLiteral("Run rev") : QStringLiteral("Run fwd"))
-                            : QStringLiteral("Stop");
+                state = s.fault     ? CtlText::tr("Fault")
+                        : s.running ? (s.reverse ? CtlText::tr("Run rev") : CtlText::tr("Run fwd"))
+                                    : CtlText::tr("Stop");
             }
             o.insert(QStringLiteral("state"), state);
             row = cell(QString::number(address), widths[0]) + cell(state, widths[1]);
@@ -162,7 +161,7 @@ int watch(CtlContext& ctx, const QStringList& args)
         }
     }
     if (!anyAnswered)
-        ctx.warn(QStringLiteral("no drive answered."));
+        ctx.warn(CtlText::tr("no drive answered."));
     // With --json the last line holds the exit status and the messages.
     return ctx.finish(anyAnswered ? ParamCtl::Done : ParamCtl::Differences);
 }
@@ -174,11 +173,11 @@ void AddWatchCommand(QMap<QString, ParamCtl::Entry>& commands)
     commands.insert(
         QStringLiteral("watch"),
         {watch, true,
-         QStringLiteral("  watch ADDRESS[,ADDRESS...] [--values KEY,...] [--interval 1s] "
-                        "[--count N]\n"
-                        "                             a table of state and running values, "
-                        "refreshed until\n"
-                        "                             Ctrl-C (or N refreshes); the default "
-                        "values are\n"
-                        "                             freq-out,current,dc-bus\n")});
+         CtlText::tr("  watch ADDRESS[,ADDRESS...] [--values KEY,...] [--interval 1s] "
+                     "[--count N]\n"
+                     "                             a table of state and running values, "
+                     "refreshed until\n"
+                     "                             Ctrl-C (or N refreshes); the default "
+                     "values are\n"
+                     "                             freq-out,current,dc-bus\n")});
 }

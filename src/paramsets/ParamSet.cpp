@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ParamSet.h"
 
+#include "CatalogueText.h"
 #include "Hexedit.h"
 #include "NumberText.h"
 #include "Tab.h"
@@ -82,6 +83,11 @@ std::optional<quint16> registerOf(const QString& number)
 QString name(quint16 reg)
 {
     return fromView(Tab::ParamName(row(reg)));
+}
+
+QString displayName(quint16 reg)
+{
+    return CatalogueText::paramName(row(reg));
 }
 
 QString resolution(quint16 reg)

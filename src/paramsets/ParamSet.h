@@ -18,7 +18,9 @@ bool offered(quint16 reg);
 bool reserved(quint16 reg);  // no scale: nothing to show, compare or write
 QString number(quint16 reg); // "P0.03"
 std::optional<quint16> registerOf(const QString& number);
-QString name(quint16 reg);
+QString name(quint16 reg); // as the catalogue has it, English: files and JSON take this one
+// The name in the language the program speaks, for people (CatalogueText.h).
+QString displayName(quint16 reg);
 QString resolution(quint16 reg);
 // The parameter's unit, one spelling each ("0.1S" and "0.1s" -> "s"): from
 // its resolution text ("0.01Hz" -> "Hz"), else its default or setting range;

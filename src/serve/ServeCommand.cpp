@@ -13,6 +13,7 @@
 #include "ServeSite.h"
 #include "SiteLayout.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -73,7 +74,8 @@ std::optional<ServeConfig> readConfigFile(const QString& path, QString* error)
 
 QString serveUsage()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "ServeText",
         "  serve [CONFIG | --site DIR] [--broker mqtt://HOST:PORT] [--drives 1-3]\n"
         "        [--values KEY,...] [--interval 1s] [--every 60s] [--prefix vfd]\n"
         "        [--line NAME] [--client-id ID] [--queue-dir DIR] [--queue-size N]\n"
@@ -382,15 +384,18 @@ std::optional<int> runServeCommand(const QStringList& arguments, QTextStream& ou
     if (!arguments.contains(QStringLiteral("serve")))
         return std::nullopt;
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        out << "Usage: vfdctl [--port NAME | --site DIR [--line NAME]] [--settings 9600,E,8,1]\n"
-               "              [--retries N] serve ...\n"
+        out << QCoreApplication::translate("ServeText", "Usage: vfdctl [--port NAME | --site DIR "
+                                                        "[--line NAME]] [--settings 9600,E,8,1]\n"
+                                                        "              [--retries N] serve ...\n")
             << serveUsage();
         return 0;
     }
     QString why;
     const auto config = ServeOptions::fromArguments(arguments, &why);
     if (!config) {
-        err << "vfdctl serve: " << why << "; nothing started.\n" << serveUsage() << Qt::flush;
+        err << "vfdctl serve: "
+            << QCoreApplication::translate("ServeText", "%1; nothing started.").arg(why) << '\n'
+            << serveUsage() << Qt::flush;
         return 2;
     }
     serveStop = false;

@@ -6,6 +6,8 @@
 #
 #   check_completion.sh VFDCTL COMPLETION_FILE
 set -uo pipefail
+# vfdctl's words as written, whatever the desktop's language.
+export LC_ALL=C.UTF-8
 vfdctl="$1"
 # shellcheck source=/dev/null
 source "$2" || { echo "FAIL: the completion file does not load"; exit 1; }
@@ -52,6 +54,8 @@ same "the parameter numbers" "$numbers" "$(offered vfdctl --port SIM get 1 '')"
 same "parameters typed in small letters" "$(grep '^P0\.1' <<<"$numbers")" \
     "$(offered vfdctl --port SIM get 1 p0.1)"
 same "a parameter to set" "P0.14=" "$(offered vfdctl --port SIM set 1 P0.14)"
+same "the languages" "$(printf 'en\nzh_CN')" "$(offered vfdctl --lang '')"
+same "the commands after a language" "$commands" "$(offered vfdctl --lang zh_CN --port SIM '')"
 
 # Each option offered is one vfdctl lists for that command (or for all).
 global="$(sed -n '1,/^Commands:/p' <<<"$help")"

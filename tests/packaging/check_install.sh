@@ -9,6 +9,8 @@
 #
 #   check_install.sh CMAKE BUILD_DIR STAGING_DIR
 set -euo pipefail
+# The programs' words as written, whatever the desktop's language.
+export LC_ALL=C.UTF-8
 cmake_command="$1"
 build="$2"
 stage="$3"
