@@ -198,6 +198,10 @@
         <source>Exit</source>
         <translation>退出</translation>
     </message>
+    <message>
+        <source>model setting</source>
+        <translation>随机型设定</translation>
+    </message>
 </context>
 <context>
     <name>LineStatisticsWindow</name>

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls, grouped as the frames say, placed by layouts only.
+#include "CatalogueText.h"
 #include "LabelledList.h"
 #include "StatusPanels.h"
 #include "Tab.h"
@@ -83,9 +84,8 @@ void fitLongestFault(QLineEdit* box)
     const QFontMetrics metrics = box->fontMetrics();
     int widest = 0;
     for (int number = 1; number <= 20; ++number) {
-        if (const auto text = Tab::FaultText(number))
-            widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(
-                                          text->data(), qsizetype(text->size()))));
+        if (const auto text = CatalogueText::faultText(number))
+            widest = std::max(widest, metrics.horizontalAdvance(*text));
     }
     // What the box adds around its text (frame, margins), as its own size hint reckons it.
     const int around = box->sizeHint().width() - metrics.horizontalAdvance(u'x') * 17;

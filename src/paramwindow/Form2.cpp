@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form2.h"
 
+#include "CatalogueText.h"
 #include "Hexedit.h"
 #include "Lamp.h"
 #include "NumberText.h"
@@ -33,6 +34,18 @@ const char* const kMessageTitle = QT_TRANSLATE_NOOP("Form2", "Message!");
 QString fromCatalogue(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The English beside a translated catalogue text; nothing where they are the same.
+QString englishIfOther(const QString& shown, const QString& english)
+{
+    return shown == english ? QString() : english;
+}
+
+QString withEnglish(const QString& shown, const QString& english)
+{
+    const QString other = englishIfOther(shown, english);
+    return other.isEmpty() ? shown : shown + QStringLiteral("\n\n") + other;
 }
 
 double leadingNumber(const QString& text)
@@ -101,10 +114,12 @@ void Form2::FillIndexList()
         for (int index = 0; index < Tab::GroupSize(*group); ++index) {
             Combo2->addItem(QString::number(index));
             const int row = Tab::CatalogueRow(*group, index);
-            Combo2->setItemData(index,
-                                QStringLiteral("%1 %2").arg(fromCatalogue(Tab::ParamNumber(row)),
-                                                            fromCatalogue(Tab::ParamName(row))),
-                                Qt::ToolTipRole);
+            Combo2->setItemData(
+                index,
+                withEnglish(QStringLiteral("%1 %2").arg(fromCatalogue(Tab::ParamNumber(row)),
+                                                        CatalogueText::paramName(row)),
+                            CatalogueText::englishParamName(row)),
+                Qt::ToolTipRole);
         }
     }
     Combo2->setCurrentIndex(0);
@@ -261,8 +276,11 @@ void Form2::onParameterReceived(const ParameterReply& reply)
     NoAnswerLabel->clear();
     showWaiting(false);
     const int row = Tab::CatalogueRow(*group, index);
-    Label2->setText(fromCatalogue(Tab::GroupTitle(*group)));
-    Label10->setText(fromCatalogue(Tab::ParamName(row)));
+    // The drive manual's English goes to the tooltip, to match either manual.
+    Label2->setText(CatalogueText::groupTitle(*group));
+    Label2->setToolTip(englishIfOther(Label2->text(), CatalogueText::englishGroupTitle(*group)));
+    Label10->setText(CatalogueText::paramName(row));
+    Label10->setToolTip(englishIfOther(Label10->text(), CatalogueText::englishParamName(row)));
     ShowParameterInfo(row);
 
     const std::optional<double> scale = Tab::ParamScale(row);
@@ -284,7 +302,10 @@ void Form2::onParameterReceived(const ParameterReply& reply)
 
 void Form2::ShowParameterInfo(int row)
 {
-    Text2->setText(fromCatalogue(Tab::ParamDefault(row)));
+    // The one default in words rather than a figure, in the language on show.
+    const QString given = fromCatalogue(Tab::ParamDefault(row));
+    Text2->setText(given == u"model setting" ? tr("model setting") : given);
+    Text2->setToolTip(Text2->text() == given ? QString() : given);
     Text3->setText(fromCatalogue(Tab::ParamMin(row)));
     Text4->setText(fromCatalogue(Tab::ParamMax(row)));
     Text5->setText(fromCatalogue(Tab::ParamResolution(row)));
@@ -296,12 +317,14 @@ void Form2::ShowParameterOptionText(double value)
     const std::optional<int> group = selectedGroup();
     if (!group)
         return;
-    Text6->setPlainText(fromCatalogue(menu::OptionText(*group, selectedIndex(), value)));
+    Text6->setPlainText(CatalogueText::optionText(*group, selectedIndex(), value));
+    m_optionEnglish = CatalogueText::englishOptionText(*group, selectedIndex(), value);
+    Text6_Change();
 }
 
 void Form2::Text6_Change()
 {
-    Text6->setToolTip(Text6->toPlainText());
+    Text6->setToolTip(withEnglish(Text6->toPlainText(), m_optionEnglish));
 }
 
 // ---------------------------------------------------------------- buttons

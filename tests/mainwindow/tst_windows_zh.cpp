@@ -2,7 +2,9 @@
 // Every window in Chinese: known captions, and no English word left in what a
 // window shows but names, units and the like; the language chosen in the
 // menu kept for the next start.
+#include "CatalogueText.h"
 #include "DemoBench.h"
+#include "Form2.h"
 #include "Language.h"
 #include "SavedSettings.h"
 #include "config.h"
@@ -147,6 +149,7 @@ private slots:
     void mainWindowInChinese();
     void everyWindowInChinese();
     void messagesInChinese();
+    void catalogueTextsWithEnglishBeside();
     void settingsWindowKeepsEnglishParity();
     void languageChoiceIsKept();
 };
@@ -256,6 +259,39 @@ void tst_windows_zh::messagesInChinese()
     QCOMPARE(bench.prompts().size(), 2);
     QCOMPARE(bench.prompts().last().title, QStringLiteral("提示！"));
     QCOMPARE(bench.prompts().last().text, QStringLiteral("请输入 3 到 8 位数字。"));
+}
+
+// The catalogue's texts in Chinese, the drive manual's English in the tooltip.
+void tst_windows_zh::catalogueTextsWithEnglishBeside()
+{
+    DemoBench bench;
+    demo& w = bench.window;
+    bench.openPort();
+    w.data_set_Click();
+    auto* parameters = w.findChild<Form2*>();
+    QVERIFY(parameters);
+    parameters->Combo2_Click(); // asks drive 1 for P0.00
+    emit w.link().parameterReceived({1, 0, 0, 1});
+    const QString name = CatalogueText::paramName(0);
+    QVERIFY(name != CatalogueText::englishParamName(0));
+    QCOMPARE(parameters->Label10->text(), name);
+    QCOMPARE(parameters->Label10->toolTip(), CatalogueText::englishParamName(0));
+    QCOMPARE(parameters->Label2->toolTip(), CatalogueText::englishGroupTitle(0));
+    QVERIFY(englishWords(parameters->Label10->text()).isEmpty());
+    QVERIFY(parameters->Text6->toolTip().endsWith(CatalogueText::englishOptionText(0, 0, 1)));
+    const QString listed = parameters->Combo2->itemData(0, Qt::ToolTipRole).toString();
+    QVERIFY2(listed.startsWith(QStringLiteral("P0.00 ") + name), qPrintable(listed));
+    QVERIFY(listed.endsWith(CatalogueText::englishParamName(0)));
+
+    // A trip shows in Chinese; its English and how to clear it in the tooltip.
+    StatusReply trip;
+    trip.address = 1;
+    trip.fault = true;
+    trip.faultNumber = 1;
+    w.ShowDriveStatus(trip);
+    QCOMPARE(w.Text4->text(), *CatalogueText::faultText(1));
+    QVERIFY(w.Text4->toolTip().contains(CatalogueText::englishFaultDescription(1)));
+    QVERIFY(englishWords(w.Text4->toolTip().section(u'\n', 2)).isEmpty());
 }
 
 // The parity shows in Chinese; what is kept and set on the port is the English name.

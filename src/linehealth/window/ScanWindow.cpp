@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScanWindow.h"
 
+#include "CatalogueText.h"
 #include "Prompter.h"
 
 #include <QApplication>
@@ -35,8 +36,9 @@ QStringList shownRow(const ScanEntry& e)
         texts[1] = e.running ? ScanWindow::tr("Run") : ScanWindow::tr("Stop");
     if (!e.exceptionCode)
         texts[2] = e.reverse ? ScanWindow::tr("REV") : ScanWindow::tr("FWD");
-    if (!e.fault && !e.faultText.isEmpty())
-        texts[3] = ScanWindow::tr("Normal");
+    if (!e.faultText.isEmpty())
+        texts[3] =
+            e.fault ? CatalogueText::faultDescription(e.faultNumber) : ScanWindow::tr("Normal");
     if (e.late)
         texts[5].replace(QStringLiteral("answers after the time-out"),
                          ScanWindow::tr("answers after the time-out"));

@@ -291,11 +291,13 @@ void ParamSetWindow::showComparison(bool say)
         }
         tick->setData(Qt::UserRole, d.reg);
         Differences->setItem(row, 0, tick);
-        const QStringList texts = {ParamCatalogue::number(d.reg), ParamCatalogue::name(d.reg),
-                                   ShownOrDash(d.reg, d.left), ShownOrDash(d.reg, d.right),
-                                   ParamCatalogue::unit(d.reg)};
+        const QStringList texts = {ParamCatalogue::number(d.reg),
+                                   ParamCatalogue::displayName(d.reg), ShownOrDash(d.reg, d.left),
+                                   ShownOrDash(d.reg, d.right), ParamCatalogue::unit(d.reg)};
         for (int column = 0; column < texts.size(); ++column)
             Differences->setItem(row, column + 1, new QTableWidgetItem(texts[column]));
+        // The English name as the drive's manual has it, to match either manual.
+        Differences->item(row, 2)->setToolTip(ParamCatalogue::name(d.reg));
     }
     Differences->resizeColumnsToContents();
     // The names take what width is left over.
@@ -341,10 +343,11 @@ void ParamSetWindow::Restore_Click()
     constexpr qsizetype kListed = 20;
     question += u'\n';
     for (const WriteItem& w : plan.writes.first(std::min(plan.writes.size(), kListed)))
-        question += u'\n' + tr("%1 %2: %3 -> %4")
-                                .arg(ParamCatalogue::number(w.reg), ParamCatalogue::name(w.reg),
-                                     withUnit(w.reg, ShownOrDash(w.reg, m_b.raw(w.reg))),
-                                     withUnit(w.reg, ParamCatalogue::shown(w.reg, w.raw)));
+        question +=
+            u'\n' + tr("%1 %2: %3 -> %4")
+                        .arg(ParamCatalogue::number(w.reg), ParamCatalogue::displayName(w.reg),
+                             withUnit(w.reg, ShownOrDash(w.reg, m_b.raw(w.reg))),
+                             withUnit(w.reg, ParamCatalogue::shown(w.reg, w.raw)));
     if (plan.writes.size() > kListed)
         question +=
             u'\n' +

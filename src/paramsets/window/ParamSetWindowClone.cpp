@@ -63,7 +63,7 @@ void ParamSetWindow::ClonePreview_Click()
             QStringList lines;
             for (const WriteItem& w : t.plan.writes)
                 lines << tr("  %1 %2: %3 -> %4")
-                             .arg(ParamCatalogue::number(w.reg), ParamCatalogue::name(w.reg),
+                             .arg(ParamCatalogue::number(w.reg), ParamCatalogue::displayName(w.reg),
                                   ShownOrDash(w.reg, t.before.raw(w.reg)),
                                   ParamCatalogue::shown(w.reg, w.raw));
             report(tr("Drive %1: %2 to write").arg(t.address).arg(t.plan.writes.size()));
