@@ -1837,7 +1837,7 @@
     </message>
     <message>
         <source>IGBT Temp at The Last Error(℃)</source>
-        <translation>最近故障时 IGBT 温度(℃)</translation>
+        <translation>最近故障时 IGBT 温度(°C)</translation>
     </message>
     <message>
         <source>Traffic of %1 on %2 since the port was opened, saved %3</source>
@@ -2073,11 +2073,11 @@
     </message>
     <message>
         <source>Radiator Temp(℃)</source>
-        <translation>散热器温度(℃)</translation>
+        <translation>散热器温度(°C)</translation>
     </message>
     <message>
         <source>Module Temp(℃)</source>
-        <translation>模块温度(℃)</translation>
+        <translation>模块温度(°C)</translation>
     </message>
     <message>
         <source>Count Number</source>

@@ -169,9 +169,12 @@ QSize frmSplash::sizeHint() const
     const QFontMetrics metrics(Text1->font());
     // Measured as one run of characters: a single glyph's advance is rounded
     // and would come out a few columns short over a whole line.
-    const int wanted = metrics.horizontalAdvance(QString(kInstructionColumns, QLatin1Char('x'))) +
-                       Text1->verticalScrollBar()->sizeHint().width() + 2 * Text1->frameWidth() +
-                       2 * qCeil(Text1->document()->documentMargin());
+    int widest = metrics.horizontalAdvance(QString(kInstructionColumns, QLatin1Char('x')));
+    // A translation's lines may be wider in the font (Chinese takes two columns a character).
+    for (QString line : Text1->toPlainText().split(u'\n'))
+        widest = qMax(widest, metrics.horizontalAdvance(line.remove(u'\r')));
+    const int wanted = widest + Text1->verticalScrollBar()->sizeHint().width() +
+                       2 * Text1->frameWidth() + 2 * qCeil(Text1->document()->documentMargin());
     const int wantedHeight = metrics.lineSpacing() * kInstructionRows;
     const QSize text = Text1->sizeHint();
     return QWidget::sizeHint() +
