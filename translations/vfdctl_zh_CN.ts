@@ -1042,6 +1042,98 @@ Nothing was written.</source>
         <source>Report: %1</source>
         <translation>报告：%1</translation>
     </message>
+    <message>
+        <source>Unknown argument &quot;%1&quot;; expected --from N --to N.</source>
+        <translation>未知参数“%1”；应为 --from N --to N。</translation>
+    </message>
+    <message>
+        <source> needs an address from 1 to 31.</source>
+        <translation> 需要 1 至 31 的地址。</translation>
+    </message>
+    <message>
+        <source>--from %1 lies above --to %2.</source>
+        <translation>--from %1 大于 --to %2。</translation>
+    </message>
+    <message>
+        <source>The line is busy or the port is closed.</source>
+        <translation>线路忙或端口已关闭。</translation>
+    </message>
+    <message>
+        <source>The port closed during the scan.</source>
+        <translation>扫描期间端口已关闭。</translation>
+    </message>
+    <message>
+        <source>%1 drive(s) answered of addresses %2..%3 in %4 ms</source>
+        <translation>地址 %2..%3 中有 %1 台变频器应答，用时 %4 ms</translation>
+    </message>
+    <message>
+        <source>The port closed during the search.</source>
+        <translation>搜索期间端口已关闭。</translation>
+    </message>
+    <message>
+        <source>No drive answered at any setting (%1 tried in %2 ms)</source>
+        <translation>所有通讯设置下均无变频器应答（尝试 %1 种，用时 %2 ms）</translation>
+    </message>
+    <message>
+        <source>Drive %1 answers at %2 (%3 setting(s) tried in %4 ms)</source>
+        <translation>变频器 %1 在 %2 下应答（尝试 %3 种设置，用时 %4 ms）</translation>
+    </message>
+    <message>
+        <source>Unknown value &quot;%1&quot;.</source>
+        <translation>未知数值“%1”。</translation>
+    </message>
+    <message>
+        <source>The interval must be 100ms .. 60s.</source>
+        <translation>间隔必须为 100ms .. 60s。</translation>
+    </message>
+    <message>
+        <source>Bad duration &quot;%1&quot;.</source>
+        <translation>时长“%1”无效。</translation>
+    </message>
+    <message>
+        <source>Bad snapshot length &quot;%1&quot;.</source>
+        <translation>快照时长“%1”无效。</translation>
+    </message>
+    <message>
+        <source>Bad drive addresses: %1.</source>
+        <translation>变频器地址无效：%1。</translation>
+    </message>
+    <message>
+        <source>Name the drives and the values to record.</source>
+        <translation>请指定要记录的变频器和数值。</translation>
+    </message>
+    <message>
+        <source> exists already: a recording never replaces it unasked (--force replaces it; without -o the recording goes to a new file named by the time).</source>
+        <translation> 已存在：记录不会擅自覆盖它（--force 可覆盖；不带 -o 时记录写入以时间命名的新文件）。</translation>
+    </message>
+    <message>
+        <source>The port is not open.</source>
+        <translation>端口未打开。</translation>
+    </message>
+    <message>
+        <source>The port closed.</source>
+        <translation>端口已关闭。</translation>
+    </message>
+    <message>
+        <source>Recorded %1 rounds into %2 (%3 rows).</source>
+        <translation>已记录 %1 轮到 %2（%3 行）。</translation>
+    </message>
+    <message>
+        <source>%1 trip snapshot(s) could not be written.</source>
+        <translation>%1 个跳闸快照无法写入。</translation>
+    </message>
+    <message>
+        <source>Drive %1 did not answer</source>
+        <translation>变频器 %1 未应答</translation>
+    </message>
+    <message>
+        <source>None of drives %1 answered</source>
+        <translation>变频器 %1 均未应答</translation>
+    </message>
+    <message>
+        <source> during the recording.</source>
+        <translation>（记录期间）。</translation>
+    </message>
 </context>
 <context>
     <name>ServeText</name>

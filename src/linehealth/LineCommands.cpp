@@ -4,6 +4,7 @@
 #include "LineScan.h"
 #include "SettingsSearch.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -37,21 +38,25 @@ std::optional<Range> parseRange(const QStringList& args, Problems& problems)
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& word = args[i];
         if (word != QLatin1String("--from") && word != QLatin1String("--to")) {
-            problems.say(
-                QStringLiteral("Unknown argument \"%1\"; expected --from N --to N.").arg(word));
+            problems.say(QCoreApplication::translate(
+                             "CtlText", "Unknown argument \"%1\"; expected --from N --to N.")
+                             .arg(word));
             return std::nullopt;
         }
         const std::optional<quint8> value =
             i + 1 < args.size() ? DriveList::parseOne(args[i + 1]) : std::nullopt;
         if (!value) {
-            problems.say(word + QStringLiteral(" needs an address from 1 to 31."));
+            problems.say(word +
+                         QCoreApplication::translate("CtlText", " needs an address from 1 to 31."));
             return std::nullopt;
         }
         (word == QLatin1String("--from") ? range.from : range.to) = *value;
         ++i;
     }
     if (range.from > range.to) {
-        problems.say(QStringLiteral("--from %1 lies above --to %2.").arg(range.from).arg(range.to));
+        problems.say(QCoreApplication::translate("CtlText", "--from %1 lies above --to %2.")
+                         .arg(range.from)
+                         .arg(range.to));
         return std::nullopt;
     }
     return range;
@@ -102,14 +107,15 @@ int runScanCommand(LinkClient& client, const QStringList& args, QTextStream& out
         loop.quit();
     });
     if (!scan.start(range->from, range->to)) {
-        problems.say(QStringLiteral("The line is busy or the port is closed."));
+        problems.say(
+            QCoreApplication::translate("CtlText", "The line is busy or the port is closed."));
         return json ? jsonAnswer(out, {}, problems, 3) : 3;
     }
     loop.exec();
     const QList<ScanEntry> entries = scan.entries();
     const int code = cancelled ? 3 : entries.isEmpty() ? 1 : 0;
     if (cancelled)
-        problems.say(QStringLiteral("The port closed during the scan."));
+        problems.say(QCoreApplication::translate("CtlText", "The port closed during the scan."));
     if (json) {
         QJsonArray drives;
         for (const ScanEntry& e : entries)
@@ -122,8 +128,13 @@ int runScanCommand(LinkClient& client, const QStringList& args, QTextStream& out
                           problems, code);
     }
     out << LineScan::tableText(entries);
-    out << entries.size() << " drive(s) answered of addresses " << range->from << ".." << range->to
-        << " in " << qRound(scan.elapsedMs()) << " ms\n";
+    out << QCoreApplication::translate("CtlText",
+                                       "%1 drive(s) answered of addresses %2..%3 in %4 ms")
+               .arg(entries.size())
+               .arg(int(range->from))
+               .arg(int(range->to))
+               .arg(qRound(scan.elapsedMs()))
+        << '\n';
     out.flush();
     return code;
 }
@@ -143,12 +154,13 @@ int runFindSettingsCommand(LinkClient& client, const QStringList& args, QTextStr
         loop.quit();
     });
     if (!search.start(range->from, range->to)) {
-        problems.say(QStringLiteral("The line is busy or the port is closed."));
+        problems.say(
+            QCoreApplication::translate("CtlText", "The line is busy or the port is closed."));
         return json ? jsonAnswer(out, {}, problems, 3) : 3;
     }
     loop.exec();
     if (cancelled)
-        problems.say(QStringLiteral("The port closed during the search."));
+        problems.say(QCoreApplication::translate("CtlText", "The port closed during the search."));
     const bool found = !search.foundSettings().isEmpty();
     if (json) {
         QJsonObject document{{QStringLiteral("found"), found && !cancelled},
@@ -163,11 +175,19 @@ int runFindSettingsCommand(LinkClient& client, const QStringList& args, QTextStr
     if (cancelled)
         return 3;
     if (!found) {
-        out << "No drive answered at any setting (" << search.triesMade() << " tried in "
-            << qRound(search.elapsedMs()) << " ms)\n";
+        out << QCoreApplication::translate("CtlText",
+                                           "No drive answered at any setting (%1 tried in %2 ms)")
+                   .arg(search.triesMade())
+                   .arg(qRound(search.elapsedMs()))
+            << '\n';
         return 1;
     }
-    out << "Drive " << search.foundAddress() << " answers at " << search.foundSettings() << " ("
-        << search.triesMade() << " setting(s) tried in " << qRound(search.elapsedMs()) << " ms)\n";
+    out << QCoreApplication::translate("CtlText",
+                                       "Drive %1 answers at %2 (%3 setting(s) tried in %4 ms)")
+               .arg(int(search.foundAddress()))
+               .arg(search.foundSettings())
+               .arg(search.triesMade())
+               .arg(qRound(search.elapsedMs()))
+        << '\n';
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "Recording.h"
 #include "RtuProtocol.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -121,18 +122,24 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
             QString unknown;
             const auto v = RecordValues::parseKeys(next(), &unknown);
             if (!v)
-                return usage(out, err, json, QStringLiteral("Unknown value \"%1\".").arg(unknown));
+                return usage(
+                    out, err, json,
+                    QCoreApplication::translate("CtlText", "Unknown value \"%1\".").arg(unknown));
             o.values = *v;
             haveValues = true;
         } else if (a == QStringLiteral("--interval") && hasNext) {
             const auto ms = parseDurationMs(next());
             if (!ms || *ms < Sampler::MinIntervalMs || *ms > Sampler::MaxIntervalMs)
-                return usage(out, err, json, QStringLiteral("The interval must be 100ms .. 60s."));
+                return usage(
+                    out, err, json,
+                    QCoreApplication::translate("CtlText", "The interval must be 100ms .. 60s."));
             o.intervalMs = int(*ms);
         } else if (a == QStringLiteral("--duration") && hasNext) {
             duration = parseDurationMs(next());
             if (!duration || *duration <= 0)
-                return usage(out, err, json, QStringLiteral("Bad duration \"%1\".").arg(args[i]));
+                return usage(
+                    out, err, json,
+                    QCoreApplication::translate("CtlText", "Bad duration \"%1\".").arg(args[i]));
         } else if ((a == QStringLiteral("-o") || a == QStringLiteral("--output")) && hasNext) {
             o.csvPath = next();
         } else if (a == QStringLiteral("--snapshot-dir") && hasNext) {
@@ -143,7 +150,8 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
             const auto ms = parseDurationMs(next());
             if (!ms || *ms > 3600000)
                 return usage(out, err, json,
-                             QStringLiteral("Bad snapshot length \"%1\".").arg(args[i]));
+                             QCoreApplication::translate("CtlText", "Bad snapshot length \"%1\".")
+                                 .arg(args[i]));
             (a.endsWith(QStringLiteral("before")) ? o.snapshotBeforeMs : o.snapshotAfterMs) =
                 int(*ms);
         } else if (!a.startsWith(u'-') && !haveDrives) {
@@ -151,7 +159,8 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
             const auto d = DriveList::parse(a, &problem);
             if (!d)
                 return usage(out, err, json,
-                             QStringLiteral("Bad drive addresses: %1.").arg(problem));
+                             QCoreApplication::translate("CtlText", "Bad drive addresses: %1.")
+                                 .arg(problem));
             o.drives = *d;
             haveDrives = true;
         } else {
@@ -159,7 +168,9 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         }
     }
     if (!haveDrives || !haveValues)
-        return usage(out, err, json, QStringLiteral("Name the drives and the values to record."));
+        return usage(
+            out, err, json,
+            QCoreApplication::translate("CtlText", "Name the drives and the values to record."));
     // Every problem goes to standard error and, with --json, into the last line.
     QJsonArray messages;
     auto problem = [&](const QString& text) {
@@ -180,14 +191,15 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
     if (o.csvPath.isEmpty()) {
         o.csvPath = RecordCsv::newFilePath(QDir::currentPath(), QDateTime::currentDateTime());
     } else if (QFileInfo(o.csvPath).isFile() && !replace) {
-        problem(o.csvPath +
-                QStringLiteral(" exists already: a recording never replaces it unasked (--force "
-                               "replaces it; without -o the recording goes to a new file named "
-                               "by the time)."));
+        problem(o.csvPath + QCoreApplication::translate(
+                                "CtlText",
+                                " exists already: a recording never replaces it unasked (--force "
+                                "replaces it; without -o the recording goes to a new file named "
+                                "by the time)."));
         return lastLine(1, {});
     }
     if (!client.link().port().isOpen()) {
-        problem(QStringLiteral("The port is not open."));
+        problem(QCoreApplication::translate("CtlText", "The port is not open."));
         return lastLine(1, {});
     }
 
@@ -228,7 +240,7 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         return lastLine(1, {});
     }
     if (!json) {
-        out << "Recording into " << o.csvPath << "\n";
+        out << QCoreApplication::translate("CtlText", "Recording into %1").arg(o.csvPath) << '\n';
         out.flush();
     }
     QElapsedTimer elapsed;
@@ -237,14 +249,18 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
     QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
         if ((stop && stop->load()) || (duration && elapsed.elapsed() >= *duration) ||
             !client.link().port().isOpen())
-            recording.stop(client.link().port().isOpen() ? QString()
-                                                         : QStringLiteral("The port closed."));
+            recording.stop(client.link().port().isOpen()
+                               ? QString()
+                               : QCoreApplication::translate("CtlText", "The port closed."));
     });
     watch.start(50);
     loop.exec();
     if (!json) {
-        out << "Recorded " << recording.sampler().rounds() << " rounds into " << o.csvPath << " ("
-            << recording.rowsWritten() << " rows).\n";
+        out << QCoreApplication::translate("CtlText", "Recorded %1 rounds into %2 (%3 rows).")
+                   .arg(recording.sampler().rounds())
+                   .arg(o.csvPath)
+                   .arg(recording.rowsWritten())
+            << '\n';
         out.flush();
     }
     // The last JSON line: what was recorded, and the exit status.
@@ -262,7 +278,7 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
     }
     int code = 0;
     if (recording.snapshotsLost() > 0) {
-        problem(QStringLiteral("%1 trip snapshot(s) could not be written.")
+        problem(QCoreApplication::translate("CtlText", "%1 trip snapshot(s) could not be written.")
                     .arg(recording.snapshotsLost()));
         code = 1;
     }
@@ -272,10 +288,11 @@ int runRecordCommand(LinkClient& client, const QStringList& args, QTextStream& o
         QStringList drives;
         for (quint8 d : o.drives)
             drives << QString::number(d);
-        problem((o.drives.size() == 1 ? QStringLiteral("Drive %1 did not answer")
-                                      : QStringLiteral("None of drives %1 answered"))
+        problem((o.drives.size() == 1
+                     ? QCoreApplication::translate("CtlText", "Drive %1 did not answer")
+                     : QCoreApplication::translate("CtlText", "None of drives %1 answered"))
                     .arg(drives.join(QStringLiteral(", "))) +
-                QStringLiteral(" during the recording."));
+                QCoreApplication::translate("CtlText", " during the recording."));
         code = 1;
     }
     err.flush();
