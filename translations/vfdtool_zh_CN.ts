@@ -1872,10 +1872,6 @@
         <translation>运行命令未发送：没有指定变频器。请勾选“单机”并选择一台变频器，或先开始轮询。</translation>
     </message>
     <message>
-        <source>&amp;Language</source>
-        <translation>语言(&amp;L)</translation>
-    </message>
-    <message>
         <source>Follow the System</source>
         <translation>跟随系统</translation>
     </message>
@@ -2202,6 +2198,10 @@
     <message>
         <source>drive %1 not answering</source>
         <translation>变频器 %1 无应答</translation>
+    </message>
+    <message>
+        <source>La&amp;nguage</source>
+        <translation>语言(&amp;N)</translation>
     </message>
 </context>
 <context>

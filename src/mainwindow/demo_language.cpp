@@ -15,7 +15,7 @@ const char kChoiceProperty[] = "vfdLanguage";
 
 void demo::buildLanguageMenu()
 {
-    language = tools->addMenu(tr("&Language"));
+    language = tools->addMenu(tr("La&nguage"));
     language->setObjectName(QStringLiteral("language"));
     auto* group = new QActionGroup(language);
     group->setExclusive(true);

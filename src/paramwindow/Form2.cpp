@@ -114,11 +114,13 @@ void Form2::FillIndexList()
         for (int index = 0; index < Tab::GroupSize(*group); ++index) {
             Combo2->addItem(QString::number(index));
             const int row = Tab::CatalogueRow(*group, index);
+            const QString number = fromCatalogue(Tab::ParamNumber(row));
+            const QString name = CatalogueText::paramName(row);
+            const QString english = englishIfOther(name, CatalogueText::englishParamName(row));
             Combo2->setItemData(
                 index,
-                withEnglish(QStringLiteral("%1 %2").arg(fromCatalogue(Tab::ParamNumber(row)),
-                                                        CatalogueText::paramName(row)),
-                            CatalogueText::englishParamName(row)),
+                QStringLiteral("%1 %2").arg(number, name) +
+                    (english.isEmpty() ? QString() : QStringLiteral("\n\n") + english),
                 Qt::ToolTipRole);
         }
     }
