@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
+#include "Language.h"
 #include "SavedSettings.h"
 #include "VfdVersion.h"
 #include "demo.h"
@@ -100,7 +101,21 @@ int main(int argc, char** argv)
                      qPrintable(QDir::toNativeSeparators(saved.filePath())));
     }
 
+    // The language is settled before the first window is built: the one
+    // chosen in the program, else the system's. Texts whose translation could
+    // not be loaded stay English; the program runs all the same.
+    const QString language = SavedSettings::keptLanguage(saved.filePath());
+    const QString speaking = Language::choose(language);
+    const QStringList missing = Language::install(speaking);
+    // Dates and times on show follow a language chosen against the system's.
+    if (speaking == QLatin1String(Language::Chinese) && QLocale().language() != QLocale::Chinese)
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    if (!missing.isEmpty())
+        std::fprintf(stderr, "vfdtool: no translation in %s; those texts stay English.\n",
+                     qPrintable(missing.join(QStringLiteral(", "))));
+
     demo window;
+    window.setLanguageChoice(language);
     // The sites opened last are kept beside the settings, in a file of their own.
     window.setRecentSitesFile(QFileInfo(saved.filePath()).absolutePath() +
                               QStringLiteral("/sites.conf"));

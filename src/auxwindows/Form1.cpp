@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const char* const kGreeting = "Welcome Using KORVANTEX Inverter";
+const char* const kGreeting = QT_TRANSLATE_NOOP("Form1", "Welcome Using KORVANTEX Inverter");
 }
 
 Form1::Form1(std::function<void()> handOver, QWidget* parent)
@@ -18,9 +18,9 @@ Form1::Form1(std::function<void()> handOver, QWidget* parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QString::fromUtf8(kGreeting));
+    setWindowTitle(tr(kGreeting));
 
-    Label1 = new QLabel(QString::fromUtf8(kGreeting), this);
+    Label1 = new QLabel(tr(kGreeting), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
     QFont font = Label1->font();

@@ -22,40 +22,40 @@ frmAbout::frmAbout(Prompter& prompter, QWidget* parent) : QWidget(parent), m_pro
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("SOFEWARE INFOMATION"));
+    setWindowTitle(tr("SOFEWARE INFOMATION"));
 
     Image1 = new PictureBox(Artwork::paintToolIcon, 4, this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAccessibleName(QStringLiteral("Image1"));
 
-    lblTitle = new QLabel(QStringLiteral("vfdtool \u2014 drive commissioning over RS-485"), this);
+    lblTitle = new QLabel(tr("vfdtool — drive commissioning over RS-485"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     QFont titleFont = lblTitle->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
     lblTitle->setFont(titleFont);
 
-    lblVersion = new QLabel(QStringLiteral("Edition 1.00"), this);
+    lblVersion = new QLabel(tr("Edition 1.00"), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
-    lblDescription = new QLabel(
-        QStringLiteral("vfdtool runs, watches and sets up frequency inverters over an RS-485 "
-                       "line; choose \"User Guide\" in the Help menu to learn how."),
-        this);
+    lblDescription =
+        new QLabel(tr("vfdtool runs, watches and sets up frequency inverters over an RS-485 "
+                      "line; choose \"User Guide\" in the Help menu to learn how."),
+                   this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);
 
-    lblDisclaimer = new QLabel(QStringLiteral("Questions and reports: the service desk of your "
-                                              "drive supplier, quoting the edition above."),
+    lblDisclaimer = new QLabel(tr("Questions and reports: the service desk of your "
+                                  "drive supplier, quoting the edition above."),
                                this);
     lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
     lblDisclaimer->setWordWrap(true);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 
-    cmdSysInfo = new QPushButton(QStringLiteral("SYSTEM INFO(&S)"), this);
+    cmdSysInfo = new QPushButton(tr("SYSTEM INFO(&S)"), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 

@@ -21,7 +21,7 @@ namespace {
 // The operating instruction, line for line as it is handed to users. Trailing
 // blanks on two lines are part of it.
 // clang-format off
-const char kInstruction[] =
+const char kInstruction[] = QT_TRANSLATE_NOOP("frmSplash",
         "Operating instruction:\r\n"
         "  1.Before opening the software ,please confirm serial port configuration match,\r\n"
         "    related serial port free;Make Communication setting in keyboard(refer to the\r\n"
@@ -54,7 +54,7 @@ const char kInstruction[] =
         "  e.Foreward and reversal are both directive running constantly ,pressing \"NONE\"\r\n"
         "    to stop sending;In one \"communication timeout time\"(P8.02),frequency inverter\r\n"
         "    will stop,\"continuous running\"send only one directive,then pressing\" STOP\" to \r\n"
-        "    stop running.";
+        "    stop running.");
 // clang-format on
 
 // Wide enough that no line of the instruction has to wrap at the start.
@@ -65,14 +65,14 @@ constexpr int kInstructionRows = 24;
 
 QString frmSplash::InstructionText()
 {
-    return QString::fromUtf8(kInstruction, sizeof kInstruction - 1);
+    return tr(kInstruction);
 }
 
 frmSplash::frmSplash(const QString& settingsFile, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("USER GUIDE"));
+    setWindowTitle(tr("USER GUIDE"));
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -90,7 +90,7 @@ frmSplash::frmSplash(const QString& settingsFile, QWidget* parent) : QWidget(par
                           Text1->fontMetrics().lineSpacing() * 8);
     Text1->setPlainText(InstructionText());
 
-    Command1 = new QPushButton(QStringLiteral("Exit"), Frame1);
+    Command1 = new QPushButton(tr("Exit"), Frame1);
     Command1->setObjectName(QStringLiteral("Command1"));
     connect(Command1, &QPushButton::clicked, this, &frmSplash::Command1_Click);
 
@@ -108,18 +108,18 @@ frmSplash::frmSplash(const QString& settingsFile, QWidget* parent) : QWidget(par
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setAccessibleName(QStringLiteral("Image1"));
 
-    Label1 = new QLabel(QStringLiteral("vfdtool\nDrive commissioning over RS-485"), Frame2);
+    Label1 = new QLabel(tr("vfdtool\nDrive commissioning over RS-485"), Frame2);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
     QFont titleFont = Label1->font();
     titleFont.setBold(true);
     Label1->setFont(titleFont);
 
-    lblVersion = new QLabel(QStringLiteral("Edition    1.00"), Frame2);
+    lblVersion = new QLabel(tr("Edition    1.00"), Frame2);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setAlignment(Qt::AlignCenter);
 
-    lblPlatform = new QLabel(QStringLiteral("Used in Upper WINDOWS 95 Platform"), Frame2);
+    lblPlatform = new QLabel(tr("Used in Upper WINDOWS 95 Platform"), Frame2);
     lblPlatform->setObjectName(QStringLiteral("lblPlatform"));
     lblPlatform->setAlignment(Qt::AlignCenter);
 
@@ -130,18 +130,18 @@ frmSplash::frmSplash(const QString& settingsFile, QWidget* parent) : QWidget(par
     frame2Layout->addWidget(lblPlatform);
     frame2Layout->addStretch(1);
 
-    lblNotice = new QLabel(
-        QStringLiteral("This program keeps the port, its line settings, the gateways used, both "
-                       "rhythms, the drive choice, the skin colour and the window's place in "
-                       "%1 (vfdtool --reset-settings starts afresh). The password lasts only "
-                       "until the program is closed.")
-            .arg(QDir::toNativeSeparators(settingsFile)),
-        this);
+    lblNotice =
+        new QLabel(tr("This program keeps the port, its line settings, the gateways used, both "
+                      "rhythms, the drive choice, the skin colour and the window's place in "
+                      "%1 (vfdtool --reset-settings starts afresh). The password lasts only "
+                      "until the program is closed.")
+                       .arg(QDir::toNativeSeparators(settingsFile)),
+                   this);
     lblNotice->setObjectName(QStringLiteral("lblNotice"));
     lblNotice->setWordWrap(true);
 
-    lblWarning = new QLabel(QStringLiteral("Keep clear of the motor and its load whenever a drive "
-                                           "is commanded from this program."),
+    lblWarning = new QLabel(tr("Keep clear of the motor and its load whenever a drive "
+                               "is commanded from this program."),
                             this);
     lblWarning->setObjectName(QStringLiteral("lblWarning"));
     lblWarning->setWordWrap(true);
@@ -169,9 +169,12 @@ QSize frmSplash::sizeHint() const
     const QFontMetrics metrics(Text1->font());
     // Measured as one run of characters: a single glyph's advance is rounded
     // and would come out a few columns short over a whole line.
-    const int wanted = metrics.horizontalAdvance(QString(kInstructionColumns, QLatin1Char('x'))) +
-                       Text1->verticalScrollBar()->sizeHint().width() + 2 * Text1->frameWidth() +
-                       2 * qCeil(Text1->document()->documentMargin());
+    int widest = metrics.horizontalAdvance(QString(kInstructionColumns, QLatin1Char('x')));
+    // A translation's lines may be wider in the font (Chinese takes two columns a character).
+    for (QString line : Text1->toPlainText().split(u'\n'))
+        widest = qMax(widest, metrics.horizontalAdvance(line.remove(u'\r')));
+    const int wanted = widest + Text1->verticalScrollBar()->sizeHint().width() +
+                       2 * Text1->frameWidth() + 2 * qCeil(Text1->document()->documentMargin());
     const int wantedHeight = metrics.lineSpacing() * kInstructionRows;
     const QSize text = Text1->sizeHint();
     return QWidget::sizeHint() +

@@ -3,6 +3,7 @@
 
 #include "RtuProtocol.h"
 
+#include <QtGlobal>
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -60,7 +61,7 @@ struct RunningValue
 {
     quint8 index;
     const char* key;  // the name a recording asks for it by; nullptr: not recorded
-    const char* name; // as the chart and the recording's file show it
+    const char* name; // as the recording's file shows it (the windows translate it)
     const char* unit; // "" for a plain number
     Shown shown;
 
@@ -70,35 +71,60 @@ struct RunningValue
 // Fault records and the values kept at the last fault are left to the main
 // window's choosers: a recording follows what changes while a drive runs.
 inline constexpr std::array<RunningValue, Edition + 1> Table{{
-    {OutputFrequency, "freq-out", "Output frequency", "Hz", Shown::TwoDecimals},
-    {SetFrequency, "freq-set", "Set frequency", "Hz", Shown::TwoDecimals},
-    {OutputCurrent, "current", "Output current", "A", Shown::TwoDecimals},
-    {OutputVoltage, "voltage", "Output voltage", "V", Shown::TwoDecimals},
-    {Speed, "speed", "Speed", "rpm", Shown::Plain},
-    {RunSpeed, "run-speed", "Run speed", "m/s", Shown::TwoDecimals},
-    {SpeedSet, "speed-set", "Speed set", "m/s", Shown::TwoDecimals},
-    {DcBusVoltage, "dc-bus", "DC bus voltage", "V", Shown::TwoDecimals},
-    {InputVoltage, "input-voltage", "Input voltage", "V", Shown::TwoDecimals},
-    {PidSet, "pid-set", "PID set", "", Shown::TwoDecimals},
-    {PidFeedback, "pid-feedback", "PID feedback", "", Shown::TwoDecimals},
-    {AnalogueVoltageInput, "avi", "AVI", "V", Shown::TwoDecimals},
-    {AnalogueCurrentInput, "aci", "ACI", "A", Shown::TwoDecimals},
-    {PulseInput, "pulse-in", "Pulse input", "kHz", Shown::TwoDecimals},
-    {TerminalInputs, "inputs", "Terminal inputs", "", Shown::Plain},
-    {RadiatorTemperature, "radiator-temp", "Radiator temperature", "°C", Shown::Plain},
-    {ModuleTemperature, "module-temp", "Module temperature", "°C", Shown::Plain},
-    {Count, "count", "Count", "", Shown::Plain},
-    {CountSet, "count-set", "Count set", "", Shown::Plain},
-    {FaultRecord1, nullptr, "Fault record 1", "", Shown::FaultCode},
-    {FaultRecord2, nullptr, "Fault record 2", "", Shown::FaultCode},
-    {FaultRecord3, nullptr, "Fault record 3", "", Shown::FaultCode},
-    {FrequencyOutAtLastFault, nullptr, "Output frequency at the last fault", "Hz", Shown::Plain},
-    {FrequencySetAtLastFault, nullptr, "Set frequency at the last fault", "Hz", Shown::Plain},
-    {CurrentAtLastFault, nullptr, "Output current at the last fault", "A", Shown::Plain},
-    {VoltageAtLastFault, nullptr, "Output voltage at the last fault", "V", Shown::Plain},
-    {DcBusAtLastFault, nullptr, "DC bus voltage at the last fault", "V", Shown::Plain},
-    {TemperatureAtLastFault, nullptr, "Module temperature at the last fault", "°C", Shown::Plain},
-    {Edition, nullptr, "Software edition", "", Shown::Plain},
+    {OutputFrequency, "freq-out", QT_TRANSLATE_NOOP("RunningValues", "Output frequency"), "Hz",
+     Shown::TwoDecimals},
+    {SetFrequency, "freq-set", QT_TRANSLATE_NOOP("RunningValues", "Set frequency"), "Hz",
+     Shown::TwoDecimals},
+    {OutputCurrent, "current", QT_TRANSLATE_NOOP("RunningValues", "Output current"), "A",
+     Shown::TwoDecimals},
+    {OutputVoltage, "voltage", QT_TRANSLATE_NOOP("RunningValues", "Output voltage"), "V",
+     Shown::TwoDecimals},
+    {Speed, "speed", QT_TRANSLATE_NOOP("RunningValues", "Speed"), "rpm", Shown::Plain},
+    {RunSpeed, "run-speed", QT_TRANSLATE_NOOP("RunningValues", "Run speed"), "m/s",
+     Shown::TwoDecimals},
+    {SpeedSet, "speed-set", QT_TRANSLATE_NOOP("RunningValues", "Speed set"), "m/s",
+     Shown::TwoDecimals},
+    {DcBusVoltage, "dc-bus", QT_TRANSLATE_NOOP("RunningValues", "DC bus voltage"), "V",
+     Shown::TwoDecimals},
+    {InputVoltage, "input-voltage", QT_TRANSLATE_NOOP("RunningValues", "Input voltage"), "V",
+     Shown::TwoDecimals},
+    {PidSet, "pid-set", QT_TRANSLATE_NOOP("RunningValues", "PID set"), "", Shown::TwoDecimals},
+    {PidFeedback, "pid-feedback", QT_TRANSLATE_NOOP("RunningValues", "PID feedback"), "",
+     Shown::TwoDecimals},
+    {AnalogueVoltageInput, "avi", QT_TRANSLATE_NOOP("RunningValues", "AVI"), "V",
+     Shown::TwoDecimals},
+    {AnalogueCurrentInput, "aci", QT_TRANSLATE_NOOP("RunningValues", "ACI"), "A",
+     Shown::TwoDecimals},
+    {PulseInput, "pulse-in", QT_TRANSLATE_NOOP("RunningValues", "Pulse input"), "kHz",
+     Shown::TwoDecimals},
+    {TerminalInputs, "inputs", QT_TRANSLATE_NOOP("RunningValues", "Terminal inputs"), "",
+     Shown::Plain},
+    {RadiatorTemperature, "radiator-temp",
+     QT_TRANSLATE_NOOP("RunningValues", "Radiator temperature"), "°C", Shown::Plain},
+    {ModuleTemperature, "module-temp", QT_TRANSLATE_NOOP("RunningValues", "Module temperature"),
+     "°C", Shown::Plain},
+    {Count, "count", QT_TRANSLATE_NOOP("RunningValues", "Count"), "", Shown::Plain},
+    {CountSet, "count-set", QT_TRANSLATE_NOOP("RunningValues", "Count set"), "", Shown::Plain},
+    {FaultRecord1, nullptr, QT_TRANSLATE_NOOP("RunningValues", "Fault record 1"), "",
+     Shown::FaultCode},
+    {FaultRecord2, nullptr, QT_TRANSLATE_NOOP("RunningValues", "Fault record 2"), "",
+     Shown::FaultCode},
+    {FaultRecord3, nullptr, QT_TRANSLATE_NOOP("RunningValues", "Fault record 3"), "",
+     Shown::FaultCode},
+    {FrequencyOutAtLastFault, nullptr,
+     QT_TRANSLATE_NOOP("RunningValues", "Output frequency at the last fault"), "Hz", Shown::Plain},
+    {FrequencySetAtLastFault, nullptr,
+     QT_TRANSLATE_NOOP("RunningValues", "Set frequency at the last fault"), "Hz", Shown::Plain},
+    {CurrentAtLastFault, nullptr,
+     QT_TRANSLATE_NOOP("RunningValues", "Output current at the last fault"), "A", Shown::Plain},
+    {VoltageAtLastFault, nullptr,
+     QT_TRANSLATE_NOOP("RunningValues", "Output voltage at the last fault"), "V", Shown::Plain},
+    {DcBusAtLastFault, nullptr,
+     QT_TRANSLATE_NOOP("RunningValues", "DC bus voltage at the last fault"), "V", Shown::Plain},
+    {TemperatureAtLastFault, nullptr,
+     QT_TRANSLATE_NOOP("RunningValues", "Module temperature at the last fault"), "°C",
+     Shown::Plain},
+    {Edition, nullptr, QT_TRANSLATE_NOOP("RunningValues", "Software edition"), "", Shown::Plain},
 }};
 
 constexpr bool tableInOrder()

@@ -4,6 +4,8 @@
 #include "SerialPort.h"
 #include "TcpPort.h"
 
+#include <QCoreApplication>
+
 const QStringList& PortSettings::parityNames()
 {
     // Mark parity the port could set, but the window has never offered it.
@@ -29,7 +31,9 @@ QString PortSettings::settingsText() const
 
 QString PortSettings::panelText() const
 {
-    return PortName + u',' + BaudRate + u',' + ParityName + u',' + DataBits + u',' + StopBits;
+    // The parity as the settings window names it, in the language on show.
+    const QString parity = QCoreApplication::translate("config", ParityName.toUtf8().constData());
+    return PortName + u',' + BaudRate + u',' + parity + u',' + DataBits + u',' + StopBits;
 }
 
 void PortSettings::noteUsedPort()

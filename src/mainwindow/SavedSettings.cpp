@@ -2,6 +2,7 @@
 #include "SavedSettings.h"
 
 #include "DevicePort.h"
+#include "Language.h"
 #include "SelectablePort.h"
 #include "StatusPanels.h"
 #include "TcpPort.h"
@@ -283,8 +284,21 @@ bool SavedSettings::writeKept(QSettings& s, demo& window)
     s.setValue(QStringLiteral("main/skin"),
                window.skin().isValid() ? window.skin().name(QColor::HexRgb) : QString());
     s.setValue(QStringLiteral("main/geometry"), window.saveGeometry());
+    if (!window.languageChoice().isEmpty())
+        s.setValue(QString::fromLatin1(Language::SettingsKey), window.languageChoice());
     s.sync();
     return s.status() == QSettings::NoError;
+}
+
+QString SavedSettings::keptLanguage(const QString& filePath)
+{
+    const QFileInfo info(filePath);
+    if (!info.isFile() || info.size() > kLargestFile)
+        return {};
+    const QSettings s(filePath, QSettings::IniFormat);
+    const std::optional<QString> known =
+        Language::fromName(s.value(QString::fromLatin1(Language::SettingsKey)).toString());
+    return known.value_or(QString());
 }
 
 void SavedSettings::watch(demo& window)

@@ -39,6 +39,11 @@ public:
     // is there and stays.
     bool forget();
 
+    // The language chosen in the window's menu and kept in the file: "" when
+    // none is (the system's language then), or the file cannot be read. Asked
+    // before any window is built, so that they are built in that language.
+    static QString keptLanguage(const QString& filePath);
+
     // Says in the window's status bar when its port is not there now (an
     // adapter unplugged); the port stays chosen all the same.
     static void reportMissingPort(demo& window);

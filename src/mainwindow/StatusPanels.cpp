@@ -15,7 +15,8 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(true);
     static const char* const keyNames[] = {"CAPS", "NUM", "INS", "SCRL"};
-    static const char* const keyTips[] = {"Caps Lock", "Num Lock", "Insert", "Scroll Lock"};
+    static const char* const keyTips[] = {QT_TR_NOOP("Caps Lock"), QT_TR_NOOP("Num Lock"),
+                                          QT_TR_NOOP("Insert"), QT_TR_NOOP("Scroll Lock")};
     for (int number = 1; number <= 8; ++number) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("Panel%1").arg(number));
@@ -24,14 +25,14 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent)
         label->setContentsMargins(4, 0, 4, 0);
         if (number >= Caps && number <= Scroll) {
             label->setText(QString::fromLatin1(keyNames[number - Caps]));
-            label->setToolTip(QString::fromLatin1(keyTips[number - Caps]));
+            label->setToolTip(tr(keyTips[number - Caps]));
         }
         // The panels keep their own widths; the spare width on the left is
         // where notices about the line appear.
         addPermanentWidget(label, 0);
         m_panels.append(label);
     }
-    setPanelText(RunState, QStringLiteral("Stop"));
+    setPanelText(RunState, tr("Stop"));
 
     m_notice = new QLabel(this);
     m_notice->setObjectName(QStringLiteral("Notice"));

@@ -21,7 +21,7 @@
 
 namespace {
 
-const QString kErrorTitle = QStringLiteral("Error Waining!");
+const char* const kErrorTitle = QT_TRANSLATE_NOOP("config", "Error Waining!");
 
 QComboBox* makeCombo(QWidget* parent, const char* name, const QStringList& items, bool editable)
 {
@@ -43,6 +43,12 @@ void showText(QComboBox* box, const QString& text)
     else if (box->isEditable())
         box->setEditText(text);
 }
+
+// The parity names the window offers, for the translators; the chooser keeps the
+// English name as each item's data, which is what the settings store.
+[[maybe_unused]] const char* const kParityCaptions[] = {
+    QT_TRANSLATE_NOOP("config", "Odd"), QT_TRANSLATE_NOOP("config", "Even"),
+    QT_TRANSLATE_NOOP("config", "None"), QT_TRANSLATE_NOOP("config", "Space")};
 
 bool takesOneAndHalfStopBits(const QString& portName)
 {
@@ -73,7 +79,7 @@ config::config(PortSettings& kept, SerialPort& port, Prompter& prompter,
       m_closeOpenPort(std::move(closeOpenPort))
 {
     setObjectName(QStringLiteral("config"));
-    setWindowTitle(QStringLiteral("SERIAL PORT SETTING"));
+    setWindowTitle(tr("SERIAL PORT SETTING"));
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     showKeptSettings();
@@ -113,7 +119,7 @@ QStringList config::portChoices()
 
 void config::buildControls()
 {
-    Frame1 = new QGroupBox(QStringLiteral("Serial Port Setting"), this);
+    Frame1 = new QGroupBox(tr("Serial Port Setting"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Combo1 = makeCombo(Frame1, "Combo1", portChoices(), true);
     for (const QString& used : m_kept.RecentPorts) {
@@ -128,7 +134,9 @@ void config::buildControls()
         Frame1, "Combo3",
         {QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")},
         false);
-    Combo4 = makeCombo(Frame1, "Combo4", PortSettings::parityNames(), false);
+    Combo4 = makeCombo(Frame1, "Combo4", {}, false);
+    for (const QString& parity : PortSettings::parityNames())
+        Combo4->addItem(tr(parity.toUtf8().constData()), parity);
     Combo5 = makeCombo(Frame1, "Combo5",
                        {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}, false);
     // Room for a device path such as /dev/ttyUSB0 at any font size.
@@ -151,23 +159,23 @@ void config::buildControls()
         const char* name;
         const char* caption;
         QComboBox* box;
-    } rows[] = {{"Label1", "Port Number", Combo1},
-                {"Label2", "Baud Rate", Combo2},
-                {"Label3", "Data Bit", Combo3},
-                {"Label4", "Party Bit", Combo4},
-                {"Label5", "Stop Bit", Combo5}};
+    } rows[] = {{"Label1", QT_TR_NOOP("Port Number"), Combo1},
+                {"Label2", QT_TR_NOOP("Baud Rate"), Combo2},
+                {"Label3", QT_TR_NOOP("Data Bit"), Combo3},
+                {"Label4", QT_TR_NOOP("Party Bit"), Combo4},
+                {"Label5", QT_TR_NOOP("Stop Bit"), Combo5}};
     for (const auto& row : rows) {
-        auto* label = new QLabel(QString::fromLatin1(row.caption), Frame1);
+        auto* label = new QLabel(tr(row.caption), Frame1);
         label->setObjectName(QString::fromLatin1(row.name));
         label->setBuddy(row.box);
         row.box->setAccessibleName(label->text());
         form->addRow(label, row.box);
     }
 
-    ok = new QPushButton(QStringLiteral("OK"), this);
+    ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setDefault(true);
-    cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
     connect(ok, &QPushButton::clicked, this, &config::ok_Click);
     connect(cancel, &QPushButton::clicked, this, &config::cancel_Click);
@@ -185,7 +193,9 @@ void config::showKeptSettings()
 {
     showText(Combo1, m_kept.PortName);
     showText(Combo2, m_kept.BaudRate);
-    showText(Combo4, m_kept.ParityName);
+    const int parity = Combo4->findData(m_kept.ParityName);
+    if (parity >= 0)
+        Combo4->setCurrentIndex(parity);
     showText(Combo3, m_kept.DataBits);
     showText(Combo5, m_kept.StopBits);
 }
@@ -215,15 +225,16 @@ QString config::refusedSetting(const QString& portName, const QString& baudRate,
 void config::ok_Click()
 {
     const QString name = Combo1->currentText().trimmed();
-    const QString refused = refusedSetting(name, Combo2->currentText(), Combo4->currentText(),
+    const QString parityName = Combo4->currentData().toString();
+    const QString refused = refusedSetting(name, Combo2->currentText(), parityName,
                                            Combo3->currentText(), Combo5->currentText());
     const QString keptAsTheyWere = tr(" The settings were left as they were.");
     if (!refused.isEmpty()) {
-        m_prompter.warn(this, kErrorTitle, refused + keptAsTheyWere);
+        m_prompter.warn(this, tr(kErrorTitle), refused + keptAsTheyWere);
         return;
     }
     const QString settingsText = Combo2->currentText() + u',' +
-                                 PortSettings::parityLetter(Combo4->currentText()) + u',' +
+                                 PortSettings::parityLetter(parityName) + u',' +
                                  Combo3->currentText() + u',' + Combo5->currentText();
 
     if (m_port.isOpen() && m_closeOpenPort)
@@ -232,7 +243,7 @@ void config::ok_Click()
     m_port.setPortName(name);
     if (!m_port.setSettings(settingsText)) {
         m_port.setPortName(previousName);
-        m_prompter.warn(this, kErrorTitle,
+        m_prompter.warn(this, tr(kErrorTitle),
                         tr("The port refuses the settings %1.").arg(settingsText) + keptAsTheyWere);
         return;
     }
@@ -242,7 +253,7 @@ void config::ok_Click()
 
     m_kept.PortName = name;
     m_kept.BaudRate = Combo2->currentText();
-    m_kept.ParityName = Combo4->currentText();
+    m_kept.ParityName = parityName;
     m_kept.DataBits = Combo3->currentText();
     m_kept.StopBits = Combo5->currentText();
     m_kept.noteUsedPort();

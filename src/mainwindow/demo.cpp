@@ -57,7 +57,7 @@ demo::demo(SerialPort* port, QWidget* parent)
         return QColorDialog::getColor(initial, this, tr("Change Skin"));
     };
     chooseSaveFile = [this] {
-        QFileDialog dialog(this, QStringLiteral("Save_File"));
+        QFileDialog dialog(this, tr("Save_File"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setNameFilter(QStringLiteral("txt(*.txt)"));
         dialog.setDefaultSuffix(QStringLiteral("txt"));
@@ -102,43 +102,45 @@ demo::~demo()
 void demo::buildMenus()
 {
     auto makeAction = [](QMenu* menu, const char* name, const char* caption) {
-        auto* action = menu->addAction(QString::fromUtf8(caption));
+        auto* action = menu->addAction(tr(caption));
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
     // The captions show as given; the marked letters open the menus with Alt
     // and pick an entry of an open menu.
-    file = menuBar()->addMenu(QStringLiteral("File(&F)"));
+    file = menuBar()->addMenu(tr("File(&F)"));
     file->setObjectName(QStringLiteral("file"));
-    save_file = makeAction(file, "save_file", "Save_File");
-    save_check = makeAction(file, "save_check", "Save Watching Para");
-    open_check = makeAction(file, "open_check", "Open Watching Para");
+    save_file = makeAction(file, "save_file", QT_TR_NOOP("Save_File"));
+    save_check = makeAction(file, "save_check", QT_TR_NOOP("Save Watching Para"));
+    open_check = makeAction(file, "open_check", QT_TR_NOOP("Open Watching Para"));
     file->addSeparator();
-    exit = makeAction(file, "exit", "EXIT");
+    exit = makeAction(file, "exit", QT_TR_NOOP("EXIT"));
     // Kept in the menu, greyed: they have never done anything.
     save_check->setEnabled(false);
     open_check->setEnabled(false);
 
-    set = menuBar()->addMenu(QStringLiteral("&Set"));
+    set = menuBar()->addMenu(tr("&Set"));
     set->setObjectName(QStringLiteral("set"));
-    com_set = makeAction(set, "com_set", "&Serail Port Set");
-    data_set = makeAction(set, "data_set", "&Parameter Set");
-    encode = makeAction(set, "encode", "Pass&word");
-    replacing = makeAction(set, "replacing", "&Change Skin");
+    com_set = makeAction(set, "com_set", QT_TR_NOOP("&Serail Port Set"));
+    data_set = makeAction(set, "data_set", QT_TR_NOOP("&Parameter Set"));
+    encode = makeAction(set, "encode", QT_TR_NOOP("Pass&word"));
+    replacing = makeAction(set, "replacing", QT_TR_NOOP("&Change Skin"));
 
     // The one menu added to the window's own: tools beyond single parameters.
-    tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools = menuBar()->addMenu(tr("&Tools"));
     tools->setObjectName(QStringLiteral("tools"));
-    drive_parameters = makeAction(tools, "drive_parameters", "&Drive Parameters...");
+    drive_parameters = makeAction(tools, "drive_parameters", QT_TR_NOOP("&Drive Parameters..."));
     buildToolsMenu();
-    recorder = makeAction(tools, "recorder", "&Recorder...");
+    recorder = makeAction(tools, "recorder", QT_TR_NOOP("&Recorder..."));
     tools->addSeparator();
-    site_window = makeAction(tools, "site_window", "S&ite...");
+    site_window = makeAction(tools, "site_window", QT_TR_NOOP("S&ite..."));
+    tools->addSeparator();
+    buildLanguageMenu();
 
-    help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("help"));
-    userhelp = makeAction(help, "userhelp", "&User Guide");
-    abouthelp = makeAction(help, "abouthelp", "&About");
+    userhelp = makeAction(help, "userhelp", QT_TR_NOOP("&User Guide"));
+    abouthelp = makeAction(help, "abouthelp", QT_TR_NOOP("&About"));
 
     save_file->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -163,7 +165,7 @@ void demo::startUp()
     PendingCommand = RunCommand::None;
 
     m_settings = PortSettings{};
-    StatusBar1->setPanelText(StatusPanels::RunState, QStringLiteral("Stop"));
+    StatusBar1->setPanelText(StatusPanels::RunState, tr("Stop"));
 
     m_port.setPortName(m_settings.PortName);
     m_port.setSettings(m_settings.settingsText());
@@ -175,15 +177,13 @@ void demo::startUp()
     data_set->setEnabled(encode->isEnabled());
     StatusBar1->setPanelText(StatusPanels::Settings, m_settings.panelText());
 
-    Combo5->addItems({QStringLiteral("None"), QStringLiteral("The 1th Error Code"),
-                      QStringLiteral("The 2th Error Code"), QStringLiteral("The 3th Error Code")});
+    Combo5->addItems(
+        {tr("None"), tr("The 1th Error Code"), tr("The 2th Error Code"), tr("The 3th Error Code")});
     Combo5->setCurrentIndex(0);
-    Combo6->addItems({QStringLiteral("None"), QStringLiteral("Frq Output at The Last Error(HZ)"),
-                      QStringLiteral("Frq Set at The Last Error(HZ)"),
-                      QStringLiteral("Current Output at The Last Error(A)"),
-                      QStringLiteral("Voltage Output at The Last Error(V)"),
-                      QStringLiteral("DC Power at The Last Error(V)"),
-                      QString::fromUtf8("IGBT Temp at The Last Error(℃)")});
+    Combo6->addItems(
+        {tr("None"), tr("Frq Output at The Last Error(HZ)"), tr("Frq Set at The Last Error(HZ)"),
+         tr("Current Output at The Last Error(A)"), tr("Voltage Output at The Last Error(V)"),
+         tr("DC Power at The Last Error(V)"), tr("IGBT Temp at The Last Error(℃)")});
     Combo6->setCurrentIndex(0);
     FaultRecordSelect = 0;
     LastErrorValueSelect = 0;
@@ -371,7 +371,7 @@ void demo::save_file_Click()
         tr("local time, direction, frame bytes in hexadecimal")};
     QString reason;
     if (!m_trace.save(name, header, &reason)) {
-        m_prompter.warn(this, QStringLiteral("Error Warning"),
+        m_prompter.warn(this, tr("Error Warning"),
                         tr("The traffic log could not be saved to %1: %2")
                             .arg(QDir::toNativeSeparators(name), reason));
     }

@@ -103,6 +103,14 @@ public:
     // Where the Site window keeps the last few sites opened (empty: nowhere).
     void setRecentSitesFile(const QString& path) { m_recentSitesFile = path; }
 
+    // The language chosen in "Tools" > "Language": "en", "zh_CN", or empty to
+    // follow the system's. Kept between runs; it takes effect at the next start.
+    QString languageChoice() const { return m_languageChoice; }
+    // Takes a remembered choice (nothing said, nothing stored).
+    void setLanguageChoice(const QString& choice);
+    // The user's pick in the menu: kept, and a message says when it applies.
+    void language_Click(const QString& choice);
+
     // The two common dialogs; a test puts its own answer here.
     // An invalid colour means the user cancelled.
     std::function<QColor(const QColor& initial)> chooseColour;
@@ -122,6 +130,7 @@ public:
     QAction* replacing = nullptr;
     QMenu* tools = nullptr;
     QAction* drive_parameters = nullptr;
+    QMenu* language = nullptr;
     QAction* scan_line = nullptr;
     QAction* line_statistics = nullptr;
     QAction* recorder = nullptr;
@@ -259,6 +268,7 @@ protected:
 private:
     void buildMenus();
     void buildToolsMenu();
+    void buildLanguageMenu();
     // A drive chosen in the scan becomes the one drive watched and commanded.
     void watchSingleDrive(quint8 address);
     // The line settings the scan window found and the user took.
@@ -366,6 +376,7 @@ private:
     // The boxes' own colours, to come back to after they were greyed.
     QHash<QLineEdit*, QPalette> m_freshLook;
     QColor m_lastSkin;
+    QString m_languageChoice;
 
     QPointer<config> m_config;
     QPointer<Form2> m_form2;

@@ -209,9 +209,8 @@ void demo::askJogQuestion()
     // "Yes" here stops commanding (the port closes), so Enter keeps answering it
     // as this box always has.
     const bool shutDown = m_prompter.askYesNo(
-        this, QStringLiteral("Notice"),
-        QString::fromUtf8(
-            "JOG time relate to communication overrun time ，shutdown communication ?"),
+        this, tr("Notice"),
+        tr("JOG time relate to communication overrun time ，shutdown communication ?"),
         QMessageBox::Yes);
     m_jogQuestionOpen = false;
     // The port may have gone while the question was open; "Yes" must then not
@@ -246,14 +245,14 @@ void demo::reportCommand(Hexedit::CommandOutcome outcome)
         m_toldNoDrive = false;
         break;
     case Hexedit::CommandOutcome::SentToEveryDrive:
-        StatusBar1->showPassingNotice(QStringLiteral("STOP sent to every drive on the line"));
+        StatusBar1->showPassingNotice(tr("STOP sent to every drive on the line"));
         break;
     case Hexedit::CommandOutcome::NoDrive:
         // Said once, not at every tick; again after a command has gone out.
         if (!m_toldNoDrive)
             StatusBar1->showPassingNotice(
-                QStringLiteral("Run command not sent: no drive is addressed. Tick \"Single "
-                               "Machine\" and choose a drive, or start polling first."));
+                tr("Run command not sent: no drive is addressed. Tick \"Single "
+                   "Machine\" and choose a drive, or start polling first."));
         m_toldNoDrive = true;
         break;
     case Hexedit::CommandOutcome::NothingToSend:

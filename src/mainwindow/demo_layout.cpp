@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls, grouped as the frames say, placed by layouts only.
+#include "CatalogueText.h"
 #include "LabelledList.h"
 #include "StatusPanels.h"
 #include "Tab.h"
@@ -83,9 +84,8 @@ void fitLongestFault(QLineEdit* box)
     const QFontMetrics metrics = box->fontMetrics();
     int widest = 0;
     for (int number = 1; number <= 20; ++number) {
-        if (const auto text = Tab::FaultText(number))
-            widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(
-                                          text->data(), qsizetype(text->size()))));
+        if (const auto text = CatalogueText::faultText(number))
+            widest = std::max(widest, metrics.horizontalAdvance(*text));
     }
     // What the box adds around its text (frame, margins), as its own size hint reckons it.
     const int around = box->sizeHint().width() - metrics.horizontalAdvance(u'x') * 17;
@@ -94,7 +94,7 @@ void fitLongestFault(QLineEdit* box)
 
 OptionButton* option(QWidget* parent, const char* name, const char* caption)
 {
-    return named(new OptionButton(QString::fromLatin1(caption), parent), name);
+    return named(new OptionButton(demo::tr(caption), parent), name);
 }
 
 } // namespace
@@ -134,8 +134,8 @@ void demo::buildControls()
 
 QWidget* demo::buildAddressFrame()
 {
-    Frame4 = named(new QGroupBox(QStringLiteral("Inverter Number")), "Frame4");
-    Check1 = named(new QCheckBox(QStringLiteral("Single Machine"), Frame4), "Check1");
+    Frame4 = named(new QGroupBox(tr("Inverter Number")), "Frame4");
+    Check1 = named(new QCheckBox(tr("Single Machine"), Frame4), "Check1");
     Combo2 = addressList(Frame4, "Combo2");
     // Named by the caption beside it, the check box that chooses it.
     Combo2->setAccessibleName(Check1->text());
@@ -146,9 +146,9 @@ QWidget* demo::buildAddressFrame()
     auto* grid = new QGridLayout(Frame4);
     grid->addWidget(Check1, 0, 0);
     grid->addWidget(Combo2, 0, 1);
-    grid->addWidget(labelFor(QStringLiteral("First"), Combo4, Frame4), 1, 0, Qt::AlignRight);
+    grid->addWidget(labelFor(tr("First"), Combo4, Frame4), 1, 0, Qt::AlignRight);
     grid->addWidget(Combo4, 1, 1);
-    grid->addWidget(labelFor(QStringLiteral("End"), Combo1, Frame4), 2, 0, Qt::AlignRight);
+    grid->addWidget(labelFor(tr("End"), Combo1, Frame4), 2, 0, Qt::AlignRight);
     grid->addWidget(Combo1, 2, 1);
     grid->setColumnStretch(2, 1);
     return Frame4;
@@ -156,8 +156,8 @@ QWidget* demo::buildAddressFrame()
 
 QWidget* demo::buildAttributeFrame()
 {
-    Frame3 = named(new QGroupBox(QStringLiteral("Attribute")), "Frame3");
-    Command1 = named(new QPushButton(QStringLiteral("Open Serial"), Frame3), "Command1");
+    Frame3 = named(new QGroupBox(tr("Attribute")), "Frame3");
+    Command1 = named(new QPushButton(tr("Open Serial"), Frame3), "Command1");
     Shape2 = named(new Lamp(Lamp::Form::Circle, Frame3), "Shape2");
     Shape3 = named(new Lamp(Lamp::Form::Circle, Frame3), "Shape3");
     Shape1 = named(new Lamp(Lamp::Form::Circle, Frame3), "Shape1");
@@ -165,8 +165,9 @@ QWidget* demo::buildAttributeFrame()
 
     auto* lamps = new QHBoxLayout;
     for (const auto& [caption, lamp] :
-         {std::pair{"Send", Shape2}, std::pair{"Receive", Shape3}, std::pair{"Status", Shape1}}) {
-        lamps->addWidget(labelFor(QString::fromLatin1(caption), lamp, Frame3));
+         {std::pair{QT_TR_NOOP("Send"), Shape2}, std::pair{QT_TR_NOOP("Receive"), Shape3},
+          std::pair{QT_TR_NOOP("Status"), Shape1}}) {
+        lamps->addWidget(labelFor(tr(caption), lamp, Frame3));
         lamps->addWidget(lamp);
         lamps->addSpacing(fontMetrics().averageCharWidth());
     }
@@ -179,15 +180,15 @@ QWidget* demo::buildAttributeFrame()
 
 QWidget* demo::buildWorkStatusFrame()
 {
-    Frame5 = named(new QGroupBox(QStringLiteral("Work Status")), "Frame5");
-    Option1 = option(Frame5, "Option1", "FWD");
-    Option2 = option(Frame5, "Option2", "REV");
-    Option3 = option(Frame5, "Option3", "JOG-F");
-    Option4 = option(Frame5, "Option4", "JOG-R");
-    Option5 = option(Frame5, "Option5", "STOP");
-    Option7 = option(Frame5, "Option7", "FWD-S");
-    Option8 = option(Frame5, "Option8", "REV-S");
-    Option9 = option(Frame5, "Option9", "NONE");
+    Frame5 = named(new QGroupBox(tr("Work Status")), "Frame5");
+    Option1 = option(Frame5, "Option1", QT_TR_NOOP("FWD"));
+    Option2 = option(Frame5, "Option2", QT_TR_NOOP("REV"));
+    Option3 = option(Frame5, "Option3", QT_TR_NOOP("JOG-F"));
+    Option4 = option(Frame5, "Option4", QT_TR_NOOP("JOG-R"));
+    Option5 = option(Frame5, "Option5", QT_TR_NOOP("STOP"));
+    Option7 = option(Frame5, "Option7", QT_TR_NOOP("FWD-S"));
+    Option8 = option(Frame5, "Option8", QT_TR_NOOP("REV-S"));
+    Option9 = option(Frame5, "Option9", QT_TR_NOOP("NONE"));
     Text1 = entry(Frame5, "Text1", QStringLiteral("50"));
     Text5 = entry(Frame5, "Text5", QStringLiteral("50"));
     Text26 = entry(Frame5, "Text26", QStringLiteral("500"));
@@ -196,10 +197,10 @@ QWidget* demo::buildWorkStatusFrame()
     auto* grid = new QGridLayout(Frame5);
     grid->addWidget(Option1, 0, 0);
     grid->addWidget(Text1, 0, 1);
-    grid->addWidget(labelFor(QStringLiteral("(HZ)"), Text1, Frame5), 0, 2);
+    grid->addWidget(labelFor(tr("(HZ)"), Text1, Frame5), 0, 2);
     grid->addWidget(Option2, 1, 0);
     grid->addWidget(Text5, 1, 1);
-    grid->addWidget(labelFor(QStringLiteral("(HZ)"), Text5, Frame5), 1, 2);
+    grid->addWidget(labelFor(tr("(HZ)"), Text5, Frame5), 1, 2);
     grid->addWidget(Option3, 2, 0);
     grid->addWidget(Option4, 2, 1);
     grid->addWidget(Option5, 3, 0);
@@ -207,9 +208,9 @@ QWidget* demo::buildWorkStatusFrame()
     grid->addWidget(Option7, 4, 0);
     grid->addWidget(Option8, 4, 1);
 
-    ControlRhythmLabel = labelFor(QStringLiteral("Control rhythm(ms)"), Text26, Frame5);
+    ControlRhythmLabel = labelFor(tr("Control rhythm(ms)"), Text26, Frame5);
     ControlRhythmLabel->setObjectName(QStringLiteral("ControlRhythmLabel"));
-    CommunicationRhythmLabel = labelFor(QStringLiteral("Communication rhythm(ms)"), Text2, Frame5);
+    CommunicationRhythmLabel = labelFor(tr("Communication rhythm(ms)"), Text2, Frame5);
     CommunicationRhythmLabel->setObjectName(QStringLiteral("CommunicationRhythmLabel"));
     grid->addWidget(ControlRhythmLabel, 5, 0, 1, 2);
     grid->addWidget(Text26, 5, 2);
@@ -222,7 +223,7 @@ QWidget* demo::buildWorkStatusFrame()
 QWidget* demo::buildLogFrame()
 {
     Frame1 = named(new QGroupBox, "Frame1");
-    Command5 = named(new QPushButton(QStringLiteral("Start"), Frame1), "Command5");
+    Command5 = named(new QPushButton(tr("Start"), Frame1), "Command5");
     Text28 = named(new TrafficLogBox(Frame1), "Text28");
     Text28->setToolTip(QString::fromUtf8("双击清屏"));
     Text28->setAccessibleName(QStringLiteral("Text28"));
@@ -234,7 +235,7 @@ QWidget* demo::buildLogFrame()
 
 QWidget* demo::buildMachineStateFrame()
 {
-    Frame2 = named(new QGroupBox(QStringLiteral("Machine State")), "Frame2");
+    Frame2 = named(new QGroupBox(tr("Machine State")), "Frame2");
     Text29 = readOnlyBox(Frame2, "Text29");
     Text30 = readOnlyBox(Frame2, "Text30");
     Text4 = readOnlyBox(Frame2, "Text4");
@@ -245,10 +246,10 @@ QWidget* demo::buildMachineStateFrame()
     Shape4 = named(new Lamp(Lamp::Form::Circle, Frame2), "Shape4");
 
     auto* form = new QFormLayout(Frame2);
-    form->addRow(labelFor(QStringLiteral("State"), Text29, Frame2), Text29);
-    form->addRow(labelFor(QStringLiteral("Running direction"), Text30, Frame2), Text30);
-    form->addRow(labelFor(QStringLiteral("Cord"), Text4, Frame2), Text4);
-    form->addRow(labelFor(QStringLiteral("Error"), Shape4, Frame2), Shape4);
+    form->addRow(labelFor(tr("State"), Text29, Frame2), Text29);
+    form->addRow(labelFor(tr("Running direction"), Text30, Frame2), Text30);
+    form->addRow(labelFor(tr("Cord"), Text4, Frame2), Text4);
+    form->addRow(labelFor(tr("Error"), Shape4, Frame2), Shape4);
     return Frame2;
 }
 
@@ -258,7 +259,7 @@ QWidget* demo::buildMonitorFrame()
     // of the frame, so that the address of the drive on display can sit in its
     // gap between "The" and "th".
     Frame7 = named(new QGroupBox, "Frame7");
-    Frame7->setAccessibleName(QStringLiteral("The  th Inverter Monitor Parameter"));
+    Frame7->setAccessibleName(tr("The  th Inverter Monitor Parameter"));
     auto* grid = new QGridLayout(Frame7);
 
     Label34 = named(new QLabel(Frame7), "Label34");
@@ -273,9 +274,9 @@ QWidget* demo::buildMonitorFrame()
     Label34->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000")));
     auto* heading = new QHBoxLayout;
     heading->addStretch(1);
-    heading->addWidget(new QLabel(QStringLiteral("The"), Frame7));
+    heading->addWidget(new QLabel(tr("The"), Frame7));
     heading->addWidget(Label34);
-    heading->addWidget(new QLabel(QStringLiteral("th Inverter Monitor Parameter"), Frame7));
+    heading->addWidget(new QLabel(tr("th Inverter Monitor Parameter"), Frame7));
     heading->addStretch(1);
     grid->addLayout(heading, 0, 0, 1, 4);
 
@@ -285,23 +286,32 @@ QWidget* demo::buildMonitorFrame()
         const char* name;
         QLineEdit** box;
     } fields[] = {
-        {"Frq Output(Hz)", "Text24", &Text24},   {"Frq Set(Hz)", "Text25", &Text25},
-        {"Current Output(A)", "Text3", &Text3},  {"Voltage Output(V)", "Text6", &Text6},
-        {"Speed(RPM/min)", "Text7", &Text7},     {"Run Speed(m/s)", "Text8", &Text8},
-        {"Speed Set(m/s)", "Text9", &Text9},     {"DC Power(V)", "Text10", &Text10},
-        {"Input Votage(V)", "Text11", &Text11},  {"PID Set", "Text12", &Text12},
-        {"PID Feedback", "Text13", &Text13},     {"AVI(V)", "Text14", &Text14},
-        {"ACI(A)", "Text15", &Text15},           {"Pulse Input(KHz)", "Text16", &Text16},
-        {"Terminal Input", "Text17", &Text17},   {"Radiator Temp(℃)", "Text18", &Text18},
-        {"Module Temp(℃)", "Text19", &Text19},   {"Count Number", "Text20", &Text20},
-        {"Count Number Set", "Text21", &Text21}, {"Edition", "Text27", &Text27},
+        {QT_TR_NOOP("Frq Output(Hz)"), "Text24", &Text24},
+        {QT_TR_NOOP("Frq Set(Hz)"), "Text25", &Text25},
+        {QT_TR_NOOP("Current Output(A)"), "Text3", &Text3},
+        {QT_TR_NOOP("Voltage Output(V)"), "Text6", &Text6},
+        {QT_TR_NOOP("Speed(RPM/min)"), "Text7", &Text7},
+        {QT_TR_NOOP("Run Speed(m/s)"), "Text8", &Text8},
+        {QT_TR_NOOP("Speed Set(m/s)"), "Text9", &Text9},
+        {QT_TR_NOOP("DC Power(V)"), "Text10", &Text10},
+        {QT_TR_NOOP("Input Votage(V)"), "Text11", &Text11},
+        {QT_TR_NOOP("PID Set"), "Text12", &Text12},
+        {QT_TR_NOOP("PID Feedback"), "Text13", &Text13},
+        {QT_TR_NOOP("AVI(V)"), "Text14", &Text14},
+        {QT_TR_NOOP("ACI(A)"), "Text15", &Text15},
+        {QT_TR_NOOP("Pulse Input(KHz)"), "Text16", &Text16},
+        {QT_TR_NOOP("Terminal Input"), "Text17", &Text17},
+        {QT_TR_NOOP("Radiator Temp(℃)"), "Text18", &Text18},
+        {QT_TR_NOOP("Module Temp(℃)"), "Text19", &Text19},
+        {QT_TR_NOOP("Count Number"), "Text20", &Text20},
+        {QT_TR_NOOP("Count Number Set"), "Text21", &Text21},
+        {QT_TR_NOOP("Edition"), "Text27", &Text27},
     };
     int row = 1;
     int column = 0;
     for (const auto& field : fields) {
         *field.box = displayBox(Frame7, field.name);
-        grid->addWidget(labelFor(QString::fromUtf8(field.caption), *field.box, Frame7), row,
-                        column);
+        grid->addWidget(labelFor(tr(field.caption), *field.box, Frame7), row, column);
         grid->addWidget(*field.box, row, column + 1);
         column = column == 0 ? 2 : 0;
         row += column == 0 ? 1 : 0;
@@ -317,9 +327,10 @@ QWidget* demo::buildMonitorFrame()
     auto* faults = new QGridLayout;
     int faultRow = 0;
     for (const auto& [caption, chooser, box] :
-         {std::tuple{"Error Code", Combo5, Text22}, std::tuple{"Error Output", Combo6, Text23}}) {
-        QLabel* label = labelFor(QString::fromLatin1(caption), box, Frame7);
-        chooser->setAccessibleName(QString::fromLatin1(caption));
+         {std::tuple{QT_TR_NOOP("Error Code"), Combo5, Text22},
+          std::tuple{QT_TR_NOOP("Error Output"), Combo6, Text23}}) {
+        QLabel* label = labelFor(tr(caption), box, Frame7);
+        chooser->setAccessibleName(tr(caption));
         faults->addWidget(label, faultRow, 0);
         faults->addWidget(chooser, faultRow, 1);
         faults->addWidget(box, faultRow, 2);

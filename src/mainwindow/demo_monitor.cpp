@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Monitoring: "Start"/"Stop", the poll tick, the fault choosers and the showing
 // of what the drives answer.
+#include "CatalogueText.h"
 #include "NumberText.h"
 #include "RunningValues.h"
 #include "StatusPanels.h"
@@ -24,6 +25,12 @@ QString fromView(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
+// A catalogue text with the drive manual's English beneath it, where they differ.
+QString withEnglish(const QString& shown, const QString& english)
+{
+    return shown == english ? shown : shown + u'\n' + english;
+}
+
 } // namespace
 
 void demo::Command5_Click()
@@ -31,9 +38,8 @@ void demo::Command5_Click()
     const double ms = RhythmNumber(Text2->text());
     if (ms < 200) {
         Text2->setText(QStringLiteral("200"));
-        m_prompter.show(this,
-                        {QMessageBox::NoIcon, QStringLiteral("Notice"),
-                         QStringLiteral("Communication timt limited at 200ms"), QMessageBox::Ok});
+        m_prompter.show(this, {QMessageBox::NoIcon, tr("Notice"),
+                               tr("Communication timt limited at 200ms"), QMessageBox::Ok});
         return;
     }
     if (!m_monitoring) {
@@ -108,8 +114,9 @@ void demo::ShowRunningValue(const RunningValueReply& reply)
             Text22->clear();
         else if (const auto code = Tab::FaultCode(int(number)))
             Text22->setText(fromView(*code));
-        if (const auto text = Tab::FaultText(int(number)))
-            Text22->setToolTip(fromView(*text));
+        if (const auto text = CatalogueText::faultText(int(number)))
+            Text22->setToolTip(
+                withEnglish(*text, CatalogueText::englishFaultDescription(int(number))));
         return;
     }
     QLineEdit* box = std::size_t(reply.index) < std::size(boxes)    ? boxes[reply.index]
@@ -145,26 +152,30 @@ void demo::ShowDriveStatus(const StatusReply& reply)
 {
     // The monitor hands on the watched drive's state only, never a stray or
     // late answer from another one.
-    Text30->setText(reply.reverse ? QStringLiteral("REV") : QStringLiteral("FWD"));
-    const QString state = reply.running ? QStringLiteral("Run") : QStringLiteral("Stop");
+    Text30->setText(reply.reverse ? tr("REV") : tr("FWD"));
+    const QString state = reply.running ? tr("Run") : tr("Stop");
     StatusBar1->setPanelText(StatusPanels::RunState, state);
     Text29->setText(state);
     if (!reply.fault) {
         Shape4->setFillColour(ColourValue::Green);
-        Text4->setText(QStringLiteral("Normal"));
+        Text4->setText(tr("Normal"));
         Text4->setToolTip(QString());
         m_tripSaid = false;
         return;
     }
     Shape4->setFillColour(ColourValue::Red);
-    if (const auto text = Tab::FaultText(reply.faultNumber))
-        Text4->setText(fromView(*text));
+    const auto text = CatalogueText::faultText(reply.faultNumber);
+    if (text)
+        Text4->setText(*text);
     // The window has no reset button: the drive clears a trip itself once it
     // is stopped and given a run command again. Said where the fault shows,
     // and once a trip in the status bar.
     const QString clearing =
         tr("To clear the fault: remove its cause, press STOP, then give a run command.");
-    Text4->setToolTip(Text4->text() + u'\n' + clearing);
+    Text4->setToolTip(
+        (text ? withEnglish(*text, CatalogueText::englishFaultDescription(reply.faultNumber))
+              : Text4->text()) +
+        u'\n' + clearing);
     if (!m_tripSaid) {
         m_tripSaid = true;
         StatusBar1->showPassingNotice(

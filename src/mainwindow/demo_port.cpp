@@ -12,9 +12,9 @@
 #include <QTimer>
 
 namespace {
-const QString kOpenCaption = QStringLiteral("Open Serial");
-const QString kCloseCaption = QStringLiteral("Close Serial");
-const QString kErrorTitle = QStringLiteral("Error Waining!");
+const char* const kOpenCaption = QT_TRANSLATE_NOOP("demo", "Open Serial");
+const char* const kCloseCaption = QT_TRANSLATE_NOOP("demo", "Close Serial");
+const char* const kErrorTitle = QT_TRANSLATE_NOOP("demo", "Error Waining!");
 } // namespace
 
 void demo::TogglePort()
@@ -56,7 +56,7 @@ void demo::setPortState(PortState state)
 {
     m_portState = state;
     const bool open = state == PortState::Open;
-    Command1->setText(open ? kCloseCaption : kOpenCaption);
+    Command1->setText(tr(open ? kCloseCaption : kOpenCaption));
     Shape1->setFillColour(open ? ColourValue::Green : ColourValue::Red);
     if (open)
         enablePortControls();
@@ -67,7 +67,7 @@ void demo::setPortState(PortState state)
 void demo::setMonitoring(bool on)
 {
     m_monitoring = on;
-    Command5->setText(on ? QStringLiteral("Stop") : QStringLiteral("Start"));
+    Command5->setText(on ? tr("Stop") : tr("Start"));
 }
 
 void demo::enablePortControls()
@@ -106,13 +106,13 @@ void demo::reportOpenError(SerialPort::OpenError error)
     case SerialPort::OpenError::None:
         return;
     case SerialPort::OpenError::InvalidPort:
-        text = QString::fromUtf8("Invalid Port Number，Change Other!");
+        text = tr("Invalid Port Number，Change Other!");
         break;
     case SerialPort::OpenError::PortBusy:
-        text = QString::fromUtf8("This Port Already Open，Change Other!");
+        text = tr("This Port Already Open，Change Other!");
         break;
     case SerialPort::OpenError::DeviceNotOpen:
-        text = QStringLiteral("Equipment Don't Open!");
+        text = tr("Equipment Don't Open!");
         break;
     case SerialPort::OpenError::PermissionDenied:
         // A device port has read the device's owner and mode and says what would help.
@@ -129,7 +129,7 @@ void demo::reportOpenError(SerialPort::OpenError error)
         text = tr("The port %1 could not be opened: %2").arg(name, reason);
         break;
     }
-    m_prompter.warn(this, kErrorTitle, text);
+    m_prompter.warn(this, tr(kErrorTitle), text);
 }
 
 void demo::onDeviceLost()
@@ -154,7 +154,7 @@ void demo::onDeviceLost()
     if (!reason.isEmpty())
         m_trace.addPortEvent(tr("%1 lost: %2").arg(m_port.portName(), reason));
     const bool sayReason = TcpPort::isTcpName(m_port.portName()) && !reason.isEmpty();
-    m_prompter.warn(this, kErrorTitle,
+    m_prompter.warn(this, tr(kErrorTitle),
                     headline.arg(m_port.portName()) +
                         (sayReason ? QStringLiteral("\n\n") + reason : QString()));
 }

@@ -37,15 +37,15 @@ template <class Window> Window* openTool(demo* owner, LinkClient& client, Prompt
 
 void demo::buildToolsMenu()
 {
-    scan_line = tools->addAction(QStringLiteral("&Scan Line..."));
+    scan_line = tools->addAction(tr("&Scan Line..."));
     scan_line->setObjectName(QStringLiteral("scan_line"));
-    line_statistics = tools->addAction(QStringLiteral("&Line Statistics..."));
+    line_statistics = tools->addAction(tr("&Line Statistics..."));
     line_statistics->setObjectName(QStringLiteral("line_statistics"));
     connect(scan_line, &QAction::triggered, this, &demo::scan_line_Click);
     connect(line_statistics, &QAction::triggered, this, &demo::line_statistics_Click);
-    QAction* testRun = tools->addAction(QStringLiteral("&Test Run..."));
+    QAction* testRun = tools->addAction(tr("&Test Run..."));
     testRun->setObjectName(QStringLiteral("test_run"));
-    QAction* report = tools->addAction(QStringLiteral("&Commissioning Report..."));
+    QAction* report = tools->addAction(tr("&Commissioning Report..."));
     report->setObjectName(QStringLiteral("commissioning_report"));
     // A run finished while the report window is open joins its list.
     auto toReport = [this](const TestRunResult& result) {

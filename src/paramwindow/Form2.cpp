@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form2.h"
 
+#include "CatalogueText.h"
 #include "Hexedit.h"
 #include "Lamp.h"
 #include "NumberText.h"
@@ -27,12 +28,24 @@ namespace {
 // highest address.
 constexpr int kLargestAddressInBox = 255;
 
-const QString kErrorTitle = QStringLiteral("Error Warning");
-const QString kMessageTitle = QStringLiteral("Message!");
+const char* const kErrorTitle = QT_TRANSLATE_NOOP("Form2", "Error Warning");
+const char* const kMessageTitle = QT_TRANSLATE_NOOP("Form2", "Message!");
 
 QString fromCatalogue(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The English beside a translated catalogue text; nothing where they are the same.
+QString englishIfOther(const QString& shown, const QString& english)
+{
+    return shown == english ? QString() : english;
+}
+
+QString withEnglish(const QString& shown, const QString& english)
+{
+    const QString other = englishIfOther(shown, english);
+    return other.isEmpty() ? shown : shown + QStringLiteral("\n\n") + other;
 }
 
 double leadingNumber(const QString& text)
@@ -49,7 +62,7 @@ Form2::Form2(Hexedit& link, Prompter& prompter, PasswordLock& lock, QAction& dat
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Attribute"));
+    setWindowTitle(tr("Attribute"));
     buildControls();
     layOutControls();
 
@@ -101,10 +114,14 @@ void Form2::FillIndexList()
         for (int index = 0; index < Tab::GroupSize(*group); ++index) {
             Combo2->addItem(QString::number(index));
             const int row = Tab::CatalogueRow(*group, index);
-            Combo2->setItemData(index,
-                                QStringLiteral("%1 %2").arg(fromCatalogue(Tab::ParamNumber(row)),
-                                                            fromCatalogue(Tab::ParamName(row))),
-                                Qt::ToolTipRole);
+            const QString number = fromCatalogue(Tab::ParamNumber(row));
+            const QString name = CatalogueText::paramName(row);
+            const QString english = englishIfOther(name, CatalogueText::englishParamName(row));
+            Combo2->setItemData(
+                index,
+                QStringLiteral("%1 %2").arg(number, name) +
+                    (english.isEmpty() ? QString() : QStringLiteral("\n\n") + english),
+                Qt::ToolTipRole);
         }
     }
     Combo2->setCurrentIndex(0);
@@ -142,8 +159,8 @@ std::optional<quint8> Form2::addressOrWarn()
         if (digits.size() <= 3 && digits.toInt() <= kLargestAddressInBox)
             return quint8(digits.toInt());
     }
-    warn(QStringLiteral("The inverter address must be a whole number from 0 to %1. "
-                        "Nothing was sent.")
+    warn(tr("The inverter address must be a whole number from 0 to %1. "
+            "Nothing was sent.")
              .arg(kLargestAddressInBox));
     return std::nullopt;
 }
@@ -261,8 +278,11 @@ void Form2::onParameterReceived(const ParameterReply& reply)
     NoAnswerLabel->clear();
     showWaiting(false);
     const int row = Tab::CatalogueRow(*group, index);
-    Label2->setText(fromCatalogue(Tab::GroupTitle(*group)));
-    Label10->setText(fromCatalogue(Tab::ParamName(row)));
+    // The drive manual's English goes to the tooltip, to match either manual.
+    Label2->setText(CatalogueText::groupTitle(*group));
+    Label2->setToolTip(englishIfOther(Label2->text(), CatalogueText::englishGroupTitle(*group)));
+    Label10->setText(CatalogueText::paramName(row));
+    Label10->setToolTip(englishIfOther(Label10->text(), CatalogueText::englishParamName(row)));
     ShowParameterInfo(row);
 
     const std::optional<double> scale = Tab::ParamScale(row);
@@ -274,7 +294,7 @@ void Form2::onParameterReceived(const ParameterReply& reply)
         ShowParameterOptionText(value);
     } else {
         Command1->setEnabled(false);
-        Text1->setText(QStringLiteral("Reserve"));
+        Text1->setText(tr("Reserve"));
         // A reserved parameter has no number; NaN matches no option.
         ShowParameterOptionText(std::numeric_limits<double>::quiet_NaN());
     }
@@ -284,7 +304,10 @@ void Form2::onParameterReceived(const ParameterReply& reply)
 
 void Form2::ShowParameterInfo(int row)
 {
-    Text2->setText(fromCatalogue(Tab::ParamDefault(row)));
+    // The one default in words rather than a figure, in the language on show.
+    const QString given = fromCatalogue(Tab::ParamDefault(row));
+    Text2->setText(given == u"model setting" ? tr("model setting") : given);
+    Text2->setToolTip(Text2->text() == given ? QString() : given);
     Text3->setText(fromCatalogue(Tab::ParamMin(row)));
     Text4->setText(fromCatalogue(Tab::ParamMax(row)));
     Text5->setText(fromCatalogue(Tab::ParamResolution(row)));
@@ -296,12 +319,14 @@ void Form2::ShowParameterOptionText(double value)
     const std::optional<int> group = selectedGroup();
     if (!group)
         return;
-    Text6->setPlainText(fromCatalogue(menu::OptionText(*group, selectedIndex(), value)));
+    Text6->setPlainText(CatalogueText::optionText(*group, selectedIndex(), value));
+    m_optionEnglish = CatalogueText::englishOptionText(*group, selectedIndex(), value);
+    Text6_Change();
 }
 
 void Form2::Text6_Change()
 {
-    Text6->setToolTip(Text6->toPlainText());
+    Text6->setToolTip(withEnglish(Text6->toPlainText(), m_optionEnglish));
 }
 
 // ---------------------------------------------------------------- buttons
@@ -324,7 +349,7 @@ void Form2::Command1_Click()
     const double typed = leadingNumber(value);
     const double minimum = leadingNumber(Text3->text());
     const double maximum = leadingNumber(Text4->text());
-    const QString boundsError = QStringLiteral("Parameter error,refer to Max && Min ");
+    const QString boundsError = tr("Parameter error,refer to Max && Min ");
     const QString outside = tr("outside Min %1 and Max %2").arg(Text3->text(), Text4->text());
     if (value.isEmpty() || maximum < typed || minimum > typed)
         return refuse(boundsError, value.isEmpty() ? tr("no value typed") : outside);
@@ -337,27 +362,27 @@ void Form2::Command1_Click()
     // drive has answered for the parameter now picked, writing would send the
     // value scaled for another parameter.
     if (!group || m_shownGroup != *group || m_shownIndex != selectedIndex())
-        return refuse(QStringLiteral("The parameter picked has not been read from the drive "
-                                     "yet. Nothing was sent."),
+        return refuse(tr("The parameter picked has not been read from the drive "
+                         "yet. Nothing was sent."),
                       tr("not read from the drive yet"));
     if (!m_link.ParameterScale)
-        return refuse(QStringLiteral("This parameter is reserved and cannot be written. "
-                                     "Nothing was sent."),
+        return refuse(tr("This parameter is reserved and cannot be written. "
+                         "Nothing was sent."),
                       tr("reserved"));
     if (!written)
-        return refuse(QStringLiteral("The present value is not a number. Nothing was sent."),
+        return refuse(tr("The present value is not a number. Nothing was sent."),
                       tr("not a number"));
     if (!Hexedit::ParameterRaw(value, m_link.ParameterScale))
-        return refuse(QStringLiteral("The value does not fit the parameter's register. "
-                                     "Nothing was sent."),
+        return refuse(tr("The value does not fit the parameter's register. "
+                         "Nothing was sent."),
                       tr("does not fit the register"));
     const std::optional<quint8> address = addressOrWarn();
     if (!address)
         return refuse(QString(), tr("no valid inverter address"));
     if (*address == 0)
-        return refuse(QStringLiteral("Address 0 would reach every drive on the line; a "
-                                     "parameter is written to one drive at a time. Nothing was "
-                                     "sent."),
+        return refuse(tr("Address 0 would reach every drive on the line; a "
+                         "parameter is written to one drive at a time. Nothing was "
+                         "sent."),
                       tr("address 0 would reach every drive"));
     WriteResultLabel->clear();
     if (m_link.SendParameterWrite(*address, quint8(*group), quint8(selectedIndex()), value)) {
@@ -377,12 +402,12 @@ void Form2::Command1_Click()
 void Form2::Command4_Click()
 {
     if (m_lock.PasswordSet) {
-        m_prompter.warn(this, kMessageTitle, QStringLiteral("Encrypted Successfully."));
+        m_prompter.warn(this, tr(kMessageTitle), tr("Encrypted Successfully."));
         m_dataSetMenu.setEnabled(false);
         return;
     }
-    m_prompter.warn(this, kMessageTitle,
-                    QStringLiteral("Password did not be setted,please set a password!"));
+    m_prompter.warn(this, tr(kMessageTitle),
+                    tr("Password did not be setted,please set a password!"));
     emit passwordWindowRequested();
 }
 
@@ -400,5 +425,5 @@ void Form2::Timer1_Timer()
 
 void Form2::warn(const QString& text)
 {
-    m_prompter.warn(this, kErrorTitle, text);
+    m_prompter.warn(this, tr(kErrorTitle), text);
 }

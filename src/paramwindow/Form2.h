@@ -142,5 +142,7 @@ private:
     QString m_sentWriteText;
     quint16 m_sentRegister = 0;
     quint16 m_sentRaw = 0;
+    // The option text on show as the drive manual has it in English.
+    QString m_optionEnglish;
     QHash<QWidget*, QPalette> m_freshLook;
 };

@@ -61,15 +61,15 @@ void describe(QLabel* caption, QWidget* control)
 
 void Form2::buildControls()
 {
-    Frame1 = named(new QGroupBox(QStringLiteral("Machine Type && Parameter Set")), "Frame1");
+    Frame1 = named(new QGroupBox(tr("Machine Type && Parameter Set")), "Frame1");
     Label1 = label(QStringLiteral("F"), "Label1");
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
     Combo1 = named(new QComboBox, "Combo1");
-    Label2 = label(QStringLiteral("Root Parameter"), "Label2");
+    Label2 = label(tr("Root Parameter"), "Label2");
     Combo2 = named(new QComboBox, "Combo2");
-    Label10 = label(QStringLiteral("Sub Parameter"), "Label10");
+    Label10 = label(tr("Sub Parameter"), "Label10");
     QPalette blue = Label10->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     Label10->setPalette(blue);
@@ -78,34 +78,34 @@ void Form2::buildControls()
     Label10->setWordWrap(true);
 
     Text1 = named(new QLineEdit, "Text1");
-    Label3 = label(QStringLiteral("Present Value"), "Label3");
+    Label3 = label(tr("Present Value"), "Label3");
     Text6 = named(new QPlainTextEdit, "Text6");
     Text6->setReadOnly(true);
     Text6->setTabChangesFocus(true);
-    Label9 = label(QStringLiteral("Parameter Name"), "Label9");
+    Label9 = label(tr("Parameter Name"), "Label9");
     Combo3 = named(new QComboBox, "Combo3");
     Combo3->setEditable(true);
     // Typing a number must not add it to the offered addresses.
     Combo3->setInsertPolicy(QComboBox::NoInsert);
-    Label11 = label(QStringLiteral("Inverter Address"), "Label11");
-    Label8 = label(QStringLiteral("Changing Attribute"), "Label8");
+    Label11 = label(tr("Inverter Address"), "Label11");
+    Label8 = label(tr("Changing Attribute"), "Label8");
     Label8->setToolTip(QStringLiteral("绿色可更改，红色不可更改"));
     Shape1 = named(new Lamp(Lamp::Form::Circle), "Shape1");
     Shape1->setToolTip(Label8->toolTip());
 
-    Frame2 = named(new QGroupBox(QStringLiteral("Attribute")), "Frame2");
+    Frame2 = named(new QGroupBox(tr("Attribute")), "Frame2");
     Text2 = readOnlyBox("Text2");
-    Label4 = label(QStringLiteral("Defualt"), "Label4");
+    Label4 = label(tr("Defualt"), "Label4");
     Text3 = readOnlyBox("Text3");
-    Label5 = label(QStringLiteral("Min"), "Label5");
+    Label5 = label(tr("Min"), "Label5");
     Text4 = readOnlyBox("Text4");
-    Label6 = label(QStringLiteral("Max"), "Label6");
+    Label6 = label(tr("Max"), "Label6");
     Text5 = readOnlyBox("Text5");
-    Label7 = label(QStringLiteral("Resolution"), "Label7");
+    Label7 = label(tr("Resolution"), "Label7");
 
-    Command1 = named(new QPushButton(QStringLiteral("Enter")), "Command1");
-    Command4 = named(new QPushButton(QStringLiteral("Encryption")), "Command4");
-    Command2 = named(new QPushButton(QStringLiteral("Exit")), "Command2");
+    Command1 = named(new QPushButton(tr("Enter")), "Command1");
+    Command4 = named(new QPushButton(tr("Encryption")), "Command4");
+    Command2 = named(new QPushButton(tr("Exit")), "Command2");
 
     NoAnswerLabel = label(QString(), "NoAnswerLabel");
     NoAnswerLabel->setWordWrap(true);

@@ -25,8 +25,8 @@ constexpr int kBackspace = 8;
 constexpr qsizetype kShortest = 3;
 constexpr qsizetype kLongest = 8;
 
-const QString kMessageTitle = QStringLiteral("Message!");
-const QString kLengthMessage = QStringLiteral("Please enter 3 to 8 numbers.");
+const char* const kMessageTitle = QT_TRANSLATE_NOOP("encoder", "Message!");
+const char* const kLengthMessage = QT_TRANSLATE_NOOP("encoder", "Please enter 3 to 8 numbers.");
 const QString kStartText = QStringLiteral("******");
 const QString kDoneText = QStringLiteral("*******");
 
@@ -92,27 +92,27 @@ encoder::encoder(PasswordLock& lock, Prompter& prompter, QAction& dataSetMenu, Q
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("encoder"));
-    setWindowTitle(QStringLiteral("Password "));
+    setWindowTitle(tr("Password "));
 
-    Frame1 = new QGroupBox(QStringLiteral("Odd Password"));
+    Frame1 = new QGroupBox(tr("Odd Password"));
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label1 = new QLabel(QStringLiteral("Enter the Password "));
+    Label1 = new QLabel(tr("Enter the Password "));
     Label1->setObjectName(QStringLiteral("Label1"));
     Text1 = new QLineEdit(kStartText);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Command1 = new QPushButton(QStringLiteral("Enter"));
+    Command1 = new QPushButton(tr("Enter"));
     Command1->setObjectName(QStringLiteral("Command1"));
 
-    Frame2 = new QGroupBox(QStringLiteral("New Password"));
+    Frame2 = new QGroupBox(tr("New Password"));
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    Label2 = new QLabel(kLengthMessage);
+    Label2 = new QLabel(tr(kLengthMessage));
     Label2->setObjectName(QStringLiteral("Label2"));
     Text2 = new QLineEdit(kStartText);
     Text2->setObjectName(QStringLiteral("Text2"));
-    Command2 = new QPushButton(QStringLiteral("Enter"));
+    Command2 = new QPushButton(tr("Enter"));
     Command2->setObjectName(QStringLiteral("Command2"));
 
-    Command3 = new QPushButton(QStringLiteral("Exit"));
+    Command3 = new QPushButton(tr("Exit"));
     Command3->setObjectName(QStringLiteral("Command3"));
 
     Label1->setBuddy(Text1);
@@ -179,9 +179,9 @@ bool encoder::admitToVerifyBox(bool digitsOnly)
         m_lock.Unlocked = true;
     }
     if (!m_lock.PasswordSet)
-        say(kMessageTitle, QStringLiteral("You didn't enter the new password,yet."));
+        say(tr(kMessageTitle), tr("You didn't enter the new password,yet."));
     if (!digitsOnly) {
-        say(QStringLiteral("Erorr Warning!"), QStringLiteral("Enter number,please!"));
+        say(tr("Erorr Warning!"), tr("Enter number,please!"));
         return false;
     }
     return true;
@@ -196,12 +196,12 @@ bool encoder::admitToNewBox(bool digitsOnly)
     }
     if (m_lock.Unlocked) {
         if (!digitsOnly) {
-            say(QStringLiteral("Error Warning"), QStringLiteral("Please enter number!"));
+            say(tr("Error Warning"), tr("Please enter number!"));
             return false;
         }
         return true;
     }
-    say(QStringLiteral("Warning!"), QStringLiteral("Please verify the password before change it!"));
+    say(tr("Warning!"), tr("Please verify the password before change it!"));
     return true;
 }
 
@@ -270,18 +270,18 @@ void encoder::Command1_Click()
 {
     const QString entered = Text1->text();
     if (entered.size() < kShortest || entered.size() > kLongest) {
-        say(kMessageTitle, kLengthMessage);
+        say(tr(kMessageTitle), tr(kLengthMessage));
         refuseEntry(Text1);
         return;
     }
     if (entered == m_lock.CurrentPassword || entered == PasswordLock::DefaultPassword) {
         Text1->setText(kDoneText);
         m_lock.Unlocked = true;
-        say(kMessageTitle, QStringLiteral("Successful,you can modify the parameter now!"));
+        say(tr(kMessageTitle), tr("Successful,you can modify the parameter now!"));
         m_dataSetMenu.setEnabled(true);
         return;
     }
-    say(kMessageTitle, QStringLiteral("Password error,please try again."));
+    say(tr(kMessageTitle), tr("Password error,please try again."));
     refuseEntry(Text1);
 }
 
@@ -294,10 +294,10 @@ void encoder::Command2_Click()
         m_lock.CurrentPassword = entered;
         Text2->setText(kDoneText);
         m_lock.PasswordSet = true;
-        say(kMessageTitle, QStringLiteral("Password had been changed, please keep it youself!"));
+        say(tr(kMessageTitle), tr("Password had been changed, please keep it youself!"));
         return;
     }
-    say(kMessageTitle, kLengthMessage);
+    say(tr(kMessageTitle), tr(kLengthMessage));
     refuseEntry(Text2);
 }
 

@@ -47,7 +47,7 @@ ReportWindow::ReportWindow(LinkClient& client, Prompter& prompter, QWidget* pare
     paperBox = new QComboBox(this);
     paperBox->setObjectName(QStringLiteral("paperBox"));
     paperBox->addItem(QStringLiteral("A4"), int(QPageSize::A4));
-    paperBox->addItem(QStringLiteral("Letter"), int(QPageSize::Letter));
+    paperBox->addItem(tr("Letter"), int(QPageSize::Letter));
     appendixCheck = new QCheckBox(tr("Whole parameter sets at the end"), this);
     appendixCheck->setObjectName(QStringLiteral("appendixCheck"));
     appendixCheck->setAccessibleName(tr("Appendix"));

@@ -80,7 +80,7 @@ TestRunWindow::TestRunWindow(LinkClient& client, Prompter& prompter, QWidget* pa
     stateLabel->setWordWrap(true);
     chart = new QLabel(this);
     chart->setObjectName(QStringLiteral("chart"));
-    chart->setAccessibleName(QStringLiteral("chart"));
+    chart->setAccessibleName(tr("chart"));
     chart->setMinimumSize(320, 140);
     chart->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     chart->setAlignment(Qt::AlignCenter);
@@ -91,7 +91,7 @@ TestRunWindow::TestRunWindow(LinkClient& client, Prompter& prompter, QWidget* pa
                       "as they are read."));
     checks = new QTableWidget(0, 4, this);
     checks->setObjectName(QStringLiteral("checks"));
-    checks->setAccessibleName(QStringLiteral("checks"));
+    checks->setAccessibleName(tr("checks"));
     checks->setHorizontalHeaderLabels({tr("Check"), tr("Result"), tr("Measured"), tr("Expected")});
     checks->setEditTriggers(QAbstractItemView::NoEditTriggers);
     checks->verticalHeader()->hide();

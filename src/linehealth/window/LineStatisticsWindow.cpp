@@ -19,7 +19,10 @@ LineStatisticsWindow::LineStatisticsWindow(LineStatistics& statistics, QWidget* 
 
     table = new QTableWidget(0, int(LineStatistics::columnTitles().size()), this);
     table->setObjectName(QStringLiteral("table"));
-    table->setHorizontalHeaderLabels(LineStatistics::columnTitles());
+    // The statistics' own titles stay English for what is copied and printed.
+    table->setHorizontalHeaderLabels({tr("Drive"), tr("Requests"), tr("Answers"),
+                                      tr("Late answers"), tr("Time-outs"), tr("Damaged"),
+                                      tr("Exceptions"), tr("Mean answer ms"), tr("Max answer ms")});
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ScanWindow.h"
 
+#include "CatalogueText.h"
 #include "Prompter.h"
 
 #include <QApplication>
@@ -15,6 +16,36 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+// The table in the language on show; the scan's own texts (copied, and what
+// vfdctl prints) stay as the scan gives them.
+QStringList shownTitles()
+{
+    return {ScanWindow::tr("Address"), ScanWindow::tr("State"),   ScanWindow::tr("Direction"),
+            ScanWindow::tr("Fault"),   ScanWindow::tr("Edition"), ScanWindow::tr("Note")};
+}
+
+QStringList shownRow(const ScanEntry& e)
+{
+    QStringList texts = LineScan::rowTexts(e);
+    if (e.exceptionCode)
+        texts[1] = ScanWindow::tr("refused (exception %1)").arg(*e.exceptionCode);
+    else
+        texts[1] = e.running ? ScanWindow::tr("Run") : ScanWindow::tr("Stop");
+    if (!e.exceptionCode)
+        texts[2] = e.reverse ? ScanWindow::tr("REV") : ScanWindow::tr("FWD");
+    if (!e.faultText.isEmpty())
+        texts[3] =
+            e.fault ? CatalogueText::faultDescription(e.faultNumber) : ScanWindow::tr("Normal");
+    if (e.late)
+        texts[5].replace(QStringLiteral("answers after the time-out"),
+                         ScanWindow::tr("answers after the time-out"));
+    return texts;
+}
+
+} // namespace
 
 ScanWindow::ScanWindow(LinkClient& client, Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window), m_client(client), m_prompter(prompter), m_scan(client),
@@ -51,7 +82,7 @@ ScanWindow::ScanWindow(LinkClient& client, Prompter& prompter, QWidget* parent)
 
     table = new QTableWidget(0, int(LineScan::columnTitles().size()), this);
     table->setObjectName(QStringLiteral("table"));
-    table->setHorizontalHeaderLabels(LineScan::columnTitles());
+    table->setHorizontalHeaderLabels(shownTitles());
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -153,7 +184,7 @@ void ScanWindow::addRow(const ScanEntry& entry)
     while (row < table->rowCount() && table->item(row, 0)->text().toInt() < entry.address)
         ++row;
     table->insertRow(row);
-    const QStringList texts = LineScan::rowTexts(entry);
+    const QStringList texts = shownRow(entry);
     for (int column = 0; column < texts.size(); ++column)
         table->setItem(row, column, new QTableWidgetItem(texts[column]));
 }

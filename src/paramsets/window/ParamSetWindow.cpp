@@ -23,8 +23,8 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("Drive Parameters");
-const QString kFilter = QStringLiteral("Parameter sets (*.csv)");
+const char* const kTitle = QT_TRANSLATE_NOOP("ParamSetWindow", "Drive Parameters");
+const char* const kFilter = QT_TRANSLATE_NOOP("ParamSetWindow", "Parameter sets (*.csv)");
 
 } // namespace
 
@@ -34,12 +34,12 @@ ParamSetWindow::ParamSetWindow(LinkClient& client, Prompter& prompter,
       m_writesAllowed(std::move(writesAllowed))
 {
     setObjectName(QStringLiteral("ParamSetWindow"));
-    setWindowTitle(kTitle);
+    setWindowTitle(tr(kTitle));
     chooseOpenFile = [this] {
-        return QFileDialog::getOpenFileName(this, tr("Open Parameter Set"), QString(), kFilter);
+        return QFileDialog::getOpenFileName(this, tr("Open Parameter Set"), QString(), tr(kFilter));
     };
     chooseSaveFile = [this] {
-        QFileDialog dialog(this, tr("Save Parameter Set"), QString(), kFilter);
+        QFileDialog dialog(this, tr("Save Parameter Set"), QString(), tr(kFilter));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("csv"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -63,7 +63,7 @@ bool ParamSetWindow::writingOpen()
     showWriteLock();
     if (!m_writesAllowed || m_writesAllowed())
         return true;
-    m_prompter.warn(this, kTitle,
+    m_prompter.warn(this, tr(kTitle),
                     tr("Parameter writing is locked: open the lock in \"Set\" → \"Password\" "
                        "first. Nothing was written."));
     return false;
@@ -178,7 +178,7 @@ bool ParamSetWindow::openFile(ParamSet& into, QLabel* origin)
         return false;
     const ParamSetFile::LoadResult loaded = ParamSetFile::Load(path);
     if (!loaded.set) {
-        m_prompter.warn(this, kTitle,
+        m_prompter.warn(this, tr(kTitle),
                         loaded.line > 0
                             ? tr("%1, line %2: %3")
                                   .arg(QDir::toNativeSeparators(path))
@@ -226,7 +226,7 @@ void ParamSetWindow::SaveA_Click()
     // A set of "no answer" rows holds nothing worth a file.
     const int answered = m_a.answered();
     if (answered == 0) {
-        m_prompter.warn(this, kTitle,
+        m_prompter.warn(this, tr(kTitle),
                         tr("Set A holds no parameter a drive answered; nothing was saved."));
         return;
     }
@@ -241,7 +241,7 @@ void ParamSetWindow::SaveA_Click()
     const int missing = int(m_a.values.size()) - answered;
     const std::optional<int> before = ParamSetFile::AnsweredInFile(path);
     if (before && *before > answered &&
-        !m_prompter.askYesNo(this, kTitle,
+        !m_prompter.askYesNo(this, tr(kTitle),
                              tr("%1 holds %2 answered parameters; set A has %3 (%4 not "
                                 "answered). Replace the file?")
                                  .arg(shown)
@@ -252,7 +252,7 @@ void ParamSetWindow::SaveA_Click()
         return;
     }
     if (const QString error = ParamSetFile::Save(m_a, path); !error.isEmpty()) {
-        m_prompter.warn(this, kTitle,
+        m_prompter.warn(this, tr(kTitle),
                         tr("The parameter set could not be saved to %1: %2").arg(shown, error));
         return;
     }
@@ -291,11 +291,13 @@ void ParamSetWindow::showComparison(bool say)
         }
         tick->setData(Qt::UserRole, d.reg);
         Differences->setItem(row, 0, tick);
-        const QStringList texts = {ParamCatalogue::number(d.reg), ParamCatalogue::name(d.reg),
-                                   ShownOrDash(d.reg, d.left), ShownOrDash(d.reg, d.right),
-                                   ParamCatalogue::unit(d.reg)};
+        const QStringList texts = {ParamCatalogue::number(d.reg),
+                                   ParamCatalogue::displayName(d.reg), ShownOrDash(d.reg, d.left),
+                                   ShownOrDash(d.reg, d.right), ParamCatalogue::unit(d.reg)};
         for (int column = 0; column < texts.size(); ++column)
             Differences->setItem(row, column + 1, new QTableWidgetItem(texts[column]));
+        // The English name as the drive's manual has it, to match either manual.
+        Differences->item(row, 2)->setToolTip(ParamCatalogue::name(d.reg));
     }
     Differences->resizeColumnsToContents();
     // The names take what width is left over.
@@ -330,7 +332,7 @@ void ParamSetWindow::Restore_Click()
     const WritePlan plan = PlanWrites(m_a, m_b, leaveOut);
     const quint8 address = m_b.address;
     if (plan.writes.isEmpty()) {
-        m_prompter.warn(this, kTitle, tr("Nothing to write to drive %1.").arg(address));
+        m_prompter.warn(this, tr(kTitle), tr("Nothing to write to drive %1.").arg(address));
         return;
     }
     QString question = tr("Write %1 to drive %2?")
@@ -341,10 +343,11 @@ void ParamSetWindow::Restore_Click()
     constexpr qsizetype kListed = 20;
     question += u'\n';
     for (const WriteItem& w : plan.writes.first(std::min(plan.writes.size(), kListed)))
-        question += u'\n' + tr("%1 %2: %3 -> %4")
-                                .arg(ParamCatalogue::number(w.reg), ParamCatalogue::name(w.reg),
-                                     withUnit(w.reg, ShownOrDash(w.reg, m_b.raw(w.reg))),
-                                     withUnit(w.reg, ParamCatalogue::shown(w.reg, w.raw)));
+        question +=
+            u'\n' + tr("%1 %2: %3 -> %4")
+                        .arg(ParamCatalogue::number(w.reg), ParamCatalogue::displayName(w.reg),
+                             withUnit(w.reg, ShownOrDash(w.reg, m_b.raw(w.reg))),
+                             withUnit(w.reg, ParamCatalogue::shown(w.reg, w.raw)));
     if (plan.writes.size() > kListed)
         question +=
             u'\n' +
@@ -361,7 +364,7 @@ void ParamSetWindow::Restore_Click()
     if (!ownUntouched.isEmpty())
         question += QStringLiteral("\n\n") + tr("Not ticked, so not written:") + u'\n' +
                     ownUntouched.join(u'\n');
-    if (!writingOpen() || !m_prompter.askYesNo(this, kTitle, question))
+    if (!writingOpen() || !m_prompter.askYesNo(this, tr(kTitle), question))
         return;
     m_restore = std::make_unique<RestoreJob>(m_client, address, plan.writes);
     m_restore->writesAllowed = m_writesAllowed;
@@ -380,7 +383,7 @@ void ParamSetWindow::Restore_Click()
         const RestoreJob::Refusal refusal = job->refusal();
         endJob();
         if (refusal != RestoreJob::Refusal::None)
-            m_prompter.warn(this, kTitle, RefusalText(refusal, address));
+            m_prompter.warn(this, tr(kTitle), RefusalText(refusal, address));
         else
             readDrive(address, m_b, OriginB); // compare again: no difference should be left
     });

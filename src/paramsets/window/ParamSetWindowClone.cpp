@@ -12,19 +12,19 @@
 #include <QProgressBar>
 
 namespace {
-const QString kTitle = QStringLiteral("Drive Parameters");
+const char* const kTitle = QT_TRANSLATE_NOOP("ParamSetWindow", "Drive Parameters");
 } // namespace
 
 std::optional<QList<quint8>> ParamSetWindow::cloneTargets()
 {
     if (CloneTargets->text().trimmed().isEmpty()) {
-        m_prompter.warn(this, kTitle, tr("Give the target drives, for example 2,3,4."));
+        m_prompter.warn(this, tr(kTitle), tr("Give the target drives, for example 2,3,4."));
         return std::nullopt;
     }
     QString problem;
     const std::optional<QList<quint8>> list = DriveList::parse(CloneTargets->text(), &problem);
     if (!list)
-        m_prompter.warn(this, kTitle, problem + u'.');
+        m_prompter.warn(this, tr(kTitle), problem + u'.');
     return list;
 }
 
@@ -40,7 +40,7 @@ void ParamSetWindow::ClonePreview_Click()
         leaveOut.remove(0x0800);
     if (const QString refusal = CloneJob::SharedAddressRefusal(m_a, int(targets->size()), leaveOut);
         !refusal.isEmpty()) {
-        m_prompter.warn(this, kTitle, refusal);
+        m_prompter.warn(this, tr(kTitle), refusal);
         return;
     }
     m_clone = std::make_unique<CloneJob>(m_client, m_a, *targets);
@@ -63,7 +63,7 @@ void ParamSetWindow::ClonePreview_Click()
             QStringList lines;
             for (const WriteItem& w : t.plan.writes)
                 lines << tr("  %1 %2: %3 -> %4")
-                             .arg(ParamCatalogue::number(w.reg), ParamCatalogue::name(w.reg),
+                             .arg(ParamCatalogue::number(w.reg), ParamCatalogue::displayName(w.reg),
                                   ShownOrDash(w.reg, t.before.raw(w.reg)),
                                   ParamCatalogue::shown(w.reg, w.raw));
             report(tr("Drive %1: %2 to write").arg(t.address).arg(t.plan.writes.size()));
@@ -87,11 +87,11 @@ void ParamSetWindow::CloneApply_Click()
     for (const CloneJob::Target& t : m_clone->targets())
         toWrite += !t.readFailed && !t.plan.writes.isEmpty();
     if (toWrite == 0) {
-        m_prompter.warn(this, kTitle, tr("No drive needs a write: nothing to clone."));
+        m_prompter.warn(this, tr(kTitle), tr("No drive needs a write: nothing to clone."));
         return;
     }
     if (!writingOpen() ||
-        !m_prompter.askYesNo(this, kTitle,
+        !m_prompter.askYesNo(this, tr(kTitle),
                              tr("Write set A to %1 as previewed?")
                                  .arg(NumberText::Counted(toWrite, "drive", "drives"))))
         return;

@@ -3,9 +3,11 @@
 
 #include "ChartAxes.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -18,14 +20,33 @@ const QList<QColor> kColours{QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28),
                              QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
                              QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f)};
 
-const QString kKeysHint =
-    QStringLiteral("Point at the chart to read the values. Arrow keys pan, + and - zoom, "
-                   "Home shows all.");
+const char* const kKeysHint =
+    QT_TRANSLATE_NOOP("RecorderChart", "Point at the chart to read the values. Arrow keys pan, + "
+                                       "and - zoom, Home shows all.");
 
 } // namespace
 
+QString RecorderChart::shownLabel(const RecordValue& value)
+{
+    const QString name = QCoreApplication::translate("RunningValues", value.name);
+    return *value.unit ? name + QStringLiteral(" (") + QString::fromUtf8(value.unit) + u')' : name;
+}
+
+QString RecorderChart::shownName(const QString& recorded)
+{
+    static const QRegularExpression drive(QStringLiteral("^Drive (\\d+) (.+)$"));
+    const QRegularExpressionMatch m = drive.match(recorded);
+    if (!m.hasMatch())
+        return recorded;
+    for (const RecordValue& v : RecordValues::all()) {
+        if (RecordValues::label(v) == m.captured(2))
+            return tr("Drive %1 %2").arg(m.captured(1), shownLabel(v));
+    }
+    return recorded;
+}
+
 RecorderChart::RecorderChart(QWidget* parent)
-    : QWidget(parent), m_plot(new QCustomPlot(this)), m_readOut(new QLabel(kKeysHint, this))
+    : QWidget(parent), m_plot(new QCustomPlot(this)), m_readOut(new QLabel(tr(kKeysHint), this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -43,12 +64,12 @@ RecorderChart::RecorderChart(QWidget* parent)
     // takes no focus, so its key presses come here.
     setFocusPolicy(Qt::StrongFocus);
     m_plot->setFocusPolicy(Qt::NoFocus);
-    setAccessibleName(QStringLiteral("Chart"));
+    setAccessibleName(tr("Chart"));
     auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
     ticker->setDateTimeFormat(QStringLiteral("HH:mm:ss"));
     ticker->setDateTimeSpec(Qt::LocalTime);
     m_plot->xAxis->setTicker(ticker);
-    m_plot->xAxis->setLabel(QStringLiteral("Time"));
+    m_plot->xAxis->setLabel(tr("Time"));
     m_plot->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     m_plot->axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
     m_plot->axisRect()->setRangeZoom(Qt::Horizontal);
@@ -148,7 +169,7 @@ void RecorderChart::rebuild()
             axisOf[i] = m_valueAxes[k];
     for (int i = 0; i < names.size(); ++i) {
         QCPGraph* g = m_plot->addGraph(m_plot->xAxis, axisOf[i]);
-        g->setName(names[i]);
+        g->setName(shownName(names[i]));
         g->setPen(QPen(kColours[i % kColours.size()], 1));
         // The points are decimated already; the plot need not sample again.
         g->setAdaptiveSampling(false);
@@ -279,7 +300,7 @@ QString RecorderChart::readOut(double time) const
                           .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))};
     for (int k = 0; k < m_store->names().size(); ++k) {
         const float v = m_store->trace(k)[i];
-        lines << m_store->names()[k] + QStringLiteral(": ") +
+        lines << shownName(m_store->names()[k]) + QStringLiteral(": ") +
                      (std::isnan(v) ? QStringLiteral("—") : QString::number(double(v), 'g', 6));
     }
     return lines.join(u'\n');

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "RecordValues.h"
 #include "TraceStore.h"
 
 #include <QWidget>
@@ -21,6 +22,12 @@ class RecorderChart : public QWidget
 {
     Q_OBJECT
 public:
+    // A value as the windows name it, in the language on show: "Output
+    // frequency (Hz)"; the unit stays as it is.
+    static QString shownLabel(const RecordValue& value);
+    // A trace as recorded ("Drive 1 Output frequency (Hz)", the file's
+    // column) as the chart names it; a name it does not know stays as it is.
+    static QString shownName(const QString& recorded);
     explicit RecorderChart(QWidget* parent = nullptr);
 
     // The store outlives the chart's use of it; refresh() after it grows.

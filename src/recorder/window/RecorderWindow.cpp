@@ -26,43 +26,44 @@
 
 namespace {
 
-const QList<QPair<const char*, int>> kIntervals{{"As fast as the line allows", 0},
-                                                {"100 ms", 100},
-                                                {"200 ms", 200},
-                                                {"500 ms", 500},
-                                                {"1 s", 1000},
-                                                {"2 s", 2000},
-                                                {"5 s", 5000},
-                                                {"10 s", 10000},
-                                                {"30 s", 30000},
-                                                {"60 s", 60000}};
+const QList<QPair<const char*, int>> kIntervals{
+    {QT_TRANSLATE_NOOP("RecorderWindow", "As fast as the line allows"), 0},
+    {"100 ms", 100},
+    {"200 ms", 200},
+    {"500 ms", 500},
+    {"1 s", 1000},
+    {"2 s", 2000},
+    {"5 s", 5000},
+    {"10 s", 10000},
+    {"30 s", 30000},
+    {"60 s", 60000}};
 
 } // namespace
 
 RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window), m_prompter(prompter), m_recording(client)
 {
-    setWindowTitle(QStringLiteral("Recorder"));
+    setWindowTitle(tr("Recorder"));
     setObjectName(QStringLiteral("RecorderWindow"));
     auto* side = new QWidget;
     auto* form = new QFormLayout(side);
     drives = new QLineEdit(QStringLiteral("1"));
-    drives->setToolTip(QStringLiteral("Drive addresses 1..31, separated by commas"));
-    form->addRow(QStringLiteral("Drives"), drives);
+    drives->setToolTip(tr("Drive addresses 1..31, separated by commas"));
+    form->addRow(tr("Drives"), drives);
     values = new QListWidget;
     for (const RecordValue& v : RecordValues::all()) {
-        auto* item = new QListWidgetItem(RecordValues::label(v), values);
+        auto* item = new QListWidgetItem(RecorderChart::shownLabel(v), values);
         item->setData(Qt::UserRole, v.index);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         const bool on = v.index == 0 || v.index == 2;
         item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     }
-    form->addRow(QStringLiteral("Values"), values);
+    form->addRow(tr("Values"), values);
     interval = new QComboBox;
     for (const auto& [text, ms] : kIntervals)
-        interval->addItem(QString::fromUtf8(text), ms);
-    form->addRow(QStringLiteral("Interval"), interval);
-    writeCsv = new QCheckBox(QStringLiteral("Write a CSV file"));
+        interval->addItem(tr(text), ms);
+    form->addRow(tr("Interval"), interval);
+    writeCsv = new QCheckBox(tr("Write a CSV file"));
     writeCsv->setChecked(true);
     form->addRow(writeCsv);
     // A new file named by the time for each recording, so Record pressed
@@ -70,19 +71,19 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
     m_proposed = RecordCsv::newFilePath(QDir::homePath(), QDateTime::currentDateTime());
     csvPath = new QLineEdit(m_proposed);
     browse = new QPushButton(QStringLiteral("..."));
-    browse->setToolTip(QStringLiteral("Choose the file to record into"));
-    browse->setAccessibleName(QStringLiteral("Choose the file"));
+    browse->setToolTip(tr("Choose the file to record into"));
+    browse->setAccessibleName(tr("Choose the file"));
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(csvPath);
     pathRow->addWidget(browse);
-    form->addRow(QStringLiteral("File"), pathRow);
+    form->addRow(tr("File"), pathRow);
     snapshotDir = new QLineEdit;
-    snapshotDir->setPlaceholderText(QStringLiteral("next to the file"));
-    form->addRow(QStringLiteral("Snapshots"), snapshotDir);
+    snapshotDir->setPlaceholderText(tr("next to the file"));
+    form->addRow(tr("Snapshots"), snapshotDir);
     snapshotBefore = new QSpinBox;
     snapshotBefore->setRange(5, 600);
     snapshotBefore->setValue(60);
-    snapshotBefore->setSuffix(QStringLiteral(" s before a trip"));
+    snapshotBefore->setSuffix(tr(" s before a trip"));
     form->addRow(QString(), snapshotBefore);
     // Where this recording will be kept, said before it starts.
     destination = new QLabel;
@@ -90,15 +91,15 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
     destination->setWordWrap(true);
     destination->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form->addRow(destination);
-    record = new QPushButton(QStringLiteral("Record"));
-    openCsv = new QPushButton(QStringLiteral("Open CSV..."));
+    record = new QPushButton(tr("Record"));
+    openCsv = new QPushButton(tr("Open CSV..."));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(record);
     buttons->addWidget(openCsv);
     form->addRow(buttons);
-    follow = new QCheckBox(QStringLiteral("Follow"));
+    follow = new QCheckBox(tr("Follow"));
     follow->setChecked(true);
-    showAll = new QPushButton(QStringLiteral("Show all"));
+    showAll = new QPushButton(tr("Show all"));
     auto* view = new QHBoxLayout;
     view->addWidget(follow);
     view->addWidget(showAll);
@@ -121,16 +122,14 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
 
     connect(record, &QPushButton::clicked, this, &RecorderWindow::record_Click);
     connect(browse, &QPushButton::clicked, this, [this] {
-        const QString path =
-            QFileDialog::getSaveFileName(this, QStringLiteral("Record into"), csvPath->text(),
-                                         QStringLiteral("CSV files (*.csv)"));
+        const QString path = QFileDialog::getSaveFileName(this, tr("Record into"), csvPath->text(),
+                                                          tr("CSV files (*.csv)"));
         if (!path.isEmpty())
             csvPath->setText(path);
     });
     connect(openCsv, &QPushButton::clicked, this, [this] {
-        const QString path =
-            QFileDialog::getOpenFileName(this, QStringLiteral("Open a recording"), csvPath->text(),
-                                         QStringLiteral("CSV files (*.csv);;All files (*)"));
+        const QString path = QFileDialog::getOpenFileName(
+            this, tr("Open a recording"), csvPath->text(), tr("CSV files (*.csv);;All files (*)"));
         if (!path.isEmpty())
             openFile(path);
     });
@@ -142,9 +141,8 @@ RecorderWindow::RecorderWindow(LinkClient& client, Prompter& prompter, QWidget* 
     connect(snapshotDir, &QLineEdit::textChanged, this, &RecorderWindow::showDestination);
     showDestination();
     connect(&m_recording, &Recording::stopped, this, &RecorderWindow::onStopped);
-    connect(&m_recording, &Recording::snapshotWritten, this, [this](const QString& path) {
-        status->setText(QStringLiteral("Snapshot written: %1").arg(path));
-    });
+    connect(&m_recording, &Recording::snapshotWritten, this,
+            [this](const QString& path) { status->setText(tr("Snapshot written: %1").arg(path)); });
     connect(&m_recording, &Recording::snapshotFailed, this,
             [this](const QString& message) { status->setText(message); });
     // The chart is redrawn a few times a second, not once per sample.
@@ -164,8 +162,7 @@ std::optional<Recording::Options> RecorderWindow::options(QString* error) const
     QString problem;
     const auto d = DriveList::parse(drives->text(), &problem);
     if (!d) {
-        *error =
-            QStringLiteral("Drives: %1; give addresses 1..31 separated by commas.").arg(problem);
+        *error = tr("Drives: %1; give addresses 1..31 separated by commas.").arg(problem);
         return std::nullopt;
     }
     o.drives = *d;
@@ -173,15 +170,15 @@ std::optional<Recording::Options> RecorderWindow::options(QString* error) const
         if (values->item(i)->checkState() == Qt::Checked)
             o.values << *RecordValues::byIndex(values->item(i)->data(Qt::UserRole).toInt());
     if (o.values.isEmpty()) {
-        *error = QStringLiteral("Pick at least one value.");
+        *error = tr("Pick at least one value.");
         return std::nullopt;
     }
     o.intervalMs = interval->currentData().toInt();
     if (writeCsv->isChecked() && !m_site) {
         o.csvPath = csvPath->text().trimmed();
         if (o.csvPath.isEmpty()) {
-            *error = QStringLiteral("File: name the file to record into, or untick \"Write a "
-                                    "CSV file\" to keep the recording in the chart only.");
+            *error = tr("File: name the file to record into, or untick \"Write a "
+                        "CSV file\" to keep the recording in the chart only.");
             return std::nullopt;
         }
     }
@@ -206,11 +203,11 @@ void RecorderWindow::record_Click()
     QString error;
     auto o = options(&error);
     if (o && !o->csvPath.isEmpty() && QFileInfo::exists(o->csvPath) &&
-        !m_prompter.askYesNo(this, QStringLiteral("Recorder"),
-                             QStringLiteral("%1 holds an earlier recording. Replace it?")
+        !m_prompter.askYesNo(this, tr("Recorder"),
+                             tr("%1 holds an earlier recording. Replace it?")
                                  .arg(QDir::toNativeSeparators(o->csvPath)))) {
-        status->setText(QStringLiteral("Not recorded: %1 is kept as it was.")
-                            .arg(QDir::toNativeSeparators(o->csvPath)));
+        status->setText(
+            tr("Not recorded: %1 is kept as it was.").arg(QDir::toNativeSeparators(o->csvPath)));
         return;
     }
     // In a site the file is made here, under a name no recording had before.
@@ -218,7 +215,7 @@ void RecorderWindow::record_Click()
     if (siteFile) {
         o->csvPath = newSiteFile(o->drives, &error);
         if (o->csvPath.isEmpty()) {
-            warn(QStringLiteral("The recording could not be put into the site: %1").arg(error));
+            warn(tr("The recording could not be put into the site: %1").arg(error));
             return;
         }
     }
@@ -261,29 +258,27 @@ QString RecorderWindow::destinationText() const
     QString snapshots = snapshotDir->text().trimmed();
     if (snapshots.isEmpty())
         snapshots = file ? QFileInfo(path).absolutePath() : QDir::homePath();
-    const QString where =
-        file ? QStringLiteral("The recording goes to %1").arg(QDir::toNativeSeparators(path))
-        : writeCsv->isChecked()
-            ? QStringLiteral("No file is named: the recording stays in the chart only")
-            : QStringLiteral("No file is written: the recording stays in the chart only");
-    return QStringLiteral("%1; trip snapshots go to %2.")
-        .arg(where, QDir::toNativeSeparators(snapshots));
+    const QString where = file ? tr("The recording goes to %1").arg(QDir::toNativeSeparators(path))
+                          : writeCsv->isChecked()
+                              ? tr("No file is named: the recording stays in the chart only")
+                              : tr("No file is written: the recording stays in the chart only");
+    return tr("%1; trip snapshots go to %2.").arg(where, QDir::toNativeSeparators(snapshots));
 }
 
 void RecorderWindow::warn(const QString& text)
 {
-    m_prompter.warn(this, QStringLiteral("Recorder"), text);
+    m_prompter.warn(this, tr("Recorder"), text);
 }
 
 void RecorderWindow::setRecordingState(bool on)
 {
-    record->setText(on ? QStringLiteral("Stop") : QStringLiteral("Record"));
+    record->setText(on ? tr("Stop") : tr("Record"));
     for (QWidget* w : {static_cast<QWidget*>(drives), static_cast<QWidget*>(values),
                        static_cast<QWidget*>(interval), static_cast<QWidget*>(writeCsv),
                        static_cast<QWidget*>(snapshotBefore), static_cast<QWidget*>(openCsv)})
         w->setEnabled(!on);
     showDestination();
-    status->setText(on ? QStringLiteral("Recording…") : status->text());
+    status->setText(on ? tr("Recording…") : status->text());
     if (on)
         m_refresh.start();
     else
@@ -297,14 +292,13 @@ void RecorderWindow::onStopped(const QString& message)
     if (!m_recordingInto.isEmpty() && m_recordingInto == m_proposed)
         proposeNewFile();
     m_chart->refresh();
-    QString done = QStringLiteral("%1 rounds recorded.").arg(m_recording.sampler().rounds());
+    QString done = tr("%1 rounds recorded.").arg(m_recording.sampler().rounds());
     if (const QString& path = m_recordingInto; !path.isEmpty())
-        done = QStringLiteral("%1 rounds recorded into %2.")
+        done = tr("%1 rounds recorded into %2.")
                    .arg(m_recording.sampler().rounds())
                    .arg(QDir::toNativeSeparators(path));
     if (m_recording.snapshotsLost() > 0)
-        done += QStringLiteral(" %1 trip snapshot(s) could not be written.")
-                    .arg(m_recording.snapshotsLost());
+        done += tr(" %1 trip snapshot(s) could not be written.").arg(m_recording.snapshotsLost());
     status->setText(done);
     if (m_site && !m_recordingInto.isEmpty())
         siteNote->saved(m_recordingInto);
@@ -341,7 +335,6 @@ bool RecorderWindow::openFile(const QString& path)
         m_opened.addEvent(double(t) / 1000.0, text, text.contains(QStringLiteral(": trip ")));
     m_chart->setStore(&m_opened);
     m_chart->showAll();
-    status->setText(
-        QStringLiteral("%1: %2 rows").arg(QFileInfo(path).fileName()).arg(file->times.size()));
+    status->setText(tr("%1: %2 rows").arg(QFileInfo(path).fileName()).arg(file->times.size()));
     return true;
 }

@@ -17,9 +17,9 @@ void RecorderWindow::setSite(SiteFolder* site, const QString& line)
     siteNote->setSite(site);
     // The file and snapshot fields name places outside the site: while one
     // is open they are not used, and say so.
-    csvPath->setPlaceholderText(site ? QStringLiteral("a new file in the site") : QString());
-    snapshotDir->setPlaceholderText(site ? QStringLiteral("the site's snapshots folder")
-                                         : QStringLiteral("next to the file"));
+    csvPath->setPlaceholderText(site ? tr("a new file in the site") : QString());
+    snapshotDir->setPlaceholderText(site ? tr("the site's snapshots folder")
+                                         : tr("next to the file"));
     showDestination();
 }
 
@@ -47,9 +47,9 @@ QString RecorderWindow::siteDestinationText() const
     const SiteLayout layout = m_site->layout();
     const QString snapshots = QDir::toNativeSeparators(layout.folder(SiteLayout::Kind::Snapshots));
     if (!writeCsv->isChecked())
-        return QStringLiteral("No file is written: the recording stays in the chart only; trip "
-                              "snapshots go to %1.")
+        return tr("No file is written: the recording stays in the chart only; trip "
+                  "snapshots go to %1.")
             .arg(snapshots);
-    return QStringLiteral("The recording goes to a new file in %1; trip snapshots go to %2.")
+    return tr("The recording goes to a new file in %1; trip snapshots go to %2.")
         .arg(QDir::toNativeSeparators(layout.folder(SiteLayout::Kind::Recordings)), snapshots);
 }

@@ -3,6 +3,7 @@
 
 #include "SiteFolder.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +11,7 @@
 SiteNote::SiteNote(QWidget* parent) : QLabel(parent)
 {
     setObjectName(QStringLiteral("SiteNote"));
-    setAccessibleName(QStringLiteral("Site"));
+    setAccessibleName(tr("Site"));
     setWordWrap(true);
     setTextFormat(Qt::RichText);
     setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard |
@@ -24,7 +25,7 @@ namespace {
 
 QString link(const QString& folder)
 {
-    return QStringLiteral(" <a href=\"%1\">Open the folder</a>")
+    return QCoreApplication::translate("SiteNote", " <a href=\"%1\">Open the folder</a>")
         .arg(QUrl::fromLocalFile(folder).toString().toHtmlEscaped());
 }
 

@@ -19,7 +19,7 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("Site");
+const char* const kTitle = QT_TRANSLATE_NOOP("SiteWindow", "Site");
 
 } // namespace
 
@@ -28,7 +28,7 @@ SiteWindow::SiteWindow(LinkClient& client, Prompter& prompter, QWidget* parent)
       m_status(client)
 {
     setObjectName(QStringLiteral("SiteWindow"));
-    setWindowTitle(kTitle);
+    setWindowTitle(tr(kTitle));
     askNewSite = [this]() -> std::optional<std::pair<QString, SiteFolder::NewSite>> {
         NewSiteDialog dialog(m_defaultPort, m_defaultSettings, this);
         if (dialog.exec() != QDialog::Accepted)
@@ -206,7 +206,7 @@ void SiteWindow::setSite(SiteFolder* site)
         setWindowTitle(tr("Site — %1").arg(parts.first()));
     } else {
         siteLabel->setText(tr("No site is open: make a new one or open one."));
-        setWindowTitle(kTitle);
+        setWindowTitle(tr(kTitle));
     }
     fillLines();
     fillTable();
@@ -382,5 +382,5 @@ void SiteWindow::say(const QString& text)
 void SiteWindow::warn(const QString& text)
 {
     say(text);
-    m_prompter.warn(this, kTitle, text);
+    m_prompter.warn(this, tr(kTitle), text);
 }

@@ -4,6 +4,7 @@
 #include "LinkClient.h"
 #include "SiteWindow.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QTableWidget>
 
@@ -23,7 +24,7 @@ QString when(const QDateTime& time)
 QString fileCell(const QString& text, const QString& path, const QDateTime& time)
 {
     if (path.isEmpty())
-        return text.isEmpty() ? QStringLiteral("none") : text;
+        return text.isEmpty() ? QCoreApplication::translate("SiteWindow", "none") : text;
     const QString at = when(time);
     return text.isEmpty() ? at : at.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, at);
 }
