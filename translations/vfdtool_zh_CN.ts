@@ -2,6 +2,101 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>CommissionWindow</name>
+    <message>
+        <source>working...</source>
+        <translation>进行中……</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>FAILED</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>not reached</source>
+        <translation>未进行</translation>
+    </message>
+    <message>
+        <source>Commission Line</source>
+        <translation>整线调试</translation>
+    </message>
+    <message>
+        <source>Steps of each drive</source>
+        <translation>各变频器的步骤</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>变频器</translation>
+    </message>
+    <message>
+        <source>Scan</source>
+        <translation>扫描</translation>
+    </message>
+    <message>
+        <source>Parameters</source>
+        <translation>参数</translation>
+    </message>
+    <message>
+        <source>Test run</source>
+        <translation>试运行</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>&amp;Start...</source>
+        <translation>开始(&amp;S)...</translation>
+    </message>
+    <message>
+        <source>Cancel &amp;&amp; &amp;STOP</source>
+        <translation>取消并停机(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Stops every running drive, then ends the job</source>
+        <translation>先停止所有运行中的变频器，再结束任务</translation>
+    </message>
+    <message>
+        <source>Open &amp;Report</source>
+        <translation>打开报告(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>This row cannot be commissioned: %1.</source>
+        <translation>此排无法调试：%1。</translation>
+    </message>
+    <message>
+        <source>to do</source>
+        <translation>待进行</translation>
+    </message>
+    <message>
+        <source> Nothing was sent.</source>
+        <translation>未发送任何内容。</translation>
+    </message>
+    <message>
+        <source>Stopping the running drives...</source>
+        <translation>正在停止运行中的变频器……</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 of %2 drives commissioned.</source>
+        <translation>已取消：%2 台中 %1 台已调试。</translation>
+    </message>
+    <message>
+        <source>Finished: %1 of %2 drives commissioned.</source>
+        <translation>已完成：%2 台中 %1 台已调试。</translation>
+    </message>
+</context>
+<context>
     <name>Form1</name>
     <message>
         <source>Welcome Using KORVANTEX Inverter</source>
@@ -2202,6 +2297,18 @@
     <message>
         <source>La&amp;nguage</source>
         <translation>语言(&amp;N)</translation>
+    </message>
+    <message>
+        <source>The site has no line %1.</source>
+        <translation>现场没有线路 %1。</translation>
+    </message>
+    <message>
+        <source>Open the port of line %1 (%2) first.</source>
+        <translation>请先打开线路 %1 的端口（%2）。</translation>
+    </message>
+    <message>
+        <source>Line %1 is on port %2, but %3 is open.</source>
+        <translation>线路 %1 在端口 %2 上，但当前打开的是 %3。</translation>
     </message>
 </context>
 <context>
