@@ -205,9 +205,10 @@ std::optional<ServeConfig> parse(const QString& text, QString* error, bool siteC
             line->definedAt = at;
             return {};
         }
-        return QStringLiteral("[%1] is not a section here: [broker], [publish], "
-                              "[commands], [drift], [sparkplug], [discovery], [line NAME], [site] or "
-                              "[drive LINE ADDRESS]")
+        return QStringLiteral(
+                   "[%1] is not a section here: [broker], [publish], "
+                   "[commands], [drift], [sparkplug], [discovery], [line NAME], [site] or "
+                   "[drive LINE ADDRESS]")
             .arg(heading);
     };
     auto onKey = [&](const QString& section, const QString& key, const QString& value, int) {

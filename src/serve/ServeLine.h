@@ -105,8 +105,8 @@ private:
     std::unique_ptr<ServeParams> m_params;     // answers refusals when they are not
     std::unique_ptr<DriftWatch> m_drift;
     std::unique_ptr<FaultEvents> m_faults;
-    std::unique_ptr<LineShare> m_share;        // only when the line is shared
-    LinkSession* m_limits = nullptr; // the reads of P0.06, for the commands
+    std::unique_ptr<LineShare> m_share; // only when the line is shared
+    LinkSession* m_limits = nullptr;    // the reads of P0.06, for the commands
     QSet<quint8> m_limitAsked;
     QTimer m_limitRefresh;
     QList<DriveOut> m_out;
