@@ -112,13 +112,13 @@ public:
     }
 
     // A command encoded by the host's own protobuf, sent with mosquitto_pub.
-    static bool send(const BrokerProcess& broker, const QString& topic, const QJsonObject& spec,
+    static bool send(const BrokerProcess& broker, const QString& topic, const QJsonObject& fields,
                      bool retain = false)
     {
         QProcess encode;
         encode.start(python(),
                      {QStringLiteral(SPARKPLUG_HOST_PY), QStringLiteral(SPARKPLUG_PROTO),
-                      QStringLiteral("encode"), QString::fromUtf8(QJsonDocument(spec).toJson())});
+                      QStringLiteral("encode"), QString::fromUtf8(QJsonDocument(fields).toJson())});
         if (!encode.waitForFinished(10000) || encode.exitCode() != 0)
             return false;
         QTemporaryFile payload;

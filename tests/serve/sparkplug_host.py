@@ -78,13 +78,13 @@ def decode(pb):
         print(json.dumps(out), flush=True)
 
 
-def encode(pb, spec):
+def encode(pb, fields):
     p = pb.Payload()
-    if "timestamp" in spec:
-        p.timestamp = spec["timestamp"]
-    if "seq" in spec:
-        p.seq = spec["seq"]
-    for s in spec.get("metrics", []):
+    if "timestamp" in fields:
+        p.timestamp = fields["timestamp"]
+    if "seq" in fields:
+        p.seq = fields["seq"]
+    for s in fields.get("metrics", []):
         m = p.metrics.add()
         if "name" in s:
             m.name = s["name"]
