@@ -11,8 +11,12 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstddef>
+#include <cstring>
 #include <memory>
 #include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <vector>
 
@@ -77,8 +81,21 @@ private:
             !QFile::exists(QStringLiteral(ATSPI_BUS_LAUNCHER)))
             return QStringLiteral("Xvfb, dbus-daemon or at-spi-bus-launcher is not installed");
 
-        // The X server picks a free display and says which.
-        const QString display = firstLine(start(xvfb, {"-displayfd", "1", "-nolisten", "tcp"}));
+        // A display nobody else has. The X server's own search (-displayfd
+        // alone) looks only at the lock files in /tmp and takes a display
+        // whose abstract socket another server holds, one in another
+        // container sharing the network, say; the clients would then reach
+        // that server and be refused. So the test picks the number itself,
+        // away from the low ones desktops use, and the server says when it
+        // is ready.
+        QString display;
+        for (int tries = 0, number = 100 + int(::getpid() % 400); tries < 20 && display.isEmpty();
+             ++tries, ++number) {
+            if (!displayIsFree(number))
+                continue;
+            display = firstLine(start(
+                xvfb, {u':' + QString::number(number), "-displayfd", "1", "-nolisten", "tcp"}));
+        }
         if (display.isEmpty())
             return QStringLiteral("Xvfb did not start");
         m_env.insert(QStringLiteral("DISPLAY"), u':' + display);
@@ -143,6 +160,28 @@ private:
         process.start(program, arguments);
         started.pid = pid_t(process.processId());
         return process;
+    }
+
+    // Free when neither a lock file nor a socket of that display exists;
+    // binding the abstract name is the one sure test of that name, and the
+    // name goes again with the socket.
+    static bool displayIsFree(int number)
+    {
+        const QString socketPath = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
+            QFile::exists(socketPath))
+            return false;
+        const int probe = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (probe < 0)
+            return false;
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = socketPath.toLocal8Bit();
+        std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
+        const bool free = ::bind(probe, reinterpret_cast<const sockaddr*>(&address),
+                                 socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size())) == 0;
+        ::close(probe);
+        return free;
     }
 
     static QString firstLine(QProcess& process)

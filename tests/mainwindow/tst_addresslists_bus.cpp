@@ -151,6 +151,10 @@ void tst_addresslists_bus::listsTellTheirNameTheirAddressAndTheirEntries()
     const QStringList labels{"Single Machine", "First", "End"};
     QVERIFY2(waitUntil(
                  [&] {
+                     // A program that could not show itself has said why on
+                     // the test's output: no use waiting for it.
+                     if (program.state() == QProcess::NotRunning)
+                         return true;
                      if (app.service.isEmpty())
                          app = reader.application(program.processId());
                      if (!app.service.isEmpty())
@@ -160,6 +164,8 @@ void tst_addresslists_bus::listsTellTheirNameTheirAddressAndTheirEntries()
                  },
                  60000),
              qPrintable(QStringLiteral("lists seen: ") + lists.keys().join(", ")));
+    QVERIFY2(program.state() == QProcess::Running,
+             "the program ended before its window was read; its output says why");
 
     QStringList offered;
     for (int address = 0; address <= 31; ++address)
