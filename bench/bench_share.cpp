@@ -258,12 +258,12 @@ int main(int argc, char** argv)
                     "interval", 1, gapHow);
     Figures::record("share", "service's readings lost meanwhile",
                     readings.offline - offlineBefore + readings.missingValues - missingBefore,
-                    "readings", "goal", 0,
+                    "readings", "goal: none", std::nan(""),
                     "drives marked offline and states missing a value while drive 5 was read "
                     "through the share; " +
                         setup);
     Figures::record("share", "collisions, three backups at once beside the service",
-                    collisionsThree, "collisions", "goal", 0,
+                    collisionsThree, "collisions", "goal: none", std::nan(""),
                     "collisions vfdsim's log counts on the line while three vfdctl backup "
                     "(--retries 3) read drives 6, 7 and 8 through the share; " +
                         setup);
