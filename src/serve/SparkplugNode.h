@@ -30,8 +30,9 @@ struct SampleRound;
 // the service lets the broker write ([commands] writable) as
 // "Parameters/P0.14", its type and unit from the catalogue, its value read
 // from the drive before the drive's birth, a write going through the
-// parameters' own checks and journal and answered with what was read back. Of the node:
-// "bdSeq", "Node Control/Rebirth" and each line's "Lines/NAME/State".
+// parameters' own checks and journal and answered with what was read back.
+// Of the node: "bdSeq", "Node Control/Rebirth" and each line's
+// "Lines/NAME/State".
 class SparkplugNode : public QObject
 {
     Q_OBJECT
