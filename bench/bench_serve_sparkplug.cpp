@@ -17,6 +17,7 @@
 //
 //   bench_serve_sparkplug [--seconds N] [--rounds N]
 #include "BrokerProcess.h"
+#include "Figures.h"
 #include "ServeProcess.h"
 #include "SimProcess.h"
 #include "SparkplugPayload.h"
@@ -251,5 +252,30 @@ int main(int argc, char** argv)
                 "%.1f (%lld readings)\n",
                 perReading(both.plain), static_cast<long long>(both.plain.readings),
                 perReading(both.sparkplug), static_cast<long long>(both.sparkplug.readings));
+
+    const std::string setup = "two lines of 31 drives x 3 values at 9600,E,8,1, drives 1-" +
+                              std::to_string(Commander::Running) + " of each ramping; " +
+                              std::to_string(seconds) + " s a run, the run of least CPU of " +
+                              std::to_string(rounds);
+    const double plainCpu = plain.seconds > 0 ? 100 * plain.cpu / plain.seconds : 0;
+    const double bothCpu = both.seconds > 0 ? 100 * both.cpu / both.seconds : 0;
+    const std::string cpuHow = "utime + stime of the vfdctl serve process, from /proc; " + setup;
+    Figures::record("serve_sparkplug", "CPU of vfdctl serve, plain topics only", plainCpu,
+                    "% of one core", cpuHow);
+    Figures::record("serve_sparkplug", "CPU of vfdctl serve, plain topics + Sparkplug", bothCpu,
+                    "% of one core", "plain topics only (goal: ratio at most 1.10)", plainCpu,
+                    cpuHow);
+    const std::string rateHow = "messages a subscriber to vfd/# and spBv1.0/# received; " + setup;
+    Figures::record("serve_sparkplug", "messages a second, plain topics only",
+                    rate(plain.plain.messages, plain.seconds), "/s", rateHow);
+    Figures::record("serve_sparkplug", "messages a second, Sparkplug beside the plain topics",
+                    rate(both.sparkplug.messages, both.seconds), "/s", "plain topics, same run",
+                    rate(both.plain.messages, both.seconds), rateHow);
+    Figures::record("serve_sparkplug", "bytes on the broker per value reading, Sparkplug",
+                    perReading(both.sparkplug), "bytes", "plain topics, same run",
+                    perReading(both.plain),
+                    "topic and payload bytes over the value readings they carry: the plain "
+                    "topics' value messages, the value metrics of Sparkplug's births and data; " +
+                        setup);
     return 0;
 }

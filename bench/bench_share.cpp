@@ -13,6 +13,7 @@
 //   bench_share [--runs 3] [--turns N]
 #include "BrokerProcess.h"
 #include "CtlProcess.h"
+#include "Figures.h"
 #include "Hexedit.h"
 #include "LinkClient.h"
 #include "ParamJobs.h"
@@ -238,5 +239,35 @@ int main(int argc, char** argv)
     std::printf("three vfdctl backups (--retries 3) at once beside the service: %.1f s, %d "
                 "failed, %d collisions on the line (goal: 0); %d before them\n",
                 threeSeconds, failed, collisionsThree, collisionsBefore);
+
+    const std::string setup = "31 drives x 3 values at 9600,E,8,1, interval 1 s, share-turns " +
+                              (turns > 0 ? std::to_string(turns) : std::string("default"));
+    const std::string readHow =
+        "whole-drive read of drive 5 as vfdctl backup reads it, median of " + std::to_string(runs) +
+        " runs, through the service's Modbus TCP "
+        "share and straight on the line; " +
+        setup;
+    Figures::record("share", "whole-drive read through the service", t, "s",
+                    "the same read direct (goal: ratio at most 1.15)", d, readHow);
+    const std::string gapHow = "time between two state messages of a drive on the broker; " + setup;
+    Figures::record("share", "service's readings: longest gap, alone",
+                    alone.isEmpty() ? 0 : *std::max_element(alone.cbegin(), alone.cend()), "s",
+                    "interval", 1, gapHow);
+    Figures::record("share", "service's readings: longest gap, while a drive is read through it",
+                    during.isEmpty() ? 0 : *std::max_element(during.cbegin(), during.cend()), "s",
+                    "interval", 1, gapHow);
+    Figures::record("share", "service's readings lost meanwhile",
+                    readings.offline - offlineBefore + readings.missingValues - missingBefore,
+                    "readings", "goal: none", std::nan(""),
+                    "drives marked offline and states missing a value while drive 5 was read "
+                    "through the share; " +
+                        setup);
+    Figures::record("share", "collisions, three backups at once beside the service",
+                    collisionsThree, "collisions", "goal: none", std::nan(""),
+                    "collisions vfdsim's log counts on the line while three vfdctl backup "
+                    "(--retries 3) read drives 6, 7 and 8 through the share; " +
+                        setup);
+    Figures::record("share", "three backups at once beside the service", threeSeconds, "s",
+                    std::to_string(failed) + " failed; " + setup);
     return 0;
 }

@@ -57,6 +57,8 @@ public:
     // when not allowed) and the line's link client.
     ServeCommands* commands() const { return m_commands.get(); }
     LinkClient& linkClient() const { return *m_client; }
+    // The parameters' reads and writes, with their checks and journal.
+    ServeParams& params() const { return *m_params; }
 
     // The number as it is published: the reply's own digits, no float noise.
     static QByteArray valueText(double value);

@@ -125,6 +125,22 @@ void ServeParams::take(const QString& topic, const QByteArray& payload, bool ret
     // An empty retained message only takes a retained one away.
     if (payload.isEmpty())
         return;
+    admit(r, payload, retained);
+}
+
+void ServeParams::request(quint8 address, bool write, const QByteArray& payload,
+                          const Answered& done)
+{
+    Request r;
+    r.write = write;
+    r.address = address;
+    r.done = done;
+    admit(r, payload, false);
+}
+
+void ServeParams::admit(Request& r, const QByteArray& payload, bool retained)
+{
+    const int address = r.address;
     const QString why = parse(r, payload);
     const QString what = r.write ? QStringLiteral("write") : QStringLiteral("read");
     auto refuse = [&](const QString& reason) {
@@ -367,6 +383,10 @@ void ServeParams::answer(const Request& r, const QJsonArray& results, const QStr
     if (!error.isEmpty())
         o.insert(QStringLiteral("error"), error);
     o.insert(QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+    if (r.done) {
+        r.done(o);
+        return;
+    }
     const QString topic = r.reply.isEmpty()
                               ? m_base + QString::number(r.address) + QStringLiteral("/reply")
                               : r.reply;

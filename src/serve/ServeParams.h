@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QObject>
 #include <deque>
+#include <functional>
 #include <memory>
 
 class BrokerLink;
@@ -49,6 +50,12 @@ public:
 
     QStringList filters() const;
     void take(const QString& topic, const QByteArray& payload, bool retained);
+    // A request that comes another way than the plain topics (a Sparkplug
+    // host's DCMD): the payload as a get or set topic takes it, the same
+    // checks, queue and journal; its answer goes to `done` instead of a
+    // reply topic, refusals included.
+    using Answered = std::function<void(const QJsonObject& answer)>;
+    void request(quint8 address, bool write, const QByteArray& payload, const Answered& done);
     void setJournal(ServeJournal* journal) { m_journal = journal; }
 
     // The configuration's key "writable": parameters such as "P0.14, P0.15";
@@ -75,7 +82,10 @@ private:
         QString client;
         QList<quint16> registers; // a read
         QList<WriteItem> writes;  // a write, in the order they go
+        Answered done;            // set: the answer goes here, not to the broker
     };
+
+    void admit(Request& r, const QByteArray& payload, bool retained);
 
     // Why the request cannot be obeyed, before anything is sent; empty when it can.
     QString parse(Request& r, const QByteArray& payload) const;

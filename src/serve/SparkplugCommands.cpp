@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The node's part in what hosts send: STATE, rebirth, and the run commands
-// of DCMD handed to the run commands' own checks and journal.
+// and parameter writes of DCMD handed to their own checks and journal.
 #include "SparkplugNode.h"
 
+#include "ParamSet.h"
 #include "ServeCommands.h"
 #include "ServeLine.h"
 #include "SparkplugLink.h"
@@ -11,13 +12,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
-
-namespace {
-
-// Who the run commands' checks and journal see behind a host's DCMD.
-constexpr const char* kClient = "sparkplug host";
-
-} // namespace
 
 void SparkplugNode::message(const QString& topic, const QByteArray& payload, bool retained)
 {
@@ -86,8 +80,20 @@ void SparkplugNode::deviceCommand(Device& device, const Sparkplug::Payload& payl
 {
     const Line& line = m_lines[size_t(device.line)];
     std::optional<QString> run;
+    QList<ParamWrite> writes;
     for (const Sparkplug::Metric& m : payload.metrics) {
         const int i = metricIndex(device, m);
+        // A parameter, writable or not, is for the parameters' checks to
+        // take or refuse (and to log), as on the plain topics.
+        static const QString params = QStringLiteral("Parameters/");
+        if (i >= 0 && line.metrics[i].code >= ParamCode) {
+            writes << ParamWrite{ParamCatalogue::number(line.metrics[i].code - ParamCode), m};
+            continue;
+        }
+        if (i < 0 && m.name.startsWith(params)) {
+            writes << ParamWrite{m.name.mid(params.size()), m};
+            continue;
+        }
         const QString name =
             i >= 0 ? line.metrics[i].name
                    : (m.name.isEmpty() ? QString::number(m.alias.value_or(0)) : m.name);
@@ -116,6 +122,8 @@ void SparkplugNode::deviceCommand(Device& device, const Sparkplug::Payload& payl
                              .arg(name));
         }
     }
+    if (!writes.isEmpty())
+        paramCommand(device, writes);
     if (run)
         runCommand(device, *run, payload);
 }
@@ -126,7 +134,7 @@ void SparkplugNode::runCommand(Device& device, const QString& word, const Sparkp
     // The run commands' own way in: the same checks (the drive's limit, a
     // fresh command), the same answer on the plain topics and the same journal.
     QJsonObject command{{QStringLiteral("command"), word},
-                        {QStringLiteral("client"), QLatin1String(kClient)}};
+                        {QStringLiteral("client"), QLatin1String(HostClient)}};
     if (device.hz)
         command.insert(QStringLiteral("hz"), *device.hz);
     if (p.timestamp)

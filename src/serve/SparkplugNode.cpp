@@ -57,6 +57,7 @@ void SparkplugNode::addLine(ServeLine& serve)
         line.metrics << MetricDef{QStringLiteral("Commands/Frequency"), Type::Float,
                                   QStringLiteral("Hz"), true, quint16(CommandCode + 1)};
     }
+    addParams(line, index);
     QSet<QString> taken;
     for (const Device& d : m_devices)
         taken.insert(d.id);
@@ -129,6 +130,7 @@ void SparkplugNode::sampled(int lineIndex, int drive, const SampleRound& round)
     Device& device = m_devices[size_t(deviceIndex + drive)];
     const DriveState& s = round.states[drive];
     if (!s.known) {
+        driveLost(device);
         if (device.alive) {
             device.alive = false;
             Sparkplug::Payload p;
@@ -165,6 +167,11 @@ void SparkplugNode::sampled(int lineIndex, int drive, const SampleRound& round)
             set(st + 6, *device.hz);
     }
     if (!device.alive) {
+        if (line.params < line.metrics.size() && !device.paramsKnown) {
+            // Born with what its parameters hold: a round or two later.
+            readParams(deviceIndex + drive);
+            return;
+        }
         device.alive = true;
         m_link.publish(m_link.topic(QStringLiteral("DBIRTH"), device.id), deviceBirth(device),
                        false);
@@ -201,7 +208,9 @@ void SparkplugNode::lineStatus(int lineIndex, const QString& state)
     line.state = state;
     if (state != u"reading") {
         // Its drives say nothing any more.
-        for (Device& d : m_devices)
+        for (Device& d : m_devices) {
+            if (d.line == lineIndex)
+                driveLost(d);
             if (d.line == lineIndex && d.alive) {
                 d.alive = false;
                 Sparkplug::Payload p;
@@ -209,6 +218,7 @@ void SparkplugNode::lineStatus(int lineIndex, const QString& state)
                 m_link.publish(m_link.topic(QStringLiteral("DDEATH"), d.id), Sparkplug::encode(p),
                                false);
             }
+        }
     }
     if (first && !m_link.born())
         return;
@@ -231,6 +241,7 @@ QByteArray SparkplugNode::nodeBirth() const
     bd.name = QStringLiteral("bdSeq");
     bd.type = Type::Int64;
     bd.value = qint64(m_link.bdSeq());
+    bd.describe = true;
     p.metrics << bd;
     Sparkplug::Metric rebirth;
     rebirth.name = QStringLiteral("Node Control/Rebirth");
@@ -238,6 +249,7 @@ QByteArray SparkplugNode::nodeBirth() const
     rebirth.type = Type::Boolean;
     rebirth.value = false;
     rebirth.writable = true;
+    rebirth.describe = true;
     p.metrics << rebirth;
     for (size_t l = 0; l < m_lines.size(); ++l) {
         Sparkplug::Metric state;
@@ -245,6 +257,7 @@ QByteArray SparkplugNode::nodeBirth() const
         state.alias = LineStateAlias + l;
         state.type = Type::String;
         state.timestamp = p.timestamp;
+        state.describe = true;
         if (!m_lines[l].state.isEmpty())
             state.value = m_lines[l].state;
         p.metrics << state;
@@ -267,6 +280,7 @@ QByteArray SparkplugNode::deviceBirth(const Device& device) const
         metric.value = device.now[m];
         metric.unit = def.unit;
         metric.writable = def.writable;
+        metric.describe = true;
         p.metrics << metric;
     }
     return Sparkplug::encode(p);

@@ -4,9 +4,12 @@
 #include "ServeConfig.h"
 #include "SparkplugPayload.h"
 
+#include <QHash>
 #include <QObject>
 #include <vector>
 
+class LinkSession;
+class QJsonObject;
 class ServeLine;
 class SparkplugLink;
 struct SampleRound;
@@ -23,8 +26,13 @@ struct SampleRound;
 // "Status/Fault number", "Status/Fault code"; with commands enabled the
 // writable "Commands/Run" (fwd, rev or stop) and "Commands/Frequency" (Hz),
 // which go through the run commands' own checks and journal and must be
-// renewed within the rhythm as every run command must. Of the node:
-// "bdSeq", "Node Control/Rebirth" and each line's "Lines/NAME/State".
+// renewed within the rhythm as every run command must; and each parameter
+// the service lets the broker write ([commands] writable) as
+// "Parameters/P0.14", its type and unit from the catalogue, its value read
+// from the drive before the drive's birth, a write going through the
+// parameters' own checks and journal and answered with what was read back.
+// Of the node: "bdSeq", "Node Control/Rebirth" and each line's
+// "Lines/NAME/State".
 class SparkplugNode : public QObject
 {
     Q_OBJECT
@@ -44,6 +52,9 @@ private:
     // reads the queue back numbers its lines' metrics.
     static constexpr quint16 StatusCode = 0x100;
     static constexpr quint16 CommandCode = 0x200;
+    static constexpr quint16 ParamCode = 0x1000; // plus the parameter's register
+    // Who the checks and the journal see behind a host's DCMD.
+    static constexpr const char* HostClient = "sparkplug host";
     static constexpr quint64 RebirthAlias = 2;
     static constexpr quint64 LineStateAlias = 0x10;
 
@@ -64,6 +75,11 @@ private:
         QList<Sparkplug::Value> now;
         QList<quint64> at;
         std::optional<double> hz; // the frequency a run command asks for
+        // The writable parameters: read since the drive last came, or being read.
+        bool paramsKnown = false;
+        bool paramsReading = false;
+        quint32 lost = 0;      // times the drive went: a read begun before is stale
+        QHash<int, int> asked; // a host's writes under way, by metric
     };
     struct Line
     {
@@ -71,7 +87,9 @@ private:
         QString name;
         QString state;
         QList<MetricDef> metrics;
-        int values = 0; // metrics[0..values) are the line's values
+        int values = 0;                 // metrics[0..values) are the line's values
+        int params = 0;                 // metrics[params..) are the writable parameters
+        LinkSession* session = nullptr; // their reads, when there are any
     };
 
     void sampled(int line, int drive, const SampleRound& round);
@@ -84,6 +102,21 @@ private:
     void nodeCommand(const Sparkplug::Payload& payload);
     void deviceCommand(Device& device, const Sparkplug::Payload& payload);
     void runCommand(Device& device, const QString& word, const Sparkplug::Payload& payload);
+    // The writable parameters as metrics of the line's drives.
+    void addParams(Line& line, int index);
+    void readParams(int device);
+    void paramWritten(int line, quint8 address, quint16 reg, quint16 raw);
+    struct ParamWrite
+    {
+        QString parameter; // "P0.14" as the host named it
+        Sparkplug::Metric metric;
+    };
+    // The parameters of one DCMD: one request, all taken or none.
+    void paramCommand(Device& device, const QList<ParamWrite>& writes);
+    void paramAnswered(int device, const QList<int>& metrics, const QJsonObject& answer);
+    // A drive that went: what it held is read again when it is back.
+    void driveLost(Device& device);
+    int deviceOf(int line, quint8 address) const;
     // The drive's run command now, as Commands/Run says it.
     QString commandWord(const Device& device) const;
     int metricIndex(const Device& device, const Sparkplug::Metric& metric) const;

@@ -72,7 +72,7 @@ void setValue(Storage& store, Vfd__Sparkplug__Metric& m, const Metric& metric)
 
 Vfd__Sparkplug__PropertySet* properties(Storage& store, const Metric& metric)
 {
-    if (metric.unit.isEmpty() && !metric.writable)
+    if (metric.unit.isEmpty() && !metric.writable && !metric.describe)
         return nullptr;
     auto& keys = store.keyLists.emplace_back();
     auto& values = store.valueLists.emplace_back();
@@ -89,6 +89,13 @@ Vfd__Sparkplug__PropertySet* properties(Storage& store, const Metric& metric)
         v.type = quint32(Type::String);
         v.value_case = VFD__SPARKPLUG__PROPERTY_VALUE__VALUE_STRING_VALUE;
         v.string_value = store.text(metric.unit);
+    }
+    if (metric.describe) {
+        auto& v = add("readOnly");
+        v.has_type = true;
+        v.type = quint32(Type::Boolean);
+        v.value_case = VFD__SPARKPLUG__PROPERTY_VALUE__VALUE_BOOLEAN_VALUE;
+        v.boolean_value = !metric.writable;
     }
     if (metric.writable) {
         auto& v = add("writable");

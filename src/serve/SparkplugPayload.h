@@ -39,6 +39,9 @@ struct Metric
     // Properties, in births only: the engineering unit, and that a host may write it.
     QString unit;
     bool writable = false;
+    // In a birth: whether a host may write it is said either way ("readOnly"
+    // true or false, the property hosts honour; "writable" beside it when so).
+    bool describe = false;
 };
 
 struct Payload

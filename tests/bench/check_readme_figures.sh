@@ -19,6 +19,8 @@ time${tab}load${tab}bench${tab}figure${tab}value${tab}unit${tab}against${tab}aga
 2026-01-02T03:05:00Z${tab}1.61${tab}serve${tab}readings a second, block reads${tab}85.2${tab}/s${tab}limit${tab}94${tab}0.9064${tab}limit: the wire
 2026-01-02T03:06:00Z${tab}1.70${tab}serve${tab}broker outage: states delivered twice${tab}1${tab}states${tab}${tab}${tab}${tab}seq counted
 2026-01-02T03:07:00Z${tab}2.00${tab}startup${tab}vfdtool: window mapped${tab}122${tab}ms${tab}cutecom (same run)${tab}217${tab}0.5622${tab}median
+2026-01-02T03:08:00Z${tab}1.90${tab}serve_sparkplug${tab}bytes per reading, Sparkplug${tab}21.5${tab}bytes${tab}plain topics, same run${tab}60.2${tab}0.3571${tab}bytes over readings
+2026-01-02T03:09:00Z${tab}1.80${tab}share${tab}collisions, three backups${tab}0${tab}collisions${tab}goal${tab}0${tab}${tab}counted
 # finished${tab}2026-01-02T03:20:00Z${tab}load 2.0 1.5 1.1${tab}took 900 s
 TSV
 printf '# Title\n\nbefore\n\n<!-- figures begin -->\nold table 99.9\n<!-- figures end -->\n\nafter\n' >"$dir/README.md"
@@ -31,9 +33,18 @@ grep -q "| readings a second, block reads | 85.2 /s | limit: 94 /s | 0.91 | 1.61
     fail "the serve row is not as written"
 grep -q "Some CPU, 2 cores" <<<"$text" && grep -q "2026-01-02T03:04:05Z" <<<"$text" ||
     fail "machine or date missing"
+line_of() { grep -nF "$1" <<<"$text" | head -1 | cut -d: -f1; }
 # Start-up comes before serve, whatever the file's order.
-[ "$(grep -n 'Start-up and memory' <<<"$text" | cut -d: -f1)" -lt \
-    "$(grep -n 'vfdctl serve' <<<"$text" | cut -d: -f1)" ] || fail "benchmarks out of order"
+[ "$(line_of 'Start-up and memory')" -lt "$(line_of '(`bench_serve`)')" ] ||
+    fail "benchmarks out of order"
+# The shared line and Sparkplug follow serve, each under its own heading.
+[ -n "$(line_of 'The line shared through vfdctl serve')" ] &&
+    [ -n "$(line_of 'Sparkplug B beside the plain topics')" ] || fail "a benchmark's heading is missing"
+[ "$(line_of '(`bench_serve`)')" -lt "$(line_of '(`bench_share`)')" ] &&
+    [ "$(line_of '(`bench_share`)')" -lt "$(line_of '(`bench_serve_sparkplug`)')" ] ||
+    fail "serve, share and Sparkplug out of order"
+grep -q "| bytes per reading, Sparkplug | 21.5 bytes | plain topics, same run: 60.2 bytes | 0.36 |" \
+    <<<"$text" || fail "the Sparkplug row is not as written"
 cp "$dir/README.md" "$dir/once.md"
 python3 "$script" "$dir/figures.tsv" "$dir/README.md" >/dev/null
 cmp -s "$dir/README.md" "$dir/once.md" || fail "a second run changed the README"
