@@ -6,6 +6,7 @@
 #include "LinkClient.h"
 #include "NumberText.h"
 #include "ParamCtl.h"
+#include "ShownText.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -15,11 +16,11 @@ namespace {
 QString stepLine(const QString& label, SiteCommission::Step step, SiteCommission::Outcome outcome,
                  const QString& text, const QString& file)
 {
-    QString line =
-        CtlText::tr("Drive %1: %2 %3")
-            .arg(label, SiteCommission::stepName(step), SiteCommission::outcomeName(outcome));
+    QString line = CtlText::tr("Drive %1: %2 %3")
+                       .arg(label, ShownText::of(SiteCommission::stepName(step)),
+                            ShownText::of(SiteCommission::outcomeName(outcome)));
     if (!text.isEmpty())
-        line += QStringLiteral(": ") + text;
+        line += CtlText::tr(": ") + ShownText::of(text);
     if (!file.isEmpty() && !text.contains(file))
         line += QStringLiteral(" [%1]").arg(file);
     return line;
@@ -61,11 +62,11 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
     const SiteLine& line = *ctx.siteLine;
     QObject::connect(
         &job, &SiteCommission::stepStarted, [&ctx, &line](quint8 drive, SiteCommission::Step step) {
-            ctx.say(drive == 0
-                        ? CtlText::tr("Line %1: %2").arg(line.name, SiteCommission::stepName(step))
-                        : CtlText::tr("Drive %1: %2")
-                              .arg(SiteFolder::driveLabel(line, drive),
-                                   SiteCommission::stepName(step)));
+            ctx.say(drive == 0 ? CtlText::tr("Line %1: %2")
+                                     .arg(line.name, ShownText::of(SiteCommission::stepName(step)))
+                               : CtlText::tr("Drive %1: %2")
+                                     .arg(SiteFolder::driveLabel(line, drive),
+                                          ShownText::of(SiteCommission::stepName(step))));
         });
     QObject::connect(
         &job, &SiteCommission::stepEnded,
@@ -74,7 +75,7 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
             ctx.say(stepLine(SiteFolder::driveLabel(line, drive), step, outcome, text, file));
         });
     QObject::connect(&job, &SiteCommission::progress,
-                     [&ctx](const QString& text) { ctx.live(text); });
+                     [&ctx](const QString& text) { ctx.live(ShownText::of(text)); });
     const bool stopped = ctx.runToEnd(
         job, &SiteCommission::finished, [&] { job.start(); }, [&] { job.cancel(); });
 
@@ -86,10 +87,12 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
                                                       : CtlText::tr("NOT commissioned")));
         QJsonArray steps;
         for (const SiteCommission::StepResult& r : s.steps) {
-            ctx.answer(
-                QStringLiteral("  %1: %2%3")
-                    .arg(SiteCommission::stepName(r.step), SiteCommission::outcomeName(r.outcome),
-                         r.text.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(r.text)));
+            ctx.answer(CtlText::tr("  %1: %2%3")
+                           .arg(ShownText::of(SiteCommission::stepName(r.step)),
+                                ShownText::of(SiteCommission::outcomeName(r.outcome)),
+                                r.text.isEmpty()
+                                    ? QString()
+                                    : CtlText::tr(" (%1)").arg(ShownText::of(r.text))));
             QJsonObject o{{QStringLiteral("step"), SiteCommission::stepName(r.step)},
                           {QStringLiteral("outcome"), SiteCommission::outcomeName(r.outcome)},
                           {QStringLiteral("text"), r.text}};
