@@ -1230,6 +1230,105 @@ Nothing was written.</source>
     </message>
 </context>
 <context>
+    <name>Link</name>
+    <message>
+        <source>a folder</source>
+        <translation>文件夹</translation>
+    </message>
+    <message>
+        <source>a named pipe</source>
+        <translation>命名管道</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>套接字</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>%1, not a file</source>
+        <translation>%1，不是文件</translation>
+    </message>
+    <message>
+        <source>larger than %1 bytes</source>
+        <translation>大于 %1 字节</translation>
+    </message>
+    <message>
+        <source>the folder %1 takes no new files: %2</source>
+        <translation>文件夹 %1 不能新建文件：%2</translation>
+    </message>
+    <message>
+        <source>no file is named</source>
+        <translation>未指定文件</translation>
+    </message>
+    <message>
+        <source>%1 is a folder</source>
+        <translation>%1 是文件夹</translation>
+    </message>
+    <message>
+        <source>the folder %1 does not exist</source>
+        <translation>文件夹 %1 不存在</translation>
+    </message>
+    <message>
+        <source>%1 is a file, not a folder</source>
+        <translation>%1 是文件，不是文件夹</translation>
+    </message>
+    <message>
+        <source>%1 may not be replaced</source>
+        <translation>%1 不可替换</translation>
+    </message>
+    <message>
+        <source>the folder %1 could not be made</source>
+        <translation>无法创建文件夹 %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no drive address %2..%3</source>
+        <translation>“%1”不是 %2..%3 之间的变频器地址</translation>
+    </message>
+    <message>
+        <source>no drive address is given</source>
+        <translation>未给出变频器地址</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has an empty item (two commas in a row, or one at an end)</source>
+        <translation>“%1”中有空项（两个逗号相连，或逗号在首尾）</translation>
+    </message>
+    <message>
+        <source>the range &quot;%1&quot; runs backwards</source>
+        <translation>范围“%1”是倒序的</translation>
+    </message>
+    <message>
+        <source>a section heading ends with &apos;]&apos;</source>
+        <translation>节标题以“]”结尾</translation>
+    </message>
+    <message>
+        <source>[%1] comes twice</source>
+        <translation>[%1] 出现了两次</translation>
+    </message>
+    <message>
+        <source>a setting is written KEY = VALUE</source>
+        <translation>设置项写作 KEY = VALUE</translation>
+    </message>
+    <message>
+        <source>a setting before any section</source>
+        <translation>设置项位于任何节之前</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is set twice in [%2]</source>
+        <translation>“%1”在 [%2] 中设置了两次</translation>
+    </message>
+    <message>
+        <source>settings are written BAUD,PARITY,DATA,STOP, such as 9600,E,8,1</source>
+        <translation>通讯设置写作 BAUD,PARITY,DATA,STOP，例如 9600,E,8,1</translation>
+    </message>
+</context>
+<context>
     <name>Parameters</name>
     <message>
         <source>Reading drive %1</source>
@@ -1738,6 +1837,13 @@ Nothing was written.</source>
     <message>
         <source>%1; nothing started.</source>
         <translation>%1；未启动任何内容。</translation>
+    </message>
+</context>
+<context>
+    <name>ShownText</name>
+    <message>
+        <source>%1.</source>
+        <translation>%1。</translation>
     </message>
 </context>
 <context>

@@ -139,7 +139,7 @@ int testrun(CtlContext& ctx, const QStringList& args)
     // A fault at the start is asked about at the terminal only; a script
     // that means it says --despite-fault.
     job.confirmFault = [&ctx](const QString& question) {
-        return !ctx.json && ctx.confirm && ctx.confirm(ShownText::of(question));
+        return !ctx.json && ctx.confirm && ctx.confirm(ShownText::of(question, "TestRun"));
     };
     QObject::connect(&job, &TestRun::progress, [&ctx](const QString& text) { ctx.say(text); });
     // On a terminal the drive's output frequency and current as they come.
@@ -159,15 +159,17 @@ int testrun(CtlContext& ctx, const QStringList& args)
     const TestRunResult& r = job.result();
     for (const TestRunCheck& c : r.checks)
         ctx.answer(CtlText::tr("%1  %2: %3 (expected %4)")
-                       .arg(ShownText::of(c.resultWord()), ShownText::of(c.name),
-                            ShownText::of(c.measured), ShownText::of(c.expected)));
-    ctx.answer(CtlText::tr("Test run of drive %1 %2; ended: %3.")
-                   .arg(plan->address)
-                   .arg(ShownText::of(r.verdict()), ShownText::of(r.endReason)));
+                       .arg(ShownText::of(c.resultWord(), "TestRun"),
+                            ShownText::of(c.name, "TestRun"), ShownText::of(c.measured, "TestRun"),
+                            ShownText::of(c.expected, "TestRun")));
+    ctx.answer(
+        CtlText::tr("Test run of drive %1 %2; ended: %3.")
+            .arg(plan->address)
+            .arg(ShownText::of(r.verdict(), "TestRun"), ShownText::of(r.endReason, "TestRun")));
     // A run cut short says what it never got to check.
     if (const QStringList missed = r.notReached(); !missed.isEmpty())
-        ctx.answer(
-            CtlText::tr("Not reached: %1.").arg(ShownText::of(missed).join(CtlText::tr(", "))));
+        ctx.answer(CtlText::tr("Not reached: %1.")
+                       .arg(ShownText::of(missed, "TestRun").join(CtlText::tr(", "))));
     if (r.sentAnything && !r.stopAnswered)
         ctx.warn(CtlText::tr("drive %1 did not answer the STOP.").arg(plan->address));
     ctx.report.insert(QStringLiteral("testRun"), r.json());

@@ -144,12 +144,13 @@ int shownWidth(const QString& text)
 
 void printTable(CtlContext& ctx, const QList<SiteDriveStatus>& rows)
 {
-    QList<QStringList> cells{ShownText::of(SiteStatus::columnTitles())};
+    QList<QStringList> cells{ShownText::of(SiteStatus::columnTitles(), "SiteStatus")};
     for (const SiteDriveStatus& row : rows) {
         // The cells as the user reads them; the attention reasons one by one.
-        QStringList texts = ShownText::of(SiteStatus::rowTexts(row));
+        QStringList texts = ShownText::of(SiteStatus::rowTexts(row), "SiteStatus");
         if (row.attention())
-            texts.last() = ShownText::of(row.attentionReasons()).join(CtlText::tr("; "));
+            texts.last() =
+                ShownText::of(row.attentionReasons(), "SiteStatus").join(CtlText::tr("; "));
         cells << texts;
     }
     QList<int> widths(cells.first().size(), 0);

@@ -17,10 +17,10 @@ QString stepLine(const QString& label, SiteCommission::Step step, SiteCommission
                  const QString& text, const QString& file)
 {
     QString line = CtlText::tr("Drive %1: %2 %3")
-                       .arg(label, ShownText::of(SiteCommission::stepName(step)),
-                            ShownText::of(SiteCommission::outcomeName(outcome)));
+                       .arg(label, ShownText::of(SiteCommission::stepName(step), "SiteSteps"),
+                            ShownText::of(SiteCommission::outcomeName(outcome), "SiteSteps"));
     if (!text.isEmpty())
-        line += CtlText::tr(": ") + ShownText::of(text);
+        line += CtlText::tr(": ") + ShownText::of(text, "SiteSteps");
     if (!file.isEmpty() && !text.contains(file))
         line += QStringLiteral(" [%1]").arg(file);
     return line;
@@ -62,11 +62,13 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
     const SiteLine& line = *ctx.siteLine;
     QObject::connect(
         &job, &SiteCommission::stepStarted, [&ctx, &line](quint8 drive, SiteCommission::Step step) {
-            ctx.say(drive == 0 ? CtlText::tr("Line %1: %2")
-                                     .arg(line.name, ShownText::of(SiteCommission::stepName(step)))
-                               : CtlText::tr("Drive %1: %2")
-                                     .arg(SiteFolder::driveLabel(line, drive),
-                                          ShownText::of(SiteCommission::stepName(step))));
+            ctx.say(drive == 0
+                        ? CtlText::tr("Line %1: %2")
+                              .arg(line.name,
+                                   ShownText::of(SiteCommission::stepName(step), "SiteSteps"))
+                        : CtlText::tr("Drive %1: %2")
+                              .arg(SiteFolder::driveLabel(line, drive),
+                                   ShownText::of(SiteCommission::stepName(step), "SiteSteps")));
         });
     QObject::connect(
         &job, &SiteCommission::stepEnded,
@@ -75,7 +77,7 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
             ctx.say(stepLine(SiteFolder::driveLabel(line, drive), step, outcome, text, file));
         });
     QObject::connect(&job, &SiteCommission::progress,
-                     [&ctx](const QString& text) { ctx.live(ShownText::of(text)); });
+                     [&ctx](const QString& text) { ctx.live(ShownText::of(text, "SiteSteps")); });
     const bool stopped = ctx.runToEnd(
         job, &SiteCommission::finished, [&] { job.start(); }, [&] { job.cancel(); });
 
@@ -88,11 +90,11 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
         QJsonArray steps;
         for (const SiteCommission::StepResult& r : s.steps) {
             ctx.answer(CtlText::tr("  %1: %2%3")
-                           .arg(ShownText::of(SiteCommission::stepName(r.step)),
-                                ShownText::of(SiteCommission::outcomeName(r.outcome)),
-                                r.text.isEmpty()
-                                    ? QString()
-                                    : CtlText::tr(" (%1)").arg(ShownText::of(r.text))));
+                           .arg(ShownText::of(SiteCommission::stepName(r.step), "SiteSteps"),
+                                ShownText::of(SiteCommission::outcomeName(r.outcome), "SiteSteps"),
+                                r.text.isEmpty() ? QString()
+                                                 : CtlText::tr(" (%1)").arg(
+                                                       ShownText::of(r.text, "SiteSteps"))));
             QJsonObject o{{QStringLiteral("step"), SiteCommission::stepName(r.step)},
                           {QStringLiteral("outcome"), SiteCommission::outcomeName(r.outcome)},
                           {QStringLiteral("text"), r.text}};

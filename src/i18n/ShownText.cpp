@@ -73,7 +73,52 @@ QString fill(const QString& translated, const QList<int>& numbers, const QString
     return out;
 }
 
-QString translate(const QString& english, const std::vector<Pattern>& patterns, int depth)
+const std::vector<Pattern>& programPatterns()
+{
+    static const std::vector<Pattern> patterns = [] {
+        std::vector<ShownText::Form> forms(ShownText::jobForms().begin(),
+                                           ShownText::jobForms().end());
+        forms.insert(forms.end(), ShownText::siteForms().begin(), ShownText::siteForms().end());
+        return compile(forms);
+    }();
+    return patterns;
+}
+
+struct Found
+{
+    const Pattern* pattern = nullptr;
+    QRegularExpressionMatch match;
+};
+
+// The preferred context's forms first, then all of them.
+Found find(const QString& text, const char* preferred)
+{
+    for (const bool first : {true, false}) {
+        if (first && !preferred)
+            continue;
+        for (const Pattern& p : programPatterns()) {
+            if (first && qstrcmp(p.form.context, preferred) != 0)
+                continue;
+            QRegularExpressionMatch m = p.match.match(text);
+            if (m.hasMatch())
+                return {&p, std::move(m)};
+        }
+    }
+    return {};
+}
+
+QString translate(const QString& english, const char* preferred, int depth);
+
+QString render(const Found& found, const char* preferred, int depth)
+{
+    const Pattern& p = *found.pattern;
+    QStringList values;
+    for (int i = 1; i <= found.match.lastCapturedIndex(); ++i)
+        values << translate(found.match.captured(i), preferred, depth + 1);
+    return fill(QCoreApplication::translate(p.form.context, p.form.source), p.placeholders, values);
+}
+
+QString translate(const QString& english, const char* preferred, int depth)
 {
     if (english.isEmpty() || depth > kDepth)
         return english;
@@ -81,51 +126,40 @@ QString translate(const QString& english, const std::vector<Pattern>& patterns, 
     if (depth == 0 && english.contains(u'\n')) {
         QStringList lines = english.split(u'\n');
         for (QString& line : lines)
-            line = translate(line, patterns, 0);
+            line = translate(line, preferred, 0);
         return lines.join(u'\n');
     }
-    for (const Pattern& p : patterns) {
-        const QRegularExpressionMatch m = p.match.match(english);
-        if (!m.hasMatch())
-            continue;
-        const QString translated = QCoreApplication::translate(p.form.context, p.form.source);
-        QStringList values;
-        for (int i = 1; i <= m.lastCapturedIndex(); ++i)
-            values << translate(m.captured(i), patterns, depth + 1);
-        return fill(translated, p.placeholders, values);
+    const Found whole = find(english, preferred);
+    // A core's reason made a sentence of ("why + '.'"): the reason and the
+    // full stop as the language writes it, unless a form with more of its
+    // own words holds the stop ("Drive %1: %2 of %3 written and verified.").
+    // A value at the end ("... %2..%3") does not take the stop with it.
+    if (depth == 0 && english.endsWith(u'.') && !english.endsWith(QLatin1String(".."))) {
+        const Found reason = find(english.chopped(1), preferred);
+        if (reason.pattern && (!whole.pattern || reason.pattern->literal >= whole.pattern->literal))
+            return QCoreApplication::translate("ShownText", "%1.")
+                .arg(render(reason, preferred, depth));
     }
-    return english;
+    return whole.pattern ? render(whole, preferred, depth) : english;
 }
 
 } // namespace
 
 namespace ShownText {
 
-QString of(const QString& english, std::span<const Form> forms)
+QString of(const QString& english, const char* context)
 {
     if (Language::current() == QLatin1String(Language::English))
         return english;
-    return translate(english, compile(forms), 0);
+    return translate(english, context, 0);
 }
 
-QString of(const QString& english)
-{
-    if (Language::current() == QLatin1String(Language::English))
-        return english;
-    static const std::vector<Pattern> patterns = [] {
-        std::vector<ShownText::Form> forms(jobForms().begin(), jobForms().end());
-        forms.insert(forms.end(), siteForms().begin(), siteForms().end());
-        return compile(forms);
-    }();
-    return translate(english, patterns, 0);
-}
-
-QStringList of(const QStringList& english)
+QStringList of(const QStringList& english, const char* context)
 {
     QStringList shown;
     shown.reserve(english.size());
     for (const QString& text : english)
-        shown << of(text);
+        shown << of(text, context);
     return shown;
 }
 

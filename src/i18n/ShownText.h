@@ -23,11 +23,10 @@ struct Form
     const char* source;
 };
 
-QString of(const QString& english);
-QStringList of(const QStringList& english);
-
-// The same, against forms given here rather than the program's own.
-QString of(const QString& english, std::span<const Form> forms);
+// Where texts of two contexts read the same in English ("failed", a test
+// run's verdict or a step's outcome), the context named is preferred.
+QString of(const QString& english, const char* context = nullptr);
+QStringList of(const QStringList& english, const char* context = nullptr);
 
 // The program's own forms: the jobs' (ShownForms.cpp), and the site's, the
 // scan's and serve's (ShownSiteForms.cpp).

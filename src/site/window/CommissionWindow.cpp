@@ -54,14 +54,15 @@ CommissionWindow::CommissionWindow(LinkClient& client, Prompter& prompter, const
                                      : outcome == SiteCommission::Outcome::Failed
                                          ? tr("FAILED")
                                          : tr("not reached");
-                QString detail = ShownText::of(text);
+                QString detail = ShownText::of(text, "SiteSteps");
                 if (!file.isEmpty() && !text.contains(file))
                     detail += (detail.isEmpty() ? QString() : QStringLiteral("\n")) +
                               QDir::toNativeSeparators(file);
                 showStep(drive, step, mark, detail);
             });
-    connect(m_job, &SiteCommission::progress, progressLabel,
-            [this](const QString& text) { progressLabel->setText(ShownText::of(text)); });
+    connect(m_job, &SiteCommission::progress, progressLabel, [this](const QString& text) {
+        progressLabel->setText(ShownText::of(text, "SiteSteps"));
+    });
     connect(m_job, &SiteCommission::finished, this, &CommissionWindow::ended);
     fillTable();
     enableControls();
