@@ -2261,6 +2261,110 @@ Nothing was written.</source>
         <source>not reached</source>
         <translation>未进行</translation>
     </message>
+    <message>
+        <source>drive %1 is not a drive of line %2</source>
+        <translation>变频器 %1 不是线路 %2 的变频器</translation>
+    </message>
+    <message>
+        <source>line %1 has no drives to commission</source>
+        <translation>线路 %1 没有要调试的变频器</translation>
+    </message>
+    <message>
+        <source>the site names no test frequency: test-hz = HZ in [site] or [line %1]</source>
+        <translation>现场未指定试运行频率：请在 [site] 或 [line %1] 中设置 test-hz = HZ</translation>
+    </message>
+    <message>
+        <source>Cancelling: stopping the running drives first</source>
+        <translation>正在取消：先停止正在运行的变频器</translation>
+    </message>
+    <message>
+        <source>Scanning line %1</source>
+        <translation>正在扫描线路 %1</translation>
+    </message>
+    <message>
+        <source>drive %1 does not answer</source>
+        <translation>变频器 %1 无应答</translation>
+    </message>
+    <message>
+        <source>answers when asked again, %1</source>
+        <translation>再次询问时应答，%1</translation>
+    </message>
+    <message>
+        <source>reports a fault</source>
+        <translation>报告故障</translation>
+    </message>
+    <message>
+        <source>run</source>
+        <translation>运行</translation>
+    </message>
+    <message>
+        <source>stop</source>
+        <translation>停机</translation>
+    </message>
+    <message>
+        <source>answers, edition %1, %2</source>
+        <translation>应答，版本 %1，%2</translation>
+    </message>
+    <message>
+        <source>answers, edition %1, %2, takes no run commands from the line</source>
+        <translation>应答，版本 %1，%2，不接受来自线路的运行命令</translation>
+    </message>
+    <message>
+        <source>answers when asked again, %1, takes no run commands from the line</source>
+        <translation>再次询问时应答，%1，不接受来自线路的运行命令</translation>
+    </message>
+    <message>
+        <source>fault: %1</source>
+        <translation>故障：%1</translation>
+    </message>
+    <message>
+        <source>its reference source, drive %1, was not read</source>
+        <translation>其参考源变频器 %1 未读取</translation>
+    </message>
+    <message>
+        <source>%1 is not there yet: commission its source, drive %2, with the row</source>
+        <translation>%1 尚不存在：请将其源变频器 %2 与该行一起调试</translation>
+    </message>
+    <message>
+        <source>%1 is not there and no drive is its source (reference-source = yes)</source>
+        <translation>%1 不存在，且没有变频器作为其源（reference-source = yes）</translation>
+    </message>
+    <message>
+        <source>Reading drive %1: %2 of %3</source>
+        <translation>正在读取变频器 %1：%2/%3</translation>
+    </message>
+    <message>
+        <source>cancelled: nothing was saved</source>
+        <translation>已取消：未保存任何内容</translation>
+    </message>
+    <message>
+        <source>its reference source, drive %1, could not be backed up</source>
+        <translation>其参考源变频器 %1 无法备份</translation>
+    </message>
+    <message>
+        <source>drive %1 answered for no parameter: nothing was saved</source>
+        <translation>变频器 %1 没有应答任何参数：未保存任何内容</translation>
+    </message>
+    <message>
+        <source>the backup could not be saved: %1</source>
+        <translation>无法保存备份：%1</translation>
+    </message>
+    <message>
+        <source>%1 not answered: saved, not taken as the reference</source>
+        <translation>%1 未应答：已保存，但不作为参考参数集</translation>
+    </message>
+    <message>
+        <source>%1 parameters read</source>
+        <translation>已读取 %1 个参数</translation>
+    </message>
+    <message>
+        <source>%1 parameters read; the reference %2</source>
+        <translation>已读取 %1 个参数；参考参数集 %2</translation>
+    </message>
+    <message>
+        <source>%1 parameters read; not taken as %2</source>
+        <translation>已读取 %1 个参数；不作为 %2</translation>
+    </message>
 </context>
 <context>
     <name>TestRun</name>

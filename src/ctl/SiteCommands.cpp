@@ -36,7 +36,7 @@ std::optional<QList<ScanEntry>> scanLine(CtlContext& ctx, LinkClient& client)
     QObject::connect(&scan, &LineScan::found, [&ctx](const ScanEntry& e) {
         ctx.say(CtlText::tr("  drive %1: %2, edition %3")
                     .arg(e.address)
-                    .arg(e.stateText(),
+                    .arg(ShownText::of(e.stateText(), "LineScan"),
                          e.editionText().isEmpty() ? QStringLiteral("—") : e.editionText()));
     });
     const bool stopped = ctx.runToEnd(

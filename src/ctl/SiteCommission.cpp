@@ -48,7 +48,7 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
     // checked: a mistake there never opens the port.
     const QString problem = SiteCommission::problemOf(*ctx.site, ctx.siteLine->name, *drives);
     if (!problem.isEmpty()) {
-        ctx.warn(problem + CtlText::tr(". Nothing was sent."));
+        ctx.warn(ShownText::of(problem, "SiteSteps") + CtlText::tr(". Nothing was sent."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     LinkClient* client = ctx.openLink();
