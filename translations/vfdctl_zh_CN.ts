@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>Counted</name>
+    <message>
+        <source>%1 difference</source>
+        <translation>%1 处差异</translation>
+    </message>
+    <message>
+        <source>%1 differences</source>
+        <translation>%1 处差异</translation>
+    </message>
+    <message>
+        <source>%1 parameter</source>
+        <translation>%1 个参数</translation>
+    </message>
+    <message>
+        <source>%1 parameters</source>
+        <translation>%1 个参数</translation>
+    </message>
+    <message>
+        <source>%1 write</source>
+        <translation>%1 次写入</translation>
+    </message>
+    <message>
+        <source>%1 writes</source>
+        <translation>%1 次写入</translation>
+    </message>
+    <message>
+        <source>%1 drive</source>
+        <translation>%1 台变频器</translation>
+    </message>
+    <message>
+        <source>%1 drives</source>
+        <translation>%1 台变频器</translation>
+    </message>
+</context>
+<context>
     <name>CtlText</name>
     <message>
         <source>Value keys (record, watch):</source>
@@ -1114,6 +1149,653 @@ Nothing was written.</source>
         <source> during the recording.</source>
         <translation>（记录期间）。</translation>
     </message>
+    <message>
+        <source>, </source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>; </source>
+        <translation>；</translation>
+    </message>
+    <message>
+        <source>: </source>
+        <translation>：</translation>
+    </message>
+    <message>
+        <source>  %1: %2%3</source>
+        <translation>  %1：%2%3</translation>
+    </message>
+    <message>
+        <source> (%1)</source>
+        <translation>（%1）</translation>
+    </message>
+</context>
+<context>
+    <name>LineScan</name>
+    <message>
+        <source>Address</source>
+        <translation>地址</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Direction</source>
+        <translation>方向</translation>
+    </message>
+    <message>
+        <source>Fault</source>
+        <translation>故障</translation>
+    </message>
+    <message>
+        <source>Edition</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>备注</translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation>运行</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停机</translation>
+    </message>
+    <message>
+        <source>FWD</source>
+        <translation>正转</translation>
+    </message>
+    <message>
+        <source>REV</source>
+        <translation>反转</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>正常</translation>
+    </message>
+    <message>
+        <source>refused (exception %1)</source>
+        <translation>被拒绝（异常 %1）</translation>
+    </message>
+    <message>
+        <source>answers after the time-out</source>
+        <translation>超时后才应答</translation>
+    </message>
+    <message>
+        <source>answers after the time-out; %1</source>
+        <translation>超时后才应答；%1</translation>
+    </message>
+</context>
+<context>
+    <name>Link</name>
+    <message>
+        <source>a folder</source>
+        <translation>文件夹</translation>
+    </message>
+    <message>
+        <source>a named pipe</source>
+        <translation>命名管道</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>套接字</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>不是普通文件</translation>
+    </message>
+    <message>
+        <source>%1, not a file</source>
+        <translation>%1，不是文件</translation>
+    </message>
+    <message>
+        <source>larger than %1 bytes</source>
+        <translation>大于 %1 字节</translation>
+    </message>
+    <message>
+        <source>the folder %1 takes no new files: %2</source>
+        <translation>文件夹 %1 不能新建文件：%2</translation>
+    </message>
+    <message>
+        <source>no file is named</source>
+        <translation>未指定文件</translation>
+    </message>
+    <message>
+        <source>%1 is a folder</source>
+        <translation>%1 是文件夹</translation>
+    </message>
+    <message>
+        <source>the folder %1 does not exist</source>
+        <translation>文件夹 %1 不存在</translation>
+    </message>
+    <message>
+        <source>%1 is a file, not a folder</source>
+        <translation>%1 是文件，不是文件夹</translation>
+    </message>
+    <message>
+        <source>%1 may not be replaced</source>
+        <translation>%1 不可替换</translation>
+    </message>
+    <message>
+        <source>the folder %1 could not be made</source>
+        <translation>无法创建文件夹 %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no drive address %2..%3</source>
+        <translation>“%1”不是 %2..%3 之间的变频器地址</translation>
+    </message>
+    <message>
+        <source>no drive address is given</source>
+        <translation>未给出变频器地址</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has an empty item (two commas in a row, or one at an end)</source>
+        <translation>“%1”中有空项（两个逗号相连，或逗号在首尾）</translation>
+    </message>
+    <message>
+        <source>the range &quot;%1&quot; runs backwards</source>
+        <translation>范围“%1”是倒序的</translation>
+    </message>
+    <message>
+        <source>a section heading ends with &apos;]&apos;</source>
+        <translation>节标题以“]”结尾</translation>
+    </message>
+    <message>
+        <source>[%1] comes twice</source>
+        <translation>[%1] 出现了两次</translation>
+    </message>
+    <message>
+        <source>a setting is written KEY = VALUE</source>
+        <translation>设置项写作 KEY = VALUE</translation>
+    </message>
+    <message>
+        <source>a setting before any section</source>
+        <translation>设置项位于任何节之前</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is set twice in [%2]</source>
+        <translation>“%1”在 [%2] 中设置了两次</translation>
+    </message>
+    <message>
+        <source>settings are written BAUD,PARITY,DATA,STOP, such as 9600,E,8,1</source>
+        <translation>通讯设置写作 BAUD,PARITY,DATA,STOP，例如 9600,E,8,1</translation>
+    </message>
+</context>
+<context>
+    <name>Parameters</name>
+    <message>
+        <source>Reading drive %1</source>
+        <translation>正在读取变频器 %1</translation>
+    </message>
+    <message>
+        <source>Writing drive %1</source>
+        <translation>正在写入变频器 %1</translation>
+    </message>
+    <message>
+        <source>Verifying drive %1</source>
+        <translation>正在校验变频器 %1</translation>
+    </message>
+    <message>
+        <source>The drive&apos;s address (P8.00) is written to one drive at a time only: written to %1 drives, it would give them all the address %2 and they would answer over each other. Nothing was written.</source>
+        <translation>变频器地址（P8.00）每次只能写入一台变频器：若写入 %1 台变频器，它们都会得到地址 %2，应答将互相冲突。未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>Drive %1 did not answer the preview: nothing written.</source>
+        <translation>变频器 %1 未应答预读：未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>Drive %1: stopped before its turn; nothing written.</source>
+        <translation>变频器 %1：轮到它之前已停止；未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>Drive %1 verified: %2 left.</source>
+        <translation>变频器 %1 已校验：剩余 %2。</translation>
+    </message>
+    <message>
+        <source>Drive %1 verified: %2 left, %3 not answered.</source>
+        <translation>变频器 %1 已校验：剩余 %2，%3 未应答。</translation>
+    </message>
+    <message>
+        <source>%1 (%2): %3 on the drive, %4 wanted</source>
+        <translation>%1（%2）：变频器中为 %3，目标值为 %4</translation>
+    </message>
+    <message>
+        <source>%1: the drive gave no value for it; not written</source>
+        <translation>%1：变频器未给出该参数的值；未写入</translation>
+    </message>
+    <message>
+        <source>%1: %2 lies outside %3 .. %4</source>
+        <translation>%1：%2 超出 %3 .. %4 的范围</translation>
+    </message>
+    <message>
+        <source>Address 0 reaches every drive: nothing is written there.</source>
+        <translation>地址 0 会到达所有变频器：不向该地址写入。</translation>
+    </message>
+    <message>
+        <source>Parameter writing is locked: open the lock with the password first.</source>
+        <translation>参数写入已锁定：请先用密码解锁。</translation>
+    </message>
+    <message>
+        <source>Drive %1 reports &quot;Run&quot;: stop it before writing parameters.</source>
+        <translation>变频器 %1 处于“运行”状态：写入参数前请先停机。</translation>
+    </message>
+    <message>
+        <source>Drive %1 does not answer: nothing was written.</source>
+        <translation>变频器 %1 无应答：未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>A value lies outside the catalogue&apos;s limits or is reserved: nothing was written.</source>
+        <translation>有数值超出参数表的范围或为保留值：未写入任何内容。</translation>
+    </message>
+    <message>
+        <source>Drive %1: %2 of %3 written and verified.</source>
+        <translation>变频器 %1：已写入并校验 %2/%3 个参数。</translation>
+    </message>
+    <message>
+        <source>The drive took its new address: it now answers at %1.</source>
+        <translation>变频器已采用新地址：现在在地址 %1 应答。</translation>
+    </message>
+    <message>
+        <source>The drive stopped answering; the restore ended there.</source>
+        <translation>变频器停止应答；恢复在此中止。</translation>
+    </message>
+    <message>
+        <source>Cancelled after the exchange under way.</source>
+        <translation>当前通讯完成后已取消。</translation>
+    </message>
+    <message>
+        <source>  %1 = %2: refused by the drive (exception %3)</source>
+        <translation>  %1 = %2：被变频器拒绝（异常 %3）</translation>
+    </message>
+    <message>
+        <source>  %1 = %2: reads back as %3</source>
+        <translation>  %1 = %2：回读值为 %3</translation>
+    </message>
+    <message>
+        <source>  %1 = %2: written (the drive acknowledged it), not read back</source>
+        <translation>  %1 = %2：已写入（变频器已确认），未回读</translation>
+    </message>
+    <message>
+        <source>reads back differently</source>
+        <translation>回读值不同</translation>
+    </message>
+    <message>
+        <source>written, not read back</source>
+        <translation>已写入，未回读</translation>
+    </message>
+    <message>
+        <source>sent, no answer: may have been written</source>
+        <translation>已发送，无应答：可能已写入</translation>
+    </message>
+    <message>
+        <source>not written</source>
+        <translation>未写入</translation>
+    </message>
+    <message>
+        <source>value &quot;%1&quot; is not a number</source>
+        <translation>数值“%1”不是数字</translation>
+    </message>
+    <message>
+        <source>value &quot;%1&quot; is not one the parameter can hold (it goes in steps of %2)</source>
+        <translation>数值“%1”不是该参数可取的值（步长为 %2）</translation>
+    </message>
+    <message>
+        <source>value %1 lies outside %2 .. %3</source>
+        <translation>数值 %1 超出 %2 .. %3 的范围</translation>
+    </message>
+    <message>
+        <source>a quoted field is not closed (the file may be cut short)</source>
+        <translation>引号内的字段未闭合（文件可能不完整）</translation>
+    </message>
+    <message>
+        <source>%1 is %2, not a file</source>
+        <translation>%1 是%2，不是文件</translation>
+    </message>
+    <message>
+        <source>the file is far too large for a parameter set (more than %1 MiB)</source>
+        <translation>文件对参数组而言过大（超过 %1 MiB）</translation>
+    </message>
+    <message>
+        <source>the file is in UTF-16; save it as UTF-8 CSV</source>
+        <translation>文件为 UTF-16 编码；请另存为 UTF-8 CSV</translation>
+    </message>
+    <message>
+        <source>the text is not UTF-8 (another encoding?); save it as UTF-8 CSV</source>
+        <translation>文本不是 UTF-8（其他编码？）；请另存为 UTF-8 CSV</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>文件为空</translation>
+    </message>
+    <message>
+        <source>the header row is not &quot;%1&quot;</source>
+        <translation>标题行不是“%1”</translation>
+    </message>
+    <message>
+        <source>%1 fields where %2 are needed (cut short?)</source>
+        <translation>有 %1 个字段，需要 %2 个（文件不完整？）</translation>
+    </message>
+    <message>
+        <source>drive address &quot;%1&quot; is not 0..31</source>
+        <translation>变频器地址“%1”不在 0..31 之内</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no ISO 8601 time</source>
+        <translation>“%1”不是 ISO 8601 时间</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no count</source>
+        <translation>“%1”不是计数</translation>
+    </message>
+    <message>
+        <source>unknown parameter &quot;%1&quot;</source>
+        <translation>未知参数“%1”</translation>
+    </message>
+    <message>
+        <source>%1 is listed twice</source>
+        <translation>%1 重复列出</translation>
+    </message>
+    <message>
+        <source>%1: raw value &quot;%2&quot; is not 0..65535</source>
+        <translation>%1：原始值“%2”不在 0..65535 之内</translation>
+    </message>
+    <message>
+        <source>%1: value &quot;%2&quot; and raw value %3 disagree; change one and empty the other</source>
+        <translation>%1：数值“%2”与原始值 %3 不一致；请修改其中一个并清空另一个</translation>
+    </message>
+    <message>
+        <source>%1: value %2 lies outside %3 .. %4</source>
+        <translation>%1：数值 %2 超出 %3 .. %4 的范围</translation>
+    </message>
+    <message>
+        <source>the file announces %1 parameters but holds %2 (cut short?)</source>
+        <translation>文件声明有 %1 个参数，实际只有 %2 个（文件不完整？）</translation>
+    </message>
+    <message>
+        <source>the file holds no parameters</source>
+        <translation>文件中没有参数</translation>
+    </message>
+    <message>
+        <source>Reading the parameters of drive %1: %2 of %3</source>
+        <translation>正在读取变频器 %1 的参数：%2/%3</translation>
+    </message>
+</context>
+<context>
+    <name>Readiness</name>
+    <message>
+        <source>drive %1 will ignore run commands from the line: P0.04 = %2 (%3); set it to 2 for serial control</source>
+        <translation>变频器 %1 将忽略来自线路的运行命令：P0.04 = %2（%3）；设为 2 即为串行通讯控制</translation>
+    </message>
+    <message>
+        <source>drive %1 will keep its own frequency, not the line&apos;s: P0.01 = %2 (%3); set it to 3 for the serial line</source>
+        <translation>变频器 %1 将使用自身的频率给定，而非线路的：P0.01 = %2（%3）；设为 3 即为串行通讯给定</translation>
+    </message>
+    <message>
+        <source>ignores run commands (P0.04 = %1)</source>
+        <translation>忽略运行命令（P0.04 = %1）</translation>
+    </message>
+    <message>
+        <source>own frequency (P0.01 = %1)</source>
+        <translation>自身频率给定（P0.01 = %1）</translation>
+    </message>
+    <message>
+        <source>ignores run commands (P0.04 = %1); own frequency (P0.01 = %2)</source>
+        <translation>忽略运行命令（P0.04 = %1）；自身频率给定（P0.01 = %2）</translation>
+    </message>
+    <message>
+        <source>keypad</source>
+        <translation>操作面板</translation>
+    </message>
+    <message>
+        <source>terminals</source>
+        <translation>外部端子</translation>
+    </message>
+    <message>
+        <source>serial line</source>
+        <translation>串行通讯</translation>
+    </message>
+    <message>
+        <source>unknown source</source>
+        <translation>未知来源</translation>
+    </message>
+    <message>
+        <source>panel potentiometer</source>
+        <translation>面板电位器</translation>
+    </message>
+    <message>
+        <source>terminals UP/DOWN</source>
+        <translation>端子 UP/DOWN</translation>
+    </message>
+    <message>
+        <source>AVI input</source>
+        <translation>AVI 输入</translation>
+    </message>
+    <message>
+        <source>ACI input</source>
+        <translation>ACI 输入</translation>
+    </message>
+    <message>
+        <source>pulse input</source>
+        <translation>脉冲输入</translation>
+    </message>
+    <message>
+        <source>combination</source>
+        <translation>组合给定</translation>
+    </message>
+    <message>
+        <source>external terminal</source>
+        <translation>外部端子</translation>
+    </message>
+</context>
+<context>
+    <name>Serve</name>
+    <message>
+        <source>the queue folder %1 could not be made</source>
+        <translation>无法创建队列文件夹 %1</translation>
+    </message>
+    <message>
+        <source>%1 lines of %2 could not be read and were left out</source>
+        <translation>%2 中有 %1 行无法读取，已略过</translation>
+    </message>
+    <message>
+        <source>%1 readings of an earlier run wait for the broker</source>
+        <translation>上次运行的 %1 条读数正在等待代理</translation>
+    </message>
+    <message>
+        <source>the commands sent and drifts found are journaled in %1</source>
+        <translation>已发送的命令和发现的漂移记入 %1</translation>
+    </message>
+    <message>
+        <source>drifts found are journaled in %1</source>
+        <translation>发现的漂移记入 %1</translation>
+    </message>
+    <message>
+        <source>%1; nothing started</source>
+        <translation>%1；未启动任何内容</translation>
+    </message>
+    <message>
+        <source>stopping</source>
+        <translation>正在停止</translation>
+    </message>
+    <message>
+        <source>stopping: the log cannot be written</source>
+        <translation>正在停止：无法写入日志</translation>
+    </message>
+    <message>
+        <source>the broker %1:%2 cannot be reached: %3</source>
+        <translation>无法连接代理 %1:%2：%3</translation>
+    </message>
+    <message>
+        <source>no MQTT client could be made</source>
+        <translation>无法创建 MQTT 客户端</translation>
+    </message>
+    <message>
+        <source>the broker %1:%2 speaks MQTT 3.1.1 only: a command left retained is told from a fresh one only by the time it carries</source>
+        <translation>代理 %1:%2 只支持 MQTT 3.1.1：保留的命令只能凭其携带的时间与新命令区分</translation>
+    </message>
+    <message>
+        <source>the broker %1:%2 refused the connection: %3</source>
+        <translation>代理 %1:%2 拒绝了连接：%3</translation>
+    </message>
+    <message>
+        <source>connected to the broker %1:%2</source>
+        <translation>已连接到代理 %1:%2</translation>
+    </message>
+    <message>
+        <source>the queue was full: the %1 oldest readings were dropped</source>
+        <translation>队列已满：已丢弃最早的 %1 条读数</translation>
+    </message>
+    <message>
+        <source>the connection to the broker was lost (%1); %2 readings wait</source>
+        <translation>与代理的连接已断开（%1）；%2 条读数等待中</translation>
+    </message>
+    <message>
+        <source>the queue could not be written: %1</source>
+        <translation>无法写入队列：%1</translation>
+    </message>
+    <message>
+        <source>%1 readings kept for the next start</source>
+        <translation>%1 条读数保留到下次启动</translation>
+    </message>
+    <message>
+        <source>the queue file %1 cannot be written (%2): the readings queued from now on are at risk, kept in memory only; trying again every %3 s</source>
+        <translation>无法写入队列文件 %1（%2）：此后排队的读数仅保存在内存中，有丢失风险；每 %3 s 重试一次</translation>
+    </message>
+    <message>
+        <source>the queue file %1 is written again: the %2 readings waiting are on disk</source>
+        <translation>队列文件 %1 已恢复写入：等待中的 %2 条读数已存盘</translation>
+    </message>
+    <message>
+        <source>the queue file %1 still cannot be written (%2): %3 readings at risk</source>
+        <translation>队列文件 %1 仍无法写入（%2）：%3 条读数有丢失风险</translation>
+    </message>
+    <message>
+        <source>line %1: shared with Modbus TCP clients at %2</source>
+        <translation>线路 %1：在 %2 与 Modbus TCP 客户端共享</translation>
+    </message>
+    <message>
+        <source>line %1: the port %2 cannot be used: %3; trying again every %4 s</source>
+        <translation>线路 %1：端口 %2 无法使用：%3；每 %4 s 重试一次</translation>
+    </message>
+    <message>
+        <source>line %1: reading %2</source>
+        <translation>线路 %1：正在读取 %2</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2 tripped: %3 %4</source>
+        <translation>线路 %1：变频器 %2 跳闸：%3 %4</translation>
+    </message>
+    <message>
+        <source>line %1: drift watch: a pass over %2 drives took %3 min (%4 s of the line&apos;s time)</source>
+        <translation>线路 %1：漂移监视：遍历 %2 台变频器用时 %3 min（占用线路 %4 s）</translation>
+    </message>
+    <message>
+        <source>line %1: drift watch: drive %2 is not watched: %3</source>
+        <translation>线路 %1：漂移监视：变频器 %2 未被监视：%3</translation>
+    </message>
+    <message>
+        <source>line %1: drift watch: drive %2 compared with what it held when first read (%3 parameters)</source>
+        <translation>线路 %1：漂移监视：变频器 %2 与首次读取时的值比较（%3 个参数）</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2: %3 %4 (commissioned %5)</source>
+        <translation>线路 %1：变频器 %2：%3 %4（调试值 %5）</translation>
+    </message>
+    <message>
+        <source>back at its commissioned value</source>
+        <translation>已恢复为调试值</translation>
+    </message>
+    <message>
+        <source>is %1</source>
+        <translation>为 %1</translation>
+    </message>
+    <message>
+        <source>%1: the commands sent from now on wait in memory for it (STOPs still go at once); trying again every %2 s</source>
+        <translation>%1：此后发送的命令在内存中等待写入（停机命令仍立即发出）；每 %2 s 重试一次</translation>
+    </message>
+    <message>
+        <source>the journal %1 is written again</source>
+        <translation>日志 %1 已恢复写入</translation>
+    </message>
+    <message>
+        <source>%1 commands sent could not be written into the journal %2</source>
+        <translation>已发送的 %1 条命令无法写入日志 %2</translation>
+    </message>
+    <message>
+        <source>line %1: refused a retained command on %2 from %3: a command must be fresh</source>
+        <translation>线路 %1：拒绝了 %3 在 %2 上的保留命令：命令必须是新的</translation>
+    </message>
+    <message>
+        <source>line %1: refused a command from %2 for drive %3: not a drive of this line</source>
+        <translation>线路 %1：拒绝了 %2 发给变频器 %3 的命令：不是本线路的变频器</translation>
+    </message>
+    <message>
+        <source>line %1: refused a command from %2 for drive %3: %4</source>
+        <translation>线路 %1：拒绝了 %2 发给变频器 %3 的命令：%4</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2: stop from %3</source>
+        <translation>线路 %1：变频器 %2：来自 %3 的停机命令</translation>
+    </message>
+    <message>
+        <source>command is fwd, rev or stop</source>
+        <translation>command 为 fwd、rev 或 stop</translation>
+    </message>
+    <message>
+        <source>hz is a frequency from 0 to 655.35</source>
+        <translation>hz 为 0 至 655.35 的频率</translation>
+    </message>
+    <message>
+        <source>%1 Hz lies above the drive&apos;s upper limit (P0.06 = %2 Hz)</source>
+        <translation>%1 Hz 高于变频器的上限频率（P0.06 = %2 Hz）</translation>
+    </message>
+    <message>
+        <source>time is an ISO 8601 time, such as 2024-05-01T12:00:00Z</source>
+        <translation>time 为 ISO 8601 时间，例如 2024-05-01T12:00:00Z</translation>
+    </message>
+    <message>
+        <source>sent %1 s ago, longer than the rhythm of %2 s: a command must be fresh</source>
+        <translation>%1 s 前发送，超过 %2 s 的周期：命令必须是新的</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2: %3 %4 Hz from %5</source>
+        <translation>线路 %1：变频器 %2：来自 %5 的 %3 %4 Hz</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2: upper limit P0.06 = %3 Hz</source>
+        <translation>线路 %1：变频器 %2：上限频率 P0.06 = %3 Hz</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2: %3 Hz now lies above its upper limit (P0.06 = %4 Hz): stopping it</source>
+        <translation>线路 %1：变频器 %2：%3 Hz 现已高于其上限频率（P0.06 = %4 Hz）：正在停机</translation>
+    </message>
+    <message>
+        <source>line %1: refused a command from %2 for drive %3: its upper limit P0.06 could not be read</source>
+        <translation>线路 %1：拒绝了 %2 发给变频器 %3 的命令：无法读取其上限频率 P0.06</translation>
+    </message>
+    <message>
+        <source>line %1: stop of every drive from %2</source>
+        <translation>线路 %1：来自 %2 的全部变频器停机命令</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2: stopped, since nobody will renew its command</source>
+        <translation>线路 %1：变频器 %2：已停机，因为无人再更新其命令</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2 did not answer its stop, sent %3 times</source>
+        <translation>线路 %1：变频器 %2 未应答停机命令，已发送 %3 次</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2: no fresh command within %3 ms: stopping it</source>
+        <translation>线路 %1：变频器 %2：%3 ms 内没有新命令：正在停机</translation>
+    </message>
 </context>
 <context>
     <name>ServeText</name>
@@ -1158,6 +1840,13 @@ Nothing was written.</source>
     </message>
 </context>
 <context>
+    <name>ShownText</name>
+    <message>
+        <source>%1.</source>
+        <translation>%1。</translation>
+    </message>
+</context>
+<context>
     <name>SiteCommission</name>
     <message>
         <source>%1 drive</source>
@@ -1186,6 +1875,854 @@ Nothing was written.</source>
     <message>
         <source> and in reverse</source>
         <translation>及反转</translation>
+    </message>
+</context>
+<context>
+    <name>SiteFiles</name>
+    <message>
+        <source>the journal %1 cannot be opened: %2</source>
+        <translation>无法打开日志 %1：%2</translation>
+    </message>
+    <message>
+        <source>the journal %1 cannot be written: %2</source>
+        <translation>无法写入日志 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 takes at most 200 characters</source>
+        <translation>%1 最多 200 个字符</translation>
+    </message>
+    <message>
+        <source>%1 holds a control character</source>
+        <translation>%1 含有控制字符</translation>
+    </message>
+    <message>
+        <source>reference names a file of the parameter sets folder, without a folder</source>
+        <translation>reference 指定参数组文件夹中的一个文件，不带文件夹</translation>
+    </message>
+    <message>
+        <source>test-hz takes the frequency to run at, such as 50 or 12.5</source>
+        <translation>test-hz 取运行频率，例如 50 或 12.5</translation>
+    </message>
+    <message>
+        <source>test-for takes a time up to an hour, such as 20s or 1min</source>
+        <translation>test-for 取不超过一小时的时间，例如 20s 或 1min</translation>
+    </message>
+    <message>
+        <source>test-reverse takes yes or no</source>
+        <translation>test-reverse 取 yes 或 no</translation>
+    </message>
+    <message>
+        <source>a line&apos;s name is one topic level: letters, digits, &apos;_&apos;, &apos;.&apos; and &apos;-&apos;</source>
+        <translation>线路名称为一个主题层级：字母、数字、“_”、“.”和“-”</translation>
+    </message>
+    <message>
+        <source>parallel takes 1 to %1 drives</source>
+        <translation>parallel 取 1 至 %1 台变频器</translation>
+    </message>
+    <message>
+        <source>a drive&apos;s name is not empty</source>
+        <translation>变频器名称不能为空</translation>
+    </message>
+    <message>
+        <source>reference-source takes yes or no</source>
+        <translation>reference-source 取 yes 或 no</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a setting of [%2]</source>
+        <translation>“%1”不是 [%2] 的设置项</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>第 %1 行：%2</translation>
+    </message>
+    <message>
+        <source>[drive %1 %2] names no line of the site</source>
+        <translation>[drive %1 %2] 指定的线路不在现场中</translation>
+    </message>
+    <message>
+        <source>drive %1 is not among the drives of [line %2]</source>
+        <translation>变频器 %1 不在 [line %2] 的变频器之中</translation>
+    </message>
+    <message>
+        <source>the name &quot;%1&quot; is given on line %2 already</source>
+        <translation>名称“%1”已在第 %2 行使用</translation>
+    </message>
+    <message>
+        <source>reference-source needs the drive&apos;s reference (reference = FILE)</source>
+        <translation>reference-source 需要该变频器的参考参数集（reference = FILE）</translation>
+    </message>
+    <message>
+        <source>%1 has its source drive on line %2 already</source>
+        <translation>%1 已在第 %2 行指定了源变频器</translation>
+    </message>
+    <message>
+        <source>[line %1] names no port</source>
+        <translation>[line %1] 未指定端口</translation>
+    </message>
+    <message>
+        <source>larger than a site&apos;s file can be</source>
+        <translation>超过现场文件可有的大小</translation>
+    </message>
+    <message>
+        <source>%1 is no folder</source>
+        <translation>%1 不是文件夹</translation>
+    </message>
+    <message>
+        <source>%1 holds no site (no %2)</source>
+        <translation>%1 中没有现场（无 %2）</translation>
+    </message>
+    <message>
+        <source>%1 holds a site already</source>
+        <translation>%1 中已有现场</translation>
+    </message>
+    <message>
+        <source>the new site&apos;s file would not read: %1</source>
+        <translation>新现场的文件无法读取：%1</translation>
+    </message>
+    <message>
+        <source>the site has no line</source>
+        <translation>现场没有线路</translation>
+    </message>
+    <message>
+        <source>the site has lines %1: name one</source>
+        <translation>现场有线路 %1：请指定其中一条</translation>
+    </message>
+    <message>
+        <source>the site has no line &quot;%1&quot;</source>
+        <translation>现场没有线路“%1”</translation>
+    </message>
+    <message>
+        <source>drive %1 is not a drive of line %2</source>
+        <translation>变频器 %1 不是线路 %2 的变频器</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names no drive of line %2</source>
+        <translation>“%1”不是线路 %2 的变频器</translation>
+    </message>
+    <message>
+        <source>%1 cannot be made: %2</source>
+        <translation>无法创建 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1: every name of this second is taken</source>
+        <translation>%1：这一秒的所有名称都已占用</translation>
+    </message>
+    <message>
+        <source>the site has no drive %1 on line %2</source>
+        <translation>现场的线路 %2 上没有变频器 %1</translation>
+    </message>
+    <message>
+        <source>the site has no line %1</source>
+        <translation>现场没有线路 %1</translation>
+    </message>
+</context>
+<context>
+    <name>SiteStatus</name>
+    <message>
+        <source>not readable</source>
+        <translation>无法读取</translation>
+    </message>
+    <message>
+        <source>not read</source>
+        <translation>未读取</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>无应答</translation>
+    </message>
+    <message>
+        <source>ready</source>
+        <translation>就绪</translation>
+    </message>
+    <message>
+        <source>run reverse</source>
+        <translation>反转运行</translation>
+    </message>
+    <message>
+        <source>run forward</source>
+        <translation>正转运行</translation>
+    </message>
+    <message>
+        <source>stop</source>
+        <translation>停机</translation>
+    </message>
+    <message>
+        <source>run reverse, fault: %1</source>
+        <translation>反转运行，故障：%1</translation>
+    </message>
+    <message>
+        <source>run forward, fault: %1</source>
+        <translation>正转运行，故障：%1</translation>
+    </message>
+    <message>
+        <source>stop, fault: %1</source>
+        <translation>停机，故障：%1</translation>
+    </message>
+    <message>
+        <source>no reference</source>
+        <translation>无参考参数集</translation>
+    </message>
+    <message>
+        <source>reference not readable</source>
+        <translation>参考参数集无法读取</translation>
+    </message>
+    <message>
+        <source>not read since the last write</source>
+        <translation>上次写入后未读取</translation>
+    </message>
+    <message>
+        <source>matches</source>
+        <translation>一致</translation>
+    </message>
+    <message>
+        <source>%1 differ</source>
+        <translation>%1 个不同</translation>
+    </message>
+    <message>
+        <source>%1 not answered</source>
+        <translation>%1 个未应答</translation>
+    </message>
+    <message>
+        <source>%1 differ, %2 not answered</source>
+        <translation>%1 个不同，%2 个未应答</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>fault: %1</source>
+        <translation>故障：%1</translation>
+    </message>
+    <message>
+        <source>not ready: %1</source>
+        <translation>未就绪：%1</translation>
+    </message>
+    <message>
+        <source>%1 parameters differ from the reference</source>
+        <translation>%1 个参数与参考参数集不同</translation>
+    </message>
+    <message>
+        <source>test run %1</source>
+        <translation>试运行%1</translation>
+    </message>
+    <message>
+        <source>passed</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>not completed</source>
+        <translation>未完成</translation>
+    </message>
+    <message>
+        <source>failed: %1</source>
+        <translation>未通过：%1</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>线路</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>变频器</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message>
+        <source>Edition</source>
+        <translation>版本</translation>
+    </message>
+    <message>
+        <source>Readiness</source>
+        <translation>就绪</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Parameters</source>
+        <translation>参数</translation>
+    </message>
+    <message>
+        <source>Test run</source>
+        <translation>试运行</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>记录</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>Attention</source>
+        <translation>注意</translation>
+    </message>
+</context>
+<context>
+    <name>SiteSteps</name>
+    <message>
+        <source>the reference %1 could not be made: %2</source>
+        <translation>无法生成参考参数集 %1：%2</translation>
+    </message>
+    <message>
+        <source>the reference %1 cannot be read: %2</source>
+        <translation>无法读取参考参数集 %1：%2</translation>
+    </message>
+    <message>
+        <source>drive %1 differs from its reference %2 in %3 (%4), which is never replaced: name a new reference for the row, or set the drive back; nothing was written to the row</source>
+        <translation>变频器 %1 的 %3 与其参考参数集 %2 不同（%4），而参考参数集从不替换：请为该行指定新的参考参数集，或将变频器改回；未向该行写入任何内容</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3</source>
+        <translation>%1：%2/%3</translation>
+    </message>
+    <message>
+        <source>drive %1 did not answer the reading before the writes: nothing written</source>
+        <translation>变频器 %1 未应答写入前的读取：未写入任何内容</translation>
+    </message>
+    <message>
+        <source>cancelled before its writes</source>
+        <translation>写入前已取消</translation>
+    </message>
+    <message>
+        <source>matched %1 already</source>
+        <translation>已与 %1 一致</translation>
+    </message>
+    <message>
+        <source>%1 of %2, each read back</source>
+        <translation>%1（%2），均已回读</translation>
+    </message>
+    <message>
+        <source>Drive %1: %2</source>
+        <translation>变频器 %1：%2</translation>
+    </message>
+    <message>
+        <source>STOP</source>
+        <translation>停机</translation>
+    </message>
+    <message>
+        <source>STOP: no answer</source>
+        <translation>停机：无应答</translation>
+    </message>
+    <message>
+        <source>%1 (%2); the run could not be saved: %3</source>
+        <translation>%1（%2）；无法保存运行结果：%3</translation>
+    </message>
+    <message>
+        <source>the report could not be made: %1</source>
+        <translation>无法生成报告：%1</translation>
+    </message>
+    <message>
+        <source>Reading the drives for the report</source>
+        <translation>正在为报告读取变频器</translation>
+    </message>
+    <message>
+        <source>did not answer for the report; it says so</source>
+        <translation>未应答报告的读取；报告中已注明</translation>
+    </message>
+    <message>
+        <source>in %1</source>
+        <translation>位于 %1</translation>
+    </message>
+    <message>
+        <source>scan</source>
+        <translation>扫描</translation>
+    </message>
+    <message>
+        <source>backup</source>
+        <translation>备份</translation>
+    </message>
+    <message>
+        <source>clone</source>
+        <translation>复制</translation>
+    </message>
+    <message>
+        <source>test run</source>
+        <translation>试运行</translation>
+    </message>
+    <message>
+        <source>report</source>
+        <translation>报告</translation>
+    </message>
+    <message>
+        <source>done</source>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>失败</translation>
+    </message>
+    <message>
+        <source>not reached</source>
+        <translation>未进行</translation>
+    </message>
+    <message>
+        <source>drive %1 is not a drive of line %2</source>
+        <translation>变频器 %1 不是线路 %2 的变频器</translation>
+    </message>
+    <message>
+        <source>line %1 has no drives to commission</source>
+        <translation>线路 %1 没有要调试的变频器</translation>
+    </message>
+    <message>
+        <source>the site names no test frequency: test-hz = HZ in [site] or [line %1]</source>
+        <translation>现场未指定试运行频率：请在 [site] 或 [line %1] 中设置 test-hz = HZ</translation>
+    </message>
+    <message>
+        <source>Cancelling: stopping the running drives first</source>
+        <translation>正在取消：先停止正在运行的变频器</translation>
+    </message>
+    <message>
+        <source>Scanning line %1</source>
+        <translation>正在扫描线路 %1</translation>
+    </message>
+    <message>
+        <source>drive %1 does not answer</source>
+        <translation>变频器 %1 无应答</translation>
+    </message>
+    <message>
+        <source>answers when asked again, %1</source>
+        <translation>再次询问时应答，%1</translation>
+    </message>
+    <message>
+        <source>reports a fault</source>
+        <translation>报告故障</translation>
+    </message>
+    <message>
+        <source>run</source>
+        <translation>运行</translation>
+    </message>
+    <message>
+        <source>stop</source>
+        <translation>停机</translation>
+    </message>
+    <message>
+        <source>answers, edition %1, %2</source>
+        <translation>应答，版本 %1，%2</translation>
+    </message>
+    <message>
+        <source>answers, edition %1, %2, takes no run commands from the line</source>
+        <translation>应答，版本 %1，%2，不接受来自线路的运行命令</translation>
+    </message>
+    <message>
+        <source>answers when asked again, %1, takes no run commands from the line</source>
+        <translation>再次询问时应答，%1，不接受来自线路的运行命令</translation>
+    </message>
+    <message>
+        <source>fault: %1</source>
+        <translation>故障：%1</translation>
+    </message>
+    <message>
+        <source>its reference source, drive %1, was not read</source>
+        <translation>其参考源变频器 %1 未读取</translation>
+    </message>
+    <message>
+        <source>%1 is not there yet: commission its source, drive %2, with the row</source>
+        <translation>%1 尚不存在：请将其源变频器 %2 与该行一起调试</translation>
+    </message>
+    <message>
+        <source>%1 is not there and no drive is its source (reference-source = yes)</source>
+        <translation>%1 不存在，且没有变频器作为其源（reference-source = yes）</translation>
+    </message>
+    <message>
+        <source>Reading drive %1: %2 of %3</source>
+        <translation>正在读取变频器 %1：%2/%3</translation>
+    </message>
+    <message>
+        <source>cancelled: nothing was saved</source>
+        <translation>已取消：未保存任何内容</translation>
+    </message>
+    <message>
+        <source>its reference source, drive %1, could not be backed up</source>
+        <translation>其参考源变频器 %1 无法备份</translation>
+    </message>
+    <message>
+        <source>drive %1 answered for no parameter: nothing was saved</source>
+        <translation>变频器 %1 没有应答任何参数：未保存任何内容</translation>
+    </message>
+    <message>
+        <source>the backup could not be saved: %1</source>
+        <translation>无法保存备份：%1</translation>
+    </message>
+    <message>
+        <source>%1 not answered: saved, not taken as the reference</source>
+        <translation>%1 未应答：已保存，但不作为参考参数集</translation>
+    </message>
+    <message>
+        <source>%1 parameters read</source>
+        <translation>已读取 %1 个参数</translation>
+    </message>
+    <message>
+        <source>%1 parameters read; the reference %2</source>
+        <translation>已读取 %1 个参数；参考参数集 %2</translation>
+    </message>
+    <message>
+        <source>%1 parameters read; not taken as %2</source>
+        <translation>已读取 %1 个参数；不作为 %2</translation>
+    </message>
+</context>
+<context>
+    <name>TestRun</name>
+    <message>
+        <source>passed</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>未通过</translation>
+    </message>
+    <message>
+        <source>not completed</source>
+        <translation>未完成</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>failed: %1</source>
+        <translation>未通过：%1</translation>
+    </message>
+    <message>
+        <source>forward</source>
+        <translation>正转</translation>
+    </message>
+    <message>
+        <source>reverse</source>
+        <translation>反转</translation>
+    </message>
+    <message>
+        <source>in reverse</source>
+        <translation>反转</translation>
+    </message>
+    <message>
+        <source>the run command could not be sent</source>
+        <translation>无法发送运行命令</translation>
+    </message>
+    <message>
+        <source>Reading drive %1</source>
+        <translation>正在读取变频器 %1</translation>
+    </message>
+    <message>
+        <source>drive %1 does not answer: nothing was sent</source>
+        <translation>变频器 %1 无应答：未发送任何内容</translation>
+    </message>
+    <message>
+        <source>Drive %1 reports fault %2. Run the test all the same?</source>
+        <translation>变频器 %1 报告故障 %2。仍要进行试运行吗？</translation>
+    </message>
+    <message>
+        <source>drive %1 reports fault %2 at the start: nothing was sent</source>
+        <translation>变频器 %1 开始时报告故障 %2：未发送任何内容</translation>
+    </message>
+    <message>
+        <source>drive %1 did not answer P0.04 and P0.01: nothing was sent</source>
+        <translation>变频器 %1 未应答 P0.04 和 P0.01：未发送任何内容</translation>
+    </message>
+    <message>
+        <source>drive %1 does not take run commands and frequency from the line: nothing was sent</source>
+        <translation>变频器 %1 不接受来自线路的运行命令和频率：未发送任何内容</translation>
+    </message>
+    <message>
+        <source>drive %1 did not answer P0.14 and P0.06: nothing was sent</source>
+        <translation>变频器 %1 未应答 P0.14 和 P0.06：未发送任何内容</translation>
+    </message>
+    <message>
+        <source>%1 lies above the drive&apos;s upper limit P0.06 = %2: nothing was sent</source>
+        <translation>%1 高于变频器的上限频率 P0.06 = %2：未发送任何内容</translation>
+    </message>
+    <message>
+        <source>the drive refused the run command (exception %1)</source>
+        <translation>变频器拒绝了运行命令（异常 %1）</translation>
+    </message>
+    <message>
+        <source>the port went away</source>
+        <translation>端口已消失</translation>
+    </message>
+    <message>
+        <source>a STOP for the drive came from elsewhere</source>
+        <translation>该变频器收到了来自别处的停机命令</translation>
+    </message>
+    <message>
+        <source>the port was closed</source>
+        <translation>端口已关闭</translation>
+    </message>
+    <message>
+        <source>Resetting the fault with STOP</source>
+        <translation>正在用停机命令复位故障</translation>
+    </message>
+    <message>
+        <source>the STOP could not be sent</source>
+        <translation>无法发送停机命令</translation>
+    </message>
+    <message>
+        <source>the drive did not answer the STOP that resets its fault</source>
+        <translation>变频器未应答复位故障的停机命令</translation>
+    </message>
+    <message>
+        <source>the drive stopped answering its run commands</source>
+        <translation>变频器不再应答运行命令</translation>
+    </message>
+    <message>
+        <source>the drive stopped answering</source>
+        <translation>变频器停止应答</translation>
+    </message>
+    <message>
+        <source>the drive tripped: fault %1</source>
+        <translation>变频器跳闸：故障 %1</translation>
+    </message>
+    <message>
+        <source>the drive did not reach %1 within %2</source>
+        <translation>变频器未在 %2 内达到 %1</translation>
+    </message>
+    <message>
+        <source>cancelled by the user before anything was sent</source>
+        <translation>发送任何内容前已被用户取消</translation>
+    </message>
+    <message>
+        <source>cancelled by the user</source>
+        <translation>已被用户取消</translation>
+    </message>
+    <message>
+        <source>Stopping: %1</source>
+        <translation>正在停机：%1</translation>
+    </message>
+    <message>
+        <source>Ended: %1</source>
+        <translation>已结束：%1</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>无应答</translation>
+    </message>
+    <message>
+        <source>Readiness</source>
+        <translation>就绪</translation>
+    </message>
+    <message>
+        <source>P0.04 = 2 (serial line), P0.01 = 3 (serial line)</source>
+        <translation>P0.04 = 2（串行通讯），P0.01 = 3（串行通讯）</translation>
+    </message>
+    <message>
+        <source>P0.04 = %1, P0.01 = %2</source>
+        <translation>P0.04 = %1，P0.01 = %2</translation>
+    </message>
+    <message>
+        <source>the drive will ignore the line (%1)</source>
+        <translation>变频器将忽略线路（%1）</translation>
+    </message>
+    <message>
+        <source>Frequency reached (%1)</source>
+        <translation>频率到达（%1）</translation>
+    </message>
+    <message>
+        <source>%1 ± %2 within %3 to %4 (P0.14 = %5)</source>
+        <translation>%1 ± %2，在 %3 至 %4 内（P0.14 = %5）</translation>
+    </message>
+    <message>
+        <source>%1 ± %2 within %3 to %4 (P0.14 = %5, P0.15 = %6 from the forward run)</source>
+        <translation>%1 ± %2，在 %3 至 %4 内（P0.14 = %5，P0.15 = %6，取自正转运行）</translation>
+    </message>
+    <message>
+        <source>not run: the run had ended</source>
+        <translation>未运行：运行已结束</translation>
+    </message>
+    <message>
+        <source>not reached (highest %1)</source>
+        <translation>未达到（最高 %1）</translation>
+    </message>
+    <message>
+        <source>%1 %2 not reached, highest %3</source>
+        <translation>%1 %2 未达到，最高 %3</translation>
+    </message>
+    <message>
+        <source>%1 after %2</source>
+        <translation>%2 后达到 %1</translation>
+    </message>
+    <message>
+        <source>%1 %2 reached after %3, expected within %4 to %5</source>
+        <translation>%1 %2 在 %3 后达到，应在 %4 至 %5 内</translation>
+    </message>
+    <message>
+        <source>Direction (%1)</source>
+        <translation>方向（%1）</translation>
+    </message>
+    <message>
+        <source>the drive reports %1 at the set frequency</source>
+        <translation>变频器在设定频率下报告%1</translation>
+    </message>
+    <message>
+        <source>%1 reported</source>
+        <translation>报告%1</translation>
+    </message>
+    <message>
+        <source>not reached</source>
+        <translation>未达到</translation>
+    </message>
+    <message>
+        <source>run %1, the drive reported %2</source>
+        <translation>以%1运行，变频器报告%2</translation>
+    </message>
+    <message>
+        <source>%1 %2 not reached</source>
+        <translation>%1 %2 未达到</translation>
+    </message>
+    <message>
+        <source>Held (%1)</source>
+        <translation>保持（%1）</translation>
+    </message>
+    <message>
+        <source>%1 held for %2</source>
+        <translation>%1 保持 %2</translation>
+    </message>
+    <message>
+        <source>held %1</source>
+        <translation>保持了 %1</translation>
+    </message>
+    <message>
+        <source>held %1 of %2: the run ended first</source>
+        <translation>保持了 %1（共 %2）：运行先结束了</translation>
+    </message>
+    <message>
+        <source>%1 %2 held %3 of %4</source>
+        <translation>%1 %2 保持了 %3（应为 %4）</translation>
+    </message>
+    <message>
+        <source>%1 %2 not reached, so not held</source>
+        <translation>%1 %2 未达到，因此未保持</translation>
+    </message>
+    <message>
+        <source>No trip</source>
+        <translation>无跳闸</translation>
+    </message>
+    <message>
+        <source>no fault during the run</source>
+        <translation>运行期间无故障</translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation>%2 时 %1</translation>
+    </message>
+    <message>
+        <source>tripped: %1</source>
+        <translation>跳闸：%1</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Limit %1</source>
+        <translation>限值 %1</translation>
+    </message>
+    <message>
+        <source>every sample of the run</source>
+        <translation>运行中的每个采样</translation>
+    </message>
+    <message>
+        <source>every sample at the set frequency</source>
+        <translation>设定频率下的每个采样</translation>
+    </message>
+    <message>
+        <source>no sample</source>
+        <translation>无采样</translation>
+    </message>
+    <message>
+        <source>no sample of %1 to check its limit</source>
+        <translation>没有 %1 的采样可用于检查限值</translation>
+    </message>
+    <message>
+        <source>highest %1</source>
+        <translation>最高 %1</translation>
+    </message>
+    <message>
+        <source>lowest %1</source>
+        <translation>最低 %1</translation>
+    </message>
+    <message>
+        <source>%1 peaked at %2, limit %3</source>
+        <translation>%1 峰值达到 %2，限值 %3</translation>
+    </message>
+    <message>
+        <source>%1 fell to %2, limit %3</source>
+        <translation>%1 降至 %2，限值 %3</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>停机</translation>
+    </message>
+    <message>
+        <source>STOP not answered</source>
+        <translation>停机命令无应答</translation>
+    </message>
+    <message>
+        <source>STOP answered</source>
+        <translation>停机命令已应答</translation>
+    </message>
+    <message>
+        <source>STOP answered; still coasting down, %1 at the last sample</source>
+        <translation>停机命令已应答；仍在减速，最后一个采样为 %1</translation>
+    </message>
+    <message>
+        <source>the drive answers STOP</source>
+        <translation>变频器应答停机命令</translation>
+    </message>
+    <message>
+        <source>the drive did not answer STOP</source>
+        <translation>变频器未应答停机命令</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no limit; write it as KEY&lt;NUMBER or KEY&gt;NUMBER, for example current&lt;4.5</source>
+        <translation>“%1”不是限值；请写成 KEY&lt;NUMBER 或 KEY&gt;NUMBER，例如 current&lt;4.5</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; names no running value; the keys are those of record</source>
+        <translation>“%1”不是运行数据的名称；可用的键与 record 的相同</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; in &quot;%2&quot; is not a number</source>
+        <translation>“%2”中的“%1”不是数字</translation>
+    </message>
+    <message>
+        <source>it holds no test run (no drive address or no checks)</source>
+        <translation>其中没有试运行结果（无变频器地址或无检查项）</translation>
+    </message>
+    <message>
+        <source>a sample at %1 s holds %2 values for %3 keys</source>
+        <translation>%1 s 处的采样有 %2 个数值，对应 %3 个键</translation>
+    </message>
+    <message>
+        <source>PASS</source>
+        <translation>通过</translation>
+    </message>
+    <message>
+        <source>FAIL</source>
+        <translation>未通过</translation>
+    </message>
+    <message>
+        <source>NOT REACHED</source>
+        <translation>未达到</translation>
+    </message>
+    <message>
+        <source>Accelerating forward to %1</source>
+        <translation>正在正转加速到 %1</translation>
+    </message>
+    <message>
+        <source>Accelerating in reverse to %1</source>
+        <translation>正在反转加速到 %1</translation>
+    </message>
+    <message>
+        <source>Holding %1 forward</source>
+        <translation>正转保持 %1</translation>
+    </message>
+    <message>
+        <source>Holding %1 in reverse</source>
+        <translation>反转保持 %1</translation>
     </message>
 </context>
 </TS>

@@ -1305,8 +1305,8 @@
         <translation>正常</translation>
     </message>
     <message>
-        <source>answers after the time-out</source>
-        <translation>超时后才应答</translation>
+        <source>; </source>
+        <translation>；</translation>
     </message>
 </context>
 <context>
@@ -1711,6 +1711,10 @@
     <message>
         <source>Cannot write %1: %2</source>
         <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>、</translation>
     </message>
 </context>
 <context>
@@ -2505,6 +2509,51 @@ Drive commissioning over RS-485</source>
     <message>
         <source>Keep clear of the motor and its load whenever a drive is commanded from this program.</source>
         <translation>从本程序控制变频器时，请远离电机及其负载。</translation>
+    </message>
+</context>
+<context>
+    <name>vfdtool</name>
+    <message>
+        <source>Show this help and quit.</source>
+        <translation>显示本帮助并退出。</translation>
+    </message>
+    <message>
+        <source>Show the version and quit.</source>
+        <translation>显示版本并退出。</translation>
+    </message>
+    <message>
+        <source>Preselect the serial port NAME instead of the remembered one (COM1 on the first run): COM1..COM16, a device path such as /dev/ttyUSB0, SIM for simulated drives 1 to 3, tcp://HOST:PORT for drives behind a serial-to-Ethernet gateway in transparent mode, or mbtcp://HOST:PORT for one in Modbus TCP mode.</source>
+        <translation>预先选择串口 NAME，代替上次记住的端口（首次运行时为 COM1）：COM1..COM16、设备路径（如 /dev/ttyUSB0）、SIM（模拟变频器 1 至 3）、tcp://HOST:PORT（透明模式的串口转以太网网关后的变频器），或 mbtcp://HOST:PORT（Modbus TCP 模式的网关）。</translation>
+    </message>
+    <message>
+        <source>NAME</source>
+        <translation>NAME</translation>
+    </message>
+    <message>
+        <source>Open the port as soon as the main window shows and start polling, as &quot;Open Serial&quot; and then &quot;Start&quot; do (try: --port SIM --open).</source>
+        <translation>主窗口显示后立即打开端口并开始轮询，与先点“Open Serial”再点“Start”相同（可试：--port SIM --open）。</translation>
+    </message>
+    <message>
+        <source>Start without the welcome window.</source>
+        <translation>启动时不显示欢迎窗口。</translation>
+    </message>
+    <message>
+        <source>Forget every kept setting and start as on the first run.</source>
+        <translation>清除所有保存的设置，按首次运行启动。</translation>
+    </message>
+    <message>
+        <source>Commissions, drives and watches frequency inverters over an RS-485 line (Modbus RTU master, drives 1..31).
+The port is opened in the program with &quot;Open Serial&quot; (or at start with --open). The port, its line settings, the rhythms, the drive choice, the skin colour and the window&apos;s place are kept between runs in %1.</source>
+        <translation>通过 RS-485 线路调试、控制和监视变频器（Modbus RTU 主站，变频器地址 1..31）。
+端口在程序中用“Open Serial”打开（或启动时用 --open）。端口及其通讯设置、轮询周期、所选变频器、界面颜色和窗口位置保存在 %1 中，下次运行时沿用。</translation>
+    </message>
+    <message>
+        <source>Try vfdtool --help.</source>
+        <translation>请尝试 vfdtool --help。</translation>
+    </message>
+    <message>
+        <source>--port needs a port name.</source>
+        <translation>--port 需要端口名称。</translation>
     </message>
 </context>
 </TS>

@@ -11,6 +11,7 @@
 #include "ParamCtl.h"
 #include "RecordCommand.h"
 #include "ReportFromSite.h"
+#include "ShownText.h"
 #include "SiteJournaling.h"
 #include "SiteStatus.h"
 #include "TestRun.h"
@@ -110,14 +111,14 @@ int testrun(CtlContext& ctx, const QStringList& args)
         if (const QString problem =
                 folderDestinationProblem(ctx.site->layout().folder(SiteLayout::Kind::TestRuns));
             !problem.isEmpty()) {
-            ctx.warn(
-                CtlText::tr("the test run cannot be saved: %1. Nothing was sent.").arg(problem));
+            ctx.warn(CtlText::tr("the test run cannot be saved: %1. Nothing was sent.")
+                         .arg(ShownText::of(problem)));
             return ctx.finish(ParamCtl::UsageOrPort);
         }
     } else if (!outFile.isEmpty()) {
         if (const QString problem = destinationProblem(outFile); !problem.isEmpty()) {
-            ctx.warn(
-                CtlText::tr("the test run cannot be saved: %1. Nothing was sent.").arg(problem));
+            ctx.warn(CtlText::tr("the test run cannot be saved: %1. Nothing was sent.")
+                         .arg(ShownText::of(problem)));
             return ctx.finish(ParamCtl::UsageOrPort);
         }
     }
@@ -138,7 +139,7 @@ int testrun(CtlContext& ctx, const QStringList& args)
     // A fault at the start is asked about at the terminal only; a script
     // that means it says --despite-fault.
     job.confirmFault = [&ctx](const QString& question) {
-        return !ctx.json && ctx.confirm && ctx.confirm(question);
+        return !ctx.json && ctx.confirm && ctx.confirm(ShownText::of(question, "TestRun"));
     };
     QObject::connect(&job, &TestRun::progress, [&ctx](const QString& text) { ctx.say(text); });
     // On a terminal the drive's output frequency and current as they come.
@@ -158,13 +159,17 @@ int testrun(CtlContext& ctx, const QStringList& args)
     const TestRunResult& r = job.result();
     for (const TestRunCheck& c : r.checks)
         ctx.answer(CtlText::tr("%1  %2: %3 (expected %4)")
-                       .arg(c.resultWord(), c.name, c.measured, c.expected));
-    ctx.answer(CtlText::tr("Test run of drive %1 %2; ended: %3.")
-                   .arg(plan->address)
-                   .arg(r.verdict(), r.endReason));
+                       .arg(ShownText::of(c.resultWord(), "TestRun"),
+                            ShownText::of(c.name, "TestRun"), ShownText::of(c.measured, "TestRun"),
+                            ShownText::of(c.expected, "TestRun")));
+    ctx.answer(
+        CtlText::tr("Test run of drive %1 %2; ended: %3.")
+            .arg(plan->address)
+            .arg(ShownText::of(r.verdict(), "TestRun"), ShownText::of(r.endReason, "TestRun")));
     // A run cut short says what it never got to check.
     if (const QStringList missed = r.notReached(); !missed.isEmpty())
-        ctx.answer(CtlText::tr("Not reached: %1.").arg(missed.join(QStringLiteral(", "))));
+        ctx.answer(CtlText::tr("Not reached: %1.")
+                       .arg(ShownText::of(missed, "TestRun").join(CtlText::tr(", "))));
     if (r.sentAnything && !r.stopAnswered)
         ctx.warn(CtlText::tr("drive %1 did not answer the STOP.").arg(plan->address));
     ctx.report.insert(QStringLiteral("testRun"), r.json());
@@ -202,7 +207,7 @@ std::optional<TestRunResult> loadRun(CtlContext& ctx, const QString& path)
     // A named pipe or a device is refused by its name, never waited on.
     const BoundedRead read = readFileAtMost(path, 64 << 20);
     if (read.outcome != BoundedRead::Outcome::Read) {
-        ctx.warn(CtlText::tr("cannot read %1: %2").arg(path, read.error));
+        ctx.warn(CtlText::tr("cannot read %1: %2").arg(path, ShownText::of(read.error)));
         return std::nullopt;
     }
     QJsonParseError error;
@@ -219,7 +224,7 @@ std::optional<TestRunResult> loadRun(CtlContext& ctx, const QString& path)
     QString problem;
     std::optional<TestRunResult> run = TestRunResult::fromJson(o, &problem);
     if (!run)
-        ctx.warn(CtlText::tr("%1 is no test run: %2.").arg(path, problem));
+        ctx.warn(CtlText::tr("%1 is no test run: %2.").arg(path, ShownText::of(problem)));
     return run;
 }
 
@@ -324,8 +329,8 @@ int report(CtlContext& ctx, const QStringList& args)
     }
     for (const QString& file : {pdf, CommissionReport::HtmlPathFor(pdf)}) {
         if (const QString problem = destinationProblem(file); !problem.isEmpty()) {
-            ctx.warn(
-                CtlText::tr("the report cannot be written: %1. Nothing was sent.").arg(problem));
+            ctx.warn(CtlText::tr("the report cannot be written: %1. Nothing was sent.")
+                         .arg(ShownText::of(problem)));
             dropEmptyPdf();
             return ctx.finish(ParamCtl::UsageOrPort);
         }

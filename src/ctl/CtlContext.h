@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DriveList.h"
+#include "ShownText.h"
 #include "SiteFolder.h"
 
 #include <QCoreApplication>
@@ -103,7 +104,7 @@ struct CtlContext
         const std::optional<quint8> address = DriveList::parseOne(word, &problem);
         if (!address)
             warn(siteLine ? CtlText::tr("\"%1\" names no drive of line %2 (%3)")
-                                .arg(word, siteLine->name, problem)
+                                .arg(word, siteLine->name, ShownText::of(problem))
                           : problem + u'.');
         return address;
     }
@@ -163,12 +164,13 @@ struct CtlContext
     }
 
     // A line of the report for people (not with --json or --quiet), out at
-    // once: a stage of a long job is said as it begins, not at the end.
+    // once: a stage of a long job is said as it begins, not at the end. A
+    // core's English result said as it is reads in the user's language.
     void say(const QString& line)
     {
         if (!json && !quiet) {
             endProgress();
-            out << line << '\n' << Qt::flush;
+            out << ShownText::of(line) << '\n' << Qt::flush;
         }
     }
     // A line that is the command's answer (kept with --quiet, not with --json).
@@ -176,14 +178,14 @@ struct CtlContext
     {
         if (!json) {
             endProgress();
-            out << line << '\n' << Qt::flush;
+            out << ShownText::of(line) << '\n' << Qt::flush;
         }
     }
     // A problem, always on standard error, and in the report's "messages".
     void warn(const QString& line)
     {
         endProgress();
-        err << "vfdctl: " << line << '\n' << Qt::flush;
+        err << "vfdctl: " << ShownText::of(line) << '\n' << Qt::flush;
         QJsonArray messages = report.value(QLatin1String("messages")).toArray();
         messages.append(line);
         report.insert(QLatin1String("messages"), messages);
@@ -200,7 +202,7 @@ struct CtlContext
     }
     void progress(const QString& what, int done, int total)
     {
-        live(QStringLiteral("%1 %2/%3").arg(what).arg(done).arg(total));
+        live(QStringLiteral("%1 %2/%3").arg(ShownText::of(what)).arg(done).arg(total));
     }
     // A line on a terminal redrawn in place (progress, live values); whatever
     // is said next begins on a line of its own.
@@ -238,7 +240,7 @@ struct CtlContext
         const QString path =
             site->layout().create(kind, siteLine->name, drive, what, extension, when, &why);
         if (path.isEmpty())
-            warn(CtlText::tr("nothing can be saved in the site: %1.").arg(why));
+            warn(CtlText::tr("nothing can be saved in the site: %1.").arg(ShownText::of(why)));
         return path;
     }
 

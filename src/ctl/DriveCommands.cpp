@@ -9,6 +9,7 @@
 #include "ParamCtl.h"
 #include "ParamJobs.h"
 #include "RunningValues.h"
+#include "ShownText.h"
 #include "SiteJournaling.h"
 #include "Tab.h"
 
@@ -93,7 +94,7 @@ int get(CtlContext& ctx, const QStringList& args)
                                     ? CtlText::tr("refused (exception %1)").arg(r.exceptionCode)
                                     : CtlText::tr("no answer");
             o.insert(QStringLiteral("error"), why);
-            ctx.warn(CtlText::tr("drive %1, %2: %3").arg(*address).arg(number, why));
+            ctx.warn(CtlText::tr("drive %1, %2: %3").arg(*address).arg(number, ShownText::of(why)));
         }
         list.append(o);
     }

@@ -4,6 +4,7 @@
 #include "LinkClient.h"
 #include "ParamSet.h"
 #include "SelectablePort.h"
+#include "ShownText.h"
 #include "UsbLatency.h"
 
 #include <QCoreApplication>
@@ -73,7 +74,7 @@ std::unique_ptr<SerialPort> ParamCtl::openPort(CtlContext& ctx, const QString& n
         return nullptr;
     }
     if (const QString why = waitUntilReady(*port); !why.isEmpty()) {
-        ctx.warn(CtlText::tr("the port %1 could not be opened: %2").arg(name, why));
+        ctx.warn(CtlText::tr("the port %1 could not be opened: %2").arg(name, ShownText::of(why)));
         return nullptr;
     }
     if (const std::optional<int> ms = port->adapterLatencyMs();
@@ -232,11 +233,11 @@ int ParamCtl::run(const QStringList& arguments)
         QString why;
         site = SiteFolder::open(siteDir, &why);
         if (!site)
-            return refuse(CtlText::tr("--site: %1.").arg(why));
+            return refuse(CtlText::tr("--site: %1.").arg(ShownText::of(why)));
         ctx.site = &*site;
         ctx.siteLine = site->line(lineName, &why);
         if (!ctx.siteLine)
-            return refuse(CtlText::tr("--site: %1 (--line NAME).").arg(why));
+            return refuse(CtlText::tr("--site: %1 (--line NAME).").arg(ShownText::of(why)));
         if (ctx.portName.isEmpty())
             ctx.portName = ctx.siteLine->port;
         if (!settingsGiven)

@@ -3,6 +3,7 @@
 
 #include "ParamJobs.h"
 #include "ParamSetFile.h"
+#include "ShownText.h"
 
 std::optional<ParamSet> LoadSetFile(CtlContext& ctx, const QString& file)
 {
@@ -10,7 +11,8 @@ std::optional<ParamSet> LoadSetFile(CtlContext& ctx, const QString& file)
     if (loaded.set)
         return *loaded.set;
     ctx.warn(file + (loaded.line > 0 ? CtlText::tr(", line %1").arg(loaded.line) : QString()) +
-             QStringLiteral(": ") + loaded.error + CtlText::tr("\nNothing was written."));
+             QStringLiteral(": ") + ShownText::of(loaded.error) +
+             CtlText::tr("\nNothing was written."));
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 
 #include "CtlContext.h"
 #include "ParamSetFile.h"
+#include "ShownText.h"
 #include "SiteFolder.h"
 
 #include <QDir>
@@ -44,7 +45,7 @@ QStringList FillReportFromSite(ReportInput& input, const SiteFolder& site, const
             problems << CtlText::tr("the reference set of drive %1 (%2) could not be read: %3; "
                                     "it is compared with the defaults only")
                             .arg(a)
-                            .arg(path, loaded.error);
+                            .arg(path, ShownText::of(loaded.error));
             continue;
         }
         ParamSet ref = *loaded.set;

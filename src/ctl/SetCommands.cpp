@@ -7,6 +7,7 @@
 #include "ParamJobs.h"
 #include "ParamSetFile.h"
 #include "ParamSetParts.h"
+#include "ShownText.h"
 #include "SiteJournaling.h"
 #include "WriteRefusals.h"
 
@@ -41,7 +42,7 @@ void sayNotAsked(CtlContext& ctx, const QStringList& notAsked, const QString& in
         ctx.say(indent +
                 CtlText::tr("left out as asked (--include-address or --include-line "
                             "writes it): ") +
-                line);
+                ShownText::of(line));
 }
 
 int restore(CtlContext& ctx, const QStringList& args)

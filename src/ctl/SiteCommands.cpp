@@ -6,6 +6,7 @@
 #include "LineScan.h"
 #include "ParamCtl.h"
 #include "RtuProtocol.h"
+#include "ShownText.h"
 #include "SiteStatus.h"
 #include "SiteStatusJob.h"
 
@@ -35,7 +36,7 @@ std::optional<QList<ScanEntry>> scanLine(CtlContext& ctx, LinkClient& client)
     QObject::connect(&scan, &LineScan::found, [&ctx](const ScanEntry& e) {
         ctx.say(CtlText::tr("  drive %1: %2, edition %3")
                     .arg(e.address)
-                    .arg(e.stateText(),
+                    .arg(ShownText::of(e.stateText(), "LineScan"),
                          e.editionText().isEmpty() ? QStringLiteral("—") : e.editionText()));
     });
     const bool stopped = ctx.runToEnd(
@@ -82,7 +83,7 @@ int siteInit(CtlContext& ctx, const QStringList& args)
     QString why;
     std::optional<SiteFolder> site = SiteFolder::create(folder, what, &why);
     if (!site) {
-        ctx.warn(CtlText::tr("no site was made: %1.").arg(why));
+        ctx.warn(CtlText::tr("no site was made: %1.").arg(ShownText::of(why)));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     ctx.report.insert(QStringLiteral("site"), site->root());
@@ -119,8 +120,8 @@ int siteInit(CtlContext& ctx, const QStringList& args)
     QString problem;
     if (!site->file().addDrives(what.line, addresses, &problem) ||
         !(problem = site->save()).isEmpty()) {
-        ctx.warn(
-            CtlText::tr("the drives found could not be written into the site: %1.").arg(problem));
+        ctx.warn(CtlText::tr("the drives found could not be written into the site: %1.")
+                     .arg(ShownText::of(problem)));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     ctx.say(CtlText::tr("%1 found and added to line %2.")
@@ -128,19 +129,40 @@ int siteInit(CtlContext& ctx, const QStringList& args)
     return ctx.finish(ParamCtl::Done);
 }
 
+// Columns on a terminal: a CJK character takes two cells.
+int shownWidth(const QString& text)
+{
+    int width = 0;
+    for (const QChar c : text)
+        width += c.unicode() >= 0x1100 && (c.unicode() <= 0x115F || c.unicode() >= 0x2E80) &&
+                         c.unicode() < 0xD800
+                     ? 2
+                 : c.unicode() >= 0xF900 && c.unicode() <= 0xFFE6 ? 2
+                                                                  : 1;
+    return width;
+}
+
 void printTable(CtlContext& ctx, const QList<SiteDriveStatus>& rows)
 {
-    QList<QStringList> cells{SiteStatus::columnTitles()};
-    for (const SiteDriveStatus& row : rows)
-        cells << SiteStatus::rowTexts(row);
+    QList<QStringList> cells{ShownText::of(SiteStatus::columnTitles(), "SiteStatus")};
+    for (const SiteDriveStatus& row : rows) {
+        // The cells as the user reads them; the attention reasons one by one.
+        QStringList texts = ShownText::of(SiteStatus::rowTexts(row), "SiteStatus");
+        if (row.attention())
+            texts.last() =
+                ShownText::of(row.attentionReasons(), "SiteStatus").join(CtlText::tr("; "));
+        cells << texts;
+    }
     QList<int> widths(cells.first().size(), 0);
     for (const QStringList& line : cells)
         for (int c = 0; c < line.size(); ++c)
-            widths[c] = std::max(widths[c], int(line[c].size()));
+            widths[c] = std::max(widths[c], shownWidth(line[c]));
     for (const QStringList& line : cells) {
         QString text;
         for (int c = 0; c < line.size(); ++c)
-            text += c + 1 < line.size() ? line[c].leftJustified(widths[c] + 2) : line[c];
+            text += c + 1 < line.size()
+                        ? line[c] + QString(widths[c] + 2 - shownWidth(line[c]), u' ')
+                        : line[c];
         ctx.answer(text.trimmed());
     }
 }

@@ -6,6 +6,7 @@
 #include "LinkClient.h"
 #include "NumberText.h"
 #include "ParamCtl.h"
+#include "ShownText.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -15,11 +16,11 @@ namespace {
 QString stepLine(const QString& label, SiteCommission::Step step, SiteCommission::Outcome outcome,
                  const QString& text, const QString& file)
 {
-    QString line =
-        CtlText::tr("Drive %1: %2 %3")
-            .arg(label, SiteCommission::stepName(step), SiteCommission::outcomeName(outcome));
+    QString line = CtlText::tr("Drive %1: %2 %3")
+                       .arg(label, ShownText::of(SiteCommission::stepName(step), "SiteSteps"),
+                            ShownText::of(SiteCommission::outcomeName(outcome), "SiteSteps"));
     if (!text.isEmpty())
-        line += QStringLiteral(": ") + text;
+        line += CtlText::tr(": ") + ShownText::of(text, "SiteSteps");
     if (!file.isEmpty() && !text.contains(file))
         line += QStringLiteral(" [%1]").arg(file);
     return line;
@@ -47,7 +48,7 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
     // checked: a mistake there never opens the port.
     const QString problem = SiteCommission::problemOf(*ctx.site, ctx.siteLine->name, *drives);
     if (!problem.isEmpty()) {
-        ctx.warn(problem + CtlText::tr(". Nothing was sent."));
+        ctx.warn(ShownText::of(problem, "SiteSteps") + CtlText::tr(". Nothing was sent."));
         return ctx.finish(ParamCtl::UsageOrPort);
     }
     LinkClient* client = ctx.openLink();
@@ -62,10 +63,12 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
     QObject::connect(
         &job, &SiteCommission::stepStarted, [&ctx, &line](quint8 drive, SiteCommission::Step step) {
             ctx.say(drive == 0
-                        ? CtlText::tr("Line %1: %2").arg(line.name, SiteCommission::stepName(step))
+                        ? CtlText::tr("Line %1: %2")
+                              .arg(line.name,
+                                   ShownText::of(SiteCommission::stepName(step), "SiteSteps"))
                         : CtlText::tr("Drive %1: %2")
                               .arg(SiteFolder::driveLabel(line, drive),
-                                   SiteCommission::stepName(step)));
+                                   ShownText::of(SiteCommission::stepName(step), "SiteSteps")));
         });
     QObject::connect(
         &job, &SiteCommission::stepEnded,
@@ -74,7 +77,7 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
             ctx.say(stepLine(SiteFolder::driveLabel(line, drive), step, outcome, text, file));
         });
     QObject::connect(&job, &SiteCommission::progress,
-                     [&ctx](const QString& text) { ctx.live(text); });
+                     [&ctx](const QString& text) { ctx.live(ShownText::of(text, "SiteSteps")); });
     const bool stopped = ctx.runToEnd(
         job, &SiteCommission::finished, [&] { job.start(); }, [&] { job.cancel(); });
 
@@ -86,10 +89,12 @@ int siteCommission(CtlContext& ctx, const QStringList& args)
                                                       : CtlText::tr("NOT commissioned")));
         QJsonArray steps;
         for (const SiteCommission::StepResult& r : s.steps) {
-            ctx.answer(
-                QStringLiteral("  %1: %2%3")
-                    .arg(SiteCommission::stepName(r.step), SiteCommission::outcomeName(r.outcome),
-                         r.text.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(r.text)));
+            ctx.answer(CtlText::tr("  %1: %2%3")
+                           .arg(ShownText::of(SiteCommission::stepName(r.step), "SiteSteps"),
+                                ShownText::of(SiteCommission::outcomeName(r.outcome), "SiteSteps"),
+                                r.text.isEmpty() ? QString()
+                                                 : CtlText::tr(" (%1)").arg(
+                                                       ShownText::of(r.text, "SiteSteps"))));
             QJsonObject o{{QStringLiteral("step"), SiteCommission::stepName(r.step)},
                           {QStringLiteral("outcome"), SiteCommission::outcomeName(r.outcome)},
                           {QStringLiteral("text"), r.text}};

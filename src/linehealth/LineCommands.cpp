@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LineCommands.h"
+#include "CatalogueText.h"
 #include "DriveList.h"
+#include "Language.h"
 #include "LineScan.h"
 #include "SettingsSearch.h"
+#include "ShownText.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace {
 
@@ -127,7 +131,19 @@ int runScanCommand(LinkClient& client, const QStringList& args, QTextStream& out
                            {QStringLiteral("drives"), drives}},
                           problems, code);
     }
-    out << LineScan::tableText(entries);
+    // The table as a person reads it; --json above keeps the English words.
+    out << ShownText::of(LineScan::columnTitles()).join(u'\t') << '\n';
+    for (const ScanEntry& e : entries) {
+        QStringList cells = ShownText::of(LineScan::rowTexts(e));
+        if (e.fault && Language::current() != QLatin1String(Language::English))
+            cells[3] = CatalogueText::faultDescription(e.faultNumber);
+        cells[5] = ShownText::of(QStringList{e.late ? QStringLiteral("answers after the time-out")
+                                                    : QString(),
+                                             e.readiness.note()})
+                       .filter(QRegularExpression(QStringLiteral(".")))
+                       .join(QCoreApplication::translate("CtlText", "; "));
+        out << cells.join(u'\t') << '\n';
+    }
     out << QCoreApplication::translate("CtlText",
                                        "%1 drive(s) answered of addresses %2..%3 in %4 ms")
                .arg(entries.size())

@@ -12,6 +12,7 @@
 #include "ServeLine.h"
 #include "ServeSite.h"
 #include "ServeStandards.h"
+#include "ShownText.h"
 #include "SiteLayout.h"
 
 #include <QCoreApplication>
@@ -281,7 +282,9 @@ int runServe(const ServeConfig& config, QTextStream& err, const std::atomic<bool
     auto log = [&](const QString& text) {
         if (logLost)
             return;
-        err << "vfdctl serve: " << text << "\n" << Qt::flush;
+        // The log is for the person watching; what it reports stays English
+        // wherever programs read it (the journal, MQTT).
+        err << "vfdctl serve: " << ShownText::of(text) << "\n" << Qt::flush;
         logLost = err.status() != QTextStream::Ok;
     };
     DiskQueue queue(config.queueLimit);

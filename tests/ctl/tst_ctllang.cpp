@@ -5,6 +5,7 @@
 #include "SimProcess.h"
 
 #include <QJsonDocument>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -36,6 +37,7 @@ private slots:
     void usageFollowsTheLocaleAndLang();
     void catalogueAndMessagesInChinese();
     void jsonIsTheSameInEveryLanguage();
+    void jobResultsInTheLanguage();
 };
 
 void tst_ctllang::usageFollowsTheLocaleAndLang()
@@ -136,6 +138,73 @@ void tst_ctllang::jsonIsTheSameInEveryLanguage()
         QCOMPARE(QJsonDocument::fromJson(chinese.out.toUtf8()), a);
         QCOMPARE(chinese.err, english.err);
     }
+}
+
+// What the jobs say (a restore's and a clone's results, a test run's end and
+// checks, the scan's table, a bad address) reads in Chinese where a person
+// reads it, and under the C locale exactly as it always did.
+void tst_ctllang::jobResultsInTheLanguage()
+{
+    SimProcess sim;
+    QVERIFY(!sim.device().isEmpty());
+    const QStringList port{QStringLiteral("--port"), sim.device()};
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString file = folder.filePath(QStringLiteral("drive1.csv"));
+    const auto run = [&](const QString& locale, const QString& words) {
+        return vfdctlIn(locale, port + words.split(u' '));
+    };
+    QCOMPARE(run(C, QStringLiteral("backup 1 ") + file).code, 0);
+
+    QCOMPARE(run(C, QStringLiteral("set 2 P0.03=25 --yes")).code, 0);
+    const CtlRun restored = run(Chinese, QStringLiteral("restore 2 %1 --yes").arg(file));
+    QCOMPARE(restored.code, 0);
+    QVERIFY2(restored.out.contains(QStringLiteral("\n变频器 2：已写入并校验 1/1 个参数。\n")),
+             qPrintable(restored.out));
+    QVERIFY2(
+        restored.out.contains(QStringLiteral("P8.00（local address）：变频器中为 2，目标值为 1")),
+        qPrintable(restored.out));
+    QCOMPARE(run(C, QStringLiteral("set 3 P0.03=25 --yes")).code, 0);
+    const CtlRun cloned = run(C, QStringLiteral("clone %1 3 --yes").arg(file));
+    QCOMPARE(cloned.code, 0);
+    QVERIFY2(cloned.out.contains(QStringLiteral("\nDrive 3: 1 of 1 written and verified.\n"
+                                                "Drive 3 verified: 0 differences left.\n")),
+             qPrintable(cloned.out));
+
+    // Refused before anything was sent: the reason, within the verdict too.
+    const QString tooFast = QStringLiteral("testrun 1 --hz 400 --for 1s --yes");
+    const CtlRun zh = run(Chinese, tooFast);
+    QCOMPARE(zh.code, 1);
+    QVERIFY2(zh.out.contains(QStringLiteral(
+                 "已结束：400.00 Hz 高于变频器的上限频率 P0.06 = 50.00 Hz：未发送任何内容\n")),
+             qPrintable(zh.out));
+    QVERIFY2(zh.out.contains(QStringLiteral("通过  就绪：P0.04 = 2，P0.01 = 3")),
+             qPrintable(zh.out));
+    QVERIFY(zh.out.contains(QStringLiteral("变频器 1 试运行未通过；")));
+    const CtlRun en = run(C, tooFast);
+    QCOMPARE(en.code, 1);
+    QVERIFY2(en.out.contains(QStringLiteral("Ended: 400.00 Hz lies above the drive's upper limit "
+                                            "P0.06 = 50.00 Hz: nothing was sent\nPASS  "
+                                            "Readiness: P0.04 = 2, P0.01 = 3 (expected P0.04 = 2 "
+                                            "(serial line), P0.01 = 3 (serial line))\n")),
+             qPrintable(en.out));
+
+    const CtlRun scanZh = run(Chinese, QStringLiteral("scan --to 2"));
+    QCOMPARE(scanZh.code, 0);
+    QVERIFY2(scanZh.out.startsWith(QStringLiteral("地址\t状态\t方向\t故障\t版本\t备注\n"
+                                                  "1\t停机\t正转\t正常\t")),
+             qPrintable(scanZh.out));
+    const CtlRun scanEn = run(C, QStringLiteral("scan --to 2"));
+    QVERIFY2(scanEn.out.startsWith(QStringLiteral("Address\tState\tDirection\tFault\tEdition\t"
+                                                  "Note\n1\tStop\tFWD\tNormal\t")),
+             qPrintable(scanEn.out));
+
+    const CtlRun badZh = run(Chinese, QStringLiteral("status 0"));
+    QCOMPARE(badZh.code, 2);
+    QVERIFY2(badZh.err.contains(QStringLiteral("vfdctl: “0”不是 1..31 之间的变频器地址。")),
+             qPrintable(badZh.err));
+    QVERIFY(run(C, QStringLiteral("status 0"))
+                .err.contains(QStringLiteral("vfdctl: \"0\" is no drive address 1..31.")));
 }
 
 QTEST_GUILESS_MAIN(tst_ctllang)

@@ -4,6 +4,7 @@
 #include "CommissionReport.h"
 #include "Destination.h"
 #include "Prompter.h"
+#include "ShownText.h"
 #include "SiteFolder.h"
 #include "SiteJournaling.h"
 #include "SiteNote.h"
@@ -165,9 +166,10 @@ void TestRunWindow::startRun()
     delete m_run.data();
     m_run = new TestRun(m_client, plan, this);
     m_run->confirmFault = [this](const QString& q) {
-        return m_prompter.askYesNo(this, tr("Test Run"), q);
+        return m_prompter.askYesNo(this, tr("Test Run"), ShownText::of(q, "TestRun"));
     };
-    connect(m_run, &TestRun::progress, stateLabel, &QLabel::setText);
+    connect(m_run, &TestRun::progress, stateLabel,
+            [this](const QString& text) { stateLabel->setText(ShownText::of(text, "TestRun")); });
     connect(m_run, &TestRun::sampled, this, [this] {
         journalStart();
         showChart();
@@ -176,11 +178,12 @@ void TestRunWindow::startRun()
     connect(m_run, &TestRun::finished, this, [this] {
         const TestRunResult& r = m_run->result();
         m_results << r;
-        QString verdict = r.verdict();
+        QString verdict = ShownText::of(r.verdict(), "TestRun");
         verdict[0] = verdict[0].toUpper();
-        QString text = tr("%1 — ended: %2.").arg(verdict, r.endReason);
+        QString text = tr("%1 — ended: %2.").arg(verdict, ShownText::of(r.endReason, "TestRun"));
         if (const QStringList missed = r.notReached(); !missed.isEmpty())
-            text += u' ' + tr("Not reached: %1.").arg(missed.join(QStringLiteral(", ")));
+            text +=
+                u' ' + tr("Not reached: %1.").arg(ShownText::of(missed, "TestRun").join(tr(", ")));
         stateLabel->setText(text);
         showChart();
         showChecks(r);
@@ -298,7 +301,8 @@ void TestRunWindow::showChecks(const TestRunResult& r)
     checks->setRowCount(int(r.checks.size()));
     for (int i = 0; i < r.checks.size(); ++i) {
         const TestRunCheck& c = r.checks[i];
-        const QStringList cells{c.name, c.resultWord(), c.measured, c.expected};
+        const QStringList cells =
+            ShownText::of(QStringList{c.name, c.resultWord(), c.measured, c.expected}, "TestRun");
         for (int col = 0; col < cells.size(); ++col)
             checks->setItem(i, col, new QTableWidgetItem(cells[col]));
         checks->item(i, 1)->setForeground(c.passed    ? QColor(0, 120, 0)

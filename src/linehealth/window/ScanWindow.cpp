@@ -3,6 +3,7 @@
 
 #include "CatalogueText.h"
 #include "Prompter.h"
+#include "ShownText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -39,9 +41,12 @@ QStringList shownRow(const ScanEntry& e)
     if (!e.faultText.isEmpty())
         texts[3] =
             e.fault ? CatalogueText::faultDescription(e.faultNumber) : ScanWindow::tr("Normal");
-    if (e.late)
-        texts[5].replace(QStringLiteral("answers after the time-out"),
-                         ScanWindow::tr("answers after the time-out"));
+    // The note's parts (a late answer, the readiness) one by one.
+    texts[5] =
+        ShownText::of(QStringList{e.late ? QStringLiteral("answers after the time-out") : QString(),
+                                  e.readiness.note()})
+            .filter(QRegularExpression(QStringLiteral(".")))
+            .join(ScanWindow::tr("; "));
     return texts;
 }
 

@@ -4,6 +4,7 @@
 
 #include "ParamSetFile.h"
 #include "Prompter.h"
+#include "ShownText.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -122,7 +123,9 @@ QString withUnit(quint16 reg, const QString& value)
 
 void ParamSetWindow::report(const QString& text)
 {
-    Report->appendPlainText(text);
+    // The jobs' results come in English; the report shows them in the
+    // user's language.
+    Report->appendPlainText(ShownText::of(text));
 }
 
 void ParamSetWindow::readDrive(quint8 address, ParamSet& into, QLabel* origin)
@@ -383,7 +386,7 @@ void ParamSetWindow::Restore_Click()
         const RestoreJob::Refusal refusal = job->refusal();
         endJob();
         if (refusal != RestoreJob::Refusal::None)
-            m_prompter.warn(this, tr(kTitle), RefusalText(refusal, address));
+            m_prompter.warn(this, tr(kTitle), ShownText::of(RefusalText(refusal, address)));
         else
             readDrive(address, m_b, OriginB); // compare again: no difference should be left
     });

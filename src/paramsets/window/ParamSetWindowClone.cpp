@@ -5,6 +5,7 @@
 #include "DriveList.h"
 #include "NumberText.h"
 #include "Prompter.h"
+#include "ShownText.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -40,7 +41,7 @@ void ParamSetWindow::ClonePreview_Click()
         leaveOut.remove(0x0800);
     if (const QString refusal = CloneJob::SharedAddressRefusal(m_a, int(targets->size()), leaveOut);
         !refusal.isEmpty()) {
-        m_prompter.warn(this, tr(kTitle), refusal);
+        m_prompter.warn(this, tr(kTitle), ShownText::of(refusal));
         return;
     }
     m_clone = std::make_unique<CloneJob>(m_client, m_a, *targets);

@@ -2,6 +2,7 @@
 #include "CommissionWindow.h"
 
 #include "Prompter.h"
+#include "ShownText.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -53,13 +54,15 @@ CommissionWindow::CommissionWindow(LinkClient& client, Prompter& prompter, const
                                      : outcome == SiteCommission::Outcome::Failed
                                          ? tr("FAILED")
                                          : tr("not reached");
-                QString detail = text;
+                QString detail = ShownText::of(text, "SiteSteps");
                 if (!file.isEmpty() && !text.contains(file))
                     detail += (detail.isEmpty() ? QString() : QStringLiteral("\n")) +
                               QDir::toNativeSeparators(file);
                 showStep(drive, step, mark, detail);
             });
-    connect(m_job, &SiteCommission::progress, progressLabel, &QLabel::setText);
+    connect(m_job, &SiteCommission::progress, progressLabel, [this](const QString& text) {
+        progressLabel->setText(ShownText::of(text, "SiteSteps"));
+    });
     connect(m_job, &SiteCommission::finished, this, &CommissionWindow::ended);
     fillTable();
     enableControls();

@@ -2,6 +2,7 @@
 // The Site window's status columns, the mark of a drive that needs
 // attention, and the drives read gently while the window shows.
 #include "LinkClient.h"
+#include "ShownText.h"
 #include "SiteWindow.h"
 
 #include <QCoreApplication>
@@ -34,20 +35,21 @@ QString fileCell(const QString& text, const QString& path, const QDateTime& time
 void SiteWindow::fillStatus(int row)
 {
     const SiteDriveStatus& s = m_rows.at(row);
-    const QStringList texts = SiteStatus::rowTexts(s);
+    const QStringList texts = ShownText::of(SiteStatus::rowTexts(s), "SiteStatus");
     for (int c = EditionColumn; c <= ParametersColumn; ++c) {
         table->item(row, c)->setText(texts.value(c));
         table->item(row, c)->setToolTip(texts.value(c));
     }
     if (!s.parametersProblem.isEmpty())
-        table->item(row, ParametersColumn)->setToolTip(s.parametersProblem);
+        table->item(row, ParametersColumn)
+            ->setToolTip(ShownText::of(s.parametersProblem, "SiteStatus"));
     const auto file = [&](int column, const QString& text, const QString& path,
                           const QDateTime& time) {
         QTableWidgetItem* item = table->item(row, column);
         item->setText(fileCell(text, path, time));
         item->setToolTip(path.isEmpty() ? QString() : QFileInfo(path).fileName());
     };
-    file(TestRunColumn, s.testRun, s.testRunFile, s.testRunTime);
+    file(TestRunColumn, ShownText::of(s.testRun, "SiteStatus"), s.testRunFile, s.testRunTime);
     file(RecordingColumn, QString(), s.recordingFile, s.recordingTime);
     file(ReportColumn, QString(), s.reportFile, s.reportTime);
     // Colour alone would be lost on some screens and to some eyes: the
@@ -68,7 +70,8 @@ void SiteWindow::fillStatus(int row)
         words << tr("see the row");
     QTableWidgetItem* mark = table->item(row, AttentionColumn);
     mark->setText(needs ? QStringLiteral("⚠ ") + words.join(QStringLiteral(", ")) : QString());
-    mark->setToolTip(needs ? s.attentionReasons().join(u'\n') : QString());
+    mark->setToolTip(needs ? ShownText::of(s.attentionReasons(), "SiteStatus").join(u'\n')
+                           : QString());
     for (int c = 0; c < ColumnCount; ++c) {
         QTableWidgetItem* item = table->item(row, c);
         item->setBackground(needs ? QBrush(QColor(255, 214, 170)) : QBrush());
