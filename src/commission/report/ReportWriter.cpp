@@ -57,6 +57,12 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
 
     QFont font;
     font.setPointSizeF(9.5);
+    // A translated report reads in a script the Latin fonts lack: a CJK font
+    // that also draws Latin keeps each line in one face, and is embedded in
+    // the PDF like any other, its text searchable.
+    if (ReportParts::translated())
+        font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                          QStringLiteral("Droid Sans Fallback"), font.defaultFamily()});
     // No ligatures: "ff" drawn as one glyph would not be found by a search
     // for "differences" in the PDF.
     font.setStyleStrategy(QFont::PreferNoShaping);
@@ -95,7 +101,7 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
         QPdfWriter writer(&pdf);
         writer.setPageSize(pageSize);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-        writer.setTitle(QStringLiteral("Commissioning report"));
+        writer.setTitle(Report::tr("Commissioning report"));
         writer.setCreator(QStringLiteral("vfdtool"));
         QPainter painter;
         if (!painter.begin(&writer))
