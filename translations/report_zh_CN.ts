@@ -879,5 +879,9 @@
         <source>model setting</source>
         <translation>机型设定</translation>
     </message>
+    <message>
+        <source>: </source>
+        <translation>：</translation>
+    </message>
 </context>
 </TS>

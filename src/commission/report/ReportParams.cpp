@@ -145,9 +145,15 @@ QString valueText(quint16 reg, quint16 raw)
             if (!shownDigits.empty())
                 digits = shownDigits;
         }
-        return digits.empty() || *scale != 1
-                   ? shown
-                   : QStringLiteral("%1 (%2)").arg(shown, QString::fromStdString(digits));
+        if (digits.empty() || *scale != 1)
+            return shown;
+        QString text = QString::fromStdString(digits);
+        // The digits' own marks as the language writes them: "; " and ": "
+        // join the digits and their titles (DigitOptionText).
+        if (translated())
+            text.replace(QStringLiteral("; "), Report::tr("; "))
+                .replace(QStringLiteral(": "), Report::tr(": "));
+        return Report::tr("%1 (%2)").arg(shown, text);
     }
     return Report::tr("%1 (%2)").arg(shown, optionShown);
 }
