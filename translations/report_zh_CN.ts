@@ -883,5 +883,13 @@
         <source>: </source>
         <translation>：</translation>
     </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: the PDF could not be started</source>
+        <translation>无法写入 %1：无法开始生成 PDF</translation>
+    </message>
 </context>
 </TS>

@@ -128,7 +128,9 @@ void tst_reportzh::aDriveReportedInChinese()
           QStringLiteral("Appendix")})
         QVERIFY2(!text.contains(english), qPrintable(english));
 
-    // The appendix runs over pages: no row is cut at a page's end.
+    // The appendix runs over pages: no row is cut at a page's end, and the
+    // pages it carries on to say whose set it is.
+    QVERIFY(text.contains(QStringLiteral("变频器 1 参数表（续）")));
     int continued = 0;
     QCOMPARE(pagesWithACutRow(pdf, &continued), QList<int>());
     QVERIFY(continued >= 1);
