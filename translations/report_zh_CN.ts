@@ -891,5 +891,9 @@
         <source>cannot write %1: the PDF could not be started</source>
         <translation>无法写入 %1：无法开始生成 PDF</translation>
     </message>
+    <message>
+        <source>verified</source>
+        <translation>已校验</translation>
+    </message>
 </context>
 </TS>

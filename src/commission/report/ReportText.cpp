@@ -101,6 +101,8 @@ const char* const kCoreForms[] = {
     QT_TRANSLATE_NOOP("Report", "pulse input"),
     QT_TRANSLATE_NOOP("Report", "combination"),
     QT_TRANSLATE_NOOP("Report", "external terminal"),
+    // A write the site's journal holds as read back and found as written.
+    QT_TRANSLATE_NOOP("Report", "verified"),
     // The catalogue's default of a parameter whose default the model sets.
     QT_TRANSLATE_NOOP("Report", "model setting"),
     // A fault by its code and the catalogue's description ("OH (OH:...)").
