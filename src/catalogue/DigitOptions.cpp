@@ -96,9 +96,14 @@ std::vector<Digit> digitsOf(std::string text)
 
 std::string DigitOptionText(int group, int index, int value)
 {
+    return DigitOptionTextOf(std::string(OptionText(group, index, std::nan(""))), value);
+}
+
+std::string DigitOptionTextOf(const std::string& optionText, int value)
+{
     if (value < 0)
         return {};
-    const std::vector<Digit> digits = digitsOf(std::string(OptionText(group, index, std::nan(""))));
+    const std::vector<Digit> digits = digitsOf(optionText);
     std::string text;
     for (const Digit& d : digits) {
         if (d.options.empty())

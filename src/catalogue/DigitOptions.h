@@ -12,5 +12,8 @@ namespace menu {
 // for any other parameter, and for a value with a digit the text does not
 // list.
 std::string DigitOptionText(int group, int index, int value);
+// The same of an option text given: a translation of the parameter's,
+// which keeps its "LED n:" marks.
+std::string DigitOptionTextOf(const std::string& optionText, int value);
 
 } // namespace menu

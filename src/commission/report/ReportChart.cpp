@@ -5,6 +5,7 @@
 // Gaps (no answer) stay gaps.
 #include "ChartAxes.h"
 #include "CommissionReport.h"
+#include "ReportParts.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -81,9 +82,8 @@ QImage Chart(const TestRunResult& run, QSize size)
         QFont bold = font;
         bold.setBold(true);
         p.setFont(bold);
-        p.drawText(QPointF(plot.left() + 6 * unit, plot.top() + 14 * unit), QStringLiteral("FWD"));
-        p.drawText(QPointF(plot.left() + 6 * unit, plot.bottom() - 6 * unit),
-                   QStringLiteral("REV"));
+        p.drawText(QPointF(plot.left() + 6 * unit, plot.top() + 14 * unit), Report::tr("FWD"));
+        p.drawText(QPointF(plot.left() + 6 * unit, plot.bottom() - 6 * unit), Report::tr("REV"));
         p.setFont(font);
     }
     p.setPen(QColor(180, 60, 0));
@@ -97,7 +97,7 @@ QImage Chart(const TestRunResult& run, QSize size)
                    Qt::AlignHCenter | Qt::AlignTop, QString::number(t));
     p.drawRect(plot);
     p.drawText(QRectF(plot.left(), plot.bottom() + 17 * unit, plot.width(), 14 * unit),
-               Qt::AlignHCenter, QStringLiteral("Time (s)"));
+               Qt::AlignHCenter, Report::tr("Time (s)"));
     // The axes' titles, turned to run along them.
     auto verticalTitle = [&](double atX, const QString& text, const QColor& colour) {
         p.save();
@@ -110,8 +110,8 @@ QImage Chart(const TestRunResult& run, QSize size)
     };
     // FWD and REV mark the halves of a run both ways: the title stays short
     // enough for a low chart.
-    verticalTitle(12 * unit, QStringLiteral("Frequency (Hz)"), Qt::black);
-    verticalTitle(size.width() - 12 * unit, QStringLiteral("Current (A)"), QColor(180, 60, 0));
+    verticalTitle(12 * unit, Report::tr("Frequency (Hz)"), Qt::black);
+    verticalTitle(size.width() - 12 * unit, Report::tr("Current (A)"), QColor(180, 60, 0));
 
     // Each limit the run was given, where its value is on the chart.
     for (const ExpectLimit& l : run.plan.limits) {
@@ -125,7 +125,7 @@ QImage Chart(const TestRunResult& run, QSize size)
         p.drawText(
             QRectF(plot.left(), y(l.bound, top) - 15 * unit, plot.width() - 4 * unit, 14 * unit),
             Qt::AlignRight | Qt::AlignBottom,
-            QStringLiteral("limit %1%2")
+            Report::tr("limit %1%2")
                 .arg(l.text(), current ? QStringLiteral(" A") : QStringLiteral(" Hz")));
     }
 
@@ -138,10 +138,12 @@ QImage Chart(const TestRunResult& run, QSize size)
         Qt::PenStyle style;
         const char* label;
     };
-    const Trace traces[] = {
-        {1, hzTop, true, QColor(120, 120, 120), Qt::DashLine, "Set frequency (Hz)"},
-        {0, hzTop, true, QColor(0, 70, 200), Qt::SolidLine, "Output frequency (Hz)"},
-        {2, aTop, false, QColor(180, 60, 0), Qt::SolidLine, "Current (A)"}};
+    const Trace traces[] = {{1, hzTop, true, QColor(120, 120, 120), Qt::DashLine,
+                             QT_TRANSLATE_NOOP("Report", "Set frequency (Hz)")},
+                            {0, hzTop, true, QColor(0, 70, 200), Qt::SolidLine,
+                             QT_TRANSLATE_NOOP("Report", "Output frequency (Hz)")},
+                            {2, aTop, false, QColor(180, 60, 0), Qt::SolidLine,
+                             QT_TRANSLATE_NOOP("Report", "Current (A)")}};
     double legendX = plot.left();
     for (const Trace& t : traces) {
         QPainterPath path;
@@ -161,7 +163,7 @@ QImage Chart(const TestRunResult& run, QSize size)
         }
         p.setPen(QPen(t.colour, 1.6 * unit, t.style));
         p.drawPath(path);
-        const QString label = QString::fromUtf8(t.label);
+        const QString label = Report::tr(t.label);
         const double y0 = size.height() - 10 * unit;
         p.drawLine(QPointF(legendX, y0), QPointF(legendX + 20 * unit, y0));
         p.setPen(Qt::black);

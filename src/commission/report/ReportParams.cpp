@@ -3,6 +3,7 @@
 // commissioned to, then from the defaults (the same comparison as Drive
 // Parameters), what the model leaves to the site, the writes made, and the
 // whole set at the end. Values are decoded: units and option texts.
+#include "CatalogueText.h"
 #include "DigitOptions.h"
 #include "NumberText.h"
 #include "ReportParts.h"
@@ -14,20 +15,22 @@ using namespace ReportParts;
 
 namespace {
 
-QString nameOf(quint16 reg)
+QStringList header(const QString& last)
 {
-    return ParamCatalogue::name(reg).trimmed();
-}
-
-QStringList header(const char* last)
-{
-    return {QStringLiteral("Parameter"), QStringLiteral("Name"), QStringLiteral("Value"),
-            QString::fromUtf8(last)};
+    return {Report::tr("Parameter"), Report::tr("Name"), Report::tr("Value"), last};
 }
 
 QString shownOrNone(quint16 reg, const std::optional<quint16>& raw)
 {
-    return raw ? valueText(reg, *raw) : QStringLiteral("not set");
+    return raw ? valueText(reg, *raw) : Report::tr("not set");
+}
+
+// A parameter's row: its name, in the report's language, with the English
+// manual's beside it.
+QString paramRow(quint16 reg, const QString& value, const QString& other)
+{
+    return QStringLiteral("<tr>") + cell(ParamCatalogue::number(reg)) +
+           htmlCell(paramNameHtml(reg)) + cell(value) + cell(other) + QStringLiteral("</tr>\n");
 }
 
 QString referenceSection(const ReportInput& in, const DriveRecord& d)
@@ -35,45 +38,45 @@ QString referenceSection(const ReportInput& in, const DriveRecord& d)
     const auto ref = in.references.constFind(d.address);
     if (ref == in.references.cend())
         return {};
-    QString html = QStringLiteral("<h3>Differences from the reference set</h3>\n");
+    QString html =
+        QStringLiteral("<h3>%1</h3>\n").arg(Report::tr("Differences from the reference set"));
     const QList<ParamDifference> diffs = CommissionReport::ReferenceDifferences(d, *ref);
     if (diffs.isEmpty())
-        return html + QStringLiteral("<p>The drive matches its reference set%1%2.</p>\n")
-                          .arg(ref->origin.isEmpty()
-                                   ? QString()
-                                   : QStringLiteral(" (%1)").arg(esc(ref->origin)),
-                               d.setComplete ? QString()
-                                             : QStringLiteral(" in every parameter it answered"));
+        return html +
+               Report::tr("<p>The drive matches its reference set%1%2.</p>\n")
+                   .arg(ref->origin.isEmpty() ? QString()
+                                              : Report::tr(" (%1)").arg(esc(ref->origin)),
+                        d.setComplete ? QString() : Report::tr(" in every parameter it answered"));
     QString rows;
     for (const ParamDifference& x : diffs)
-        rows += row({ParamCatalogue::number(x.reg), nameOf(x.reg), shownOrNone(x.reg, x.left),
-                     shownOrNone(x.reg, x.right)});
-    return html + QStringLiteral("<p>Reference: %1.</p>\n").arg(esc(ref->origin)) +
-           table(header("Reference"), rows);
+        rows += paramRow(x.reg, shownOrNone(x.reg, x.left), shownOrNone(x.reg, x.right));
+    return html + Report::tr("<p>Reference: %1.</p>\n").arg(esc(ref->origin)) +
+           table(header(Report::tr("Reference")), rows);
 }
 
 QString defaultsSection(const DriveRecord& d)
 {
-    QString html = QStringLiteral("<h3>Differences from the catalogue's defaults</h3>\n");
+    QString html = QStringLiteral("<h3>%1</h3>\n")
+                       .arg(Report::tr("Differences from the catalogue's defaults"));
     // What did not answer cannot be compared: "no differences" is claimed
     // only of a set that answered whole.
     const QString unanswered =
         d.setComplete ? QString()
-                      : QStringLiteral("<p><b>%1 not answered</b>: not compared with the "
-                                       "catalogue's defaults.</p>\n")
-                            .arg(NumberText::Counted(d.unanswered, "parameter", "parameters"));
+                      : Report::tr("<p><b>%1 not answered</b>: not compared with the "
+                                   "catalogue's defaults.</p>\n")
+                            .arg(d.unanswered == 1 ? Report::tr("1 parameter")
+                                                   : Report::tr("%1 parameters").arg(d.unanswered));
     const QList<ParamDifference> diffs = d.differences();
     if (diffs.isEmpty() && d.setComplete)
-        return html + QStringLiteral("<p>No differences: every parameter read is at the "
-                                     "catalogue's default.</p>\n");
+        return html + Report::tr("<p>No differences: every parameter read is at the "
+                                 "catalogue's default.</p>\n");
     if (diffs.isEmpty())
         return html + unanswered +
-               QStringLiteral("<p>Those that answered are at the catalogue's defaults.</p>\n");
+               Report::tr("<p>Those that answered are at the catalogue's defaults.</p>\n");
     QString rows;
     for (const ParamDifference& x : diffs)
-        rows += row({ParamCatalogue::number(x.reg), nameOf(x.reg), shownOrNone(x.reg, x.left),
-                     DefaultText(x.reg)});
-    return html + unanswered + table(header("Default"), rows);
+        rows += paramRow(x.reg, shownOrNone(x.reg, x.left), coreText(DefaultText(x.reg)));
+    return html + unanswered + table(header(Report::tr("Default")), rows);
 }
 
 QString setOnSiteSection(const DriveRecord& d)
@@ -86,11 +89,12 @@ QString setOnSiteSection(const DriveRecord& d)
     QStringList items;
     for (quint16 reg : regs)
         items << QStringLiteral("%1 %2 = <b style=\"font-size: 8.5pt\">%3</b>")
-                     .arg(ParamCatalogue::number(reg), esc(nameOf(reg)),
+                     .arg(ParamCatalogue::number(reg), esc(paramNameText(reg)),
                           esc(valueText(reg, *d.parameters.raw(reg))));
-    return QStringLiteral("<h3>Set on site</h3>\n<p><span style=\"font-size: 8.5pt\">Their "
-                          "defaults depend on the drive's model; the drive holds: %1.</span></p>\n")
-        .arg(items.join(QStringLiteral("; ")));
+    return QStringLiteral("<h3>%1</h3>\n<p><span style=\"font-size: 8.5pt\">%2</span></p>\n")
+        .arg(Report::tr("Set on site"),
+             Report::tr("Their defaults depend on the drive's model; the drive holds: %1.")
+                 .arg(items.join(Report::tr("; "))));
 }
 
 QString writesSection(const ReportInput& in, const DriveRecord& d)
@@ -99,18 +103,18 @@ QString writesSection(const ReportInput& in, const DriveRecord& d)
     for (const ReportWrite& w : in.writes) {
         if (w.drive != d.address)
             continue;
-        rows +=
-            row({QLocale().toString(w.time, QLocale::ShortFormat), w.tool, w.parameter,
-                 w.before.isEmpty() ? QStringLiteral("not read") : w.before, w.asked, w.outcome});
+        rows += row({locale().toString(w.time, QLocale::ShortFormat), w.tool, w.parameter,
+                     w.before.isEmpty() ? Report::tr("not read") : w.before, w.asked,
+                     coreText(w.outcome)});
     }
     if (rows.isEmpty())
         return in.names.isEmpty() && in.references.isEmpty()
                    ? QString()
-                   : QStringLiteral("<p><b>Writes made</b>: the site's journal holds no write "
-                                    "to this drive.</p>\n");
-    return QStringLiteral("<h3>Writes made</h3>\n") +
-           table({QStringLiteral("When"), QStringLiteral("By"), QStringLiteral("Parameter"),
-                  QStringLiteral("Before"), QStringLiteral("Written"), QStringLiteral("Outcome")},
+                   : Report::tr("<p><b>Writes made</b>: the site's journal holds no write "
+                                "to this drive.</p>\n");
+    return QStringLiteral("<h3>%1</h3>\n").arg(Report::tr("Writes made")) +
+           table({Report::tr("When"), Report::tr("By"), Report::tr("Parameter"),
+                  Report::tr("Before"), Report::tr("Written"), Report::tr("Outcome")},
                  rows);
 }
 
@@ -129,22 +133,36 @@ QString valueText(quint16 reg, quint16 raw)
     const int group = reg >> 8;
     const int index = reg & 0xFF;
     const std::string_view option = menu::OptionText(group, index, raw * *scale);
+    const QString optionShown = CatalogueText::optionText(group, index, raw * *scale).trimmed();
     const std::string_view range = menu::OptionText(group, index, std::nan(""));
     if (option.empty() || option == range) {
         // A value explained digit by digit: each digit's option.
-        const std::string digits = menu::DigitOptionText(group, index, int(raw));
-        return digits.empty() || *scale != 1
-                   ? shown
-                   : QStringLiteral("%1 (%2)").arg(shown, QString::fromStdString(digits));
+        // In the report's language where its text keeps the digits' marks.
+        std::string digits = menu::DigitOptionText(group, index, int(raw));
+        if (translated() && !digits.empty()) {
+            const std::string shownDigits = menu::DigitOptionTextOf(
+                CatalogueText::optionText(group, index, std::nan("")).toStdString(), int(raw));
+            if (!shownDigits.empty())
+                digits = shownDigits;
+        }
+        if (digits.empty() || *scale != 1)
+            return shown;
+        QString text = QString::fromStdString(digits);
+        // The digits' own marks as the language writes them: "; " and ": "
+        // join the digits and their titles (DigitOptionText).
+        if (translated())
+            text.replace(QStringLiteral("; "), Report::tr("; "))
+                .replace(QStringLiteral(": "), Report::tr(": "));
+        return Report::tr("%1 (%2)").arg(shown, text);
     }
-    return QStringLiteral("%1 (%2)").arg(
-        shown, QString::fromUtf8(option.data(), qsizetype(option.size())).trimmed());
+    return Report::tr("%1 (%2)").arg(shown, optionShown);
 }
 
 QString parameterSections(const ReportInput& in, const DriveRecord& d)
 {
     if (d.parameters.values.isEmpty())
-        return QStringLiteral("<h3>Parameters</h3>\n<p>The parameters could not be read.</p>\n");
+        return QStringLiteral("<h3>%1</h3>\n").arg(Report::tr("Parameters")) +
+               Report::tr("<p>The parameters could not be read.</p>\n");
     return referenceSection(in, d) + defaultsSection(d) + setOnSiteSection(d) +
            writesSection(in, d);
 }
@@ -158,19 +176,17 @@ QString appendix(const ReportInput& in, const DriveRecord& d)
         if (ParamCatalogue::reserved(reg) || it->state == ParamValue::State::Reserved)
             continue;
         ++listed;
-        const QString value = it->hasValue() ? valueText(reg, it->raw)
-                              : it->state == ParamValue::State::Refused
-                                  ? QStringLiteral("refused")
-                                  : QStringLiteral("no answer");
-        rows += row({ParamCatalogue::number(reg), nameOf(reg), value, DefaultText(reg)});
+        const QString value = it->hasValue()                            ? valueText(reg, it->raw)
+                              : it->state == ParamValue::State::Refused ? Report::tr("refused")
+                                                                        : Report::tr("no answer");
+        rows += paramRow(reg, value, coreText(DefaultText(reg)));
     }
-    return QStringLiteral("<h2>Appendix: parameter set of drive %1</h2>\n<p>Read at %2, %3 "
-                          "parameters (reserved ones left "
-                          "out).</p>\n")
+    return Report::tr("<h2>Appendix: parameter set of drive %1</h2>\n<p>Read at %2, %3 "
+                      "parameters (reserved ones left out).</p>\n")
                .arg(esc(driveLabel(in, d.address)),
-                    esc(QLocale().toString(d.parameters.readAt, QLocale::ShortFormat)))
+                    esc(locale().toString(d.parameters.readAt, QLocale::ShortFormat)))
                .arg(listed) +
-           table(header("Default"), rows);
+           table(header(Report::tr("Default")), rows);
 }
 
 } // namespace ReportParts

@@ -4,8 +4,17 @@
 
 #include "CommissionReport.h"
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
+
+// The report's own words, translated in a context of their own; with no
+// translation installed every text is exactly the one written here.
+class Report
+{
+    Q_DECLARE_TR_FUNCTIONS(Report)
+};
 
 namespace ReportParts {
 
@@ -35,6 +44,12 @@ inline QString table(const QStringList& header, const QString& rows)
            row(header, "th") + QStringLiteral("</thead>\n") + rows + QStringLiteral("</table>\n");
 }
 
+// A cell whose content is HTML already.
+inline QString htmlCell(const QString& html)
+{
+    return QStringLiteral("<td>%1</td>").arg(html);
+}
+
 inline QString withUnit(const QString& value, const QString& unit)
 {
     return unit.isEmpty() || value == u"Reserve" ? value : value + u' ' + unit;
@@ -51,6 +66,22 @@ QString driveLabel(const ReportInput& in, quint8 address);
 // A parameter's value as shown, with its unit and, for one that selects an
 // option, the option's text: "13 (9600, even parity ...)".
 QString valueText(quint16 reg, quint16 raw);
+
+// Whether the report speaks the program's language other than English.
+bool translated();
+// Dates and numbers as the report's reader writes them: the language's
+// country when translated, else the system's as ever.
+QLocale locale();
+// A parameter's name in the report's language; the drive's English manual
+// names it too where the two differ: on a line of its own in a table cell
+// (HTML), in brackets in running text.
+QString paramName(quint16 reg);
+QString paramNameHtml(quint16 reg);
+QString paramNameText(quint16 reg);
+// A text the commissioning core wrote in English (a check's name, what it
+// measured, why a run ended: kept so in a test run's file) in the report's
+// language, where the report knows its form; otherwise as it stands.
+QString coreText(const QString& text);
 
 } // namespace ReportParts
 

@@ -29,9 +29,9 @@ double toUnits(double mm)
 QString saveText(const QString& path, const QByteArray& bytes)
 {
     if (const QString problem = destinationProblem(path); !problem.isEmpty())
-        return QStringLiteral("cannot write %1: %2").arg(path, problem);
+        return Report::tr("cannot write %1: %2").arg(path, problem);
     if (const QString error = saveWhole(path, bytes); !error.isEmpty())
-        return QStringLiteral("cannot write %1: %2").arg(path, error);
+        return Report::tr("cannot write %1: %2").arg(path, error);
     return {};
 }
 
@@ -57,6 +57,12 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
 
     QFont font;
     font.setPointSizeF(9.5);
+    // A translated report reads in a script the Latin fonts lack: a CJK font
+    // that also draws Latin keeps each line in one face, and is embedded in
+    // the PDF like any other, its text searchable.
+    if (ReportParts::translated())
+        font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                          QStringLiteral("Droid Sans Fallback"), font.defaultFamily()});
     // No ligatures: "ff" drawn as one glyph would not be found by a search
     // for "differences" in the PDF.
     font.setStyleStrategy(QFont::PreferNoShaping);
@@ -87,19 +93,19 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
     // A device or a named pipe in the name's place is refused: saving whole
     // would put a file where it stood.
     if (const QString problem = destinationProblem(pdfPath); !problem.isEmpty())
-        return QStringLiteral("cannot write %1: %2").arg(pdfPath, problem);
+        return Report::tr("cannot write %1: %2").arg(pdfPath, problem);
     QSaveFile pdf(pdfPath);
     if (!pdf.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write %1: %2").arg(pdfPath, pdf.errorString());
+        return Report::tr("cannot write %1: %2").arg(pdfPath, pdf.errorString());
     {
         QPdfWriter writer(&pdf);
         writer.setPageSize(pageSize);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-        writer.setTitle(QStringLiteral("Commissioning report"));
+        writer.setTitle(Report::tr("Commissioning report"));
         writer.setCreator(QStringLiteral("vfdtool"));
         QPainter painter;
         if (!painter.begin(&writer))
-            return QStringLiteral("cannot write %1: the PDF could not be started").arg(pdfPath);
+            return Report::tr("cannot write %1: the PDF could not be started").arg(pdfPath);
         const double scale = writer.resolution() / kUnitsPerInch;
         // In pixels of the 96-unit page: a point size would be taken at the
         // writer's own resolution and then scaled once more.
@@ -140,7 +146,7 @@ QString Write(const ReportInput& input, const QString& pdfPath, QPageSize::PageS
         painter.end();
     }
     if (const QString error = commitWhole(pdf); !error.isEmpty())
-        return QStringLiteral("cannot write %1: %2").arg(pdfPath, error);
+        return Report::tr("cannot write %1: %2").arg(pdfPath, error);
     return saveText(HtmlPathFor(pdfPath), Html(input, true).toUtf8());
 }
 
