@@ -22,35 +22,6 @@ struct Pattern
     qsizetype literal = 0;   // characters outside the placeholders
 };
 
-std::vector<Pattern> compile(std::span<const ShownText::Form> forms)
-{
-    static const QRegularExpression placeholder(QStringLiteral("%([1-9])"));
-    std::vector<Pattern> patterns;
-    for (const ShownText::Form& form : forms) {
-        const QString source = QString::fromUtf8(form.source);
-        Pattern p{form, {}, {}, 0};
-        QString expression = QStringLiteral("\\A");
-        qsizetype at = 0;
-        for (auto it = placeholder.globalMatch(source); it.hasNext();) {
-            const QRegularExpressionMatch m = it.next();
-            const QString before = source.mid(at, m.capturedStart() - at);
-            expression += QRegularExpression::escape(before) + QStringLiteral("(.*?)");
-            p.literal += before.size();
-            p.placeholders << m.captured(1).toInt();
-            at = m.capturedEnd();
-        }
-        expression += QRegularExpression::escape(source.mid(at)) + QStringLiteral("\\z");
-        p.literal += source.size() - at;
-        p.match = QRegularExpression(expression, QRegularExpression::DotMatchesEverythingOption);
-        patterns.push_back(std::move(p));
-    }
-    // The form with the most fixed text first: "Drive %1 verified: %2 left"
-    // before a looser one that would also take it.
-    std::stable_sort(patterns.begin(), patterns.end(),
-                     [](const Pattern& a, const Pattern& b) { return a.literal > b.literal; });
-    return patterns;
-}
-
 // Puts the values in place of %1..%9 in one pass, so that a value holding
 // a "%2" of its own stays as it is.
 QString fill(const QString& translated, const QList<int>& numbers, const QStringList& values)
@@ -73,49 +44,106 @@ QString fill(const QString& translated, const QList<int>& numbers, const QString
     return out;
 }
 
-const std::vector<Pattern>& programPatterns()
-{
-    static const std::vector<Pattern> patterns = [] {
-        std::vector<ShownText::Form> forms(ShownText::jobForms().begin(),
-                                           ShownText::jobForms().end());
-        forms.insert(forms.end(), ShownText::siteForms().begin(), ShownText::siteForms().end());
-        return compile(forms);
-    }();
-    return patterns;
-}
+} // namespace
 
-struct Found
+namespace ShownText {
+
+struct Table::Patterns
 {
-    const Pattern* pattern = nullptr;
-    QRegularExpressionMatch match;
+    std::vector<Pattern> list;
+
+    struct Found
+    {
+        const Pattern* pattern = nullptr;
+        QRegularExpressionMatch match;
+    };
+
+    // The preferred context's forms first, then all of them.
+    Found find(const QString& text, const char* preferred) const
+    {
+        for (const bool first : {true, false}) {
+            if (first && !preferred)
+                continue;
+            for (const Pattern& p : list) {
+                if (first && qstrcmp(p.form.context, preferred) != 0)
+                    continue;
+                QRegularExpressionMatch m = p.match.match(text);
+                if (m.hasMatch())
+                    return {&p, std::move(m)};
+            }
+        }
+        return {};
+    }
 };
 
-// The preferred context's forms first, then all of them.
-Found find(const QString& text, const char* preferred)
+Table::Table(std::span<const Form> forms, const QString& valuesNeverHold)
+    : patterns_(std::make_unique<Patterns>())
 {
-    for (const bool first : {true, false}) {
-        if (first && !preferred)
-            continue;
-        for (const Pattern& p : programPatterns()) {
-            if (first && qstrcmp(p.form.context, preferred) != 0)
-                continue;
-            QRegularExpressionMatch m = p.match.match(text);
-            if (m.hasMatch())
-                return {&p, std::move(m)};
+    static const QRegularExpression placeholder(QStringLiteral("%([1-9])"));
+    const QString value =
+        valuesNeverHold.isEmpty()
+            ? QStringLiteral("(.*?)")
+            : QStringLiteral("((?:(?!%1).)+?)").arg(QRegularExpression::escape(valuesNeverHold));
+    std::vector<Pattern> patterns;
+    for (const Form& form : forms) {
+        const QString source = QString::fromUtf8(form.source);
+        Pattern p{form, {}, {}, 0};
+        QString expression = QStringLiteral("\\A");
+        qsizetype at = 0;
+        for (auto it = placeholder.globalMatch(source); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const QString before = source.mid(at, m.capturedStart() - at);
+            expression += QRegularExpression::escape(before) + value;
+            p.literal += before.size();
+            p.placeholders << m.captured(1).toInt();
+            at = m.capturedEnd();
         }
+        expression += QRegularExpression::escape(source.mid(at)) + QStringLiteral("\\z");
+        p.literal += source.size() - at;
+        p.match = QRegularExpression(expression, QRegularExpression::DotMatchesEverythingOption);
+        patterns.push_back(std::move(p));
     }
-    return {};
+    // The form with the most fixed text first: "Drive %1 verified: %2 left"
+    // before a looser one that would also take it.
+    std::stable_sort(patterns.begin(), patterns.end(),
+                     [](const Pattern& a, const Pattern& b) { return a.literal > b.literal; });
+    patterns_->list = std::move(patterns);
 }
 
-QString translate(const QString& english, const char* preferred, int depth);
+Table::~Table() = default;
 
-QString render(const Found& found, const char* preferred, int depth)
+std::optional<QString> Table::shown(const QString& text, const char* preferred,
+                                    const std::function<QString(const QString&)>& value) const
 {
+    const Patterns::Found found = patterns_->find(text, preferred);
+    if (!found.pattern)
+        return std::nullopt;
     const Pattern& p = *found.pattern;
     QStringList values;
     for (int i = 1; i <= found.match.lastCapturedIndex(); ++i)
-        values << translate(found.match.captured(i), preferred, depth + 1);
+        values << value(found.match.captured(i));
     return fill(QCoreApplication::translate(p.form.context, p.form.source), p.placeholders, values);
+}
+
+qsizetype Table::literal(const QString& text, const char* preferred) const
+{
+    const Patterns::Found found = patterns_->find(text, preferred);
+    return found.pattern ? found.pattern->literal : -1;
+}
+
+} // namespace ShownText
+
+namespace {
+
+const ShownText::Table& programTable()
+{
+    static const ShownText::Table table([] {
+        std::vector<ShownText::Form> forms(ShownText::jobForms().begin(),
+                                           ShownText::jobForms().end());
+        forms.insert(forms.end(), ShownText::siteForms().begin(), ShownText::siteForms().end());
+        return forms;
+    }());
+    return table;
 }
 
 QString translate(const QString& english, const char* preferred, int depth)
@@ -129,18 +157,22 @@ QString translate(const QString& english, const char* preferred, int depth)
             line = translate(line, preferred, 0);
         return lines.join(u'\n');
     }
-    const Found whole = find(english, preferred);
+    const ShownText::Table& table = programTable();
+    const auto nested = [&](const QString& value) {
+        return translate(value, preferred, depth + 1);
+    };
     // A core's reason made a sentence of ("why + '.'"): the reason and the
     // full stop as the language writes it, unless a form with more of its
     // own words holds the stop ("Drive %1: %2 of %3 written and verified.").
     // A value at the end ("... %2..%3") does not take the stop with it.
     if (depth == 0 && english.endsWith(u'.') && !english.endsWith(QLatin1String(".."))) {
-        const Found reason = find(english.chopped(1), preferred);
-        if (reason.pattern && (!whole.pattern || reason.pattern->literal >= whole.pattern->literal))
+        const QString reason = english.chopped(1);
+        const qsizetype reasonWords = table.literal(reason, preferred);
+        if (reasonWords >= 0 && reasonWords >= table.literal(english, preferred))
             return QCoreApplication::translate("ShownText", "%1.")
-                .arg(render(reason, preferred, depth));
+                .arg(*table.shown(reason, preferred, nested));
     }
-    return whole.pattern ? render(whole, preferred, depth) : english;
+    return table.shown(english, preferred, nested).value_or(english);
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <span>
 
 // The tools' cores give their results and reasons in English on purpose:
@@ -21,6 +24,33 @@ struct Form
 {
     const char* context;
     const char* source;
+};
+
+// A table of forms made into patterns once, for finding the form a text has
+// and showing it translated. Besides the program's own table behind of(),
+// the report keeps one of its own.
+class Table
+{
+public:
+    // With `valuesNeverHold` ("; " where that joins several texts in a line)
+    // a value never holds that text, nor is it ever empty.
+    explicit Table(std::span<const Form> forms, const QString& valuesNeverHold = {});
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // The text translated by the form with the most words of its own that
+    // takes it whole (the preferred context's forms first), each value
+    // passed through `value` before it is filled in; none if none takes it.
+    std::optional<QString> shown(const QString& text, const char* preferred,
+                                 const std::function<QString(const QString&)>& value) const;
+    // The characters outside the placeholders of the form that takes the
+    // text, -1 if none does.
+    qsizetype literal(const QString& text, const char* preferred) const;
+
+private:
+    struct Patterns;
+    std::unique_ptr<Patterns> patterns_;
 };
 
 // Where texts of two contexts read the same in English ("failed", a test

@@ -29,6 +29,7 @@ private slots:
     void englishStaysAsItIs();
     void everyFormIsFound();
     void valuesNestedTextsAndSentences();
+    void tableOfItsOwn();
     void cleanupTestCase() { Language::install(QString::fromLatin1(Language::English)); }
 };
 
@@ -91,6 +92,43 @@ void tst_shown_text::valuesNestedTextsAndSentences()
          {QStringLiteral("the drive stopped answering, or so"), QStringLiteral("Drive 2 verified"),
           QString(), QStringLiteral("...")})
         QCOMPARE(ShownText::of(text), text);
+}
+
+// A table such as the report keeps: the form with most words of its own
+// wins whatever the order it is listed in, values are filled in once, and a
+// table whose values never hold "; " leaves a joined line to its caller.
+void tst_shown_text::tableOfItsOwn()
+{
+    // A context with no translation: each form comes back as its source.
+    const ShownText::Form forms[] = {
+        {"TableTest", "%1 after %2"},
+        {"TableTest", "%1 %2 reached after %3, expected within %4 to %5"},
+    };
+    const ShownText::Table loose(forms);
+    const ShownText::Table joined(forms, QStringLiteral("; "));
+    const auto marked = [](const QString& value) { return u'[' + value + u']'; };
+    const auto same = [](const QString& value) { return value; };
+    const QString none = QStringLiteral("(none)");
+
+    QCOMPARE(loose
+                 .shown(QStringLiteral("Speed 50 reached after 3 s, expected within 1 to 5"),
+                        nullptr, marked)
+                 .value_or(none),
+             QStringLiteral("[Speed] [50] reached after [3 s], expected within [1] to [5]"));
+    QCOMPARE(loose.literal(QStringLiteral("stop after 2 s"), nullptr), qsizetype(7));
+    QCOMPARE(loose.literal(QStringLiteral("nothing of the kind"), nullptr), qsizetype(-1));
+    QVERIFY(!loose.shown(QStringLiteral("nothing of the kind"), nullptr, marked));
+    // A value holding a placeholder of its own stays as it is.
+    QCOMPARE(loose.shown(QStringLiteral("%2 after %1"), nullptr, same).value_or(none),
+             QStringLiteral("%2 after %1"));
+
+    const QString twoTexts = QStringLiteral("ready; stop after 2 s");
+    QCOMPARE(loose.shown(twoTexts, nullptr, marked).value_or(none),
+             QStringLiteral("[ready; stop] after [2 s]"));
+    QVERIFY(!joined.shown(twoTexts, nullptr, marked));
+    QVERIFY(!joined.shown(QStringLiteral(" after 2 s"), nullptr, marked));
+    QCOMPARE(loose.shown(QStringLiteral(" after 2 s"), nullptr, marked).value_or(none),
+             QStringLiteral("[] after [2 s]"));
 }
 
 QTEST_GUILESS_MAIN(tst_shown_text)

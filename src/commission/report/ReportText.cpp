@@ -6,10 +6,9 @@
 #include "Language.h"
 #include "ParamSet.h"
 #include "ReportParts.h"
+#include "ShownText.h"
 #include "Tab.h"
 
-#include <QRegularExpression>
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -115,38 +114,19 @@ const char* const kCoreForms[] = {
                                 "%2 (%3); set it to 3 for the serial line"),
 };
 
-struct Form
+// The table made once. An argument never holds "; ": that joins several
+// texts, each put into the language on its own.
+const ShownText::Table& forms()
 {
-    QRegularExpression pattern;
-    const char* source;
-};
-
-// Each form as a pattern over the whole text, its arguments as groups.
-const std::vector<Form>& forms()
-{
-    static const std::vector<Form> list = [] {
-        std::vector<Form> made;
-        static const QRegularExpression escaped(QStringLiteral("\\\\%\\d"));
-        static const QRegularExpression argument(QStringLiteral("%\\d"));
-        for (const char* source : kCoreForms) {
-            QString pattern = QRegularExpression::escape(QString::fromUtf8(source));
-            // An argument never holds "; ": that joins several texts, each
-            // put into the language on its own.
-            pattern.replace(escaped, QStringLiteral("((?:(?!; ).)+?)"));
-            made.push_back(
-                Form{QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$')), source});
-        }
-        // The form with the most words of its own first: "%1 after %2" must
-        // not take a text that "%1 %2 reached after %3, ..." describes.
-        auto words = [](const char* source) {
-            return QString::fromUtf8(source).remove(argument).size();
-        };
-        std::stable_sort(made.begin(), made.end(), [&](const Form& a, const Form& b) {
-            return words(a.source) > words(b.source);
-        });
-        return made;
-    }();
-    return list;
+    static const ShownText::Table table(
+        [] {
+            std::vector<ShownText::Form> made;
+            for (const char* source : kCoreForms)
+                made.push_back({"Report", source});
+            return made;
+        }(),
+        QStringLiteral("; "));
+    return table;
 }
 
 QString inLanguage(const QString& text, int depth)
@@ -160,22 +140,10 @@ QString inLanguage(const QString& text, int depth)
         if (const auto english = Tab::FaultText(number);
             english && text == QString::fromUtf8(english->data(), qsizetype(english->size())))
             return CatalogueText::faultDescription(number);
-    for (const Form& form : forms()) {
-        const QRegularExpressionMatch m = form.pattern.match(text);
-        if (!m.hasMatch())
-            continue;
-        QString result = Report::tr(form.source);
-        // Arguments in one go: an argument's own text may hold "%1".
-        QStringList arguments;
-        for (int i = 1; i <= m.lastCapturedIndex(); ++i)
-            arguments << inLanguage(m.captured(i), depth + 1);
-        for (int i = 0; i < arguments.size(); ++i)
-            result.replace(QStringLiteral("%%1").arg(i + 1),
-                           QStringLiteral("\x01%1\x01").arg(i + 1));
-        for (int i = 0; i < arguments.size(); ++i)
-            result.replace(QStringLiteral("\x01%1\x01").arg(i + 1), arguments[i]);
-        return result;
-    }
+    if (auto shown = forms().shown(text, nullptr, [depth](const QString& argument) {
+            return inLanguage(argument, depth + 1);
+        }))
+        return *std::move(shown);
     // Several readiness findings or notes joined in a line.
     if (depth == 0 && text.contains(QStringLiteral("; "))) {
         QStringList parts = text.split(QStringLiteral("; "));
