@@ -150,13 +150,24 @@ int main(int argc, char** argv)
             const double timeoutS = timeoutMs / 1000.0;
             if (mbpollScan(mbpoll, port.portName(), timeoutS).second != drives)
                 continue;
+            // A run that missed a drive did less than the scan: it is shown,
+            // never the best.
             double mbBest = 0;
+            int missed = 0;
             for (int round = 1; round <= rounds; ++round) {
                 const auto [ms, answered] = mbpollScan(mbpoll, port.portName(), timeoutS);
-                mbBest = round == 1 ? ms : std::min(mbBest, ms);
+                if (answered == drives)
+                    mbBest = mbBest > 0 ? std::min(mbBest, ms) : ms;
+                else
+                    ++missed;
                 std::printf("mbpoll -a 1:31 -o %.3f: %.0f ms, %d drives answered\n", timeoutS, ms,
                             answered);
             }
+            if (mbBest <= 0)
+                continue;
+            if (missed > 0)
+                std::printf("(%d of %d mbpoll runs at this time-out missed a drive)\n", missed,
+                            rounds);
             std::printf("best scan %.0f ms against best mbpoll %.0f ms: %.2f x (status, edition "
                         "and both sources against the status alone)\n",
                         best, mbBest, best / mbBest);
@@ -168,7 +179,7 @@ int main(int argc, char** argv)
             const std::string how =
                 "best of " + std::to_string(rounds) +
                 "; mbpoll reads the status of every address at the shortest time-out (from 10 ms "
-                "up in 1 ms steps) that found all 5 drives once";
+                "up in 1 ms steps) that found all 5 drives once; its best run that found all 5";
             Figures::record("scan", "scan of 1..31 (status, edition, both sources)", best, "ms",
                             peer, mbBest, how);
             Figures::record("scan", "status round of the scan", bestRound, "ms", peer, mbBest, how);
