@@ -161,6 +161,7 @@ private:
     bool judgeBlock(quint16 reg, const LinkResult& r);
     void recheckThen(std::function<void()> then);
     bool judge(int item, const LinkResult& r);
+    void emitProgress();
     void endRound();
     void end();
 
@@ -169,6 +170,7 @@ private:
     QList<int> m_unverified;         // taken by the drive, still to be read back
     QList<int> m_recheck;            // read back otherwise in a block: asked again alone
     bool m_readBackSilent = false;   // the drive stopped answering the read-back
+    int m_steps = 0;                 // writes the drive answered so far
     quint8 m_address;
     quint8 m_target; // where requests go: m_address until P8.00 is taken
     QList<WriteItem> m_items;

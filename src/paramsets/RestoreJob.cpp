@@ -82,7 +82,8 @@ void RestoreJob::checkStatus()
                           for (int i = 0; i < m_items.size(); ++i)
                               m_round << i;
                           m_at = 0;
-                          emit progress(0, int(m_items.size()));
+                          m_steps = 0;
+                          emitProgress();
                           nextWrite();
                       });
 }
@@ -110,6 +111,7 @@ void RestoreJob::nextWrite()
                               w.exceptionCode = r.exceptionCode;
                               m_refusedNow << item;
                               ++m_at;
+                              ++m_steps;
                               return nextWrite();
                           }
                           if (!r.ok()) {
@@ -130,6 +132,8 @@ void RestoreJob::nextWrite()
                               return verify(item);
                           }
                           m_unverified << item;
+                          ++m_steps;
+                          emitProgress();
                           ++m_at;
                           nextWrite();
                       });
@@ -160,8 +164,17 @@ bool RestoreJob::judge(int item, const LinkResult& r)
     w.outcome =
         w.readBack == w.raw ? WriteItem::Outcome::Written : WriteItem::Outcome::ReadBackDiffers;
     m_progressThisRound = true;
-    emit progress(written(), int(m_items.size()));
+    if (readBack == ReadBack::EachWrite)
+        emitProgress();
     return true;
+}
+
+void RestoreJob::emitProgress()
+{
+    // Writes first and read-backs afterwards: the writes the drive answered
+    // are the way done, so the bar moves while they go out.
+    const int total = int(m_items.size());
+    emit progress(readBack == ReadBack::EachWrite ? written() : std::min(m_steps, total), total);
 }
 
 void RestoreJob::readBackThen(std::function<void()> then)
