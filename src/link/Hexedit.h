@@ -179,11 +179,14 @@ public:
     // Once that time has passed in silence, how much longer the line stays
     // quiet before the next frame, so that a late answer is heard out, not
     // talked over: 3.5 characters for an address that never answered (the
-    // scan stays fast), the whole answer allowance again for one that did.
+    // scan stays fast; what the line has been silent of them since the
+    // request's last byte or the last byte heard is not waited again), the
+    // whole answer allowance again for one that did.
     int QuietAfterTimeoutMs(const QByteArray& frame) const;
     // How long an address must stay silent on this port before it is taken
     // for empty: until the first byte of an answer after the response delay
-    // would be in, plus what the port itself holds answers back (a USB
+    // would be in and 3.5 characters more, plus what the port itself holds
+    // answers back (a USB
     // adapter's latency timer with the usual allowance, a gateway's measured
     // round trip); a pseudo-terminal or a built-in UART adds nothing.
     int SilentAllowanceMs(const QByteArray& frame) const;
@@ -346,6 +349,7 @@ private:
     // a late answer.
     bool m_pastTimeout = false;
     double m_sentAtMs = 0;
+    double m_lastHeardMs = -1; // when the last byte came in, whatever it made
     // The last frame whose time-out was said, while its answer may yet come.
     QByteArray m_timedOut;
     // A frame with the very bytes of the request, on a line not yet known to

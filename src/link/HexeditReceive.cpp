@@ -124,6 +124,7 @@ void Hexedit::CalcReceiveCrc()
 
 void Hexedit::ReceiveByte(quint8 byte)
 {
+    m_lastHeardMs = clock();
     // Only a tool's multi-register read makes the drive answer in the
     // standard layout; every other answer goes through the given assembler.
     if (blockOnWire()) {

@@ -120,11 +120,16 @@ int Hexedit::BlockCountOf(const QByteArray& frame)
 int Hexedit::SilentAllowanceMs(const QByteArray& frame) const
 {
     const double characterMs = characterMsOf(m_port.lineSettings());
-    // The request's bytes, the gap that ends it, the response delay and the
-    // first character of an answer: an answer begun by then is given its
-    // time (see AnswerTimer_Timer), so nothing more is needed on a line that
-    // hands on each byte as it comes.
-    double ms = (frame.size() + 3.5 + 1) * characterMs + m_responseDelayMs;
+    // The request's bytes, the response delay (which runs from the request's
+    // last byte; a drive cannot begin before the 3.5 characters that end the
+    // request have passed, so the longer of the two), the first character of
+    // an answer, and then 3.5 characters more: a line silent that long after
+    // an answer was due carries none, and the gap the next request needs has
+    // been kept. An answer begun by then is given its time (see
+    // AnswerTimer_Timer), so nothing more is needed on a line that hands on
+    // each byte as it comes.
+    double ms = (frame.size() + 1 + 3.5) * characterMs +
+                std::max(3.5 * characterMs, double(m_responseDelayMs));
     if (const std::optional<int> latency = m_port.adapterLatencyMs()) {
         ms += kAdapterAllowanceMs + std::clamp(*latency, 0, 255);
     } else if (m_port.isNetworkLink()) {
@@ -290,10 +295,21 @@ void Hexedit::AnswerTimer_Timer()
     if (!m_pastTimeout) {
         // The answer's time is up. Before the line is handed on it stays quiet
         // a little longer, so that an answer starting late is heard out
-        // instead of being talked over.
+        // instead of being talked over. For a drive never heard that is only
+        // the gap between frames, of which the line, silent since the
+        // request's last byte or the last byte heard, has kept some already.
         m_pastTimeout = true;
-        m_answerTimer.start(QuietAfterTimeoutMs(m_onWire));
-        return;
+        int quietMs = QuietAfterTimeoutMs(m_onWire);
+        if (m_answerMs[quint8(m_onWire[0])] <= 0) {
+            const double characterMs = characterMsOf(m_port.lineSettings());
+            const double busyUntilMs =
+                std::max(m_sentAtMs + m_onWire.size() * characterMs, m_lastHeardMs);
+            quietMs = std::min(quietMs, int(std::ceil(quietMs - (clock() - busyUntilMs))));
+        }
+        if (quietMs > 0) {
+            m_answerTimer.start(quietMs);
+            return;
+        }
     }
     endWait();
     m_timedOut = m_onWire;

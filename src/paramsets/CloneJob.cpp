@@ -133,6 +133,9 @@ void CloneJob::applyNext()
     Target& t = m_targets[m_at];
     m_restore = std::make_unique<RestoreJob>(m_client, t.address, t.plan.writes);
     m_restore->writesAllowed = writesAllowed;
+    // Many values to one drive: written one after another, then read back
+    // together, in blocks where the drive takes them.
+    m_restore->readBack = RestoreJob::ReadBack::AfterWrites;
     connect(m_restore.get(), &RestoreJob::progress, this, [this](int done, int total) {
         emit progress(QStringLiteral("Writing drive %1").arg(m_targets[m_at].address), done, total);
     });

@@ -9,9 +9,11 @@
 // One set to several drives. First a preview: each target is read (what it
 // did not answer is asked once more, so no write is planned from an unknown
 // value) and what would be written to it worked out. Then, when asked, each
-// target gets a restore under the same rules as a single one. Each write is
-// verified by reading it back; a full second read of every target, compared
-// with the source, is there for who wants it (Verify::Full).
+// target gets a restore under the same rules as a single one, its writes
+// sent one after another and then read back together, in blocks where the
+// drive takes them (RestoreJob::ReadBack::AfterWrites); a full second read of
+// every target, compared with the source, is there for who wants it
+// (Verify::Full).
 class CloneJob : public QObject
 {
     Q_OBJECT

@@ -100,6 +100,14 @@ WritePlan PlanWrites(const ParamSet& wanted, const ParamSet& drive, const QSet<q
 // order: once taken, the drive answers at its new address (where the rest
 // then goes) or no longer at these line settings. Cancel lets the exchange on
 // the line end and records what it did.
+//
+// ReadBack::AfterWrites writes one value after another and then reads all
+// those the drive took back at once, in blocks where it takes them (see
+// BlockReader): a value that reads back otherwise, or not at all, in a block
+// is asked again on its own, and that answer decides, as it would at once.
+// The written set is read back before the drive's address or line settings
+// are written, and before the drive stops the restore: what it acknowledged
+// is read back before it is reported, should it still answer.
 class RestoreJob : public QObject
 {
     Q_OBJECT
@@ -116,8 +124,15 @@ public:
 
     RestoreJob(LinkClient& client, quint8 address, const QList<WriteItem>& writes,
                QObject* parent = nullptr);
+    enum class ReadBack
+    {
+        EachWrite,   // every write read back before the next goes
+        AfterWrites, // the writes first, then read back together
+    };
+
     // Asked before anything is sent; false refuses the restore.
     std::function<bool()> writesAllowed;
+    ReadBack readBack = ReadBack::EachWrite;
 
     void start();
     void cancel();
@@ -142,10 +157,20 @@ private:
     void checkStatus();
     void nextWrite();
     void verify(int item);
+    void readBackThen(std::function<void()> then);
+    bool judgeBlock(quint16 reg, const LinkResult& r);
+    void recheckThen(std::function<void()> then);
+    bool judge(int item, const LinkResult& r);
+    void emitProgress();
     void endRound();
     void end();
 
     LinkSession* m_session;
+    BlockReader* m_reader = nullptr; // the read-back under way, owned
+    QList<int> m_unverified;         // taken by the drive, still to be read back
+    QList<int> m_recheck;            // read back otherwise in a block: asked again alone
+    bool m_readBackSilent = false;   // the drive stopped answering the read-back
+    int m_steps = 0;                 // writes the drive answered so far
     quint8 m_address;
     quint8 m_target; // where requests go: m_address until P8.00 is taken
     QList<WriteItem> m_items;

@@ -24,6 +24,7 @@ private slots:
     void parameterReadsOnAnEchoingLine();
     void lateTimerFirstTakesTheAnswerWaitingInThePort();
     void lineStaysQuietForALateAnswer();
+    void gapAlreadyKeptIsNotWaitedAgain();
     void blockAnswerIsFoundAndItsValuesKeptInPlace_data();
     void blockAnswerIsFoundAndItsValuesKeptInPlace();
 };
@@ -252,6 +253,36 @@ void tst_linkclient::lineStaysQuietForALateAnswer()
     QVERIFY(!line.link.AwaitingAnswer());
     // 3.5 characters of 11 bits at 9600 baud: 4.01 ms.
     QCOMPARE(line.link.QuietAfterTimeoutMs(readFrame(1, 0x0E00)), 5);
+}
+
+void tst_linkclient::gapAlreadyKeptIsNotWaitedAgain()
+{
+    ClientLine line;
+    auto once = [](quint8 address) {
+        LinkRequest r = LinkRequest::read(address, 0x0E00);
+        r.retries = 0;
+        return r;
+    };
+    line.submit(once(3));
+    line.submit(once(4)); // waits in the session for the first to end
+    // 20 ms on: the request's 8 characters took 9.2 ms, and the line has been
+    // silent for longer than the 4 ms gap since. The next goes out at once.
+    line.nowMs = 20;
+    line.link.AnswerTimer_Timer();
+    line.settle();
+    QCOMPARE(line.results.size(), 1);
+    QCOMPARE(line.results[0].outcome, Outcome::TimedOut);
+    QCOMPARE(line.port.written().size(), 2);
+    // A stray byte 2 ms before the time-out: the gap counts from it.
+    line.nowMs = 38;
+    line.receive(QByteArray(1, char(0xFF)));
+    line.nowMs = 40;
+    line.link.AnswerTimer_Timer();
+    QVERIFY(line.link.AwaitingAnswer());
+    line.link.AnswerTimer_Timer();
+    line.settle();
+    QCOMPARE(line.results.size(), 2);
+    QCOMPARE(line.results[1].outcome, Outcome::TimedOut);
 }
 
 namespace {

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-drive reads against vfdsim on a pseudo-terminal: in blocks where a
 // drive takes them, singly where it refuses them or stays silent, and with a
-// drive that answers fewer registers than asked. The frames are counted in
-// the simulator's own log.
+// drive that answers fewer registers than asked; and a clone's read-back of
+// what it wrote, both ways. The frames are counted in the simulator's own log.
+#include "CloneJob.h"
 #include "ParamJobs.h"
 #include "PtyLine.h"
 
@@ -49,6 +50,7 @@ private slots:
     void blocksGiveTheSameValuesInFarFewerExchanges();
     void refusingAndSilentDrivesAreReadSingly();
     void shorterAnswersKeepEveryValueInItsPlace();
+    void cloneReadsBackInBlocksOrSinglyAfterTheWrites();
 };
 
 void tst_blockreads::blocksGiveTheSameValuesInFarFewerExchanges()
@@ -138,6 +140,66 @@ void tst_blockreads::shorterAnswersKeepEveryValueInItsPlace()
              qsizetype(1));
     line.client.setBlockReads(4, {BlockReads::Known::Refuses, 0, 0});
     QCOMPARE(readWhole(line, 4).values, inBlocks.values);
+}
+
+void tst_blockreads::cloneReadsBackInBlocksOrSinglyAfterTheWrites()
+{
+    // Drive 3 takes only single reads.
+    PtyLine line({QStringLiteral("--drives"), QStringLiteral("1-3"),
+                  QStringLiteral("--single-reads"), QStringLiteral("3")});
+    QVERIFY(line.port.isOpen());
+    ParamSet source = readWhole(line, 1);
+    const QList<std::pair<quint16, quint16>> changes{
+        {0x0003, 4321}, {0x000C, 30}, {0x000D, 5}, {0x000E, 200}, {0x000F, 200}};
+    for (const auto& [reg, raw] : changes)
+        source.values[reg] = {ParamValue::State::Value, raw};
+    CloneJob clone(line.client, source, {2, 3});
+    clone.writesAllowed = [] { return true; };
+    QSignalSpy previewed(&clone, &CloneJob::previewReady);
+    QSignalSpy finished(&clone, &CloneJob::finished);
+    clone.preview();
+    QVERIFY(previewed.wait(30000));
+    for (const CloneJob::Target& t : clone.targets())
+        QCOMPARE(t.plan.writes.size(), changes.size());
+    const qsizetype previewReads2 = line.sim.readsHeard(2).size();
+    const qsizetype previewReads3 = line.sim.readsHeard(3).size();
+    clone.apply();
+    QVERIFY(finished.wait(30000));
+    QVERIFY2(clone.allDone(), qPrintable(clone.targets()[0].restoreSummary + u'\n' +
+                                         clone.targets()[1].restoreSummary));
+    for (const CloneJob::Target& t : clone.targets()) {
+        for (const WriteItem& w : t.writes)
+            QCOMPARE(w.outcome, WriteItem::Outcome::Written);
+    }
+    // After the status, each drive's writes went out one after another with
+    // no read between them; then the read-back.
+    for (const int address : {2, 3}) {
+        const QString own = QStringLiteral("%1 ").arg(address, 2, 16, QLatin1Char('0'));
+        QStringList kinds;
+        for (const QString& frame : line.sim.traffic(QStringLiteral("<- "))) {
+            if (frame.startsWith(own, Qt::CaseInsensitive))
+                kinds << frame.mid(3, 2);
+        }
+        const qsizetype firstWrite = kinds.indexOf(QStringLiteral("06"));
+        QVERIFY(firstWrite > 0);
+        QCOMPARE(kinds.mid(firstWrite, changes.size()),
+                 QStringList(changes.size(), QStringLiteral("06")));
+        QVERIFY(!kinds.mid(firstWrite + changes.size()).contains(QStringLiteral("06")));
+    }
+    // Drive 2 read back P0.12 to P0.15 in one block and P0.03 alone; drive 3
+    // every value alone, the status read before the writes aside.
+    const QList<SimProcess::ReadHeard> back2 = line.sim.readsHeard(2).mid(previewReads2);
+    const QList<SimProcess::ReadHeard> back3 = line.sim.readsHeard(3).mid(previewReads3);
+    QCOMPARE(back2.size(), 1 + 2);
+    QCOMPARE(blockCount(back2), 1);
+    QCOMPARE(back3.size(), 1 + changes.size());
+    QCOMPARE(blockCount(back3), 0);
+    // And the drives hold what was written.
+    for (const quint8 address : {2, 3}) {
+        const ParamSet after = readWhole(line, address);
+        for (const auto& [reg, raw] : changes)
+            QCOMPARE(after.raw(reg), std::optional<quint16>(raw));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_blockreads)
