@@ -1796,6 +1796,178 @@ Nothing was written.</source>
         <source>line %1: drive %2: no fresh command within %3 ms: stopping it</source>
         <translation>线路 %1：变频器 %2：%3 ms 内没有新命令：正在停机</translation>
     </message>
+    <message>
+        <source>line %1: share: %2 is not one of share-clients; disconnected (said once for each address)</source>
+        <translation>线路 %1：共享：%2 不在 share-clients 中；已断开（每个地址只提示一次）</translation>
+    </message>
+    <message>
+        <source>line %1: share: client %2 connected</source>
+        <translation>线路 %1：共享：客户端 %2 已连接</translation>
+    </message>
+    <message>
+        <source>line %1: share: client %2 went</source>
+        <translation>线路 %1：共享：客户端 %2 已离开</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2: stopped, since the clients that ran it are gone</source>
+        <translation>线路 %1：变频器 %2：已停机，因为运行它的客户端已离开</translation>
+    </message>
+    <message>
+        <source>line %1: share: refused a write from %2 for drive %3 (exception %4): %5</source>
+        <translation>线路 %1：共享：拒绝了 %2 对变频器 %3 的写入（异常码 %4）：%5</translation>
+    </message>
+    <message>
+        <source>line %1: share: refused a run command from %2 for drive %3 (exception %4): %5</source>
+        <translation>线路 %1：共享：拒绝了 %2 发给变频器 %3 的运行命令（异常码 %4）：%5</translation>
+    </message>
+    <message>
+        <source>line %1: share: every drive: stop from %2</source>
+        <translation>线路 %1：共享：所有变频器：来自 %2 的停机命令</translation>
+    </message>
+    <message>
+        <source>line %1: share: drive %2: stop from %3</source>
+        <translation>线路 %1：共享：变频器 %2：来自 %3 的停机命令</translation>
+    </message>
+    <message>
+        <source>line %1: share: drive %2: %3 = %4 from %5: %6</source>
+        <translation>线路 %1：共享：变频器 %2：%3 = %4，来自 %5：%6</translation>
+    </message>
+    <message>
+        <source>refused by the drive</source>
+        <translation>被变频器拒绝</translation>
+    </message>
+    <message>
+        <source>sent, no answer</source>
+        <translation>已发送，无应答</translation>
+    </message>
+    <message>
+        <source>line %1: share: drive %2: %3 from %4</source>
+        <translation>线路 %1：共享：变频器 %2：%3，来自 %4</translation>
+    </message>
+    <message>
+        <source>writes are not allowed on this line (share-writes)</source>
+        <translation>本线路不允许写入（share-writes）</translation>
+    </message>
+    <message>
+        <source>a write to every drive at once is never passed on</source>
+        <translation>同时写入所有变频器的请求一律不转发</translation>
+    </message>
+    <message>
+        <source>drive %1 is not a drive of this line</source>
+        <translation>变频器 %1 不是本线路的变频器</translation>
+    </message>
+    <message>
+        <source>register %1 is no parameter that can be written</source>
+        <translation>寄存器 %1 不是可写入的参数</translation>
+    </message>
+    <message>
+        <source>%1 changes how the drive is reached (share-include)</source>
+        <translation>%1 会改变变频器的通讯方式（share-include）</translation>
+    </message>
+    <message>
+        <source>%1 = %2 lies outside %3 .. %4</source>
+        <translation>%1 = %2 超出 %3 .. %4</translation>
+    </message>
+    <message>
+        <source>drive %1 has not answered its status</source>
+        <translation>变频器 %1 尚未应答其状态</translation>
+    </message>
+    <message>
+        <source>run commands are not allowed on this line (share-commands)</source>
+        <translation>本线路不允许运行命令（share-commands）</translation>
+    </message>
+    <message>
+        <source>0x%1 is no run command</source>
+        <translation>0x%1 不是运行命令</translation>
+    </message>
+    <message>
+        <source>only a STOP goes to every drive at once</source>
+        <translation>只有停机命令可同时发给所有变频器</translation>
+    </message>
+    <message>
+        <source>forward %1 Hz</source>
+        <translation>正转 %1 Hz</translation>
+    </message>
+    <message>
+        <source>reverse %1 Hz</source>
+        <translation>反转 %1 Hz</translation>
+    </message>
+    <message>
+        <source>forward (single drive) %1 Hz</source>
+        <translation>正转（单台）%1 Hz</translation>
+    </message>
+    <message>
+        <source>reverse (single drive) %1 Hz</source>
+        <translation>反转（单台）%1 Hz</translation>
+    </message>
+    <message>
+        <source>jog forward</source>
+        <translation>正转点动</translation>
+    </message>
+    <message>
+        <source>jog reverse</source>
+        <translation>反转点动</translation>
+    </message>
+    <message>
+        <source>command 0x%1</source>
+        <translation>命令 0x%1</translation>
+    </message>
+    <message>
+        <source>sparkplug: a command on %1 is no Sparkplug payload</source>
+        <translation>sparkplug：%1 上的命令不是 Sparkplug 负载</translation>
+    </message>
+    <message>
+        <source>sparkplug: refused a retained command on %1: a command must be fresh</source>
+        <translation>sparkplug：拒绝了 %1 上的保留命令：命令必须是新发出的</translation>
+    </message>
+    <message>
+        <source>sparkplug: refused a command for %1: not a device of this node</source>
+        <translation>sparkplug：拒绝了发给 %1 的命令：不是本节点的设备</translation>
+    </message>
+    <message>
+        <source>sparkplug: a host asked for a rebirth</source>
+        <translation>sparkplug：主机请求重新发出出生证书（rebirth）</translation>
+    </message>
+    <message>
+        <source>sparkplug: refused a node command on %1: only Node Control/Rebirth is written</source>
+        <translation>sparkplug：拒绝了 %1 上的节点命令：只能写入 Node Control/Rebirth</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2: refused a Sparkplug write of %3: %4</source>
+        <translation>线路 %1：变频器 %2：拒绝了对 %3 的 Sparkplug 写入：%4</translation>
+    </message>
+    <message>
+        <source>no such metric</source>
+        <translation>无此指标</translation>
+    </message>
+    <message>
+        <source>not writable</source>
+        <translation>不可写</translation>
+    </message>
+    <message>
+        <source>not writable (commands are not enabled)</source>
+        <translation>不可写（未启用命令）</translation>
+    </message>
+    <message>
+        <source>line %1: drive %2: refused a Sparkplug write of %3: it takes fwd, rev or stop</source>
+        <translation>线路 %1：变频器 %2：拒绝了对 %3 的 Sparkplug 写入：只接受 fwd、rev 或 stop</translation>
+    </message>
+    <message>
+        <source>sparkplug: the primary host %1 is online</source>
+        <translation>sparkplug：主机 %1 已上线</translation>
+    </message>
+    <message>
+        <source>sparkplug: the primary host %1 went offline; waiting for it</source>
+        <translation>sparkplug：主机 %1 已离线；等待其上线</translation>
+    </message>
+    <message>
+        <source>discovery: %1 is no longer served; removed</source>
+        <translation>discovery：%1 已不再提供；已删除</translation>
+    </message>
+    <message>
+        <source>drive %1 runs: parameters are written at a standstill</source>
+        <translation>变频器 %1 正在运行：参数须在停机时写入</translation>
+    </message>
 </context>
 <context>
     <name>ServeText</name>

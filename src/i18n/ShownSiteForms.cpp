@@ -211,7 +211,72 @@ constexpr ShownText::Form kForms[] = {
     {"Serve",
      QT_TRANSLATE_NOOP("Serve", "line %1: drive %2 did not answer its stop, sent %3 times")},
     {"Serve",
-     QT_TRANSLATE_NOOP("Serve", "line %1: drive %2: no fresh command within %3 ms: stopping it")},
+     QT_TRANSLATE_NOOP(
+         "Serve",
+         "line %1: drive %2: no fresh command within %3 ms: stopping it")}, // The line shared,
+                                                                            // Sparkplug and
+                                                                            // discovery.
+    {"Serve", QT_TRANSLATE_NOOP(
+                  "Serve", "line %1: share: %2 is not one of share-clients; disconnected (said "
+                           "once for each address)")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "line %1: share: client %2 connected")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "line %1: share: client %2 went")},
+    {"Serve",
+     QT_TRANSLATE_NOOP("Serve", "line %1: drive %2: stopped, since the clients that ran it are "
+                                "gone")},
+    {"Serve", QT_TRANSLATE_NOOP(
+                  "Serve", "line %1: share: refused a write from %2 for drive %3 (exception %4): "
+                           "%5")},
+    {"Serve", QT_TRANSLATE_NOOP(
+                  "Serve", "line %1: share: refused a run command from %2 for drive %3 (exception "
+                           "%4): %5")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "line %1: share: every drive: stop from %2")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "line %1: share: drive %2: stop from %3")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "line %1: share: drive %2: %3 = %4 from %5: %6")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "refused by the drive")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "sent, no answer")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "line %1: share: drive %2: %3 from %4")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "writes are not allowed on this line (share-writes)")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "a write to every drive at once is never passed on")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "drive %1 is not a drive of this line")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "register %1 is no parameter that can be written")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "%1 changes how the drive is reached (share-include)")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "%1 = %2 lies outside %3 .. %4")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "drive %1 has not answered its status")},
+    {"Serve",
+     QT_TRANSLATE_NOOP("Serve", "run commands are not allowed on this line (share-commands)")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "0x%1 is no run command")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "only a STOP goes to every drive at once")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "forward %1 Hz")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "reverse %1 Hz")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "forward (single drive) %1 Hz")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "reverse (single drive) %1 Hz")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "jog forward")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "jog reverse")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "command 0x%1")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "sparkplug: a command on %1 is no Sparkplug payload")},
+    {"Serve",
+     QT_TRANSLATE_NOOP("Serve", "sparkplug: refused a retained command on %1: a command must be "
+                                "fresh")},
+    {"Serve",
+     QT_TRANSLATE_NOOP("Serve", "sparkplug: refused a command for %1: not a device of this "
+                                "node")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "sparkplug: a host asked for a rebirth")},
+    {"Serve", QT_TRANSLATE_NOOP(
+                  "Serve", "sparkplug: refused a node command on %1: only Node Control/Rebirth is "
+                           "written")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "line %1: drive %2: refused a Sparkplug write of %3: %4")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "no such metric")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "not writable")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "not writable (commands are not enabled)")},
+    {"Serve", QT_TRANSLATE_NOOP(
+                  "Serve", "line %1: drive %2: refused a Sparkplug write of %3: it takes fwd, rev "
+                           "or stop")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "sparkplug: the primary host %1 is online")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "sparkplug: the primary host %1 went offline; waiting for "
+                                         "it")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "discovery: %1 is no longer served; removed")},
+    {"Serve", QT_TRANSLATE_NOOP("Serve", "drive %1 runs: parameters are written at a standstill")},
 };
 
 } // namespace

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShownText.h"
 
+#include "CatalogueText.h"
 #include "Language.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
 #include <vector>
@@ -135,6 +137,26 @@ qsizetype Table::literal(const QString& text, const char* preferred) const
 
 namespace {
 
+// A parameter's name as the catalogue gives it in English ("P8.00
+// (Communication address): ..."), shown in the language as the catalogue's
+// tables have it; nothing for any other text.
+std::optional<QString> catalogueName(const QString& english)
+{
+    static const QHash<QString, int> rows = [] {
+        QHash<QString, int> byName;
+        for (int row = 0; row < 192; ++row) {
+            const QString name = CatalogueText::englishParamName(row).trimmed();
+            if (!name.isEmpty() && !byName.contains(name))
+                byName.insert(name, row);
+        }
+        return byName;
+    }();
+    const auto found = rows.constFind(english);
+    if (found == rows.constEnd())
+        return std::nullopt;
+    return CatalogueText::paramName(*found).trimmed();
+}
+
 const ShownText::Table& programTable()
 {
     static const ShownText::Table table([] {
@@ -159,6 +181,8 @@ QString translate(const QString& english, const char* preferred, int depth)
     }
     const ShownText::Table& table = programTable();
     const auto nested = [&](const QString& value) {
+        if (const std::optional<QString> name = catalogueName(value))
+            return *name;
         return translate(value, preferred, depth + 1);
     };
     // A core's reason made a sentence of ("why + '.'"): the reason and the

@@ -35,13 +35,12 @@ void LineShare::refuse(QTcpSocket* socket, const QString& who, const ModbusTcp::
     if (!say || last == who + refusal.why)
         return;
     last = who + refusal.why;
-    emit logLine(QStringLiteral("line %1: share: refused %2 from %3 for drive %4 (exception "
-                                "%5): %6")
-                     .arg(m_line.name,
-                          quint8(request.pdu[0]) == Rtu::WriteFunction
-                              ? QStringLiteral("a write")
-                              : QStringLiteral("a run command"),
-                          who)
+    emit logLine((quint8(request.pdu[0]) == Rtu::WriteFunction
+                      ? QStringLiteral("line %1: share: refused a write from %2 for drive %3 "
+                                       "(exception %4): %5")
+                      : QStringLiteral("line %1: share: refused a run command from %2 for drive "
+                                       "%3 (exception %4): %5"))
+                     .arg(m_line.name, who)
                      .arg(request.unit)
                      .arg(refusal.exception)
                      .arg(refusal.why));
@@ -184,12 +183,14 @@ void LineShare::sendCommand(QTcpSocket* socket, const QString& who, const Modbus
     const quint8 code = quint8(request.pdu[7]);
     const quint16 setpoint = wordAt(request.pdu, 8);
     if (ShareRules::isStop(code)) {
-        emit logLine(QStringLiteral("line %1: share: %2: stop from %3")
-                         .arg(m_line.name,
-                              request.unit == Rtu::BroadcastAddress
-                                  ? QStringLiteral("every drive")
-                                  : QStringLiteral("drive %1").arg(request.unit),
-                              who));
+        if (request.unit == Rtu::BroadcastAddress)
+            emit logLine(
+                QStringLiteral("line %1: share: every drive: stop from %2").arg(m_line.name, who));
+        else
+            emit logLine(QStringLiteral("line %1: share: drive %2: stop from %3")
+                             .arg(m_line.name)
+                             .arg(request.unit)
+                             .arg(who));
     }
     const quint64 ticket = m_link.SubmitFrame(frame);
     if (request.unit == Rtu::BroadcastAddress) {

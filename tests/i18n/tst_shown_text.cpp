@@ -79,6 +79,18 @@ void tst_shown_text::valuesNestedTextsAndSentences()
                                           "  P0.03 = 20: reads back as 19.5\nsomething else")),
              QStringLiteral("变频器 2：已写入并校验 3/3 个参数。\n"
                             "  P0.03 = 20：回读值为 19.5\nsomething else"));
+    // A parameter's name within a core's line, as the catalogue names it;
+    // a value that only looks like one word of a name is left alone.
+    QCOMPARE(ShownText::of(QStringLiteral("P8.00 (local address): 2 on the drive, 1 wanted")),
+             QStringLiteral("P8.00（本机地址）：变频器中为 2，目标值为 1"));
+    QCOMPARE(ShownText::of(QStringLiteral("P8.00 (local): 2 on the drive, 1 wanted")),
+             QStringLiteral("P8.00（local）：变频器中为 2，目标值为 1"));
+    // A shared line's refusal in serve's log, its reason within it.
+    QCOMPARE(ShownText::of(QStringLiteral("line A: share: refused a write from 127.0.0.1 for "
+                                          "drive 3 (exception 3): P0.03 = 700.00 lies outside "
+                                          "0.00 .. 400.00")),
+             QStringLiteral("线路 A：共享：拒绝了 127.0.0.1 对变频器 3 的写入（异常码 3）："
+                            "P0.03 = 700.00 超出 0.00 .. 400.00"));
     // A reason made a sentence of, and a value that looks like a placeholder.
     QCOMPARE(ShownText::of(QStringLiteral("\"0\" is no drive address 1..31.")),
              QStringLiteral("“0”不是 1..31 之间的变频器地址。"));
