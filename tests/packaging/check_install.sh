@@ -4,8 +4,8 @@
 # programs, a valid desktop entry whose command and icon are installed, valid
 # AppStream metainfo that launches that entry and names every program, man
 # pages that cover every option the programs' --help lists and carry the
-# release's date, vfdctl's bash completion, README, copyright file and
-# changelog, and nothing else.
+# release's date, their Chinese translations, vfdctl's bash completion,
+# README, copyright file and changelog, and nothing else.
 #
 #   check_install.sh CMAKE BUILD_DIR STAGING_DIR
 set -euo pipefail
@@ -40,6 +40,9 @@ share/lintian/overrides/vfdtool
 share/man/man1/vfdctl.1.gz
 share/man/man1/vfdsim.1.gz
 share/man/man1/vfdtool.1.gz
+share/man/zh_CN/man1/vfdctl.1.gz
+share/man/zh_CN/man1/vfdsim.1.gz
+share/man/zh_CN/man1/vfdtool.1.gz
 share/metainfo/$app_id.metainfo.xml"
 landed="$(cd "$stage" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)"
 if [ "$landed" != "$expected" ]; then
@@ -86,6 +89,8 @@ for program in vfdtool vfdsim vfdctl; do
     [ "$page_version" = "vfdtool ${version#"$program "}" ] ||
         fail "$program.1 names '$page_version', $program --version '$version'"
     rm -f "$page"
+    grep -q '^\.SH 名称' <(gzip -dc "$stage/share/man/zh_CN/man1/$program.1.gz") ||
+        fail "zh_CN/man1/$program.1.gz is not the Chinese page"
 done
 # Both descriptions tell of the Tools and of vfdctl.
 grep -q "Tools menu" "$metainfo" || fail "the metainfo's description does not tell of the Tools"
