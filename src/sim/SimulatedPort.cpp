@@ -94,6 +94,12 @@ void SimulatedPort::advanceMs(double ms)
     deliver();
 }
 
+void SimulatedPort::takePending()
+{
+    if (isOpen() && !m_clock->isManual())
+        deliver();
+}
+
 void SimulatedPort::deliver()
 {
     const qint64 now = m_clock->nowUs();
