@@ -161,9 +161,8 @@ void tst_ctllang::jobResultsInTheLanguage()
     QCOMPARE(restored.code, 0);
     QVERIFY2(restored.out.contains(QStringLiteral("\n变频器 2：已写入并校验 1/1 个参数。\n")),
              qPrintable(restored.out));
-    QVERIFY2(
-        restored.out.contains(QStringLiteral("P8.00（local address）：变频器中为 2，目标值为 1")),
-        qPrintable(restored.out));
+    QVERIFY2(restored.out.contains(QStringLiteral("P8.00（本机地址）：变频器中为 2，目标值为 1")),
+             qPrintable(restored.out));
     QCOMPARE(run(C, QStringLiteral("set 3 P0.03=25 --yes")).code, 0);
     const CtlRun cloned = run(C, QStringLiteral("clone %1 3 --yes").arg(file));
     QCOMPARE(cloned.code, 0);
