@@ -8,6 +8,8 @@
 //
 // Usage: bench_drift --vfdsim PATH [--settings 9600,E,8,1] [--drives 31]
 //                    [--share 5] [--delay-ms 5]
+#include "Figures.h"
+
 #include "DevicePort.h"
 #include "DriftWatch.h"
 #include "ParamJobs.h"
@@ -88,6 +90,16 @@ int main(int argc, char** argv)
         const double measured = one < 0 ? -1 : drives * one / 1000.0 / share;
         std::printf("%-14s worked out %6.1f min   measured (one drive %6.0f ms) %6.1f min\n",
                     singly ? "read singly" : "block reads", worked / 60.0, one, measured / 60.0);
+        if (measured > 0)
+            Figures::record("drift",
+                            std::string("full pass over ") + std::to_string(drives) + " drives, " +
+                                (singly ? "drives read singly" : "drives that take block reads"),
+                            measured / 60.0, "min", "worked out from the frames", worked / 60.0,
+                            "one drive's pass over paced vfdsim (" + std::to_string(delayMs) +
+                                " ms response delay) x the drives / the share of " +
+                                std::to_string(int(std::lround(share * 100))) +
+                                " %; worked out: every "
+                                "exchange's bytes at the baud rate and the delay, over the share");
     }
     return 0;
 }
