@@ -3,6 +3,8 @@
 
 #include "Hexedit.h"
 
+#include <algorithm>
+
 namespace ModbusTcp {
 
 namespace {
@@ -98,6 +100,14 @@ std::optional<ClientFraming::Request> ClientFraming::request(const QByteArray& r
 
 void ClientFraming::sent(const Request& request)
 {
+    // A few are enough: a reply later than several others' time-outs is
+    // from a drive the link has long stopped waiting for.
+    constexpr std::size_t kGivenUpKept = 8;
+    if (m_awaited) {
+        m_givenUp.push_back(*m_awaited);
+        if (m_givenUp.size() > kGivenUpKept)
+            m_givenUp.pop_front();
+    }
     if (request.unit == 0)
         m_awaited.reset();
     else
@@ -116,6 +126,14 @@ QByteArray ClientFraming::receive(const QByteArray& bytes)
             frames.append(toRtu(adu->unit, adu->pdu));
             continue;
         }
+        const auto late = std::find_if(m_givenUp.begin(), m_givenUp.end(), [&](const Awaited& a) {
+            return a.transaction == adu->transaction && a.unit == adu->unit;
+        });
+        if (late != m_givenUp.end() && !(m_awaited && m_awaited->unit == adu->unit)) {
+            m_givenUp.erase(late);
+            frames.append(toRtu(adu->unit, adu->pdu));
+            continue;
+        }
         ++m_droppedReplies;
         m_droppedBytes += HeaderLength + adu->pdu.size();
     }
@@ -128,6 +146,7 @@ void ClientFraming::reset()
 {
     m_stream.clear();
     m_awaited.reset();
+    m_givenUp.clear();
 }
 
 } // namespace ModbusTcp

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <deque>
 #include <optional>
 
 // Modbus TCP framing, as gateways in Modbus TCP mode speak it. A request or
@@ -54,10 +55,12 @@ private:
 
 // The master's side of a connection: each RTU request the link writes goes
 // out as an ADU with a transaction id of its own, and a reply comes back as
-// the RTU frame the receive assembler expects, but only when its transaction
-// and unit ids are those of the request awaiting its answer. Anything else (a
-// late reply to an earlier request, another unit's, a damaged stream) is
-// dropped, so no reply is ever taken for another request's.
+// the RTU frame the receive assembler expects when its transaction and unit
+// ids are those of the request awaiting its answer. A late reply to one of
+// the last requests given up on comes back too, once, as a serial line would
+// carry it, but only when another unit is awaited now: the link hears a slow
+// drive as such, and never takes its reply for another request's. Anything
+// else (a copy, a unit nobody asked, a damaged stream) is dropped.
 class ClientFraming
 {
 public:
@@ -71,8 +74,9 @@ public:
     // The ADU for an RTU request with the next transaction id; nullopt for a
     // block that is no whole frame.
     std::optional<Request> request(const QByteArray& rtuFrame);
-    // The request has gone out: its reply is awaited from now. Nobody answers
-    // a broadcast (unit 0), so after one nothing is awaited.
+    // The request has gone out: its reply is awaited from now, and the one
+    // awaited before it is given up on. Nobody answers a broadcast (unit 0),
+    // so after one nothing is awaited.
     void sent(const Request& request);
     // Bytes received; the RTU frames of the replies that fit, in order.
     QByteArray receive(const QByteArray& bytes);
@@ -94,6 +98,8 @@ private:
     StreamSplitter m_stream;
     quint16 m_nextTransaction = 1;
     std::optional<Awaited> m_awaited;
+    // Requests sent and never answered, the newest last: their replies are late.
+    std::deque<Awaited> m_givenUp;
     int m_droppedReplies = 0;
     qsizetype m_droppedBytes = 0;
 };

@@ -31,6 +31,7 @@ private slots:
     void repliesComeBackOnlyWhenTheyFit_data();
     void repliesComeBackOnlyWhenTheyFit();
     void aDamagedStreamIsDroppedAndTheNextReplyFound();
+    void aSlowDrivesReplyComesLateAndOnce();
 };
 
 void tst_modbustcp::requestsGoOutWithTheirHeader()
@@ -141,6 +142,33 @@ void tst_modbustcp::aDamagedStreamIsDroppedAndTheNextReplyFound()
     id = ask(1);
     QCOMPARE(framing.receive(replyAdu(id, 1, kAnswer1)), kAnswer1);
     QVERIFY(framing.droppedReplies() >= 3);
+}
+
+// A drive given up on that answers while another is asked is heard, as on a
+// serial line, once; its reply is never taken for a request to itself.
+void tst_modbustcp::aSlowDrivesReplyComesLateAndOnce()
+{
+    ClientFraming framing;
+    auto ask = [&](quint8 unit) {
+        const auto request = framing.request(readFrame(unit, 0x0E00));
+        framing.sent(*request);
+        return request->transaction;
+    };
+    const quint16 two = ask(2);
+    const quint16 one = ask(1);
+    QCOMPARE(hex(framing.receive(replyAdu(two, 2, kAnswer2))), hex(kAnswer2));
+    QVERIFY(framing.receive(replyAdu(two, 2, kAnswer2)).isEmpty()); // a copy
+    QCOMPARE(hex(framing.receive(replyAdu(one, 1, kAnswer1))), hex(kAnswer1));
+    // Asked again: the first request's reply is no answer to the second.
+    const quint16 first = ask(2);
+    const quint16 again = ask(2);
+    QVERIFY(framing.receive(replyAdu(first, 2, kAnswer2)).isEmpty());
+    QCOMPARE(hex(framing.receive(replyAdu(again, 2, kAnswer2))), hex(kAnswer2));
+    // A new connection forgets what was given up on.
+    const quint16 before = ask(2);
+    ask(1);
+    framing.reset();
+    QVERIFY(framing.receive(replyAdu(before, 2, kAnswer2)).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_modbustcp)
