@@ -269,5 +269,7 @@ int main(int argc, char** argv)
                         setup);
     Figures::record("share", "three backups at once beside the service", threeSeconds, "s",
                     std::to_string(failed) + " failed; " + setup);
+    sim.terminate();
+    sim.waitForFinished(3000);
     return 0;
 }
