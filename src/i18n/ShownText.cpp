@@ -3,6 +3,7 @@
 
 #include "CatalogueText.h"
 #include "Language.h"
+#include "Tab.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -144,7 +145,7 @@ std::optional<QString> catalogueName(const QString& english)
 {
     static const QHash<QString, int> rows = [] {
         QHash<QString, int> byName;
-        for (int row = 0; row < 192; ++row) {
+        for (int row = 0; row < Tab::RowCount; ++row) {
             const QString name = CatalogueText::englishParamName(row).trimmed();
             if (!name.isEmpty() && !byName.contains(name))
                 byName.insert(name, row);

@@ -8,6 +8,7 @@
 #include "RtuProtocol.h"
 #include "SimProcess.h"
 #include "SiteFolder.h"
+#include "SiteJournal.h"
 #include "SmallDisk.h"
 
 #include <QDateTime>
@@ -65,11 +66,6 @@ QList<QPair<quint16, quint16>> writesHeard(SimProcess& sim, int address)
                        quint16(b[4].toUInt(nullptr, 16) << 8 | b[5].toUInt(nullptr, 16))});
     }
     return writes;
-}
-
-QList<JournalEntry> journalOf(const QString& site)
-{
-    return Journal::read(QDir(site).filePath(QStringLiteral("journal.jsonl"))).entries;
 }
 
 QStringList filesIn(const QString& folder)
@@ -235,7 +231,7 @@ void tst_ctlsite::backupsGoIntoTheSiteUnderNamesNeverUsed()
     const QString runFile = jsonOf(run).value(QStringLiteral("file")).toString();
     QVERIFY2(runFile.startsWith(layout.folder(SiteLayout::Kind::TestRuns) + u'/'),
              qPrintable(runFile));
-    const QList<JournalEntry> journal = journalOf(dir.path());
+    const QList<JournalEntry> journal = journaled(dir.path());
     QCOMPARE(journal.size(), 1);
     QCOMPARE(journal[0].kind, JournalEntry::Kind::TestRun);
     QCOMPARE(journal[0].result, QStringLiteral("passed"));
@@ -263,7 +259,7 @@ void tst_ctlsite::setAndRestoreAreJournaledAsTheDriveHeardThem()
     QVERIFY2(restore.code == 0, qPrintable(restore.err));
 
     const QList<QPair<quint16, quint16>> heard = writesHeard(sim, 2);
-    const QList<JournalEntry> journal = journalOf(dir.path());
+    const QList<JournalEntry> journal = journaled(dir.path());
     QCOMPARE(heard.size(), 4);
     QCOMPARE(journal.size(), heard.size());
     for (int i = 0; i < journal.size(); ++i) {
@@ -294,7 +290,7 @@ void tst_ctlsite::setAndRestoreAreJournaledAsTheDriveHeardThem()
     QVERIFY2(clone.code == 0, qPrintable(clone.out + clone.err));
     const QList<QPair<quint16, quint16>> heard3 = writesHeard(sim, 3);
     QCOMPARE(heard3.size(), 2); // the set outside the site, then the clone's
-    const QList<JournalEntry> after = journalOf(dir.path()).mid(4);
+    const QList<JournalEntry> after = journaled(dir.path()).mid(4);
     QCOMPARE(after.size(), 1);
     QCOMPARE(after[0].tool, QStringLiteral("vfdctl clone"));
     QCOMPARE(after[0].drive, quint8(3));
@@ -354,7 +350,7 @@ void tst_ctlsite::siteStatusSaysWhatNeedsAttention()
     // A new backup compares again: one parameter differs and needs attention.
     // Its name holds the second it was made, and a write within that second
     // counts as after it: the backup starts in a second of its own.
-    const qint64 writtenAt = journalOf(dir.path()).last().time.toSecsSinceEpoch();
+    const qint64 writtenAt = journaled(dir.path()).last().time.toSecsSinceEpoch();
     QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentSecsSinceEpoch() > writtenAt, 3000);
     QVERIFY(inSite(dir.path(), {QStringLiteral("backup"), QStringLiteral("2")}).code == 0);
     status = inSite(dir.path(), {QStringLiteral("--json"), QStringLiteral("site"),

@@ -8,6 +8,7 @@
 #include "Journal.h"
 #include "ServeProcess.h"
 #include "SimProcess.h"
+#include "SiteJournal.h"
 #include "Tab.h"
 
 #include <QDir>
@@ -100,16 +101,6 @@ int writesHeard(SimProcess& sim, const QString& registerBytes)
     for (const QString& frame : sim.traffic(QStringLiteral("<- ")))
         n += frame.startsWith(QStringLiteral("01 06 ") + registerBytes, Qt::CaseInsensitive);
     return n;
-}
-
-QList<JournalEntry> journaled(const QString& site, JournalEntry::Kind kind)
-{
-    QList<JournalEntry> found;
-    for (const JournalEntry& e :
-         Journal::read(QDir(site).filePath(QStringLiteral("journal.jsonl"))).entries)
-        if (e.kind == kind)
-            found << e;
-    return found;
 }
 
 } // namespace

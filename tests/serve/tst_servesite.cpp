@@ -8,6 +8,7 @@
 #include "ServeCommand.h"
 #include "ServeProcess.h"
 #include "SimProcess.h"
+#include "SiteJournal.h"
 #include "SmallDisk.h"
 
 #include <QDir>
@@ -113,11 +114,6 @@ bool sayUntil(BrokerPublisher& to, const QString& payload, Condition done, int l
             return done();
         },
         limitMs);
-}
-
-QList<JournalEntry> journaled(const QString& site)
-{
-    return Journal::read(QDir(site).filePath(QStringLiteral("journal.jsonl"))).entries;
 }
 
 // The entries of the service that sent something to the drive, as

@@ -7,6 +7,7 @@
 #include "Journal.h"
 #include "ServeProcess.h"
 #include "SimProcess.h"
+#include "SiteJournal.h"
 #include "SparkplugHost.h"
 
 #include <QDir>
@@ -72,16 +73,6 @@ QList<QJsonObject> dataOf(SparkplugHost& host, qint64 alias)
     for (const Message& m : host.of(QStringLiteral("DDATA"), kDevice))
         if (const QJsonObject o = m.metric({}, alias); !o.isEmpty())
             found << o;
-    return found;
-}
-
-QList<JournalEntry> journaledWrites(const QTemporaryDir& dir)
-{
-    QList<JournalEntry> found;
-    for (const JournalEntry& e :
-         Journal::read(dir.filePath(QStringLiteral("journal.jsonl"))).entries)
-        if (e.kind == JournalEntry::Kind::Write)
-            found << e;
     return found;
 }
 
@@ -171,7 +162,7 @@ void tst_sparkplugparams::hostWritesAWritableParameter()
     QCOMPARE(writesHeard(sim, 1), 1);
 
     QCOMPARE(serve.terminate(), 0);
-    const QList<JournalEntry> writes = journaledWrites(dir);
+    const QList<JournalEntry> writes = journaled(dir.path(), JournalEntry::Kind::Write);
     QCOMPARE(writes.size(), 1);
     QCOMPARE(writes[0].parameter, QStringLiteral("P0.14"));
     QCOMPARE(writes[0].before.value_or(QString()), QStringLiteral("32.1"));
@@ -213,7 +204,7 @@ void tst_sparkplugparams::nothingReachesTheDriveWithCommandsOff()
              qPrintable(serve.log()));
     QCOMPARE(serve.terminate(), 0);
     QCOMPARE(writesHeard(sim, 1), 0);
-    QVERIFY(journaledWrites(dir).isEmpty());
+    QVERIFY(journaled(dir.path(), JournalEntry::Kind::Write).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_sparkplugparams)
