@@ -8,6 +8,7 @@
 #include <QDBusMessage>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
@@ -87,14 +88,18 @@ private:
         // container sharing the network, say; the clients would then reach
         // that server and be refused. So the test picks the number itself,
         // away from the low ones desktops use, and the server says when it
-        // is ready.
+        // is ready; it starts at random, so two runs side by side (in two
+        // containers, whose process ids run alike) seldom try the same. The
+        // server never resets when its last client leaves (the accessibility
+        // bus's launcher visits it and goes): a program connecting during a
+        // reset would be refused.
         QString display;
-        for (int tries = 0, number = 100 + int(::getpid() % 400); tries < 20 && display.isEmpty();
-             ++tries, ++number) {
+        for (int tries = 0, number = 100 + int(QRandomGenerator::system()->bounded(400));
+             tries < 20 && display.isEmpty(); ++tries, ++number) {
             if (!displayIsFree(number))
                 continue;
-            display = firstLine(start(
-                xvfb, {u':' + QString::number(number), "-displayfd", "1", "-nolisten", "tcp"}));
+            display = firstLine(start(xvfb, {u':' + QString::number(number), "-displayfd", "1",
+                                             "-nolisten", "tcp", "-noreset"}));
         }
         if (display.isEmpty())
             return QStringLiteral("Xvfb did not start");
